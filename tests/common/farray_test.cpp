@@ -1,0 +1,60 @@
+#include "common/farray.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zorva {
+namespace {
+
+TEST(FArray, ColumnMajorOneBased) {
+    Arr2<int> a(3, 2);
+    int v = 0;
+    for (int j = 1; j <= 2; ++j)
+        for (int i = 1; i <= 3; ++i) a(i, j) = ++v;
+    // Consecutive in memory down a column; a column can be passed as a pointer.
+    EXPECT_EQ(a.data()[0], 1);
+    EXPECT_EQ(a.data()[3], 4);
+    EXPECT_EQ(a.ptr(1, 2)[2], 6);
+    Arr3<float> b(2, 3, 4);
+    b(2, 3, 4) = 7.f;
+    EXPECT_EQ(b.data()[b.size() - 1], 7.f);
+    EXPECT_EQ(b.ptr(1, 1, 2) - b.data(), 6);
+}
+
+TEST(FArray, GrowAndKeep) {
+    Arr2<int> a(2, 2);
+    a(1, 1) = 11; a(2, 1) = 21; a(1, 2) = 12; a(2, 2) = 22;
+    ASSERT_TRUE(a.resize_keep_fill(-1, 3, 4));
+    EXPECT_EQ(a(1, 1), 11);
+    EXPECT_EQ(a(2, 1), 21);
+    EXPECT_EQ(a(1, 2), 12);
+    EXPECT_EQ(a(2, 2), 22);
+    EXPECT_EQ(a(3, 1), -1);
+    EXPECT_EQ(a(3, 4), -1);
+    ASSERT_TRUE(a.resize_keep(1, 1));
+    EXPECT_EQ(a(1, 1), 11);
+    Arr1<float> c;
+    ASSERT_TRUE(c.resize_keep(3));  // growing an unallocated array creates it
+    EXPECT_EQ(c.extent(1), 3);
+    EXPECT_EQ(c(3), 0.f);
+}
+
+TEST(FArray, LowerBounds) {
+    Arr1<int> a;
+    ASSERT_TRUE(a.allocate_bounds({0}, {5}));
+    a(0) = 3;
+    a(4) = 4;
+    EXPECT_EQ(a.lbound(1), 0);
+    EXPECT_EQ(a.ubound(1), 4);
+    EXPECT_EQ(a.data()[0], 3);
+}
+
+#ifdef ZORVA_BOUNDS_CHECK
+TEST(FArrayDeathTest, OutOfBoundsAborts) {
+    Arr2<int> a(2, 2);
+    EXPECT_DEATH(a(3, 1) = 0, "out of bounds");
+    EXPECT_DEATH(a(1, 0) = 0, "out of bounds");
+}
+#endif
+
+}  // namespace
+}  // namespace zorva

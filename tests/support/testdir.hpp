@@ -1,0 +1,37 @@
+// Test helpers: each test that touches files runs in a fresh temporary
+// working directory, with the channel table and the clock reset.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zorva::test {
+
+// Creates and enters a fresh directory; leaves and removes it at the end.
+// The keyboard reads from `keyboard`, the screen writes to `screen`, and the
+// clock is fixed at 05-Mar-2024 09:07:03.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Write a text file in the working directory.
+    static void write_file(const std::string& name, const std::string& text);
+    // Whole content of a file ("" if missing).
+    static std::string read_file(const std::string& name);
+    static std::vector<std::string> read_lines(const std::string& name);
+    void set_input(const std::string& text);
+
+    std::istringstream keyboard;
+    std::ostringstream screen;
+    std::filesystem::path dir, old_cwd;
+};
+
+// Path of a file below the source tree (examples, test data).
+std::string source_path(const std::string& rel);
+
+}  // namespace zorva::test
