@@ -1,0 +1,65 @@
+// Free-format ("list-directed") reading of the input text files.
+//
+// A group is one read: it starts on a new record, takes its values separated
+// by blanks or commas, continues onto further records while values are still
+// missing, and ignores the rest of its last record.  Accepted as a Fortran
+// list-directed read accepts them: E or D exponents, repeat counts r*value
+// and r* (null values), empty values between commas (null: the item keeps its
+// value), quoted or plain texts, and a slash, which ends the group leaving the
+// remaining items as they were.  A real written for an integer item (1.5) is
+// a read error.
+//
+// Fixed-width texts are held as std::string cut to the field width with
+// their trailing blanks removed; writers pad them where a layout asks.
+#pragma once
+
+#include <complex>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zorva::fread {
+
+// One item of a group: a scalar or an array of n elements, or a text of at
+// most `len` characters.
+struct Item {
+    enum class Kind { Int, Real, Double, Text };
+    Kind kind;
+    void* p;
+    int n = 1;
+    int len = 0;
+};
+
+inline Item I(int& v) { return {Item::Kind::Int, &v}; }
+inline Item I(int* p, int n) { return {Item::Kind::Int, p, n}; }
+inline Item R(float& v) { return {Item::Kind::Real, &v}; }
+inline Item R(float* p, int n) { return {Item::Kind::Real, p, n}; }
+inline Item D(double& v) { return {Item::Kind::Double, &v}; }
+inline Item D(double* p, int n) { return {Item::Kind::Double, p, n}; }
+inline Item A(std::string& s, int len) { return {Item::Kind::Text, &s, 1, len}; }
+
+// Status of a read: 0 every item given (or the group ended by a slash),
+// -1 end of file (before or inside the group), 1 a value that cannot be read.
+// nvals (optional) receives the number of values assigned or skipped as null.
+int read_group(int unit, std::span<const Item> items, int* nvals = nullptr);
+inline int read_group(int unit, std::initializer_list<Item> items, int* nvals = nullptr) {
+    return read_group(unit, std::span<const Item>(items.begin(), items.size()), nvals);
+}
+
+// The same from a text held in memory (a configuration value): running out
+// of text before the items are given is end of file (-1).
+int parse_group(std::string_view text, std::span<const Item> items, int* nvals = nullptr);
+inline int parse_group(std::string_view text, std::initializer_list<Item> items, int* nvals = nullptr) {
+    return parse_group(text, std::span<const Item>(items.begin(), items.size()), nvals);
+}
+
+// One record as text, its first `len` characters kept (a title: len 72).
+// Status 0, -1 at end of file, 1 on a read error.
+int read_text(int unit, std::string& s, int len);
+
+// One record holding a file name: its first 20 characters, leading blanks
+// dropped, cut at the first blank.
+int read_fname(int unit, std::string& name);
+
+}  // namespace zorva::fread
