@@ -1,0 +1,54 @@
+// The configuration block: the values of the configuration keywords, read
+// once per stage by RDCONFIG and read by every subsystem, with the per-body
+// and tank arrays that the configuration gives.
+#pragma once
+
+#include <string>
+
+#include "common/farray.hpp"
+
+namespace zorva::cfg {
+
+inline constexpr int NKEYS = 50;  // entries of the keyword table
+inline constexpr int NCFGI = 36;  // integer keywords at the head of the table
+
+// Integer keywords, in table order.
+extern int IDIAG, ILOWHI, ILOG, IPERIO, IQUAD, IQUADI, IQUADO, ISCATT, ISOLVE, ISOR, KSPLIN, MAXSCR,
+    MODLST, MONITR, IFORCE, IPOTEN, MAXITT, MAXMIT, NUMHDR, NUMNAM, ILOWGDF, IPLTDAT, IPNLBPT, INUMOPT5,
+    INUMOPT6, INUMOPT7, IALTPOT, IALTFRC, ITANKFPT, ICTRSURF, IFIELD_ARRAYS, ITRIMWL, IBODY_WAVEMAKER,
+    IWALLX0, IWALLY0, IREADRAO;
+
+// Real and text keywords.
+extern float PANEL_SIZE;         // negative: not given
+extern float TOLGAPWL;
+extern std::string SCRATCH_PATH; // first blank-delimited word of the value, at most 40 characters
+extern int LSCRATCH;             // its length
+
+// Given-flags: CFGSET(k) = 1 when a line with keyword k of the table was
+// matched in the current stage.  KEYXBODY is the place of XBODY.
+extern Arr1<int> CFGSET;
+extern int KEYXBODY;
+
+// Per-body arrays (body index NB from 1), grown on demand.
+extern int NBODY;                // number of bodies (1 until the model readers set it)
+extern Arr1<int> IRR;            // irregular-frequency index, -1 = unset
+extern Arr2<float> XBODY;        // (1:4, NB): x, y, z of the origin and heading (degrees)
+extern Arr2<float> XTRIM;        // (1:3, NB): sinkage, pitch, roll
+extern Arr1<int> NEWMDS;         // generalized modes per body
+extern Arr1<int> IGENMDS;
+extern Arr1<int> NTANKB;         // tank count per body (NPTANK ranges)
+extern Arr1<int> IALTFRCN;       // FORCE: force-control layout per body
+extern Arr1<int> NOOUT;          // FORCE: output suppression flags
+
+// Internal tanks and dipole panels.
+extern int NTANKS, IDIPOLE, IZTANKFS;
+extern Arr1<float> ZTANKFS;      // free-surface height per tank
+extern Arr2<float> CTANK;        // (1:9, tank)
+extern Arr2<float> VOLTANK;      // (1:3, tank)
+extern Arr1<int> ITANKB;         // body of each tank
+extern Arr1<float> RHOTANK;      // FORCE: tank fluid density
+
+// Back to the state before any configuration was read (for tests).
+void reset();
+
+}  // namespace zorva::cfg
