@@ -142,6 +142,38 @@ TEST(FmtWrite, FormatInterpreter) {
     }
 }
 
+// Layouts of the report and the numeric files.
+TEST(FmtWrite, ReportLayouts) {
+    std::vector<float> m(36);
+    for (int i = 1; i <= 36; ++i) m[static_cast<std::size_t>(i - 1)] = static_cast<float>(i) * 1.25f - 20.f;
+    m[6] = 0.f;
+    m[7] = 123456.7f;
+    const FormatCase cases[] = {
+        {"(A,6(/,1X,1P,6E12.4),/)",
+         {std::string_view(" Global body and external mass matrix:        "), std::span<const float>(m)},
+         {" Global body and external mass matrix:        ",
+          "  -1.8750E+01 -1.7500E+01 -1.6250E+01 -1.5000E+01 -1.3750E+01 -1.2500E+01",
+          "   0.0000E+00  1.2346E+05 -8.7500E+00 -7.5000E+00 -6.2500E+00 -5.0000E+00",
+          "  -3.7500E+00 -2.5000E+00 -1.2500E+00  0.0000E+00  1.2500E+00  2.5000E+00",
+          "   3.7500E+00  5.0000E+00  6.2500E+00  7.5000E+00  8.7500E+00  1.0000E+01",
+          "   1.1250E+01  1.2500E+01  1.3750E+01  1.5000E+01  1.6250E+01  1.7500E+01",
+          "   1.8750E+01  2.0000E+01  2.1250E+01  2.2500E+01  2.3750E+01  2.5000E+01",
+          ""}},
+        {"(2I6,1P,2E15.6)", {1, 2, 0.123456789f, -98765.4321f}, {"     1     2   1.234568E-01  -9.876543E+04"}},
+        {"(E14.6,2I6,1P,2E14.6)", {12.5f, 3, 4, 1.0e-3f, -2.5e12f},
+         {"  0.125000E+02     3     4  1.000000E-03 -2.500000E+12"}},
+        {"(' Volumes (VOLX,VOLY,VOLZ):         ',3G13.6,/,' Center of Buoyancy (Xb,Yb,Zb):',3F13.6)",
+         {1234.5678f, 0.f, -1.0e7f, 0.5f, -0.25f, 100.f},
+         {" Volumes (VOLX,VOLY,VOLZ):           1234.57      0.00000    -0.100000E+08",
+          " Center of Buoyancy (Xb,Yb,Zb):     0.500000    -0.250000   100.000000"}},
+        {"(I6,4X,4G13.6)", {2, 0.09999999f, 999999.4f, 9999995.f, -0.1f},
+         {"     2     0.100000      999999.     0.100000E+08-0.100000    "}},
+    };
+    for (const FormatCase& fc : cases) {
+        EXPECT_EQ(fmt::format(fc.fmt, std::span<const fmt::Arg>(fc.args)), fc.want) << fc.fmt;
+    }
+}
+
 TEST(FmtWrite, MalformedFormatsAndMismatchesThrow) {
     for (const char* f : {"(I3", "I3", "(Q5)", "(F6)", "(E12)", "(I3)x", "(0I3)", "(3'a')", "('open)"}) {
         EXPECT_THROW(fmt::format(f, {1}), std::invalid_argument) << f;
