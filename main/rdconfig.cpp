@@ -12,7 +12,6 @@
 #include "common/messages.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
-#include "main/runlog.hpp"
 
 namespace zorva::cfg {
 
@@ -168,7 +167,9 @@ int grow_to(const Key& k, int nb) {
 // tank range, +NB for a dipole range) and then the digit text.
 int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
     auto rec2 = [](int a, int b) {
-        chan::write_line(IURNG, " " + std::to_string(a) + " " + std::to_string(b));
+        std::string r(1, ' ');
+        r.append(std::to_string(a)).append(1, ' ').append(std::to_string(b));
+        chan::write_line(IURNG, r);
     };
     if (k.sign < 0 && grow_to(k, nb) != 0) return 1;
     if (k.ival) *k.ival = 1;
@@ -185,7 +186,9 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
             std::size_t j = i;
             while (j < value.size() && std::isdigit(static_cast<unsigned char>(value[j]))) ++j;
             std::string digits(value.substr(i, j - i));
-            chan::write_line(IURNG, " " + std::to_string(k.sign * nb));
+            std::string r(1, ' ');
+            r.append(std::to_string(k.sign * nb));
+            chan::write_line(IURNG, r);
             std::string field = digits.size() < 12 ? std::string(12 - digits.size(), ' ') + digits : digits;
             chan::write_line(IURNG, field);
             if (k.sign < 0) {
