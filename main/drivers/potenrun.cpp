@@ -38,7 +38,7 @@ void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE
         auto pair = [](int n, int ns) { return fmt::I(n, 3) + " (" + fmt::I(ns, 2) + ")"; };
         if (nr != 0) {
             line += fmt::X(8) + pair(nr, NITERS[0]);
-            if (nd != 0) line += " " + pair(nd, NITERS[1]) + " ";
+            if (nd != 0) line.append(1, ' ').append(pair(nd, NITERS[1])).append(1, ' ');
         } else {
             line += fmt::X(16) + pair(nd, NITERS[1]);
         }

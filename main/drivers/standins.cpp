@@ -18,12 +18,14 @@ Arr2<cplx> FHASK, FDIFF;
 namespace {
 std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
 std::map<std::string, int, std::less<>> ncalls;
+std::map<std::string, int, std::less<>> warnings;
 
 // Records the call; returns 1 (after the routine's message) when this call
 // is the one a test asked to fail.
 int record(std::string_view name, const std::string& args = {}) {
     CALLS.push_back(args.empty() ? std::string(name) : std::string(name) + " " + args);
     int n = ++ncalls[std::string(name)];
+    if (warnings.count(name)) ERRMSG("Warning from " + std::string(name), 0);
     auto it = failat.find(name);
     if (it != failat.end() && it->second == n) {
         ERRMSG("Error return from " + std::string(name), 0);
@@ -60,11 +62,13 @@ void put_model() {
 }  // namespace
 
 void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
+void warn(std::string_view name) { warnings[std::string(name)] = 1; }
 
 void reset() {
     CALLS.clear();
     failat.clear();
     ncalls.clear();
+    warnings.clear();
     MODEL = Model{};
     FHASK.allocate(1, 1);
     FDIFF.allocate(1, 1);

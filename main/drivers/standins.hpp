@@ -28,6 +28,8 @@ extern std::vector<std::string> CALLS;
 // Make the nth call (from 1) of the named routine return status 1 (after one
 // message through ERRMSG, as the routine would write).
 void fail(std::string_view name, int nth = 1);
+// Make every call of the named routine write a warning (status stays 0).
+void warn(std::string_view name);
 
 // The model that the model-input stand-in (and, for a FORCE-only run, the
 // FORCE set-up stand-in) puts in place.
