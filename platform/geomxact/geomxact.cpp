@@ -30,6 +30,9 @@
 // Bodies with the same geometry kind IGDEF(IB) share one description; a
 // set-up call replaces the description of its kind, and one without data
 // lines (an empty unit, or only blank and comment lines) leaves it as it is.
+// Control surfaces, whose calls carry NPATCH = 0, keep their descriptions
+// apart from the bodies', so that a body and a control surface may have the
+// same kind number.
 // Points outside the parameter square are extrapolated along the same
 // formulas.
 #include <cmath>
@@ -61,13 +64,15 @@ struct Description {
     int sym[2] = {0, 0};
 };
 
-std::vector<Description> descriptions;
+std::vector<Description> bodies, surfaces;  // NPATCH > 0: bodies; 0: control surfaces
 
 constexpr double PI = 3.14159265358979323846;
 constexpr int MAXSECTORS = 10000;
 
-Description* find(int kind) {
-    for (Description& d : descriptions)
+std::vector<Description>& table(int npatch) { return npatch > 0 ? bodies : surfaces; }
+
+Description* find(std::vector<Description>& t, int kind) {
+    for (Description& d : t)
         if (d.kind == kind) return &d;
     return nullptr;
 }
@@ -252,14 +257,15 @@ extern "C" ZORVA_USERLIB_EXPORT void GEOMXACT(const float* U, const float* V, co
             *IERR = 1;
             return;
         }
-        if (Description* old = find(kind))
+        std::vector<Description>& t = table(*NPATCH);
+        if (Description* old = find(t, kind))
             *old = d;
         else
-            descriptions.push_back(d);
+            t.push_back(d);
         return;
     }
 
-    const Description* d = find(kind);
+    const Description* d = find(table(*NPATCH), kind);
     if (!d) {
         message(body_text(ib) + "no data lines were given for geometry kind " + std::to_string(kind));
         *IERR = 1;

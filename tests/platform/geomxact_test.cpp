@@ -44,7 +44,7 @@ protected:
             chan::write_line(2, l);
         }
         chan::rewind(2);
-        float u = 0.f, v = 0.f, x[3], xu[3], xv[3];
+        float u = 0.f, v = 0.f, x[3] = {}, xu[3] = {}, xv[3] = {};
         int ipatch = 0, irr = 0, iudat = 2, ierr = -7;
         GEOMXACT(&u, &v, &ib, &ipatch, isxy.data(), &npatch, &irr, x, xu, xv, igdef.data(), &iudat, &ierr);
         chan::close(2);
@@ -52,7 +52,7 @@ protected:
     }
 
     Eval eval(int ib, int ipatch, double u, double v, std::array<int, 2> isxy = {0, 0}, int npatch = 0) {
-        float fu = static_cast<float>(u), fv = static_cast<float>(v), x[3], xu[3], xv[3];
+        float fu = static_cast<float>(u), fv = static_cast<float>(v), x[3] = {}, xu[3] = {}, xv[3] = {};
         int irr = 0, iudat = 0;
         Eval e;
         e.ierr = -7;
@@ -290,21 +290,45 @@ TEST_F(GeomxactTest, BadDataLinesFailTheSetUp) {
         EXPECT_EQ(e.ierr, 0);
         EXPECT_NEAR(std::sqrt(dot(e.x, e.x)), 1.25, 1e-6);
     }
+    // A data unit that is not open.
+    float u = 0.f, x[3] = {}, xu[3] = {}, xv[3] = {};
+    int ib = 1, ipatch = 0, isxy[2] = {0, 0}, npatch = 0, irr = 0, iudat = 33, ierr = 0;
+    GEOMXACT(&u, &u, &ib, &ipatch, isxy, &npatch, &irr, x, xu, xv, igdef.data(), &iudat, &ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_NE(logs().find(" GEOMXACT, body 1: cannot read data line 1 on unit 33"), std::string::npos);
 }
 
 // Evaluation failures: a patch the body does not have, a kind without data
 // lines, a geometry file whose patch count differs.
 TEST_F(GeomxactTest, EvaluationFailures) {
     igdef = {701, 702, 0, 0, 0, 0, 0, 0};
-    ASSERT_EQ(setup(1, {"CYLINDER 1.0 1.0", "SECTORS 2"}), 0);  // 16 patches
-    EXPECT_EQ(eval(1, 16, 0.0, 0.0).ierr, 0);
-    EXPECT_EQ(eval(1, 17, 0.0, 0.0).ierr, 1);
-    EXPECT_NE(logs().find(" GEOMXACT, body 1: no patch 17 (the body has 16 patches)"), std::string::npos);
-    EXPECT_EQ(eval(1, 0, 0.0, 0.0).ierr, 1);
+    ASSERT_EQ(setup(1, {"CYLINDER 1.0 1.0", "SECTORS 2"}, {0, 0}, 16), 0);
+    EXPECT_EQ(eval(1, 16, 0.0, 0.0, {0, 0}, 16).ierr, 0);
+    EXPECT_EQ(eval(1, 17, 0.0, 0.0, {0, 0}, 16).ierr, 1);
+    EXPECT_EQ(logs(), "\n GEOMXACT, body 1: no patch 17 (the body has 16 patches)\n|"
+                      "\n GEOMXACT, body 1: no patch 17 (the body has 16 patches)\n");
+    EXPECT_EQ(eval(1, 0, 0.0, 0.0, {0, 0}, 16).ierr, 1);
     EXPECT_EQ(eval(1, 1, 0.0, 0.0, {0, 0}, 8).ierr, 1);
     EXPECT_NE(logs().find("describe 16 patches, the geometry file gives NPATCH = 8"), std::string::npos);
-    EXPECT_EQ(eval(2, 1, 0.0, 0.0).ierr, 1);
+    EXPECT_EQ(eval(2, 1, 0.0, 0.0, {0, 0}, 16).ierr, 1);
     EXPECT_NE(logs().find(" GEOMXACT, body 2: no data lines were given for geometry kind 702"), std::string::npos);
+    // The kind of body 1 as a control surface (NPATCH = 0) has no description.
+    EXPECT_EQ(eval(1, 1, 0.0, 0.0).ierr, 1);
+    EXPECT_NE(logs().find(" GEOMXACT, body 1: no data lines were given for geometry kind 701"), std::string::npos);
+}
+
+// A body and a control surface of the same kind number keep their own
+// descriptions (the control surface's calls carry NPATCH = 0).
+TEST_F(GeomxactTest, BodyAndControlSurfaceOfOneKind) {
+    igdef[0] = 801;
+    ASSERT_EQ(setup(1, {"HEMISPHERE 1.0"}, {1, 1}, 1), 0);
+    ASSERT_EQ(setup(1, {"HEMISPHERE 3.0", "SYMMETRY 1 1"}), 0);
+    Eval body = eval(1, 1, 0.5, 0.5, {1, 1}, 1), surface = eval(1, 1, 0.5, 0.5);
+    ASSERT_EQ(body.ierr, 0);
+    ASSERT_EQ(surface.ierr, 0);
+    EXPECT_NEAR(std::sqrt(dot(body.x, body.x)), 1.0, 1e-6);
+    EXPECT_NEAR(std::sqrt(dot(surface.x, surface.x)), 3.0, 1e-6);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(surface.x[k], 3 * body.x[k], 1e-5);
 }
 
 }  // namespace

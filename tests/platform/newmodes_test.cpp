@@ -1,10 +1,7 @@
 // The sample user mode library, called through its exported NEWMODES as the
 // program calls it, together with the sample geometry library for the
-// surface points; and the load-time binding of both libraries.
+// surface points.
 #include <gtest/gtest.h>
-
-#include <elf.h>
-#include <link.h>
 
 #include <array>
 #include <cmath>
@@ -183,33 +180,6 @@ TEST_F(NewmodesTest, Failures) {
         EXPECT_EQ(read_file("zorvalog.txt"), errlog());
         EXPECT_FALSE(chan::is_open(15));
     }
-}
-
-// Both libraries are bound when the program is loaded, found through a
-// RUNPATH, which LD_LIBRARY_PATH takes precedence over (an RPATH would not).
-TEST(UserLibraries, BoundAtLoadTimeThroughRunpath) {
-    bool runpath = false, rpath = false;
-    for (ElfW(Dyn)* d = _DYNAMIC; d->d_tag != DT_NULL; ++d) {
-        runpath = runpath || d->d_tag == DT_RUNPATH;
-        rpath = rpath || d->d_tag == DT_RPATH;
-    }
-    EXPECT_TRUE(runpath);
-    EXPECT_FALSE(rpath);
-    std::vector<std::string> libs;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* p) {
-            static_cast<std::vector<std::string>*>(p)->push_back(info->dlpi_name);
-            return 0;
-        },
-        &libs);
-    auto loaded = [&](const char* lib) {
-        for (const std::string& s : libs)
-            if (s.size() >= std::strlen(lib) && s.compare(s.size() - std::strlen(lib), std::string::npos, lib) == 0)
-                return true;
-        return false;
-    };
-    EXPECT_TRUE(loaded("/libgeomxact.so"));
-    EXPECT_TRUE(loaded("/libnewmodes.so"));
 }
 
 }  // namespace
