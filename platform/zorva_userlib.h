@@ -40,22 +40,29 @@ extern "C" {
 /* GEOMXACT(U, V, IB, IPATCH, ISXY, NPATCH, IRR, X, XU, XV, IGDEF, IUDAT, IERR)
  *
  *   U, V     patch parameters, -1..1
- *   IB       body number (control surface number for a control surface)
+ *   IB       body number (for a control surface: the body it belongs to)
  *   IPATCH   patch of the body's geometry file, 1..NPATCH; 0 in a set-up call
  *   ISXY(2)  symmetry indices of the body's geometry file: ISXY(1) = 1 when
  *            x = 0 is a plane of symmetry (the patches describe x >= 0),
  *            ISXY(2) = 1 likewise for y = 0; (0, 0) for control surfaces
- *   NPATCH   patches of the body in its geometry file (0 for control surfaces)
+ *   NPATCH   patches of the body in its geometry file, in the set-up and the
+ *            evaluation calls of a body; 0 in every call for a control surface
  *   IRR      the body's irregular-frequency index (0 in a set-up call)
  *   X(3)     out: the surface point, dimensional, body frame, patch as read
  *   XU(3)    out: dX/du
  *   XV(3)    out: dX/dv; XU x XV points out of the fluid (into the body)
- *   IGDEF    the whole per-body geometry-kind array; bodies with the same
- *            kind IGDEF(IB) share one description
+ *   IGDEF    the whole per-body geometry-kind array (the control-surface
+ *            kinds for a control surface); bodies with the same kind
+ *            IGDEF(IB) share one description
  *   IUDAT    0 in an evaluation call; in a set-up call the number of an
  *            open, rewound text unit holding the body's data lines (read
  *            them with zorva_read_line)
  *   IERR     out: 0 success
+ *
+ * Set-up calls come once per body that has data lines, before its points;
+ * the FORCE stage repeats them, and there a body of a user kind without
+ * data lines gets one on an empty unit.  A control surface of a user kind
+ * gets one set-up call.  Evaluation calls follow in any order.
  */
 ZORVA_USERLIB_EXPORT void GEOMXACT(const float* U, const float* V, const int* IB, const int* IPATCH,
                                    const int* ISXY, const int* NPATCH, const int* IRR, float* X, float* XU,
@@ -82,6 +89,11 @@ ZORVA_USERLIB_EXPORT void GEOMXACT(const float* U, const float* V, const int* IB
  *   NAME_LEN      length of NAME (16), by value
  *   IUERR, IULOG  units of the error log (1) and the run log (4)
  *   IERR          out: 0 success
+ *
+ * At MODE = 2 the caller has set entries m0+1..m0+6 of VNM (n, r x n) and
+ * of WM (heave 1, roll y, pitch -x) and zeroed the rest.  The set-up call
+ * comes once per body with NEWMDS(IB) > 0 before its points in the POTEN
+ * stage; the FORCE stage evaluates points without a set-up call.
  */
 ZORVA_USERLIB_EXPORT void NEWMODES(const float* X, const float* VN, const int* IBMOD, const int* IB,
                                    const int* IPOS, const int* NEWMDS, const int* IGENMDS, const int* IMODE,
