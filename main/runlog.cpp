@@ -4,22 +4,16 @@
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
+#include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 
 namespace zorva {
 
-namespace {
-void append_rjust(std::string& line, const std::string& s, std::size_t w) {
-    if (s.size() < w) line.append(w - s.size(), ' ');
-    line += s;
-}
-}  // namespace
-
 void RUNSTAMP(std::string_view TEXT) {
     DATETIME(RUNDATE, RUNTIME);
     std::string line(TEXT);
-    append_rjust(line, RUNDATE, 12);
-    append_rjust(line, RUNTIME, 9);
+    line += fmt::rjust(RUNDATE, 12);
+    line += fmt::rjust(RUNTIME, 9);
     chan::write_line(IULOG, "");
     chan::write_line(IULOG, line);
     chan::flush(IULOG);
