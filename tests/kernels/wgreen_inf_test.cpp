@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/model.hpp"
 #include "kernels/wavegreen_inf.hpp"
 #include "kernels/wgmod.hpp"
 #include "kernels/wgreenv.hpp"
@@ -370,18 +371,18 @@ TEST(WaveGreenInfTables, PrintedRowsReproducedInValue) {
 }
 
 TEST(WaveGreenSetup, InfiniteDepthReturnsTheDeepWaterWavenumber) {
-    zorva::wgmod::reset();
+    zorva::model::reset();
     int ierr = 7;
     float K = 0.0f;
     zorva::HGRN00(0.4f, K, 8.0f, ierr);
     EXPECT_EQ(K, 0.4f);
     EXPECT_EQ(ierr, 7);  // not written
-    zorva::wgmod::HBOT = 50.0f;
+    zorva::model::HBOT = 50.0f;
     K = 0.0f;
     zorva::HGRN00(0.4f, K, 1.0e-6f, ierr);  // limit period in finite depth: no set-up either
     EXPECT_EQ(K, 0.4f);
     EXPECT_EQ(ierr, 7);
-    zorva::wgmod::reset();
+    zorva::model::reset();
 }
 
 }  // namespace
