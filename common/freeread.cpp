@@ -1,0 +1,296 @@
+#include "common/freeread.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "common/channels.hpp"
+
+namespace zorva::fread {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool ends_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
+
+// Next record of the input: 0, -1 at end of file, 1 on a read error.
+using RecordSource = std::function<int(std::string&)>;
+
+// One element of the flattened item list.
+struct Slot {
+    const Item* item;
+    int index;  // 0-based element of an array item
+};
+
+// Integer constant: optional sign, digits, nothing else.
+bool parse_int(std::string_view s, int& out) {
+    std::size_t i = 0;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    if (i == s.size()) return false;
+    long long v = 0;
+    for (; i < s.size(); ++i) {
+        if (!is_digit(s[i])) return false;
+        v = v * 10 + (s[i] - '0');
+        if (v > 2147483648LL) return false;
+    }
+    if (neg) v = -v;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min()) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// Real constant in any form a Fortran numeric input field takes: optional
+// sign, digits with an optional decimal point (at least one digit), and an
+// optional exponent written with E, D or Q and an optional sign, or as a
+// bare sign (1.5+3).  The text is rewritten in C form for conversion.
+// Values out of range of the target type are refused, as are NaN and
+// infinities.
+template <typename T>
+bool parse_real(std::string_view s, T& out) {
+    std::string c;
+    std::size_t i = 0;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    if (neg) c += '-';
+    int mant_digits = 0;
+    while (i < s.size() && is_digit(s[i])) c += s[i++], ++mant_digits;
+    if (i < s.size() && s[i] == '.') {
+        c += s[i++];
+        while (i < s.size() && is_digit(s[i])) c += s[i++], ++mant_digits;
+    }
+    if (mant_digits == 0) return false;
+    if (i < s.size()) {
+        char e = s[i];
+        if (e == 'E' || e == 'e' || e == 'D' || e == 'd' || e == 'Q' || e == 'q') {
+            ++i;
+        } else if (e != '+' && e != '-') {
+            return false;
+        }
+        c += 'e';
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) c += s[i++];
+        int exp_digits = 0;
+        while (i < s.size() && is_digit(s[i])) c += s[i++], ++exp_digits;
+        if (exp_digits == 0 || i != s.size()) return false;
+    }
+    T v{};
+    auto r = std::from_chars(c.data(), c.data() + c.size(), v);
+    if (r.ptr != c.data() + c.size()) return false;
+    if (r.ec == std::errc::result_out_of_range) {
+        // Underflow gives the nearest representable value (zero or a
+        // denormal); overflow is an error.
+        if constexpr (std::is_same_v<T, float>)
+            v = std::strtof(c.c_str(), nullptr);
+        else
+            v = std::strtod(c.c_str(), nullptr);
+    } else if (r.ec != std::errc()) {
+        return false;
+    }
+    if (!std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+class Reader {
+public:
+    Reader(RecordSource src, std::span<const Item> items) : src_(std::move(src)) {
+        for (const Item& it : items) {
+            int n = it.kind == Item::Kind::Text ? 1 : it.n;
+            for (int k = 0; k < n; ++k) slots_.push_back({&it, k});
+        }
+    }
+
+    int run(int* nvals) {
+        int s = src_(line_);
+        if (s == 0) s = scan();
+        if (nvals) *nvals = filled_;
+        return s;
+    }
+
+private:
+    // Fetch the next record: 0, -1, 1.
+    int next_record() {
+        pos_ = 0;
+        return src_(line_);
+    }
+
+    // Store a value text (quoted or plain) in the next slot: 0 or 1.
+    int assign(const Slot& sl, std::string_view v, bool quoted) {
+        const Item& it = *sl.item;
+        switch (it.kind) {
+        case Item::Kind::Int: {
+            int x;
+            if (quoted || !parse_int(v, x)) return 1;
+            static_cast<int*>(it.p)[sl.index] = x;
+            break;
+        }
+        case Item::Kind::Real: {
+            float x;
+            if (quoted || !parse_real(v, x)) return 1;
+            static_cast<float*>(it.p)[sl.index] = x;
+            break;
+        }
+        case Item::Kind::Double: {
+            double x;
+            if (quoted || !parse_real(v, x)) return 1;
+            static_cast<double*>(it.p)[sl.index] = x;
+            break;
+        }
+        case Item::Kind::Text: {
+            std::string t(v.substr(0, static_cast<std::size_t>(std::max(it.len, 0))));
+            std::size_t e = t.find_last_not_of(' ');
+            t.resize(e == std::string::npos ? 0 : e + 1);
+            *static_cast<std::string*>(it.p) = std::move(t);
+            break;
+        }
+        }
+        return 0;
+    }
+
+    // Read a quoted text starting at pos_ (the delimiter); it may go on over
+    // further records.  A doubled delimiter stands for one.  0, -1, 1.
+    int quoted(std::string& out) {
+        char q = line_[pos_++];
+        for (;;) {
+            while (pos_ < line_.size()) {
+                char c = line_[pos_++];
+                if (c == q) {
+                    if (pos_ < line_.size() && line_[pos_] == q) {
+                        out += q;
+                        ++pos_;
+                        continue;
+                    }
+                    // The text must be followed by a separator.
+                    if (pos_ < line_.size() && !ends_value(line_[pos_])) return 1;
+                    return 0;
+                }
+                out += c;
+            }
+            int s = next_record();
+            if (s != 0) return s;
+        }
+    }
+
+    int scan() {
+        const std::size_t total = slots_.size();
+        if (total == 0) return 0;  // an empty group passes over one record
+        bool expect_value = true;  // no value since the start or the last comma
+        for (;;) {
+            // Skip blanks, going on to the next record while values are missing.
+            while (pos_ < line_.size() && is_blank(line_[pos_])) ++pos_;
+            if (pos_ >= line_.size()) {
+                int s = next_record();
+                if (s != 0) return s;
+                continue;
+            }
+            char c = line_[pos_];
+            if (c == '/') return 0;
+            if (c == ',') {
+                ++pos_;
+                if (expect_value) ++filled_;  // null value: the item keeps its value
+                expect_value = true;
+                if (static_cast<std::size_t>(filled_) >= total) return 0;
+                continue;
+            }
+            expect_value = false;
+            // A repeat count r* ahead of the value?
+            long repeat = 1;
+            std::size_t j = pos_;
+            while (j < line_.size() && is_digit(line_[j])) ++j;
+            if (j > pos_ && j < line_.size() && line_[j] == '*') {
+                std::string_view r(line_.data() + pos_, j - pos_);
+                repeat = 0;
+                for (char d : r) {
+                    repeat = repeat * 10 + (d - '0');
+                    if (repeat > 1000000000L) return 1;
+                }
+                if (repeat == 0) return 1;
+                pos_ = j + 1;
+                if (pos_ >= line_.size() || ends_value(line_[pos_])) {
+                    // r* alone: r null values.
+                    filled_ = static_cast<int>(std::min<long>(static_cast<long>(total), filled_ + repeat));
+                    if (static_cast<std::size_t>(filled_) >= total) return 0;
+                    continue;
+                }
+            }
+            std::string value;
+            bool q = line_[pos_] == '\'' || line_[pos_] == '"';
+            if (q) {
+                int s = quoted(value);
+                if (s != 0) return s;
+            } else {
+                std::size_t b = pos_;
+                while (pos_ < line_.size() && !ends_value(line_[pos_])) ++pos_;
+                value.assign(line_, b, pos_ - b);
+            }
+            for (long k = 0; k < repeat && static_cast<std::size_t>(filled_) < total; ++k) {
+                if (assign(slots_[static_cast<std::size_t>(filled_)], value, q) != 0) return 1;
+                ++filled_;
+            }
+            if (static_cast<std::size_t>(filled_) >= total) return 0;
+        }
+    }
+
+    RecordSource src_;
+    std::vector<Slot> slots_;
+    std::string line_;
+    std::size_t pos_ = 0;
+    int filled_ = 0;
+};
+
+}  // namespace
+
+int read_group(int unit, std::span<const Item> items, int* nvals) {
+    Reader r([unit](std::string& line) { return chan::read_line(unit, line); }, items);
+    return r.run(nvals);
+}
+
+int parse_group(std::string_view text, std::span<const Item> items, int* nvals) {
+    // Each line of the text is one record.
+    std::size_t at = 0;
+    bool done = false;
+    Reader r(
+        [&](std::string& line) {
+            if (done) return -1;
+            std::size_t e = text.find('\n', at);
+            if (e == std::string_view::npos) {
+                line.assign(text.substr(at));
+                done = true;
+            } else {
+                line.assign(text.substr(at, e - at));
+                at = e + 1;
+            }
+            return 0;
+        },
+        items);
+    return r.run(nvals);
+}
+
+int read_text(int unit, std::string& s, int len) {
+    std::string line;
+    int st = chan::read_line(unit, line);
+    if (st != 0) return st;
+    line.resize(std::min(line.size(), static_cast<std::size_t>(std::max(len, 0))));
+    std::size_t e = line.find_last_not_of(' ');
+    line.resize(e == std::string::npos ? 0 : e + 1);
+    s = std::move(line);
+    return 0;
+}
+
+int read_fname(int unit, std::string& name) {
+    std::string line;
+    int st = chan::read_line(unit, line);
+    if (st != 0) return st;
+    line.resize(std::min<std::size_t>(line.size(), 20));
+    std::size_t b = 0;
+    while (b < line.size() && is_blank(line[b])) ++b;
+    std::size_t e = b;
+    while (e < line.size() && !is_blank(line[e])) ++e;
+    name = line.substr(b, e - b);
+    return 0;
+}
+
+}  // namespace zorva::fread
