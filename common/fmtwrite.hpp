@@ -22,10 +22,13 @@ namespace zorva::fmt {
 std::string I(long v, int w, int m = -1);
 std::string F(float v, int w, int d);
 std::string F(double v, int w, int d);
-std::string E(float v, int w, int d, int e = 2, int scale = 0);
-std::string E(double v, int w, int d, int e = 2, int scale = 0);
-std::string ES(float v, int w, int d, int e = 2);
-std::string ES(double v, int w, int d, int e = 2);
+// e = 0: the Ew.d form, two exponent digits after the letter, and beyond 99
+// three digits without it (0.1+100); e > 0: Ew.dEe, asterisks when the
+// exponent needs more than e digits.
+std::string E(float v, int w, int d, int e = 0, int scale = 0);
+std::string E(double v, int w, int d, int e = 0, int scale = 0);
+std::string ES(float v, int w, int d, int e = 0);
+std::string ES(double v, int w, int d, int e = 0);
 // Aw: a shorter text is right-justified in w columns, a longer one cut to
 // its first w characters; w < 0 writes the text as it is.
 std::string A(std::string_view s, int w = -1);
