@@ -1,5 +1,6 @@
 #include "common/channels.hpp"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -19,6 +20,7 @@ struct Unit {
     Form form = Form::Formatted;
     bool scratch = false;
     bool reading = false;  // last transfer was a read (a seek is needed to switch)
+    int tfd = -1;          // descriptor of the same file, used to cut it short
 };
 
 // A file stream must be repositioned between a read and a write.
@@ -30,10 +32,17 @@ std::fstream& for_read(Unit& u) {
     }
     return *u.f;
 }
+// A sequential write makes its record the last one of the file: what lay
+// beyond the current position (records not yet read, or the old content
+// after a rewind) is cut off, so that a later read meets the end of file
+// there and never stale records.
 std::fstream& for_write(Unit& u) {
     if (u.reading) {
         u.f->clear();
-        u.f->seekp(u.f->tellg());
+        std::streampos here = u.f->tellg();
+        u.f->seekp(here);
+        if (here >= 0 && u.tfd >= 0 && ::ftruncate(u.tfd, static_cast<off_t>(here)) != 0)
+            u.f->setstate(std::ios::badbit);
         u.reading = false;
     }
     return *u.f;
@@ -107,6 +116,7 @@ int open(int unit, std::string_view name, Status st, Form form) {
     if (st == Status::Append) f->seekp(0, std::ios::end);
     Unit& u = units[unit];
     u.f = std::move(f);
+    u.tfd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);  // -1 for a read-only file: writes fail anyway
     u.name = path;
     u.form = form;
     u.scratch = false;
@@ -122,15 +132,18 @@ int open_scratch(int unit, Form form) {
     buf.push_back('\0');
     int fd = mkstemp(buf.data());
     if (fd < 0) return 1;
-    ::close(fd);
     std::string path(buf.data());
     auto f = std::make_unique<std::fstream>(path, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
     // The name is removed at once: the open stream keeps the file alive, and
     // nothing is left behind however the run ends.
     std::remove(path.c_str());
-    if (!f->is_open()) return 1;
+    if (!f->is_open()) {
+        ::close(fd);
+        return 1;
+    }
     Unit& u = units[unit];
     u.f = std::move(f);
+    u.tfd = fd;
     u.name.clear();
     u.form = form;
     u.scratch = true;
@@ -170,6 +183,8 @@ void close(int unit, bool del) {
     Unit* u = file_unit(unit);
     if (!u) return;
     u->f->close();
+    if (u->tfd >= 0) ::close(u->tfd);
+    u->tfd = -1;
     if (del && !u->scratch && !u->name.empty()) std::remove(u->name.c_str());
     u->f.reset();
     u->name.clear();
@@ -244,12 +259,16 @@ int read_record(int unit, std::vector<char>& buf) {
     int s = get_u32(in, head);
     if (s != 0) return s;
     if (head > 0x7fffffffu) return 1;
-    // Do not trust a length beyond the end of the file.
-    std::streampos here = in.tellg();
-    in.seekg(0, std::ios::end);
-    std::streampos end = in.tellg();
-    in.seekg(here);
-    if (here < 0 || end < 0 || static_cast<std::uint64_t>(end - here) < static_cast<std::uint64_t>(head) + 4) return 1;
+    // Do not trust a large length beyond the end of the file (a broken
+    // length must not allocate gigabytes); a short one shows in the read.
+    if (head > (1u << 16)) {
+        std::streampos here = in.tellg();
+        in.seekg(0, std::ios::end);
+        std::streampos end = in.tellg();
+        in.seekg(here);
+        if (here < 0 || end < 0 || static_cast<std::uint64_t>(end - here) < static_cast<std::uint64_t>(head) + 4)
+            return 1;
+    }
     buf.resize(head);
     if (head) in.read(buf.data(), head);
     if (static_cast<std::uint32_t>(in.gcount()) != head && head) return 1;
