@@ -8,11 +8,18 @@
 
 namespace zorva {
 
+namespace {
+void append_rjust(std::string& line, const std::string& s, std::size_t w) {
+    if (s.size() < w) line.append(w - s.size(), ' ');
+    line += s;
+}
+}  // namespace
+
 void RUNSTAMP(std::string_view TEXT) {
     DATETIME(RUNDATE, RUNTIME);
     std::string line(TEXT);
-    line += std::string(12 - RUNDATE.size(), ' ') + RUNDATE;
-    line += std::string(9 - RUNTIME.size(), ' ') + RUNTIME;
+    append_rjust(line, RUNDATE, 12);
+    append_rjust(line, RUNTIME, 9);
     chan::write_line(IULOG, "");
     chan::write_line(IULOG, line);
     chan::flush(IULOG);
