@@ -174,7 +174,8 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     }
     NITMAX = cfg::MAXITT + 1;
 
-    SETFNAMES(IUGDF, chan::KEYBOARD, chan::SCREEN, fnames::RUNFILES[5], fnames::EXTS, 0);
+    fnames::SETFNAMES(IUGDF, chan::KEYBOARD, chan::SCREEN, fnames::RUNFILES[5], fnames::EXTS, 0, IERR);
+    if (IERR != 0) return;
 
     RDPOT(IUPOT, IERR);
     if (IERR != 0) return;
@@ -288,7 +289,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     for (int ib = 1; ib <= nb; ++ib) {
         if (nb > 1)
             WRSUMM("                               N=" + fmt::I(ib, 3) + fmt::X(5) + fmt::ljust(fnames::GDFNAME(ib), 20));
-        WRSUMM(" " + fmt::ljust(GDFTITLE(ib), 72));
+        WRSUMM(std::string(" ").append(fmt::ljust(GDFTITLE(ib), 72)));
         WRSUMM("");
         if (cfg::ILOWHI == 0 && cfg::NEWMDS(ib) > 0 && cfg::IGENMDS(ib) == 0) {
             IPENDERR = 0;
@@ -301,7 +302,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         }
     }
     WRSUMM(" Input from Potential Control File:      " + fmt::ljust(fnames::FILEPOT, 20));
-    WRSUMM(" " + fmt::ljust(POTTITLE, 72));
+    WRSUMM(std::string(" ").append(fmt::ljust(POTTITLE, 72)));
     WRSUMM("");
     WRSUMM("");
     WRSUMM(" POTEN run date and starting time:" + fmt::X(8) + fmt::ljust(RUNDATE, 11) + "  -- " +

@@ -92,7 +92,7 @@ void RDGLBGDF(int IU, int& IRAD_, int& IDIFF_, int& IERR) {
     }
 
     WRSUMM(" NBODY data from Global GDF    :         " + fmt::ljust(FILEGGDF, 20));
-    WRSUMM(" " + fmt::ljust(GGDFTITLE, 72));
+    WRSUMM(std::string(" ").append(fmt::ljust(GGDFTITLE, 72)));
     WRSUMM("");
     chan::close(IU);
 }
