@@ -67,6 +67,15 @@ protected:
         return ierr;
     }
 
+    // A one-body run of the box's periods and headings with the given
+    // configuration lines and geometry file.
+    static void one_body_run(const std::string& cfgtext, const std::string& gdf) {
+        write_file("fnames.zrv", "b.cfg\nb.pot\nb.gdf\n");
+        write_file("b.cfg", "ILOWHI=0\n" + cfgtext);
+        write_file("b.pot", "B\n0\n0\n0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
+        write_file("b.gdf", gdf);
+    }
+
     // Replaces line `n` (from 1) of a file.
     static void set_line(const std::string& file, int n, const std::string& text) {
         auto lines = read_lines(file);
