@@ -100,6 +100,24 @@ TEST_F(ModelTest, FirstPassHeaders) {
     }
 }
 
+// Trim data given for fewer bodies than the run has: the first pass grows
+// XTRIM (no trim for the others) instead of reading past it.
+TEST_F(ModelTest, TrimOfUnlistedBodies) {
+    bodies(2);
+    cfg::XTRIM.allocate(3, 1);
+    cfg::XTRIM(2, 1) = 2.f;
+    cfg::ITRIMWL = 1;
+    write_file("b.gdf", body_file("1. 9.81", "0 0"));
+    fnames::GDFNAME(1) = fnames::GDFNAME(2) = "b.gdf";
+    int ierr = -1;
+    RDGDF(11, ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(cfg::XTRIM.extent(2), 2);
+    EXPECT_EQ(IREFLB(1, 1), 1);
+    EXPECT_EQ(IREFLB(1, 2), 0);
+    EXPECT_EQ(TRIMCS(1, 2), 1.f);
+}
+
 // Two geometry-model bodies, written in the higher-order header form with
 // no panels: rgkinit.txt gets its head and one block per body; this build
 // has no geometry kernel, so the pass then stops with the kernel's message.
