@@ -169,6 +169,32 @@ TEST_F(ModelTest, RgkinitWriter) {
               "     0                        !NLINES\n");
 }
 
+// Higher-order headers: a B-spline body whose line 5 starts its patch data
+// with a real, and a geometry-model body with dipole lines before NLINES.
+TEST_F(ModelTest, FirstPassHigherOrderHeaders) {
+    bodies(2);
+    cfg::ILOWHI = 1;
+    write_file("s.gdf", "Splines\n1.0 9.81\n1 1\n3 1\n0.5 0.5 0.5\n");
+    write_file("m.gdf", "Model\n1.0 9.81\n0 0\n5 2\nNPATCH_DIPOLE = 1\nIPATCH_DIPOLE = 2\n1\nhull.igs\n");
+    fnames::GDFNAME(1) = "s.gdf";
+    fnames::GDFNAME(2) = "m.gdf";
+    int ierr = -1;
+    RDGDF(11, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 1\n")) << screen.str();
+    EXPECT_EQ(NPATCH(1), 3);
+    EXPECT_EQ(IGDEF(1), 1);
+    EXPECT_EQ(NPATCH(2), 5);
+    EXPECT_EQ(NRGKBODY, 1);
+    EXPECT_EQ(NRGKLINES, 3 + 11);
+    const auto lines = read_lines("rgkinit.txt");
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0], "     1            !ILOWHI");
+    EXPECT_EQ(lines[4], "     2     0     1            !IBODY, IRR, ITKMS2");
+    EXPECT_EQ(lines[11], "   5   2                      !NPATCH, IGDEF");
+    EXPECT_EQ(lines[13], "hull.igs");
+}
+
 const char* P1 = "1 0 -1  1 1 -1  2 1 -1  2 0 -1\n";                       // bottom, away from x = 0
 const char* PX0 = "0 0 -1  0 0 -2  0 1 -2  0 1 -1\n";                      // in the plane x = 0
 const char* PW = "0 0 0  0 1 0  0 1 -1  0 0 -1\n";                         // waterline panel in x = 0
