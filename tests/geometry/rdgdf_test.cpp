@@ -195,6 +195,23 @@ TEST_F(ModelTest, FirstPassHigherOrderHeaders) {
     EXPECT_EQ(lines[13], "hull.igs");
 }
 
+// A low-order run given a body in the higher-order form with a user
+// geometry kind stops with a message naming the body.
+TEST_F(ModelTest, LowOrderRunRefusesOtherGeometryKinds) {
+    one_body_run("", "Exact\n1. 9.81\n0 0\n0 7\n1\nuser data line\n");
+    EXPECT_EQ(getip(), 1);
+    EXPECT_TRUE(said(" Geometry kind IGDEF of GDF file needs ILOWHI=1 in CONFIG file, body N=1\n")) << screen.str();
+}
+
+// A geometry-model body of a low-order run: its panels would come from the
+// geometry kernel, which this build lacks.
+TEST_F(ModelTest, LowOrderGeometryModelBodyNeedsTheKernel) {
+    one_body_run("", "Model\n1. 9.81\n0 0\n0 2\n1\nhull.igs\n");
+    EXPECT_EQ(getip(), 1);
+    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 1\n")) << screen.str();
+    EXPECT_TRUE(said("not available in this build")) << screen.str();
+}
+
 const char* P1 = "1 0 -1  1 1 -1  2 1 -1  2 0 -1\n";                       // bottom, away from x = 0
 const char* PX0 = "0 0 -1  0 0 -2  0 1 -2  0 1 -1\n";                      // in the plane x = 0
 const char* PW = "0 0 0  0 1 0  0 1 -1  0 0 -1\n";                         // waterline panel in x = 0
