@@ -50,23 +50,17 @@ inline double disp_root(double x) {
     return y;
 }
 
-// n-th evanescent root m_n in ((n - 1/2) pi, n pi) of m tan m = -x.
+// n-th evanescent root m_n = n pi - delta of m tan m = -x, i.e.
+// (n pi - delta) tan(delta) = x with delta in (0, pi/2), by bisection on
+// delta (monotone there), which keeps full relative accuracy in delta.
 inline double evan_root(double x, int n) {
     const double pi = 3.14159265358979323846;
-    double lo = (n - 0.5) * pi + 1e-15, hi = n * pi;
-    // g(m) = m sin m + x cos m is monotone on the bracket: bisection + Newton.
-    double m = 0.5 * (lo + hi);
-    for (int it = 0; it < 200; ++it) {
-        double g = m * std::sin(m) + x * std::cos(m);
-        double gl = lo * std::sin(lo) + x * std::cos(lo);
-        if ((g > 0) == (gl > 0)) lo = m; else hi = m;
-        double gp = std::sin(m) + m * std::cos(m) - x * std::sin(m);
-        double mn = m - g / gp;
-        m = (mn > lo && mn < hi) ? mn : 0.5 * (lo + hi);
-        if (hi - lo < 1e-15 * m) break;
-        if (std::fabs(g) < 1e-15 * (1.0 + x)) break;
+    double lo = 0.0, hi = 0.5 * pi;
+    for (int it = 0; it < 2000 && hi - lo > 1e-17 * hi; ++it) {
+        double d = 0.5 * (lo + hi);
+        if ((n * pi - d) * std::tan(d) < x) lo = d; else hi = d;
     }
-    return m;
+    return n * pi - 0.5 * (lo + hi);
 }
 
 // Gauss-Legendre nodes and weights on [-1, 1].
