@@ -11,16 +11,22 @@
 // Method, per table:
 //  1. Per depth ratio x, the function is sampled on a 24 x 24 tensor grid of
 //     Chebyshev nodes in s = (R/h)^2 and in u = (v/h)^2 (FITA) or w = d/h
-//     (FITB), projected onto the products of shifted Chebyshev polynomials
-//     of the table's index set (rows of lengths 6..12 or 3..7, which form a
-//     downward-closed set, so the discrete projection is the least-squares
-//     fit) and converted to monomials.
-//  2. Each monomial coefficient is sampled at 28 Chebyshev nodes of the
-//     interval variable t and fitted by the lowest-degree polynomial (at most
-//     11) whose dropped Chebyshev tail is below 3e-8 of the interval's scale.
-//  For x < 1 the fitted quantity is x times the function, with the ln(y)
-//  part removed for the listed outputs (its coefficient is known in closed
-//  form and is fitted separately as a polynomial in x).
+//     (FITB) and projected onto the products of shifted Chebyshev
+//     polynomials of the table's index set (rows of lengths 6..12 or 3..7;
+//     the set is downward closed, so the discrete projection is the
+//     least-squares fit).
+//  2. For x >= 1 each Chebyshev coefficient is sampled at 28 Chebyshev nodes
+//     of the interval variable t, fitted by the lowest-degree polynomial in
+//     t (at most 11) whose dropped Chebyshev tail is below 7.5e-9 of the
+//     interval's scale, and the fits are mapped to the monomial
+//     coefficients of the table; the error of the fitted function is then
+//     bounded by the sum of the dropped tails.  For x > 16, x f/16 = f/t is
+//     fitted (degree at most 10) and multiplied by t, so the outputs vanish
+//     like 1/x in deep water.
+//  3. For x < 1 the fitted quantity is x times the function, per monomial
+//     coefficient, with the ln(y) part removed for the listed outputs; the
+//     coefficient of ln(y) is known in closed form (fdref::logcoef_*) and is
+//     fitted separately as a polynomial in x.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
