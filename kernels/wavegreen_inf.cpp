@@ -163,7 +163,7 @@ void WGRK10(const float* R, const float& A2, const float* Z, const float* ZETA, 
         }
         const float rinv = 1.0f / r;
         if (l == 0 || std::fabs(rinv - rinvprev) > 1.0e-7f) {
-            const float v = 15.0f * rinv;
+            const float v = 15.0f / r;  // exact at the steps R = 3.75, 5, 7.5, 15
             m = std::min(static_cast<int>(v), 4);
             u = v - static_cast<float>(m);
             dudr = -15.0f * rinv * rinv;
@@ -172,10 +172,12 @@ void WGRK10(const float* R, const float& A2, const float* Z, const float* ZETA, 
             Q0 = x * poly6(CQ0, w);
             P1 = poly6(CP1, w);
             Q1 = x * poly6(CQ1, w);
-            const float th = r - 0.7853982f;
-            const float sq = 1.0f / std::sqrt(r);
-            cs = std::cos(th) * sq;
-            sn = std::sin(th) * sq;
+            // cos and sin of R - pi/4 from those of R itself: forming R - pi/4
+            // first would lose the phase to rounding at large R
+            const float c = std::cos(r), s = std::sin(r);
+            const float sq = 0.70710678f / std::sqrt(r);
+            cs = (c + s) * sq;
+            sn = (s - c) * sq;
             rinvprev = rinv;
         }
         const int j = 5 * k - m;
@@ -228,10 +230,10 @@ void WGRK11(const float* R, const float& A2, const float* Z, const float* ZETA, 
         if (l == 0 || std::fabs(d - dprev) > 1.0e-7f) {
             depth_interval(d, k, t);
             row_polys(WGTAB + 31 * (k - 1), t, P);
-            // 1 - e^(-d) without cancellation at small d
-            const float T = std::tanh(0.5f * d);
-            E1 = 2.0f * T / (T + 1.0f);
-            e = 1.0f - E1;
+            // e^(-d) and 1 - e^(-d), each without cancellation (neither is
+            // taken from the other: 1 - E1 would lose e^(-d) as d nears 4)
+            e = std::exp(-d);
+            E1 = -std::expm1(-d);
             dprev = d;
         }
         const float x = r / 3.0f;
@@ -257,10 +259,15 @@ void WGRK11(const float* R, const float& A2, const float* Z, const float* ZETA, 
         const float L = std::log(r1 + d);
         const float W = A * E1 - A0;
         const float V = (r * rr1) / (r1 + d);
-        const float gw = W * L + e * (r1 * S - C);
-        const float gd = 2.0f * L - gw;
-        const float gr = W * V + e * (B * L + S * r * rr1 + r1 * SR - D);
-        const float grd = 2.0f * V - gr;
+        const float q = e * (r1 * S - C);
+        const float qr = e * (B * L + S * r * rr1 + r1 * SR - D);
+        const float gw = W * L + q;
+        const float gr = W * V + qr;
+        // 2L - G and 2V - GR, with 2 - W = A e + (2 - 1.9999998) taken out so
+        // that nothing of size L cancels
+        const float w2 = A * e + (2.0f - 1.9999998f);
+        const float gd = w2 * L - q;
+        const float grd = w2 * V - qr;
         const float gdd = 2.0f * rr1 - gd;
         store(g, gw, gr, gd, grd, gdd, i0, i1);
     }

@@ -1,5 +1,5 @@
 // Shared data of the wave Green function: the fitted coefficient tables of the
-// infinite-depth kernels and the water depth that the period set-up reads.
+// infinite-depth kernels.
 #pragma once
 
 namespace zorva::wgmod {
@@ -9,12 +9,5 @@ namespace zorva::wgmod {
 // WGTABL: row j = 5k - m, depth interval k and R-interval m = min(trunc(15/R), 4), R > 3.
 extern const float WGTABS[8][31];
 extern const float WGTABL[40][31];
-
-// Water depth (positive: finite depth; -1 or any value <= 0: infinite depth).
-// Held here until the model input keeps it; the model set-up writes it.
-extern float HBOT;
-
-// Back to the state before any model was read (for tests).
-void reset();
 
 }  // namespace zorva::wgmod

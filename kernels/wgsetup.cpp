@@ -1,11 +1,11 @@
 #include "kernels/wgsetup.hpp"
 
-#include "kernels/wgmod.hpp"
+#include "geometry/model.hpp"
 
 namespace zorva {
 
 void HGRN00(const float& nu, float& K, const float& per, int& IERR) {
-    if (wgmod::HBOT <= 0.0f || per <= 1.0e-6f) {
+    if (model::HBOT <= 0.0f || per <= 1.0e-6f) {
         K = nu;
         return;
     }

@@ -4,7 +4,7 @@
 namespace zorva {
 
 // HGRN00(nu, K, per, IERR): from the infinite-depth wavenumber nu of the period
-// and the water depth wgmod::HBOT, the finite-depth wavenumber K and the
+// and the water depth model::HBOT, the finite-depth wavenumber K and the
 // period's finite-depth coefficients.  In infinite depth (HBOT <= 0), or for a
 // period entry per <= 1e-6, K = nu and nothing else is written (IERR untouched).
 void HGRN00(const float& nu, float& K, const float& per, int& IERR);

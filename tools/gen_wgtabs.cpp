@@ -19,8 +19,10 @@
 // columns) to the values of S and of dS/dR on a tensor grid of Chebyshev
 // points, followed by a few Lawson reweighting passes that pull the largest
 // errors down towards the minimax fit.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "tools/wgref.hpp"
@@ -199,14 +201,30 @@ std::vector<T> lsq(std::vector<std::vector<T>> M, std::vector<T> f) {
 
 struct Sample {
     T t, s, dsdR, S, SR;
+    T wv, wd;  // weights of the value and derivative residuals
 };
 
-// Fit one row from samples; returns float coefficients.
-std::vector<float> fit(const std::vector<Sample>& pts, T wder) {
+// Weights that turn residuals of S and dS/dR into errors of the kernel's Gw
+// and dGw/dR relative to the size of the output slots that carry them (the
+// depth derivatives -Gw - 2/r1 and 2d/r1^3 - Gd carry the error of Gw,
+// 2R/r1^3 - GR that of GR), absolute below 0.1.  fac is the factor by which an
+// error of S enters Gw (e^(-d) r1 near the source, else 1).
+void set_weights(Sample& p, T R, T d, T fac) {
+    T gw = wgref::gw(R, d), gr = wgref::gwr(R, d);
+    T r1 = std::sqrt(R * R + d * d), r3 = r1 * r1 * r1;
+    T gd = -gw - 2 / r1, gdd = 2 * d / r3 - gd, grd = 2 * R / r3 - gr;
+    T sv = std::min({std::fabs(gw), std::fabs(gd), std::fabs(gdd)});
+    T sd = std::min(std::fabs(gr), std::fabs(grd));
+    p.wv = fac / std::max(sv, T(0.1));
+    p.wd = fac / std::max(sd, T(0.1));
+}
+
+std::vector<float> fit(const std::vector<Sample>& pts) {
     const int np = static_cast<int>(pts.size());
     std::vector<T> w(2 * np, 1);
     std::vector<T> c;
-    for (int pass = 0; pass < 8; ++pass) {
+    const T wder = 1;
+    for (int pass = 0; pass < 30; ++pass) {
         std::vector<std::vector<T>> M;
         std::vector<T> f;
         T phi[NC], dphi[NC];
@@ -214,13 +232,13 @@ std::vector<float> fit(const std::vector<Sample>& pts, T wder) {
             const Sample& p = pts[i];
             basis(p.t, p.s, phi, dphi);
             std::vector<T> row(phi, phi + NC);
-            for (auto& x : row) x *= w[i];
+            for (auto& x : row) x *= w[i] * p.wv;
             M.push_back(row);
-            f.push_back(w[i] * p.S);
+            f.push_back(w[i] * p.wv * p.S);
             std::vector<T> drow(NC);
-            for (int j = 0; j < NC; ++j) drow[j] = w[np + i] * wder * dphi[j] * p.dsdR;
+            for (int j = 0; j < NC; ++j) drow[j] = w[np + i] * p.wd * dphi[j] * p.dsdR;
             M.push_back(drow);
-            f.push_back(w[np + i] * wder * p.SR);
+            f.push_back(w[np + i] * p.wd * p.SR);
         }
         // rows were pushed interleaved; weights index by sample
         c = lsq(M, f);
@@ -232,8 +250,8 @@ std::vector<float> fit(const std::vector<Sample>& pts, T wder) {
             basis(p.t, p.s, phi, dphi);
             T v = 0, dv = 0;
             for (int j = 0; j < NC; ++j) v += c[j] * phi[j], dv += c[j] * dphi[j] * p.dsdR;
-            r[i] = std::fabs(v - p.S);
-            r[np + i] = wder * std::fabs(dv - p.SR);
+            r[i] = p.wv * std::fabs(v - p.S);
+            r[np + i] = wder * p.wd * std::fabs(dv - p.SR);
         }
         for (int i = 0; i < 2 * np; ++i) tot += w[i] * w[i] * r[i];
         for (int i = 0; i < 2 * np; ++i) w[i] = std::sqrt(w[i] * w[i] * r[i] / tot * T(2 * np));
@@ -241,6 +259,21 @@ std::vector<float> fit(const std::vector<Sample>& pts, T wder) {
     }
     std::vector<float> out(NC);
     for (int j = 0; j < NC; ++j) out[j] = static_cast<float>(c[j]);
+    if (std::getenv("WGFIT_DEBUG")) {  // weighted errors before and after rounding
+        T e0 = 0, e1 = 0;
+        T phi[NC], dphi[NC];
+        for (const Sample& p : pts) {
+            basis(p.t, p.s, phi, dphi);
+            T v = 0, dv = 0, vf = 0, dvf = 0;
+            for (int j = 0; j < NC; ++j) {
+                v += c[j] * phi[j], dv += c[j] * dphi[j] * p.dsdR;
+                vf += T(out[j]) * phi[j], dvf += T(out[j]) * dphi[j] * p.dsdR;
+            }
+            e0 = std::max({e0, p.wv * std::fabs(v - p.S), p.wd * std::fabs(dv - p.SR)});
+            e1 = std::max({e1, p.wv * std::fabs(vf - p.S), p.wd * std::fabs(dvf - p.SR)});
+        }
+        std::fprintf(stderr, "  fit %.3Le rounded %.3Le\n", e0, e1);
+    }
     return out;
 }
 
@@ -265,19 +298,19 @@ int main() {
     const int NG = 30;
     std::vector<T> tn = cheb(NG), sn = cheb(NG);
     std::vector<std::vector<float>> tabs(8), tabl(40);
-    const T wder = 1;
 
     for (int k = 1; k <= 8; ++k) {
         std::vector<Sample> pts;
         for (T t : tn)
             for (T s : sn) {
-                Sample p{t, s, 0, 0, 0};
-                T R = 3 * std::sqrt(s);
+                Sample p{t, s, 0, 0, 0, 1, 1};
+                T R = 3 * std::sqrt(s), d = depth_of(k, t);
                 p.dsdR = 2 * R / 9;
                 target_s(k, t, s, p.S, p.SR);
+                set_weights(p, R, d, k <= 4 ? std::exp(-d) * std::sqrt(R * R + d * d) : T(1));
                 pts.push_back(p);
             }
-        tabs[k - 1] = fit(pts, wder);
+        tabs[k - 1] = fit(pts);
         std::fprintf(stderr, "WGTABS row %d fitted\n", k);
     }
     for (int k = 1; k <= 8; ++k)
@@ -285,14 +318,15 @@ int main() {
             std::vector<Sample> pts;
             for (T t : tn)
                 for (T u : sn) {
-                    Sample p{t, u, 0, 0, 0};
+                    Sample p{t, u, 0, 0, 0, 1, 1};
                     T R = 15 / (T(m) + u);
                     p.dsdR = -15 / (R * R);
                     target_l(k, m, t, u, p.S, p.SR);
+                    set_weights(p, R, depth_of(k, t), T(1));
                     pts.push_back(p);
                 }
             int j = 5 * k - m;
-            tabl[j - 1] = fit(pts, wder);
+            tabl[j - 1] = fit(pts);
             std::fprintf(stderr, "WGTABL row %d fitted\n", j);
         }
 
@@ -321,15 +355,15 @@ int main() {
                     g = e * (r1 * T(fs) - b.C - b.A * L);
                     gR = e * (b.B * L + (R / r1) * (T(fs) - b.A / (d + r1)) + r1 * gR - b.D);
                 }
-                gmax = std::max(gmax, std::fabs(g - gw) / std::max(std::fabs(gw), T(0.01)));
-                grmax = std::max(grmax, std::fabs(gR - gr) / std::max(std::fabs(gr), T(0.01)));
+                gmax = std::max(gmax, std::fabs(g - gw) / std::max(std::fabs(gw), T(0.1)));
+                grmax = std::max(grmax, std::fabs(gR - gr) / std::max(std::fabs(gr), T(0.1)));
             }
         std::fprintf(stderr, "WGTABS %d: max |dS| %.3Le  max |dSR| %.3Le  Gw %.3Le  GR %.3Le\n", k, emax,
                      edmax, gmax, grmax);
     }
     for (int j = 1; j <= 40; ++j) {
         int k = (j + 4) / 5, m = 5 * k - j;
-        T emax = 0, edmax = 0;
+        T emax = 0, edmax = 0, gmax = 0, grmax = 0;
         for (int i = 0; i < NCK; ++i)
             for (int l = 0; l < NCK; ++l) {
                 T t = T(i) / (NCK - 1), u = T(l) / (NCK - 1);
@@ -341,8 +375,13 @@ int main() {
                 T R = 15 / (T(m) + u);
                 emax = std::max(emax, std::fabs(T(fs) - S));
                 edmax = std::max(edmax, std::fabs(-T(fss) * 15 / (R * R) - SR));
+                Sample p{};
+                set_weights(p, R, depth_of(k, t), T(1));
+                gmax = std::max(gmax, p.wv * std::fabs(T(fs) - S));
+                grmax = std::max(grmax, p.wd * std::fabs(-T(fss) * 15 / (R * R) - SR));
             }
-        std::fprintf(stderr, "WGTABL %d (k %d, m %d): max |dS| %.3Le  max |dSR| %.3Le\n", j, k, m, emax, edmax);
+        std::fprintf(stderr, "WGTABL %d (k %d, m %d): max |dS| %.3Le  max |dSR| %.3Le  Gw %.3Le  GR %.3Le\n", j, k,
+                     m, emax, edmax, gmax, grmax);
     }
 
     std::printf(
