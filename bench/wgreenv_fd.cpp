@@ -6,14 +6,14 @@
 
 #include <vector>
 
-#include "kernels/wgmod.hpp"
+#include "geometry/model.hpp"
 #include "kernels/wgreenv.hpp"
 #include "kernels/wgsetup.hpp"
 
 namespace {
 
 void run(benchmark::State& st, float R, float z, float zeta, int code) {
-    zorva::wgmod::HBOT = 3.0f;
+    zorva::model::HBOT = 3.0f;
     float nu = 1.0f, K = 0.0f, per = 5.0f;
     int ierr = 0;
     zorva::HGRN00(nu, K, per, ierr);

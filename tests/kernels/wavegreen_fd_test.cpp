@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "kernels/wavegreen_fd.hpp"
-#include "kernels/wgmod.hpp"
+#include "geometry/model.hpp"
 #include "kernels/wgreenv.hpp"
 #include "kernels/wgsetup.hpp"
 #include "tests/support/testdir.hpp"
@@ -28,7 +28,7 @@ using Slots = std::array<std::complex<double>, 8>;
 
 // Set up depth h (nu = 1, so x = h) and return the status.
 int setup(double h, float* Kout = nullptr) {
-    wgmod::HBOT = static_cast<float>(h);
+    model::HBOT = static_cast<float>(h);
     float nu = 1.0f, K = -7.0f, per = 10.0f;
     int ierr = -5;
     HGRN00(nu, K, per, ierr);
@@ -165,7 +165,7 @@ std::vector<double> boundary_xs() {
 class FiniteDepthSetup : public test::TempDirTest {
 protected:
     void TearDown() override {
-        wgmod::reset();
+        model::reset();
         wgcoef::reset();
         test::TempDirTest::TearDown();
     }
@@ -210,7 +210,7 @@ TEST_F(FiniteDepthSetup, IllegalDepthLeavesEverythingUntouched) {
     }
     // Infinite depth or a zero period: K = nu, status not written.
     for (auto [hb, per] : {std::pair{-1.0f, 10.0f}, std::pair{50.0f, 1.0e-6f}}) {
-        wgmod::HBOT = hb;
+        model::HBOT = hb;
         float nu = 0.3f, K = 0, p = per;
         int ierr = -5;
         HGRN00(nu, K, p, ierr);
