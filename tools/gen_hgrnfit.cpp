@@ -18,13 +18,16 @@
 //  2. For x >= 1 each Chebyshev coefficient is sampled at 28 Chebyshev nodes
 //     of the interval variable t, fitted by the lowest-degree polynomial in
 //     t (at most 11) whose dropped Chebyshev tail is below 7.5e-9 of the
-//     interval's scale, and the fits are mapped to the monomial
+//     interval's scale divided by 1 + i^2 + j^2 for T_i(s) T_j(v) (the
+//     kernels use first and second derivatives, which weigh the high orders
+//     by up to i^2 j^2; not for x > 16), and the fits are mapped to the monomial
 //     coefficients of the table; the error of the fitted function is then
 //     bounded by the sum of the dropped tails.  For x > 16, x f/16 = f/t is
 //     fitted (degree at most 10) and multiplied by t, so the outputs vanish
 //     like 1/x in deep water.
 //  3. For x < 1 the fitted quantity is x times the function, per monomial
-//     coefficient, with the ln(y) part removed for the listed outputs; the
+//     coefficient s^p v^q (tolerance 3e-8 of the scale over 1 + p^2 + q^2),
+//     with the ln(y) part removed for the listed outputs; the
 //     coefficient of ln(y) is known in closed form (fdref::logcoef_*) and is
 //     fitted separately as a polynomial in x.
 #include <cmath>
@@ -338,8 +341,13 @@ Generated generate(bool tabA) {
         T.start.push_back(1);
         if (iv == 0) {
             for (int o = 0; o < nout; ++o) {
+                // Powers of s and v of output o: high powers get a tighter
+                // tolerance, since the kernels also use the derivatives.
+                int k = 0, st = 0;
+                while (o >= st + lay.len[k]) st += lay.len[k++];
+                const int ps = lay.len[k] - 1 - (o - st), pv = nrow - 1 - k;
                 double err;
-                auto c = fit1d(samp[o], tol, err);
+                auto c = fit1d(samp[o], tol / (1.0 + ps * ps + pv * pv), err);
                 worst = std::max(worst, err / scale);
                 for (double v : c) T.coef.push_back(static_cast<float>(v));
                 T.start.push_back(static_cast<int>(T.coef.size()) + 1);
@@ -356,7 +364,10 @@ Generated generate(bool tabA) {
                     std::vector<double> f(NT);
                     for (int a = 0; a < NT; ++a) f[a] = csamp[a][i][j];
                     double err;
-                    auto c = fit1d(f, tol / 4.0, err, maxdeg);
+                    // (Not for x > 16: there the higher degrees in t cost
+                    // more in single-precision rounding than they gain.)
+                    const double w = iv == 8 ? 1.0 : 1.0 + i * i + j * j;
+                    auto c = fit1d(f, tol / (4.0 * w), err, maxdeg);
                     worst = std::max(worst, err / scale);
                     for (int p = 0; p <= i; ++p)
                         for (int q = 0; q <= j; ++q)

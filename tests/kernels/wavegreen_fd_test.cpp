@@ -276,7 +276,7 @@ TEST_F(FiniteDepthSetup, NearFieldMatchesPrincipalValueIntegrals) {
             addF(parts, x, R, 2.0 * x - z - zeta, -1.0, -1.0);
             double scale = 1.0 / std::sqrt(R * R + (2.0 * x - z - zeta) * (2.0 * x - z - zeta));
             for (auto v : parts) scale = std::max(scale, std::fabs(v.real()));
-            expect_slots(got, ref, 2.5e-5, true,
+            expect_slots(got, ref, 2e-5, true,
                          "x=" + std::to_string(x) + " R/h=" + std::to_string(p.R) + " z/h=" + std::to_string(p.z),
                          scale);
         }
@@ -306,7 +306,7 @@ TEST_F(FiniteDepthSetup, SmallDepthSumRemainder) {
                 ref[k] += hs[k];
                 got[k] = {g[k].real(), 0.0};
             }
-            expect_slots(got, ref, 3e-5, false, "x=" + std::to_string(x));
+            expect_slots(got, ref, 1.5e-5, false, "x=" + std::to_string(x));
         }
     }
     RecordProperty("worst_relative_deviation", std::to_string(worst_seen));
