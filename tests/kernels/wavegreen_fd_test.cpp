@@ -412,7 +412,7 @@ TEST(FdGrnSc, BranchesAgreeAtOneDepth) {
                     double m = 0;
                     for (int k = 0; k < 8; ++k) m = std::max(m, static_cast<double>(std::fabs(a[k].real())));
                     for (int k = 0; k < 8; ++k) {
-                        EXPECT_NEAR(a[k].real(), b[k].real(), 1e-4 * m)
+                        EXPECT_NEAR(a[k].real(), b[k].real(), 2e-5 * m)
                             << "row " << row << " z " << z << " flags " << fa << fb << " slot " << k + 1;
                         EXPECT_EQ(a[k].imag(), 0.0f);
                     }
