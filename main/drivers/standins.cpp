@@ -5,7 +5,14 @@
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
 #include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "geometry/modelmore.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
+#include <algorithm>
 
 namespace zorva {
 
@@ -34,6 +41,97 @@ int record(std::string_view name, const std::string& args = {}) {
     return 0;
 }
 
+// The tables that the .p2f file carries, for the fixed model of one body:
+// zeros, a unit length scale, a body heading of 0 and the run's file names.
+void put_tables() {
+    using namespace model;
+    const int nb = 1, n = NEQN, nm = NMODT;
+    cfg::NBODY = nb;
+    if (fnames::FILEP2F.empty()) fnames::FILEP2F = "run.p2f";
+    if (fnames::GDFNAME.extent(1) < nb) fnames::GDFNAME.resize_keep(nb);
+    ULEN.allocate(nb);
+    ULEN.fill(1.0f);
+    ULENI = 1.0f;
+    GRAV = 9.80665f;
+    IS.allocate(2, nb);
+    NPANB.allocate(nb);
+    NPANB.fill(n);
+    pnl::NPANBG.allocate(nb);
+    pnl::NPANBG.fill(n);
+    NPATCH.allocate(nb);
+    if (cfg::NEWMDS.extent(1) < nb) cfg::NEWMDS.resize_keep(nb);
+    if (cfg::IGENMDS.extent(1) < nb) cfg::IGENMDS.resize_keep(nb);
+    if (cfg::XBODY.extent(2) < nb) cfg::XBODY.allocate(4, nb);
+    if (cfg::XTRIM.extent(2) < nb) cfg::XTRIM.allocate(3, nb);
+    if (cfg::IRR.extent(1) < nb) cfg::IRR.resize_keep(nb);
+    IBMOD.allocate(nb);
+    CSPHIB.allocate(2, nb);
+    CSPHIB(1, 1) = 1.0f;
+    IREFLB.allocate(2, nb);
+    TRIMCS.allocate(4, nb);
+    pnl::VOLXYZ.allocate(3, nb);
+    pnl::VOLB.allocate(nb);
+    pnl::XBUOY.allocate(3, nb);
+    pnl::CHYD.allocate(nm, nm);
+    BETA.allocate(NBETA);
+    SINBETA.allocate(NBETA);
+    COSBETA.allocate(NBETA);
+    COSBETA.fill(1.0f);
+    if (cfg::ILOWHI == 0) {
+        using namespace pnl;
+        PNLARR6.allocate(4, n);
+        PNLARR5.allocate(4, n);
+        PCENT.allocate(3, n);
+        PAXES.allocate(3, 3, n);
+        PPROP.allocate(13, n);
+        PNLARR4.allocate(4, n);
+        XVERG.allocate(4, 3, n);
+        PNLARR2.allocate(4, n);
+        PNLARR1.allocate(4, 3, n);
+        VNMODE.allocate(nm, n);
+        PNLARR3.allocate(2, n);
+        NWLPANB.allocate(nb);
+        NWLSEG = 0;
+        IWLPAN.allocate(0);
+        IWLSIDE.allocate(0);
+        IPFLAG.allocate(n);
+        IDIPWMF = 0;
+    } else {
+        // One patch of a geometry-model body, every maximum 1.
+        NPATCHT = NPATCHBD = 1;
+        NCOEFT = NPANT = 0;
+        MAXKNOT = MAXKUG = MAXKVG = MAXKNU = MAXKNV = MAXKU = MAXKV = MAXQU = MAXQV = MAXNU = MAXNV = NQP = 1;
+        IGDEF.allocate(nb);
+        IGDEF.fill(2);
+        NPATCH.fill(1);
+        NGXLINE.allocate(nb);
+        for (auto* a : {&KU, &KV, &NU, &NV, &NBU, &NBV, &IQUI, &IQVI, &IBPTH, &ITRIM, &IWTL, &IFSPAT, &IPRL, &IPREF})
+            a->allocate(1);
+        for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) a->allocate(nb);
+        IPSTART.fill(1);
+        NPATCHB.fill(1);
+        for (auto* a : {&ITRMIDX}) a->allocate(1);
+        for (auto* a : {&TRMRNG1, &TRMRNG2}) a->allocate(4, 1);
+        for (auto* a : {&TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4}) a->allocate(2, 1);
+        XQP.allocate(3, 1);
+        ENQP.allocate(3, 1);
+        WQP.allocate(1);
+        VNQP.allocate(nm, 1);
+        for (auto* a : {&HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6}) a->allocate(1, 1);
+        HOTAB7.allocate(1, 1, 1);
+        HOTAB8.allocate(1, 1, 1);
+        IDIPWMF = 0;
+    }
+    if (run::NRGKBODY > 0) {
+        // The geometry reader writes rgkinit.txt and counts its lines.
+        chan::open(3, fnames::RUNFILES[3], chan::Status::Replace);
+        for (const char* l : {"     0            !ILOWHI", "     9.80665      !GRAV", "     1            !NBODY"})
+            chan::write_line(3, l);
+        chan::close(3);
+        NRGKLINES = 3;
+    }
+}
+
 // The fixed model's periods, headings and modes.
 void put_model() {
     const Model& m = MODEL;
@@ -58,11 +156,19 @@ void put_model() {
     model::ISY = m.isy;
     model::HBOT = m.hbot;
     run::NRGKBODY = m.nrgkbody;
+    put_tables();
 }
 }  // namespace
 
 void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
 void warn(std::string_view name) { warnings[std::string(name)] = 1; }
+
+void clear_calls() {
+    CALLS.clear();
+    failat.clear();
+    ncalls.clear();
+    warnings.clear();
+}
 
 void reset() {
     CALLS.clear();
@@ -101,6 +207,12 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
 void CHKPOT(int, int, int, int, int, int, float TOL1, float, float& TOLS, int& IERR) {
     IERR = record("CHKPOT");
     TOLS = TOL1;
+    // Nothing solved: no diffraction and no source strengths, as the input
+    // checks settle it.
+    if (cfg::ISOLVE == -1) {
+        model::IDIFF = -1;
+        cfg::ISOR = 0;
+    }
 }
 
 void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
@@ -108,7 +220,14 @@ void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
 
 void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
 
-void ALLOCMAT(int, int, int, int& IERR) { IERR = record("ALLOCMAT"); }
+void ALLOCMAT(int NEQN, int NBETAX, int, int& IERR) {
+    IERR = record("ALLOCMAT");
+    if (IERR) return;
+    // The solution arrays, zero-filled, as the linear-system step makes them.
+    run::SOLWRK.allocate(NEQN, std::max(sym::NSOLC, 1));
+    run::RHSRAD.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
+    run::RHSSRC.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
+}
 void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
 void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
 
@@ -123,29 +242,17 @@ void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&
 void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
 void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
-void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
-
-void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr2<cplx>&, int KIND, int) {
-    record("WRSCR21", std::to_string(KIND));
-}
-
-void WRP2F(int, int, int NPER, int, int, int) {
-    record("WRP2F", std::to_string(NPER));
-    // The writer drains and closes the scratch files it copies.
-    chan::close(21);
-    chan::close(22);
-}
-
-void FRCSETUP(int& IERR) {
-    IERR = record("FRCSETUP");
+void POTSRCST(int NEQN, int, int, int NBETAX, int& IERR) {
+    IERR = record("POTSRCST");
     if (IERR) return;
-    // A FORCE-only run has no model yet: it would come from the .p2f file.
-    if (!model::PER.allocated()) standin::put_model();
-    for (int k = 1; k <= 9; ++k) run::IOPTN[static_cast<std::size_t>(k)] = standin::MODEL.ioptn[static_cast<std::size_t>(k)];
+    run::VELRAD.allocate(NEQN, 3, std::max(sym::NSOLC, 1));
+    run::VELDIF.allocate(NEQN, 3, NBETAX * std::max(sym::NSYMC, 1));
 }
 
-void CHKOPT(int& IERR) { IERR = record("CHKOPT"); }
-void RDP2FPOT(int, int, int& IERR) { IERR = record("RDP2FPOT"); }
+void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
+void OPNUMOUT(int& IERR) { IERR = record("OPNUMOUT"); }
+void RDCSF(int& IERR) { IERR = record("RDCSF"); }
+void RGKINIT(int& IERR) { IERR = record("RGKINIT"); }
 
 void SETMODFAC(float, int) { record("SETMODFAC"); }
 void WRPERHDR(float, float, int) { record("WRPERHDR"); }

@@ -31,8 +31,8 @@ void fail(std::string_view name, int nth = 1);
 // Make every call of the named routine write a warning (status stays 0).
 void warn(std::string_view name);
 
-// The model that the model-input stand-in (and, for a FORCE-only run, the
-// FORCE set-up stand-in) puts in place.
+// The model that the model-input stand-in puts in place, with every table
+// that the .p2f file carries (zeros where nothing else is said).
 struct Model {
     std::vector<float> per = {10.0f, 5.0f};  // NPER = its size
     std::vector<int> iperfl;                 // per period (empty: all ordinary)
@@ -45,12 +45,13 @@ struct Model {
     int nrgkbody = 0;
     std::array<int, 2> niter = {0, 0};   // iteration counts SOLVE returns (main solve)
     std::array<int, 2> niters = {0, 0};  // and for the source-strength solve
-    std::array<int, 10> ioptn = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // [1..9] set by FRCSETUP
 };
 extern Model MODEL;
 
 // Back to the fixed model, no calls, no failures.
 void reset();
+// No calls and no failures, the model kept.
+void clear_calls();
 
 // Stand-in result arrays: exciting forces by the Haskind relations and by
 // direct integration, handed to RAOSOL.
@@ -79,12 +80,9 @@ void ZEROFLG(Arr2<cplx>& SOLWRK, Arr2<cplx>& RHSRAD, int IRAD, int IDIFF, int NE
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 
-// POTEN-to-FORCE data and FORCE set-up.
-void WRSCR21(int NEQN, int NBETAX, int IRAD, int IDIFF, Arr2<cplx>& SOLWRK, Arr2<cplx>& RHS, int KIND, int IPERFL);
-void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NBETAX, int NEQN);
-void FRCSETUP(int& IERR);
-void CHKOPT(int& IERR);
-void RDP2FPOT(int IUNIT, int IPERFL, int& IERR);
+// FORCE computations that the FORCE set-up calls.
+void PBCOEF(int NPATCHT, int& IERR);
+void OPNUMOUT(int& IERR);
 
 // FORCE computations and writers.
 void SETMODFAC(float PER, int IPERFL);
@@ -112,7 +110,11 @@ void OUTDRIFT(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME,
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 
+// Control surfaces of the FORCE set-up.
+void RDCSF(int& IERR);
+
 // Geometry-kernel bridge.
+void RGKINIT(int& IERR);
 void RGKDONE();
 
 }  // namespace zorva

@@ -9,6 +9,7 @@
 #include "common/datetime.hpp"
 #include "common/messages.hpp"
 #include "main/drivers/drivers.hpp"
+#include "p2f/p2f.hpp"
 #include "tests/drivers/fixture.hpp"
 
 namespace zorva {
@@ -18,12 +19,21 @@ using test::DriverTest;
 using V = std::vector<std::string>;
 
 const V SETUP = {"GETIP", "CHKPOT", "GEOMSTAT", "RANKIN", "ALLOCMAT"};
-const V PERIOD = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "WRSCR21 0"};
+const V PERIOD = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29"};
 
 V cat(std::initializer_list<V> parts) {
     V out;
     for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
     return out;
+}
+
+// Periods held by the .p2f file the stage wrote (-1: no readable file).
+int p2f_periods() {
+    if (chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted) != 0) return -1;
+    int ierr = 0;
+    RDP2FH(13, ierr);
+    chan::close(13);
+    return ierr == 0 ? model::NPER : -1;
 }
 
 int count(const V& v, const std::string& s) {
@@ -37,7 +47,8 @@ TEST_F(DriverTest, PotenOrderPlain) {
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), cat({SETUP, PERIOD, PERIOD, {"WRP2F 2"}}));
+    EXPECT_EQ(calls(), cat({SETUP, PERIOD, PERIOD}));
+    EXPECT_EQ(p2f_periods(), 2);
     chan::close(1);
     const auto log = read_lines("errorp.log");
     ASSERT_EQ(log.size(), 3u);
@@ -56,11 +67,11 @@ TEST_F(DriverTest, PotenOrderAllSteps) {
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    const V full = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG", "WRSCR21 0",
-                    "DUPPAN", "SOLVE 1 37", "POTSRCST", "WRSCR21 1"};
-    const V zero = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "WRSCR21 0",
-                    "DUPPAN", "SOLVE 1 37", "POTSRCST", "WRSCR21 1"};
-    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, full, zero, {"WRP2F 2"}}));
+    const V full = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG",
+                    "DUPPAN", "SOLVE 1 37", "POTSRCST"};
+    const V zero = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37", "POTSRCST"};
+    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, full, zero}));
+    EXPECT_EQ(p2f_periods(), 2);
 }
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
@@ -68,14 +79,16 @@ TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), V({"GETIP", "CHKPOT", "GEOMSTAT", "ALLOCMAT", "HGRN00", "HGRN00", "WRP2F 2"}));
+    EXPECT_EQ(calls(), V({"GETIP", "CHKPOT", "GEOMSTAT", "ALLOCMAT", "HGRN00", "HGRN00"}));
+    EXPECT_EQ(p2f_periods(), 2);
 
     standin::reset();
     standin::MODEL.per = {};
     config("");
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), V({"GETIP", "CHKPOT", "GEOMSTAT", "WRP2F 0"}));
+    EXPECT_EQ(calls(), V({"GETIP", "CHKPOT", "GEOMSTAT"}));
+    EXPECT_EQ(p2f_periods(), 0);
     chan::close(1);
     EXPECT_EQ(read_lines("errorp.log").back(), "  POTEN module run completed");
 }
@@ -116,7 +129,7 @@ TEST_F(DriverTest, PotenBreak) {
         const V v = calls();
         EXPECT_EQ(count(v, "HGRN00"), c.hgrn);
         EXPECT_EQ(count(v, "SOLVE 0 29"), c.solves);
-        EXPECT_EQ(v.back(), "WRP2F 2");
+        EXPECT_EQ(p2f_periods(), 2);
         EXPECT_EQ(model::NPER, 2);
         chan::close(1);
         const auto log = read_file("errorp.log");
@@ -152,12 +165,26 @@ TEST_F(DriverTest, PotenFailures) {
         int n = 0;
         for (const auto& x : v) n += x.substr(0, x.find(' ')) == c.routine;
         EXPECT_EQ(n, c.nth);
-        EXPECT_EQ(count(v, "WRP2F 2"), 0);
+        EXPECT_FALSE(chan::exists("run.p2f"));
         chan::close(1);
         const auto log = read_file("errorp.log");
         EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
         EXPECT_NE(log.find(std::string("Error return from ") + c.routine), std::string::npos);
     }
+}
+
+// A .p2f file that cannot be written fails the stage: no completion
+// message, status 1.
+TEST_F(DriverTest, PotenP2FWriteFailure) {
+    config("");
+    fnames::FILEP2F = "no/such/dir/run.p2f";
+    int ierr = -1;
+    POTENRUN(ierr);
+    EXPECT_EQ(ierr, 1);
+    chan::close(1);
+    const auto log = read_file("errorp.log");
+    EXPECT_NE(log.find("Unable to open new .P2F file"), std::string::npos);
+    EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
 }
 
 TEST_F(DriverTest, PotenSetupFailures) {
