@@ -403,6 +403,52 @@ TEST_F(P2FTest, WriterFailureIsReported) {
     EXPECT_FALSE(std::filesystem::exists("run.p2f"));
 }
 
+// The velocity arrays of the source formulation stay only when option 5
+// or 9 needs them; the source strengths stay in any case.
+TEST_F(P2FTest, PeriodReaderKeepsVelocitiesOnlyWhenNeeded) {
+    ModelSpec s;
+    s.isor = 1;
+    for (int opt5 : {0, 1}) {
+        SCOPED_TRACE(opt5);
+        reset_all();
+        chan::reset();
+        chan::set_screen(&screen);
+        ASSERT_EQ(poten(s), 0);
+        reset_all();
+        ASSERT_EQ(chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted), 0);
+        int ierr = 0;
+        RDP2FH(13, ierr);
+        RDP2F(13, ierr);
+        p2f::Pass p(p2f::Pass::Dir::Read, 13);
+        std::string line;
+        do {
+            p2f::lay_line(p, "T", line, 72);
+        } while (p.ok() && line != "*");
+        frc::NBETA0 = frc::NBETAP = model::NBETA;
+        run::IOPTN[5] = opt5;
+        for (int j = 1; j <= model::NPER; ++j) {
+            RDP2FPOT(13, model::IPERFL(j), ierr);
+            ASSERT_EQ(ierr, 0);
+            EXPECT_EQ(frc::RADVEL.allocated(), opt5 == 1);
+            EXPECT_EQ(frc::VDIFP.allocated(), opt5 == 1);
+            EXPECT_TRUE(frc::RADSRC.allocated());
+            EXPECT_TRUE(frc::DIFSRC.allocated());
+        }
+        // Past the last period the reader fails with its message.
+        screen.str("");
+        RDP2FPOT(13, 0, ierr);
+        EXPECT_EQ(ierr, 1);
+        EXPECT_NE(screen.str().find("Unable to read potentials in .P2F file"), std::string::npos);
+        chan::close(13);
+        std::filesystem::remove("run.p2f");
+    }
+    // Neither radiation nor diffraction: a call reads nothing.
+    model::IRAD = model::IDIFF = -1;
+    int ierr = 0;
+    RDP2FPOT(13, 0, ierr);
+    EXPECT_EQ(ierr, 0);
+}
+
 TEST_F(P2FTest, ScratchRecordsOfOnePeriod) {
     ModelSpec s;
     build_model(s);
