@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <iostream>
 #include <sstream>
 
@@ -294,7 +295,22 @@ TEST_F(P2FTest, TruncatedFileGivesReadErrorEverywhere) {
         const std::string whole = read_file("run.p2f");
         ASSERT_EQ(force(s), 0);
         chan::reset();
-        for (std::size_t cut = 0; cut < whole.size(); cut += 3) {
+        // Every cut near a record's framing (inside either length marker
+        // and the first and last data bytes), and a sweep through the data.
+        std::set<std::size_t> cuts;
+        for (std::size_t pos = 0; pos < whole.size();) {
+            std::uint32_t len = 0;
+            std::memcpy(&len, whole.data() + pos, 4);
+            const std::size_t end = pos + 8 + len;
+            for (std::size_t k = 0; k <= 6; ++k) {
+                cuts.insert(pos + k);
+                if (end >= k + 1) cuts.insert(end - k - 1);
+            }
+            pos = end;
+        }
+        for (std::size_t cut = 0; cut < whole.size(); cut += 13) cuts.insert(cut);
+        for (std::size_t cut : cuts) {
+            if (cut >= whole.size()) continue;
             write_file("run.p2f", whole.substr(0, cut));
             screen.str("");
             ASSERT_EQ(force(s), 1) << "cut at " << cut;
