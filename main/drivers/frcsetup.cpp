@@ -108,8 +108,7 @@ void FRCSETUP(int& IERR) {
     }
 
     // 17-18. Length scale and the force control file.
-    if (!(ULEN(1) > 0.0f)) return stop(" Length scale in .P2F file not positive, ULEN(1) x 1000 =",
-                                       static_cast<int>(std::fmax(std::fmin(ULEN(1) * 1000.0f, 1e9f), -1e9f)));
+    if (!(ULEN(1) > 0.0f)) return stop(" Length scale ULEN(1) in .P2F file not positive");
     ULENI = 1.0f / ULEN(1);
     RDFRC(IUFRC, ULENI, IERR);
     if (IERR == 1) return;
