@@ -67,7 +67,7 @@ void FRCSETUP(int& IERR) {
     if (!MODCOL.allocate(nm) || !MODNUM.allocate(nm) || !CGBODY.allocate(3, nb) || !XPRDCT.allocate(3, 3, nb) ||
         !IMASSB.allocate(3, nb) || !FILEFRCB.allocate(nb) || !HEADFRCB.allocate(nb) || !VMOMB.allocate(2, nb) ||
         !CZ33.allocate(nb) || !CZ34.allocate(nb) || !CZ35.allocate(nb) || !cfg::IALTFRCN.allocate(nb) ||
-        !EXTMAT.allocate(3, nm, nm) || !EXTMATND.allocate(3, nm, nm))
+        !EXTMAT.allocate(3, nm, nm) || !EXTMATND.allocate(3, nm, nm) || !NBPT.allocate(nb))
         return stop("Insufficient RAM to allocate .P2F inputs");
     ITANK.allocate(cfg::ILOWHI == 0 ? NEQN : NPATCHT);
     if (cfg::NTANKS > 0) {
@@ -207,25 +207,46 @@ void FRCSETUP(int& IERR) {
     NDRIFT = std::max(pairs(IOPTN[8], NBETAF), pairs(IOPTN[9], NBETAF));
     NBETAX = std::max({NBETAF, NBETA, NMODWM});
 
-    // 29. The period's potentials.
-    if (!RADPOT.allocate(NEQN, sym::NSOLC) || !DIFPOT.allocate(NEQN, NBETAP, sym::NSYMC))
-        return stop("Insufficient RAM to allocate .P2F inputs");
-
+    // 29. The period's potentials and the results the options ask for.
+    const long nsolc = sym::NSOLC, nsymf = sym::NSYMF, nf = NFIELD;
+    bool ok = RADPOT.allocate(NEQN, nsolc) && DIFPOT.allocate(NEQN, NBETAP, sym::NSYMC) && RAO.allocate(nm, NBETAX);
+    if (IOPTN[1] == 1 || IOPTN[4] >= 1) ok = ok && AMAT.allocate(nm, nm) && BMAT.allocate(nm, nm);
+    if (IOPTN[2] == 1 || IOPTN[4] == 1) ok = ok && FEXH.allocate(nm, NBETAX);
+    if (IOPTN[3] == 1 || IOPTN[4] == 2) ok = ok && FEXD.allocate(nm, NBETAF);
+    if (IOPTN[6] > 0) ok = ok && PTOTF.allocate(nf, NBETAF) && PRADF.allocate(nf, nsolc) && PDIFF.allocate(nf, NBETAF);
+    if (IOPTN[7] > 0)
+        ok = ok && VTOTF.allocate(3, nf, NBETAF) && VRADF.allocate(3, nf, nsolc) && VDIFF.allocate(3, nf, NBETAF);
+    if (IOPTN[8] > 0 || IOPTN[9] >= 1) {
+        ok = ok && DRIFTM.allocate(nm, NDRIFT) && DRIFTS.allocate(nm, NDRIFT);
+        if (IOPTN[9] > 0 && cfg::ICTRSURF > 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
+    }
     // 30. Method-dependent work.
+    auto koch = [&](long nr) {
+        return KOCHR1.allocate(nr) && KOCHR2.allocate(nr) && KOCHD1.allocate(NBETAF) && KOCHD2.allocate(NBETAF) &&
+               KOCHT1.allocate(NBETAF) && KOCHT2.allocate(NBETAF);
+    };
     if (cfg::ILOWHI != 0) {
+        if (IOPTN[8] > 0) ok = ok && koch(nsolc);
+        if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
         int ierr = 0;
         PBCOEF(NPATCHT, ierr);
-    } else if (cfg::ISOR == 0 && IOPTN[5] == 0 && IOPTN[9] == 0) {
-        IWLPAN.deallocate();
-        IWLSIDE.deallocate();
-        pnl::IPFLAG.allocate(1);
+    } else {
+        if (cfg::ISOR == 0 && IOPTN[5] == 0 && IOPTN[9] == 0) {
+            IWLPAN.deallocate();
+            IWLSIDE.deallocate();
+            pnl::IPFLAG.allocate(1);
+        }
+        if (IOPTN[2] == 1 || IOPTN[4] == 1 || IOPTN[8] != 0) ok = ok && VNWORK.allocate(nm);
+        if (IOPTN[8] > 0) ok = ok && koch(nm);
+        if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
     }
     // 31. Numeric output files.
     OPNUMOUT(IERR);
     if (IERR == 1) return;
 
-    // 32. Body pressure and velocity switches.
+    // 32. Body pressure and velocity switches and arrays.
     IBPPRS = IBPVEL = 0;
+    bool centroid = true;
     if (IOPTN[5] < 1) {
         if (cfg::ILOWHI != 0 || IOPTN[9] < 1) return;
         NPBOUT = NEQN;
@@ -234,10 +255,27 @@ void FRCSETUP(int& IERR) {
         NPBOUT = cfg::ILOWHI == 0 ? NEQN : NPCT;
         IBPPRS = IOPTN[5] != 2 || IOPTN[9] != 0 ? 1 : 0;
         IBPVEL = IOPTN[5] != 1 || IOPTN[9] != 0 ? 1 : 0;
-        if (cfg::ILOWHI != 0 && cfg::IPNLBPT != 0) return;
+        centroid = !(cfg::ILOWHI != 0 && cfg::IPNLBPT != 0);
     }
-    if (IBPVEL == 1 && !VDIFP.allocate(NPBOUT, 3, static_cast<long>(NBETAF) * sym::NSYMF))
-        return stop("Insufficient RAM to allocate BPBV arrays");
+    const long np = NPBOUT;
+    ok = true;
+    if (centroid) {
+        if (IBPPRS == 1)
+            ok = ok && PTOTP.allocate(np, NBETAF, nsymf) && PDIFP.allocate(np, NBETAF, nsymf) &&
+                 PRADP.allocate(np, nsolc, nsymf);
+        if (IBPVEL == 1)
+            ok = ok && VTOTP.allocate(np, 3, NBETAF * nsymf) && VDIFP.allocate(np, 3, NBETAF * nsymf) &&
+                 VRADP.allocate(np, 3, nsolc * nsymf);
+    }
+    if (IOPTN[5] >= 1 && cfg::IPNLBPT != 0) {
+        NBPTT = 0;
+        for (int ib = 1; ib <= NBPT.extent(1); ++ib) NBPTT += NBPT(ib);
+        const long nt = NBPTT;
+        if (IBPPRS == 1) ok = ok && PTOTB.allocate(nt, NBETAF) && PDIFB.allocate(nt, NBETAF) && PRADB.allocate(nt, nsolc);
+        if (IBPVEL == 1)
+            ok = ok && VTOTB.allocate(nt, 3, NBETAF) && VDIFB.allocate(nt, 3, NBETAF) && VRADB.allocate(nt, 3, nsolc);
+    }
+    if (!ok) return stop("Insufficient RAM to allocate BPBV arrays");
 }
 
 }  // namespace zorva

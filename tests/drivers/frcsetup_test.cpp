@@ -143,6 +143,25 @@ TEST_F(FrcSetupTest, HeadingsColumnsAndKernel) {
     EXPECT_EQ(model::BETA.extent(1), 2);  // the POTEN headings, not the four Haskind ones
     EXPECT_NE(screen.str().find("WARNING: Haskind headings NBETAH not used with wavemaker modes"), std::string::npos);
 
+    // Motions from the Haskind forces: added mass, damping and Haskind
+    // forces exist with options 1 and 2 off; no pressure-integration forces.
+    fresh();
+    ASSERT_EQ(setup("", "H\n0 0 0 1 0 0 0 0 0\n0\n1 0 0 0 1 0 0 0 1\n0\n0\n"), 0);
+    EXPECT_TRUE(frc::AMAT.allocated() && frc::BMAT.allocated() && frc::FEXH.allocated());
+    EXPECT_FALSE(frc::FEXD.allocated());
+    EXPECT_EQ(frc::RAO.extent(2), frc::NBETAX);
+
+    // Option 9 alone in the low-order method: the six centroid-type arrays.
+    fresh();
+    ASSERT_EQ(setup("ISOR = 1\n", "H\n0 0 0 0 0 0 0 0 1\n0\n1 0 0 0 1 0 0 0 1\n0\n0\n"), 0);
+    EXPECT_EQ(frc::NPBOUT, 4);
+    EXPECT_EQ(frc::IBPPRS, 1);
+    EXPECT_EQ(frc::IBPVEL, 1);
+    for (const auto* a : {&frc::PTOTP, &frc::PDIFP, &frc::PRADP, &frc::VTOTP, &frc::VDIFP, &frc::VRADP})
+        EXPECT_EQ(a->extent(1), 4);
+    EXPECT_TRUE(frc::DRIFTM.allocated());
+    EXPECT_FALSE(frc::PTOTB.allocated());
+
     // A kernel body with options 5, 6, 7 and 9 off: rgkinit.txt is written
     // again from the file, the kernel is not started.
     fresh();
