@@ -37,7 +37,7 @@ protected:
 
     // The POTEN side: scratch files as the period loop leaves them, then
     // the writer.
-    int poten(const ModelSpec& s, const std::vector<std::string>& summary = {"Run summary line 1"}) {
+    int poten(const ModelDesc& s, const std::vector<std::string>& summary = {"Run summary line 1"}) {
         build_model(s);
         chan::open_scratch(21, chan::Form::Unformatted);
         chan::open_scratch(22);
@@ -77,7 +77,7 @@ protected:
 
     // The FORCE side: header, model, kernel lines, run summary and every
     // period, in file order.  Status 0, or 1 at the first failure.
-    int force(const ModelSpec& s, std::vector<std::string>* summary = nullptr, bool check = false) {
+    int force(const ModelDesc& s, std::vector<std::string>* summary = nullptr, bool check = false) {
         reset_all();
         run::IOPTN[5] = 1;  // keep the velocity arrays for the comparison
         EXPECT_EQ(chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted), 0);
@@ -112,7 +112,7 @@ protected:
     static bool same(const cplx* a, const cplx* b, std::size_t n) {
         return n == 0 || std::memcmp(a, b, n * sizeof(cplx)) == 0;
     }
-    void check_period(const ModelSpec& s, int j) {
+    void check_period(const ModelDesc& s, int j) {
         const PeriodData& P = periods[static_cast<std::size_t>(j - 1)];
         const auto n = static_cast<std::size_t>(s.neqn);
         const auto nsolc = static_cast<std::size_t>(sym::NSOLC);
@@ -153,8 +153,8 @@ protected:
     std::vector<PeriodData> periods;
 };
 
-ModelSpec low_full() {
-    ModelSpec s;
+ModelDesc low_full() {
+    ModelDesc s;
     s.nbody = 2;
     s.neqn = 5;
     s.nper = 3;
@@ -172,17 +172,17 @@ ModelSpec low_full() {
 TEST_F(P2FTest, RoundTripRestoresEveryTable) {
     struct Case {
         const char* name;
-        std::function<ModelSpec()> spec;
+        std::function<ModelDesc()> make;
     };
     const std::vector<Case> cases = {
         {"low order, tanks, limit period, IQUAD 1, panel flags, dipoles", low_full},
         {"source formulation", [] {
-             ModelSpec s = low_full();
+             ModelDesc s = low_full();
              s.isor = 1;
              return s;
          }},
         {"source formulation, no headings", [] {
-             ModelSpec s;
+             ModelDesc s;
              s.isor = 1;
              s.nbeta = 0;
              s.nper = 1;
@@ -190,25 +190,25 @@ TEST_F(P2FTest, RoundTripRestoresEveryTable) {
              return s;
          }},
         {"no period after a break", [] {
-             ModelSpec s;
+             ModelDesc s;
              s.nper = 0;
              s.iperfl = {};
              return s;
          }},
         {"nothing solved", [] {
-             ModelSpec s;
+             ModelDesc s;
              s.isolve = -1;
              s.idiff = -1;
              return s;
          }},
         {"radiation only", [] {
-             ModelSpec s;
+             ModelDesc s;
              s.idiff = -1;
              s.nbeta = 0;
              return s;
          }},
         {"higher order, trimming, kernel lines, tanks", [] {
-             ModelSpec s;
+             ModelDesc s;
              s.ilowhi = 1;
              s.nbody = 2;
              s.neqn = 7;
@@ -225,7 +225,7 @@ TEST_F(P2FTest, RoundTripRestoresEveryTable) {
         SCOPED_TRACE(c.name);
         reset_all();
         chan::reset();
-        const ModelSpec s = c.spec();
+        const ModelDesc s = c.make();
         build_model(s);
         const Snapshot before = snapshot(s);
         ASSERT_EQ(poten(s, {"Summary A", std::string(80, 'y')}), 0);
@@ -258,7 +258,7 @@ TEST_F(P2FTest, RoundTripRestoresEveryTable) {
 // Record lengths of a one-body, two-panel, two-period model, worked out by
 // hand from the record list of the file (bytes of data per record).
 TEST_F(P2FTest, RecordLengthsOfASmallModel) {
-    ModelSpec s;
+    ModelDesc s;
     s.neqn = 2;
     s.nbeta = 1;
     s.nwlseg = 1;
@@ -282,7 +282,7 @@ TEST_F(P2FTest, TruncatedFileGivesReadErrorEverywhere) {
     for (bool high : {false, true}) {
         reset_all();
         chan::reset();
-        ModelSpec s = high ? ModelSpec{} : low_full();
+        ModelDesc s = high ? ModelDesc{} : low_full();
         if (high) {
             s.ilowhi = 1;
             s.itrimwl = 1;
@@ -321,7 +321,7 @@ TEST_F(P2FTest, TruncatedFileGivesReadErrorEverywhere) {
 }
 
 TEST_F(P2FTest, ForeignFilesAreRefused) {
-    ModelSpec s;
+    ModelDesc s;
     ASSERT_EQ(poten(s), 0);
     const std::string whole = read_file("run.p2f");
     auto with = [&](std::size_t at, const std::string& bytes) {
@@ -371,7 +371,7 @@ TEST_F(P2FTest, PanelFlagRecordDecidedByTheFile) {
     for (int irr : {0, 1}) {
         reset_all();
         chan::reset();
-        ModelSpec s;
+        ModelDesc s;
         s.irr = irr;
         build_model(s);
         // The writing run's configuration named a body 3 that does not exist.
@@ -395,7 +395,7 @@ TEST_F(P2FTest, PanelFlagRecordDecidedByTheFile) {
 }
 
 TEST_F(P2FTest, WriterFailureIsReported) {
-    ModelSpec s;
+    ModelDesc s;
     build_model(s);
     chan::open_scratch(21, chan::Form::Unformatted);
     chan::open_scratch(22);
@@ -422,7 +422,7 @@ TEST_F(P2FTest, WriterFailureIsReported) {
 // The velocity arrays of the source formulation stay only when option 5
 // or 9 needs them; the source strengths stay in any case.
 TEST_F(P2FTest, PeriodReaderKeepsVelocitiesOnlyWhenNeeded) {
-    ModelSpec s;
+    ModelDesc s;
     s.isor = 1;
     for (int opt5 : {0, 1}) {
         SCOPED_TRACE(opt5);
@@ -466,7 +466,7 @@ TEST_F(P2FTest, PeriodReaderKeepsVelocitiesOnlyWhenNeeded) {
 }
 
 TEST_F(P2FTest, ScratchRecordsOfOnePeriod) {
-    ModelSpec s;
+    ModelDesc s;
     build_model(s);
     chan::open_scratch(21, chan::Form::Unformatted);
     Arr2<cplx> xr(3, 6), xd(3, 1);

@@ -21,7 +21,7 @@
 
 namespace zorva::test {
 
-struct ModelSpec {
+struct ModelDesc {
     int ilowhi = 0;
     int nbody = 1;
     int neqn = 3;
@@ -71,7 +71,7 @@ struct Filler {
     }
 };
 
-inline void build_model(const ModelSpec& s) {
+inline void build_model(const ModelDesc& s) {
     using namespace model;
     Filler F;
     const int nb = s.nbody, n = s.neqn;
@@ -272,7 +272,7 @@ inline void snap_int(Snapshot& s, const std::string& name, int v) {
     s[name] = std::vector<char>(reinterpret_cast<char*>(&v), reinterpret_cast<char*>(&v) + sizeof v);
 }
 
-inline Snapshot snapshot(const ModelSpec& sp) {
+inline Snapshot snapshot(const ModelDesc& sp) {
     using namespace model;
     Snapshot s;
 #define SA(a) snap_arr(s, #a, a)
