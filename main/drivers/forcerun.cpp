@@ -8,6 +8,8 @@
 #include "main/drivers/standins.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "p2f/frcsetup.hpp"
+#include "p2f/p2f.hpp"
 
 namespace zorva {
 

@@ -1,11 +1,17 @@
 #include "main/drivers/standins.hpp"
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
 #include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
 
 namespace zorva {
 
@@ -19,6 +25,7 @@ namespace {
 std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
 std::map<std::string, int, std::less<>> ncalls;
 std::map<std::string, int, std::less<>> warnings;
+std::map<std::string, std::function<void()>, std::less<>> hooks;  // routine -> run after each call
 
 // Records the call; returns 1 (after the routine's message) when this call
 // is the one a test asked to fail.
@@ -31,44 +38,53 @@ int record(std::string_view name, const std::string& args = {}) {
         ERRMSG("Error return from " + std::string(name), 0);
         return 1;
     }
+    auto h = hooks.find(name);
+    if (h != hooks.end()) h->second();
     return 0;
 }
 
-// The fixed model's periods, headings and modes.
-void put_model() {
-    const Model& m = MODEL;
-    model::NPER = static_cast<int>(m.per.size());
-    model::PER.allocate(model::NPER);
-    model::WNUMNU.allocate(model::NPER);
-    model::WNUMK.allocate(model::NPER);
-    model::IPERFL.allocate(model::NPER);
-    for (int j = 1; j <= model::NPER; ++j) {
-        auto uj = static_cast<std::size_t>(j - 1);
-        model::PER(j) = m.per[uj];
-        model::IPERFL(j) = uj < m.iperfl.size() ? m.iperfl[uj] : 0;
-    }
-    model::NBETA = m.nbeta;
-    model::NEQN = m.neqn;
-    model::NMODT = static_cast<int>(m.imode.size());
-    model::IMODE.allocate(model::NMODT);
-    for (int i = 1; i <= model::NMODT; ++i) model::IMODE(i) = m.imode[static_cast<std::size_t>(i - 1)];
-    model::IRAD = m.irad;
-    model::IDIFF = m.idiff;
-    model::ISX = m.isx;
-    model::ISY = m.isy;
-    model::HBOT = m.hbot;
-    model::NRGKBODY = m.nrgkbody;
+// The tables of the panel-geometry and hydrostatics step that the .p2f
+// file carries (low order), zero-filled, with every panel kept: what the
+// geometry step would leave for the rest of the run.
+void put_tables() {
+    using namespace pnl;
+    const int nb = cfg::NBODY, n = model::NEQN, nm = model::NMODT;
+    NPANBG.allocate(nb);
+    for (int ib = 1; ib <= nb && ib <= model::NPANB.extent(1); ++ib) NPANBG(ib) = model::NPANB(ib);
+    VOLXYZ.allocate(3, nb);
+    VOLB.allocate(nb);
+    XBUOY.allocate(3, nb);
+    CHYD.allocate(nm, nm);
+    if (cfg::ILOWHI != 0) return;
+    PNLARR6.allocate(4, n);
+    PNLARR5.allocate(4, n);
+    PCENT.allocate(3, n);
+    PAXES.allocate(3, 3, n);
+    PPROP.allocate(13, n);
+    PNLARR4.allocate(4, n);
+    XVERG.allocate(4, 3, n);
+    PNLARR2.allocate(4, n);
+    PNLARR1.allocate(4, 3, n);
+    VNMODE.allocate(nm, n);
+    PNLARR3.allocate(2, n);
+    IPFLAG.allocate(n);
 }
 }  // namespace
 
 void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
 void warn(std::string_view name) { warnings[std::string(name)] = 1; }
+void after(std::string_view name, std::function<void()> hook) { hooks[std::string(name)] = std::move(hook); }
 
-void reset() {
+void clear_calls() {
     CALLS.clear();
     failat.clear();
     ncalls.clear();
     warnings.clear();
+    hooks.clear();
+}
+
+void reset() {
+    clear_calls();
     MODEL = Model{};
     FHASK.allocate(1, 1);
     FDIFF.allocate(1, 1);
@@ -84,12 +100,23 @@ struct Init {
 
 using standin::record;
 
-void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
+void GEOMSTAT(int, int, int& IERR) {
+    IERR = record("GEOMSTAT");
+    if (IERR) return;
+    standin::put_tables();
+}
 void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
 
 void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
 
-void ALLOCMAT(int, int, int, int& IERR) { IERR = record("ALLOCMAT"); }
+void ALLOCMAT(int NEQN, int NBETAX, int, int& IERR) {
+    IERR = record("ALLOCMAT");
+    if (IERR) return;
+    // The solution arrays, zero-filled, as the linear-system step makes them.
+    run::SOLWRK.allocate(NEQN, std::max(sym::NSOLC, 1));
+    run::RHSRAD.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
+    run::RHSSRC.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
+}
 void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
 void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
 
@@ -104,29 +131,16 @@ void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&
 void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
 void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
-void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
-
-void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr2<cplx>&, int KIND, int) {
-    record("WRSCR21", std::to_string(KIND));
-}
-
-void WRP2F(int, int, int NPER, int, int, int) {
-    record("WRP2F", std::to_string(NPER));
-    // The writer drains and closes the scratch files it copies.
-    chan::close(21);
-    chan::close(22);
-}
-
-void FRCSETUP(int& IERR) {
-    IERR = record("FRCSETUP");
+void POTSRCST(int NEQN, int, int, int NBETAX, int& IERR) {
+    IERR = record("POTSRCST");
     if (IERR) return;
-    // A FORCE-only run has no model yet: it would come from the .p2f file.
-    if (!model::PER.allocated()) standin::put_model();
-    for (int k = 1; k <= 9; ++k) run::IOPTN[static_cast<std::size_t>(k)] = standin::MODEL.ioptn[static_cast<std::size_t>(k)];
+    run::VELRAD.allocate(NEQN, 3, std::max(sym::NSOLC, 1));
+    run::VELDIF.allocate(NEQN, 3, NBETAX * std::max(sym::NSYMC, 1));
 }
 
-void CHKOPT(int& IERR) { IERR = record("CHKOPT"); }
-void RDP2FPOT(int, int, int& IERR) { IERR = record("RDP2FPOT"); }
+void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
+void OPNUMOUT(int& IERR) { IERR = record("OPNUMOUT"); }
+void RDCSF(int& IERR) { IERR = record("RDCSF"); }
 
 void SETMODFAC(float, int) { record("SETMODFAC"); }
 void WRPERHDR(float, float, int) { record("WRPERHDR"); }
