@@ -212,3 +212,32 @@ TEST_F(RankineMatrices, FreeSurfacePanelNeedsTheLogarithm) {
     EXPECT_NE(screen.str().find(" ILOG=0 and panel NP in free surface, NP=" + errmsg_value(4)), std::string::npos);
     EXPECT_NE(screen.str().find(" Error in evaluating Rankine matrix"), std::string::npos);
 }
+
+TEST_F(RankineMatrices, RadiationPartsAreSourceSumsOverModalNormals) {
+    body(whole(), 1);
+    geo::NSOLC = 2;
+    geo::NMODT = 6;
+    geo::NMODCOMP(1) = 2;
+    geo::IMODSC.allocate(6, 4);
+    geo::IMODPOS.allocate(6);
+    geo::IMODSC(1, 1) = 3, geo::IMODSC(2, 1) = 5;  // heave and pitch
+    geo::IMODPOS(3) = 1, geo::IMODPOS(5) = 2;
+    int ierr;
+    RANKIN(12, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    read_back(12, 1, 2);
+    ASSERT_EQ(chan::rewind(IURNKR), 0);
+    std::vector<char> buf;
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_EQ(chan::read_record(IURNKR, buf), 0);
+        ASSERT_EQ(buf.size(), 12u * 2u * 4u);
+        const float* r = reinterpret_cast<const float*>(buf.data());
+        for (int c = 0; c < 2; ++c)
+            for (int p = 1; p <= 12; ++p) {
+                double sum = 0;
+                for (int q = 1; q <= 12; ++q) sum += double(S[0][k][p][q]) * double(pnl::VNMODE(c == 0 ? 3 : 5, q));
+                EXPECT_NEAR(r[(p - 1) + 12 * c], sum, 1e-5 * (1 + std::fabs(sum))) << k << c << p;
+            }
+    }
+    EXPECT_EQ(chan::read_record(IURNKR, buf), -1);
+}
