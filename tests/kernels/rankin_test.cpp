@@ -241,3 +241,33 @@ TEST_F(RankineMatrices, RadiationPartsAreSourceSumsOverModalNormals) {
     }
     EXPECT_EQ(chan::read_record(IURNKR, buf), -1);
 }
+
+TEST_F(RankineMatrices, TanksAndDipolePanelsInASymmetryPlane) {
+    // A plate in the plane x = 0 classed as dipole panel of class 2, and the
+    // end panel moved into tank 1: it no longer sees the other panels.
+    std::vector<Quad> p = quarter();
+    p.push_back(oriented({{{0, 0.2, -0.8}, {0, 0.8, -0.8}, {0, 0.8, -0.2}, {0, 0.2, -0.2}}}, {1, 0, 0}));
+    body(p, 4);
+    geo::IDIPSYM = 1;
+    geo::IDIPWM(4) = 2;
+    geo::ITANK(3) = 1;
+    cfg::NTANKS = 1;
+    cfg::ZTANKFS.allocate(1);
+    cfg::ITANKB.allocate(1);
+    cfg::XBODY.allocate(4, 1);
+    cfg::ITANKB(1) = 1;
+    cfg::ZTANKFS(1) = -0.1f;
+    int ierr;
+    RANKIN(4, -1, ierr);
+    ASSERT_EQ(ierr, 0);
+    read_back(4, 4, 2);
+    for (int i : {1, 2, 4}) {
+        EXPECT_EQ(code[std::min(i, 3)][std::max(i, 3)], 7 + 7 * 8 + 7 * 64 + 7 * 512) << i;
+        for (int g = 0; g < 4; ++g) EXPECT_EQ(D[g][0][i][3], 0.0f);
+    }
+    EXPECT_EQ(D[0][0][4][4], 6.2831855f);
+    EXPECT_EQ(D[3][0][4][4], 6.2831855f);
+    EXPECT_NE(D[1][0][4][4], 6.2831855f);
+    EXPECT_NE(D[2][0][4][4], 6.2831855f);
+    EXPECT_TRUE(std::isfinite(D[1][0][4][4]) && std::isfinite(D[2][0][4][4]));
+}
