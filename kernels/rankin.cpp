@@ -6,7 +6,8 @@
 #include "common/channels.hpp"
 #include "common/farray.hpp"
 #include "common/messages.hpp"
-#include "geometry/modeldata.hpp"
+#include "geometry/model.hpp"
+#include "geometry/symmetry.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/config.hpp"
 #include "panels/paneldata.hpp"
@@ -22,8 +23,8 @@ void RANKIN(int N, int IRADF, int& IERR) {
     if (chan::open_scratch(IURNK, chan::Form::Unformatted) != 0) return fail();
     if (IRADF >= 0 && chan::open_scratch(IURNKR, chan::Form::Unformatted) != 0) return fail();
     if (cfg::ILOWHI == 0) {
-        RANKINLO(N, IRADF, geo::HBOT, IERR);
-    } else if (geo::IPERSPC == 1) {
+        RANKINLO(N, IRADF, model::HBOT, IERR);
+    } else if (model::IPERSPC == 1) {
         // The higher-order writer fills units 25 and 26 as well.
         if (chan::open_scratch(25, chan::Form::Unformatted) != 0) return fail();
         if (IRADF >= 0 && chan::open_scratch(26, chan::Form::Unformatted) != 0) return fail();
@@ -82,7 +83,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         RANKPF(P, ilogf, q, PAXES, PNLARR6, PNLARR5, PCENT, PNLARR4, PPROP, PNLARR3, D, S, LD, LS, ivel, GS, GD, GLS,
                ierr);
         if (ierr == 1) return false;
-        const bool dipp = geo::IDIPWM(p) > 0, dipq = geo::IDIPWM(q) > 0;
+        const bool dipp = model::IDIPWM(p) > 0, dipq = model::IDIPWM(q) > 0;
         auto ndot = [&](const float* g) { return np[0] * g[0] + np[1] * g[1] + np[2] * g[2]; };
         const float zs = kind == 0 ? 1.0f : -1.0f;
         t.mat[0] += dipp ? ndot(GD) : D;
@@ -117,8 +118,8 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         bool jfree = false;
         for (int i = 1; i <= j; ++i) {
             const float s2max = std::max(PNLARR3(2, i), PNLARR3(2, j));
-            const bool sametank = geo::ITANK(i) == geo::ITANK(j);
-            const float zfs = zfs_of(geo::ITANK(i));
+            const bool sametank = model::ITANK(i) == model::ITANK(j);
+            const float zfs = zfs_of(model::ITANK(i));
             const float zsum = 2.0f * zfs - PCENT(3, i) - PCENT(3, j);
             const bool fspair = sametank && zsum * zsum <= 1.0e-8f * s2max;
             if (fspair && i == j) jfree = true;
@@ -127,8 +128,8 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                 evalerr();
                 return;
             }
-            const int ivr = (fspair ? sor : (geo::IDIPWM(j) > 0 || sor)) ? 1 : 0;
-            const int ivc = (fspair ? sor : (geo::IDIPWM(i) > 0 || sor)) ? 1 : 0;
+            const int ivr = (fspair ? sor : (model::IDIPWM(j) > 0 || sor)) ? 1 : 0;
+            const int ivc = (fspair ? sor : (model::IDIPWM(i) > 0 || sor)) ? 1 : 0;
             int code = fspair ? 4096 : 0;
             int w8 = 1;
             for (int m = 1; m <= geo::NIMAGE; ++m, w8 *= 8) {
@@ -140,7 +141,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                 const float sx = float(geo::ISGNX(img)), sy = float(geo::ISGNY(img));
                 bool dorow = true, docol = i != j;
                 if (geo::IDIPSYM == 1) {
-                    const int di = std::abs(geo::IDIPWM(i)), dj = std::abs(geo::IDIPWM(j));
+                    const int di = std::abs(model::IDIPWM(i)), dj = std::abs(model::IDIPWM(j));
                     if ((di == 2 && sx < 0) || (di == 3 && sy < 0)) dorow = false;
                     if ((dj == 2 && sx < 0) || (dj == 3 && sy < 0)) docol = false;
                 }
@@ -205,10 +206,10 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                         if (rad) {
                             for (int md_ = 1; md_ <= geo::NMODCOMP(g); ++md_) {
                                 const int md = geo::IMODSC(md_, g), col_ = geo::IMODPOS(md);
-                                RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * (geo::IDIPWM(i) < 0 ? 2.0f : 1.0f);
+                                RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
                                 if (i != j)
                                     RKRAD(i, col_, k) +=
-                                        sg * col.src[l] * VNMODE(md, j) * (geo::IDIPWM(j) < 0 ? 2.0f : 1.0f);
+                                        sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
                             }
                         }
                     }
@@ -218,7 +219,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         }
 
         // Diagonal of column j, level 1.
-        const int dj = geo::IDIPWM(j);
+        const int dj = model::IDIPWM(j);
         for (int g = 1; g <= NS; ++g) {
             const int C = geo::ICOMPSYM[g - 1];
             const bool plane = (dj == 2 && (C == 1 || C == 4)) || (dj == 3 && (C == 1 || C == 2));

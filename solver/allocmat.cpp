@@ -1,7 +1,8 @@
 #include <algorithm>
 
 #include "common/messages.hpp"
-#include "geometry/modeldata.hpp"
+#include "geometry/model.hpp"
+#include "geometry/symmetry.hpp"
 #include "main/config.hpp"
 #include "solver/matrices.hpp"
 

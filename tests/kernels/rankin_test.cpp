@@ -8,7 +8,8 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
-#include "geometry/modeldata.hpp"
+#include "geometry/model.hpp"
+#include "geometry/symmetry.hpp"
 #include "kernels/rankin.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/config.hpp"
@@ -54,6 +55,7 @@ protected:
         TempDirTest::SetUp();
         cfg::reset();
         geo::reset();
+        model::reset();
         pnl::reset();
         cfg::ILOG = 1;
         cfg::ISCATT = 1;
@@ -61,14 +63,15 @@ protected:
     void TearDown() override {
         pnl::reset();
         geo::reset();
+        model::reset();
         TempDirTest::TearDown();
     }
     void body(const std::vector<Quad>& panels, int nimage) {
         test::build_panels(panels);
         const int n = static_cast<int>(panels.size());
-        geo::NEQN = n;
-        geo::ITANK.allocate(n);
-        geo::IDIPWM.allocate(n);
+        model::NEQN = n;
+        model::ITANK.allocate(n);
+        model::IDIPWM.allocate(n);
         geo::NIMAGE = geo::NSYMC = nimage;
         geo::NSOLC = 0;
         geo::NMODCOMP.allocate(4);
@@ -178,9 +181,9 @@ TEST_F(RankineMatrices, NearTestsAndTheirTies) {
         chan::close(IURNK);
         body({sq(0, -0.75), sq(c.dx, -0.75)}, 1);
         pnl::PNLARR3(2, 1) = pnl::PNLARR3(2, 2) = 0.015625f;
-        geo::HBOT = float(c.hbot);
+        model::HBOT = float(c.hbot);
         int ierr;
-        RANKINLO(2, -1, geo::HBOT, ierr);  // units not open: records are checked below
+        RANKINLO(2, -1, model::HBOT, ierr);  // units not open: records are checked below
         EXPECT_EQ(ierr, 1);  // the write fails: unit 23 not open
         EXPECT_NE(screen.str().find(" Error writing scratch file in RANKIN "), std::string::npos);
         screen.str("");
@@ -216,7 +219,7 @@ TEST_F(RankineMatrices, FreeSurfacePanelNeedsTheLogarithm) {
 TEST_F(RankineMatrices, RadiationPartsAreSourceSumsOverModalNormals) {
     body(whole(), 1);
     geo::NSOLC = 2;
-    geo::NMODT = 6;
+    model::NMODT = 6;
     geo::NMODCOMP(1) = 2;
     geo::IMODSC.allocate(6, 4);
     geo::IMODPOS.allocate(6);
@@ -249,8 +252,8 @@ TEST_F(RankineMatrices, TanksAndDipolePanelsInASymmetryPlane) {
     p.push_back(oriented({{{0, 0.2, -0.8}, {0, 0.8, -0.8}, {0, 0.8, -0.2}, {0, 0.2, -0.2}}}, {1, 0, 0}));
     body(p, 4);
     geo::IDIPSYM = 1;
-    geo::IDIPWM(4) = 2;
-    geo::ITANK(3) = 1;
+    model::IDIPWM(4) = 2;
+    model::ITANK(3) = 1;
     cfg::NTANKS = 1;
     cfg::ZTANKFS.allocate(1);
     cfg::ITANKB.allocate(1);

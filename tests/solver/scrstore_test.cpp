@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "common/channels.hpp"
-#include "geometry/modeldata.hpp"
+#include "geometry/model.hpp"
+#include "geometry/symmetry.hpp"
 #include "main/config.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
@@ -21,6 +22,7 @@ protected:
         TempDirTest::SetUp();
         cfg::reset();
         geo::reset();
+        model::reset();
         slv::reset();
         store_reset();
         set_store_limit(std::size_t(1) << 30);

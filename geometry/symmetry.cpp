@@ -1,10 +1,8 @@
-#include "geometry/modeldata.hpp"
+#include "geometry/symmetry.hpp"
 
 namespace zorva::geo {
 
-int NEQN, NMODT, IRAD, IDIFF, NBETAC, IPERSPC, IDIPSYM;
-float HBOT;
-Arr1<int> NPANB, ITANK, IDIPWM;
+int NBETAC, IDIPSYM;
 int NIMAGE, NSYMC, NSOLC;
 int IMGSYM[4], ICOMPSYM[4];
 Arr1<int> NMODCOMP;
@@ -19,14 +17,8 @@ int ISIGMA(int c, int g) {
 }
 
 void reset() {
-    NEQN = NMODT = 0;
-    IRAD = IDIFF = 0;
     NBETAC = 1;
-    HBOT = -1.0f;
-    IPERSPC = IDIPSYM = 0;
-    NPANB.deallocate();
-    ITANK.deallocate();
-    IDIPWM.deallocate();
+    IDIPSYM = 0;
     NIMAGE = NSYMC = 1;
     NSOLC = 0;
     for (int k = 0; k < 4; ++k) IMGSYM[k] = ICOMPSYM[k] = k + 1;
