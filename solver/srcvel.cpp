@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/channels.hpp"
 #include "common/farray.hpp"
 #include "common/messages.hpp"
 #include "common/types.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "solver/scrstore.hpp"
 
 namespace zorva {
 
@@ -30,7 +30,7 @@ bool prepare(Arr3<cplx>& A, long n1, long n3) {
 
 // Reads one record of exactly n complex values into P.
 bool read_values(std::vector<char>& buf, cplx* P, long n) {
-    if (chan::read_record(IUSRC, buf) != 0) return false;
+    if (slv::scr_read(IUSRC, buf) != 0) return false;
     const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(cplx);
     if (buf.size() != bytes) return false;
     if (bytes > 0) std::copy_n(buf.data(), bytes, reinterpret_cast<char*>(P));
@@ -73,7 +73,7 @@ void POTSRCST(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBE
     }
 
     std::vector<char> buf;
-    if (chan::rewind(IUSRC) != 0) {
+    if (slv::SCRREWIND(IUSRC) != 0) {
         ERRMSG(" Error reading scratch file of source velocities in POTSRCST, UNIT=", IUSRC);
         IERR = 1;
         return;
@@ -103,7 +103,8 @@ void POTSRCST(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBE
             }
         }
     }
-    chan::close(IUSRC);
+    int ierr = 0;
+    slv::SCRCLOSE(&IUSRC, 1, 0, ierr);
 }
 
 }  // namespace zorva

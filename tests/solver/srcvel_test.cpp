@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "common/channels.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "solver/scrstore.hpp"
 #include "solver/srcvel.hpp"
 #include "tests/support/testdir.hpp"
 
@@ -27,10 +27,12 @@ protected:
 
     void SetUp() override {
         TempDirTest::SetUp();
+        slv::store_reset();
         run::reset();
         sym::reset();
     }
     void TearDown() override {
+        slv::store_reset();
         run::reset();
         sym::reset();
         TempDirTest::TearDown();
@@ -67,7 +69,9 @@ protected:
     // The scratch unit as the assembly leaves it; `drop` leaves out the last
     // records.
     void write_scratch(int drop = 0) {
-        ASSERT_EQ(chan::open_scratch(IUSRC, chan::Form::Unformatted), 0);
+        int ierr = 0;
+        slv::SCROPEN(&IUSRC, 1, ierr);
+        ASSERT_EQ(ierr, 0);
         std::vector<std::vector<cplx>> recs;
         for (int i = 1; i <= n; ++i)
             for (int k = 1; k <= 2; ++k) {
@@ -80,7 +84,7 @@ protected:
                 recs.push_back(c);
             }
         for (std::size_t r = 0; r + static_cast<std::size_t>(drop) < recs.size(); ++r)
-            ASSERT_EQ(chan::write_record(IUSRC, recs[r].data(), recs[r].size() * sizeof(cplx)), 0);
+            ASSERT_EQ(slv::scr_write(IUSRC, recs[r].data(), recs[r].size() * sizeof(cplx)), 0);
     }
     // Dense product of component k's coefficients with sigma, component c at panel i.
     cd product(int k, int c, int i, const cplx* sigma) const {
@@ -126,7 +130,7 @@ TEST_F(SrcVel, ProductOfCoefficientsAndStrengths) {
         ASSERT_EQ(run::VELDIF.extent(3), 2 * NB);
         expect_velocities(c.irad != -1, c.idiff >= 0);
         // The unit is read in full and closed, whatever is solved.
-        EXPECT_FALSE(chan::is_open(IUSRC));
+        EXPECT_NE(slv::SCRREWIND(IUSRC), 0);
         EXPECT_EQ(screen.str(), "");
     }
 }
@@ -156,7 +160,7 @@ TEST_F(SrcVel, FailedReadOfTheScratchUnitStopsWithAMessage) {
         EXPECT_NE(screen.str().find(" Error reading scratch file of source velocities in POTSRCST, UNIT=27"),
                   std::string::npos)
             << screen.str();
-        chan::close(IUSRC);
+        slv::store_reset();
     }
     // No unit at all.
     screen.str("");
