@@ -19,6 +19,10 @@ extern int NBETAX;     // headings sizing the diffraction solutions: NBETA when 
 // and diffraction, source strengths, scattering addition) and work arrays.
 extern Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
 extern Arr1<cplx> SOLBLK;
+// Fluid velocity on the panels from the source strengths (ISOR = 1), made
+// each period by the source-strength step: VELRAD (NEQN, 3, NSOLC) and
+// VELDIF (NEQN, 3, NBETAX * NSYMC), heading before component.
+extern Arr3<cplx> VELRAD, VELDIF;
 
 // Work arrays of the higher-order geometry and of the hydrostatics driver
 // that the POTEN stage frees at its end.
