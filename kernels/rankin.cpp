@@ -7,9 +7,9 @@
 #include "common/farray.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
-#include "geometry/symmetry.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/config.hpp"
+#include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
 
 namespace zorva {
@@ -47,12 +47,12 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     using namespace pnl;
     IERR = 0;
     const int K = cfg::ILOG + 1;
-    const int NS = geo::NSYMC;
+    const int NS = sym::NSYMC;
     const bool scatt = cfg::ISCATT == 1, sor = cfg::ISOR == 1, rad = IRADF != -1;
     Arr3<float> RKDCOL, RKDROW, RKSCOL, RKSROW, RKNCOL, RKNROW, RKVCOL, RKVROW, RKRAD;
     Arr1<int> RKCODE;
     bool ok = RKDCOL.allocate(N, NS, K) && RKDROW.allocate(N, NS, K) &&
-              RKRAD.allocate(N, std::max(geo::NSOLC, 0), K) && RKCODE.allocate(N);
+              RKRAD.allocate(N, std::max(sym::NSOLC, 0), K) && RKCODE.allocate(N);
     if (ok && scatt) ok = RKSCOL.allocate(N, NS, K) && RKSROW.allocate(N, NS, K);
     // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
     if (ok && sor)
@@ -132,15 +132,15 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             const int ivc = (fspair ? sor : (model::IDIPWM(i) > 0 || sor)) ? 1 : 0;
             int code = fspair ? 4096 : 0;
             int w8 = 1;
-            for (int m = 1; m <= geo::NIMAGE; ++m, w8 *= 8) {
+            for (int m = 1; m <= sym::NIMAGE; ++m, w8 *= 8) {
                 if (!sametank) {
                     code += 7 * w8;
                     continue;
                 }
-                const int img = geo::IMGSYM[m - 1];
-                const float sx = float(geo::ISGNX(img)), sy = float(geo::ISGNY(img));
+                const int img = sym::IMAGEID[static_cast<std::size_t>(m)];
+                const float sx = float(sym::ISGNX(img)), sy = float(sym::ISGNY(img));
                 bool dorow = true, docol = i != j;
-                if (geo::IDIPSYM == 1) {
+                if (model::IDIPSYM == 1) {
                     const int di = std::abs(model::IDIPWM(i)), dj = std::abs(model::IDIPWM(j));
                     if ((di == 2 && sx < 0) || (di == 3 && sy < 0)) dorow = false;
                     if ((dj == 2 && sx < 0) || (dj == 3 && sy < 0)) docol = false;
@@ -175,7 +175,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                 code += (a + 4 * b) * w8;
 
                 for (int g = 1; g <= NS; ++g) {
-                    const float sg = float(geo::ISIGMA(geo::ICOMPSYM[g - 1], img));
+                    const float sg = float(sym::ISIGMA(sym::ISYMC[static_cast<std::size_t>(g)], img));
                     for (int k = 1; k <= K; ++k) {
                         const int l = k - 1;
                         if (fspair) {
@@ -204,8 +204,8 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                             }
                         }
                         if (rad) {
-                            for (int md_ = 1; md_ <= geo::NMODCOMP(g); ++md_) {
-                                const int md = geo::IMODSC(md_, g), col_ = geo::IMODPOS(md);
+                            for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
+                                const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
                                 RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
                                 if (i != j)
                                     RKRAD(i, col_, k) +=
@@ -221,20 +221,20 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         // Diagonal of column j, level 1.
         const int dj = model::IDIPWM(j);
         for (int g = 1; g <= NS; ++g) {
-            const int C = geo::ICOMPSYM[g - 1];
+            const int C = sym::ISYMC[static_cast<std::size_t>(g)];
             const bool plane = (dj == 2 && (C == 1 || C == 4)) || (dj == 3 && (C == 1 || C == 2));
             if (plane) {
                 RKDROW(j, g, 1) = TWOPI;
                 if (rad)
-                    for (int l = 1; l <= geo::NMODCOMP(g); ++l) RKRAD(j, geo::IMODPOS(geo::IMODSC(l, g)), 1) = 0.0f;
+                    for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) RKRAD(j, sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
             } else if (!(jfree || dj == 1 || dj == 2 || dj == 3)) {
                 if (dj == 0) RKDROW(j, g, 1) += TWOPI;
                 else if (dj < 0) RKDROW(j, g, 1) = FOURPI;
             }
             if (dj >= 1 && !plane && rad)
-                for (int l = 1; l <= geo::NMODCOMP(g); ++l) {
-                    const int md = geo::IMODSC(l, g);
-                    RKRAD(j, geo::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
+                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) {
+                    const int md = sym::IMODSC(l, g);
+                    RKRAD(j, sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
                 }
             if (scatt && dj > 0) RKSROW(j, g, 1) -= FOURPI;
             if (sor && !jfree) RKNROW(j, g, 1) += TWOPI;
@@ -277,7 +277,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     if (rad)
         for (int k = 1; k <= K; ++k)
             if (chan::write_record(IURNKR, RKRAD.size() ? RKRAD.ptr(1, 1, k) : nullptr,
-                                   sizeof(float) * N * std::max(geo::NSOLC, 0)) != 0) {
+                                   sizeof(float) * N * std::max(sym::NSOLC, 0)) != 0) {
                 ERRMSG(" Error writing scratch file in RANKIN ", 0);
                 IERR = 1;
                 return;

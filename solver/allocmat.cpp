@@ -2,8 +2,8 @@
 
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
-#include "geometry/symmetry.hpp"
 #include "main/config.hpp"
+#include "main/symmetry.hpp"
 #include "solver/matrices.hpp"
 
 namespace zorva::slv {
@@ -15,12 +15,12 @@ int IUNIT[16];
 void ALLOCMAT(int NEQN, int NBETAC, int IDIFF, int& IERR) {
     IERR = 0;
     auto dim = [](int n) { return std::max(n, 0); };
-    const int n = dim(NEQN), nb = dim(NBETAC), ns = dim(geo::NSYMC);
+    const int n = dim(NEQN), nb = dim(NBETAC), ns = dim(sym::NSYMC);
     auto ram = [&] {
         ERRMSG(" RAM too small for number of panels ", 0);
         IERR = 1;
     };
-    if (!RHSMOD.allocate(n, dim(geo::NSOLC))) return ram();
+    if (!RHSMOD.allocate(n, dim(sym::NSOLC))) return ram();
     RHSMOD.fill(cplx(0.0f, 0.0f));
     const bool diff = IDIFF >= 0;
     if (!(diff ? RHSRAD.allocate(n, nb, ns) : RHSRAD.allocate(1, 1, 1))) return ram();

@@ -9,10 +9,10 @@
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
-#include "geometry/symmetry.hpp"
 #include "kernels/rankin.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/config.hpp"
+#include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
 #include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
@@ -54,7 +54,7 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         cfg::reset();
-        geo::reset();
+        sym::reset();
         model::reset();
         pnl::reset();
         cfg::ILOG = 1;
@@ -62,7 +62,7 @@ protected:
     }
     void TearDown() override {
         pnl::reset();
-        geo::reset();
+        sym::reset();
         model::reset();
         TempDirTest::TearDown();
     }
@@ -72,9 +72,21 @@ protected:
         model::NEQN = n;
         model::ITANK.allocate(n);
         model::IDIPWM.allocate(n);
-        geo::NIMAGE = geo::NSYMC = nimage;
-        geo::NSOLC = 0;
-        geo::NMODCOMP.allocate(4);
+        // One image (no symmetry) or the quarter body's four images and
+        // four components, as the symmetry table gives them.
+        const sym::SymCase& c = nimage == 4 ? sym::symcase(1, 1) : sym::symcase(0, 0);
+        ASSERT_EQ(c.nimage, nimage);
+        sym::NIMAGE = c.nimage;
+        sym::NSYMC = c.nsymf;
+        for (int k = 1; k <= 4; ++k) {
+            const auto u = static_cast<std::size_t>(k);
+            sym::IMAGEID[u] = c.imageid[u - 1];
+            sym::ISYMC[u] = c.isymf[u - 1];
+        }
+        // The image order the reference sums use: itself, mirror in x, both, mirror in y.
+        for (int k = 1; k <= nimage; ++k) ASSERT_EQ(sym::IMAGEID[static_cast<std::size_t>(k)], k);
+        for (int k = 1; k <= sym::NSYMC; ++k) ASSERT_EQ(sym::ISYMC[static_cast<std::size_t>(k)], k);
+        sym::NSOLC = 0;
     }
     // matrices[g][k] (p, q) read back from unit 23
     using Mat = std::vector<std::vector<float>>;
@@ -129,8 +141,8 @@ TEST_F(RankineMatrices, SymmetryComponentsRecombineToTheWholeBody) {
                 for (int q = 1; q <= 3; ++q) {
                     double d = 0, s = 0;
                     for (int h = 1; h <= 4; ++h) {
-                        d += geo::ISIGMA(c, h) * double(fullD[0][k][p][(h - 1) * 3 + q]);
-                        s += geo::ISIGMA(c, h) * double(fullS[0][k][p][(h - 1) * 3 + q]);
+                        d += sym::ISIGMA(c, h) * double(fullD[0][k][p][(h - 1) * 3 + q]);
+                        s += sym::ISIGMA(c, h) * double(fullS[0][k][p][(h - 1) * 3 + q]);
                     }
                     EXPECT_NEAR(D[c - 1][k][p][q], d, 2e-5 * (1 + std::fabs(d))) << c << k << p << q;
                     EXPECT_NEAR(S[c - 1][k][p][q], s, 2e-5 * (1 + std::fabs(s))) << c << k << p << q;
@@ -143,16 +155,16 @@ TEST_F(RankineMatrices, SymmetryComponentsRecombineToTheWholeBody) {
     // source panel 1, component 3
     double d1 = 0, d2 = 0;
     for (int h = 1; h <= 4; ++h) {
-        float P[3] = {float(geo::ISGNX(h)) * pnl::PCENT(1, 2), float(geo::ISGNY(h)) * pnl::PCENT(2, 2), pnl::PCENT(3, 2)};
+        float P[3] = {float(sym::ISGNX(h)) * pnl::PCENT(1, 2), float(sym::ISGNY(h)) * pnl::PCENT(2, 2), pnl::PCENT(3, 2)};
         float Dv, Sv, LD, LS, g[3];
         RANKPF(P, 0, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3, Dv,
                Sv, LD, LS, 0, g, g, g, ierr);
-        d1 += geo::ISIGMA(3, h) * double(Dv);
+        d1 += sym::ISIGMA(3, h) * double(Dv);
         P[2] = -P[2];
         RANKPF(P, 1, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3, Dv,
                Sv, LD, LS, 0, g, g, g, ierr);
-        d1 += geo::ISIGMA(3, h) * double(Dv);
-        d2 += geo::ISIGMA(3, h) * -2.0 * double(LD);
+        d1 += sym::ISIGMA(3, h) * double(Dv);
+        d2 += sym::ISIGMA(3, h) * -2.0 * double(LD);
     }
     EXPECT_NEAR(D[2][0][2][1], d1, 1e-5);
     EXPECT_NEAR(D[2][1][2][1], d2, 1e-5);
@@ -218,13 +230,13 @@ TEST_F(RankineMatrices, FreeSurfacePanelNeedsTheLogarithm) {
 
 TEST_F(RankineMatrices, RadiationPartsAreSourceSumsOverModalNormals) {
     body(whole(), 1);
-    geo::NSOLC = 2;
+    sym::NSOLC = 2;
     model::NMODT = 6;
-    geo::NMODCOMP(1) = 2;
-    geo::IMODSC.allocate(6, 4);
-    geo::IMODPOS.allocate(6);
-    geo::IMODSC(1, 1) = 3, geo::IMODSC(2, 1) = 5;  // heave and pitch
-    geo::IMODPOS(3) = 1, geo::IMODPOS(5) = 2;
+    sym::NMODSC[1] = 2;
+    sym::IMODSC.allocate(6, 4);
+    sym::IMODPOS.allocate(6);
+    sym::IMODSC(1, 1) = 3, sym::IMODSC(2, 1) = 5;  // heave and pitch
+    sym::IMODPOS(3) = 1, sym::IMODPOS(5) = 2;
     int ierr;
     RANKIN(12, 0, ierr);
     ASSERT_EQ(ierr, 0);
@@ -251,7 +263,7 @@ TEST_F(RankineMatrices, TanksAndDipolePanelsInASymmetryPlane) {
     std::vector<Quad> p = quarter();
     p.push_back(oriented({{{0, 0.2, -0.8}, {0, 0.8, -0.8}, {0, 0.8, -0.2}, {0, 0.2, -0.2}}}, {1, 0, 0}));
     body(p, 4);
-    geo::IDIPSYM = 1;
+    model::IDIPSYM = 1;
     model::IDIPWM(4) = 2;
     model::ITANK(3) = 1;
     cfg::NTANKS = 1;

@@ -5,8 +5,8 @@
 
 #include "common/channels.hpp"
 #include "geometry/model.hpp"
-#include "geometry/symmetry.hpp"
 #include "main/config.hpp"
+#include "main/symmetry.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
 #include "tests/support/testdir.hpp"
@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         cfg::reset();
-        geo::reset();
+        sym::reset();
         model::reset();
         slv::reset();
         store_reset();
@@ -218,8 +218,8 @@ TEST_F(Store, RankineRecordReaders) {
 }
 
 TEST_F(Store, AllocmatShapes) {
-    geo::NSOLC = 0;
-    geo::NSYMC = 2;
+    sym::NSOLC = 0;
+    sym::NSYMC = 2;
     cfg::MAXSCR = 7;
     int ierr;
     ALLOCMAT(5, 3, -1, ierr);
@@ -231,7 +231,7 @@ TEST_F(Store, AllocmatShapes) {
     EXPECT_EQ(RHSADD.size(), 1u);
     EXPECT_EQ(ALHS.extent(1), 7);
     slv::reset();
-    geo::NSOLC = 4;
+    sym::NSOLC = 4;
     cfg::ILOWHI = 1;
     ALLOCMAT(5, 3, 0, ierr);
     EXPECT_EQ(RHSRAD.extent(3), 2);
