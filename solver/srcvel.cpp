@@ -13,6 +13,7 @@
 #include "common/types.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
 
 namespace zorva {
@@ -78,8 +79,8 @@ void POTSRCST(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBE
         IERR = 1;
         return;
     }
-    const cplx* rhsmod = run::SOLWRK.data();
-    const cplx* rhssrc = run::RHSSRC.data();
+    const cplx* rhsmod = slv::RHSMOD.data();
+    const cplx* rhssrc = slv::RHSSRC.data();
     for (int i = 1; i <= NEQN; ++i) {
         for (int k = 1; k <= nsymc; ++k) {
             // Records: B(1..i, 1..3), then C(1..i-1, 1..3), all first

@@ -10,8 +10,8 @@ namespace zorva {
 inline constexpr int IUSRC = 27;
 
 // POTSRCST: multiplies the velocity coefficients on IUSRC by the radiation
-// source strengths (run::SOLWRK, one column per solved mode) and the
-// diffraction source strengths (run::RHSSRC, one column per heading and
+// source strengths (slv::RHSMOD, one column per solved mode) and the
+// diffraction source strengths (slv::RHSSRC, one column per heading and
 // component) into run::VELRAD (NEQN, 3, NSOLC) and run::VELDIF (NEQN, 3,
 // NBETAC * NSYMC).  IUSRC is read in full and closed (it is a scratch file).
 // IERR 0, or 1 after a message (memory, or a failed read of IUSRC).

@@ -9,6 +9,7 @@
 
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
 #include "solver/srcvel.hpp"
 #include "tests/support/testdir.hpp"
@@ -29,11 +30,13 @@ protected:
         TempDirTest::SetUp();
         slv::store_reset();
         run::reset();
+        slv::reset();
         sym::reset();
     }
     void TearDown() override {
         slv::store_reset();
         run::reset();
+        slv::reset();
         sym::reset();
         TempDirTest::TearDown();
     }
@@ -58,10 +61,10 @@ protected:
         coef.assign(2, std::vector<cplx>(static_cast<std::size_t>(3 * n * n)));
         for (auto& v : coef)
             for (auto& x : v) x = cplx(u(gen), u(gen));
-        run::SOLWRK.allocate(n, 3);
-        for (auto& x : run::SOLWRK) x = cplx(u(gen), u(gen));
-        run::RHSSRC.allocate(n, NB * 2);
-        for (auto& x : run::RHSSRC) x = cplx(u(gen), u(gen));
+        slv::RHSMOD.allocate(n, 3);
+        for (auto& x : slv::RHSMOD) x = cplx(u(gen), u(gen));
+        slv::RHSSRC.allocate(n, NB, 2);
+        for (auto& x : slv::RHSSRC) x = cplx(u(gen), u(gen));
     }
     cplx V(int k, int c, int i, int j) const {
         return coef[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(((c - 1) * n + j - 1) * n + i - 1)];
@@ -98,7 +101,7 @@ protected:
             const int p = sym::IMODPOS(m);
             for (int c = 1; c <= 3; ++c)
                 for (int i = 1; i <= n; ++i) {
-                    cd want = rad ? product(modecomp[m], c, i, run::SOLWRK.ptr(1, p)) : cd(0.0);
+                    cd want = rad ? product(modecomp[m], c, i, slv::RHSMOD.ptr(1, p)) : cd(0.0);
                     EXPECT_NEAR(std::abs(cd(run::VELRAD(i, c, p)) - want), 0.0, 2e-5) << m << c << i;
                 }
         }
@@ -107,7 +110,7 @@ protected:
                 const int col = ib + NB * (k - 1);
                 for (int c = 1; c <= 3; ++c)
                     for (int i = 1; i <= n; ++i) {
-                        cd want = dif ? product(k, c, i, run::RHSSRC.ptr(1, col)) : cd(0.0);
+                        cd want = dif ? product(k, c, i, slv::RHSSRC.ptr(1, ib, k)) : cd(0.0);
                         EXPECT_NEAR(std::abs(cd(run::VELDIF(i, c, col)) - want), 0.0, 2e-5) << k << ib << c << i;
                     }
             }
