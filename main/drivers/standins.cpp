@@ -5,7 +5,12 @@
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
 #include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
+#include "solver/srcvel.hpp"
 
 namespace zorva {
 
@@ -14,6 +19,7 @@ namespace standin {
 std::vector<std::string> CALLS;
 Model MODEL;
 Arr2<cplx> FHASK, FDIFF;
+std::function<void(const std::string&)> ON_CALL;
 
 namespace {
 std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
@@ -25,6 +31,7 @@ std::map<std::string, int, std::less<>> warnings;
 int record(std::string_view name, const std::string& args = {}) {
     CALLS.push_back(args.empty() ? std::string(name) : std::string(name) + " " + args);
     int n = ++ncalls[std::string(name)];
+    if (ON_CALL) ON_CALL(std::string(name));
     if (warnings.count(name)) ERRMSG("Warning from " + std::string(name), 0);
     auto it = failat.find(name);
     if (it != failat.end() && it->second == n) {
@@ -46,6 +53,9 @@ void put_model() {
         auto uj = static_cast<std::size_t>(j - 1);
         model::PER(j) = m.per[uj];
         model::IPERFL(j) = uj < m.iperfl.size() ? m.iperfl[uj] : 0;
+        // Infinite-depth wavenumber omega^2 / g of an ordinary period (unit length).
+        const float w = model::IPERFL(j) == 0 && m.per[uj] > 0.0f ? 6.2831855f / m.per[uj] : 0.0f;
+        model::WNUMNU(j) = model::IPERFL(j) == 1 ? -1.0f : w * w / 9.80665f;
     }
     model::NBETA = m.nbeta;
     model::NEQN = m.neqn;
@@ -70,6 +80,7 @@ void reset() {
     ncalls.clear();
     warnings.clear();
     MODEL = Model{};
+    ON_CALL = nullptr;
     FHASK.allocate(1, 1);
     FDIFF.allocate(1, 1);
 }
@@ -85,15 +96,25 @@ struct Init {
 using standin::record;
 
 void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
-void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
 
-void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
-
-void ALLOCMAT(int, int, int, int& IERR) { IERR = record("ALLOCMAT"); }
 void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
-void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
 
-void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&, Arr1<cplx>&, int* NITER,
+void WAVEGR(int, int, int, int NEQN, float, Arr2<cplx>&, int, int& IERR) {
+    IERR = record("WAVEGR");
+    if (IERR != 0 || cfg::ISOR != 1 || !standin::MODEL.srcvel) return;
+    // Per panel i and component: the coefficients of sources 1..i at panel i,
+    // then of source i at panels 1..i-1, three velocity components each.
+    slv::SCROPEN(&IUSRC, 1, IERR);
+    if (IERR != 0) return;
+    for (int i = 1; i <= NEQN; ++i)
+        for (int k = 1; k <= sym::NSYMC; ++k) {
+            std::vector<cplx> b(static_cast<std::size_t>(3 * i)), c(static_cast<std::size_t>(3 * (i - 1)));
+            slv::scr_write(IUSRC, b.data(), b.size() * sizeof(cplx));
+            slv::scr_write(IUSRC, c.data(), c.size() * sizeof(cplx));
+        }
+}
+
+void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr3<cplx>&, Arr2<cplx>&, int* NITER,
            int KIND, int, int& IERR) {
     IERR = record("SOLVE", std::to_string(KIND) + " " + std::to_string(IUNIT[0]));
     const auto& n = KIND == 0 ? standin::MODEL.niter : standin::MODEL.niters;
@@ -101,20 +122,22 @@ void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&
     NITER[1] = n[1];
 }
 
-void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
-void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
+void ADDPOT(int, int, int, Arr3<cplx>&, Arr3<cplx>&) { record("ADDPOT"); }
+void ZEROFLG(Arr2<cplx>&, Arr3<cplx>&, int, int, int, int) { record("ZEROFLG"); }
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
-void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
 
-void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr2<cplx>&, int KIND, int) {
+void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr3<cplx>&, int KIND, int) {
     record("WRSCR21", std::to_string(KIND));
 }
 
 void WRP2F(int, int, int NPER, int, int, int) {
     record("WRP2F", std::to_string(NPER));
-    // The writer drains and closes the scratch files it copies.
+    // The writer drains and closes the scratch files it copies, and frees
+    // the solutions it has written.
     chan::close(21);
     chan::close(22);
+    slv::RHSMOD.deallocate();
+    slv::RHSRAD.deallocate();
 }
 
 void FRCSETUP(int& IERR) {

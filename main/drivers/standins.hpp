@@ -1,15 +1,20 @@
-// Stand-ins for the routines of the model input, kernels, solver, POTEN-to-
-// FORCE data, FORCE computations, control surfaces and geometry-kernel
-// bridge that the stage drivers call, until those subsystems exist.  Each
-// has the name and arguments of the routine it stands for (result arrays
-// of the FORCE computations are left out until they exist).  A stand-in
-// computes and writes nothing: it records its call, and a test can make a
-// chosen call fail.  The routines that the model input sets up for the run
-// (periods, modes, the run-summary scratch file) come from a small fixed
-// model that tests may change.
+// Stand-ins for the routines of the geometry set-up, kernels, solver,
+// POTEN-to-FORCE data, FORCE computations, control surfaces and
+// geometry-kernel bridge that the stage drivers call, until those
+// subsystems exist.  Each has the name and arguments of the routine it
+// stands for (result arrays of the FORCE computations are left out until
+// they exist).  A stand-in computes nothing: it records its call, and a
+// test can make a chosen call fail; where a real routine after it reads
+// what it would hand over, it leaves that in place (see WAVEGR).  The
+// routines that the model input sets up for the run (periods, modes, the
+// run-summary scratch file) come from a small fixed model that tests may
+// change.  The Rankine part of the influence kernels (RANKIN), the
+// per-period Green-function set-up (HGRN00), the solver arrays (ALLOCMAT)
+// and the source-strength velocities (POTSRCST) are the real routines.
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +52,17 @@ struct Model {
     std::array<int, 2> niter = {0, 0};   // iteration counts SOLVE returns (main solve)
     std::array<int, 2> niters = {0, 0};  // and for the source-strength solve
     std::array<int, 10> ioptn = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // [1..9] set by FRCSETUP
+    // With ISOR = 1 the WAVEGR stand-in leaves on the source scratch unit
+    // what the assembly hands to POTSRCST (zero velocity coefficients).
+    bool srcvel = true;
 };
 extern Model MODEL;
+
+// Called with the routine's name at each recorded call, before a chosen
+// failure: lets a test put in place what the routine would make (the panel
+// tables of the geometry set-up for the real routines after it), change the
+// run at that point, or look at the state the driver has reached.
+extern std::function<void(const std::string&)> ON_CALL;
 
 // Back to the fixed model, no calls, no failures.
 void reset();
@@ -63,23 +77,18 @@ extern Arr2<cplx> FHASK, FDIFF;
 // (GETIP, CHKPOT) are in geometry/modelin.hpp.
 void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
 
-// Influence kernels.
-void RANKIN(int NEQN, int IRAD, int& IERR);
-void HGRN00(float WNUMNU, float& WNUMK, float PER, int& IERR);
-
-// Linear system.
-void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR);
+// Linear system (the arrays are the solver's: RHSMOD, RHSRAD, RHSSRC,
+// RHSADD, ALHS).
 void INCRHS(int NEQN, const int* NSYMRHS, int NBETA, float WNUMK, int IDIFF, int IPERFL, int& IERR);
-void WAVEGR(int IRAD, int IDIFF, int NBETAX, int NEQN, float WNUMNU, Arr1<cplx>& SOLBLK, int IPERFL, int& IERR);
-void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAX, const int* IUNIT, float TOL, Arr2<cplx>& SOLWRK,
-           Arr2<cplx>& RHS, Arr1<cplx>& SOLBLK, int* NITER, int KIND, int IPERFL, int& IERR);
-void ADDPOT(int NEQN, int NBETAX, int NSYMC, Arr2<cplx>& RHSRAD, Arr2<cplx>& RHSADD);
-void ZEROFLG(Arr2<cplx>& SOLWRK, Arr2<cplx>& RHSRAD, int IRAD, int IDIFF, int NEQN, int NBETAX);
+void WAVEGR(int IRAD, int IDIFF, int NBETAX, int NEQN, float WNUMNU, Arr2<cplx>& ALHS, int IPERFL, int& IERR);
+void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAX, const int* IUNIT, float TOL, Arr2<cplx>& RHSMOD,
+           Arr3<cplx>& RHS, Arr2<cplx>& ALHS, int* NITER, int KIND, int IPERFL, int& IERR);
+void ADDPOT(int NEQN, int NBETAX, int NSYMC, Arr3<cplx>& RHSRAD, Arr3<cplx>& RHSADD);
+void ZEROFLG(Arr2<cplx>& RHSMOD, Arr3<cplx>& RHSRAD, int IRAD, int IDIFF, int NEQN, int NBETAX);
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
-void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 
 // POTEN-to-FORCE data and FORCE set-up.
-void WRSCR21(int NEQN, int NBETAX, int IRAD, int IDIFF, Arr2<cplx>& SOLWRK, Arr2<cplx>& RHS, int KIND, int IPERFL);
+void WRSCR21(int NEQN, int NBETAX, int IRAD, int IDIFF, Arr2<cplx>& RHSMOD, Arr3<cplx>& RHS, int KIND, int IPERFL);
 void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NBETAX, int NEQN);
 void FRCSETUP(int& IERR);
 void CHKOPT(int& IERR);

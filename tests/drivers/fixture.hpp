@@ -3,8 +3,11 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "common/channels.hpp"
 
 #include "geometry/model.hpp"
 #include "main/config.hpp"
@@ -12,6 +15,10 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
+#include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -23,9 +30,38 @@ protected:
         cfg::reset();
         fnames::reset();
         model::reset();
+        fresh();
+    }
+    void TearDown() override {
+        standin::reset();
+        pnl::reset();
+        slv::reset();
+        slv::store_reset();
+        chan::set_scratch_path("");
+        TempDirTest::TearDown();
+    }
+    // Every module back at its start for one more run in the same test.  The
+    // geometry set-up is a stand-in: at its call the panel tables of the
+    // model's panel (GDF below) are put in place for the real Rankine
+    // integrals after it, and `observe` sees every recorded call.
+    std::function<void(const std::string&)> observe;
+    void fresh() {
+        chan::close(1);
+        cfg::reset();
+        fnames::reset();
+        model::reset();
         run::reset();
         sym::reset();
+        pnl::reset();
+        slv::reset();
+        slv::store_reset();
         standin::reset();
+        observe = nullptr;
+        standin::ON_CALL = [this](const std::string& name) {
+            if (name == "GEOMSTAT")
+                build_panels({{{{-0.5, -0.5, -0.5}, {-0.5, 0.5, -0.5}, {0.5, 0.5, -0.5}, {0.5, -0.5, -0.5}}}});
+            if (observe) observe(name);
+        };
     }
     // A potential control file: `head` holds the lines of ISOR and IRR (left
     // out where the configuration gives them), `quad` IQUAD ILOG IDIAG,
@@ -36,6 +72,11 @@ protected:
                            const std::string& beta = "1\n0.") {
         return "Test model\n" + head + "0. 0. 0. 0. 0.\n" + quad + "\n" + raddiff + "\n1 1 1 1 1 1\n" + per + "\n" +
                beta + "\n";
+    }
+    // The same with water depth `hbot` (the first number of its line).
+    static std::string pot_depth(const std::string& hbot, const std::string& head = "0\n0\n") {
+        std::string p = pot(head);
+        return p.replace(p.find("0. 0. 0. 0. 0."), 2, hbot + " ");
     }
     static constexpr const char* GDF =
         "One square panel\n1.0 9.80665\n0 0\n1\n-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "common/channels.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "main/drivers/drivers.hpp"
 #include "tests/drivers/fixture.hpp"
 
@@ -33,7 +35,17 @@ struct ForceCase {
     std::function<void()> pre;
     int ierr;
     V calls;  // after FRCSETUP and CHKOPT
+    // The Green-function set-up of the one finite-depth period: 0 not run,
+    // 1 run (its coefficients are those of the period), 2 failed.
+    int green = 0;
 };
+
+// K/nu of the propagating root of y tanh y = x, x = nu h, in double.
+double kappa0(double x) {
+    double y = x > 1 ? x : std::sqrt(x);
+    for (int k = 0; k < 100; ++k) y -= (y * std::tanh(y) - x) / (std::tanh(y) + y / (std::cosh(y) * std::cosh(y)));
+    return y / x;
+}
 
 TEST_F(DriverTest, ForceOrder) {
     const V all = {"AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO",
@@ -42,7 +54,7 @@ TEST_F(DriverTest, ForceOrder) {
     const std::vector<ForceCase> cases = {
         {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0},
          [] { standin::MODEL.hbot = 2.0f; cfg::ICTRSURF = 1; standin::MODEL.nrgkbody = 1; }, 0,
-         cat({HEAD, {"HGRN00"}, all, {"RGKDONE"}})},
+         cat({HEAD, all, {"RGKDONE"}}), 1},
         {"infinite depth: no Green-function set-up", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0},
          [] { cfg::ICTRSURF = 1; }, 0, cat({HEAD, all})},
         {"zero and infinite periods: added mass only", {0, 1, 1, 1, 1, 3, 1, 1, 1, 1}, {0, -1}, {2, 1},
@@ -70,8 +82,9 @@ TEST_F(DriverTest, ForceOrder) {
         {"potential read failure", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {8, 9}, {0, 0},
          [] { standin::fail("RDP2FPOT", 2); standin::MODEL.nrgkbody = 1; }, 1,
          cat({HEAD, {"AMDPINT", "OUTADMS"}, {"SETMODFAC", "RDP2FPOT"}})},
+        // nu h = 0.0629 * 1e7 is beyond the range of the set-up.
         {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0},
-         [] { standin::MODEL.hbot = 2.0f; standin::fail("HGRN00"); standin::MODEL.nrgkbody = 1; }, 1, cat({HEAD, {"HGRN00"}})},
+         [] { standin::MODEL.hbot = 1.0e7f; standin::MODEL.nrgkbody = 1; }, 1, HEAD, 2},
         // The first failure of a period stands although a later step succeeds:
         // the loop ends after the period's outputs and the kernel is released.
         {"control-surface failure kept", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8, 9}, {0, 0},
@@ -89,6 +102,7 @@ TEST_F(DriverTest, ForceOrder) {
         run::reset();
         sym::reset();
         standin::reset();
+        wgcoef::reset();
         standin::MODEL.per = c.per;
         standin::MODEL.iperfl = c.iperfl;
         standin::MODEL.ioptn = c.ioptn;
@@ -97,6 +111,15 @@ TEST_F(DriverTest, ForceOrder) {
         FORCERUN(ierr);
         EXPECT_EQ(ierr, c.ierr);
         EXPECT_EQ(calls(), cat({{"FRCSETUP", "CHKOPT"}, c.calls}));
+        if (c.green == 1) {
+            const double nu = std::pow(2 * M_PI / 8.0, 2) / 9.80665;
+            EXPECT_NEAR(wgcoef::AKNU, kappa0(nu * 2.0), 1e-5);
+        } else {
+            EXPECT_EQ(wgcoef::AKNU, 0.0f);
+        }
+        chan::close(1);
+        const std::string log = read_file("errorf.log");
+        EXPECT_EQ(log.find(" Error return in HGRN00: depth HBOT is illegal") != std::string::npos, c.green == 2) << log;
     }
 }
 
