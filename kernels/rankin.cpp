@@ -226,7 +226,8 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             if (plane) {
                 RKDROW(j, g, 1) = TWOPI;
                 if (rad)
-                    for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) RKRAD(j, sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
+                    for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l)
+                        RKRAD(j, sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
             } else if (!(jfree || dj == 1 || dj == 2 || dj == 3)) {
                 if (dj == 0) RKDROW(j, g, 1) += TWOPI;
                 else if (dj < 0) RKDROW(j, g, 1) = FOURPI;

@@ -36,7 +36,7 @@ std::vector<Quad> quarter() {
             oriented({{{0, 1, -1}, {1, 1, -1}, {1, 1, 0}, {0, 1, 0}}}, {0, 1, 0})};
 }
 
-// The whole body: image h of the quarter in IMGSYM order 1..4.
+// The whole body: image h of the quarter in IMAGEID order 1..4.
 std::vector<Quad> whole() {
     std::vector<Quad> all;
     const int sx[4] = {1, -1, -1, 1}, sy[4] = {1, 1, -1, -1};
