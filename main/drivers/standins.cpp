@@ -8,6 +8,7 @@
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
 #include "solver/srcvel.hpp"
@@ -95,7 +96,16 @@ struct Init {
 
 using standin::record;
 
-void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
+void GEOMSTAT(int NEQN, int, int& IERR) {
+    IERR = record("GEOMSTAT");
+    if (IERR != 0) return;
+    // The real Rankine integrals after it need the panel tables, which only
+    // a test can put in place here: without them the run stops cleanly.
+    if (cfg::ISOLVE >= 0 && model::NPER > 0 && (!pnl::PCENT.allocated() || pnl::PCENT.extent(2) < NEQN)) {
+        ERRMSG(" Panel geometry tables not available for the Rankine integrals", 0);
+        IERR = 1;
+    }
+}
 
 void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
 

@@ -317,6 +317,17 @@ TEST_F(DriverTest, PotenFailures) {
          },
          cat({SETUP, first}), " Error reading scratch file of source velocities in POTSRCST, UNIT=" },
     };
+    // Without the panel tables the stand-in geometry set-up stops the run
+    // (the program itself cannot make them yet).
+    fresh();
+    config("ISOR = 1\n", pot("0\n"));
+    standin::ON_CALL = nullptr;
+    int ierr = -1;
+    POTENRUN(ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(calls(), V{"GEOMSTAT"});
+    EXPECT_NE(screen.str().find(" Panel geometry tables not available"), std::string::npos);
+
     for (const auto& c : reals) {
         SCOPED_TRACE(c.routine);
         fresh();
