@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
@@ -12,6 +13,9 @@
 #include "main/symmetry.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
+#include "solver/srcvel.hpp"
 
 namespace zorva {
 
@@ -20,32 +24,36 @@ namespace standin {
 std::vector<std::string> CALLS;
 Model MODEL;
 Arr2<cplx> FHASK, FDIFF;
+std::function<void(const std::string&)> ON_CALL;
 
 namespace {
 std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
 std::map<std::string, int, std::less<>> ncalls;
 std::map<std::string, int, std::less<>> warnings;
-std::map<std::string, std::function<void()>, std::less<>> hooks;  // routine -> run after each call
 
 // Records the call; returns 1 (after the routine's message) when this call
 // is the one a test asked to fail.
 int record(std::string_view name, const std::string& args = {}) {
     CALLS.push_back(args.empty() ? std::string(name) : std::string(name) + " " + args);
     int n = ++ncalls[std::string(name)];
+    if (ON_CALL) ON_CALL(std::string(name));
     if (warnings.count(name)) ERRMSG("Warning from " + std::string(name), 0);
     auto it = failat.find(name);
     if (it != failat.end() && it->second == n) {
         ERRMSG("Error return from " + std::string(name), 0);
         return 1;
     }
-    auto h = hooks.find(name);
-    if (h != hooks.end()) h->second();
     return 0;
 }
 
 // The tables of the panel-geometry and hydrostatics step that the .p2f
 // file carries (low order), zero-filled, with every panel kept: what the
-// geometry step would leave for the rest of the run.
+// geometry step would leave for the rest of the run.  Tables a test has
+// put in place already (the panel tables of the Rankine integrals) stay.
+template <typename A, typename... E>
+void put(A& a, E... ext) {
+    if (!a.allocated()) a.allocate(ext...);
+}
 void put_tables() {
     using namespace pnl;
     const int nb = cfg::NBODY, n = model::NEQN, nm = model::NMODT;
@@ -56,35 +64,34 @@ void put_tables() {
     XBUOY.allocate(3, nb);
     CHYD.allocate(nm, nm);
     if (cfg::ILOWHI != 0) return;
-    PNLARR6.allocate(4, n);
-    PNLARR5.allocate(4, n);
-    PCENT.allocate(3, n);
-    PAXES.allocate(3, 3, n);
-    PPROP.allocate(13, n);
-    PNLARR4.allocate(4, n);
-    XVERG.allocate(4, 3, n);
-    PNLARR2.allocate(4, n);
-    PNLARR1.allocate(4, 3, n);
-    VNMODE.allocate(nm, n);
-    PNLARR3.allocate(2, n);
-    IPFLAG.allocate(n);
+    put(PNLARR6, 4, n);
+    put(PNLARR5, 4, n);
+    put(PCENT, 3, n);
+    put(PAXES, 3, 3, n);
+    put(PPROP, 13, n);
+    put(PNLARR4, 4, n);
+    put(XVERG, 4, 3, n);
+    put(PNLARR2, 4, n);
+    put(PNLARR1, 4, 3, n);
+    put(VNMODE, nm, n);
+    put(PNLARR3, 2, n);
+    put(IPFLAG, n);
 }
 }  // namespace
 
 void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
 void warn(std::string_view name) { warnings[std::string(name)] = 1; }
-void after(std::string_view name, std::function<void()> hook) { hooks[std::string(name)] = std::move(hook); }
 
 void clear_calls() {
     CALLS.clear();
     failat.clear();
     ncalls.clear();
     warnings.clear();
-    hooks.clear();
 }
 
 void reset() {
     clear_calls();
+    ON_CALL = nullptr;
     MODEL = Model{};
     FHASK.allocate(1, 1);
     FDIFF.allocate(1, 1);
@@ -100,27 +107,38 @@ struct Init {
 
 using standin::record;
 
-void GEOMSTAT(int, int, int& IERR) {
+void GEOMSTAT(int NEQN, int, int& IERR) {
     IERR = record("GEOMSTAT");
-    if (IERR) return;
+    if (IERR != 0) return;
+    // The real Rankine integrals after it need the panel tables, which only
+    // a test can put in place here: without them the run stops cleanly.
+    if (cfg::ILOWHI == 0 && cfg::ISOLVE >= 0 && model::NPER > 0 &&
+        (!pnl::PCENT.allocated() || pnl::PCENT.extent(2) < NEQN)) {
+        ERRMSG(" Panel geometry tables not available for the Rankine integrals", 0);
+        IERR = 1;
+        return;
+    }
     standin::put_tables();
 }
-void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
 
-void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
-
-void ALLOCMAT(int NEQN, int NBETAX, int, int& IERR) {
-    IERR = record("ALLOCMAT");
-    if (IERR) return;
-    // The solution arrays, zero-filled, as the linear-system step makes them.
-    run::SOLWRK.allocate(NEQN, std::max(sym::NSOLC, 1));
-    run::RHSRAD.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
-    run::RHSSRC.allocate(NEQN, NBETAX * std::max(sym::NSYMC, 1));
-}
 void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
-void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
 
-void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&, Arr1<cplx>&, int* NITER,
+void WAVEGR(int, int, int, int NEQN, float, Arr2<cplx>&, int, int& IERR) {
+    IERR = record("WAVEGR");
+    if (IERR != 0 || cfg::ISOR != 1 || !standin::MODEL.srcvel) return;
+    // Per panel i and component: the coefficients of sources 1..i at panel i,
+    // then of source i at panels 1..i-1, three velocity components each.
+    slv::SCROPEN(&IUSRC, 1, IERR);
+    if (IERR != 0) return;
+    for (int i = 1; i <= NEQN; ++i)
+        for (int k = 1; k <= sym::NSYMC; ++k) {
+            std::vector<cplx> b(static_cast<std::size_t>(3 * i)), c(static_cast<std::size_t>(3 * (i - 1)));
+            slv::scr_write(IUSRC, b.data(), b.size() * sizeof(cplx));
+            slv::scr_write(IUSRC, c.data(), c.size() * sizeof(cplx));
+        }
+}
+
+void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr3<cplx>&, Arr2<cplx>&, int* NITER,
            int KIND, int, int& IERR) {
     IERR = record("SOLVE", std::to_string(KIND) + " " + std::to_string(IUNIT[0]));
     const auto& n = KIND == 0 ? standin::MODEL.niter : standin::MODEL.niters;
@@ -128,15 +146,9 @@ void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&
     NITER[1] = n[1];
 }
 
-void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
-void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
+void ADDPOT(int, int, int, Arr3<cplx>&, Arr3<cplx>&) { record("ADDPOT"); }
+void ZEROFLG(Arr2<cplx>&, Arr3<cplx>&, int, int, int, int) { record("ZEROFLG"); }
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
-void POTSRCST(int NEQN, int, int, int NBETAX, int& IERR) {
-    IERR = record("POTSRCST");
-    if (IERR) return;
-    run::VELRAD.allocate(NEQN, 3, std::max(sym::NSOLC, 1));
-    run::VELDIF.allocate(NEQN, 3, NBETAX * std::max(sym::NSYMC, 1));
-}
 
 void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
 void OPNUMOUT(int& IERR) { IERR = record("OPNUMOUT"); }

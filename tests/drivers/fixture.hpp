@@ -3,8 +3,10 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +23,9 @@
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
+#include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -29,8 +34,31 @@ class DriverTest : public TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        reset_modules();
+        fresh();
+    }
+    void TearDown() override {
         standin::reset();
+        pnl::reset();
+        slv::reset();
+        slv::store_reset();
+        chan::set_scratch_path("");
+        TempDirTest::TearDown();
+    }
+    // Every shared module back at its start.
+    // The panel tables of the panels the model input has read.
+    static void model_panels() {
+        std::vector<Quad> q(static_cast<std::size_t>(std::max(model::NEQN, 0)));
+        for (int ip = 1; ip <= model::NEQN && ip <= model::XVER.extent(3); ++ip)
+            for (int k = 1; k <= 4; ++k)
+                for (int c = 1; c <= 3; ++c) q[static_cast<std::size_t>(ip - 1)][k - 1][c - 1] = model::XVER(k, c, ip);
+        build_panels(q);
+        // Rows of the run's further modes, zero.
+        if (model::NMODT > 6) {
+            Arr2<float> v(model::NMODT, model::NEQN);
+            for (int ip = 1; ip <= model::NEQN; ++ip)
+                for (int m = 1; m <= 6; ++m) v(m, ip) = pnl::VNMODE(m, ip);
+            pnl::VNMODE = std::move(v);
+        }
     }
     static void reset_modules() {
         cfg::reset();
@@ -42,6 +70,29 @@ protected:
         pnl::reset();
         pnl::reset_geom();
         frc::reset();
+        slv::reset();
+        slv::store_reset();
+    }
+    // Every module back at its start for one more run in the same test.  The
+    // geometry set-up is a stand-in: at its call the panel tables of the
+    // model's panels (as the model input read them) are put in place for the real Rankine
+    // integrals after it, then `at_geomstat` changes the run there, and
+    // `observe` sees every recorded call.
+    std::function<void(const std::string&)> observe;
+    static inline std::function<void()> at_geomstat;
+    void fresh() {
+        chan::close(1);
+        reset_modules();
+        standin::reset();
+        observe = nullptr;
+        at_geomstat = nullptr;
+        standin::ON_CALL = [this](const std::string& name) {
+            if (name == "GEOMSTAT") {
+                model_panels();
+                if (at_geomstat) at_geomstat();
+            }
+            if (observe) observe(name);
+        };
     }
     // A potential control file: `head` holds the lines of ISOR and IRR (left
     // out where the configuration gives them), `quad` IQUAD ILOG IDIAG,
@@ -52,6 +103,11 @@ protected:
                            const std::string& beta = "1\n0.") {
         return "Test model\n" + head + "0. 0. 0. 0. 0.\n" + quad + "\n" + raddiff + "\n1 1 1 1 1 1\n" + per + "\n" +
                beta + "\n";
+    }
+    // The same with water depth `hbot` (the first number of its line).
+    static std::string pot_depth(const std::string& hbot, const std::string& head = "0\n0\n") {
+        std::string p = pot(head);
+        return p.replace(p.find("0. 0. 0. 0. 0."), 2, hbot + " ");
     }
     static constexpr const char* GDF =
         "One square panel\n1.0 9.80665\n0 0\n1\n-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";
@@ -95,12 +151,14 @@ protected:
         write_file("run.frc", f.str());
     }
     // The POTEN stage of the model of the input files, leaving run.p2f;
-    // then the call record is cleared and the POTEN error log closed.
+    // then the call record and the geometry step's change are cleared and
+    // the POTEN error log closed.
     static void poten_file() {
         int ierr = -1;
         POTENRUN(ierr);
         ASSERT_EQ(ierr, 0);
         standin::clear_calls();
+        at_geomstat = nullptr;
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
@@ -108,20 +166,20 @@ protected:
     // step's stand-in makes the run's body one, with the head of
     // rgkinit.txt that the geometry reader writes for it.
     static void kernel_body() {
-        standin::after("GEOMSTAT", [] {
+        at_geomstat = [] {
             model::NRGKBODY = 1;
             chan::open(3, fnames::RUNFILES[3], chan::Status::Replace);
             for (const char* l : {"     0            !ILOWHI", "     9.80665      !GRAV", "     1            !NBODY"})
                 chan::write_line(3, l);
             chan::close(3);
             model::NRGKLINES = 3;
-        });
+        };
     }
     // The model input cannot read a higher-order model yet: the geometry
     // step's stand-in turns the run into one of one patch (every maximum
     // 1, the body of the geometry-model kind) with zero tables.
     static void higher_order_body() {
-        standin::after("GEOMSTAT", [] {
+        at_geomstat = [] {
             using namespace model;
             const int nb = cfg::NBODY, nm = NMODT;
             cfg::ILOWHI = 1;
@@ -145,8 +203,8 @@ protected:
             for (auto* a : {&HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6}) a->allocate(1, 1);
             HOTAB7.allocate(1, 1, 1);
             HOTAB8.allocate(1, 1, 1);
-            IDIPWMF = 0;
-        });
+            IDIPSYM = 0;
+        };
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "common/channels.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "main/drivers/drivers.hpp"
 #include "tests/drivers/fixture.hpp"
 
@@ -54,7 +56,17 @@ struct ForceCase {
     std::function<void()> post;  // after it, before the FORCE stage
     int ierr;
     V calls;  // after the set-up
+    // The Green-function set-up of the one finite-depth period: 0 not run,
+    // 1 run (its coefficients are those of the period), 2 failed.
+    int green = 0;
 };
+
+// K/nu of the propagating root of y tanh y = x, x = nu h, in double.
+double kappa0(double x) {
+    double y = x > 1 ? x : std::sqrt(x);
+    for (int k = 0; k < 100; ++k) y -= (y * std::tanh(y) - x) / (std::tanh(y) + y / (std::cosh(y) * std::cosh(y)));
+    return y / x;
+}
 
 TEST_F(DriverTest, ForceOrder) {
     const V all = {"AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO",
@@ -66,7 +78,7 @@ TEST_F(DriverTest, ForceOrder) {
     auto finite = [](PotSpec& p) { p.hbot = "2.0"; };
     const std::vector<ForceCase> cases = {
         {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
-         finite, none, 0, cat({HEAD, {"HGRN00"}, all})},
+         finite, none, 0, cat({HEAD, all}), 1},
         {"infinite depth: no Green-function set-up", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
          plain, none, 0, cat({HEAD, all})},
         {"zero and infinite periods: added mass only", {0, 1, 1, 1, 1, 3, 1, 1, 1, 1}, {0, -1}, {2, 1}, SRC,
@@ -103,9 +115,17 @@ TEST_F(DriverTest, ForceOrder) {
              write_file("run.p2f", b.substr(0, b.size() - 10));
          },
          1, cat({HEAD, {"AMDPINT", "OUTADMS"}, {"SETMODFAC"}})},
-        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0}, SRC,
-         finite, [] { standin::fail("HGRN00"); }, 1,
-         cat({HEAD, {"HGRN00"}})},
+        // The FORCE stage's depth made 1e7: nu h = 0.0629 * 1e7 is beyond the
+        // range of the set-up.
+        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0}, SRC, finite,
+         [] {
+             auto prev = standin::ON_CALL;
+             standin::ON_CALL = [prev](const std::string& name) {
+                 if (prev) prev(name);
+                 if (name == "SETMODFAC") model::HBOT = 1.0e7f;
+             };
+         },
+         1, HEAD, 2},
         // The first failure of a period stands although a later step succeeds:
         // the loop ends after the period's outputs.
         {"control-surface failure kept", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8, 9}, {0, 0},
@@ -118,8 +138,7 @@ TEST_F(DriverTest, ForceOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::close(1);
-        reset_modules();
-        standin::reset();
+        fresh();
         std::filesystem::remove("run.p2f");
         PotSpec ps;
         c.pre(ps);
@@ -131,11 +150,21 @@ TEST_F(DriverTest, ForceOrder) {
         poten_file();
         for (std::size_t j = 0; j < c.iperfl.size(); ++j)
             EXPECT_EQ(model::IPERFL(static_cast<int>(j) + 1), c.iperfl[j]);
+        wgcoef::reset();  // what the POTEN stage left
         c.post();
         int ierr = -1;
         FORCERUN(ierr);
         EXPECT_EQ(ierr, c.ierr);
         EXPECT_EQ(loop_calls(), c.calls);
+        if (c.green == 1) {
+            const double nu = std::pow(2 * M_PI / 8.0, 2) / 9.80665;
+            EXPECT_NEAR(wgcoef::AKNU, kappa0(nu * 2.0), 1e-5);
+        } else {
+            EXPECT_EQ(wgcoef::AKNU, 0.0f);
+        }
+        chan::close(1);
+        const std::string log = read_file("errorf.log");
+        EXPECT_EQ(log.find(" Error return in HGRN00: depth HBOT is illegal") != std::string::npos, c.green == 2) << log;
         chan::reset();
         chan::set_keyboard(&keyboard);
         chan::set_screen(&screen);
@@ -156,8 +185,7 @@ TEST_F(DriverTest, ForceSetupFailures) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::close(1);
-        reset_modules();
-        standin::reset();
+        fresh();
         std::filesystem::remove("run.p2f");
         config("");
         frc_file({0, 1, 0, 0, 0, 0, 0, 0, 0, 0});

@@ -27,7 +27,7 @@ protected:
         chan::set_screen(&screen);
         screen.str("");
         for (const char* f : {"run.out", "run.p2f"}) std::filesystem::remove(f);
-        standin::reset();
+        DriverTest::fresh();
     }
     // POTEN of the model of POTFILE and GDF, then the set-up with the force
     // control file FRC.
