@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/channels.hpp"
+#include "common/datetime.hpp"
 
 namespace zorva {
 
@@ -41,6 +42,89 @@ void ERRMSG(std::string_view text, int value) {
         if (value != 0) chan::write_line(unit, "");
         chan::flush(unit);
     }
+}
+
+namespace {
+// Text right-justified in w columns (longer texts are kept whole).
+std::string rjust(std::string_view s, int w) {
+    std::string out;
+    if (static_cast<int>(s.size()) < w) out.assign(static_cast<std::size_t>(w) - s.size(), ' ');
+    out.append(s);
+    return out;
+}
+
+std::string unit_text(int unit) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%3d", unit);
+    return buf;
+}
+}  // namespace
+
+void ERRLOGOPEN(std::string_view FILENAME, std::string_view STAGE, std::string& DATE,
+                std::string& TIME, int& IERR) {
+    if (chan::open(IUERR, FILENAME, chan::Status::Replace) != 0) {
+        chan::write_line(IUSCR, " Unable to open error log file, UNIT = " + unit_text(IUERR));
+        IERR = 1;
+        return;
+    }
+    DATETIME(DATE, TIME);
+    const std::string stamp = rjust(DATE, 12) + rjust(TIME, 9);
+    std::string head = "Warning and error log from ";
+    head.append(STAGE);
+    head += " run: " + stamp;
+    chan::write_line(IUERR, head);
+    chan::flush(IUERR);
+    if (chan::is_open(IULOG)) {
+        std::string line(STAGE);
+        line += " run started: " + stamp;
+        chan::write_line(IULOG, "");
+        chan::write_line(IULOG, line);
+        chan::flush(IULOG);
+    }
+    IERR = 0;
+}
+
+void ECHOINP(std::string_view NAME, int UNIT, int N) {
+    int limit = N;
+    chan::write_line(IULOG, "");
+    if (N > 0) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%6d", N);
+        std::string head = " First";
+        head += buf;
+        head += " lines of input file ";
+        head.append(NAME);
+        chan::write_line(IULOG, head);
+    } else {
+        std::string head = " Input file ";
+        head.append(NAME);
+        chan::write_line(IULOG, head);
+        limit = 99999;
+    }
+    chan::rewind(UNIT);
+    std::string rec;
+    for (int i = 0; i < limit; ++i) {
+        if (chan::read_line(UNIT, rec) != 0) break;
+        if (rec.size() > 80) rec.resize(80);
+        std::size_t last = rec.find_last_not_of(' ');
+        rec.resize(last == std::string::npos ? 0 : last + 1);
+        chan::write_line(IULOG, rec);
+    }
+    chan::flush(IULOG);
+    chan::rewind(UNIT);
+}
+
+void LJUST20(std::string& NAME) {
+    std::string_view s(NAME);
+    s = s.substr(0, 20);
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) {
+        NAME.clear();
+        return;
+    }
+    s = s.substr(b);
+    s = s.substr(0, s.find(' '));
+    NAME = std::string(s);
 }
 
 }  // namespace zorva

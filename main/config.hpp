@@ -48,6 +48,26 @@ extern Arr2<float> VOLTANK;      // (1:3, tank)
 extern Arr1<int> ITANKB;         // body of each tank
 extern Arr1<float> RHOTANK;      // FORCE: tank fluid density
 
+// Names of the keyword table, in table order (KEYNAME[k-1] is keyword k);
+// CFGSET(k) belongs to KEYNAME[k-1].
+extern const char* const KEYNAME[NKEYS];
+
+// Reads the configuration file FILECFG for the POTEN stage (RUNTYPE 0) or
+// the FORCE stage (RUNTYPE 1).  IERR 0: read, or no file (defaults stand);
+// 1: an error, its message already written.
+void RDCONFIG(int RUNTYPE, int& IERR);
+
+// Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens
+// when the array is already as large).  IERR 1 when memory runs out.
+// GROWIRR fills new entries with -1 (unset); with IFILL other than -1 they
+// take a copy of the last old entry.
+void GROWIRR(int NBNEW, int& IERR);
+void GROWIRR(int NBNEW, int IFILL, int& IERR);
+void GROWXTRIM(int NBNEW, int& IERR);   // new entries 0.0
+void GROWXBODY(int NBNEW, int& IERR);   // new entries left for the model readers
+void GROWGENM(int NBNEW, int& IERR);    // NEWMDS and IGENMDS, new entries 0
+void ALLOCCFG2(int NBNEW, int& IERR);   // tank count per body, new entries 0
+
 // Back to the state before any configuration was read (for tests).
 void reset();
 

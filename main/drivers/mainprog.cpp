@@ -1,18 +1,48 @@
 #include "main/drivers/mainprog.hpp"
 
+#include <string>
+
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "main/config.hpp"
+#include "main/drivers/drivers.hpp"
+#include "main/runlog.hpp"
 
 namespace zorva {
 
-// Placeholder until the run sequence is built: opens the run log only.
+namespace {
+// The end of the run: every file is closed (so that the logs are complete
+// on disk and scratch files vanish).
+void stop() {
+    for (int unit = 0; unit <= chan::MAXUNIT; ++unit)
+        if (unit != IUKBD && unit != IUSCR && chan::is_open(unit)) chan::close(unit);
+    chan::flush(IUSCR);
+}
+}  // namespace
+
 int MAIN() {
     if (chan::open(IULOG, "zorvalog.txt", chan::Status::Replace) != 0) {
-        chan::write_line(IUSCR, " Unable to open ZORVA log file, UNIT =   4");
+        chan::write_line(IUSCR, " Unable to open ZORVA log file, UNIT =   " + std::to_string(IULOG));
         return 1;
     }
-    chan::close(IULOG);
-    return 0;
+    int IERR = 0, NWARNP = 0, NWARNF = 0;
+    RUNSTAMP("ZORVALOG.TXT file from ZORVA run: ");
+    POTENRUN(IERR);
+    RUNSTAMP("POTEN run completed: ");
+    if (IERR == 0) {
+        if (cfg::IPOTEN == 1) LOGCOUNT(NWARNP);
+        if (IERR == 0 && cfg::IFORCE == 1) FORCERUN(IERR);
+    }
+    RUNSTAMP("FORCE run completed: ");
+    if (IERR == 0) {
+        ERRMSG(" ZORVA run completed", 0);
+        if (cfg::IFORCE == 1) LOGCOUNT(NWARNF);
+    }
+    if (NWARNP > 0) ERRMSG(" See WARNING messages in ERRORP.LOG file ", 0);
+    if (NWARNF > 0) ERRMSG(" See WARNING messages in ERRORF.LOG file ", 0);
+    stop();
+    // A failed stage has reported itself; the exit status tells the caller.
+    return IERR == 0 ? 0 : 1;
 }
 
 }  // namespace zorva

@@ -1,0 +1,142 @@
+// The POTEN stage: set-up of the run, the period loop of the radiation and
+// diffraction solutions, and the hand-over to the FORCE stage.
+#include <algorithm>
+
+#include "common/channels.hpp"
+#include "common/datetime.hpp"
+#include "common/fmtwrite.hpp"
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "main/brkchk.hpp"
+#include "main/config.hpp"
+#include "main/drivers/drivers.hpp"
+#include "main/drivers/standins.hpp"
+#include "main/fnames.hpp"
+#include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+
+namespace zorva {
+
+namespace {
+constexpr int IULIST = 11;   // list file fnames.zrv
+constexpr int IUSUM = 22;    // run summary
+}  // namespace
+
+void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE, std::string& RUNTIME) {
+    DATETIME(RUNDATE, RUNTIME);
+    int nr = NITER[0], nd = NITER[1];
+    if (nr == 0 && nd == 0) return;
+    std::string line = fmt::F(PER, 10, 4) + fmt::X(4) + fmt::A(RUNTIME, 8);
+    if (cfg::ISOR != 1) {
+        if (nr != 0) {
+            line += fmt::X(4) + fmt::I(nr, 8);
+            if (nd != 0) line += fmt::I(nd, 8);
+        } else {
+            line += fmt::X(12) + fmt::I(nd, 8);
+        }
+    } else {
+        auto pair = [](int n, int ns) { return fmt::I(n, 3) + " (" + fmt::I(ns, 2) + ")"; };
+        if (nr != 0) {
+            line += fmt::X(8) + pair(nr, NITERS[0]);
+            if (nd != 0) line += " " + pair(nd, NITERS[1]) + " ";
+        } else {
+            line += fmt::X(16) + pair(nd, NITERS[1]);
+        }
+    }
+    chan::write_line(IUSUM, line);
+    chan::write_line(IUSCR, line);
+}
+
+void POTENRUN(int& IERR) {
+    using namespace model;
+    IERR = 0;
+
+    // Set-up.
+    fnames::SETFNAMES(IULIST, IUKBD, IUSCR, fnames::RUNFILES[5], fnames::EXTS, -1, IERR);
+    if (IERR != 0) return;
+    cfg::RDCONFIG(0, IERR);
+    if (IERR != 0) return;
+    if (cfg::IPOTEN == 0) return;
+    ERRLOGOPEN("errorp.log", "POTEN", RUNDATE, RUNTIME, IERR);
+    if (IERR == 1) return;
+    GETIP(run::IMODFL, run::NBETAX, IERR);
+    if (IERR == 1) return;
+    float TOLS = 1.0E-6f;
+    CHKPOT(IRAD, IDIFF, NPER, NBETA, run::IMODFL, NEQN, 1.0E-6f, 1.0E-4f, TOLS, IERR);
+    if (IERR == 1) return;
+    GEOMSTAT(NEQN, run::IMODFL, IERR);
+    if (IERR != 0) return;
+    ALLOCPOTW(NMODT, IDIFF);
+    const int nbetax = run::NBETAX;
+    if (NPER > 0) {
+        if (cfg::ISOLVE >= 0) {
+            RANKIN(NEQN, IRAD, IERR);
+            if (IERR != 0) return;
+        }
+        ALLOCMAT(NEQN, nbetax, IDIFF, IERR);
+        if (IERR != 0) return;
+    }
+    int IUNIT[16];
+    for (int k = 0; k < 16; ++k) IUNIT[k] = 29 + k;
+    if (model::NRGKBODY > 0) RGKDONE();
+
+    int irrmax = 0;
+    for (int ib = 1; ib <= cfg::NBODY && ib <= static_cast<int>(cfg::IRR.size()); ++ib)
+        irrmax = std::max(irrmax, cfg::IRR(ib));
+
+    // Period loop.
+    const int nper = NPER;
+    int JPER = 1, IBRK = 0;
+    int NITER[2] = {0, 0}, NITERS[2] = {0, 0};
+    for (JPER = 1; JPER <= nper; ++JPER) {
+        BRKCHK(JPER, 1, IBRK);
+        if (IBRK == 1) break;
+        HGRN00(WNUMNU(JPER), WNUMK(JPER), PER(JPER), IERR);
+        if (IERR == 1) return;
+        if (cfg::ISOLVE < 0) continue;
+        const int iperfl = IPERFL(JPER);
+        INCRHS(NEQN, &sym::NSYMRHS[1], NBETA, WNUMK(JPER), IDIFF, iperfl, IERR);
+        if (IERR != 0) return;
+        WAVEGR(IRAD, IDIFF, nbetax, NEQN, WNUMNU(JPER), run::SOLBLK, iperfl, IERR);
+        if (IERR == 1) return;
+        BRKCHK(JPER, 2, IBRK);
+        if (IBRK == 1) break;
+        SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[0], 1.0E-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, NITER, 0,
+              iperfl, IERR);
+        if (IERR != 0) return;
+        if (cfg::ILOWHI == 0 && IDIFF >= 0 && cfg::ISCATT == 1 && iperfl == 0)
+            ADDPOT(NEQN, nbetax, sym::NSYMC, run::RHSRAD, run::RHSADD);
+        if (cfg::ILOWHI == 0 && irrmax > 0 && iperfl == 0)
+            ZEROFLG(run::SOLWRK, run::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
+        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl);
+        if (cfg::ISOR == 1) {
+            DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
+            SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[8], TOLS, run::SOLWRK, run::RHSSRC, run::SOLBLK, NITERS, 1,
+                  iperfl, IERR);
+            if (IERR != 0) return;
+            POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
+            if (IERR != 0) return;
+            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl);
+        }
+        WRHEAD(NITER, NITERS, PER(JPER), RUNDATE, RUNTIME);
+    }
+
+    // Wrap-up: a break keeps the periods finished before it.
+    if (nper > 0 && IBRK == 1) NPER = JPER - 1;
+    WRP2F(IRAD, IDIFF, NPER, NBETA, nbetax, NEQN);
+    IMODE.deallocate();
+    run::SOLBLK.deallocate();
+    run::RHSSRC.deallocate();
+    run::RHSADD.deallocate();
+    run::HQMOD1.deallocate();
+    run::HQMOD2.deallocate();
+    if (run::BASUG.allocated()) {
+        run::BASUG.deallocate();
+        run::BASVG.deallocate();
+    }
+    for (int unit = 23; unit <= 26; ++unit) chan::close(unit);
+    ERRMSG(" POTEN module run completed", 0);
+    IERR = 0;
+}
+
+}  // namespace zorva

@@ -1,0 +1,161 @@
+#include "main/drivers/standins.hpp"
+
+#include <map>
+
+#include "common/channels.hpp"
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "main/runparams.hpp"
+
+namespace zorva {
+
+namespace standin {
+
+std::vector<std::string> CALLS;
+Model MODEL;
+Arr2<cplx> FHASK, FDIFF;
+
+namespace {
+std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
+std::map<std::string, int, std::less<>> ncalls;
+
+// Records the call; returns 1 (after the routine's message) when this call
+// is the one a test asked to fail.
+int record(std::string_view name, const std::string& args = {}) {
+    CALLS.push_back(args.empty() ? std::string(name) : std::string(name) + " " + args);
+    int n = ++ncalls[std::string(name)];
+    auto it = failat.find(name);
+    if (it != failat.end() && it->second == n) {
+        ERRMSG("Error return from " + std::string(name), 0);
+        return 1;
+    }
+    return 0;
+}
+
+// The fixed model's periods, headings and modes.
+void put_model() {
+    const Model& m = MODEL;
+    model::NPER = static_cast<int>(m.per.size());
+    model::PER.allocate(model::NPER);
+    model::WNUMNU.allocate(model::NPER);
+    model::WNUMK.allocate(model::NPER);
+    model::IPERFL.allocate(model::NPER);
+    for (int j = 1; j <= model::NPER; ++j) {
+        auto uj = static_cast<std::size_t>(j - 1);
+        model::PER(j) = m.per[uj];
+        model::IPERFL(j) = uj < m.iperfl.size() ? m.iperfl[uj] : 0;
+    }
+    model::NBETA = m.nbeta;
+    model::NEQN = m.neqn;
+    model::NMODT = static_cast<int>(m.imode.size());
+    model::IMODE.allocate(model::NMODT);
+    for (int i = 1; i <= model::NMODT; ++i) model::IMODE(i) = m.imode[static_cast<std::size_t>(i - 1)];
+    model::IRAD = m.irad;
+    model::IDIFF = m.idiff;
+    model::ISX = m.isx;
+    model::ISY = m.isy;
+    model::HBOT = m.hbot;
+    model::NRGKBODY = m.nrgkbody;
+}
+}  // namespace
+
+void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
+
+void reset() {
+    CALLS.clear();
+    failat.clear();
+    ncalls.clear();
+    MODEL = Model{};
+    FHASK.allocate(1, 1);
+    FDIFF.allocate(1, 1);
+}
+
+namespace {
+struct Init {
+    Init() { reset(); }
+} init;
+}  // namespace
+
+}  // namespace standin
+
+using standin::record;
+
+void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
+void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
+
+void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
+
+void ALLOCMAT(int, int, int, int& IERR) { IERR = record("ALLOCMAT"); }
+void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
+void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
+
+void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&, Arr1<cplx>&, int* NITER,
+           int KIND, int, int& IERR) {
+    IERR = record("SOLVE", std::to_string(KIND) + " " + std::to_string(IUNIT[0]));
+    const auto& n = KIND == 0 ? standin::MODEL.niter : standin::MODEL.niters;
+    NITER[0] = n[0];
+    NITER[1] = n[1];
+}
+
+void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
+void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
+void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
+void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
+
+void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr2<cplx>&, int KIND, int) {
+    record("WRSCR21", std::to_string(KIND));
+}
+
+void WRP2F(int, int, int NPER, int, int, int) {
+    record("WRP2F", std::to_string(NPER));
+    // The writer drains and closes the scratch files it copies.
+    chan::close(21);
+    chan::close(22);
+}
+
+void FRCSETUP(int& IERR) {
+    IERR = record("FRCSETUP");
+    if (IERR) return;
+    // A FORCE-only run has no model yet: it would come from the .p2f file.
+    if (!model::PER.allocated()) standin::put_model();
+    for (int k = 1; k <= 9; ++k) run::IOPTN[static_cast<std::size_t>(k)] = standin::MODEL.ioptn[static_cast<std::size_t>(k)];
+}
+
+void CHKOPT(int& IERR) { IERR = record("CHKOPT"); }
+void RDP2FPOT(int, int, int& IERR) { IERR = record("RDP2FPOT"); }
+
+void SETMODFAC(float, int) { record("SETMODFAC"); }
+void WRPERHDR(float, float, int) { record("WRPERHDR"); }
+void AMDPINT() { record("AMDPINT"); }
+void EXFHASK(float, float) { record("EXFHASK"); }
+void FRCACC() { record("FRCACC"); }
+
+void RAOSOL(float, float, Arr2<cplx>& EXFORCE, int& IERR) {
+    IERR = record("RAOSOL", &EXFORCE == &standin::FHASK ? "HASKIND" : "DIFFRACTION");
+}
+
+void BPBVDRV(float, float, int, int& IERR) { IERR = record("BPBVDRV"); }
+void BPVSUM(float, int) { record("BPVSUM"); }
+void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"); }
+void MOMDRIFT(float, float, int) { record("MOMDRIFT"); }
+void DRFTPI(float, int, int& IERR) { IERR = record("DRFTPI"); }
+
+void OUTADMS(float, int, int, int, std::string_view) { record("OUTADMS"); }
+void OUTHASK(float, int, int, int, std::string_view) { record("OUTHASK"); }
+void OUTDIFF(float, int, int, int, std::string_view) { record("OUTDIFF"); }
+void OUTRAO(float, int, int, int, std::string_view) { record("OUTRAO"); }
+void OUTBPRS(float, int, int, int, std::string_view) { record("OUTBPRS"); }
+void OUTBVEL(float, int, int, const int*, const std::string*) { record("OUTBVEL"); }
+void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
+void OUTFPRS(float, int, int, std::string_view) { record("OUTFPRS"); }
+void OUTFVEL(float, int, const int*, const std::string*) { record("OUTFVEL"); }
+
+void OUTDRIFT(float, int, int, int, std::string_view NAME, int NB, int IOPT, int ICS) {
+    record("OUTDRIFT", std::string(NAME) + " " + std::to_string(NB) + " " + std::to_string(IOPT) + " " +
+                           std::to_string(ICS));
+}
+
+void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }
+void RGKDONE() { record("RGKDONE"); }
+
+}  // namespace zorva

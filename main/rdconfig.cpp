@@ -1,0 +1,476 @@
+// The configuration reader: one pass over the configuration file per stage,
+// driven by the keyword table below.  Each table entry says what its value
+// is, which stage uses it, how it reaches the run scalar, and where it goes.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+#include <string_view>
+
+#include "common/channels.hpp"
+#include "common/freeread.hpp"
+#include "common/messages.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+
+namespace zorva::cfg {
+
+const char* const KEYNAME[NKEYS] = {
+    "IDIAG",    "ILOWHI",     "ILOG",      "IPERIO",   "IQUAD",        "IQUADI",          "IQUADO",
+    "ISCATT",   "ISOLVE",     "ISOR",      "KSPLIN",   "MAXSCR",       "MODLST",          "MONITR",
+    "IFORCE",   "IPOTEN",     "MAXITT",    "MAXMIT",   "NUMHDR",       "NUMNAM",          "ILOWGDF",
+    "IPLTDAT",  "IPNLBPT",    "INUMOPT5",  "INUMOPT6", "INUMOPT7",     "IALTPOT",         "IALTFRC",
+    "ITANKFPT", "ICTRSURF",   "IFIELD_ARRAYS", "ITRIMWL", "IBODY_WAVEMAKER", "IWALLX0",   "IWALLY0",
+    "IREADRAO", "IALTFRCN",   "NEWMDS",    "IGENMDS",  "NOOUT",        "PANEL_SIZE",      "XBODY",
+    "SCRATCH_PATH", "NPTANK", "RHOTANK",   "ZTANKFS",  "XTRIM",        "IRR",             "NPDIPOLE",
+    "TOLGAPWL"};
+
+namespace {
+
+constexpr int IUCFG = 8;    // configuration file
+constexpr int IURNG = 21;   // tank and dipole range records (POTEN)
+constexpr int IUZTK = 22;   // ZTANKFS value texts (POTEN)
+constexpr int LINELEN = 80;
+constexpr int PATHLEN = 40;
+
+const char* const EREAD = " Error reading input file CONFIG.ZRV";
+
+enum class Type {
+    Int,        // one integer, staged in CFGVAL
+    IntBody,    // one integer for body NB
+    IntNBody,   // NBODY integers
+    IntList,    // as many integers as the target array holds
+    Real,       // one real
+    RealBody,   // a fixed count of reals for body NB
+    RealList,   // reals into the still-unset entries of a list
+    Text,       // the first word of the value
+    ValueText,  // the value text kept for reading after the file
+    Ranges,     // bracketed panel ranges, scanned character by character
+};
+enum class Stage { P, F, B };
+enum class Rule {
+    Staged,        // copied from CFGVAL after the file (0 when not given)
+    StagedGiven,   // copied from CFGVAL only when given
+    GivenAbove1,   // copied only when given and greater than 1
+    Direct,        // the value goes straight to its target
+};
+
+struct Key {
+    Type type;
+    Stage stage;
+    Rule rule;
+    int* ival = nullptr;        // integer scalar target
+    float* rval = nullptr;      // real scalar target
+    Arr1<int>* iarr = nullptr;  // integer per-body or list target
+    Arr2<float>* rarr = nullptr;
+    int nval = 1;               // reals per body
+    void (*grow)(int, int&) = nullptr;
+    const char* growname = nullptr;  // array named when its growth fails
+    int sign = 0;               // ranges: -1 tank (NPTANK), +1 dipole (NPDIPOLE)
+};
+
+// The keyword table, in the order of KEYNAME.
+const std::array<Key, NKEYS>& keytab() {
+    using T = Type;
+    using S = Stage;
+    using R = Rule;
+    static const std::array<Key, NKEYS> tab = {{
+        {T::Int, S::P, R::Staged, &IDIAG},
+        {T::Int, S::P, R::Staged, &ILOWHI},
+        {T::Int, S::P, R::Staged, &ILOG},
+        {T::Int, S::P, R::StagedGiven, &IPERIO},
+        {T::Int, S::P, R::Staged, &IQUAD},
+        {T::Int, S::P, R::Staged, &IQUADI},
+        {T::Int, S::P, R::Staged, &IQUADO},
+        {T::Int, S::P, R::Staged, &ISCATT},
+        {T::Int, S::P, R::Staged, &ISOLVE},
+        {T::Int, S::P, R::Staged, &ISOR},
+        {T::Int, S::P, R::Staged, &KSPLIN},
+        {T::Int, S::P, R::GivenAbove1, &MAXSCR},
+        {T::Int, S::B, R::Staged, &MODLST},
+        {T::Int, S::B, R::Staged, &MONITR},
+        {T::Int, S::B, R::StagedGiven, &IFORCE},
+        {T::Int, S::B, R::StagedGiven, &IPOTEN},
+        {T::Int, S::P, R::StagedGiven, &MAXITT},
+        {T::Int, S::F, R::StagedGiven, &MAXMIT},
+        {T::Int, S::B, R::Staged, &NUMHDR},
+        {T::Int, S::B, R::Staged, &NUMNAM},
+        {T::Int, S::B, R::Staged, &ILOWGDF},
+        {T::Int, S::B, R::Staged, &IPLTDAT},
+        {T::Int, S::B, R::Staged, &IPNLBPT},
+        {T::Int, S::B, R::Staged, &INUMOPT5},
+        {T::Int, S::B, R::Staged, &INUMOPT6},
+        {T::Int, S::B, R::Staged, &INUMOPT7},
+        {T::Int, S::B, R::StagedGiven, &IALTPOT},
+        {T::Int, S::B, R::StagedGiven, &IALTFRC},
+        {T::Int, S::B, R::Staged, &ITANKFPT},
+        {T::Int, S::B, R::Staged, &ICTRSURF},
+        {T::Int, S::B, R::Staged, &IFIELD_ARRAYS},
+        {T::Int, S::P, R::Staged, &ITRIMWL},
+        {T::Int, S::P, R::Staged, &IBODY_WAVEMAKER},
+        {T::Int, S::P, R::Staged, &IWALLX0},
+        {T::Int, S::P, R::Staged, &IWALLY0},
+        {T::Int, S::B, R::Staged, &IREADRAO},
+        {T::IntNBody, S::F, R::Direct, nullptr, nullptr, &IALTFRCN},
+        {T::IntBody, S::P, R::Direct, nullptr, nullptr, &NEWMDS, nullptr, 1, GROWGENM, "NEWMDS"},
+        {T::IntBody, S::P, R::Direct, nullptr, nullptr, &IGENMDS, nullptr, 1, GROWGENM, "IGENMDS"},
+        {T::IntList, S::F, R::Direct, nullptr, nullptr, &NOOUT},
+        {T::Real, S::B, R::Direct, nullptr, &PANEL_SIZE},
+        {T::RealBody, S::P, R::Direct, nullptr, nullptr, nullptr, &XBODY, 4, GROWXBODY, nullptr},
+        {T::Text, S::B, R::Direct},
+        {T::Ranges, S::P, R::Direct, nullptr, nullptr, nullptr, nullptr, 1, ALLOCCFG2, "NTANKB", -1},
+        {T::RealList, S::F, R::Direct},
+        {T::ValueText, S::P, R::Direct, &IZTANKFS},
+        {T::RealBody, S::P, R::Direct, nullptr, nullptr, nullptr, &XTRIM, 3, GROWXTRIM, nullptr},
+        {T::IntBody, S::P, R::Direct, nullptr, nullptr, &IRR, nullptr, 1, GROWIRR, "IRR"},
+        {T::Ranges, S::P, R::Direct, &IDIPOLE, nullptr, nullptr, nullptr, 1, nullptr, nullptr, 1},
+        {T::Real, S::B, R::Direct, nullptr, &TOLGAPWL},
+    }};
+    return tab;
+}
+
+// State of one pass.
+struct Pass {
+    int runtype = 0;
+    std::array<int, NCFGI + 1> cfgval{};  // 1-based
+    int ntankn = 0;                       // tank range numbers so far (c)
+};
+
+bool stage_uses(Stage s, int runtype) {
+    return s == Stage::B || (s == Stage::P && runtype == 0) || (s == Stage::F && runtype == 1);
+}
+
+int fail(const char* text, int value = 0) {
+    ERRMSG(text, value);
+    return 1;
+}
+
+// A free-format read of the value text; 0, or 1 after the read-error message.
+int parse(std::string_view text, std::initializer_list<fread::Item> items) {
+    if (fread::parse_group(text, items) != 0) return fail(EREAD);
+    return 0;
+}
+
+int grow_to(const Key& k, int nb) {
+    int ierr = 0;
+    k.grow(nb, ierr);
+    if (ierr != 0) {
+        // GROWXBODY and GROWXTRIM name their arrays themselves.
+        if (k.growname) ERRMSG(std::string("Insufficient memory to allocate ") + k.growname + " array", 0);
+        return 1;
+    }
+    return 0;
+}
+
+// Scan of an NPTANK or NPDIPOLE value: "(" and ")" give the records (0, 1)
+// and (0, -1); each run of digits gives the record of its body (-NB for a
+// tank range, +NB for a dipole range) and then the digit text.
+int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
+    auto rec2 = [](int a, int b) {
+        std::string r(1, ' ');
+        r.append(std::to_string(a)).append(1, ' ').append(std::to_string(b));
+        chan::write_line(IURNG, r);
+    };
+    if (k.sign < 0 && grow_to(k, nb) != 0) return 1;
+    if (k.ival) *k.ival = 1;
+    std::size_t i = 0;
+    while (i < value.size()) {
+        char ch = value[i];
+        if (ch == '(') {
+            rec2(0, 1);
+            ++i;
+        } else if (ch == ')') {
+            rec2(0, -1);
+            ++i;
+        } else if (std::isdigit(static_cast<unsigned char>(ch))) {
+            std::size_t j = i;
+            while (j < value.size() && std::isdigit(static_cast<unsigned char>(value[j]))) ++j;
+            std::string digits(value.substr(i, j - i));
+            std::string r(1, ' ');
+            r.append(std::to_string(k.sign * nb));
+            chan::write_line(IURNG, r);
+            std::string field = digits.size() < 12 ? std::string(12 - digits.size(), ' ') + digits : digits;
+            chan::write_line(IURNG, field);
+            if (k.sign < 0) {
+                ++ps.ntankn;
+                ++NTANKB(nb);
+            }
+            i = j;
+        } else {
+            ++i;
+        }
+    }
+    if (ps.ntankn % 2 != 0) return fail(" Incomplete NPTANK data in CONFIG.ZRV");
+    return 0;
+}
+
+// The value of one matched keyword line.
+int act(int knum, std::string_view value, int nb, Pass& ps) {
+    const Key& k = keytab()[static_cast<std::size_t>(knum - 1)];
+    if (k.type == Type::Int) return parse(value, {fread::I(ps.cfgval[static_cast<std::size_t>(knum)])});
+    if (!stage_uses(k.stage, ps.runtype)) return 0;
+    switch (k.type) {
+        case Type::Int:
+            break;
+        case Type::IntBody:
+            if (nb > k.iarr->extent(1) && grow_to(k, nb) != 0) return 1;
+            return parse(value, {fread::I((*k.iarr)(nb))});
+        case Type::IntNBody: {
+            if (NBODY < 1) return 0;
+            if (k.iarr->extent(1) < NBODY && !k.iarr->resize_keep_fill(1, NBODY))
+                return fail("Insufficient memory to allocate IALTFRCN array");
+            int st = fread::parse_group(value, {fread::I(k.iarr->data(), NBODY)});
+            if (st < 0) return fail(" Not enough data for IALTFRCN in CONFIG.ZRV");
+            if (st > 0) return fail(EREAD);
+            return 0;
+        }
+        case Type::IntList: {
+            int n = static_cast<int>(k.iarr->size());
+            if (n == 0) return 0;
+            return parse(value, {fread::I(k.iarr->data(), n)});
+        }
+        case Type::Real:
+            return parse(value, {fread::R(*k.rval)});
+        case Type::RealBody:
+            if (nb > k.rarr->extent(2) && grow_to(k, nb) != 0) return 1;
+            return parse(value, {fread::R(k.rarr->ptr(1, nb), k.nval)});
+        case Type::RealList: {
+            // RHOTANK: from the first entry still unset up to entry NTANKS;
+            // a line may give fewer values than that.
+            if (NTANKS < 1) return 0;
+            if (RHOTANK.extent(1) < NTANKS && !RHOTANK.resize_keep_fill(-1.0f, NTANKS))
+                return fail("Insufficient memory to allocate RHOTANK array");
+            int first = 1;
+            while (first <= NTANKS && RHOTANK(first) >= 0.0f) ++first;
+            if (first > NTANKS) return 0;
+            int nvals = 0;
+            int st = fread::parse_group(value, {fread::R(RHOTANK.ptr(first), NTANKS - first + 1)}, &nvals);
+            if (st > 0 || nvals < 1) return fail(EREAD);
+            return 0;
+        }
+        case Type::Text: {
+            std::size_t b = value.find_first_not_of(' ');
+            std::string word;
+            if (b != std::string_view::npos) {
+                std::size_t e = value.find(' ', b);
+                word = std::string(value.substr(b, e == std::string_view::npos ? e : e - b));
+            }
+            if (static_cast<int>(word.size()) > PATHLEN) return fail(" Path name for file in CONFIG.ZRV too long");
+            SCRATCH_PATH = word;
+            LSCRATCH = static_cast<int>(word.size());
+            return 0;
+        }
+        case Type::ValueText:
+            *k.ival = 1;
+            chan::write_line(IUZTK, value);
+            return 0;
+        case Type::Ranges:
+            return scan_ranges(k, value, nb, ps);
+    }
+    return 0;
+}
+
+// Body index of a keyword line: 1 without "(" before "=", else the number
+// between "(" and the first ")".  0 on success, 1 after the messages.
+int body_index(std::string_view line, std::size_t eq, int& nb) {
+    nb = 1;
+    std::size_t lp = line.find('(');
+    if (lp == std::string_view::npos || lp > eq) return 0;
+    std::size_t rp = line.find(')');
+    if (rp == std::string_view::npos || rp > eq || rp < lp + 2) return fail(EREAD);
+    if (parse(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0) return 1;
+    if (nb < 1) {
+        ERRMSG(" Illegal value of body index NB = ", nb);
+        return fail(EREAD);
+    }
+    return 0;
+}
+
+int keyword_number(std::string_view line, std::size_t eq) {
+    std::string key(line.substr(0, eq));
+    if (std::size_t lp = key.find('('); lp != std::string::npos) key.resize(lp);
+    if (std::size_t bl = key.find(' '); bl != std::string::npos) key.resize(bl);
+    for (char& ch : key)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    if (key.empty()) return 0;
+    for (int k = 1; k <= NKEYS; ++k)
+        if (key == KEYNAME[k - 1]) return k;
+    return 0;
+}
+
+// Staged integer keys of one stage class, copied by their rules.
+void copy_staged(const Pass& ps, Stage s) {
+    for (int k = 1; k <= NCFGI; ++k) {
+        const Key& key = keytab()[static_cast<std::size_t>(k - 1)];
+        if (key.stage != s) continue;
+        int v = ps.cfgval[static_cast<std::size_t>(k)];
+        bool given = CFGSET(k) == 1;
+        switch (key.rule) {
+            case Rule::Staged: *key.ival = v; break;
+            case Rule::StagedGiven: if (given) *key.ival = v; break;
+            case Rule::GivenAbove1: if (given && v > 1) *key.ival = v; break;
+            case Rule::Direct: break;
+        }
+    }
+}
+
+int keynum(std::string_view name) {
+    for (int k = 1; k <= NKEYS; ++k)
+        if (name == KEYNAME[k - 1]) return k;
+    return 0;
+}
+
+// The lines of the file.  0 at its end, 1 after an error.
+int read_lines(Pass& ps) {
+    std::string line;
+    for (;;) {
+        int st = chan::read_line(IUCFG, line);
+        if (st < 0) return 0;
+        if (st > 0) return fail(EREAD);
+        if (line.size() > LINELEN) line.resize(LINELEN);
+        std::size_t b = line.find_first_not_of(' ');
+        std::string_view l = b == std::string::npos ? std::string_view() : std::string_view(line).substr(b);
+        std::size_t eq = l.find('=');
+        if (eq == std::string_view::npos) continue;
+        int nb = 1;
+        if (body_index(l, eq, nb) != 0) return 1;
+        int knum = keyword_number(l, eq);
+        if (knum == 0) continue;
+        CFGSET(knum) = 1;
+        if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
+    }
+}
+
+// Tank arrays after the file (POTEN).
+int tanks_poten(Pass& ps) {
+    if (ps.ntankn > 0) {
+        NTANKS = ps.ntankn / 2;
+        if (!ZTANKFS.allocate(NTANKS) || !CTANK.allocate(9, NTANKS) || !VOLTANK.allocate(3, NTANKS) ||
+            !ITANKB.allocate(NTANKS))
+            return fail("Insufficient memory to allocate tank arrays");
+        int sum = 0;
+        for (int ib = 1; ib <= static_cast<int>(NTANKB.size()); ++ib) {
+            NTANKB(ib) /= 2;
+            sum += NTANKB(ib);
+        }
+        if (sum != NTANKS) return fail(" Incomplete NPTANK data in CONFIG.ZRV");
+        if (IZTANKFS == 1) {
+            chan::rewind(IUZTK);
+            if (fread::read_group(IUZTK, {fread::R(ZTANKFS.data(), NTANKS)}) != 0)
+                return fail(" Not enough data for ZTANK in CONFIG.ZRV");
+        }
+    }
+    chan::close(IUZTK);
+    return 0;
+}
+
+}  // namespace
+
+void RDCONFIG(int RUNTYPE, int& IERR) {
+    IERR = 0;
+    Pass ps;
+    ps.runtype = RUNTYPE;
+    const bool poten = RUNTYPE == 0;
+
+    // Entry.
+    KEYXBODY = keynum("XBODY");
+    if (!poten) {
+        NOOUT.fill(1);
+    } else {
+        chan::open_scratch(IUZTK);
+        chan::open_scratch(IURNG);
+        bool ok = true;
+        if (!IRR.allocated()) ok = IRR.allocate(1) && ok;  // 0: the .pot reader gives IRR(1)
+        if (!XBODY.allocated()) ok = XBODY.allocate(4, 1) && ok;
+        if (!NEWMDS.allocated()) ok = NEWMDS.allocate(1) && ok;
+        if (!IGENMDS.allocated()) ok = IGENMDS.allocate(1) && ok;
+        if (!XTRIM.allocated()) ok = XTRIM.allocate(3, 1) && ok;
+        if (!ok) {
+            IERR = fail("Insufficient memory to allocate configuration arrays");
+            return;
+        }
+    }
+
+    // Defaults.
+    TOLGAPWL = 0.001f;
+    MAXSCR = 2;
+    IPERIO = 1;
+    MAXMIT = 8;
+    IFORCE = 1;
+    IPOTEN = 1;
+    MAXITT = 35;
+    IALTPOT = 1;
+    IALTFRC = 1;
+    PANEL_SIZE = -1.0f;
+    if (poten) {
+        NBODY = 1;
+        IDIPOLE = 0;
+        IZTANKFS = 0;
+    } else {
+        IALTFRCN.fill(1);
+    }
+    if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
+    CFGSET.fill(0);
+
+    // The lines.
+    if (chan::open(IUCFG, fnames::FILECFG, chan::Status::Old) == 0) {
+        if (poten) ECHOINP(fnames::FILECFG, IUCFG, 0);
+        if (read_lines(ps) != 0) {
+            chan::close(IUCFG);
+            IERR = 1;
+            return;
+        }
+    }
+    chan::close(IUCFG);
+
+    // Both stage switches come first: a POTEN stage that is switched off
+    // returns here, and the FORCE switch must stand all the same.
+    int kpot = keynum("IPOTEN"), kfrc = keynum("IFORCE");
+    if (CFGSET(kpot) == 1) IPOTEN = ps.cfgval[static_cast<std::size_t>(kpot)];
+    if (CFGSET(kfrc) == 1) IFORCE = ps.cfgval[static_cast<std::size_t>(kfrc)];
+
+    if (poten) {
+        if (IPOTEN == 0) {
+            chan::close(IUZTK);
+            chan::close(IURNG);
+            return;
+        }
+        copy_staged(ps, Stage::P);
+        if (ILOWHI != 0 && ILOWHI != 1) {
+            ERRMSG(" Illegal value of ILOWHI = ", ILOWHI);
+            IERR = fail(EREAD);
+            return;
+        }
+        if (tanks_poten(ps) != 0) {
+            IERR = 1;
+            return;
+        }
+    } else {
+        copy_staged(ps, Stage::F);
+        if (NTANKS >= 1) {
+            if (RHOTANK.extent(1) < NTANKS && !RHOTANK.resize_keep_fill(-1.0f, NTANKS)) {
+                IERR = fail("Insufficient memory to allocate RHOTANK array");
+                return;
+            }
+            if (RHOTANK(1) < 0.0f) {
+                IERR = fail(" RHOTANK not in CONFIG.ZRV, NTANKS=", NTANKS);
+                return;
+            }
+            for (int t = 2; t <= NTANKS; ++t)
+                if (RHOTANK(t) < 0.0f) RHOTANK(t) = RHOTANK(t - 1);
+            if (!CTANK.allocate(9, NTANKS) || !VOLTANK.allocate(3, NTANKS)) {
+                IERR = fail("Insufficient memory to allocate tank arrays");
+                return;
+            }
+        }
+    }
+
+    copy_staged(ps, Stage::B);
+    if (IRR.size() > 0 && *std::min_element(IRR.begin(), IRR.end()) < 0) {
+        IERR = fail(" Not enough data for IRR in CONFIG.ZRV");
+        return;
+    }
+    if (!poten && IALTFRC == 2) IALTFRCN.fill(2);
+}
+
+}  // namespace zorva::cfg

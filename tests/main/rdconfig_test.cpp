@@ -1,0 +1,277 @@
+// Configuration reader: one table of configuration files, each with the
+// values, given-flags, status and messages it must give.  Expected values
+// are read off the lines of each case by hand.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "common/freeread.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+#include "tests/support/testdir.hpp"
+
+namespace zorva {
+namespace {
+
+using namespace cfg;
+
+struct CfgCase {
+    const char* name;
+    int runtype;                     // 0 POTEN, 1 FORCE
+    const char* file;                // nullptr: no configuration file
+    int ierr;
+    const char* screen;              // messages, as the screen shows them
+    std::vector<std::string> given;  // keywords whose CFGSET flag is 1
+    std::function<void()> pre = [] {};
+    std::function<void()> check = [] {};
+};
+
+const char* const READERR = "\n  Error reading input file CONFIG.ZRV\n";
+
+int given_flag(const std::string& key) {
+    for (int k = 1; k <= NKEYS; ++k)
+        if (key == KEYNAME[k - 1]) return CFGSET(k);
+    ADD_FAILURE() << "no keyword " << key;
+    return -1;
+}
+
+// FORCE stage set-up as the FORCE set-up leaves it before the call.
+void force_arrays(int nbody, int ntanks) {
+    NBODY = nbody;
+    NTANKS = ntanks;
+    NOOUT.allocate(9);
+    IALTFRCN.allocate(nbody);
+    RHOTANK.allocate(ntanks);
+    RHOTANK.fill(-1.0f);
+}
+
+const std::vector<CfgCase>& cases() {
+    static const std::vector<CfgCase> c = {
+        {"no file: defaults", 0, nullptr, 0, "", {},
+         [] { ISOLVE = 5; },
+         [] {
+             EXPECT_EQ(MAXSCR, 2);
+             EXPECT_EQ(IPERIO, 1);
+             EXPECT_EQ(MAXITT, 35);
+             EXPECT_EQ(IFORCE, 1);
+             EXPECT_EQ(IPOTEN, 1);
+             EXPECT_EQ(IALTPOT, 1);
+             EXPECT_EQ(ISOLVE, 0);  // staged: not given becomes 0
+             EXPECT_FLOAT_EQ(TOLGAPWL, 0.001f);
+             EXPECT_FLOAT_EQ(PANEL_SIZE, -1.0f);
+             EXPECT_EQ(IRR.extent(1), 1);
+             EXPECT_EQ(XBODY.extent(2), 1);
+         }},
+        {"lines without = are comments", 0, "ISOLVE 1\n# MAXSCR 9\n\n", 0, "", {},
+         [] {}, [] { EXPECT_EQ(ISOLVE, 0); EXPECT_EQ(MAXSCR, 2); }},
+        {"case, leading blanks, unknown keys", 0, "   maxitt = 50\nNOSUCHKEY = 3\nIsOr=1 , 7\n", 0, "",
+         {"MAXITT", "ISOR"},
+         [] {}, [] { EXPECT_EQ(MAXITT, 50); EXPECT_EQ(ISOR, 1); }},
+        {"index on a scalar key", 0, "isolve(3) = 1\n", 0, "", {"ISOLVE"},
+         [] {}, [] { EXPECT_EQ(ISOLVE, 1); EXPECT_EQ(IRR.extent(1), 1); }},
+        {"given-flags", 0, "ISOR=1\nIRR(1)=2\nXBODY(1)= 1.5, -2, 0.25 90\nIQUAD=1\nILOG=1\nIDIAG=3\n", 0, "",
+         {"ISOR", "IRR", "XBODY", "IQUAD", "ILOG", "IDIAG"},
+         [] {},
+         [] {
+             EXPECT_EQ(ISOR, 1);
+             EXPECT_EQ(IRR(1), 2);
+             EXPECT_FLOAT_EQ(XBODY(1, 1), 1.5f);
+             EXPECT_FLOAT_EQ(XBODY(2, 1), -2.0f);
+             EXPECT_FLOAT_EQ(XBODY(3, 1), 0.25f);
+             EXPECT_FLOAT_EQ(XBODY(4, 1), 90.0f);
+             EXPECT_EQ(IQUAD, 1);
+             EXPECT_EQ(ILOG, 1);
+             EXPECT_EQ(IDIAG, 3);
+             EXPECT_EQ(CFGSET(KEYXBODY), 1);
+         }},
+        {"body index 0", 0, "IRR(0) = 1\n", 1, "\n  Illegal value of body index NB = \n\n  Error reading input file CONFIG.ZRV\n",
+         {}},
+        {"negative body index", 0, "XTRIM(-2) = 1 2 3\n", 1,
+         "\n  Illegal value of body index NB =     -2\n\n\n  Error reading input file CONFIG.ZRV\n", {}},
+        {"unclosed body index", 0, "IRR(2 = 1\n", 1, READERR, {}},
+        {"unreadable body index", 0, "IRR(b) = 1\n", 1, READERR, {}},
+        {"IRR of body 2 alone", 0, "IRR(2) = 1\n", 0, "", {"IRR"},
+         [] { IRR.allocate(1); IRR(1) = 4; },
+         [] { ASSERT_EQ(IRR.extent(1), 2); EXPECT_EQ(IRR(1), 4); EXPECT_EQ(IRR(2), 1); }},
+        {"IRR of body 3 without body 2", 0, "IRR(3) = 1\n", 1, "\n  Not enough data for IRR in CONFIG.ZRV\n",
+         {"IRR"}},
+        {"per-body growth keeps entries", 0, "XTRIM(2) = 0.5 1 2\nNEWMDS(3) = 2\nXBODY(2) = 1 2 3 4\n", 0, "",
+         {"XTRIM", "NEWMDS", "XBODY"},
+         [] {},
+         [] {
+             ASSERT_EQ(XTRIM.extent(2), 2);
+             EXPECT_FLOAT_EQ(XTRIM(1, 1), 0.0f);
+             EXPECT_FLOAT_EQ(XTRIM(1, 2), 0.5f);
+             EXPECT_FLOAT_EQ(XTRIM(3, 2), 2.0f);
+             ASSERT_EQ(NEWMDS.extent(1), 3);
+             ASSERT_EQ(IGENMDS.extent(1), 3);
+             EXPECT_EQ(NEWMDS(2), 0);
+             EXPECT_EQ(NEWMDS(3), 2);
+             EXPECT_FLOAT_EQ(XBODY(4, 2), 4.0f);
+         }},
+        {"unreadable value", 0, "ISOLVE = x\n", 1, READERR, {"ISOLVE"}},
+        {"real for an integer key", 0, "MAXITT = 1.5\n", 1, READERR, {"MAXITT"}},
+        {"too few XBODY values", 0, "XBODY = 1 2\n", 1, READERR, {"XBODY"}},
+        {"empty value", 0, "IDIAG =\n", 1, READERR, {"IDIAG"}},
+        {"MAXSCR 1 keeps the default", 0, "MAXSCR = 1\n", 0, "", {"MAXSCR"},
+         [] {}, [] { EXPECT_EQ(MAXSCR, 2); }},
+        {"MAXSCR above 1", 0, "MAXSCR = 500\n", 0, "", {"MAXSCR"},
+         [] {}, [] { EXPECT_EQ(MAXSCR, 500); }},
+        {"illegal ILOWHI", 0, "ILOWHI = 2\n", 1,
+         "\n  Illegal value of ILOWHI = 2\n\n\n  Error reading input file CONFIG.ZRV\n", {"ILOWHI"}},
+        {"POTEN off keeps the FORCE switch", 0, "IFORCE = 0\nIPOTEN = 0\nISOLVE = 3\n", 0, "",
+         {"IFORCE", "IPOTEN", "ISOLVE"},
+         [] {},
+         [] {
+             EXPECT_EQ(IPOTEN, 0);
+             EXPECT_EQ(IFORCE, 0);
+             EXPECT_EQ(ISOLVE, 0);  // POTEN keys are not copied
+             EXPECT_FALSE(chan::is_open(21));
+             EXPECT_FALSE(chan::is_open(22));
+         }},
+        {"tank ranges and their surface heights", 0,
+         "NPTANK(2) = (1 20) (21 40)\nZTANKFS = -0.5\nZTANKFS = -1.25\n", 0, "", {"NPTANK", "ZTANKFS"},
+         [] {},
+         [] {
+             EXPECT_EQ(NTANKS, 2);
+             ASSERT_EQ(NTANKB.extent(1), 2);
+             EXPECT_EQ(NTANKB(1), 0);
+             EXPECT_EQ(NTANKB(2), 2);
+             EXPECT_EQ(IZTANKFS, 1);
+             EXPECT_FLOAT_EQ(ZTANKFS(1), -0.5f);
+             EXPECT_FLOAT_EQ(ZTANKFS(2), -1.25f);
+             EXPECT_EQ(CTANK.extent(2), 2);
+             EXPECT_EQ(VOLTANK.extent(2), 2);
+             EXPECT_FALSE(chan::is_open(22));
+             // The range records, as the tank reader reads them back.
+             ASSERT_TRUE(chan::is_open(21));
+             chan::rewind(21);
+             const std::vector<std::vector<int>> expect = {
+                 {0, 1}, {-2}, {1}, {-2}, {20}, {0, -1}, {0, 1}, {-2}, {21}, {-2}, {40}, {0, -1}};
+             for (const auto& rec : expect) {
+                 int v[2] = {9, 9};
+                 ASSERT_EQ(fread::read_group(21, {fread::I(v, static_cast<int>(rec.size()))}), 0);
+                 for (std::size_t i = 0; i < rec.size(); ++i) EXPECT_EQ(v[i], rec[i]);
+             }
+             std::string rest;
+             EXPECT_EQ(chan::read_line(21, rest), -1);
+         }},
+        {"dipole ranges", 0, "NPDIPOLE(3) = (5, 9)\n", 0, "", {"NPDIPOLE"},
+         [] {},
+         [] {
+             EXPECT_EQ(IDIPOLE, 1);
+             EXPECT_EQ(NTANKS, 0);
+             chan::rewind(21);
+             const int expect[] = {0, 1, 3, 5, 3, 9, 0, -1};
+             int v[8] = {};
+             ASSERT_EQ(fread::read_group(21, {fread::I(v, 8)}), 0);
+             for (int i = 0; i < 8; ++i) EXPECT_EQ(v[i], expect[i]);
+         }},
+        {"odd tank count", 0, "NPTANK(1) = (1 10) (11\n", 1, "\n  Incomplete NPTANK data in CONFIG.ZRV\n",
+         {"NPTANK"}},
+        {"too few tank heights", 0, "NPTANK(1) = (1 5) (6 9)\nZTANKFS = 0.5\n", 1,
+         "\n  Not enough data for ZTANK in CONFIG.ZRV\n", {"NPTANK", "ZTANKFS"}},
+        {"scratch path", 0, "SCRATCH_PATH =   /tmp/Scr  more\n", 0, "", {"SCRATCH_PATH"},
+         [] {}, [] { EXPECT_EQ(SCRATCH_PATH, "/tmp/Scr"); EXPECT_EQ(LSCRATCH, 8); }},
+        {"scratch path too long", 0, "SCRATCH_PATH = /aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\n", 1,
+         "\n  Path name for file in CONFIG.ZRV too long\n", {"SCRATCH_PATH"}},
+        {"reals", 0, "PANEL_SIZE = 0.75\nTOLGAPWL = 1e-4\n", 0, "", {"PANEL_SIZE", "TOLGAPWL"},
+         [] {}, [] { EXPECT_FLOAT_EQ(PANEL_SIZE, 0.75f); EXPECT_FLOAT_EQ(TOLGAPWL, 1e-4f); }},
+        {"FORCE ignores POTEN keys but flags them", 1, "ISOLVE = 1\nXBODY(3) = 1 2 3 4\nMAXMIT = 12\n", 0, "",
+         {"ISOLVE", "XBODY", "MAXMIT"},
+         [] { force_arrays(1, 0); ISOLVE = 7; },
+         [] {
+             EXPECT_EQ(ISOLVE, 7);
+             EXPECT_FALSE(XBODY.allocated());
+             EXPECT_EQ(MAXMIT, 12);
+         }},
+        {"FORCE tank densities", 1, "RHOTANK = 1025\nRHOTANK = 1000\n", 0, "", {"RHOTANK"},
+         [] { force_arrays(1, 3); },
+         [] {
+             EXPECT_FLOAT_EQ(RHOTANK(1), 1025.0f);
+             EXPECT_FLOAT_EQ(RHOTANK(2), 1000.0f);
+             EXPECT_FLOAT_EQ(RHOTANK(3), 1000.0f);
+             EXPECT_EQ(CTANK.extent(2), 3);
+         }},
+        {"FORCE tanks without densities", 1, "IALTFRC = 1\n", 1, "\n  RHOTANK not in CONFIG.ZRV, NTANKS=2\n\n",
+         {"IALTFRC"}, [] { force_arrays(1, 2); }},
+        {"FORCE layout switches", 1, "IALTFRCN = 1 3\nIALTFRC = 2\nNOOUT = 0 1 0 1 0 1 0 1 0\n", 0, "",
+         {"IALTFRCN", "IALTFRC", "NOOUT"},
+         [] { force_arrays(2, 0); },
+         [] {
+             EXPECT_EQ(IALTFRC, 2);
+             EXPECT_EQ(IALTFRCN(1), 2);
+             EXPECT_EQ(IALTFRCN(2), 2);
+             for (int k = 1; k <= 9; ++k) EXPECT_EQ(NOOUT(k), k % 2 == 0 ? 1 : 0) << k;
+         }},
+        {"FORCE too few IALTFRCN", 1, "IALTFRCN = 2\n", 1, "\n  Not enough data for IALTFRCN in CONFIG.ZRV\n",
+         {"IALTFRCN"}, [] { force_arrays(2, 0); }},
+    };
+    return c;
+}
+
+class RdConfig : public test::TempDirTest {};
+
+TEST_F(RdConfig, Table) {
+    for (const CfgCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        chan::reset();
+        chan::set_keyboard(&keyboard);
+        chan::set_screen(&screen);
+        screen.str("");
+        cfg::reset();
+        fnames::reset();
+        fnames::FILECFG = "run.cfg";
+        std::remove("run.cfg");
+        if (c.file) write_file("run.cfg", c.file);
+        c.pre();
+        int ierr = -1;
+        RDCONFIG(c.runtype, ierr);
+        EXPECT_EQ(ierr, c.ierr);
+        EXPECT_EQ(screen.str(), c.screen);
+        for (int k = 1; k <= NKEYS; ++k) {
+            bool want = false;
+            for (const auto& g : c.given) want = want || g == KEYNAME[k - 1];
+            EXPECT_EQ(CFGSET(k), want ? 1 : 0) << KEYNAME[k - 1];
+        }
+        for (const auto& g : c.given) EXPECT_EQ(given_flag(g), 1);
+        if (c.ierr == 0) c.check();
+    }
+}
+
+// The POTEN stage copies the whole file into the run log.
+TEST_F(RdConfig, EchoIntoRunLog) {
+    cfg::reset();
+    fnames::FILECFG = "run.cfg";
+    write_file("run.cfg", "ISOLVE = 1\n  ILOG=1\n");
+    ASSERT_EQ(chan::open(4, "zorvalog.txt", chan::Status::Replace), 0);
+    int ierr = -1;
+    RDCONFIG(0, ierr);
+    chan::close(4);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(read_file("zorvalog.txt"), "\n Input file run.cfg\nISOLVE = 1\n  ILOG=1\n");
+}
+
+TEST(CfgGrow, IrrFillModes) {
+    cfg::reset();
+    int ierr = -1;
+    GROWIRR(2, ierr);
+    EXPECT_EQ(ierr, 0);
+    IRR(1) = 5;
+    IRR(2) = 3;
+    GROWIRR(4, 0, ierr);  // copies of the last entry
+    ASSERT_EQ(IRR.extent(1), 4);
+    EXPECT_EQ(IRR(1), 5);
+    EXPECT_EQ(IRR(4), 3);
+    GROWIRR(3, ierr);  // never shrinks
+    EXPECT_EQ(IRR.extent(1), 4);
+    GROWIRR(5, ierr);
+    EXPECT_EQ(IRR(5), -1);
+}
+
+}  // namespace
+}  // namespace zorva
