@@ -17,6 +17,7 @@
 #include "common/farray.hpp"
 #include "common/types.hpp"
 #include "geometry/modelin.hpp"
+#include "panels/geom.hpp"
 
 namespace zorva {
 
@@ -57,9 +58,8 @@ extern Arr2<cplx> FHASK, FDIFF;
 
 }  // namespace standin
 
-// Geometry and hydrostatics (POTEN set-up); the model input and its checks
-// (GETIP, CHKPOT) are in geometry/modelin.hpp.
-void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
+// Geometry and hydrostatics (GEOMSTAT) are in panels/geom.hpp; the model
+// input and its checks (GETIP, CHKPOT) in geometry/modelin.hpp.
 
 // Influence kernels.
 void RANKIN(int NEQN, int IRAD, int& IERR);
