@@ -195,6 +195,8 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     const int nb = cfg::NBODY;
     cfg::GROWGENM(nb, IERR);
     if (IERR == 0) cfg::GROWIRR(nb, 0, IERR);
+    // IRR given for bodies beyond the run's: the surplus entries are dropped.
+    if (IERR == 0 && cfg::IRR.extent(1) > nb && !cfg::IRR.resize_keep(nb)) IERR = 1;
     if (IERR == 0 && (!cfg::XTRIM.allocated() || cfg::XTRIM.extent(2) < nb)) cfg::GROWXTRIM(nb, IERR);
     if (IERR != 0) {
         ERRMSG("Insufficient memory to allocate input arrays", 0);

@@ -66,7 +66,7 @@ extern Arr1<int> IWLPAN, IWLSIDE; // body-local panel and side of each segment
 extern int IDWKEEP;               // 1: the dipole / wavemaker classes IDIPWM are kept for the run
 
 // Waterline segments bounding the interior free surface of IRR = 3 bodies.
-extern Arr1<int> XWTLD, YWTLD;    // panel and side of each kept segment
+extern Arr1<int> XWTLD, YWTLD;    // global panel number and side (1..4) of each kept segment
 extern Arr1<int> ZWTLD;           // per body: segments kept
 extern int NWTLD;                 // segments kept in all
 

@@ -48,6 +48,7 @@ void RDGDF(int IU, int& IERR) {
     const int nb = cfg::NBODY;
     auto fail = [&](const char* text, int value) {
         ERRMSG(text, value);
+        chan::close(IU);
         IERR = 1;
     };
     if (!CSPHIB.allocate(2, nb) || !NPATCH.allocate(nb) || !IGDEF.allocate(nb) || !IS.allocate(2, nb) ||
@@ -68,8 +69,6 @@ void RDGDF(int IU, int& IERR) {
         const std::string& name = fnames::GDFNAME(ib);
         if (chan::open(IU, name, chan::Status::Old) != 0)
             return fail("Geometric data file cannot be opened for body N=", ib);
-        // From here on every failure leaves the file to the next open of
-        // the unit, which closes it.
         float grav = 0.0f;
         if (fr::read_text(IU, GDFTITLE(ib), 72) != 0) return fail("Error reading GDF file header for body N=", ib);
         if (fr::read_group(IU, {fr::R(ULEN(ib)), fr::R(grav)}) != 0)
@@ -152,7 +151,11 @@ void RDGDF(int IU, int& IERR) {
         } else {
             if (fr::read_group(IU, {fr::I(NPATCH(ib)), fr::I(IGDEF(ib))}) != 0)
                 return fail("Error reading NPATCH, IGDEF from GDF for body N=", ib);
-            const int st = fr::read_group(IU, {fr::I(nlines)});
+            // NLINES serves only the geometry-model bodies here; line 5 of a
+            // flat or B-spline body holds its first panel or patch data (a
+            // coordinate need not read as an integer), which the
+            // higher-order reader reads in its own pass.
+            const int st = IGDEF(ib) == 2 ? fr::read_group(IU, {fr::I(nlines)}) : 0;
             if (st == -1) return fail("Error reading NPAND or NLINES from GDF for body N=", ib);
             if (st != 0) {
                 // A dipole line "NPATCH_DIPOLE = n": the next must be the

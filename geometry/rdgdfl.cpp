@@ -228,6 +228,13 @@ void RDGDFL(int IU, int& IERR) {
 
     for (int ib = 1; ib <= nb; ++ib) {
         std::string name = fnames::GDFNAME(ib);
+        if (IGDEF(ib) != 0 && IGDEF(ib) != 2) {
+            // B-spline patches and the user geometry routine have no flat
+            // panels to read here.
+            ERRMSG("Geometry kind IGDEF of GDF file needs ILOWHI=1 in CONFIG file, body N=", ib);
+            IERR = 1;
+            return;
+        }
         if (NPANB(ib) < 1 && IGDEF(ib) == 2) {
             int code = 0;
             RGKLOWGDF(ib, code);
