@@ -7,6 +7,7 @@
 
 #include "common/channels.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "panels/geom.hpp"
 #include "panels/geomdata.hpp"
@@ -150,6 +151,49 @@ TEST_F(HydroTest, LidAndUpwardPanels) {
     EXPECT_EQ(pnl::IPFLAG(81), 1);
     EXPECT_NE(read_file("errorp.log").find(" Warning: Physical panel in free surface for body=1"),
               std::string::npos);
+}
+
+// Box with a lid of 8 x 4 panels at z = 0 (IRR = 1).  The waterline
+// segments come in panel order: the 4 of the end x = 1 first, so their
+// strips run in -x across all 32 lid panels (8 each) and every later
+// segment finds none left.
+TEST_F(HydroTest, LidStripsFromTheWaterlineSegments) {
+    test::PanelSet box = test::box_panels(2, 1, 0.5, 0.25);
+    Body b{box};
+    for (int i = 0; i < 32; ++i) {
+        test::Panel4 q = box[static_cast<std::size_t>(i)];
+        for (auto& v : q) v[2] = 0.0;
+        std::swap(q[1], q[3]);
+        b.panels.push_back(q);
+    }
+    b.irr = 1;
+    test::setup_run({b});
+    int ierr = 0;
+    WLSEGS(1, 1, 1, ierr);
+    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(model::NWLPANB(1), 24);
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(pnl::NPANBG(1), 80);
+    ASSERT_EQ(pnl::NLIDSTRIP, 24 + 32);
+    std::vector<int> seen(113, 0);
+    int k = 1;
+    for (int s = 1; s <= 24; ++s) {
+        const int n = pnl::LIDSTRIP(k++);
+        EXPECT_EQ(n, s <= 4 ? 8 : 0) << s;
+        float y = 0;
+        for (int j = 1; j <= n; ++j) {
+            const int p = pnl::LIDSTRIP(k++);
+            ASSERT_GT(p, 80);
+            ++seen[static_cast<std::size_t>(p)];
+            EXPECT_EQ(pnl::IPFLAG(p), -1);
+            // A strip keeps its row and steps inward from x = 1.
+            if (j == 1) y = pnl::PCENT(2, p);
+            EXPECT_NEAR(pnl::PCENT(2, p), y, 1e-6f);
+            EXPECT_NEAR(pnl::PCENT(1, p), 0.875f - 0.25f * static_cast<float>(j - 1), 1e-6f);
+        }
+    }
+    for (int p = 81; p <= 112; ++p) EXPECT_EQ(seen[static_cast<std::size_t>(p)], 1) << p;
+    expect_box(1, -0.09375f, 0.40625f);
 }
 
 }  // namespace
