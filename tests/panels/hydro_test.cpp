@@ -153,6 +153,51 @@ TEST_F(HydroTest, LidAndUpwardPanels) {
               std::string::npos);
 }
 
+TEST_F(HydroTest, VolumeWarnings) {
+    // A vertical plate has no volume: warning, and the raw moments stand.
+    test::setup_run({Body{{test::Panel4{test::P3{1, 0, 0}, {1, 0, -1}, {-1, 0, -1}, {-1, 0, 0}}}}});
+    EXPECT_EQ(run(), 0);
+    EXPECT_NE(read_file("errorp.log").find(" Warning: body volume less than 1.E-30 for body N=1"), std::string::npos);
+    EXPECT_EQ(pnl::VOLB(1), 0.0f);
+    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(std::isfinite(pnl::XBUOY(k, 1)));
+
+    // A wavemaker body keeps its raw moments: Zb = int z^2 n_z = 0.25 x 2.
+    test::setup_run({Body{test::box_panels(2, 1, 0.5, 0.25)}});
+    cfg::IBODY_WAVEMAKER = 1;
+    EXPECT_EQ(run(), 0);
+    const std::string log = read_file("errorp.log");
+    EXPECT_NE(log.find(" Warning: Wavemaker volume > 1.E-6 for body N=1"), std::string::npos) << log;
+    EXPECT_EQ(log.find("less than 1.E-30"), std::string::npos) << log;
+    EXPECT_NEAR(pnl::XBUOY(3, 1), 0.5f, 1e-6f);
+
+    // End faces moved out to x = +-1.02: VOLX = 1.02 against VOLY = VOLZ = 1.
+    test::PanelSet box = test::box_panels(2, 1, 0.5, 0.25);
+    for (auto& q : box) {
+        const bool end = q[0][0] == q[2][0] && std::fabs(q[0][0]) == 1.0;
+        for (auto& v : q)
+            if (end) v[0] *= 1.02;
+    }
+    test::setup_run({Body{box}});
+    EXPECT_EQ(run(), 0);
+    EXPECT_NEAR(pnl::VOLXYZ(1, 1), 1.02f, 1e-6f);
+    EXPECT_NEAR(pnl::VOLB(1), 1.0f, 2e-6f);
+    EXPECT_NE(read_file("errorp.log").find(" Warning: body volumes differ by > 1% for body N=1"), std::string::npos);
+}
+
+TEST_F(HydroTest, DegeneratePanelInABody) {
+    test::PanelSet box = test::box_panels(2, 1, 0.5, 0.25);
+    box[5][1] = box[5][2] = box[5][3] = box[5][0];  // collapsed to a point
+    test::setup_run({Body{box}});
+    EXPECT_EQ(run(), 1);
+    const std::string log = read_file("errorp.log");
+    EXPECT_NE(log.find(" Error: panel area is less than 1.E-10 for panel I=6"), std::string::npos) << log;
+    EXPECT_NE(log.find("Panels listed above are for body N=1"), std::string::npos) << log;
+    for (int i = 1; i <= 80; ++i)
+        for (int k = 1; k <= 13; ++k) ASSERT_TRUE(std::isfinite(pnl::PPROP(k, i)));
+    for (int j = 1; j <= 6; ++j)
+        for (int k = 1; k <= 6; ++k) ASSERT_TRUE(std::isfinite(CHYD(j, k)));
+}
+
 // Box with a lid of 8 x 4 panels at z = 0 (IRR = 1).  The waterline
 // segments come in panel order: the 4 of the end x = 1 first, so their
 // strips run in -x across all 32 lid panels (8 each) and every later
