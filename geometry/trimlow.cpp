@@ -110,6 +110,16 @@ void DELPAN(int& IP, int& NPAN, float ZL, int IB, int& IERR) {
 void TRIMGDF(int IFIRST, int& NPAN, float ZFS, int IB, int& IERR) {
     if (NPAN < 1) return;
     const int N = NPAN;
+    // The class and tank arrays move in step with XVER below: they must
+    // hold an entry for every panel (a reflection may have left the class
+    // array shorter).
+    const int last = IFIRST + NPAN - 1;
+    if (!ITANK.allocated() || ITANK.extent(1) < last) GROWTANK(last, 0, IERR);
+    if (IERR == 0 && (!IDIPWM.allocated() || IDIPWM.extent(1) < last)) GROWDIPW(last, 0, IERR);
+    if (IERR != 0) {
+        ERRMSG("RAM is not sufficient to allocate arrays from GDF file ", 0);
+        return;
+    }
     const float ct = TRIMCS(1, IB), st = TRIMCS(2, IB), cp = TRIMCS(3, IB), sp = TRIMCS(4, IB);
     const float sink = cfg::XTRIM(1, IB);
     int IP = IFIRST - 1;

@@ -90,6 +90,22 @@ TEST_F(ExampleHydroTest, BoxInShallowerWaterThanItsDraft) {
     EXPECT_TRUE(said(" Panels listed above are for body N=1\n")) << screen.str();
 }
 
+// The quarter box trimmed through the reader: it is first reflected about
+// x = 0 (the pitch breaks that symmetry), then sunk, pitched and cut; no
+// vertex stays above the free surface, and the panels still pass the checks.
+TEST_F(ExampleHydroTest, TrimmedQuarterBoxThroughTheReader) {
+    copy_example("boxquarter");
+    append("boxq.cfg", "ITRIMWL=1\nXTRIM(1)=-0.05 4.0 0.0\n");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_EQ(model::ISX, 0);
+    EXPECT_GT(model::NEQN, 40);
+    for (int p = 1; p <= model::NEQN; ++p)
+        for (int k = 1; k <= 4; ++k) EXPECT_LE(model::XVER(k, 3, p), 2e-6f) << p;
+    int ierr = -1;
+    GEOMSTAT(model::NEQN, IMODFL, ierr);
+    EXPECT_EQ(ierr, 0) << screen.str();
+}
+
 // The first POTEN stage writes the .pre file and stops with the notice; a
 // .mod file made from it (the heave mode as the extra mode) lets the second
 // stage through, with the mode's restoring coefficient equal to C33.
