@@ -216,7 +216,10 @@ void GEOMN(int NEQN, int IMODFL, int& IERR) {
         !PNLARR5.allocate(4, NEQN) || !PCENT.allocate(3, NEQN) || !PAXES.allocate(3, 3, NEQN) ||
         !PPROP.allocate(13, NEQN) || !PNLARR4.allocate(4, NEQN) || !PNLARR3.allocate(2, NEQN) ||
         !VNMODE.allocate(nmodt, NEQN) || !XVERG.allocate(4, 3, nq) || !PNLARR2.allocate(4, nq) ||
-        !PNLARR1.allocate(4, 3, nq) || !LIDSTRIP.allocate(irrmax > 0 ? NEQN : 1)) {
+        !PNLARR1.allocate(4, 3, nq) || !LIDSTRIP.allocate(irrmax > 0 ? NEQN : 1) ||
+        // every panel has a tank number and a class (0 where none was given)
+        (model::ITANK.extent(1) < NEQN && !model::ITANK.resize_keep(NEQN)) ||
+        (model::IDIPWM.extent(1) < NEQN && !model::IDIPWM.resize_keep(NEQN))) {
         ERRMSG(" RAM too small to allocate arrays in GEOMN ", 0);
         IERR = 1;
         return;
