@@ -80,7 +80,6 @@ struct Init {
 
 using standin::record;
 
-void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
 
 void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
 

@@ -17,6 +17,7 @@
 #include "common/farray.hpp"
 #include "common/types.hpp"
 #include "geometry/modelin.hpp"
+#include "kernels/rankin.hpp"
 #include "panels/geom.hpp"
 
 namespace zorva {
@@ -62,7 +63,6 @@ extern Arr2<cplx> FHASK, FDIFF;
 // input and its checks (GETIP, CHKPOT) in geometry/modelin.hpp.
 
 // Influence kernels.
-void RANKIN(int NEQN, int IRAD, int& IERR);
 void HGRN00(float WNUMNU, float& WNUMK, float PER, int& IERR);
 
 // Linear system.

@@ -108,7 +108,8 @@ TEST_F(ExampleHydroTest, TrimmedQuarterBoxThroughTheReader) {
 
 // The first POTEN stage writes the .pre file and stops with the notice; a
 // .mod file made from it (the heave mode as the extra mode) lets the second
-// stage through, with the mode's restoring coefficient equal to C33.
+// stage's geometry step through, with the mode's restoring coefficient
+// equal to C33.
 TEST_F(ExampleHydroTest, ExtraModeHandOverOverTwoRuns) {
     copy_example("box");
     append("box.cfg", "NEWMDS(1)=1\n");
@@ -133,11 +134,15 @@ TEST_F(ExampleHydroTest, ExtraModeHandOverOverTwoRuns) {
     mod += "0 0 2.0 0 0 0 2.0\n";
     write_file("box.mod", mod);
 
+    // The second stage up to its geometry step.
     fresh_keep_files();
-    ierr = -1;
-    POTENRUN(ierr);
-    EXPECT_EQ(ierr, 0) << screen.str();
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_EQ(IMODFL, 1);
     EXPECT_TRUE(said(" Input from Extra Mode MOD File:         box.mod")) << screen.str();
+    ierr = -1;
+    GEOMSTAT(model::NEQN, IMODFL, ierr);
+    EXPECT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(model::IMODE(7), 3);
     EXPECT_FLOAT_EQ(pnl::VNMODE(7, 1), 1.0f);  // a bottom panel: n_z = 1
     EXPECT_NEAR(CHYD(7, 7), 2.0f, 1e-6f);
 }
