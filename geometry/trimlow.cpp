@@ -114,9 +114,11 @@ void TRIMGDF(int IFIRST, int& NPAN, float ZFS, int IB, int& IERR) {
     // hold an entry for every panel (a reflection may have left the class
     // array shorter).
     const int last = IFIRST + NPAN - 1;
-    if (!ITANK.allocated() || ITANK.extent(1) < last) GROWTANK(last, 0, IERR);
-    if (IERR == 0 && (!IDIPWM.allocated() || IDIPWM.extent(1) < last)) GROWDIPW(last, 0, IERR);
-    if (IERR != 0) {
+    int ierr = 0;
+    if (!ITANK.allocated() || ITANK.extent(1) < last) GROWTANK(last, 0, ierr);
+    if (ierr == 0 && (!IDIPWM.allocated() || IDIPWM.extent(1) < last)) GROWDIPW(last, 0, ierr);
+    if (ierr != 0) {
+        IERR = ierr;
         ERRMSG("RAM is not sufficient to allocate arrays from GDF file ", 0);
         return;
     }
