@@ -17,6 +17,7 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/p2f.hpp"
+#include "panels/geom.hpp"
 #include "solver/matrices.hpp"
 #include "solver/srcvel.hpp"
 

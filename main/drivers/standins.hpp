@@ -1,11 +1,11 @@
-// Stand-ins for the routines of the geometry step, kernels, solver, FORCE
-// computations, control surfaces and geometry-kernel bridge that the stage
-// drivers call, until those subsystems exist.  Each has the name and
+// Stand-ins for the routines of the solver, FORCE computations, control
+// surfaces and geometry-kernel bridge that the stage drivers call, until
+// those subsystems exist.  Each has the name and
 // arguments of the routine it stands for (result arrays of the FORCE
 // computations are left out until they exist).  A stand-in computes
 // nothing: it records its call, and a test can make a chosen call fail.
-// Where later steps need what a step hands over (geometry tables, the
-// source-strength scratch of the assembly), the stand-in leaves it in
+// Where a real step after it reads what it would hand over (the
+// source-strength scratch of the assembly), the stand-in leaves that in
 // place, zero-filled.
 #pragma once
 
@@ -18,6 +18,8 @@
 #include "common/farray.hpp"
 #include "common/types.hpp"
 #include "geometry/modelin.hpp"
+#include "kernels/rankin.hpp"
+#include "panels/geom.hpp"
 
 namespace zorva {
 
@@ -30,8 +32,9 @@ extern std::vector<std::string> CALLS;
 // Make the nth call (from 1) of the named routine return status 1 (after one
 // message through ERRMSG, as the routine would write).
 void fail(std::string_view name, int nth = 1);
-// Make every call of the named routine write a warning (status stays 0).
-void warn(std::string_view name);
+// Make the nth call (0: every call) of the named routine write a warning
+// (status stays 0).
+void warn(std::string_view name, int nth = 0);
 
 // What the solver stand-in returns.
 struct Model {
@@ -59,10 +62,8 @@ extern Arr2<cplx> FHASK, FDIFF;
 
 }  // namespace standin
 
-// Geometry and hydrostatics (POTEN set-up): leaves the panel tables that
-// the .p2f file carries.  The model input and its checks (GETIP, CHKPOT)
-// are in geometry/modelin.hpp.
-void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
+// Geometry and hydrostatics (GEOMSTAT) are in panels/geom.hpp; the model
+// input and its checks (GETIP, CHKPOT) in geometry/modelin.hpp.
 
 // Linear system (the arrays are the solver's: RHSMOD, RHSRAD, RHSSRC,
 // RHSADD, ALHS).

@@ -3,7 +3,6 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -25,7 +24,6 @@
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
-#include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -45,21 +43,6 @@ protected:
         TempDirTest::TearDown();
     }
     // Every shared module back at its start.
-    // The panel tables of the panels the model input has read.
-    static void model_panels() {
-        std::vector<Quad> q(static_cast<std::size_t>(std::max(model::NEQN, 0)));
-        for (int ip = 1; ip <= model::NEQN && ip <= model::XVER.extent(3); ++ip)
-            for (int k = 1; k <= 4; ++k)
-                for (int c = 1; c <= 3; ++c) q[static_cast<std::size_t>(ip - 1)][k - 1][c - 1] = model::XVER(k, c, ip);
-        build_panels(q);
-        // Rows of the run's further modes, zero.
-        if (model::NMODT > 6) {
-            Arr2<float> v(model::NMODT, model::NEQN);
-            for (int ip = 1; ip <= model::NEQN; ++ip)
-                for (int m = 1; m <= 6; ++m) v(m, ip) = pnl::VNMODE(m, ip);
-            pnl::VNMODE = std::move(v);
-        }
-    }
     static void reset_modules() {
         cfg::reset();
         fnames::reset();
@@ -73,23 +56,24 @@ protected:
         slv::reset();
         slv::store_reset();
     }
-    // Every module back at its start for one more run in the same test.  The
-    // geometry set-up is a stand-in: at its call the panel tables of the
-    // model's panels (as the model input read them) are put in place for the real Rankine
-    // integrals after it, then `at_geomstat` changes the run there, and
-    // `observe` sees every recorded call.
+    // Every module back at its start for one more run in the same test.
+    // `at_first` changes the run at the first stand-in call of the stage
+    // (the model input, geometry step, Rankine integrals and solver arrays
+    // are real and done by then; in the POTEN stage it is the first
+    // period's INCRHS, or RGKDONE), once; `observe` sees every recorded call.
     std::function<void(const std::string&)> observe;
-    static inline std::function<void()> at_geomstat;
+    static inline std::function<void()> at_first;
     void fresh() {
         chan::close(1);
         reset_modules();
         standin::reset();
         observe = nullptr;
-        at_geomstat = nullptr;
+        at_first = nullptr;
         standin::ON_CALL = [this](const std::string& name) {
-            if (name == "GEOMSTAT") {
-                model_panels();
-                if (at_geomstat) at_geomstat();
+            if (at_first) {
+                auto f = std::move(at_first);
+                at_first = nullptr;
+                f();
             }
             if (observe) observe(name);
         };
@@ -110,10 +94,13 @@ protected:
         return p.replace(p.find("0. 0. 0. 0. 0."), 2, hbot + " ");
     }
     static constexpr const char* GDF =
-        "One square panel\n1.0 9.80665\n0 0\n1\n-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";
+        "One square panel\n1.0 9.80665\n0 0\n1\n"
+        "-1.0577 -0.3506 -0.0918  -0.6494 0.0577 -0.9082\n0.0577 -0.6494 -0.9082  -0.3506 -1.0577 -0.0918\n";
     // The list file names the configuration file, which holds `lines`, the
     // potential control file, which holds `potfile`, the geometry file,
-    // which holds `gdf` (by default one square panel 1 x 1 at depth 0.5),
+    // which holds `gdf` (by default one square panel 1 x 1, centroid
+    // (-0.5, -0.5, -0.5), normal along (1, 1, 1): the real geometry step
+    // finds the same volume about each axis, no warning),
     // and the force control file run.frc (written with option 1 alone when
     // there is none yet).  The .p2f file of the run is run.p2f, the report
     // run.out.
@@ -158,15 +145,16 @@ protected:
         POTENRUN(ierr);
         ASSERT_EQ(ierr, 0);
         standin::clear_calls();
-        at_geomstat = nullptr;
+        at_first = nullptr;
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
     // The model input cannot read a geometry-kernel body yet: the geometry
-    // step's stand-in makes the run's body one, with the head of
-    // rgkinit.txt that the geometry reader writes for it.
+    // run's body becomes one at the first stand-in call, with the head of
+    // rgkinit.txt that the geometry reader writes for it (the .p2f file
+    // then carries it; the POTEN set-up's RGKDONE is behind).
     static void kernel_body() {
-        at_geomstat = [] {
+        at_first = [] {
             model::NRGKBODY = 1;
             chan::open(3, fnames::RUNFILES[3], chan::Status::Replace);
             for (const char* l : {"     0            !ILOWHI", "     9.80665      !GRAV", "     1            !NBODY"})
@@ -175,11 +163,11 @@ protected:
             model::NRGKLINES = 3;
         };
     }
-    // The model input cannot read a higher-order model yet: the geometry
-    // step's stand-in turns the run into one of one patch (every maximum
+    // The model input cannot read a higher-order model yet: at the first
+    // stand-in call the run becomes one of one patch (every maximum
     // 1, the body of the geometry-model kind) with zero tables.
     static void higher_order_body() {
-        at_geomstat = [] {
+        at_first = [] {
             using namespace model;
             const int nb = cfg::NBODY, nm = NMODT;
             cfg::ILOWHI = 1;

@@ -79,18 +79,18 @@ TEST_F(DriverTest, MainRuns) {
          },
          0, cat({PDONE, FSTART, FECHO, FDONE, ZDONE}), NOFILE, ZDONE},
         {"neither stage", "IPOTEN=0\nIFORCE=0\n", [] {}, 0, cat({PDONE, FDONE, ZDONE}), NOFILE, NOFILE},
-        {"POTEN fails", "", [] { standin::fail("GEOMSTAT"); }, 1,
-         cat({PSTART, msg("Error return from GEOMSTAT"), PDONE, FDONE}),
-         msg("Error return from GEOMSTAT"), NOFILE},
+        {"POTEN fails", "", [] { standin::fail("INCRHS"); }, 1,
+         cat({PSTART, msg("Error return from INCRHS"), PDONE, FDONE}),
+         msg("Error return from INCRHS"), NOFILE},
         {"configuration fails", "ISOLVE=?\n", [] {}, 1,
          cat({msg(" Error reading input file CONFIG.ZRV"), PDONE, FDONE}), NOFILE, NOFILE},
         {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
          cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
          msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
-        {"POTEN warning", "", [] { standin::warn("GEOMSTAT"); }, 0,
-         cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
+        {"POTEN warning", "", [] { standin::warn("INCRHS", 1); }, 0,
+         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
               FSTART, FECHO, FDONE, ZDONE, NOTP}),
-         cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
+         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
         // Nothing solved: the option checks reset option 1 with a warning.
         {"FORCE warning", "ISOLVE=-1\n", [NODIFF] { write_file("run.pot", NODIFF); }, 0,
          cat({PSTART_ND, WNOSOLVE, msg(" POTEN module run completed"), PDONE, FSTART, FECHO,
@@ -99,15 +99,15 @@ TEST_F(DriverTest, MainRuns) {
          cat({msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), ZDONE, NOTP, NOTF})},
         {"POTEN warning, FORCE fails", "",
          [] {
-             standin::warn("GEOMSTAT");
+             standin::warn("INCRHS", 1);
              write_file("run.frc", "Bad options\n 1 5 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n");
          },
          1,
-         cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
+         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
               FSTART, V{"", " Input file run.frc", "Bad options", " 1 5 0 0 0 0 0 0 0", "1025.0", "0 0 0", "0",
                         "0", "0", "0", "0"},
               msgv(" Illegal option index IOPTN(I), I=2"), FDONE, NOTP}),
-         cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}),
+         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}),
          cat({msgv(" Illegal option index IOPTN(I), I=2"), NOTP})},
     };
     for (const auto& c : cases) {

@@ -25,12 +25,12 @@ namespace {
 using test::DriverTest;
 using V = std::vector<std::string>;
 
-// The model input (GETIP, CHKPOT), the Rankine integrals (RANKIN), the
-// Green-function set-up (HGRN00), the solver arrays (ALLOCMAT), the
-// source-strength velocities (POTSRCST) and the .p2f writers (WRSCR21,
-// WRP2F) are real; the calls recorded are those of the stand-ins, and the
-// real steps are checked by their effects.
-const V SETUP = {"GEOMSTAT"};
+// The model input (GETIP, CHKPOT), the geometry step (GEOMSTAT), the
+// Rankine integrals (RANKIN), the Green-function set-up (HGRN00), the solver
+// arrays (ALLOCMAT), the source-strength velocities (POTSRCST) and the .p2f
+// writers (WRSCR21, WRP2F) are real; the calls recorded are those of the
+// stand-ins, and the real steps are checked by their effects.
+const V SETUP = {};
 const V PERIOD = {"INCRHS", "WAVEGR", "SOLVE 0 29"};
 
 V cat(std::initializer_list<V> parts) {
@@ -107,9 +107,9 @@ TEST_F(DriverTest, PotenOrderPlain) {
     // Water depth 2 (unit length): the Green-function set-up gives each
     // period its finite-depth wavenumber.
     config("ISOLVE = 0\n", pot_depth("2."));
-    std::vector<State> seen;
+    std::vector<State> seen = {state()};  // before the stage
     observe = [&](const std::string& name) {
-        if (name == "GEOMSTAT" || name == "INCRHS" || name == "SOLVE") seen.push_back(state());
+        if (name == "INCRHS" || name == "SOLVE") seen.push_back(state());
     };
     int ierr = -1;
     POTENRUN(ierr);
@@ -158,7 +158,8 @@ TEST_F(DriverTest, PotenOrderPlain) {
 
 // Source formulation, scattering, irregular-frequency removal, a kernel
 // body and one zero-frequency period.  (The model input cannot read a
-// geometry-kernel body yet: the geometry step's stand-in leaves one.)
+// geometry-kernel body yet: the first period's stand-in makes one, so the
+// .p2f file carries it; the set-up's RGKDONE is behind by then.)
 TEST_F(DriverTest, PotenOrderAllSteps) {
     config("ISOR = 1\nISCATT = 1\nIRR = 1\n", pot("", "0 1 0", "1 1", "2\n10. 0."));
     kernel_body();
@@ -168,7 +169,8 @@ TEST_F(DriverTest, PotenOrderAllSteps) {
     const V full = {"INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG", "DUPPAN", "SOLVE 1 37"};
     const V zero = {"INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37"};
     EXPECT_EQ(model::IPERFL(2), 2);
-    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, full, zero}));
+    EXPECT_EQ(calls(), cat({SETUP, full, zero}));
+    EXPECT_EQ(model::NRGKBODY, 1);
     EXPECT_EQ(p2f_periods(), 2);
     // The source-strength velocities of each period, as the .p2f file holds
     // them: all zero as the coefficients the WAVEGR stand-in leaves.
@@ -185,43 +187,28 @@ TEST_F(DriverTest, PotenOrderAllSteps) {
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
     // Without a solution the run has no diffraction problem, and no Rankine
-    // terms; the arrays are still made.  (A kernel body: the bridge's call
-    // after the set-up shows the state the set-up leaves.)
+    // terms: no stand-in is called.
     config("ISOLVE = -1\n", pot("0\n0\n", "0 0 0", "1 -1"));
-    kernel_body();
-    std::vector<State> seen;
-    observe = [&](const std::string& name) {
-        if (name == "RGKDONE") seen.push_back(state());
-    };
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT", "RGKDONE"}));
+    EXPECT_EQ(calls(), V{});
     EXPECT_EQ(p2f_periods(), 2);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_FALSE(seen[0].rankine);
-    EXPECT_EQ(seen[0].rhsmod[1], 6);
-    EXPECT_EQ(seen[0].rhsrad[0], 1);  // no diffraction: a placeholder
     // Each period has its wavenumber (infinite depth: K = nu).
     for (int j = 1; j <= 2; ++j) EXPECT_EQ(model::WNUMK(j), model::WNUMNU(j)) << j;
     EXPECT_GT(model::WNUMK(2), 0.0f);
 
     fresh();
     std::remove("run.p2f");
-    kernel_body();
     config("", pot("0\n0\n", "0 0 0", "1 1", "0"));
-    seen.clear();
-    observe = [&](const std::string& name) {
-        if (name == "RGKDONE") seen.push_back(state());
-    };
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_EQ(model::NPER, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT", "RGKDONE"}));
+    EXPECT_EQ(calls(), V{});
     EXPECT_EQ(p2f_periods(), 0);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_FALSE(seen[0].rankine);
-    EXPECT_EQ(seen[0].alhs, -1);
+    // No period: no Rankine terms, no solver arrays.
+    EXPECT_FALSE(chan::is_open(IURNK));
+    EXPECT_FALSE(slv::ALHS.allocated());
     chan::close(1);
     EXPECT_EQ(read_lines("errorp.log").back(), "  POTEN module run completed");
 }
@@ -310,7 +297,7 @@ TEST_F(DriverTest, PotenFailures) {
     }
 
     // The stand-ins, made to fail.
-    const Case cases[] = {{"GEOMSTAT", 1}, {"INCRHS", 1}, {"WAVEGR", 2}, {"SOLVE", 1}, {"SOLVE", 2}};
+    const Case cases[] = {{"INCRHS", 1}, {"INCRHS", 2}, {"WAVEGR", 2}, {"SOLVE", 1}, {"SOLVE", 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.routine << " call " << c.nth);
         fresh();
@@ -333,54 +320,30 @@ TEST_F(DriverTest, PotenFailures) {
         EXPECT_NE(log.find(std::string("Error return from ") + c.routine), std::string::npos);
     }
 
-    // The real routines, failing for real: a scratch directory that does not
-    // exist (RANKIN), a matrix of MAXSCR x MAXSCR beyond any memory
-    // (ALLOCMAT), a depth beyond the range of the finite-depth set-up at the
-    // second period (HGRN00: nu h = 0.04 * 1e6 at 10 s, 0.16 * 1e6 at 5 s),
-    // and a source scratch unit that the assembly left empty (POTSRCST).
+    // The real routines, failing for real: a depth beyond the range of the
+    // finite-depth set-up at the second period (HGRN00: nu h = 0.04 * 1e6 at
+    // 10 s, 0.16 * 1e6 at 5 s), and a source scratch unit that the assembly
+    // left empty (POTSRCST).
     struct Real {
         const char* routine;
+        const char* cfg;
         std::string potfile;
-        std::function<void(const std::string&)> at;  // at the stand-in calls
+        std::function<void()> pre;  // before the run
         V calls;
         const char* message;
     };
     const V first = {"INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37"};
     const Real reals[] = {
-        {"RANKIN", pot("0\n"),
-         [](const std::string& r) {
-             if (r == "GEOMSTAT") chan::set_scratch_path("no/such/dir");
-         },
-         {"GEOMSTAT"}, " Error opening scratch files in RANKIN "},
-        {"ALLOCMAT", pot("0\n"),
-         [](const std::string& r) {
-             if (r == "GEOMSTAT") cfg::MAXSCR = 2147483647;
-         },
-         {"GEOMSTAT"}, " RAM too small.  Reduce MAXSCR "},
-        {"HGRN00", pot_depth("1.0E6", "0\n"), nullptr, cat({SETUP, first}),
+        {"HGRN00", "ISOR = 1\n", pot_depth("1.0E6", "0\n"), [] {}, cat({SETUP, first}),
          " Error return in HGRN00: depth HBOT is illegal "},
-        {"POTSRCST", pot("0\n"),
-         [](const std::string& r) {
-             if (r == "GEOMSTAT") standin::MODEL.srcvel = false;
-         },
-         cat({SETUP, first}), " Error reading scratch file of source velocities in POTSRCST, UNIT=" },
+        {"POTSRCST", "ISOR = 1\n", pot("0\n"), [] { standin::MODEL.srcvel = false; }, cat({SETUP, first}),
+         " Error reading scratch file of source velocities in POTSRCST, UNIT="},
     };
-    // Without the panel tables the stand-in geometry set-up stops the run
-    // (the program itself cannot make them yet).
-    fresh();
-    config("ISOR = 1\n", pot("0\n"));
-    standin::ON_CALL = nullptr;
-    int ierr = -1;
-    POTENRUN(ierr);
-    EXPECT_EQ(ierr, 1);
-    EXPECT_EQ(calls(), V{"GEOMSTAT"});
-    EXPECT_NE(screen.str().find(" Panel geometry tables not available"), std::string::npos);
-
     for (const auto& c : reals) {
         SCOPED_TRACE(c.routine);
         fresh();
-        config("ISOR = 1\n", c.potfile);
-        observe = c.at;
+        config(c.cfg, c.potfile);
+        c.pre();
         int ierr = -1;
         POTENRUN(ierr);
         EXPECT_EQ(ierr, 1);
@@ -389,14 +352,6 @@ TEST_F(DriverTest, PotenFailures) {
         const auto log = read_file("errorp.log");
         EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
         EXPECT_NE(log.find(c.message), std::string::npos) << log;
-        // The Rankine terms were written before the solver arrays failed.
-        if (std::string(c.routine) == "ALLOCMAT") {
-            EXPECT_TRUE(chan::is_open(IURNK));
-        }
-        if (std::string(c.routine) == "RANKIN") {
-            EXPECT_FALSE(slv::RHSMOD.allocated());
-        }
-        chan::set_scratch_path("");
     }
 }
 
@@ -406,7 +361,7 @@ TEST_F(DriverTest, PotenP2FWriteFailure) {
     config("");
     // The model input names the file after the potential control file: the
     // name is changed once it has done so.
-    at_geomstat = [] { fnames::FILEP2F = "no/such/dir/run.p2f"; };
+    at_first = [] { fnames::FILEP2F = "no/such/dir/run.p2f"; };
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 1);
