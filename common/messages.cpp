@@ -1,10 +1,8 @@
 #include "common/messages.hpp"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
+#include "common/fmtwrite.hpp"
 
 namespace zorva {
 
@@ -24,11 +22,8 @@ std::string errmsg_value(int value) {
     else
         width = 5;
     // A value too wide for its field is shown as asterisks, as a fixed-width
-    // integer field would show it.
-    char buf[32];
-    int n = std::snprintf(buf, sizeof buf, "%*d", width, value);
-    if (n > width) return std::string(static_cast<std::size_t>(width), '*');
-    return buf;
+    // integer field shows it.
+    return fmt::I(value, width);
 }
 
 void ERRMSG(std::string_view text, int value) {
@@ -44,31 +39,15 @@ void ERRMSG(std::string_view text, int value) {
     }
 }
 
-namespace {
-// Text right-justified in w columns (longer texts are kept whole).
-std::string rjust(std::string_view s, int w) {
-    std::string out;
-    if (static_cast<int>(s.size()) < w) out.assign(static_cast<std::size_t>(w) - s.size(), ' ');
-    out.append(s);
-    return out;
-}
-
-std::string unit_text(int unit) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%3d", unit);
-    return buf;
-}
-}  // namespace
-
 void ERRLOGOPEN(std::string_view FILENAME, std::string_view STAGE, std::string& DATE,
                 std::string& TIME, int& IERR) {
     if (chan::open(IUERR, FILENAME, chan::Status::Replace) != 0) {
-        chan::write_line(IUSCR, " Unable to open error log file, UNIT = " + unit_text(IUERR));
+        chan::write_line(IUSCR, " Unable to open error log file, UNIT = " + fmt::I(IUERR, 3));
         IERR = 1;
         return;
     }
     DATETIME(DATE, TIME);
-    const std::string stamp = rjust(DATE, 12) + rjust(TIME, 9);
+    const std::string stamp = fmt::rjust(DATE, 12) + fmt::rjust(TIME, 9);
     std::string head = "Warning and error log from ";
     head.append(STAGE);
     head += " run: " + stamp;
@@ -88,10 +67,8 @@ void ECHOINP(std::string_view NAME, int UNIT, int N) {
     int limit = N;
     chan::write_line(IULOG, "");
     if (N > 0) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%6d", N);
         std::string head = " First";
-        head += buf;
+        head += fmt::I(N, 6);
         head += " lines of input file ";
         head.append(NAME);
         chan::write_line(IULOG, head);

@@ -13,18 +13,25 @@ Arr1<int> IMODERB;
 int NMODT;
 Arr1<int> IMODE, IBMOD;
 int NITMAX, NBLKSZ, NBLKLAST;
+std::string GGDFTITLE, FILEGGDF;
 Arr1<std::string> GDFTITLE;
 Arr1<float> ULEN;
 float ULENI, GRAV;
 Arr1<int> NPANB, NPAND, NWLPANB, IGDEF;
 Arr2<int> IS;
 Arr2<float> CSPHIB;
-int ISX, ISY;
+Arr1<int> NPATCH;
+Arr2<float> TRIMCS;
+Arr2<int> IREFLB;
+int ISX, ISY, NWALL, NRGKBODY, NRGKLINES;
 int NEQN;
 Arr3<float> XVER;
 Arr1<int> ITANK, IDIPWM;
 int NWLSEG;
 Arr1<int> IWLPAN, IWLSIDE;
+int IDWKEEP;
+Arr1<int> XWTLD, YWTLD, ZWTLD;
+int NWTLD;
 
 void reset() {
     POTTITLE.clear();
@@ -41,6 +48,8 @@ void reset() {
     IMODE.deallocate();
     IBMOD.deallocate();
     NITMAX = NBLKSZ = NBLKLAST = 0;
+    GGDFTITLE.clear();
+    FILEGGDF.clear();
     GDFTITLE.deallocate();
     ULEN.deallocate();
     ULENI = 1.0f;
@@ -51,7 +60,10 @@ void reset() {
     IGDEF.deallocate();
     IS.deallocate();
     CSPHIB.deallocate();
-    ISX = ISY = 0;
+    NPATCH.deallocate();
+    TRIMCS.deallocate();
+    IREFLB.deallocate();
+    ISX = ISY = NWALL = NRGKBODY = NRGKLINES = 0;
     NEQN = 0;
     XVER.deallocate();
     ITANK.deallocate();
@@ -59,6 +71,11 @@ void reset() {
     NWLSEG = 0;
     IWLPAN.deallocate();
     IWLSIDE.deallocate();
+    IDWKEEP = 0;
+    XWTLD.deallocate();
+    YWTLD.deallocate();
+    ZWTLD.deallocate();
+    NWTLD = 0;
 }
 
 namespace {

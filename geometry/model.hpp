@@ -35,6 +35,10 @@ extern Arr1<int> IBMOD;           // per body: offset in the mode list
 // Solver layout.
 extern int NITMAX, NBLKSZ, NBLKLAST;
 
+// Global geometry file.
+extern std::string GGDFTITLE;     // its title (72 characters at most)
+extern std::string FILEGGDF;      // its name
+
 // Per body.
 extern Arr1<std::string> GDFTITLE;
 extern Arr1<float> ULEN;          // length scale of each body's geometry file
@@ -44,7 +48,13 @@ extern Arr1<int> NPANB, NPAND, NWLPANB;  // panels, dipole panels, waterline seg
 extern Arr1<int> IGDEF;           // geometry kind: 0 panels, 1 B-splines, 2 geometry model, else user routine
 extern Arr2<int> IS;              // (1:2, ib): the geometry file's ISX, ISY
 extern Arr2<float> CSPHIB;        // (1:2, ib): cosine and sine of the heading
+extern Arr1<int> NPATCH;          // patches of each body's file (higher order, geometry model)
+extern Arr2<float> TRIMCS;        // (1:4, ib): cos, sin of the trim pitch, cos, sin of the trim roll
+extern Arr2<int> IREFLB;          // (1:2, ib): 1 when the trim breaks the symmetry about x = 0 (y = 0)
 extern int ISX, ISY;              // run symmetry: 1 plane, 0 none, -1 wall
+extern int NWALL;                 // number of walls (IWALLX0 + IWALLY0)
+extern int NRGKBODY;              // bodies evaluated by the geometry kernel
+extern int NRGKLINES;             // lines of rgkinit.txt
 
 // Panels of the low-order method (all bodies, contiguous per body).
 extern int NEQN;                  // unknowns (panels)
@@ -52,7 +62,13 @@ extern Arr3<float> XVER;          // (vertex 1:4, coordinate 1:3, panel)
 extern Arr1<int> ITANK;           // tank number, 0 hull
 extern Arr1<int> IDIPWM;          // dipole / wavemaker class
 extern int NWLSEG;                // waterline segments
-extern Arr1<int> IWLPAN, IWLSIDE; // panel and side of each segment
+extern Arr1<int> IWLPAN, IWLSIDE; // body-local panel and side of each segment
+extern int IDWKEEP;               // 1: the dipole / wavemaker classes IDIPWM are kept for the run
+
+// Waterline segments bounding the interior free surface of IRR = 3 bodies.
+extern Arr1<int> XWTLD, YWTLD;    // global panel number and side (1..4) of each kept segment
+extern Arr1<int> ZWTLD;           // per body: segments kept
+extern int NWTLD;                 // segments kept in all
 
 void reset();
 

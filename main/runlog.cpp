@@ -4,6 +4,7 @@
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
+#include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 
 namespace zorva {
@@ -11,8 +12,8 @@ namespace zorva {
 void RUNSTAMP(std::string_view TEXT) {
     DATETIME(RUNDATE, RUNTIME);
     std::string line(TEXT);
-    line += std::string(12 - RUNDATE.size(), ' ') + RUNDATE;
-    line += std::string(9 - RUNTIME.size(), ' ') + RUNTIME;
+    line += fmt::rjust(RUNDATE, 12);
+    line += fmt::rjust(RUNTIME, 9);
     chan::write_line(IULOG, "");
     chan::write_line(IULOG, line);
     chan::flush(IULOG);

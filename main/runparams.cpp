@@ -2,7 +2,7 @@
 
 namespace zorva::run {
 
-int IMODFL, NBETAX, NRGKBODY;
+int IMODFL, NBETAX;
 Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
 Arr1<cplx> SOLBLK;
 Arr3<cplx> VELRAD, VELDIF;
@@ -15,7 +15,6 @@ std::array<std::string, NNUM + 1> NUMNAME;
 void reset() {
     IMODFL = 0;
     NBETAX = 1;
-    NRGKBODY = 0;
     RHSRAD.deallocate();
     RHSSRC.deallocate();
     RHSADD.deallocate();

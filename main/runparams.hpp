@@ -14,7 +14,6 @@ namespace zorva::run {
 // Set by the model-input driver for the POTEN stage.
 extern int IMODFL;     // extra-mode hand-over: 0, or -1 while the .pre file is being made
 extern int NBETAX;     // headings sizing the diffraction solutions: NBETA when > 1, else 1
-extern int NRGKBODY;   // > 0 when bodies are evaluated through the geometry kernel
 
 // Solver arrays made by ALLOCMAT: right-hand sides and solutions (radiation
 // and diffraction, source strengths, scattering addition) and work arrays.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/channels.hpp"
+#include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
 #include "common/messages.hpp"
 #include "main/config.hpp"
@@ -52,16 +53,13 @@ Found search(int chan, bool listopen, std::string_view ext, std::string& var) {
 // Asks for a missing name.  Returns false (message written) when the
 // keyboard input has ended.
 bool ask(int kbd, int scr, std::string_view listname, std::string_view prompt, std::string& var) {
-    std::string head(1, ' ');
-    head.append(listname);
-    if (head.size() < 21) head.resize(21, ' ');
+    std::string head = fmt::ljust(listname, 20);
+    head.insert(0, 1, ' ');
     head += "file cannot be opened or is incomplete;";
     chan::write_line(scr, "");
     chan::write_line(scr, head);
     chan::write_line(scr, "");
-    std::string p(prompt);
-    if (p.size() < 60) p.insert(0, 60 - p.size(), ' ');
-    chan::write_text(scr, p);
+    chan::write_text(scr, fmt::rjust(prompt, 60));
     std::string answer;
     const int st = chan::read_line(kbd, answer);
     chan::write_line(scr, "");

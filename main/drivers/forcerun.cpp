@@ -140,7 +140,7 @@ void FORCERUN(int& IERR) {
         }
     }
 
-    if (run::NRGKBODY > 0) RGKDONE();
+    if (model::NRGKBODY > 0) RGKDONE();
 }
 
 }  // namespace zorva

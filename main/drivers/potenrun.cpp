@@ -78,7 +78,7 @@ void POTENRUN(int& IERR) {
     }
     int IUNIT[16];
     for (int k = 0; k < 16; ++k) IUNIT[k] = 29 + k;
-    if (run::NRGKBODY > 0) RGKDONE();
+    if (model::NRGKBODY > 0) RGKDONE();
 
     int irrmax = 0;
     for (int ib = 1; ib <= cfg::NBODY && ib <= static_cast<int>(cfg::IRR.size()); ++ib)

@@ -57,7 +57,7 @@ void put_model() {
     model::ISX = m.isx;
     model::ISY = m.isy;
     model::HBOT = m.hbot;
-    run::NRGKBODY = m.nrgkbody;
+    model::NRGKBODY = m.nrgkbody;
 }
 }  // namespace
 
@@ -83,25 +83,6 @@ struct Init {
 }  // namespace standin
 
 using standin::record;
-
-void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
-    IERR = record("GETIP");
-    if (IERR) return;
-    standin::put_model();
-    IMODFL = 0;
-    NBETAX = model::NBETA > 1 ? model::NBETA : 1;
-    // The run summary on channel 22 and the solution scratch on channel 21,
-    // as the model input leaves them for the period loop.
-    chan::open_scratch(22);
-    chan::write_line(22, "Period       Time           RAD      DIFF  (max iterations)");
-    chan::close(21);
-    chan::open_scratch(21, chan::Form::Unformatted);
-}
-
-void CHKPOT(int, int, int, int, int, int, float TOL1, float, float& TOLS, int& IERR) {
-    IERR = record("CHKPOT");
-    TOLS = TOL1;
-}
 
 void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
 void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }

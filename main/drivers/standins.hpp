@@ -16,6 +16,7 @@
 
 #include "common/farray.hpp"
 #include "common/types.hpp"
+#include "geometry/modelin.hpp"
 
 namespace zorva {
 
@@ -58,10 +59,8 @@ extern Arr2<cplx> FHASK, FDIFF;
 
 }  // namespace standin
 
-// Model input, checks and geometry (POTEN set-up).
-void GETIP(int& IMODFL, int& NBETAX, int& IERR);
-void CHKPOT(int IRAD, int IDIFF, int NPER, int NBETA, int IMODFL, int NEQN, float TOL1, float TOL2, float& TOLS,
-            int& IERR);
+// Geometry and hydrostatics (POTEN set-up); the model input and its checks
+// (GETIP, CHKPOT) are in geometry/modelin.hpp.
 void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
 
 // Influence kernels.

@@ -106,7 +106,7 @@ TEST_F(DriverTest, ForceSetupFailures) {
         chan::close(1);
         standin::reset();
         standin::fail(r);
-        run::NRGKBODY = 1;
+        model::NRGKBODY = 1;
         int ierr = -1;
         FORCERUN(ierr);
         EXPECT_EQ(ierr, 1);

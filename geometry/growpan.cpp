@@ -1,0 +1,126 @@
+// Growth of the low-order panel arrays XVER, ITANK, IDIPWM and the mirror
+// images of a body's panels about the symmetry planes the run does not use.
+#include <algorithm>
+
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
+#include "main/config.hpp"
+
+namespace zorva {
+
+using namespace model;
+
+namespace {
+
+// One grow-and-keep step on a per-panel integer array (new entries 0).
+bool grow_int(Arr1<int>& a, int N, int K) {
+    if (!a.allocated()) return a.allocate(std::max(N, 0));
+    if (K <= 0) return a.resize_keep(std::max(N, 0));
+    const long old = a.extent(1);
+    if (K > old) return false;
+    if (N == -1) {
+        for (long i = K; i < old; ++i) a(i) = a(i + 1);
+        return a.resize_keep(old - 1);
+    }
+    if (!a.resize_keep(old + 1)) return false;
+    for (long i = old + 1; i > K + 1; --i) a(i) = a(i - 1);
+    a(K + 1) = a(K);
+    return true;
+}
+
+void copy_panel(long from, long to) {
+    for (int c = 1; c <= 3; ++c)
+        for (int k = 1; k <= 4; ++k) XVER(k, c, to) = XVER(k, c, from);
+}
+
+}  // namespace
+
+void GROWXVER(int N, int K, int& IERR) {
+    IERR = 0;
+    bool ok;
+    if (!XVER.allocated()) {
+        ok = XVER.allocate(4, 3, std::max(N, 0));
+    } else if (K <= 0) {
+        ok = XVER.resize_keep(4, 3, std::max(N, 0));
+    } else {
+        const long old = XVER.extent(3);
+        ok = K <= old;
+        if (ok && N == -1) {
+            for (long p = K; p < old; ++p) copy_panel(p + 1, p);
+            ok = XVER.resize_keep(4, 3, old - 1);
+        } else if (ok) {
+            ok = XVER.resize_keep(4, 3, old + 1);
+            if (ok) {
+                for (long p = old + 1; p > K + 1; --p) copy_panel(p - 1, p);
+                copy_panel(K, K + 1);
+            }
+        }
+    }
+    if (!ok) {
+        ERRMSG("Insufficient memory to allocate XVER array", 0);
+        IERR = 1;
+    }
+}
+
+void GROWTANK(int N, int K, int& IERR) {
+    IERR = 0;
+    if (!grow_int(ITANK, N, K)) {
+        ERRMSG("Memory insufficient for ITANK in GETIP", 0);
+        IERR = 1;
+    }
+}
+
+void GROWDIPW(int N, int K, int& IERR) {
+    IERR = 0;
+    if (!grow_int(IDIPWM, N, K)) {
+        ERRMSG("Memory insufficient for IDIPWM array in GETIP", 0);
+        IERR = 1;
+    }
+}
+
+void REFLPAN(int& NPAN, int IF, std::array<int, 2> IFLAG, int& IERR) {
+    static constexpr int V[4] = {2, 1, 4, 3};
+    IERR = 0;
+    for (int a = 1; a <= 2; ++a) {
+        if (IFLAG[static_cast<std::size_t>(a - 1)] != 1) continue;
+        const int n = NPAN;
+        const int last = IF + 2 * n - 1;
+        // Room for one image of every panel; XVER, ITANK (and IDIPWM) stay
+        // in step.
+        bool ok = XVER.allocated() && XVER.extent(3) >= last ? true : XVER.resize_keep(4, 3, last);
+        if (ok && (!ITANK.allocated() || ITANK.extent(1) < last)) ok = ITANK.resize_keep(last);
+        if (ok && (IDWKEEP == 1 || cfg::IDIPOLE == 1) && (!IDIPWM.allocated() || IDIPWM.extent(1) < last))
+            ok = IDIPWM.resize_keep(last);
+        if (!ok) {
+            ERRMSG("RAM too small for reflected panels", 0);
+            IERR = 1;
+            return;
+        }
+        const int inplane = a == 1 ? 2 : 3;  // dipole class of a panel in the reflection plane
+        int q = IF + n - 1;
+        for (int p = IF; p <= IF + n - 1; ++p) {
+            if (cfg::IDIPOLE == 1 && IDIPWM(p) == inplane) {
+                IDIPWM(p) = 1;  // the panel is its own image: one dipole sheet
+                continue;
+            }
+            ++q;
+            for (int k = 1; k <= 4; ++k)
+                for (int c = 1; c <= 3; ++c) {
+                    const float x = XVER(V[k - 1], c, p);
+                    XVER(k, c, q) = c == a ? -x : x;
+                }
+            ITANK(q) = ITANK(p);
+            if (cfg::IDIPOLE == 1) IDIPWM(q) = IDIPWM(p);
+        }
+        NPAN = q - IF + 1;
+        if (q < last) {
+            // Panels without an image: drop the unused room again.
+            XVER.resize_keep(4, 3, q);
+            ITANK.resize_keep(q);
+            if (IDIPWM.allocated() && IDIPWM.extent(1) > q) IDIPWM.resize_keep(q);
+        }
+    }
+}
+
+}  // namespace zorva
