@@ -360,7 +360,7 @@ void lay_bulk(Pass& p) {
             p.end();
         }
     };
-    rec("B1", [&] { p.i(run::NRGKBODY); });
+    rec("B1", [&] { p.i(model::NRGKBODY); });
     rec("B2", [&] { p.texts(fnames::GDFNAME, nb, 20); });
     rec("B3", [&] { p.arr(ULEN, {nb}); });
     if (cfg::ILOWHI == 0) {

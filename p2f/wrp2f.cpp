@@ -127,7 +127,7 @@ void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NEQN, int& IERR) {
     p2f::lay_bulk(p);
     if (!p.ok()) return failed("record " + p.id());
 
-    if (run::NRGKBODY > 0) {
+    if (model::NRGKBODY > 0) {
         if (chan::open(IURGK, fnames::RUNFILES[3], chan::Status::Old) != 0) return failed("rgkinit.txt not found");
         p2f::lay_count(p, "K1", NRGKLINES);
         for (int k = 1; k <= NRGKLINES && p.ok(); ++k) {
