@@ -5,6 +5,7 @@ namespace zorva::run {
 int IMODFL, NBETAX, NRGKBODY;
 Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
 Arr1<cplx> SOLBLK;
+Arr3<cplx> VELRAD, VELDIF;
 Arr2<float> BASUG, BASVG;
 Arr1<float> HQMOD1, HQMOD2;
 std::array<int, 10> IOPTN;
@@ -20,6 +21,8 @@ void reset() {
     RHSADD.deallocate();
     SOLWRK.deallocate();
     SOLBLK.deallocate();
+    VELRAD.deallocate();
+    VELDIF.deallocate();
     BASUG.deallocate();
     BASVG.deallocate();
     HQMOD1.deallocate();

@@ -20,6 +20,10 @@ extern int NRGKBODY;   // > 0 when bodies are evaluated through the geometry ker
 // and diffraction, source strengths, scattering addition) and work arrays.
 extern Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
 extern Arr1<cplx> SOLBLK;
+// Fluid velocity on the panels from the source strengths (ISOR = 1), made
+// each period by the source-strength step: VELRAD (NEQN, 3, NSOLC) and
+// VELDIF (NEQN, 3, NBETAX * NSYMC), heading before component.
+extern Arr3<cplx> VELRAD, VELDIF;
 
 // Work arrays of the higher-order geometry and of the hydrostatics driver
 // that the POTEN stage frees at its end.

@@ -1,0 +1,35 @@
+// The POTEN-to-FORCE file: the period solution scratch, the writer at the
+// end of the POTEN stage and the readers of the FORCE stage.
+#pragma once
+
+#include "common/farray.hpp"
+#include "common/types.hpp"
+
+namespace zorva {
+
+// Appends one period's solutions to the solution scratch file (unit 21):
+// the radiation array XR (N, NSOLC) when IRAD >= 0, the diffraction array
+// XD (N, M, NSYMC) when IDIFF >= 0 and the period is ordinary (IPFL = 0),
+// and with ISRC = 1 (source strengths) also the velocity arrays VELRAD and
+// VELDIF, which are then released.  IERR 1 (after a message) when the
+// arrays are too small or a write fails.
+void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr2<cplx>& XD, int ISRC, int IPFL, int& IERR);
+
+// Writes the .p2f file FILEP2F from the run data and the scratch units 21
+// (period solutions), 22 (run summary) and 28 (user-routine data lines) and
+// from rgkinit.txt; closes the scratch units.  IERR 1 after a message when
+// the file cannot be made or a record cannot be written or copied.
+void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NEQN, int& IERR);
+
+// Header of the open .p2f file on IUNIT (IERR set to 1 on failure, left
+// as it is on success).
+void RDP2FH(int IUNIT, int& IERR);
+// The model records that follow the header.
+void RDP2F(int IUNIT, int& IERR);
+// The geometry-kernel lines (when NRGKBODY > 0): rgkinit.txt is written
+// again from them.
+void RDP2FRGK(int IUNIT, int& IERR);
+// One period's potentials (IFLAG the period's limit flag).
+void RDP2FPOT(int IUNIT, int IFLAG, int& IERR);
+
+}  // namespace zorva

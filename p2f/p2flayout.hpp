@@ -1,0 +1,191 @@
+// The layout of the POTEN-to-FORCE file (.p2f), written once and read back
+// by the same code: each record is described once, as a list of the shared
+// scalars and arrays it carries in order, and a Pass either packs those
+// items into records (writing) or takes them out of the records of the file
+// (reading), so the writer and the readers cannot disagree on the layout.
+//
+// A record is framed as every unformatted record of the program (4-byte
+// little-endian length before and after).  Reading is strict: a record must
+// hold exactly the items its description names, and an array is allocated
+// only after the record in memory has been found long enough for it, so a
+// truncated or foreign file gives a failed pass, never a huge allocation or
+// an access outside an array.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "common/farray.hpp"
+#include "common/types.hpp"
+#include "common/unformatted.hpp"
+
+namespace zorva::p2f {
+
+inline constexpr float VERSION = 6.4f;
+inline constexpr int IUP2F = 13;
+
+// Largest count the reader accepts from a file header (bodies, panels,
+// modes, periods, ...); anything larger marks a foreign or broken file.
+inline constexpr long MAXCOUNT = 1L << 24;
+// Largest array (elements) the reader allocates outside a record it holds.
+inline constexpr long MAXELEMS = 1L << 28;
+
+class Pass {
+public:
+    enum class Dir { Write, Read };
+    Pass(Dir d, int unit) : dir_(d), unit_(unit) {}
+
+    bool writing() const { return dir_ == Dir::Write; }
+    bool reading() const { return dir_ == Dir::Read; }
+    bool ok() const { return !bad_; }
+    void fail() { bad_ = true; }
+    // Identifier of the record being handled (or of the failed one).
+    const std::string& id() const { return id_; }
+
+    // Start a record: writing clears the buffer, reading takes the next
+    // record of the unit.  End: writing sends the record, reading checks
+    // that every byte of the record was taken.
+    bool begin(std::string_view id);
+    bool end();
+
+    void i(int& v) { item(&v, 1); }
+    void f(float& v) { item(&v, 1); }
+    void text(std::string& s, int len);
+
+    // An array, or its leading section: the first extents must be those
+    // named, the last at least the one named.  Reading allocates the array
+    // with the named extents when it is not allocated at a fitting shape.
+    template <typename T, int R>
+    void arr(FArray<T, R>& a, std::array<long, R> ext) {
+        if (bad_) return;
+        long n = count(ext);
+        if (n < 0) return fail();
+        if (reading() && n == 0) {
+            // An empty section leaves an existing array as it is.
+            if (!a.allocated() && !a.allocate_bounds(ones<R>(), ext)) fail();
+            return;
+        }
+        if (reading()) {
+            if (static_cast<std::size_t>(n) > r_.remaining() / sizeof(T)) return fail();
+            if (!fits(a, ext) && !a.allocate_bounds(ones<R>(), ext)) return fail();
+        } else if (n > 0 && !fits(a, ext)) {
+            return fail();
+        }
+        if (n > 0) item(a.data(), static_cast<std::size_t>(n));
+    }
+    // Elements start .. start+n-1 of a rank-1 array (allocated beforehand).
+    template <typename T>
+    void sec(Arr1<T>& a, long start, long n) {
+        if (bad_) return;
+        if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) return fail();
+        if (n > 0) item(a.ptr(start), static_cast<std::size_t>(n));
+    }
+    // Texts of len characters, elements 1..n.
+    void texts(Arr1<std::string>& a, long n, int len);
+
+    // Reading: allocate an array that element-wise items fill (kept when it
+    // already has a fitting shape).  Writing: check that it is there.
+    template <typename T, int R>
+    void alloc(FArray<T, R>& a, std::array<long, R> ext) {
+        if (bad_) return;
+        long n = count(ext);
+        if (n < 0 || n > MAXELEMS) return fail();
+        if (fits(a, ext)) return;
+        if (writing()) {
+            if (n > 0) fail();
+            return;
+        }
+        if (!a.allocate_bounds(ones<R>(), ext)) fail();
+    }
+
+    // Record lengths (bytes of data) as written or read, when a test asks.
+    std::vector<std::pair<std::string, std::size_t>>* lengths = nullptr;
+
+    template <typename T, int R>
+    static bool fits(const FArray<T, R>& a, const std::type_identity_t<std::array<long, R>>& ext) {
+        if (!a.allocated()) return false;
+        for (int d = 1; d < R; ++d)
+            if (a.extent(d) != ext[static_cast<std::size_t>(d - 1)]) return false;
+        return a.extent(R) >= ext[static_cast<std::size_t>(R - 1)];
+    }
+
+private:
+    template <typename T>
+    void item(T* p, std::size_t n) {
+        if (bad_) return;
+        if (writing()) {
+            w_.put(p, n);
+        } else if (!r_.get(p, n)) {
+            fail();
+        }
+    }
+    template <int R>
+    static std::array<long, R> ones() {
+        std::array<long, R> o;
+        o.fill(1);
+        return o;
+    }
+    // Number of elements of the extents; -1 when an extent is negative or
+    // the product is beyond any sane record.
+    template <std::size_t R>
+    static long count(const std::array<long, R>& ext) {
+        long n = 1;
+        for (long e : ext) {
+            if (e < 0 || e > MAXELEMS) return -1;
+            if (e == 0) return 0;
+            if (n > MAXELEMS / e) return -1;
+            n *= e;
+        }
+        return n;
+    }
+
+    Dir dir_;
+    int unit_;
+    bool bad_ = false;
+    std::string id_;
+    ufmt::RecWriter w_;
+    ufmt::RecReader r_;
+};
+
+// The record groups of the file, in file order.  Each works on the shared
+// run data (model, configuration, symmetry and panel tables) and leaves the
+// Pass failed on the first problem.
+
+// Record 1: the version and the two values that follow it.
+void lay_version(Pass& p, float& ver);
+// Records 2 to 7 and, in a higher-order file, 8 to 12.
+void lay_header(Pass& p);
+// Counts of the header within sane bounds (reading); false when not.
+bool header_sane();
+// Higher-order file: symmetry indices, patch counts, geometry kinds and
+// data-line counts of the bodies (G1 to G4).
+void lay_gxcounts(Pass& p);
+// One record holding one text of len characters (data lines, kernel lines,
+// run-summary lines).
+void lay_line(Pass& p, std::string_view id, std::string& s, int len);
+// One record holding one integer (the kernel line count).
+void lay_count(Pass& p, std::string_view id, int& n);
+// The body tables B1 to B24 and the low-order or higher-order tables.
+void lay_bulk(Pass& p);
+
+// The records of one period, in file order: what they hold and how many
+// complex values.
+enum class PerKind { RAD, RADSRC, RADVEL, DIF, DIFSRC, DIFVEL };
+struct PerRec {
+    PerKind kind;
+    long n;
+};
+std::vector<PerRec> period_layout(int IPFL);
+// The records that one call of the scratch writer appends (NBETAM headings).
+std::vector<PerRec> scratch_layout(int N, int M, int IRAD, int IDIFF, int ISRC, int IPFL);
+
+// Largest panel-flag index of the bodies of the run (IRR(1..NBODY)); it
+// decides whether the panel-flag record is present.
+int irr_max();
+
+}  // namespace zorva::p2f
