@@ -6,6 +6,13 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "main/runparams.hpp"
+#include "force/force.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+#include "main/symmetry.hpp"
+#include "p2f/forcedata.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
 
 namespace zorva {
 
@@ -13,7 +20,6 @@ namespace standin {
 
 std::vector<std::string> CALLS;
 Model MODEL;
-Arr2<cplx> FHASK, FDIFF;
 
 namespace {
 std::map<std::string, int, std::less<>> failat;  // routine -> call number that fails
@@ -61,6 +67,71 @@ void put_model() {
 }
 }  // namespace
 
+// What the FORCE stage finds after reading a .p2f file of the fixed model.
+void put_force_model(int& IERR) {
+    using namespace model;
+    const int nm = NMODT, ne = NEQN;
+    if (!sym::IMODORD.allocated()) {
+        sym::NSYMF = sym::NSYMC = 1;
+        sym::NSYMD = 4;
+        for (int k = 1; k <= 4; ++k) sym::NSYMRHS[static_cast<std::size_t>(k)] = k;
+        if (sym::NSOLC == 0) sym::NSOLC = nm;
+        sym::NMODSC[1] = sym::NSOLC;
+        sym::IMODORD.allocate(nm);
+        sym::IMODPOS.allocate(nm);
+        sym::IMODSC.allocate(nm, 4);
+        sym::IMODPOS.fill(0);
+        for (int r = 1; r <= sym::NSOLC; ++r) {
+            sym::IMODORD(r) = r;
+            sym::IMODPOS(r) = r;
+            sym::IMODSC(r, 1) = r;
+        }
+    }
+    frc::NBETAF = frc::NBETAP = frc::NBETAX = NBETA > 0 ? NBETA : 1;
+    frc::NMODBD = frc::NMODFREE = sym::NSOLC;
+    frc::NMODWM = 0;
+    frc::MODE.deallocate();
+    BETA.allocate(frc::NBETAF);
+    SINBETA.allocate(frc::NBETAF);
+    COSBETA.allocate(frc::NBETAF);
+    BETA.fill(0.0f);
+    SINBETA.fill(0.0f);
+    COSBETA.fill(1.0f);
+    for (int j = 1; j <= NPER; ++j) {
+        const float w = PER(j) > 0.0f ? 6.2831855f / PER(j) : 0.0f;
+        WNUMNU(j) = WNUMK(j) = w * w / 9.80665f;
+    }
+    frc::MODCOL.allocate(nm);
+    frc::MODNUM.allocate(nm);
+    frc::MODEC.allocate(nm);
+    for (int r = 1; r <= nm; ++r) {
+        frc::MODCOL(r) = r;
+        frc::MODNUM(r) = sym::IMODORD(r);
+        frc::MODEC(r) = 1;
+    }
+    frc::RADPOT.allocate(ne, nm);
+    frc::DIFPOT.allocate(ne, frc::NBETAP, 1);
+    frc::RADPOT.fill(cplx{});
+    frc::DIFPOT.fill(cplx{});
+    pnl::PCENT.allocate(3, ne);
+    pnl::PAXES.allocate(3, 3, ne);
+    pnl::PPROP.allocate(13, ne);
+    pnl::VNMODE.allocate(nm, ne);
+    pnl::PCENT.fill(0.0f);
+    pnl::PAXES.fill(0.0f);
+    pnl::PPROP.fill(0.0f);
+    pnl::VNMODE.fill(0.0f);
+    pnl::CHYD.allocate(nm, nm);
+    pnl::CHYD.fill(0.0f);
+    if (MODEL.restoring)
+        for (int m = 1; m <= nm; ++m) pnl::CHYD(m, m) = 1.0f;
+    if (fnames::FILEOUT.empty()) fnames::FILEOUT = "run.out";
+    chan::open(11, fnames::FILEOUT, chan::Status::Replace);
+    cfg::NOOUT.allocate(9);
+    cfg::NOOUT.fill(1);
+    OPNUMOUT(IERR);
+}
+
 void fail(std::string_view name, int nth) { failat[std::string(name)] = nth; }
 void warn(std::string_view name) { warnings[std::string(name)] = 1; }
 
@@ -70,8 +141,6 @@ void reset() {
     ncalls.clear();
     warnings.clear();
     MODEL = Model{};
-    FHASK.allocate(1, 1);
-    FDIFF.allocate(1, 1);
 }
 
 namespace {
@@ -123,41 +192,23 @@ void FRCSETUP(int& IERR) {
     // A FORCE-only run has no model yet: it would come from the .p2f file.
     if (!model::PER.allocated()) standin::put_model();
     for (int k = 1; k <= 9; ++k) run::IOPTN[static_cast<std::size_t>(k)] = standin::MODEL.ioptn[static_cast<std::size_t>(k)];
+    standin::put_force_model(IERR);
 }
 
 void CHKOPT(int& IERR) { IERR = record("CHKOPT"); }
 void RDP2FPOT(int, int, int& IERR) { IERR = record("RDP2FPOT"); }
 
-void SETMODFAC(float, int) { record("SETMODFAC"); }
-void WRPERHDR(float, float, int) { record("WRPERHDR"); }
-void AMDPINT() { record("AMDPINT"); }
-void EXFHASK(float, float) { record("EXFHASK"); }
-void FRCACC() { record("FRCACC"); }
-
-void RAOSOL(float, float, Arr2<cplx>& EXFORCE, int& IERR) {
-    IERR = record("RAOSOL", &EXFORCE == &standin::FHASK ? "HASKIND" : "DIFFRACTION");
-}
 
 void BPBVDRV(float, float, int, int& IERR) { IERR = record("BPBVDRV"); }
 void BPVSUM(float, int) { record("BPVSUM"); }
 void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"); }
-void MOMDRIFT(float, float, int) { record("MOMDRIFT"); }
 void DRFTPI(float, int, int& IERR) { IERR = record("DRFTPI"); }
 
-void OUTADMS(float, int, int, int, std::string_view) { record("OUTADMS"); }
-void OUTHASK(float, int, int, int, std::string_view) { record("OUTHASK"); }
-void OUTDIFF(float, int, int, int, std::string_view) { record("OUTDIFF"); }
-void OUTRAO(float, int, int, int, std::string_view) { record("OUTRAO"); }
 void OUTBPRS(float, int, int, int, std::string_view) { record("OUTBPRS"); }
 void OUTBVEL(float, int, int, const int*, const std::string*) { record("OUTBVEL"); }
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
 void OUTFPRS(float, int, int, std::string_view) { record("OUTFPRS"); }
 void OUTFVEL(float, int, const int*, const std::string*) { record("OUTFVEL"); }
-
-void OUTDRIFT(float, int, int, int, std::string_view NAME, int NB, int IOPT, int ICS) {
-    record("OUTDRIFT", std::string(NAME) + " " + std::to_string(NB) + " " + std::to_string(IOPT) + " " +
-                           std::to_string(ICS));
-}
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }
 void RGKDONE() { record("RGKDONE"); }

@@ -33,7 +33,10 @@ void fail(std::string_view name, int nth = 1);
 void warn(std::string_view name);
 
 // The model that the model-input stand-in (and, for a FORCE-only run, the
-// FORCE set-up stand-in) puts in place.
+// FORCE set-up stand-in) puts in place.  The FORCE set-up stand-in also
+// gives the FORCE stage what the .p2f file would: one component without
+// symmetry, zero potentials and panel tables, a unit restoring matrix, the
+// report run.out and the numeric files of the options.
 struct Model {
     std::vector<float> per = {10.0f, 5.0f};  // NPER = its size
     std::vector<int> iperfl;                 // per period (empty: all ordinary)
@@ -46,16 +49,13 @@ struct Model {
     int nrgkbody = 0;
     std::array<int, 2> niter = {0, 0};   // iteration counts SOLVE returns (main solve)
     std::array<int, 2> niters = {0, 0};  // and for the source-strength solve
+    bool restoring = true;  // FORCE: unit restoring matrix (false: none, no motions can be solved)
     std::array<int, 10> ioptn = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // [1..9] set by FRCSETUP
 };
 extern Model MODEL;
 
 // Back to the fixed model, no calls, no failures.
 void reset();
-
-// Stand-in result arrays: exciting forces by the Haskind relations and by
-// direct integration, handed to RAOSOL.
-extern Arr2<cplx> FHASK, FDIFF;
 
 }  // namespace standin
 
@@ -85,28 +85,17 @@ void FRCSETUP(int& IERR);
 void CHKOPT(int& IERR);
 void RDP2FPOT(int IUNIT, int IPERFL, int& IERR);
 
-// FORCE computations and writers.
-void SETMODFAC(float PER, int IPERFL);
-void WRPERHDR(float PER, float WNUMK, int IUOUT);
-void AMDPINT();
-void EXFHASK(float WNUMNU, float WNUMK);
-void FRCACC();
-void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& EXFORCE, int& IERR);
+// FORCE computations and writers not built yet (the others are in
+// force/force.hpp).
 void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR);
 void BPVSUM(float WNUMNU, int IPERFL);
 void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-void MOMDRIFT(float WNUMNU, float WNUMK, int IOPTN8);
 void DRFTPI(float WNUMNU, int IOPTN9, int& IERR);
-void OUTADMS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTHASK(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTDIFF(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTRAO(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
 void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
 void OUTBVEL(float PER, int IUOUT, int NOOUT, const int* IUNUM, const std::string* NAMES);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
 void OUTFPRS(float PER, int IUOUT, int IUNUM, std::string_view NAME);
 void OUTFVEL(float PER, int IUOUT, const int* IUNUM, const std::string* NAMES);
-void OUTDRIFT(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int NB, int IOPT, int ICS);
 
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);

@@ -19,9 +19,20 @@ using V = std::vector<std::string>;
 
 const V HEAD = {"SETMODFAC", "RDP2FPOT", "WRPERHDR"};
 
+// The routines of the list that are built: they record no calls (their
+// order shows in the report sections, tests/force).
+bool built(const std::string& c) {
+    for (const char* r : {"SETMODFAC", "WRPERHDR", "AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF",
+                          "RAOSOL", "OUTRAO", "MOMDRIFT", "OUTDRIFT"})
+        if (c.rfind(r, 0) == 0) return true;
+    return false;
+}
+
 V cat(std::initializer_list<V> parts) {
     V out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        for (const auto& c : p)
+            if (!built(c)) out.push_back(c);
     return out;
 }
 
@@ -63,7 +74,7 @@ TEST_F(DriverTest, ForceOrder) {
          [] { cfg::ILOWHI = 1; }, 0, cat({HEAD, {"BPBVDRV", "OUTBVEL", "BPVSUM", "OUT5PB"}})},
         {"no periods", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {}, {}, [] { standin::MODEL.nrgkbody = 1; }, 0, {"RGKDONE"}},
         {"motion failure returns at once", {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {8, 9}, {0, 0},
-         [] { standin::fail("RAOSOL"); standin::MODEL.nrgkbody = 1; }, 1,
+         [] { standin::MODEL.nrgkbody = 1; standin::MODEL.restoring = false; }, 1,
          cat({HEAD, {"AMDPINT", "EXFHASK", "RAOSOL HASKIND"}})},
         {"body-point failure returns at once", {0, 0, 0, 0, 0, 1, 0, 0, 0, 0}, {8}, {0},
          [] { standin::fail("BPBVDRV"); standin::MODEL.nrgkbody = 1; }, 1, cat({HEAD, {"BPBVDRV"}})},
