@@ -8,6 +8,7 @@
 #include "force/panelpts.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
+#include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/paneldata.hpp"
@@ -24,7 +25,9 @@ void EXFHASK(float WNUMNU, float WNUMK) {
     }
     // Wavemaker modes: the force of each wavemaker's unit motion on the
     // body modes.  Rows are solution columns, as the motion solution and
-    // the writers read them.
+    // the writers read them.  The added mass and damping of the period are
+    // formed here when no other option has asked for them.
+    if (run::IOPTN[1] != 1 && run::IOPTN[4] <= 0) AMDPINT();
     for (int j = 1; j <= frc::NMODBD; ++j) {
         const int m = frc::MODCOL(j);
         for (int k = 1; k <= frc::NMODWM; ++k) {

@@ -40,7 +40,9 @@ void ALLOCRES(int& IERR) {
     const long nbx = std::max({NBETAX, nbf, model::NBETA, NMODWM});
     const long ndr = std::max({NDRIFT, pairs(IOPTN[8], nbf), pairs(IOPTN[9], nbf)});
     bool ok = alloc2(RAO, nm, nbx);
-    if (IOPTN[1] == 1 || IOPTN[4] >= 1) ok = ok && alloc2(AMAT, nm, nm) && alloc2(BMAT, nm, nm);
+    // The wavemaker forces of option 2 are formed from the added mass and
+    // damping, so option 2 needs them too.
+    if (IOPTN[1] == 1 || IOPTN[2] == 1 || IOPTN[4] >= 1) ok = ok && alloc2(AMAT, nm, nm) && alloc2(BMAT, nm, nm);
     if (IOPTN[2] == 1 || IOPTN[4] == 1) ok = ok && alloc2(FEXH, nm, nbx);
     if (IOPTN[3] == 1 || IOPTN[4] == 2) ok = ok && alloc2(FEXD, nm, nbf);
     if (IOPTN[8] > 0 || IOPTN[9] >= 1) ok = ok && alloc2(DRIFTM, nm, ndr) && alloc2(DRIFTS, nm, ndr);
