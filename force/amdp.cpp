@@ -13,6 +13,11 @@
 namespace zorva {
 
 void AMDPINT() {
+    // The wavemaker forces of option 2 may need the matrices without
+    // options 1 and 4, for which the set-up made them.
+    const int nm = model::NMODT;
+    for (auto* a : {&frc::AMAT, &frc::BMAT})
+        if (!a->allocated() || a->extent(1) < nm || a->extent(2) < nm) a->allocate(nm, nm);
     frc::AMAT.fill(0.0f);
     frc::BMAT.fill(0.0f);
     // Only the low-order integration exists in this program so far.
