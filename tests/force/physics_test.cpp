@@ -91,7 +91,7 @@ bool psd(const Arr2<float>& B, double eps) {
     double L[6][6] = {};
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j <= i; ++j) {
-            double s = 0.5 * (B(i + 1, j + 1) + B(j + 1, i + 1)) + (i == j ? eps : 0.0);
+            double s = 0.5 * static_cast<double>(B(i + 1, j + 1) + B(j + 1, i + 1)) + (i == j ? eps : 0.0);
             for (int k = 0; k < j; ++k) s -= L[i][k] * L[j][k];
             if (i == j) {
                 if (s <= 0.0) return false;
@@ -129,11 +129,12 @@ void check_relations(double nu) {
     }
     // Energy: B(i,i) = nu / (4 pi) times the heading integral of |X_i|^2.
     for (int m = 1; m <= 6; ++m) {
-        if (BMAT(m, m) < 0.05 * bmax) continue;
+        const double bmm = BMAT(m, m);
+        if (bmm < 0.05 * bmax) continue;
         double s = 0.0;
         for (int j = 1; j <= nb; ++j) s += std::norm(std::complex<double>(frc::FEXH(m, j)));
         const double e = nu / (4.0 * M_PI) * 2.0 * M_PI * s / nb;
-        EXPECT_NEAR(e / BMAT(m, m), 1.0, 0.05) << "mode " << m;
+        EXPECT_NEAR(e / bmm, 1.0, 0.05) << "mode " << m;
     }
 }
 
@@ -161,10 +162,10 @@ TEST_F(ForceTest, FacetedHemisphere) {
     solve_period(pans, b, 0.6, headings(36), 1);
     check_relations(0.6);
     for (int j = 1; j <= 36; j += 5) {
-        const double bj = model::BETA(j) * M_PI / 180.0;
+        const double bj = static_cast<double>(model::BETA(j)) * M_PI / 180.0;
         const cplx d(frc::DRIFTM(1, j).real(), frc::DRIFTM(2, j).real());
-        const double along = d.real() * std::cos(bj) + d.imag() * std::sin(bj);
-        const double across = -d.real() * std::sin(bj) + d.imag() * std::cos(bj);
+        const double along = static_cast<double>(d.real()) * std::cos(bj) + static_cast<double>(d.imag()) * std::sin(bj);
+        const double across = -static_cast<double>(d.real()) * std::sin(bj) + static_cast<double>(d.imag()) * std::cos(bj);
         EXPECT_GT(along, 0.0) << j;
         EXPECT_NEAR(across, 0.0, 0.02 * along) << j;
     }
@@ -175,10 +176,10 @@ TEST_F(ForceTest, BoxMotionsInLongWaves) {
     const Body b = {1.0, -0.25, 2.0, 2.0 / 12.0, 8.0 / 12.0, 0.35, 0.5, 0.5, -0.4};
     const double nu = 0.01;
     solve_period(pans, b, nu, {0.0f}, 0);
-    EXPECT_NEAR(std::abs(frc::RAO(3, 1)), 1.0, 0.05);
-    EXPECT_NEAR(std::abs(frc::RAO(1, 1)), 1.0, 0.1);
-    EXPECT_NEAR(std::abs(frc::RAO(5, 1)) / nu, 1.0, 0.1);
-    EXPECT_NEAR(std::abs(frc::RAO(2, 1)), 0.0, 0.01);
+    EXPECT_NEAR(std::abs(frc::RAO(3, 1)), 1.0f, 0.05f);
+    EXPECT_NEAR(std::abs(frc::RAO(1, 1)), 1.0f, 0.1f);
+    EXPECT_NEAR(static_cast<double>(std::abs(frc::RAO(5, 1))) / nu, 1.0, 0.1);
+    EXPECT_NEAR(std::abs(frc::RAO(2, 1)), 0.0f, 0.01f);
 }
 
 }  // namespace
