@@ -3,6 +3,7 @@
 // the integral of Im(phi) n, per pair of modes of one symmetry component.
 #include "force/force.hpp"
 #include "force/forceres.hpp"
+#include "force/hopoints.hpp"
 #include "force/panelpts.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
@@ -20,8 +21,10 @@ void AMDPINT() {
         if (!a->allocated() || a->extent(1) < nm || a->extent(2) < nm) a->allocate(nm, nm);
     frc::AMAT.fill(0.0f);
     frc::BMAT.fill(0.0f);
-    // Only the low-order integration exists in this program so far.
-    if (cfg::ILOWHI == 0) AMDPLO();
+    if (cfg::ILOWHI == 0)
+        AMDPLO();
+    else
+        AMDPHI();
 }
 
 void AMDPLO() {
@@ -52,6 +55,31 @@ void AMDPLO() {
             }
         }
     }
+}
+
+void AMDPHI() {
+    using frc::AMAT;
+    using frc::BMAT;
+    if (model::IRAD < 0) return;
+    const float nsymf = static_cast<float>(sym::NSYMF);
+    fho::for_each(false, [&](const fho::Point& q) {
+        float w = q.w * nsymf;
+        if (q.cls > 1) w *= 0.5f;
+        if (q.tank > 0) w *= cfg::RHOTANK(q.tank);
+        for (int k = 1; k <= sym::NSYMC; ++k) {
+            const int nk = sym::NMODSC[static_cast<std::size_t>(k)];
+            for (int b = 1; b <= nk; ++b) {
+                const int q2 = sym::IMODPOS(sym::IMODSC(b, k));
+                const cplx phi = fho::potential(q, frc::RADPOT.ptr(1, q2));
+                for (int a = 1; a <= nk; ++a) {
+                    const int m = sym::IMODSC(a, k);
+                    const float wn = w * model::VNQP(m, q.pt);
+                    AMAT(sym::IMODPOS(m), q2) += phi.real() * wn;
+                    BMAT(sym::IMODPOS(m), q2) -= phi.imag() * wn;
+                }
+            }
+        }
+    });
 }
 
 }  // namespace zorva

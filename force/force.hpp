@@ -31,14 +31,17 @@ void PLNWAVE(float K, float SINB, float COSB, const float* X);
 // Added mass and damping by pressure integration into frc::AMAT, frc::BMAT.
 void AMDPINT();
 void AMDPLO();
+void AMDPHI();
 
 // Exciting forces by the Haskind relations (frc::FEXH), for the period's
 // wavenumbers nu and K; with wavemaker modes, the forces that their unit
 // motions exert, from the added mass and damping.
 void EXFHASK(float WNUMNU, float WNUMK);
 void EXFHASKLO(float K, const int* NSYMRHS);
+void EXFHASKHI(float K, const int* NSYMRHS);
 // Exciting forces by integration of the diffraction pressure (frc::FEXD).
 void FRCACC();
+void FRCACC2();
 
 // Motions of the period into frc::RAO from the exciting forces F; IERR 1
 // (after a message) when the system of motion is singular.
@@ -47,7 +50,11 @@ void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& F, int& IERR);
 // Mean drift force and yaw moment by momentum conservation into
 // frc::DRIFTM (rows 1-3 per heading or heading pair).
 void MOMDRIFT(float WNUMNU, float WNUMK, int IOPTN8);
+// Far-field amplitudes at angle theta (radiation columns, diffraction
+// headings IH1..IH2) into frc::KOCHR1/2, KOCHD1/2: panels (KOCHIN2) or
+// patches (KOCHIN1).
 void KOCHIN2(float K, float SINT, float COST, int IH1, int IH2);
+void KOCHIN1(float K, float SINT, float COST, int IH1, int IH2);
 
 // Numeric output files: creation (with header and preambles) of those the
 // options select; IERR 1 after a message when a file cannot be created or

@@ -15,6 +15,7 @@ Arr2<float> AMAT, BMAT;
 Arr2<cplx> FEXH, FEXD, RAO, DRIFTM, DRIFTS, DRIFTCM, DRIFTCS;
 Arr1<cplx> KOCHR1, KOCHR2, KOCHD1, KOCHD2, KOCHT1, KOCHT2;
 Arr1<float> VNWORK;
+Arr3<float> BASQU, BASQV;
 
 namespace {
 int pairs(int opt, int n) { return opt == 1 ? n : opt == 2 ? n * (n + 1) / 2 : 1; }
@@ -63,6 +64,8 @@ void reset_res() {
     for (auto* a : {&FEXH, &FEXD, &RAO, &DRIFTM, &DRIFTS, &DRIFTCM, &DRIFTCS}) a->deallocate();
     for (auto* a : {&KOCHR1, &KOCHR2, &KOCHD1, &KOCHD2, &KOCHT1, &KOCHT2}) a->deallocate();
     VNWORK.deallocate();
+    BASQU.deallocate();
+    BASQV.deallocate();
 }
 
 }  // namespace zorva::frc

@@ -21,6 +21,13 @@ extern Arr1<cplx> KOCHD1, KOCHD2;    // (NBETAF) diffraction far-field amplitude
 extern Arr1<cplx> KOCHT1, KOCHT2;    // (NBETAF) total far-field amplitudes
 extern Arr1<float> VNWORK;           // (NMODT) modal normals at the current point
 
+// Basis values of the potential B-splines at the Gauss points of every
+// knot interval of every patch (higher order): BASQU(k + (q-1) MAXKU, a, p)
+// is the k-th nonzero u basis function of patch p at Gauss point q of
+// interval a (KU values; the column-major layout of a (MAXKU, MAXQU,
+// MAXNU, NPATCHT) table), BASQV likewise in v with MAXKV.
+extern Arr3<float> BASQU, BASQV;
+
 // The same storage under the names the body and field computations use.
 inline Arr2<cplx>& XIMOD = RAO;
 inline Arr2<float>& ADDMASS = AMAT;

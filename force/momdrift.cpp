@@ -10,6 +10,7 @@
 #include "common/messages.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"
+#include "force/hopoints.hpp"
 #include "force/panelpts.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
@@ -20,12 +21,57 @@
 
 namespace zorva {
 
+namespace {
+
+// Contribution of one integration point (x, weight w, class cls; normal
+// already in the plane-wave input) to the far-field amplitudes: vn(m) the
+// modal normal, rad(jc) and dif(j, kc) the potentials at the point.
+template <typename VN, typename RAD, typename DIF>
+void kochin_point(float K, float SINT, float COST, int IH1, int IH2, const float* x, float w, int cls, VN vn, RAD rad,
+                  DIF dif) {
+    using namespace frc;
+    PLNWAVE(K, SINT, COST, x);
+    for (int kc = 1; kc <= sym::NSYMC; ++kc) {
+        const cplx s0 = fpan::sum_parts(incw::PHIINC, kc);
+        const cplx s1 = fpan::sum_parts(plw::DPHI, kc);
+        const cplx s2 = fpan::sum_parts(plw::RPHI, kc);
+        const cplx s3 = fpan::sum_parts(plw::SPHI, kc);
+        if (model::IRAD >= 0) {
+            for (int a = 1; a <= sym::NMODSC[static_cast<std::size_t>(kc)]; ++a) {
+                const int m = sym::IMODSC(a, kc);
+                const int jc = sym::IMODPOS(m);
+                const cplx phi = rad(jc);
+                if (cls == 0) {
+                    KOCHR1(jc) += w * (s0 * vn(m) - s1 * phi);
+                    KOCHR2(jc) += w * (s2 * vn(m) - s3 * phi);
+                } else {
+                    KOCHR1(jc) -= w * s1 * phi;
+                    KOCHR2(jc) -= w * s3 * phi;
+                }
+            }
+        }
+        if (model::IDIFF != -1) {
+            for (int j = IH1; j <= IH2; ++j) {
+                const cplx phi = dif(j, kc);
+                KOCHD1(j) -= w * s1 * phi;
+                KOCHD2(j) -= w * s3 * phi;
+            }
+        }
+    }
+}
+
+void kochin_zero() {
+    frc::KOCHR1.fill(cplx{});
+    frc::KOCHR2.fill(cplx{});
+    frc::KOCHD1.fill(cplx{});
+    frc::KOCHD2.fill(cplx{});
+}
+
+}  // namespace
+
 void KOCHIN2(float K, float SINT, float COST, int IH1, int IH2) {
     using namespace frc;
-    KOCHR1.fill(cplx{});
-    KOCHR2.fill(cplx{});
-    KOCHD1.fill(cplx{});
-    KOCHD2.fill(cplx{});
+    kochin_zero();
     const int ih2 = std::min<int>(IH2, static_cast<int>(DIFPOT.extent(2)));
     fpan::Point pts[4];
     for (int i = 1; i <= model::NEQN; ++i) {
@@ -35,38 +81,27 @@ void KOCHIN2(float K, float SINT, float COST, int IH1, int IH2) {
         const int np = fpan::panel_points(i, pts);
         for (int ip = 0; ip < np; ++ip) {
             const fpan::Point& pt = pts[ip];
-            const float w = pt.w;
             fpan::set_vnwork(i, pt);
-            PLNWAVE(K, SINT, COST, pt.x);
-            for (int kc = 1; kc <= sym::NSYMC; ++kc) {
-                const cplx s0 = fpan::sum_parts(incw::PHIINC, kc);
-                const cplx s1 = fpan::sum_parts(plw::DPHI, kc);
-                const cplx s2 = fpan::sum_parts(plw::RPHI, kc);
-                const cplx s3 = fpan::sum_parts(plw::SPHI, kc);
-                if (model::IRAD >= 0) {
-                    for (int a = 1; a <= sym::NMODSC[static_cast<std::size_t>(kc)]; ++a) {
-                        const int m = sym::IMODSC(a, kc);
-                        const int jc = sym::IMODPOS(m);
-                        const cplx phi = RADPOT(i, jc);
-                        if (cls == 0) {
-                            KOCHR1(jc) += w * (s0 * VNWORK(m) - s1 * phi);
-                            KOCHR2(jc) += w * (s2 * VNWORK(m) - s3 * phi);
-                        } else {
-                            KOCHR1(jc) -= w * s1 * phi;
-                            KOCHR2(jc) -= w * s3 * phi;
-                        }
-                    }
-                }
-                if (model::IDIFF != -1) {
-                    for (int j = IH1; j <= ih2; ++j) {
-                        const cplx phi = DIFPOT(i, j, kc);
-                        KOCHD1(j) -= w * s1 * phi;
-                        KOCHD2(j) -= w * s3 * phi;
-                    }
-                }
-            }
+            kochin_point(
+                K, SINT, COST, IH1, ih2, pt.x, pt.w, cls, [](int m) { return VNWORK(m); },
+                [i](int jc) { return RADPOT(i, jc); }, [i](int j, int kc) { return DIFPOT(i, j, kc); });
         }
     }
+}
+
+void KOCHIN1(float K, float SINT, float COST, int IH1, int IH2) {
+    using namespace frc;
+    kochin_zero();
+    const int ih2 = std::min<int>(IH2, static_cast<int>(DIFPOT.extent(2)));
+    const float nsymf = static_cast<float>(sym::NSYMF);
+    fho::for_each(true, [&](const fho::Point& q) {
+        for (int c = 0; c < 3; ++c) plw::VNORM[c] = q.n[c];
+        const float w = q.w * nsymf * (q.cls > 1 ? 0.5f : 1.0f);
+        kochin_point(
+            K, SINT, COST, IH1, ih2, q.x, w, q.cls, [&q](int m) { return model::VNQP(m, q.pt); },
+            [&q](int jc) { return fho::potential(q, RADPOT.ptr(1, jc)); },
+            [&q](int j, int kc) { return fho::potential(q, DIFPOT.ptr(1, j, kc)); });
+    });
 }
 
 namespace {
@@ -74,7 +109,10 @@ namespace {
 // Kochin functions at angle theta and the totals for headings IH1..IH2.
 void kochin_total(float K, float nu, float s, float c, int IH1, int IH2) {
     using namespace frc;
-    KOCHIN2(K, s, c, IH1, IH2);
+    if (cfg::ILOWHI == 1)
+        KOCHIN1(K, s, c, IH1, IH2);
+    else
+        KOCHIN2(K, s, c, IH1, IH2);
     for (int i = IH1; i <= IH2; ++i) {
         cplx t1 = KOCHD1(i), t2 = KOCHD2(i);
         for (int jc = 1; jc <= sym::NSOLC; ++jc) {

@@ -2,11 +2,10 @@
 
 namespace zorva::model {
 
-Arr1<int> NPATCH;
-Arr2<float> TRIMCS;
-Arr2<int> IREFLB;
+// NPATCH, TRIMCS, IREFLB, NWALL and NRGKLINES are defined with the model
+// data (model.cpp).
 Arr1<int> NGXLINE;
-int NWALL, NRGKLINES, IDIPWMF;
+int IDIPWMF;
 int NPATCHT, NPATCHBD, NCOEFT, MAXKNOT, MAXKUG, MAXKVG, MAXKNU, MAXKNV, MAXKU, MAXKV, MAXQU, MAXQV, MAXNU,
     MAXNV, NPANT;
 Arr1<int> KU, KV, NU, NV, NBU, NBV, IQUI, IQVI, IBPTH, ITRIM, IWTL, IFSPAT, IPRL, IPREF;

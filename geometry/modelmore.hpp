@@ -6,16 +6,12 @@
 #pragma once
 
 #include "common/farray.hpp"
+#include "geometry/model.hpp"  // NPATCH, TRIMCS, IREFLB, NWALL, NRGKLINES
 
 namespace zorva::model {
 
 // Per body.
-extern Arr1<int> NPATCH;          // patches of each body's file (higher order, geometry model)
-extern Arr2<float> TRIMCS;        // (1:4, ib): cos, sin of the trim pitch, cos, sin of the trim roll
-extern Arr2<int> IREFLB;          // (1:2, ib): 1 when the trim breaks the symmetry about x = 0 (y = 0)
 extern Arr1<int> NGXLINE;         // data lines of the user geometry routine per body (0 for other kinds)
-extern int NWALL;                 // number of walls (IWALLX0 + IWALLY0)
-extern int NRGKLINES;             // lines of rgkinit.txt
 extern int IDIPWMF;               // 1 when the dipole / wavemaker classes IDIPWM are kept
 
 // Higher-order counts and maxima.
