@@ -17,6 +17,7 @@
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
@@ -42,6 +43,7 @@ public:
         cfg::reset();
         fnames::reset();
         model::reset();
+        model::reset_more();
         run::reset();
         sym::reset();
         pnl::reset();
