@@ -3,7 +3,9 @@
 // append and the modulus-and-phase form that every result writer uses.
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
@@ -12,7 +14,10 @@
 #include "common/messages.hpp"
 #include "force/force.hpp"
 #include "force/writer.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "main/config.hpp"
+#include "main/symmetry.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "p2f/forcedata.hpp"
@@ -53,6 +58,62 @@ std::string runname(std::string_view table) {
     if (out.size() > 20) out.resize(20);
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
+}
+
+template <typename T>
+std::span<const T> all(const Arr1<T>& a, long n) {
+    return a.allocated() ? std::span<const T>(a.data(), static_cast<std::size_t>(std::min(n, a.extent(1))))
+                         : std::span<const T>();
+}
+
+// The run summary that opens "optn.5pb", one list-directed record per item.
+int run_summary(int iu) {
+    using namespace model;
+    const int nb = cfg::NBODY, np = NPATCHT, nm = NMODT;
+    int st = 0;
+    auto rec = [&st, iu](std::initializer_list<fmt::Arg> a) { st |= fmt::write_list(iu, a); };
+    rec({ISX, ISY});
+    rec({ULEN.allocated() ? ULEN(1) : 1.0f});
+    rec({np});
+    rec({IRAD, IDIFF});
+    rec({NPER, frc::NBETA0});
+    rec({NEQN});
+    rec({sym::NSYMC});
+    rec({nm});
+    rec({nb});
+    std::vector<float> xb, cs;
+    auto at = [](const Arr2<float>& a, int i, int j) {
+        return a.allocated() && i <= a.extent(1) && j <= a.extent(2) ? a(i, j) : 0.0f;
+    };
+    for (int ib = 1; ib <= nb; ++ib) {
+        for (int k = 1; k <= 4; ++k) xb.push_back(at(cfg::XBODY, k, ib));
+        for (int k = 1; k <= 2; ++k) cs.push_back(at(CSPHIB, k, ib));
+    }
+    rec({std::span<const float>(xb)});
+    rec({std::span<const float>(cs)});
+    rec({all(IBPTH, np)});
+    rec({all(IBMOD, nb)});
+    std::array<int, 8> img{};
+    for (int k = 1; k <= 4; ++k) {
+        img[static_cast<std::size_t>(k - 1)] = sym::IMAGEID[static_cast<std::size_t>(k)];
+        img[static_cast<std::size_t>(k + 3)] = sym::ISYMF[static_cast<std::size_t>(k)];
+    }
+    rec({std::span<const int>(img)});
+    rec({std::span<const int>(&sym::ISYMC[1], 4)});
+    rec({all(IFSPAT, np)});
+    std::vector<int> kk;
+    for (int p = 1; p <= np; ++p)
+        for (const auto* a : {&KU, &KV, &NU, &NV}) kk.push_back(a->allocated() && p <= a->extent(1) ? (*a)(p) : 0);
+    rec({std::span<const int>(kk)});
+    rec({std::span<const int>(&sym::NMODSC[1], 4)});
+    rec({all(sym::IMODPOS, nm)});
+    std::vector<int> msc;
+    for (int k = 1; k <= 4; ++k)
+        for (int m = 1; m <= nm; ++m) msc.push_back(sym::IMODSC.allocated() ? sym::IMODSC(m, k) : 0);
+    rec({std::span<const int>(msc)});
+    rec({sym::NSOLC});
+    if (IDIFF >= 0) rec({all(BETA, frc::NBETA0)});
+    return st;
 }
 
 std::string pad20(std::string_view s) {
@@ -102,6 +163,7 @@ void OPNUMOUT(int& IERR) {
         if (cfg::NUMHDR == 1 || e == 17)
             st |= fmt::write(iu, "(1X,'ZORVA Numeric Output -- Filename  ',A,2X,A,2X,A)",
                              {std::string_view(pad20(NAME[ue])), std::string_view(RUNDATE), std::string_view(RUNTIME)});
+        if (e == 17) st |= run_summary(iu);
         if (e == 16)
             for (int n = 1; n <= frc::NFIELD; ++n)
                 st |= fmt::write(iu, "(I10,3E14.6)", {n, frc::XFIELD(1, n), frc::XFIELD(2, n), frc::XFIELD(3, n)});

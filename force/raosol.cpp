@@ -63,7 +63,9 @@ void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& F, int& IERR) {
     const float nu = WNUMNU;
     const float w1 = PER * 0.15915494f;
     const int nbd = frc::NMODBD;
-    const int ncol = std::max(model::NBETA, frc::NMODWM);
+    // Columns: headings or wavemaker modes, as far as the force array holds
+    // them (the pressure-integration forces have heading columns only).
+    const int ncol = std::min<int>(std::max(model::NBETA, frc::NMODWM), static_cast<int>(F.extent(2)));
     const bool list = frc::MODE.allocated();
 
     auto modec = [](int r) { return frc::MODEC.allocated() ? frc::MODEC(r) : 1; };

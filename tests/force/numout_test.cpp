@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "tests/force/forcefix.hpp"
 
@@ -116,6 +117,43 @@ TEST_F(NumOut, HeaderAndFieldPointList) {
     opts({0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
     OPNUMOUT(ierr);
     EXPECT_EQ(read_file("run1.1"), "");
+}
+
+TEST_F(NumOut, RunSummaryOfTheCoefficientFile) {
+    test::ForceTest::model1({{{0.0f, 0.0f, -1.0f}, {0.0f, 0.0f, -1.0f}, 1.0f}}, {0.0f, 45.0f}, 8.0f, 0.06f,
+                            {0, 0, 0, 0, 0, 1, 0, 0, 0, 0});
+    fnames::FILEOUT = "run1.out";
+    frc::NBETA0 = 2;
+    cfg::ILOWHI = 1;
+    model::NPATCHT = 1;
+    for (auto* a : {&model::KU, &model::KV, &model::NU, &model::NV, &model::IBPTH, &model::IFSPAT}) a->allocate(1);
+    model::KU(1) = 3;
+    model::KV(1) = 2;
+    model::NU(1) = 4;
+    model::NV(1) = 5;
+    model::IBPTH(1) = 1;
+    model::IFSPAT(1) = 0;
+    model::IBMOD.allocate(1);
+    model::IBMOD(1) = 0;
+    model::ULEN.allocate(1);
+    model::ULEN(1) = 2.5f;
+    cfg::XBODY.allocate(4, 1);
+    cfg::XBODY.fill(0.0f);
+    model::CSPHIB.allocate(2, 1);
+    model::CSPHIB(1, 1) = 1.0f;
+    model::CSPHIB(2, 1) = 0.0f;
+    int ierr = 0;
+    OPNUMOUT(ierr);
+    ASSERT_EQ(ierr, 0);
+    const auto rec = read_lines("run1.5pb");
+    // Header (always), then 22 records.
+    ASSERT_EQ(rec.size(), 23u);
+    EXPECT_EQ(rec[0], " ZORVA Numeric Output -- Filename  run1.5pb              05-Mar-2024  09:07:03");
+    EXPECT_EQ(rec[1], "           0           0");
+    EXPECT_EQ(rec[2], "  2.50000000E+00");
+    EXPECT_EQ(rec[17], "           3           2           4           5");
+    EXPECT_EQ(rec[22], "  0.00000000E+00  4.50000000E+01");
+    EXPECT_EQ(fmt::list({cplx(1.0f, -2.0f)}), " (1.00000000E+00,-2.00000000E+00)");
 }
 
 TEST_F(NumOut, SecondRunOverwritesOnlyItsFiles) {
