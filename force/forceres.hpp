@@ -1,25 +1,16 @@
-// Result arrays of the FORCE stage's period computations: added mass and
-// damping, exciting forces, motions and drift forces, with the far-field
-// work arrays of the momentum drift.  Rows are solution columns (position r
-// holds mode sym::IMODORD(r)); columns are headings, wavemaker modes or
-// heading pairs.  Allocated once by ALLOCRES after the FORCE set-up.
+// Result arrays of the FORCE stage's period computations: the arrays that
+// the FORCE set-up allocates are declared with the FORCE-stage data
+// (p2f/forcedata.hpp: AMAT, BMAT, FEXH, FEXD, RAO, DRIFTM, DRIFTS, the
+// far-field work arrays); here the basis tables of the higher-order
+// integrals and the other names the body and field computations give the
+// same storage.
 #pragma once
 
 #include "common/farray.hpp"
 #include "common/types.hpp"
+#include "p2f/forcedata.hpp"
 
 namespace zorva::frc {
-
-extern Arr2<float> AMAT, BMAT;       // (NMODT, NMODT) added mass and damping, nondimensional
-extern Arr2<cplx> FEXH;              // (NMODT, NBETAX) exciting forces, Haskind relations
-extern Arr2<cplx> FEXD;              // (NMODT, NBETAF) exciting forces, pressure integration
-extern Arr2<cplx> RAO;               // (NMODT, NBETAX) motion amplitudes (default factors, then motions)
-extern Arr2<cplx> DRIFTM, DRIFTS;    // (NMODT, NDRIFT) drift results and their companion
-extern Arr2<cplx> DRIFTCM, DRIFTCS;  // (NMODT, NDRIFT) control-surface drift
-extern Arr1<cplx> KOCHR1, KOCHR2;    // (NMODT) radiation far-field amplitudes and angle derivatives
-extern Arr1<cplx> KOCHD1, KOCHD2;    // (NBETAF) diffraction far-field amplitudes
-extern Arr1<cplx> KOCHT1, KOCHT2;    // (NBETAF) total far-field amplitudes
-extern Arr1<float> VNWORK;           // (NMODT) modal normals at the current point
 
 // Basis values of the potential B-splines at the Gauss points of every
 // knot interval of every patch (higher order): BASQU(k + (q-1) MAXKU, a, p)
@@ -28,14 +19,11 @@ extern Arr1<float> VNWORK;           // (NMODT) modal normals at the current poi
 // MAXNU, NPATCHT) table), BASQV likewise in v with MAXKV.
 extern Arr3<float> BASQU, BASQV;
 
-// The same storage under the names the body and field computations use.
+// Motion amplitudes, added mass and damping under the names of the body
+// and field computations.
 inline Arr2<cplx>& XIMOD = RAO;
 inline Arr2<float>& ADDMASS = AMAT;
 inline Arr2<float>& DAMPING = BMAT;
-
-// Allocates the arrays above that the output options need (RAO always),
-// zeroed.  IERR 1 after a message when memory runs out.
-void ALLOCRES(int& IERR);
 
 void reset_res();
 

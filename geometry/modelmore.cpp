@@ -2,10 +2,7 @@
 
 namespace zorva::model {
 
-// NPATCH, TRIMCS, IREFLB, NWALL and NRGKLINES are defined with the model
-// data (model.cpp).
 Arr1<int> NGXLINE;
-int IDIPWMF;
 int NPATCHT, NPATCHBD, NCOEFT, MAXKNOT, MAXKUG, MAXKVG, MAXKNU, MAXKNV, MAXKU, MAXKV, MAXQU, MAXQV, MAXNU,
     MAXNV, NPANT;
 Arr1<int> KU, KV, NU, NV, NBU, NBV, IQUI, IQVI, IBPTH, ITRIM, IWTL, IFSPAT, IPRL, IPREF;
@@ -20,17 +17,15 @@ Arr1<float> WQP;
 Arr3<float> HOTAB7, HOTAB8;
 
 void reset_more() {
-    for (auto* a : {&NGXLINE, &NPATCH, &KU, &KV, &NU, &NV, &NBU, &NBV, &IQUI, &IQVI, &IBPTH, &ITRIM, &IWTL, &IFSPAT,
+    for (auto* a : {&NGXLINE, &KU, &KV, &NU, &NV, &NBU, &NBV, &IQUI, &IQVI, &IBPTH, &ITRIM, &IWTL, &IFSPAT,
                     &IPRL, &IPREF, &IPSTART, &IPATOFF, &NPATCHB, &ITRMIDX, &KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG})
         a->deallocate();
-    for (auto* a : {&TRIMCS, &TRMRNG1, &TRMRNG2, &TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4, &UKNOTG, &VKNOTG, &GEOPAR1,
+    for (auto* a : {&TRMRNG1, &TRMRNG2, &TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4, &UKNOTG, &VKNOTG, &GEOPAR1,
                     &GEOPAR2, &XCOEFG, &XQP, &ENQP, &VNQP, &HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6})
         a->deallocate();
-    IREFLB.deallocate();
     WQP.deallocate();
     HOTAB7.deallocate();
     HOTAB8.deallocate();
-    NWALL = NRGKLINES = IDIPWMF = 0;
     NPATCHT = NPATCHBD = NCOEFT = MAXKNOT = MAXKUG = MAXKVG = MAXKNU = MAXKNV = MAXKU = MAXKV = MAXQU = MAXQV =
         MAXNU = MAXNV = NPANT = NQP = 0;
 }

@@ -1,18 +1,16 @@
 // Model tables that the model input and the geometry step leave for the
-// rest of the run and that the .p2f file carries to the FORCE stage: the
-// per-body patch and trim tables, the counts of the geometry-kernel and
-// user-routine data, and the patch, B-spline, trimming and quadrature
-// tables of the higher-order method.  Lengths are nondimensional.
+// rest of the run and that the .p2f file carries to the FORCE stage, beside
+// those of geometry/model.hpp: the data-line counts of the user geometry
+// routine, and the patch, B-spline, trimming and quadrature tables of the
+// higher-order method.  Lengths are nondimensional.
 #pragma once
 
 #include "common/farray.hpp"
-#include "geometry/model.hpp"  // NPATCH, TRIMCS, IREFLB, NWALL, NRGKLINES
 
 namespace zorva::model {
 
 // Per body.
 extern Arr1<int> NGXLINE;         // data lines of the user geometry routine per body (0 for other kinds)
-extern int IDIPWMF;               // 1 when the dipole / wavemaker classes IDIPWM are kept
 
 // Higher-order counts and maxima.
 extern int NPATCHT;               // all patches (body patches, then interior free-surface patches)

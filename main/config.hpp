@@ -68,6 +68,9 @@ void GROWXBODY(int NBNEW, int& IERR);   // new entries left for the model reader
 void GROWGENM(int NBNEW, int& IERR);    // NEWMDS and IGENMDS, new entries 0
 void ALLOCCFG2(int NBNEW, int& IERR);   // tank count per body, new entries 0
 
+// The defaults of the keywords that have one (the others stay as they are).
+void set_defaults();
+
 // Back to the state before any configuration was read (for tests).
 void reset();
 

@@ -392,16 +392,7 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     }
 
     // Defaults.
-    TOLGAPWL = 0.001f;
-    MAXSCR = 2;
-    IPERIO = 1;
-    MAXMIT = 8;
-    IFORCE = 1;
-    IPOTEN = 1;
-    MAXITT = 35;
-    IALTPOT = 1;
-    IALTFRC = 1;
-    PANEL_SIZE = -1.0f;
+    set_defaults();
     if (poten) {
         NBODY = 1;
         IDIPOLE = 0;

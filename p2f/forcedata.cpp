@@ -22,6 +22,12 @@ Arr1<float> CZ33, CZ34, CZ35;
 Arr2<cplx> RADPOT, RADSRC;
 Arr3<cplx> DIFPOT, RADVEL, DIFSRC, VDIFP;
 std::string FILERAO;
+Arr2<cplx> RAO, FEXH, FEXD, PTOTF, PRADF, PDIFF, DRIFTM, DRIFTS, DRIFTCM, DRIFTCS, PTOTB, PDIFB, PRADB;
+Arr2<float> AMAT, BMAT;
+Arr3<cplx> VTOTF, VRADF, VDIFF, PTOTP, PDIFP, PRADP, VTOTP, VRADP, VTOTB, VDIFB, VRADB;
+Arr1<cplx> KOCHR1, KOCHR2, KOCHD1, KOCHD2, KOCHT1, KOCHT2;
+Arr1<float> VNWORK;
+Arr1<int> NBPT;
 
 void reset() {
     NBETA0 = NBETAP = NBETAF = NBETAH = NBETAX = NDRIFT = 0;
@@ -56,6 +62,16 @@ void reset() {
     DIFSRC.deallocate();
     VDIFP.deallocate();
     FILERAO.clear();
+    for (auto* a : {&RAO, &FEXH, &FEXD, &PTOTF, &PRADF, &PDIFF, &DRIFTM, &DRIFTS, &DRIFTCM, &DRIFTCS, &PTOTB, &PDIFB,
+                    &PRADB})
+        a->deallocate();
+    AMAT.deallocate();
+    BMAT.deallocate();
+    for (auto* a : {&VTOTF, &VRADF, &VDIFF, &PTOTP, &PDIFP, &PRADP, &VTOTP, &VRADP, &VTOTB, &VDIFB, &VRADB})
+        a->deallocate();
+    for (auto* a : {&KOCHR1, &KOCHR2, &KOCHD1, &KOCHD2, &KOCHT1, &KOCHT2}) a->deallocate();
+    VNWORK.deallocate();
+    NBPT.deallocate();
 }
 
 }  // namespace zorva::frc

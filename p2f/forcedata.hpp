@@ -53,6 +53,28 @@ extern Arr3<cplx> RADVEL;                // (NEQN, 3, NSOLC)
 extern Arr3<cplx> DIFSRC;                // (NEQN, NBETAP, NSYMC)
 extern Arr3<cplx> VDIFP;                 // (NPBOUT, 3, NBETAF * NSYMF)
 
+// Results of a period (allocated when their options ask for them).
+extern Arr2<cplx> RAO;                   // (NMODT, NBETAX) motions
+extern Arr2<float> AMAT, BMAT;           // (NMODT, NMODT) added mass and damping
+extern Arr2<cplx> FEXH;                  // (NMODT, NBETAX) Haskind exciting forces
+extern Arr2<cplx> FEXD;                  // (NMODT, NBETAF) exciting forces by pressure integration
+extern Arr2<cplx> PTOTF, PRADF, PDIFF;   // (NFIELD, NBETAF | NSOLC | NBETAF) field pressure
+extern Arr3<cplx> VTOTF, VRADF, VDIFF;   // (3, NFIELD, NBETAF | NSOLC | NBETAF) field velocity
+extern Arr2<cplx> DRIFTM, DRIFTS;        // (NMODT, NDRIFT) mean drift forces
+extern Arr2<cplx> DRIFTCM, DRIFTCS;      // (NMODT, NDRIFT) the same from the control surfaces
+// Work arrays of the momentum drift and the Haskind forces.
+extern Arr1<cplx> KOCHR1, KOCHR2, KOCHD1, KOCHD2, KOCHT1, KOCHT2;
+extern Arr1<float> VNWORK;               // (NMODT)
+// Body pressure and velocity: at the centroid-type points (heading or
+// column, then symmetric copy) and at the body points of the .bpi file.
+extern Arr3<cplx> PTOTP, PDIFP;          // (NPBOUT, NBETAF, NSYMF)
+extern Arr3<cplx> PRADP;                 // (NPBOUT, NSOLC, NSYMF)
+extern Arr3<cplx> VTOTP;                 // (NPBOUT, 3, NBETAF * NSYMF)
+extern Arr3<cplx> VRADP;                 // (NPBOUT, 3, NSOLC * NSYMF)
+extern Arr2<cplx> PTOTB, PDIFB, PRADB;   // (NBPTT, NBETAF | NBETAF | NSOLC)
+extern Arr3<cplx> VTOTB, VDIFB, VRADB;   // (NBPTT, 3, NBETAF | NBETAF | NSOLC)
+extern Arr1<int> NBPT;                   // (NBODY) body points of each body
+
 // Name of the external RAO file (the report's name with ".rao").
 extern std::string FILERAO;
 

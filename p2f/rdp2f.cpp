@@ -33,8 +33,10 @@ void RDP2FH(int IUNIT, int& IERR) {
     p2f::lay_version(p, ver);
     if (!p.ok()) return read_error(1, IERR);
     if (std::fabs(p2f::VERSION - ver) > 1.0E-4f) {
-        float v100 = ver * 100.0f;
-        int iv = std::isfinite(v100) && std::fabs(v100) < 2.0e9f ? static_cast<int>(v100) : 0;
+        // The version times 100 truncated, formed without rounding the
+        // product to single precision (6.2 held as 6.1999998 shows 619).
+        const double v100 = static_cast<double>(ver) * 100.0;
+        const int iv = std::isfinite(v100) && std::fabs(v100) < 2.0e9 ? static_cast<int>(v100) : 0;
         ERRMSG(" Different version from P2F: VER=", iv);
         return read_error(1, IERR);
     }

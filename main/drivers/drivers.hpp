@@ -12,6 +12,11 @@ void POTENRUN(int& IERR);
 // The FORCE stage: set-up and period loop over the periods of the .p2f file.
 void FORCERUN(int& IERR);
 
+// The FORCE set-up before the period loop (file names, .p2f and force
+// control files, arrays, report header, numeric output files).  IERR 1
+// after a message.
+void FRCSETUP(int& IERR);
+
 // Progress line of a POTEN period: reads the clock into RUNDATE / RUNTIME
 // and writes the period, the time and the largest iteration counts of the
 // radiation and diffraction solves (NITER) and of the source-strength

@@ -11,6 +11,8 @@
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "p2f/forcedata.hpp"
+#include "p2f/frcsetup.hpp"
+#include "p2f/p2f.hpp"
 
 namespace zorva {
 
@@ -32,8 +34,6 @@ void FORCERUN(int& IERR) {
     FRCSETUP(IERR);
     if (IERR == 1) return;
     CHKOPT(IERR);
-    if (IERR == 1) return;
-    frc::ALLOCRES(IERR);
     if (IERR == 1) return;
 
     const auto& IOPTN = run::IOPTN;

@@ -14,6 +14,7 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "p2f/p2f.hpp"
 
 namespace zorva {
 
@@ -108,7 +109,8 @@ void POTENRUN(int& IERR) {
             ADDPOT(NEQN, nbetax, sym::NSYMC, run::RHSRAD, run::RHSADD);
         if (cfg::ILOWHI == 0 && irrmax > 0 && iperfl == 0)
             ZEROFLG(run::SOLWRK, run::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
-        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl);
+        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl, IERR);
+        if (IERR != 0) return;
         if (cfg::ISOR == 1) {
             DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
             SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[8], TOLS, run::SOLWRK, run::RHSSRC, run::SOLBLK, NITERS, 1,
@@ -116,14 +118,16 @@ void POTENRUN(int& IERR) {
             if (IERR != 0) return;
             POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
             if (IERR != 0) return;
-            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl);
+            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl, IERR);
+            if (IERR != 0) return;
         }
         WRHEAD(NITER, NITERS, PER(JPER), RUNDATE, RUNTIME);
     }
 
     // Wrap-up: a break keeps the periods finished before it.
     if (nper > 0 && IBRK == 1) NPER = JPER - 1;
-    WRP2F(IRAD, IDIFF, NPER, NBETA, nbetax, NEQN);
+    WRP2F(IRAD, IDIFF, NPER, NBETA, NEQN, IERR);
+    if (IERR != 0) return;
     IMODE.deallocate();
     run::SOLBLK.deallocate();
     run::RHSSRC.deallocate();

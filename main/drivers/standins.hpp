@@ -1,15 +1,15 @@
-// Stand-ins for the routines of the model input, kernels, solver, POTEN-to-
-// FORCE data, FORCE computations, control surfaces and geometry-kernel
-// bridge that the stage drivers call, until those subsystems exist.  Each
-// has the name and arguments of the routine it stands for (result arrays
-// of the FORCE computations are left out until they exist).  A stand-in
-// computes and writes nothing: it records its call, and a test can make a
-// chosen call fail.  The routines that the model input sets up for the run
-// (periods, modes, the run-summary scratch file) come from a small fixed
-// model that tests may change.
+// Stand-ins for the routines of the geometry step, kernels, solver, FORCE
+// computations, control surfaces and geometry-kernel bridge that the stage
+// drivers call, until those subsystems exist.  Each has the name and
+// arguments of the routine it stands for (result arrays of the FORCE
+// computations are left out until they exist).  A stand-in computes
+// nothing: it records its call, and a test can make a chosen call fail.
+// Where later steps need the arrays a step makes (geometry tables, solver
+// and source-strength arrays), the stand-in allocates them zero-filled.
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,36 +31,27 @@ extern std::vector<std::string> CALLS;
 void fail(std::string_view name, int nth = 1);
 // Make every call of the named routine write a warning (status stays 0).
 void warn(std::string_view name);
+// Run HOOK after every successful call of the named routine (a test's way
+// to leave what the real routine would, e.g. a geometry-kernel body).
+void after(std::string_view name, std::function<void()> hook);
 
-// The model that the model-input stand-in (and, for a FORCE-only run, the
-// FORCE set-up stand-in) puts in place.  The FORCE set-up stand-in also
-// gives the FORCE stage what the .p2f file would: one component without
-// symmetry, zero potentials and panel tables, a unit restoring matrix, the
-// report run.out and the numeric files of the options.
+// What the solver stand-in returns.
 struct Model {
-    std::vector<float> per = {10.0f, 5.0f};  // NPER = its size
-    std::vector<int> iperfl;                 // per period (empty: all ordinary)
-    int nbeta = 1;
-    int neqn = 4;
-    std::vector<int> imode = {1, 2, 3, 4, 5, 6};  // NMODT = its size
-    int irad = 1, idiff = 1;
-    int isx = 0, isy = 0;
-    float hbot = -1.0f;
-    int nrgkbody = 0;
     std::array<int, 2> niter = {0, 0};   // iteration counts SOLVE returns (main solve)
     std::array<int, 2> niters = {0, 0};  // and for the source-strength solve
-    bool restoring = true;  // FORCE: unit restoring matrix (false: none, no motions can be solved)
-    std::array<int, 10> ioptn = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // [1..9] set by FRCSETUP
 };
 extern Model MODEL;
 
-// Back to the fixed model, no calls, no failures.
+// Back to the start: no calls, no failures, warnings or hooks.
 void reset();
+// No calls, failures, warnings or hooks; the iteration counts kept.
+void clear_calls();
 
 }  // namespace standin
 
-// Geometry and hydrostatics (POTEN set-up); the model input and its checks
-// (GETIP, CHKPOT) are in geometry/modelin.hpp.
+// Geometry and hydrostatics (POTEN set-up): leaves the panel tables that
+// the .p2f file carries.  The model input and its checks (GETIP, CHKPOT)
+// are in geometry/modelin.hpp.
 void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
 
 // Influence kernels.
@@ -78,12 +69,8 @@ void ZEROFLG(Arr2<cplx>& SOLWRK, Arr2<cplx>& RHSRAD, int IRAD, int IDIFF, int NE
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 
-// POTEN-to-FORCE data and FORCE set-up.
-void WRSCR21(int NEQN, int NBETAX, int IRAD, int IDIFF, Arr2<cplx>& SOLWRK, Arr2<cplx>& RHS, int KIND, int IPERFL);
-void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NBETAX, int NEQN);
-void FRCSETUP(int& IERR);
-void CHKOPT(int& IERR);
-void RDP2FPOT(int IUNIT, int IPERFL, int& IERR);
+// FORCE computations that the FORCE set-up calls.
+void PBCOEF(int NPATCHT, int& IERR);
 
 // FORCE computations and writers not built yet (the others are in
 // force/force.hpp).
@@ -100,7 +87,11 @@ void OUTFVEL(float PER, int IUOUT, const int* IUNUM, const std::string* NAMES);
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 
-// Geometry-kernel bridge.
+// Control surfaces of the FORCE set-up.
+void RDCSF(int& IERR);
+
+// Geometry-kernel bridge (RGKINIT is with the model input's pending
+// routines, geometry/pending.hpp).
 void RGKDONE();
 
 }  // namespace zorva

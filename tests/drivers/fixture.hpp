@@ -3,15 +3,24 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
+#include <array>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/channels.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "main/config.hpp"
+#include "main/drivers/drivers.hpp"
 #include "main/drivers/standins.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "p2f/forcedata.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -20,12 +29,19 @@ class DriverTest : public TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
+        reset_modules();
+        standin::reset();
+    }
+    static void reset_modules() {
         cfg::reset();
         fnames::reset();
         model::reset();
+        model::reset_more();
         run::reset();
         sym::reset();
-        standin::reset();
+        pnl::reset();
+        pnl::reset_geom();
+        frc::reset();
     }
     // A potential control file: `head` holds the lines of ISOR and IRR (left
     // out where the configuration gives them), `quad` IQUAD ILOG IDIAG,
@@ -40,13 +56,17 @@ protected:
     static constexpr const char* GDF =
         "One square panel\n1.0 9.80665\n0 0\n1\n-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";
     // The list file names the configuration file, which holds `lines`, the
-    // potential control file, which holds `potfile`, and the geometry file:
-    // one square panel 1 x 1 at depth 0.5.
-    static void config(const std::string& lines, const std::string& potfile = pot()) {
-        write_file("fnames.zrv", "run.cfg\nrun.pot\nrun.gdf\n");
+    // potential control file, which holds `potfile`, the geometry file,
+    // which holds `gdf` (by default one square panel 1 x 1 at depth 0.5),
+    // and the force control file run.frc (written with option 1 alone when
+    // there is none yet).  The .p2f file of the run is run.p2f, the report
+    // run.out.
+    static void config(const std::string& lines, const std::string& potfile = pot(), const std::string& gdf = GDF) {
+        write_file("fnames.zrv", "run.cfg\nrun.pot\nrun.gdf\nrun.frc\n");
         write_file("run.cfg", lines);
         write_file("run.pot", potfile);
-        write_file("run.gdf", GDF);
+        write_file("run.gdf", gdf);
+        if (!chan::exists("run.frc")) frc_file({0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
     }
     // What the model input logs of the files above: the potential control
     // file in full, and the head of the geometry file twice (read once as the
@@ -59,6 +79,74 @@ protected:
             for (const auto& l : read_lines("run.gdf")) out.push_back(l);
         }
         return out;
+    }
+    // A force control file in the first layout for the one body of the
+    // model: the options, ZCG, the radii of gyration, no Haskind
+    // headings, and one field point when option 6 or 7 asks for it.
+    static void frc_file(const std::array<int, 10>& ioptn) {
+        std::ostringstream f;
+        f << "Force control of the test model\n";
+        for (int k = 1; k <= 9; ++k) f << ' ' << ioptn[static_cast<std::size_t>(k)];
+        f << "\n0.0\n1 0 0  0 1 0  0 0 1\n0\n";
+        if (ioptn[6] != 0 || ioptn[7] != 0)
+            f << "1\n0.0 0.0 -0.5\n";
+        else
+            f << "0\n";
+        write_file("run.frc", f.str());
+    }
+    // The POTEN stage of the model of the input files, leaving run.p2f;
+    // then the call record is cleared and the POTEN error log closed.
+    static void poten_file() {
+        int ierr = -1;
+        POTENRUN(ierr);
+        ASSERT_EQ(ierr, 0);
+        standin::clear_calls();
+        chan::close(1);
+        for (const char* f : {"run.out", "run.hst"}) std::remove(f);
+    }
+    // The model input cannot read a geometry-kernel body yet: the geometry
+    // step's stand-in makes the run's body one, with the head of
+    // rgkinit.txt that the geometry reader writes for it.
+    static void kernel_body() {
+        standin::after("GEOMSTAT", [] {
+            model::NRGKBODY = 1;
+            chan::open(3, fnames::RUNFILES[3], chan::Status::Replace);
+            for (const char* l : {"     0            !ILOWHI", "     9.80665      !GRAV", "     1            !NBODY"})
+                chan::write_line(3, l);
+            chan::close(3);
+            model::NRGKLINES = 3;
+        });
+    }
+    // The model input cannot read a higher-order model yet: the geometry
+    // step's stand-in turns the run into one of one patch (every maximum
+    // 1, the body of the geometry-model kind) with zero tables.
+    static void higher_order_body() {
+        standin::after("GEOMSTAT", [] {
+            using namespace model;
+            const int nb = cfg::NBODY, nm = NMODT;
+            cfg::ILOWHI = 1;
+            NPATCHT = NPATCHBD = 1;
+            NCOEFT = NPANT = 0;
+            MAXKNOT = MAXKUG = MAXKVG = MAXKNU = MAXKNV = MAXKU = MAXKV = MAXQU = MAXQV = MAXNU = MAXNV = NQP = 1;
+            IGDEF.allocate(nb);
+            IGDEF.fill(2);
+            NPATCH.allocate(nb);
+            NPATCH.fill(1);
+            NGXLINE.allocate(nb);
+            for (auto* a : {&KU, &KV, &NU, &NV, &NBU, &NBV, &IQUI, &IQVI, &IBPTH, &ITRIM, &IWTL, &IFSPAT, &IPRL, &IPREF})
+                a->allocate(1);
+            for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) a->allocate(nb);
+            IPSTART.fill(1);
+            NPATCHB.fill(1);
+            XQP.allocate(3, 1);
+            ENQP.allocate(3, 1);
+            WQP.allocate(1);
+            VNQP.allocate(nm, 1);
+            for (auto* a : {&HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6}) a->allocate(1, 1);
+            HOTAB7.allocate(1, 1, 1);
+            HOTAB8.allocate(1, 1, 1);
+            IDIPWMF = 0;
+        });
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
 };

@@ -1,8 +1,12 @@
 // The FORCE driver: the order of the per-period steps under the output
-// options, and its failure rules.
+// options, and its failure rules.  Each case runs the POTEN stage of a
+// small model first, so that the FORCE set-up reads a real .p2f file and
+// force control file.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,10 +21,10 @@ namespace {
 using test::DriverTest;
 using V = std::vector<std::string>;
 
-const V HEAD = {"SETMODFAC", "RDP2FPOT", "WRPERHDR"};
+const V HEAD = {"SETMODFAC", "WRPERHDR"};
 
-// The routines of the list that are built: they record no calls (their
-// order shows in the report sections, tests/force).
+// The routines of the period loop that are built record no calls: they are
+// left out of the expected lists (their order shows in the report, tests/force).
 bool built(const std::string& c) {
     for (const char* r : {"SETMODFAC", "WRPERHDR", "AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF",
                           "RAOSOL", "OUTRAO", "MOMDRIFT", "OUTDRIFT"})
@@ -36,95 +40,189 @@ V cat(std::initializer_list<V> parts) {
     return out;
 }
 
+// The calls of the FORCE stage (recorded from a clean list) less those of
+// its set-up.
+V loop_calls() {
+    V c;
+    for (const auto& s : standin::CALLS)
+        if (s != "PBCOEF" && s != "RDCSF") c.push_back(s);
+    return c;
+}
+
+// What the potential control file of a case gives beside its periods.
+struct PotSpec {
+    const char* hbot = "0.";
+    const char* mode = "1 1 1 1 1 1";
+    const char* raddiff = "1 1";
+};
+
 struct ForceCase {
     const char* name;
     std::array<int, 10> ioptn;  // [1..9]
     std::vector<float> per;
-    std::vector<int> iperfl;
-    std::function<void()> pre;
+    std::vector<int> iperfl;     // what the model input makes of them
+    const char* cfg;
+    std::function<void(PotSpec&)> pre;  // before the POTEN stage
+    std::function<void()> post;  // after it, before the FORCE stage
     int ierr;
-    V calls;  // after FRCSETUP and CHKOPT
+    V calls;  // after the set-up
+    const char* message = nullptr;  // in the FORCE error log
 };
 
 TEST_F(DriverTest, ForceOrder) {
     const V all = {"AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO",
                    "BPBVDRV", "OUTBPRS", "OUTBVEL", "FIELDPT", "OUTFPRS", "OUTFVEL", "MOMDRIFT",
                    "OUTDRIFT optn.8 0 1 0", "CSFPT", "DRFTPI", "OUTDRIFT optn.9 1 2 0", "OUTDRIFT optn.9c 1 2 1"};
+    const char* SRC = "ISOR = 1\n";
+    auto none = [] {};
+    auto plain = [](PotSpec&) {};
+    auto finite = [](PotSpec& p) { p.hbot = "2.0"; };
     const std::vector<ForceCase> cases = {
-        {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0},
-         [] { standin::MODEL.hbot = 2.0f; cfg::ICTRSURF = 1; standin::MODEL.nrgkbody = 1; }, 0,
-         cat({HEAD, {"HGRN00"}, all, {"RGKDONE"}})},
-        {"infinite depth: no Green-function set-up", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0},
-         [] { cfg::ICTRSURF = 1; }, 0, cat({HEAD, all})},
-        {"zero and infinite periods: added mass only", {0, 1, 1, 1, 1, 3, 1, 1, 1, 1}, {0, -1}, {2, 1},
-         [] { standin::MODEL.hbot = 2.0f; }, 0,
+        {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
+         finite, none, 0, cat({HEAD, {"HGRN00"}, all})},
+        {"infinite depth: no Green-function set-up", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
+         plain, none, 0, cat({HEAD, all})},
+        {"zero and infinite periods: added mass only", {0, 1, 1, 1, 1, 3, 1, 1, 1, 1}, {0, -1}, {2, 1}, SRC,
+         finite, none, 0,
          cat({HEAD, {"AMDPINT", "OUTADMS"}, HEAD, {"AMDPINT", "OUTADMS"}})},
         {"zero period with the numeric options", {0, 0, 0, 0, 0, 1, 1, 1, 0, 0}, {0}, {2},
-         [] { cfg::INUMOPT5 = 1; cfg::INUMOPT7 = 1; }, 0,
+         "ISOR = 1\nINUMOPT5 = 1\nINUMOPT7 = 1\n", plain, none, 0,
          cat({HEAD, {"BPBVDRV", "OUTBPRS", "FIELDPT", "OUTFVEL"}})},
-        {"single solution set runs body and field outputs", {0, 0, 0, 0, 0, 1, 1, 0, 0, 0}, {-1}, {1},
-         [] { sym::NSOLC = 1; }, 0, cat({HEAD, {"BPBVDRV", "OUTBPRS", "FIELDPT", "OUTFPRS"}})},
+        {"single solution set runs body and field outputs", {0, 0, 0, 0, 0, 1, 1, 0, 0, 0}, {-1}, {1}, SRC,
+         [](PotSpec& p) {
+             p.mode = "0 0 1 0 0 0";
+             p.raddiff = "0 1";
+         },
+         none, 0,
+         cat({HEAD, {"BPBVDRV", "OUTBPRS", "FIELDPT", "OUTFPRS"}})},
         {"motions read: nothing after them", {0, 0, 0, 0, 2, 1, 1, 0, 1, 1}, {8, 9}, {0, 0},
-         [] { cfg::IREADRAO = 1; }, 0,
+         "ISOR = 1\nIREADRAO = 1\n", plain, none, 0,
          cat({HEAD, {"AMDPINT", "FRCACC", "RAOSOL DIFFRACTION", "OUTRAO"}, HEAD,
               {"AMDPINT", "FRCACC", "RAOSOL DIFFRACTION", "OUTRAO"}})},
-        {"diffraction forces written, motions from Haskind", {0, 0, 0, 1, 1, 0, 0, 0, 0, 0}, {8}, {0}, [] {}, 0,
-         cat({HEAD, {"AMDPINT", "EXFHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO"}})},
-        {"higher-order panel sums", {0, 0, 0, 0, 0, 2, 0, 0, 0, 0}, {8}, {0},
-         [] { cfg::ILOWHI = 1; }, 0, cat({HEAD, {"BPBVDRV", "OUTBVEL", "BPVSUM", "OUT5PB"}})},
-        {"no periods", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {}, {}, [] { standin::MODEL.nrgkbody = 1; }, 0, {"RGKDONE"}},
-        {"motion failure returns at once", {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {8, 9}, {0, 0},
-         [] { standin::MODEL.nrgkbody = 1; standin::MODEL.restoring = false; }, 1,
-         cat({HEAD, {"AMDPINT", "EXFHASK", "RAOSOL HASKIND"}})},
-        {"body-point failure returns at once", {0, 0, 0, 0, 0, 1, 0, 0, 0, 0}, {8}, {0},
-         [] { standin::fail("BPBVDRV"); standin::MODEL.nrgkbody = 1; }, 1, cat({HEAD, {"BPBVDRV"}})},
-        {"potential read failure", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {8, 9}, {0, 0},
-         [] { standin::fail("RDP2FPOT", 2); standin::MODEL.nrgkbody = 1; }, 1,
-         cat({HEAD, {"AMDPINT", "OUTADMS"}, {"SETMODFAC", "RDP2FPOT"}})},
-        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0},
-         [] { standin::MODEL.hbot = 2.0f; standin::fail("HGRN00"); standin::MODEL.nrgkbody = 1; }, 1, cat({HEAD, {"HGRN00"}})},
+        {"diffraction forces written, motions from Haskind", {0, 0, 0, 1, 1, 0, 0, 0, 0, 0}, {8}, {0}, SRC, plain,
+         none, 0, cat({HEAD, {"AMDPINT", "EXFHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO"}})},
+        {"higher-order panel sums", {0, 0, 0, 0, 0, 2, 0, 0, 0, 0}, {8}, {0}, "",
+         [](PotSpec&) { higher_order_body(); }, none, 0, cat({HEAD, {"BPBVDRV", "OUTBVEL", "BPVSUM", "OUT5PB"}})},
+        // Options 5, 6, 7 and 9 off: the set-up switches the kernel off.
+        {"no periods, kernel not needed", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {}, {}, SRC,
+         [](PotSpec&) { kernel_body(); }, none, 0, {}},
+        // No yaw inertia, restoring, added mass or damping: no motions.
+        {"motion failure returns at once", {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {8, 9}, {0, 0}, SRC, plain,
+         [] {
+             write_file("run.frc", "Force control of the test model\n 0 0 0 1 0 0 0 0 0\n0.0\n0 0 0  0 0 0  0 0 0\n0\n0\n");
+         },
+         1, cat({HEAD, {"AMDPINT", "EXFHASK", "RAOSOL HASKIND"}}), "Error -- singular matrix in RAO solution"},
+        {"body-point failure returns at once", {0, 0, 0, 0, 0, 1, 0, 0, 0, 0}, {8}, {0}, SRC,
+         plain, [] { standin::fail("BPBVDRV"); }, 1, cat({HEAD, {"BPBVDRV"}})},
+        {"potential read failure", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {8, 9}, {0, 0}, SRC, plain,
+         [] {
+             std::string b = read_file("run.p2f");
+             write_file("run.p2f", b.substr(0, b.size() - 10));
+         },
+         1, cat({HEAD, {"AMDPINT", "OUTADMS"}, {"SETMODFAC"}})},
+        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0}, SRC,
+         finite, [] { standin::fail("HGRN00"); }, 1,
+         cat({HEAD, {"HGRN00"}})},
         // The first failure of a period stands although a later step succeeds:
-        // the loop ends after the period's outputs and the kernel is released.
+        // the loop ends after the period's outputs.
         {"control-surface failure kept", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8, 9}, {0, 0},
-         [] { cfg::ICTRSURF = 2; standin::fail("CSFPT"); standin::MODEL.nrgkbody = 1; }, 1,
-         cat({HEAD, {"BPBVDRV", "CSFPT", "DRFTPI", "OUTDRIFT optn.9 1 1 0", "OUTDRIFT optn.9c 1 1 2", "RGKDONE"}})},
-        {"field-point failure kept", {0, 0, 0, 0, 0, 0, 1, 0, 0, 1}, {8, 9}, {0, 0},
+         "ISOR = 1\nICTRSURF = 2\n", plain, [] { standin::fail("CSFPT"); }, 1,
+         cat({HEAD, {"BPBVDRV", "CSFPT", "DRFTPI", "OUTDRIFT optn.9 1 1 0", "OUTDRIFT optn.9c 1 1 2"}})},
+        {"field-point failure kept", {0, 0, 0, 0, 0, 0, 1, 0, 0, 1}, {8, 9}, {0, 0}, SRC, plain,
          [] { standin::fail("FIELDPT"); }, 1,
          cat({HEAD, {"BPBVDRV", "FIELDPT", "OUTFPRS", "DRFTPI", "OUTDRIFT optn.9 1 1 0"}})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::close(1);
-        cfg::reset();
-        model::reset();
-        run::reset();
-        sym::reset();
+        reset_modules();
         standin::reset();
-        standin::MODEL.per = c.per;
-        standin::MODEL.iperfl = c.iperfl;
-        standin::MODEL.ioptn = c.ioptn;
-        c.pre();
+        std::filesystem::remove("run.p2f");
+        PotSpec ps;
+        c.pre(ps);
+        // A body of unit displacement (set after the geometry step's tables):
+        // the motions have mass to solve with.
+        standin::after("ALLOCMAT", [] {
+            pnl::VOLB.fill(1.0f);
+            pnl::VOLXYZ.fill(1.0f);
+        });
+        std::string per = std::to_string(c.per.size()) + "\n";
+        for (float t : c.per) per += std::to_string(t) + " ";
+        config(c.cfg, std::string("Test model\n") + (std::strstr(c.cfg, "ISOR") ? "" : "0\n") + "0\n" + ps.hbot +
+                          " 0. 0. 0. 0.\n0 0 0\n" + ps.raddiff + "\n" + ps.mode + "\n" + per + "\n1\n0.\n");
+        frc_file(c.ioptn);
+        poten_file();
+        for (std::size_t j = 0; j < c.iperfl.size(); ++j)
+            EXPECT_EQ(model::IPERFL(static_cast<int>(j) + 1), c.iperfl[j]);
+        standin::clear_calls();
+        c.post();
         int ierr = -1;
         FORCERUN(ierr);
         EXPECT_EQ(ierr, c.ierr);
-        EXPECT_EQ(calls(), cat({{"FRCSETUP", "CHKOPT"}, c.calls}));
+        EXPECT_EQ(loop_calls(), c.calls);
+        if (c.message) {
+            chan::close(1);
+            EXPECT_NE(read_file("errorf.log").find(c.message), std::string::npos);
+        }
+        chan::reset();
+        chan::set_keyboard(&keyboard);
+        chan::set_screen(&screen);
     }
 }
 
 TEST_F(DriverTest, ForceSetupFailures) {
-    for (const char* r : {"FRCSETUP", "CHKOPT"}) {
-        SCOPED_TRACE(r);
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no force control file", [] { std::filesystem::remove("run.frc"); }, " Unable to open .FRC input file"},
+        {"no option set", [] { frc_file({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}); }, "  All option indices IOPTN = 0"},
+        {"no .p2f file", [] { std::filesystem::remove("run.p2f"); }, " Unable to open .P2F input file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         chan::close(1);
+        reset_modules();
         standin::reset();
-        standin::fail(r);
+        std::filesystem::remove("run.p2f");
+        config("");
+        frc_file({0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+        poten_file();
+        c.make();
         model::NRGKBODY = 1;
         int ierr = -1;
         FORCERUN(ierr);
         EXPECT_EQ(ierr, 1);
-        EXPECT_EQ(calls().back(), r);
+        EXPECT_EQ(screen.str().find(" Wave period"), std::string::npos);
+        EXPECT_EQ(std::count(standin::CALLS.begin(), standin::CALLS.end(), "RGKDONE"), 0);
         chan::close(1);
-        EXPECT_EQ(read_lines("errorf.log")[0], "Warning and error log from FORCE run:  05-Mar-2024 09:07:03");
+        const auto log = read_lines("errorf.log");
+        EXPECT_EQ(log[0], "Warning and error log from FORCE run:  05-Mar-2024 09:07:03");
+        EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end());
+        chan::reset();
+        chan::set_keyboard(&keyboard);
+        chan::set_screen(&screen);
     }
+}
+
+// A kernel body whose outputs need the geometry kernel: this build has no
+// kernel bridge, so the set-up stops with its message before any period
+// and the kernel is not released.
+TEST_F(DriverTest, ForceKernelNotAvailable) {
+    config("ISOR = 1\n", pot("0\n"));
+    frc_file({0, 0, 0, 0, 0, 1, 0, 0, 0, 0});
+    kernel_body();
+    poten_file();
+    int ierr = -1;
+    FORCERUN(ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(screen.str().find(" Wave period"), std::string::npos);
+    EXPECT_EQ(std::count(standin::CALLS.begin(), standin::CALLS.end(), "RGKDONE"), 0);
+    chan::close(1);
+    EXPECT_NE(read_file("errorf.log").find("The geometry kernel (SURFLINK, RGKINIT) is not available in this build"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ const std::string DT = " 05-Mar-2024 09:07:03";
 
 V stamp(const std::string& text) { return {"", text + DT}; }
 V msg(const std::string& text) { return {"", " " + text}; }
+// A message with a value is followed by an empty line.
+V msgv(const std::string& text) { return {"", " " + text, ""}; }
 V cat(std::initializer_list<V> parts) {
     V out;
     for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
@@ -44,6 +46,12 @@ TEST_F(DriverTest, MainRuns) {
     config("");
     const V PSTART = cat({stamp("POTEN run started: "), model_echo()});
     const V POTEN = cat({PSTART, msg(" POTEN module run completed")});
+    // Nothing solved: the potential control file has no diffraction problem.
+    const std::string NODIFF = pot("0\n0\n", "0 0 0", "1 -1");
+    config("", NODIFF);
+    const V PSTART_ND = cat({stamp("POTEN run started: "), model_echo()});
+    // The input checks warn of a run without a solution.
+    const V WNOSOLVE = msg("Warning: ISOLVE=-1 is used only for wavemakers ");
     const V PDONE = stamp("POTEN run completed: ");
     const V FSTART = stamp("FORCE run started: ");
     const V FDONE = stamp("FORCE run completed: ");
@@ -51,47 +59,68 @@ TEST_F(DriverTest, MainRuns) {
     const V NOTP = msg(" See WARNING messages in ERRORP.LOG file ");
     const V NOTF = msg(" See WARNING messages in ERRORF.LOG file ");
     const V NOFILE = {"-"};
+    // The FORCE set-up echoes the force control file (second layout: no
+    // inertia matrix in the run log).
+    const std::string FRC = "Force control of the test model\n 1 0 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n";
+    const V FECHO = {"", " Input file run.frc", "Force control of the test model", " 1 0 0 0 0 0 0 0 0", "1025.0",
+                     "0 0 0", "0", "0", "0", "0", "0"};
     const std::vector<MainCase> cases = {
-        {"both stages", "", [] {}, 0, cat({POTEN, PDONE, FSTART, FDONE, ZDONE}),
+        {"both stages", "", [] {}, 0, cat({POTEN, PDONE, FSTART, FECHO, FDONE, ZDONE}),
          msg(" POTEN module run completed"), ZDONE},
         {"POTEN only", "IFORCE=0\n", [] {}, 0, cat({POTEN, PDONE, FDONE, ZDONE}),
          cat({msg(" POTEN module run completed"), ZDONE}), NOFILE},
-        {"FORCE only", "IPOTEN=0\n", [] {}, 0, cat({PDONE, FSTART, FDONE, ZDONE}), NOFILE, ZDONE},
+        // The .p2f file of an earlier run.
+        {"FORCE only", "IPOTEN=0\n",
+         [] {
+             write_file("run.cfg", "");
+             poten_file();
+             write_file("run.cfg", "IPOTEN=0\nIALTFRC=2\n");
+             std::remove("errorp.log");
+         },
+         0, cat({PDONE, FSTART, FECHO, FDONE, ZDONE}), NOFILE, ZDONE},
         {"neither stage", "IPOTEN=0\nIFORCE=0\n", [] {}, 0, cat({PDONE, FDONE, ZDONE}), NOFILE, NOFILE},
         {"POTEN fails", "", [] { standin::fail("GEOMSTAT"); }, 1,
          cat({PSTART, msg("Error return from GEOMSTAT"), PDONE, FDONE}),
          msg("Error return from GEOMSTAT"), NOFILE},
         {"configuration fails", "ISOLVE=?\n", [] {}, 1,
          cat({msg(" Error reading input file CONFIG.ZRV"), PDONE, FDONE}), NOFILE, NOFILE},
-        {"FORCE fails", "", [] { standin::fail("FRCSETUP"); }, 1,
-         cat({POTEN, PDONE, FSTART, msg("Error return from FRCSETUP"), FDONE}),
-         msg(" POTEN module run completed"), msg("Error return from FRCSETUP")},
+        {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
+         cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
+         msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
         {"POTEN warning", "", [] { standin::warn("GEOMSTAT"); }, 0,
          cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
-              FSTART, FDONE, ZDONE, NOTP}),
+              FSTART, FECHO, FDONE, ZDONE, NOTP}),
          cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
-        {"FORCE warning", "", [] { standin::warn("CHKOPT"); }, 0,
-         cat({POTEN, PDONE, FSTART, msg("Warning from CHKOPT"), FDONE, ZDONE, NOTF}),
-         msg(" POTEN module run completed"), cat({msg("Warning from CHKOPT"), ZDONE, NOTF})},
-        {"POTEN warning, FORCE fails", "", [] { standin::warn("GEOMSTAT"); standin::fail("CHKOPT"); }, 1,
+        // Nothing solved: the option checks reset option 1 with a warning.
+        {"FORCE warning", "ISOLVE=-1\n", [NODIFF] { write_file("run.pot", NODIFF); }, 0,
+         cat({PSTART_ND, WNOSOLVE, msg(" POTEN module run completed"), PDONE, FSTART, FECHO,
+              msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), FDONE, ZDONE, NOTP, NOTF}),
+         cat({WNOSOLVE, msg(" POTEN module run completed")}),
+         cat({msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), ZDONE, NOTP, NOTF})},
+        {"POTEN warning, FORCE fails", "",
+         [] {
+             standin::warn("GEOMSTAT");
+             write_file("run.frc", "Bad options\n 1 5 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n");
+         },
+         1,
          cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
-              FSTART, msg("Error return from CHKOPT"), FDONE, NOTP}),
+              FSTART, V{"", " Input file run.frc", "Bad options", " 1 5 0 0 0 0 0 0 0", "1025.0", "0 0 0", "0",
+                        "0", "0", "0", "0"},
+              msgv(" Illegal option index IOPTN(I), I=2"), FDONE, NOTP}),
          cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}),
-         cat({msg("Error return from CHKOPT"), NOTP})},
+         cat({msgv(" Illegal option index IOPTN(I), I=2"), NOTP})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::reset();
         chan::set_keyboard(&keyboard);
         chan::set_screen(&screen);
-        for (const char* f : {"errorp.log", "errorf.log", "zorvalog.txt"}) std::remove(f);
-        cfg::reset();
-        fnames::reset();
-        model::reset();
-        run::reset();
-        sym::reset();
+        for (const char* f : {"errorp.log", "errorf.log", "zorvalog.txt", "run.out", "run.hst", "run.p2f"})
+            std::remove(f);
+        reset_modules();
         standin::reset();
-        config(c.cfg);
+        config(std::string(c.cfg) + "IALTFRC=2\n");
+        write_file("run.frc", FRC);
         c.pre();
         V echo = {"", " Input file run.cfg"};
         {

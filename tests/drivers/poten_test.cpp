@@ -10,6 +10,8 @@
 #include "common/datetime.hpp"
 #include "common/messages.hpp"
 #include "main/drivers/drivers.hpp"
+#include "main/fnames.hpp"
+#include "p2f/p2f.hpp"
 #include "tests/drivers/fixture.hpp"
 
 namespace zorva {
@@ -20,12 +22,21 @@ using V = std::vector<std::string>;
 
 // The model input (GETIP, CHKPOT) is real: the calls recorded start after it.
 const V SETUP = {"GEOMSTAT", "RANKIN", "ALLOCMAT"};
-const V PERIOD = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "WRSCR21 0"};
+const V PERIOD = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29"};
 
 V cat(std::initializer_list<V> parts) {
     V out;
     for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
     return out;
+}
+
+// Periods held by the .p2f file the stage wrote (-1: no readable file).
+int p2f_periods() {
+    if (chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted) != 0) return -1;
+    int ierr = 0;
+    RDP2FH(13, ierr);
+    chan::close(13);
+    return ierr == 0 ? model::NPER : -1;
 }
 
 int count(const V& v, const std::string& s) {
@@ -39,12 +50,13 @@ TEST_F(DriverTest, PotenOrderPlain) {
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), cat({SETUP, PERIOD, PERIOD, {"WRP2F 2"}}));
+    EXPECT_EQ(calls(), cat({SETUP, PERIOD, PERIOD}));
     // The model of the input files is in place.
     EXPECT_EQ(model::NEQN, 1);
     EXPECT_EQ(model::NBETA, 1);
     EXPECT_EQ(model::IPERFL(1), 0);
     EXPECT_EQ(model::IPERFL(2), 0);
+    EXPECT_EQ(p2f_periods(), 2);
     chan::close(1);
     const auto log = read_lines("errorp.log");
     ASSERT_EQ(log.size(), 3u);
@@ -54,20 +66,21 @@ TEST_F(DriverTest, PotenOrderPlain) {
     EXPECT_FALSE(model::IMODE.allocated());
 }
 
-// Source formulation, scattering, irregular-frequency removal and one
-// zero-frequency period.  (A geometry-kernel body, which adds RGKDONE after
-// the set-up, cannot be read yet: the model input refuses it.)
+// Source formulation, scattering, irregular-frequency removal, a kernel
+// body and one zero-frequency period.  (The model input cannot read a
+// geometry-kernel body yet: the geometry step's stand-in leaves one.)
 TEST_F(DriverTest, PotenOrderAllSteps) {
     config("ISOR = 1\nISCATT = 1\nIRR = 1\n", pot("", "0 1 0", "1 1", "2\n10. 0."));
+    kernel_body();
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    const V full = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG", "WRSCR21 0",
-                    "DUPPAN", "SOLVE 1 37", "POTSRCST", "WRSCR21 1"};
-    const V zero = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "WRSCR21 0",
-                    "DUPPAN", "SOLVE 1 37", "POTSRCST", "WRSCR21 1"};
+    const V full = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG",
+                    "DUPPAN", "SOLVE 1 37", "POTSRCST"};
+    const V zero = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37", "POTSRCST"};
     EXPECT_EQ(model::IPERFL(2), 2);
-    EXPECT_EQ(calls(), cat({SETUP, full, zero, {"WRP2F 2"}}));
+    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, full, zero}));
+    EXPECT_EQ(p2f_periods(), 2);
 }
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
@@ -76,10 +89,12 @@ TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT", "ALLOCMAT", "HGRN00", "HGRN00", "WRP2F 2"}));
+    EXPECT_EQ(calls(), V({"GEOMSTAT", "ALLOCMAT", "HGRN00", "HGRN00"}));
+    EXPECT_EQ(p2f_periods(), 2);
 
     chan::close(1);
     standin::reset();
+    std::remove("run.p2f");
     model::reset();
     cfg::reset();
     fnames::reset();
@@ -87,7 +102,8 @@ TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_EQ(model::NPER, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT", "WRP2F 0"}));
+    EXPECT_EQ(calls(), V({"GEOMSTAT"}));
+    EXPECT_EQ(p2f_periods(), 0);
     chan::close(1);
     EXPECT_EQ(read_lines("errorp.log").back(), "  POTEN module run completed");
 }
@@ -118,6 +134,7 @@ TEST_F(DriverTest, PotenBreak) {
         SCOPED_TRACE(c.answers);
         chan::close(1);
         standin::reset();
+        std::remove("run.p2f");
         model::reset();
         cfg::reset();
         fnames::reset();
@@ -131,7 +148,7 @@ TEST_F(DriverTest, PotenBreak) {
         ASSERT_FALSE(v.empty());
         EXPECT_EQ(count(v, "HGRN00"), c.hgrn);
         EXPECT_EQ(count(v, "SOLVE 0 29"), c.solves);
-        EXPECT_EQ(v.back(), "WRP2F 2");
+        EXPECT_EQ(p2f_periods(), 2);
         EXPECT_EQ(model::NPER, 2);
         chan::close(1);
         const auto log = read_file("errorp.log");
@@ -165,6 +182,7 @@ TEST_F(DriverTest, PotenFailures) {
         SCOPED_TRACE(c.routine);
         chan::close(1);
         standin::reset();
+        std::remove("run.p2f");
         model::reset();
         cfg::reset();
         fnames::reset();
@@ -186,6 +204,7 @@ TEST_F(DriverTest, PotenFailures) {
         SCOPED_TRACE(testing::Message() << c.routine << " call " << c.nth);
         chan::close(1);
         standin::reset();
+        std::remove("run.p2f");
         model::reset();
         cfg::reset();
         fnames::reset();
@@ -200,12 +219,28 @@ TEST_F(DriverTest, PotenFailures) {
         int n = 0;
         for (const auto& x : v) n += x.substr(0, x.find(' ')) == c.routine;
         EXPECT_EQ(n, c.nth);
-        EXPECT_EQ(count(v, "WRP2F 2"), 0);
+        EXPECT_FALSE(chan::exists("run.p2f"));
         chan::close(1);
         const auto log = read_file("errorp.log");
         EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
         EXPECT_NE(log.find(std::string("Error return from ") + c.routine), std::string::npos);
     }
+}
+
+// A .p2f file that cannot be written fails the stage: no completion
+// message, status 1.
+TEST_F(DriverTest, PotenP2FWriteFailure) {
+    config("");
+    // The model input names the file after the potential control file: the
+    // name is changed once it has done so.
+    standin::after("GEOMSTAT", [] { fnames::FILEP2F = "no/such/dir/run.p2f"; });
+    int ierr = -1;
+    POTENRUN(ierr);
+    EXPECT_EQ(ierr, 1);
+    chan::close(1);
+    const auto log = read_file("errorp.log");
+    EXPECT_NE(log.find("Unable to open new .P2F file"), std::string::npos);
+    EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
 }
 
 TEST_F(DriverTest, PotenSetupFailures) {

@@ -126,8 +126,34 @@ public:
         pnl::CHYD.allocate(nm, nm);
         pnl::CHYD.fill(0.0f);
         run::IOPTN = ioptn;
-        int ierr = 0;
-        frc::ALLOCRES(ierr);
+        alloc_results();
+    }
+
+    // The result arrays, zeroed, as the FORCE set-up makes them for the
+    // options (here also the far-field arrays whenever option 8 is on).
+    static void alloc_results() {
+        const auto& IOPTN = run::IOPTN;
+        const long nm = model::NMODT, nbf = frc::NBETAF, nbx = frc::NBETAX;
+        auto pairs = [](int v, long n) { return v == 1 ? n : v == 2 ? n * (n + 1) / 2 : 1; };
+        const long nd = std::max(pairs(IOPTN[8], nbf), pairs(IOPTN[9], nbf));
+        auto z2 = [](auto& a, long n1, long n2) {
+            a.allocate(n1, n2);
+            a.fill({});
+        };
+        z2(frc::RAO, nm, nbx);
+        if (IOPTN[1] == 1 || IOPTN[4] >= 1) {
+            z2(frc::AMAT, nm, nm);
+            z2(frc::BMAT, nm, nm);
+        }
+        if (IOPTN[2] == 1 || IOPTN[4] == 1) z2(frc::FEXH, nm, nbx);
+        if (IOPTN[3] == 1 || IOPTN[4] == 2) z2(frc::FEXD, nm, nbf);
+        if (IOPTN[8] > 0 || IOPTN[9] >= 1) {
+            z2(frc::DRIFTM, nm, nd);
+            z2(frc::DRIFTS, nm, nd);
+        }
+        frc::VNWORK.allocate(nm);
+        for (auto* a : {&frc::KOCHR1, &frc::KOCHR2}) a->allocate(nm);
+        for (auto* a : {&frc::KOCHD1, &frc::KOCHD2, &frc::KOCHT1, &frc::KOCHT2}) a->allocate(nbf);
     }
 
     static void set_headings(const std::vector<float>& beta) {

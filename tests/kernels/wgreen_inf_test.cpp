@@ -15,7 +15,7 @@
 #include "kernels/wgmod.hpp"
 #include "kernels/wgreenv.hpp"
 #include "kernels/wgsetup.hpp"
-#include "tests/kernels/wgref.hpp"
+#include "tools/wgref.hpp"
 
 namespace {
 

@@ -1,0 +1,283 @@
+// The FORCE set-up: file names, the .p2f file and the force control file,
+// the arrays of the FORCE stage, the geometry kernel where outputs need the
+// body surfaces, the hydrostatics, the report header, the headings and
+// options of the period loop and the numeric output files.
+#include <algorithm>
+#include <cmath>
+
+#include "common/channels.hpp"
+#include "common/messages.hpp"
+#include "force/force.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
+#include "geometry/pending.hpp"
+#include "main/config.hpp"
+#include "main/drivers/standins.hpp"
+#include "main/fnames.hpp"
+#include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "p2f/forcedata.hpp"
+#include "p2f/frcsetup.hpp"
+#include "p2f/p2f.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
+
+namespace zorva {
+
+namespace {
+constexpr int IUOUT = 11, IUFRC = 12, IUP2F = 13;
+}
+
+void FRCSETUP(int& IERR) {
+    using namespace model;
+    using namespace frc;
+    auto& IOPTN = run::IOPTN;
+    IERR = 0;
+    auto stop = [&IERR](std::string_view text, int n = 0) {
+        ERRMSG(text, n);
+        IERR = 1;
+    };
+
+    // 1-6. Names and files.
+    if (!cfg::NOOUT.allocate(9)) return stop("Insufficient RAM to allocate .P2F inputs");
+    cfg::NOOUT.fill(1);
+    fnames::SETFNAMES(IUOUT, IUKBD, IUSCR, fnames::RUNFILES[5], fnames::EXTS, 1, IERR);
+    if (IERR != 0) return;
+    if (chan::exists(fnames::FILEOUT) || chan::open(IUOUT, fnames::FILEOUT, chan::Status::Replace) != 0)
+        return stop("Unable to open new .OUT file");
+    if (chan::open(IUFRC, fnames::FILEFRC, chan::Status::Old) != 0) return stop("Unable to open .FRC input file");
+    ECHOINP(fnames::FILEFRC, IUFRC, 0);
+    if (chan::open(IUP2F, fnames::FILEP2F, chan::Status::Old, chan::Form::Unformatted) != 0)
+        return stop("Unable to open .P2F input file");
+
+    // 7-8. Header and heading counts.
+    RDP2FH(IUP2F, IERR);
+    if (IERR == 1) return;
+    NBETA0 = NBETA;
+    NBETAF = NBETA > 0 ? NBETA : 1;
+    NBETAP = NBETAF;
+
+    // 9-12. Tables of an earlier configuration pass, then the FORCE arrays
+    // that the readers do not size themselves.
+    cfg::XBODY.deallocate();
+    cfg::XTRIM.deallocate();
+    if (cfg::NEWMDS.allocated()) {
+        cfg::NEWMDS.deallocate();
+        cfg::IGENMDS.deallocate();
+    }
+    const int nb = cfg::NBODY, nm = NMODT;
+    if (!MODCOL.allocate(nm) || !MODNUM.allocate(nm) || !CGBODY.allocate(3, nb) || !XPRDCT.allocate(3, 3, nb) ||
+        !IMASSB.allocate(3, nb) || !FILEFRCB.allocate(nb) || !HEADFRCB.allocate(nb) || !VMOMB.allocate(2, nb) ||
+        !CZ33.allocate(nb) || !CZ34.allocate(nb) || !CZ35.allocate(nb) || !cfg::IALTFRCN.allocate(nb) ||
+        !EXTMAT.allocate(3, nm, nm) || !EXTMATND.allocate(3, nm, nm) || !NBPT.allocate(nb))
+        return stop("Insufficient RAM to allocate .P2F inputs");
+    ITANK.allocate(cfg::ILOWHI == 0 ? NEQN : NPATCHT);
+    if (cfg::NTANKS > 0) {
+        cfg::RHOTANK.allocate(cfg::NTANKS);
+        cfg::RHOTANK.fill(-1.0f);
+        cfg::ZTANKFS.allocate(cfg::NTANKS);
+        cfg::ITANKB.allocate(cfg::NTANKS);
+    }
+
+    // 13-15. Configuration, then the model records.
+    cfg::RDCONFIG(1, IERR);
+    if (IERR == 1) return;
+    if (cfg::ILOWHI == 0 && cfg::IQUAD != 1) {
+        pnl::XVERG.allocate(1, 1, 1);
+        pnl::PNLARR2.allocate(1, 1);
+        pnl::PNLARR1.allocate(1, 1, 1);
+    }
+    RDP2F(IUP2F, IERR);
+    if (IERR == 1) return;
+    // The heading tables hold at least NBETAF entries.
+    if (BETA.extent(1) < NBETAF) {
+        BETA.resize_keep(NBETAF);
+        SINBETA.resize_keep(NBETAF);
+        COSBETA.resize_keep_fill(1.0f, NBETAF);
+    }
+    const Arr1<float> beta0 = BETA, sin0 = SINBETA, cos0 = COSBETA;
+
+    // 16. Output order of the solution columns.
+    for (int j = 1; j <= sym::NSOLC; ++j) {
+        MODCOL(j) = j;
+        MODNUM(j) = sym::IMODORD(j);
+    }
+    if (cfg::MODLST != 1 && sym::NSYMC > 1) {
+        int k = 1;
+        for (int m = 1; m <= nm; ++m)
+            for (int j = 1; j <= sym::NSOLC; ++j)
+                if (MODNUM(j) == m) MODCOL(k++) = j;
+    }
+
+    // 17-18. Length scale and the force control file.
+    if (!(ULEN(1) > 0.0f)) return stop(" Length scale ULEN(1) in .P2F file not positive");
+    ULENI = 1.0f / ULEN(1);
+    RDFRC(IUFRC, ULENI, IERR);
+    if (IERR == 1) return;
+
+    // 19-20. Columns: free, wavemaker.
+    if (!MODEC.allocate(nm)) return stop("Insufficient RAM to allocate .FRC inputs");
+    MODEC.fill(1);
+    NMODFREE = 0;
+    for (int j = 1; j <= sym::NSOLC; ++j) {
+        if (MODE.allocated()) MODEC(j) = MODE(sym::IMODORD(j));
+        if (!MODE.allocated() || MODEC(j) != 0) ++NMODFREE;
+    }
+    const int iwm = cfg::IBODY_WAVEMAKER;
+    if (iwm == 0) {
+        NMODWM = 0;
+        NMODBD = sym::NSOLC;
+    } else if (iwm == 1) {
+        NMODWM = sym::NSOLC;
+        NMODBD = 0;
+        NMODFREE = 0;
+    } else {
+        NMODBD = sym::NSOLC < 1 ? 0 : sym::NSOLC;
+        const int off = iwm <= IBMOD.extent(1) ? IBMOD(iwm) : nm;
+        for (int j = 1; j <= sym::NSOLC; ++j)
+            if (MODNUM(j) > off) {
+                NMODBD = j - 1;
+                break;
+            }
+        NMODWM = sym::NSOLC - NMODBD;
+        NMODFREE -= NMODWM;
+    }
+
+    // 21. Geometry kernel.
+    if (model::NRGKBODY >= 1) {
+        RDP2FRGK(IUP2F, IERR);
+        if (IERR == 1) return;
+        if (IOPTN[5] < 1 && IOPTN[6] < 1 && IOPTN[7] < 1 && IOPTN[9] < 1) {
+            model::NRGKBODY = 0;
+        } else {
+            int ierr = 0;
+            RGKINIT(ierr);
+            if (ierr > 0) return stop("Error return from subroutine RGKINIT, error code = ", ierr);
+        }
+    }
+    // 22. Control surfaces.
+    if (cfg::ICTRSURF > 0 && IOPTN[9] > 0) {
+        RDCSF(IERR);
+        if (IERR == 1) return;
+    }
+    // 23. Hydrostatic products.
+    for (int ib = 1, k = 0; ib <= nb; k += 6 + cfg::NEWMDS(ib), ++ib) {
+        const float z = cfg::XBODY(3, ib);
+        VMOMB(1, ib) = pnl::XBUOY(1, ib) * pnl::VOLB(ib);
+        VMOMB(2, ib) = pnl::XBUOY(2, ib) * pnl::VOLB(ib);
+        CZ33(ib) = pnl::CHYD(k + 3, k + 3) * z;
+        CZ35(ib) = -(pnl::CHYD(k + 3, k + 5) * z);
+        CZ34(ib) = pnl::CHYD(k + 3, k + 4) * z;
+    }
+    // 24-27. Tanks, external RAOs, report header, hydrostatic matrix file.
+    if (cfg::NTANKS > 0) {
+        TANKHYD(nb, cfg::NTANKS, IERR);
+        if (IERR == 1) return;
+    }
+    if (cfg::IREADRAO == 2) {
+        RDRAO(IERR);
+        if (IERR == 1) return;
+    }
+    std::string date, time;
+    OPHEAD(date, time, IERR);
+    if (IERR != 0) return;
+    WRHST(date, time, IERR);
+    if (IERR != 0) return;
+
+    // 28. Headings and options of the period loop.
+    if (NMODWM >= 1) {
+        IOPTN[3] = 0;
+        IOPTN[8] = 0;
+        if (NBETAH > 0) {
+            // The wavemaker run keeps the POTEN headings.
+            ERRMSG("WARNING: Haskind headings NBETAH not used with wavemaker modes", 0);
+            BETA = beta0;
+            SINBETA = sin0;
+            COSBETA = cos0;
+        }
+        NBETAH = 0;
+    } else if (NBETAH >= 1) {
+        NBETA = NBETAF = NBETAH;
+        for (int i : {3, 5, 6, 7, 8, 9}) IOPTN[static_cast<std::size_t>(i)] = 0;
+        for (int i = 1; i <= NBETAH; ++i) {
+            const float r = BETA(i) * 0.017453292f;
+            SINBETA(i) = std::sin(r);
+            COSBETA(i) = std::cos(r);
+        }
+    }
+    auto pairs = [](int v, int n) { return v == 1 ? n : v == 2 ? n * (n + 1) / 2 : 1; };
+    NDRIFT = std::max(pairs(IOPTN[8], NBETAF), pairs(IOPTN[9], NBETAF));
+    NBETAX = std::max({NBETAF, NBETA, NMODWM});
+
+    // 29. The period's potentials and the results the options ask for.
+    const long nsolc = sym::NSOLC, nsymf = sym::NSYMF, nf = NFIELD;
+    bool ok = RADPOT.allocate(NEQN, nsolc) && DIFPOT.allocate(NEQN, NBETAP, sym::NSYMC) && RAO.allocate(nm, NBETAX);
+    if (IOPTN[1] == 1 || IOPTN[4] >= 1) ok = ok && AMAT.allocate(nm, nm) && BMAT.allocate(nm, nm);
+    if (IOPTN[2] == 1 || IOPTN[4] == 1) ok = ok && FEXH.allocate(nm, NBETAX);
+    if (IOPTN[3] == 1 || IOPTN[4] == 2) ok = ok && FEXD.allocate(nm, NBETAF);
+    if (IOPTN[6] > 0) ok = ok && PTOTF.allocate(nf, NBETAF) && PRADF.allocate(nf, nsolc) && PDIFF.allocate(nf, NBETAF);
+    if (IOPTN[7] > 0)
+        ok = ok && VTOTF.allocate(3, nf, NBETAF) && VRADF.allocate(3, nf, nsolc) && VDIFF.allocate(3, nf, NBETAF);
+    if (IOPTN[8] > 0 || IOPTN[9] >= 1) {
+        ok = ok && DRIFTM.allocate(nm, NDRIFT) && DRIFTS.allocate(nm, NDRIFT);
+        if (IOPTN[9] > 0 && cfg::ICTRSURF > 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
+    }
+    // 30. Method-dependent work.
+    auto koch = [&](long nr) {
+        return KOCHR1.allocate(nr) && KOCHR2.allocate(nr) && KOCHD1.allocate(NBETAF) && KOCHD2.allocate(NBETAF) &&
+               KOCHT1.allocate(NBETAF) && KOCHT2.allocate(NBETAF);
+    };
+    if (cfg::ILOWHI != 0) {
+        if (IOPTN[8] > 0) ok = ok && koch(nsolc);
+        if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
+        int ierr = 0;
+        PBCOEF(NPATCHT, ierr);
+    } else {
+        if (cfg::ISOR == 0 && IOPTN[5] == 0 && IOPTN[9] == 0) {
+            IWLPAN.deallocate();
+            IWLSIDE.deallocate();
+            pnl::IPFLAG.allocate(1);
+        }
+        if (IOPTN[2] == 1 || IOPTN[4] == 1 || IOPTN[8] != 0) ok = ok && VNWORK.allocate(nm);
+        if (IOPTN[8] > 0) ok = ok && koch(nm);
+        if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
+    }
+    // 31. Numeric output files.
+    OPNUMOUT(IERR);
+    if (IERR == 1) return;
+
+    // 32. Body pressure and velocity switches and arrays.
+    IBPPRS = IBPVEL = 0;
+    bool centroid = true;
+    if (IOPTN[5] < 1) {
+        if (cfg::ILOWHI != 0 || IOPTN[9] < 1) return;
+        NPBOUT = NEQN;
+        IBPPRS = IBPVEL = 1;
+    } else {
+        NPBOUT = cfg::ILOWHI == 0 ? NEQN : NPCT;
+        IBPPRS = IOPTN[5] != 2 || IOPTN[9] != 0 ? 1 : 0;
+        IBPVEL = IOPTN[5] != 1 || IOPTN[9] != 0 ? 1 : 0;
+        centroid = !(cfg::ILOWHI != 0 && cfg::IPNLBPT != 0);
+    }
+    const long np = NPBOUT;
+    ok = true;
+    if (centroid) {
+        if (IBPPRS == 1)
+            ok = ok && PTOTP.allocate(np, NBETAF, nsymf) && PDIFP.allocate(np, NBETAF, nsymf) &&
+                 PRADP.allocate(np, nsolc, nsymf);
+        if (IBPVEL == 1)
+            ok = ok && VTOTP.allocate(np, 3, NBETAF * nsymf) && VDIFP.allocate(np, 3, NBETAF * nsymf) &&
+                 VRADP.allocate(np, 3, nsolc * nsymf);
+    }
+    if (IOPTN[5] >= 1 && cfg::IPNLBPT != 0) {
+        NBPTT = 0;
+        for (int ib = 1; ib <= NBPT.extent(1); ++ib) NBPTT += NBPT(ib);
+        const long nt = NBPTT;
+        if (IBPPRS == 1) ok = ok && PTOTB.allocate(nt, NBETAF) && PDIFB.allocate(nt, NBETAF) && PRADB.allocate(nt, nsolc);
+        if (IBPVEL == 1)
+            ok = ok && VTOTB.allocate(nt, 3, NBETAF) && VDIFB.allocate(nt, 3, NBETAF) && VRADB.allocate(nt, 3, nsolc);
+    }
+    if (!ok) return stop("Insufficient RAM to allocate BPBV arrays");
+}
+
+}  // namespace zorva
