@@ -170,6 +170,37 @@ TEST_F(DriverTest, ForceOrder) {
     }
 }
 
+// A FORCE stage on the .p2f file of a POTEN stage: the report holds the
+// period banner and the sections of options 1 to 4 and 8 in order, and the
+// numeric files one record per value.
+TEST_F(DriverTest, ForceReportAndNumericFiles) {
+    config("", pot("0\n0\n", "0 0 0", "1 1", "1\n8."));
+    frc_file({0, 1, 1, 1, 1, 0, 0, 0, 1, 0});
+    standin::after("ALLOCMAT", [] {
+        pnl::VOLB.fill(1.0f);
+        pnl::VOLXYZ.fill(1.0f);
+    });
+    poten_file();
+    int ierr = -1;
+    FORCERUN(ierr);
+    ASSERT_EQ(ierr, 0);
+    chan::close(11);
+    const std::string out = read_file("run.out");
+    std::size_t at = 0;
+    for (const char* t : {" Wave period (sec) =  8.000000E+00", "    ADDED-MASS AND DAMPING COEFFICIENTS",
+                          "    HASKIND EXCITING FORCES AND MOMENTS", "    DIFFRACTION EXCITING FORCES AND MOMENTS",
+                          "    RESPONSE AMPLITUDE OPERATORS",
+                          " SURGE, SWAY & YAW DRIFT FORCES (Momentum Conservation)"}) {
+        const std::size_t k = out.find(t, at);
+        EXPECT_NE(k, std::string::npos) << t;
+        if (k != std::string::npos) at = k;
+    }
+    const std::pair<const char*, std::size_t> files[] = {
+        {"run.1", 36}, {"run.2", 6}, {"run.3", 6}, {"run.4", 6}, {"run.8", 3}};
+    for (const auto& [f, n] : files) EXPECT_EQ(read_lines(f).size(), n) << f;
+    EXPECT_FALSE(chan::exists("run.5p"));
+}
+
 TEST_F(DriverTest, ForceSetupFailures) {
     struct Case {
         const char* name;
