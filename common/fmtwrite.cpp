@@ -676,4 +676,55 @@ int write(int unit, std::string_view fmt, std::initializer_list<Arg> args) {
     return write(unit, fmt, std::span<const Arg>(args.begin(), args.size()));
 }
 
+namespace {
+std::string lreal(double v, bool dbl) {
+    return dbl ? e_field(v, 25, 16, 0, 1) : e_field(v, 16, 8, 0, 1);
+}
+std::string lcplx(std::complex<float> z) {
+    auto t = [](float v) {
+        std::string f = e_field(static_cast<double>(v), 16, 8, 0, 1);
+        return f.substr(f.find_first_not_of(' '));
+    };
+    return " (" + t(z.real()) + "," + t(z.imag()) + ")";
+}
+}  // namespace
+
+std::string list(std::span<const Arg> args) {
+    std::string out;
+    for (const Arg& a : args) {
+        std::visit(
+            [&out](const auto& v) {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, int> || std::is_same_v<T, long>) {
+                    out += I(static_cast<long>(v), 12);
+                } else if constexpr (std::is_same_v<T, float>) {
+                    out += lreal(static_cast<double>(v), false);
+                } else if constexpr (std::is_same_v<T, double>) {
+                    out += lreal(v, true);
+                } else if constexpr (std::is_same_v<T, std::complex<float>>) {
+                    out += lcplx(v);
+                } else if constexpr (std::is_same_v<T, std::string_view>) {
+                    out += " " + std::string(v);
+                } else if constexpr (std::is_same_v<T, std::span<const int>>) {
+                    for (int x : v) out += I(x, 12);
+                } else if constexpr (std::is_same_v<T, std::span<const float>>) {
+                    for (float x : v) out += lreal(static_cast<double>(x), false);
+                } else if constexpr (std::is_same_v<T, std::span<const double>>) {
+                    for (double x : v) out += lreal(x, true);
+                } else {
+                    for (std::complex<float> x : v) out += lcplx(x);
+                }
+            },
+            a);
+    }
+    if (out.empty() || out[0] != ' ') out.insert(out.begin(), ' ');
+    return out;
+}
+
+std::string list(std::initializer_list<Arg> args) { return list(std::span<const Arg>(args.begin(), args.size())); }
+
+int write_list(int unit, std::initializer_list<Arg> args) {
+    return chan::write_line(unit, list(std::span<const Arg>(args.begin(), args.size())));
+}
+
 }  // namespace zorva::fmt

@@ -52,4 +52,12 @@ std::vector<std::string> format(std::string_view fmt, std::span<const Arg> args)
 int write(int unit, std::string_view fmt, std::initializer_list<Arg> args);
 int write(int unit, std::string_view fmt, std::span<const Arg> args);
 
+// List-directed (free) output: one record that opens with a blank and
+// holds the values in order, integers as I12, reals as 1PE16.8 (doubles
+// 1PE25.16), a complex value as (re,im) of two such reals; array values
+// one by one.
+std::string list(std::span<const Arg> args);
+std::string list(std::initializer_list<Arg> args);
+int write_list(int unit, std::initializer_list<Arg> args);
+
 }  // namespace zorva::fmt

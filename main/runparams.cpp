@@ -21,8 +21,8 @@ void reset() {
     HQMOD2.deallocate();
     IOPTN.fill(0);
     static const char* const names[NNUM] = {
-        "optn.1",  "optn.2",   "optn.3", "optn.4",  "optn.5p", "optn.5vx", "optn.5vy", "optn.5vz", "optn.5pb",
-        "optn.6",  "optn.7x",  "optn.7y", "optn.7z", "optn.8",  "optn.9",   "optn.9c",  "optn.fpt", "optn.pnl"};
+        "optn.1", "optn.2",   "optn.3",   "optn.4",   "optn.5p",  "optn.6",   "optn.7x",  "optn.7y",  "optn.7z",
+        "optn.8", "optn.9",   "optn.5vx", "optn.5vy", "optn.5vz", "optn.pnl", "optn.fpt", "optn.5pb", "optn.9c"};
     IUNUM[0] = 0;
     NUMNAME[0].clear();
     for (int k = 1; k <= NNUM; ++k) {

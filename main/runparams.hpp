@@ -28,7 +28,8 @@ extern Arr2<float> BASUG, BASVG;
 extern Arr1<float> HQMOD1, HQMOD2;
 
 // FORCE stage: output options (entries 1 to 9), and the channel and file
-// name of each numeric output ("optn.1" ... "optn.pnl").
+// name of each numeric output, in the order of the numeric
+// output table ("optn.1" ... "optn.9c").
 inline constexpr int NNUM = 18;
 extern std::array<int, 10> IOPTN;            // IOPTN[1..9]
 extern std::array<int, NNUM + 1> IUNUM;      // IUNUM[1..18] = 25..42

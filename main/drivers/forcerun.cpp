@@ -9,6 +9,9 @@
 #include "main/drivers/standins.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "force/force.hpp"
+#include "force/forceres.hpp"
+#include "p2f/forcedata.hpp"
 #include "p2f/frcsetup.hpp"
 #include "p2f/p2f.hpp"
 
@@ -63,29 +66,32 @@ void FORCERUN(int& IERR) {
         }
         if (IOPTN[1] == 1 || IOPTN[4] > 0) {
             AMDPINT();
-            if (IOPTN[1] == 1) OUTADMS(per, IUOUT, noout(1), IUNUM[1], NAME[1]);
+            if (IOPTN[1] == 1) {
+                OUTADMS(frc::AMAT, frc::BMAT, per, IUOUT, noout(1), IUNUM[1], NAME[1], iperfl, IERR);
+                if (IERR == 1) return;
+            }
         }
 
         // Exciting forces and motions, ordinary periods only.
         if (iperfl <= 0) {
-            int ierr = 0;
             if (IOPTN[2] == 1 || IOPTN[4] == 1) {
                 EXFHASK(WNUMNU(JPER), WNUMK(JPER));
-                if (IOPTN[2] == 1) OUTHASK(per, IUOUT, noout(2), IUNUM[2], NAME[2]);
+                if (IOPTN[2] == 1) OUTHASK(frc::FEXH, per, IUOUT, noout(2), IUNUM[2], NAME[2], IERR);
+                if (IERR == 1) return;
             }
             if (IOPTN[3] == 1 || IOPTN[4] == 2) {
                 FRCACC();
-                if (IOPTN[3] == 1) OUTDIFF(per, IUOUT, noout(3), IUNUM[3], NAME[3]);
-                if (IOPTN[4] == 1) RAOSOL(WNUMNU(JPER), per, standin::FHASK, ierr);
-                if (IOPTN[4] == 2) RAOSOL(WNUMNU(JPER), per, standin::FDIFF, ierr);
-            } else if (IOPTN[4] == 1) {
-                RAOSOL(WNUMNU(JPER), per, standin::FHASK, ierr);
+                if (IOPTN[3] == 1) OUTDIFF(frc::FEXD, per, IUOUT, noout(3), IUNUM[3], NAME[3], IERR);
+                if (IERR == 1) return;
             }
-            if (ierr != 0) {
-                IERR = ierr;
-                return;
+            if (IOPTN[4] == 1 || IOPTN[4] == 2) {
+                RAOSOL(WNUMNU(JPER), per, IOPTN[4] == 1 ? frc::FEXH : frc::FEXD, IERR);
+                if (IERR == 1) return;
             }
-            if (IOPTN[4] > 0) OUTRAO(per, IUOUT, noout(4), IUNUM[4], NAME[4]);
+            if (IOPTN[4] > 0) {
+                OUTRAO(frc::RAO, per, IUOUT, noout(4), IUNUM[4], NAME[4], IERR);
+                if (IERR == 1) return;
+            }
             if (cfg::IREADRAO == 1) continue;
         }
 
@@ -101,10 +107,10 @@ void FORCERUN(int& IERR) {
                 }
             }
             if (IOPTN[5] == 1 || IOPTN[5] == 3) OUTBPRS(per, IUOUT, noout(5), IUNUM[5], NAME[5]);
-            if (IOPTN[5] >= 2) OUTBVEL(per, IUOUT, noout(5), &IUNUM[6], &NAME[6]);
+            if (IOPTN[5] >= 2) OUTBVEL(per, IUOUT, noout(5), &IUNUM[12], &NAME[12]);
             if (cfg::ILOWHI == 1 && cfg::IPNLBPT == 0 && IOPTN[5] > 0) {
                 BPVSUM(WNUMNU(JPER), iperfl);
-                OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[9], NAME[9]);
+                OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[17], NAME[17]);
             }
         }
 
@@ -114,14 +120,15 @@ void FORCERUN(int& IERR) {
             FIELDPT(WNUMNU(JPER), WNUMK(JPER), NSYMRHS, iperfl, ierr);
             keep(ierr);
         }
-        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) OUTFPRS(per, IUOUT, IUNUM[10], NAME[10]);
-        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) OUTFVEL(per, IUOUT, &IUNUM[11], &NAME[11]);
+        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) OUTFPRS(per, IUOUT, IUNUM[6], NAME[6]);
+        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) OUTFVEL(per, IUOUT, &IUNUM[7], &NAME[7]);
 
         // Drift forces, ordinary periods only.
         if (iperfl == 0) {
             if (IOPTN[8] > 0) {
                 MOMDRIFT(WNUMNU(JPER), WNUMK(JPER), IOPTN[8]);
-                OUTDRIFT(per, IUOUT, noout(8), IUNUM[14], NAME[14], 0, IOPTN[8], 0);
+                OUTDRIFT(frc::DRIFTM, frc::DRIFTS, per, IUOUT, noout(8), IUNUM[10], NAME[10], 0, IOPTN[8], 0, IERR);
+                if (IERR == 1) return;
             }
             if (IOPTN[9] > 0) {
                 int ierr = 0;
@@ -132,9 +139,14 @@ void FORCERUN(int& IERR) {
                 ierr = 0;
                 DRFTPI(WNUMNU(JPER), IOPTN[9], ierr);
                 keep(ierr);
-                OUTDRIFT(per, IUOUT, noout(9), IUNUM[15], NAME[15], cfg::NBODY, IOPTN[9], 0);
-                if (ICTRSURF != 0)
-                    OUTDRIFT(per, IUOUT, noout(9), IUNUM[16], NAME[16], cfg::NBODY, IOPTN[9], ICTRSURF);
+                OUTDRIFT(frc::DRIFTM, frc::DRIFTS, per, IUOUT, noout(9), IUNUM[11], NAME[11], cfg::NBODY, IOPTN[9], 0,
+                         IERR);
+                if (IERR == 1) return;
+                if (ICTRSURF != 0) {
+                    OUTDRIFT(frc::DRIFTCM, frc::DRIFTCS, per, IUOUT, noout(9), IUNUM[18], NAME[18], cfg::NBODY, IOPTN[9],
+                             ICTRSURF, IERR);
+                    if (IERR == 1) return;
+                }
             }
         }
         if (ierrp != 0) {

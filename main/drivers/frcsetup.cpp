@@ -7,6 +7,7 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "force/force.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/pending.hpp"

@@ -20,7 +20,6 @@ namespace standin {
 
 std::vector<std::string> CALLS;
 Model MODEL;
-Arr2<cplx> FHASK, FDIFF;
 std::function<void(const std::string&)> ON_CALL;
 
 namespace {
@@ -59,8 +58,6 @@ void reset() {
     clear_calls();
     ON_CALL = nullptr;
     MODEL = Model{};
-    FHASK.allocate(1, 1);
-    FDIFF.allocate(1, 1);
 }
 
 namespace {
@@ -104,39 +101,21 @@ void ZEROFLG(Arr2<cplx>&, Arr3<cplx>&, int, int, int, int) { record("ZEROFLG"); 
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
 
 void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
-void OPNUMOUT(int& IERR) { IERR = record("OPNUMOUT"); }
 void RDCSF(int& IERR) { IERR = record("RDCSF"); }
 
-void SETMODFAC(float, int) { record("SETMODFAC"); }
-void WRPERHDR(float, float, int) { record("WRPERHDR"); }
-void AMDPINT() { record("AMDPINT"); }
-void EXFHASK(float, float) { record("EXFHASK"); }
-void FRCACC() { record("FRCACC"); }
 
-void RAOSOL(float, float, Arr2<cplx>& EXFORCE, int& IERR) {
-    IERR = record("RAOSOL", &EXFORCE == &standin::FHASK ? "HASKIND" : "DIFFRACTION");
-}
 
 void BPBVDRV(float, float, int, int& IERR) { IERR = record("BPBVDRV"); }
 void BPVSUM(float, int) { record("BPVSUM"); }
 void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"); }
-void MOMDRIFT(float, float, int) { record("MOMDRIFT"); }
 void DRFTPI(float, int, int& IERR) { IERR = record("DRFTPI"); }
 
-void OUTADMS(float, int, int, int, std::string_view) { record("OUTADMS"); }
-void OUTHASK(float, int, int, int, std::string_view) { record("OUTHASK"); }
-void OUTDIFF(float, int, int, int, std::string_view) { record("OUTDIFF"); }
-void OUTRAO(float, int, int, int, std::string_view) { record("OUTRAO"); }
 void OUTBPRS(float, int, int, int, std::string_view) { record("OUTBPRS"); }
 void OUTBVEL(float, int, int, const int*, const std::string*) { record("OUTBVEL"); }
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
 void OUTFPRS(float, int, int, std::string_view) { record("OUTFPRS"); }
 void OUTFVEL(float, int, const int*, const std::string*) { record("OUTFVEL"); }
 
-void OUTDRIFT(float, int, int, int, std::string_view NAME, int NB, int IOPT, int ICS) {
-    record("OUTDRIFT", std::string(NAME) + " " + std::to_string(NB) + " " + std::to_string(IOPT) + " " +
-                           std::to_string(ICS));
-}
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }
 void RGKDONE() { record("RGKDONE"); }

@@ -56,10 +56,6 @@ void reset();
 // No calls, failures or warnings; the model's settings and the hook kept.
 void clear_calls();
 
-// Stand-in result arrays: exciting forces by the Haskind relations and by
-// direct integration, handed to RAOSOL.
-extern Arr2<cplx> FHASK, FDIFF;
-
 }  // namespace standin
 
 // Geometry and hydrostatics (GEOMSTAT) are in panels/geom.hpp; the model
@@ -77,30 +73,18 @@ void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 
 // FORCE computations that the FORCE set-up calls.
 void PBCOEF(int NPATCHT, int& IERR);
-void OPNUMOUT(int& IERR);
 
-// FORCE computations and writers.
-void SETMODFAC(float PER, int IPERFL);
-void WRPERHDR(float PER, float WNUMK, int IUOUT);
-void AMDPINT();
-void EXFHASK(float WNUMNU, float WNUMK);
-void FRCACC();
-void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& EXFORCE, int& IERR);
+// FORCE computations and writers not built yet (the others are in
+// force/force.hpp).
 void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR);
 void BPVSUM(float WNUMNU, int IPERFL);
 void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-void MOMDRIFT(float WNUMNU, float WNUMK, int IOPTN8);
 void DRFTPI(float WNUMNU, int IOPTN9, int& IERR);
-void OUTADMS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTHASK(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTDIFF(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTRAO(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
 void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
 void OUTBVEL(float PER, int IUOUT, int NOOUT, const int* IUNUM, const std::string* NAMES);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
 void OUTFPRS(float PER, int IUOUT, int IUNUM, std::string_view NAME);
 void OUTFVEL(float PER, int IUOUT, const int* IUNUM, const std::string* NAMES);
-void OUTDRIFT(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int NB, int IOPT, int ICS);
 
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);

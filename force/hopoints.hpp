@@ -1,0 +1,36 @@
+// Quadrature points of the higher-order patches for the surface integrals
+// of the FORCE stage: per patch, knot interval in v, knot interval in u,
+// Gauss point in v, Gauss point in u, numbered through the point tables
+// (XQP, ENQP, WQP, VNQP) in that order; the potential at a point from the
+// patch's B-spline coefficients and the basis tables.
+#pragma once
+
+#include "common/types.hpp"
+
+namespace zorva::fho {
+
+struct Point {
+    int p, ib, pt;      // patch, its body, point number
+    int a, b, qu, qv;   // knot intervals and Gauss points
+    int coff;           // coefficients of the patches before p
+    int cls, tank;      // dipole / wavemaker class (0 without dipoles), tank number
+    float x[3], n[3];   // point and unit normal, global frame
+    float w;            // interval half-lengths x Gauss weights x surface factor
+};
+
+// Calls f(point) for every quadrature point of the patches not marked -1
+// in IFSPAT (and, with skip_tanks, not in a tank); skipped patches still
+// advance the point and coefficient numbering.
+template <typename F>
+void for_each(bool skip_tanks, F&& f);
+
+// Potential at the point from the coefficient column col (col[0] is the
+// first coefficient of the first patch).
+cplx potential(const Point& q, const cplx* col);
+
+// Tables of the patch needed by for_each.
+void setup_point(Point& q);
+
+}  // namespace zorva::fho
+
+#include "force/hopoints_impl.hpp"

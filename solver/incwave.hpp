@@ -1,0 +1,24 @@
+// The undisturbed incident plane wave at a point, split into its four
+// parity parts in x and y so that a solution in symmetry components adds
+// only the parts that belong to the component at hand.
+#pragma once
+
+#include "common/types.hpp"
+
+namespace zorva {
+
+namespace incw {
+// Results of the last INCWAVE call: PHIINC[p] (p = 1..4) the parts of the
+// potential, GRADINC[p][d] (d = 1 x, 2 y, 3 z) their derivatives (written
+// only by a call with IGRAD = 1).  Entry 0 of each index is unused.
+extern cplx PHIINC[5];
+extern cplx GRADINC[5][4];
+}  // namespace incw
+
+// Incident wave of wavenumber K and heading (SINB, COSB) at X (global frame,
+// z upward), in the water depth model::HBOT (negative: infinite) with the
+// run's walls (cfg::IWALLX0 + cfg::IWALLY0).  IGRAD = 1 also gives the
+// gradient.  Cannot fail.
+void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* X, const int& IGRAD);
+
+}  // namespace zorva

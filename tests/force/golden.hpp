@@ -1,0 +1,67 @@
+// Comparison of a written file with a reference file: the layout exactly
+// (every line, and on it every field ending at the same column), texts exactly,
+// numbers within a tolerance (a phase of 180 degrees equals one of -180).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace zorva::test {
+
+struct Field {
+    std::size_t start, end;
+    std::string text;
+};
+
+inline std::vector<Field> fields(const std::string& s) {
+    std::vector<Field> out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (s[i] == ' ') {
+            ++i;
+            continue;
+        }
+        std::size_t j = s.find(' ', i);
+        if (j == std::string::npos) j = s.size();
+        out.push_back({i, j, s.substr(i, j - i)});
+        i = j;
+    }
+    return out;
+}
+
+inline bool number(const std::string& t, double& v) {
+    char* e = nullptr;
+    v = std::strtod(t.c_str(), &e);
+    return e && *e == '\0' && e != t.c_str();
+}
+
+inline void expect_same_layout(const std::vector<std::string>& got, const std::vector<std::string>& ref,
+                               const std::string& what, double rtol = 1e-3, double atol = 1e-6) {
+    ASSERT_EQ(got.size(), ref.size()) << what;
+    for (std::size_t l = 0; l < ref.size(); ++l) {
+        SCOPED_TRACE(what + " line " + std::to_string(l + 1) + ": '" + got[l] + "' vs '" + ref[l] + "'");
+        ASSERT_EQ(got[l].size(), ref[l].size());
+        const auto fg = fields(got[l]), fr = fields(ref[l]);
+        ASSERT_EQ(fg.size(), fr.size());
+        for (std::size_t k = 0; k < fr.size(); ++k) {
+            EXPECT_EQ(fg[k].end, fr[k].end);
+            double a, b;
+            if (number(fr[k].text, b) && number(fg[k].text, a)) {
+                // Numbers are right-justified: a sign may take a column more.
+                const bool half_turn = std::fabs(std::fabs(a) - 180.0) < 0.5 && std::fabs(std::fabs(b) - 180.0) < 0.5;
+                if (!half_turn) {
+                    EXPECT_NEAR(a, b, rtol * std::max(std::fabs(a), std::fabs(b)) + atol) << fr[k].text;
+                }
+            } else {
+                EXPECT_EQ(fg[k].start, fr[k].start);
+                EXPECT_EQ(fg[k].text, fr[k].text);
+            }
+        }
+    }
+}
+
+}  // namespace zorva::test
