@@ -14,6 +14,9 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "solver/assembly.hpp"
+#include "solver/incrhs.hpp"
+#include "solver/solve.hpp"
 
 namespace zorva {
 

@@ -1,11 +1,15 @@
 #include "main/drivers/standins.hpp"
 
 #include <map>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
 #include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
 
 namespace zorva {
 
@@ -46,8 +50,14 @@ void put_model() {
         auto uj = static_cast<std::size_t>(j - 1);
         model::PER(j) = m.per[uj];
         model::IPERFL(j) = uj < m.iperfl.size() ? m.iperfl[uj] : 0;
+        float om = m.per[uj] > 0.0f ? 2.0f * PI / m.per[uj] : 0.0f;
+        model::WNUMNU(j) = om * om / 9.80665f;
     }
     model::NBETA = m.nbeta;
+    model::SINBETA.allocate(m.nbeta > 0 ? m.nbeta : 1);
+    model::COSBETA.allocate(m.nbeta > 0 ? m.nbeta : 1);
+    model::SINBETA.fill(0.0f);
+    model::COSBETA.fill(1.0f);
     model::NEQN = m.neqn;
     model::NMODT = static_cast<int>(m.imode.size());
     model::IMODE.allocate(model::NMODT);
@@ -103,25 +113,96 @@ void CHKPOT(int, int, int, int, int, int, float TOL1, float, float& TOLS, int& I
     TOLS = TOL1;
 }
 
-void GEOMSTAT(int, int, int& IERR) { IERR = record("GEOMSTAT"); }
-void RANKIN(int, int, int& IERR) { IERR = record("RANKIN"); }
-
-void HGRN00(float, float&, float, int& IERR) { IERR = record("HGRN00"); }
-
-void ALLOCMAT(int, int, int, int& IERR) { IERR = record("ALLOCMAT"); }
-void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
-void WAVEGR(int, int, int, int, float, Arr1<cplx>&, int, int& IERR) { IERR = record("WAVEGR"); }
-
-void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr2<cplx>&, Arr1<cplx>&, int* NITER,
-           int KIND, int, int& IERR) {
-    IERR = record("SOLVE", std::to_string(KIND) + " " + std::to_string(IUNIT[0]));
-    const auto& n = KIND == 0 ? standin::MODEL.niter : standin::MODEL.niters;
-    NITER[0] = n[0];
-    NITER[1] = n[1];
+// Panel tables of the fixed model: small square panels (side 0.1) facing
+// downward, 5 below the surface and 2 apart, so that every matrix is close
+// to 2 pi times the unit matrix.
+void GEOMSTAT(int, int, int& IERR) {
+    IERR = record("GEOMSTAT");
+    if (IERR) return;
+    const int n = model::NEQN;
+    model::ITANK.allocate(n);
+    model::ITANK.fill(0);
+    model::IDIPWM.allocate(n);
+    model::IDIPWM.fill(0);
+    model::NPANB.allocate(1);
+    model::NPANB(1) = n;
+    pnl::PCENT.allocate(3, n);
+    pnl::PAXES.allocate(3, 3, n);
+    pnl::PAXES.fill(0.0f);
+    pnl::PPROP.allocate(13, n);
+    pnl::PPROP.fill(0.0f);
+    pnl::IPFLAG.allocate(n);
+    pnl::IPFLAG.fill(1);
+    pnl::VNMODE.allocate(model::NMODT, n);
+    pnl::VNMODE.fill(0.0f);
+    for (int i = 1; i <= n; ++i) {
+        pnl::PCENT(1, i) = 1.0f + 2.0f * static_cast<float>(i - 1);
+        pnl::PCENT(2, i) = 1.0f;
+        pnl::PCENT(3, i) = -5.0f;
+        pnl::PAXES(3, 3, i) = -1.0f;
+        pnl::PPROP(1, i) = 0.01f;
+        for (int m = 1; m <= model::NMODT; ++m) pnl::VNMODE(m, i) = m == 3 ? -1.0f : 0.0f;
+    }
 }
 
-void ADDPOT(int, int, int, Arr2<cplx>&, Arr2<cplx>&) { record("ADDPOT"); }
-void ZEROFLG(Arr2<cplx>&, Arr2<cplx>&, int, int, int, int) { record("ZEROFLG"); }
+// Rankine parts of those panels: each panel's own integrals (the solid
+// angle 2 pi and the source integral of a square of side 0.1), nothing
+// between panels.
+void RANKIN(int NEQN, int IRAD, int& IERR) {
+    IERR = record("RANKIN");
+    if (IERR) return;
+    chan::open_scratch(23, chan::Form::Unformatted);
+    if (IRAD >= 0) chan::open_scratch(24, chan::Form::Unformatted);
+    const float self_s = 0.35255f;
+    std::vector<float> v;
+    std::vector<int> code;
+    for (int j = 1; j <= NEQN; ++j) {
+        code.assign(static_cast<std::size_t>(j), 0);
+        code.back() = 1;
+        for (int k = 1; k <= sym::NSYMC; ++k)
+            for (int l = 0; l <= cfg::ILOG; ++l) {
+                int nrec = 1 + (cfg::ISCATT == 1 ? 1 : 0);
+                for (int r = 0; r < nrec; ++r) {
+                    v.assign(static_cast<std::size_t>(j - 1), 0.0f);
+                    chan::write_record(23, v.data(), v.size() * sizeof(float));
+                    v.assign(static_cast<std::size_t>(j), 0.0f);
+                    if (l == 0) v.back() = r == 0 ? 6.2831855f : self_s;
+                    chan::write_record(23, v.data(), v.size() * sizeof(float));
+                }
+            }
+        chan::write_record(23, code.data(), code.size() * sizeof(int));
+    }
+    if (IRAD < 0) return;
+    for (int l = 0; l <= cfg::ILOG; ++l) {
+        v.assign(static_cast<std::size_t>(NEQN) * static_cast<std::size_t>(sym::NSOLC), 0.0f);
+        if (l == 0)
+            for (int c = 1; c <= sym::NSOLC; ++c)
+                for (int i = 1; i <= NEQN; ++i)
+                    v[static_cast<std::size_t>((c - 1) * NEQN + i - 1)] =
+                        self_s * pnl::VNMODE(sym::IMODORD(c), i);
+        chan::write_record(24, v.data(), v.size() * sizeof(float));
+    }
+}
+
+void HGRN00(float NU, float& K, float, int& IERR) {
+    IERR = record("HGRN00");
+    K = NU;  // as in infinite depth
+}
+
+void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR) {
+    IERR = record("ALLOCMAT");
+    if (IERR) return;
+    run::SOLWRK.allocate(NEQN, sym::NSOLC);
+    run::SOLWRK.fill(cplx(0.0f, 0.0f));
+    const int n = IDIFF < 0 ? 1 : NEQN, nc = IDIFF < 0 ? 1 : NBETAX * sym::NSYMC;
+    run::RHSRAD.allocate(n, nc);
+    run::RHSSRC.allocate(n, nc);
+    run::RHSADD.allocate(n, nc);
+    const int m = cfg::ISOLVE == 1 ? NEQN : cfg::MAXSCR;
+    run::SOLBLK.allocate(m * m);
+}
+
+
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
 void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
 

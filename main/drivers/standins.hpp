@@ -70,12 +70,6 @@ void HGRN00(float WNUMNU, float& WNUMK, float PER, int& IERR);
 
 // Linear system.
 void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR);
-void INCRHS(int NEQN, const int* NSYMRHS, int NBETA, float WNUMK, int IDIFF, int IPERFL, int& IERR);
-void WAVEGR(int IRAD, int IDIFF, int NBETAX, int NEQN, float WNUMNU, Arr1<cplx>& SOLBLK, int IPERFL, int& IERR);
-void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAX, const int* IUNIT, float TOL, Arr2<cplx>& SOLWRK,
-           Arr2<cplx>& RHS, Arr1<cplx>& SOLBLK, int* NITER, int KIND, int IPERFL, int& IERR);
-void ADDPOT(int NEQN, int NBETAX, int NSYMC, Arr2<cplx>& RHSRAD, Arr2<cplx>& RHSADD);
-void ZEROFLG(Arr2<cplx>& SOLWRK, Arr2<cplx>& RHSRAD, int IRAD, int IDIFF, int NEQN, int NBETAX);
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 

@@ -26,10 +26,12 @@ protected:
         sym::reset();
         standin::reset();
     }
-    // The list file names the configuration file, which holds `lines`.
+    // The list file names the configuration file, which holds `lines`
+    // after the choice of the direct solver (the period loop solves for
+    // real on the stand-ins' small model).
     static void config(const std::string& lines) {
         write_file("fnames.zrv", "run.cfg\n");
-        write_file("run.cfg", lines);
+        write_file("run.cfg", "ISOLVE = 1\n" + lines);
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
 };

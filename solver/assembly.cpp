@@ -1,0 +1,444 @@
+// Low-order assembly of one period.  Row i of every component is formed
+// from the Rankine parts of unit 23 and the wave part of the Green function
+// for the pairs (i, j), j <= i, of every geometric image: one Green-function
+// batch per row gives both the entry (i, j) (panel j acting on i) and the
+// entry (j, i) (panel i acting on j).  Each finished border goes to the
+// in-memory matrix or the matrix scratch files (solver/assembly_store.cpp).
+#include "solver/assembly.hpp"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "kernels/wgreenv.hpp"
+#include "main/config.hpp"
+#include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
+#include "solver/assembly_store.hpp"
+
+namespace zorva {
+
+namespace asmb {
+int IUNIT[17] = {0, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44};
+}  // namespace asmb
+
+namespace {
+
+constexpr float FOURPI = 12.566371f;
+constexpr int IURNK = 23;   // Rankine parts of the matrices
+constexpr int IURAD = 24;   // Rankine parts of the radiation right-hand sides
+
+// Reflection signs of the four image identifiers and the weight of image g
+// in component c.
+constexpr int SX[5] = {0, 1, -1, -1, 1};
+constexpr int SY[5] = {0, 1, 1, -1, -1};
+constexpr int SIGMA[5][5] = {{0, 0, 0, 0, 0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}, {0, 1, -1, 1, -1},
+                             {0, 1, 1, -1, -1}};
+
+// Work arrays of one period.
+struct Work {
+    // Row accumulators (NEQN, NSYMC): row part (i, j) and column part (j, i).
+    Arr2<cplx> rowd, cold, rows, cols;
+    Arr2<float> w;           // (NEQN, 2) record buffer of the Rankine reader
+    std::vector<int> code;   // pair codes of the row
+    std::vector<int> mark;   // 1 ordinary pair, 0 free-surface pair
+    std::vector<float> lev;  // free-surface level of each panel
+    // Pair batch.
+    std::vector<float> x, z1, z2, logt, ux, uy, vx, vy;
+    std::vector<int> ising, ibot;
+    std::vector<cplx> g;
+    std::vector<int> l[14];
+
+    bool allocate(int n, int nsymc, int npair) {
+        try {
+            const int ns = cfg::ISCATT == 1 ? n : 1;
+            const int ks = cfg::ISCATT == 1 ? nsymc : 1;
+            if (!rowd.allocate(n, nsymc) || !cold.allocate(n, nsymc) || !rows.allocate(ns, ks) ||
+                !cols.allocate(ns, ks) || !w.allocate(n, 2))
+                return false;
+            auto un = static_cast<std::size_t>(n), up = static_cast<std::size_t>(npair);
+            code.assign(un, 0);
+            mark.assign(un, 1);
+            lev.assign(un, 0.0f);
+            for (auto* v : {&x, &z1, &z2, &logt, &ux, &uy, &vx, &vy}) v->assign(up, 0.0f);
+            ising.assign(up, 0);
+            ibot.assign(up, 0);
+            g.assign(8 * up, cplx(0.0f, 0.0f));
+            for (auto& li : l) li.assign(up, 0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+};
+
+// Reads the column record (I-1 reals) and the row record (I reals) of one
+// component and level of the Rankine unit into the accumulator columns
+// A(1..I-1, J) and B(1..I, J): MODE 0 sets (value, 0), MODE 1 adds SCALE
+// times the value to the real part.
+int read_rankine(int IU, Arr2<cplx>& A, Arr2<cplx>& B, int I, int J, Arr2<float>& W, int MODE, float SCALE) {
+    static std::vector<char> buf;
+    for (int part = 0; part < 2; ++part) {
+        const int n = part == 0 ? I - 1 : I;
+        if (chan::read_record(IU, buf) != 0 || buf.size() != static_cast<std::size_t>(n) * sizeof(float)) {
+            ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IU);
+            return 1;
+        }
+        if (n > 0) std::memcpy(&W(1, part + 1), buf.data(), buf.size());
+    }
+    cplx* a = &A(1, J);
+    cplx* b = &B(1, J);
+    const float* wc = &W(1, 1);
+    const float* wr = &W(1, 2);
+    if (MODE == 0) {
+        for (int k = 0; k < I - 1; ++k) a[k] = cplx(wc[k], 0.0f);
+        for (int k = 0; k < I; ++k) b[k] = cplx(wr[k], 0.0f);
+    } else if (MODE == 1) {
+        for (int k = 0; k < I - 1; ++k) a[k] += cplx(SCALE * wc[k], 0.0f);
+        for (int k = 0; k < I; ++k) b[k] += cplx(SCALE * wr[k], 0.0f);
+    }
+    return 0;
+}
+
+// Radiation Rankine part (unit 24) into RHSMOD.
+int read_radiation(int NEQN, float s) {
+    const int nsolc = sym::NSOLC;
+    const std::size_t nval = static_cast<std::size_t>(NEQN) * static_cast<std::size_t>(nsolc);
+    std::vector<char> buf;
+    chan::rewind(IURAD);
+    for (int level = 0; level <= cfg::ILOG; ++level) {
+        if (chan::read_record(IURAD, buf) != 0 || buf.size() != nval * sizeof(float)) {
+            ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IURAD);
+            return 1;
+        }
+        std::vector<float> v(nval);
+        if (nval) std::memcpy(v.data(), buf.data(), buf.size());
+        for (int c = 1; c <= nsolc; ++c)
+            for (int i = 1; i <= NEQN; ++i) {
+                float r = v[static_cast<std::size_t>(c - 1) * static_cast<std::size_t>(NEQN) +
+                            static_cast<std::size_t>(i - 1)];
+                if (level == 0)
+                    run::SOLWRK(i, c) = cplx(r, 0.0f);
+                else
+                    run::SOLWRK(i, c) += cplx(s * r, 0.0f);
+            }
+    }
+    return 0;
+}
+
+int read_codes(int I, std::vector<int>& code) {
+    static std::vector<char> buf;
+    if (chan::read_record(IURNK, buf) != 0 || buf.size() != static_cast<std::size_t>(I) * sizeof(int)) {
+        ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IURNK);
+        return 1;
+    }
+    std::memcpy(code.data(), buf.data(), buf.size());
+    return 0;
+}
+
+}  // namespace
+
+void WAVEGR(int IRAD, int IDIFF, int NBETAC, int NEQN, float NU, Arr1<cplx>& ALHS, int IPERFL, int& IERR) {
+    if (cfg::ILOWHI == 0) {
+        WAVEGRLO(IRAD, IDIFF, NBETAC, NEQN, NU, model::HBOT, ALHS, IPERFL, IERR);
+        return;
+    }
+    ERRMSG(" Higher-order assembly is not available", 0);
+    IERR = 1;
+}
+
+void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBOT, Arr1<cplx>& ALHS, int IPERFL,
+              int& IERR) {
+    using pnl::PAXES;
+    using pnl::PCENT;
+    using pnl::PPROP;
+    IERR = 0;
+    const int nsymc = sym::NSYMC;
+    const int nimage = sym::NIMAGE;
+    const bool scatt = cfg::ISCATT == 1;
+    if (IPERFL != 0 || cfg::ISOR == 1 || cfg::IQUAD != 0) {
+        // The frequency-limit kernels, the source formulation and the
+        // four-point rule are not part of this assembly yet.
+        ERRMSG(" WAVEGR: this period or option is not available in the low-order assembly, IPERFL=", IPERFL);
+        IERR = 1;
+        return;
+    }
+
+    // 1. Work arrays.
+    Work wk;
+    if (!wk.allocate(NEQN, nsymc, nimage * NEQN)) {
+        ERRMSG(" RAM too small to allocate WAVEGR arrays ", 0);
+        IERR = 1;
+        return;
+    }
+
+    // 2. Period scalars.
+    const float nu = WNUMNU;
+    const float nuh = HBOT * nu;
+    const float nu2 = nu * nu;
+    const float nu3 = nu2 * nu;
+    const float L = -std::log(nu2);
+    const float s = WNUMNU;
+
+    // 3. Clear the scattering right-hand sides.
+    if (scatt && IDIFF >= 0) run::RHSRAD.fill(cplx(0.0f, 0.0f));
+
+    // 4. Radiation Rankine part.
+    if (IRAD >= 0 && read_radiation(NEQN, s) != 0) {
+        IERR = 1;
+        return;
+    }
+
+    // 5. Scratch units.
+    Store store;
+    if (store.open(NEQN, nsymc, ALHS) != 0) {
+        IERR = 1;
+        return;
+    }
+    chan::rewind(IURNK);
+
+    const bool have_tank = model::ITANK.allocated() && static_cast<int>(model::ITANK.size()) >= NEQN;
+    const bool have_dip = model::IDIPWM.allocated() && static_cast<int>(model::IDIPWM.size()) >= NEQN;
+    const bool have_flag = pnl::IPFLAG.allocated();
+    auto itank = [&](int i) { return have_tank ? model::ITANK(i) : 0; };
+    auto idipwm = [&](int i) { return have_dip ? model::IDIPWM(i) : 0; };
+    auto ipflag = [&](int i) { return have_flag ? static_cast<float>(pnl::IPFLAG(i)) : 1.0f; };
+    for (int i = 1; i <= NEQN; ++i) {
+        int t = itank(i);
+        wk.lev[static_cast<std::size_t>(i - 1)] = t == 0 ? 0.0f : cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t));
+    }
+
+    auto& rowd = wk.rowd;
+    auto& cold = wk.cold;
+    auto& rows = wk.rows;
+    auto& cols = wk.cols;
+    const bool radiation = IRAD >= 0;
+
+    // 6. Row loop.
+    for (int i = 1; i <= NEQN; ++i) {
+        const auto ui = static_cast<std::size_t>(i - 1);
+        const float levi = wk.lev[ui];
+        const int dipi = idipwm(i);
+        const int tanki = itank(i);
+
+        // 6.2 Memory switch of the iterative solver's store.
+        if (store.switch_at(i) != 0) {
+            IERR = 1;
+            return;
+        }
+
+        // 6.3 Rankine parts and pair codes.
+        for (int k = 1; k <= nsymc; ++k)
+            for (int level = 0; level <= cfg::ILOG; ++level) {
+                if (read_rankine(IURNK, cold, rowd, i, k, wk.w, level, s) != 0 ||
+                    (scatt && read_rankine(IURNK, cols, rows, i, k, wk.w, level, s) != 0)) {
+                    IERR = 1;
+                    return;
+                }
+            }
+        if (read_codes(i, wk.code) != 0) {
+            IERR = 1;
+            return;
+        }
+
+        // 6.4 Free-surface pairs.
+        for (int j = 1; j <= i; ++j) {
+            auto uj = static_cast<std::size_t>(j - 1);
+            int& c = wk.code[uj];
+            wk.mark[uj] = 1;
+            if (c < 4096) continue;
+            c -= 4096;
+            wk.mark[uj] = 0;
+            for (int k = 1; k <= nsymc; ++k) {
+                if (j == i) {
+                    float v = rowd(i, k).real();
+                    rowd(i, k) = cplx(FOURPI * ipflag(i) - s * v, -s * rowd(i, k).imag());
+                } else {
+                    rowd(j, k) *= -s;
+                    cold(j, k) *= -s;
+                }
+            }
+        }
+
+        // 6.5 Pair batch: every image of the field point against panels 1..i.
+        const float xi = PCENT(1, i), yi = PCENT(2, i), zi = PCENT(3, i);
+        const float z1 = -nu * (zi - levi);
+        int np = 0;
+        for (int m = 1; m <= nimage; ++m) {
+            const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
+            const float sx = static_cast<float>(SX[id]), sy = static_cast<float>(SY[id]);
+            for (int j = 1; j <= i; ++j, ++np) {
+                auto uj = static_cast<std::size_t>(j - 1);
+                const auto up = static_cast<std::size_t>(np);
+                const int dig = (wk.code[uj] >> (3 * (m - 1))) & 7;
+                wk.ising[up] = dig & 3;
+                wk.ibot[up] = (dig >> 2) & 1;
+                wk.logt[up] = (dig & 3) == 3 ? L : 0.0f;
+                const float dx = PCENT(1, j) - sx * xi, dy = PCENT(2, j) - sy * yi;
+                const float R = std::sqrt(dx * dx + dy * dy);
+                wk.x[up] = std::max(nu * R, 1.0e-6f);
+                wk.z1[up] = z1;
+                wk.z2[up] = -nu * (PCENT(3, j) - wk.lev[uj]);
+                if (R > 1.0e-6f) {
+                    wk.ux[up] = dx / R;
+                    wk.uy[up] = dy / R;
+                    wk.vx[up] = (xi - sx * PCENT(1, j)) / R;
+                    wk.vy[up] = (yi - sy * PCENT(2, j)) / R;
+                } else {
+                    wk.ux[up] = wk.uy[up] = wk.vx[up] = wk.vy[up] = 0.0f;
+                }
+            }
+        }
+
+        // 6.7 Wave Green function of the whole batch.
+        std::fill(wk.g.begin(), wk.g.begin() + 8 * np, cplx(0.0f, 0.0f));
+        const float zero = 0.0f;
+        WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(), wk.ibot.data(),
+                np, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(), wk.l[4].data(), wk.l[5].data(),
+                wk.l[6].data(), wk.l[7].data(), wk.l[8].data(), wk.l[9].data(), wk.l[10].data(), wk.l[11].data(),
+                wk.l[12].data(), wk.l[13].data());
+
+        // 6.8 - 6.12 Influences of every pair, gathered into the components.
+        const float Ai = PPROP(1, i);
+        const float nix = PAXES(3, 1, i), niy = PAXES(3, 2, i), niz = PAXES(3, 3, i);
+        np = 0;
+        for (int m = 1; m <= nimage; ++m) {
+            const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
+            const int isx = SX[id], isy = SY[id];
+            const float sx = static_cast<float>(isx), sy = static_cast<float>(isy);
+            for (int j = 1; j <= i; ++j, ++np) {
+                if (itank(j) != tanki) continue;
+                const auto up = static_cast<std::size_t>(np);
+                const auto uj = static_cast<std::size_t>(j - 1);
+                const cplx* g = &wk.g[8 * up];
+                const float Aj = PPROP(1, j);
+                const float njx = PAXES(3, 1, j), njy = PAXES(3, 2, j), njz = PAXES(3, 3, j);
+                const float ux = wk.ux[up], uy = wk.uy[up], vx = wk.vx[up], vy = wk.vy[up];
+                const cplx G0 = g[0] + wk.logt[up];
+                const int dipj = idipwm(j);
+                const bool fs = wk.mark[uj] == 0;
+
+                // Panel j acting on the image of i.
+                cplx S(0.0f, 0.0f), D;
+                // Panel i acting on the image of j (entry (j, i)).
+                cplx Sr(0.0f, 0.0f), Dr;
+                if (dipi >= 1 || dipj >= 1) {
+                    // Normal-velocity equations of dipole panels: derivatives at
+                    // the field point, with G_RR from Laplace's equation.
+                    const float X = wk.x[up];
+                    const cplx GR = g[1], Gz = g[2], GRz = g[3], Gzz = g[4], Gzzeta = g[5], Gzeta = g[6],
+                               GRzeta = g[7];
+                    const cplx GRR = -GR / X - Gzz;
+                    // Direct pair: source j, field point image of i.
+                    const float nu_j = njx * ux + njy * uy;
+                    const float mx = sx * nix, my = sy * niy;  // field normal, mirrored
+                    if (dipi >= 1) {
+                        if (dipj < 1) S = -nu2 * Aj * (GR * (mx * ux + my * uy) + Gzeta * niz);
+                        cplx Fx = -ux * GRR * nu_j + (GR / X) * (ux * nu_j - njx) + ux * GRz * njz;
+                        cplx Fy = -uy * GRR * nu_j + (GR / X) * (uy * nu_j - njy) + uy * GRz * njz;
+                        cplx Fz = GRzeta * nu_j - Gzzeta * njz;
+                        D = nu3 * Aj * (mx * Fx + my * Fy - niz * Fz);
+                        if (fs) D = ipflag(j) * S;
+                    } else {
+                        if (dipj < 1) S = nu * Aj * G0;
+                        D = fs ? ipflag(j) * nu2 * Aj * G0 : nu2 * Aj * (GR * nu_j - Gz * njz);
+                    }
+                    // Reversed pair: source i, field point image of j.
+                    const float nu_i = nix * vx + niy * vy;
+                    const float px = sx * njx, py = sy * njy;
+                    if (dipj >= 1) {
+                        if (dipi < 1) Sr = -nu2 * Ai * (GR * (px * vx + py * vy) + Gz * njz);
+                        cplx Fx = -vx * GRR * nu_i + (GR / X) * (vx * nu_i - nix) + vx * GRzeta * niz;
+                        cplx Fy = -vy * GRR * nu_i + (GR / X) * (vy * nu_i - niy) + vy * GRzeta * niz;
+                        cplx Fz = GRz * nu_i - Gzzeta * niz;
+                        Dr = nu3 * Ai * (px * Fx + py * Fy - njz * Fz);
+                        if (fs) Dr = ipflag(i) * Sr;
+                    } else {
+                        if (dipi < 1) Sr = nu * Ai * G0;
+                        Dr = fs ? ipflag(i) * nu2 * Ai * G0 : nu2 * Ai * (GR * nu_i - Gzeta * niz);
+                    }
+                    // A dipole panel in a symmetry plane is not its own mirror image.
+                    const bool mirj = (dipj == 2 && isx < 0) || (dipj == 3 && isy < 0);
+                    const bool miri = (dipi == 2 && isx < 0) || (dipi == 3 && isy < 0);
+                    if (m > 1 && mirj) D = S = cplx(0.0f, 0.0f);
+                    if (m > 1 && miri) Dr = Sr = cplx(0.0f, 0.0f);
+                } else {
+                    S = nu * Aj * G0;
+                    Sr = nu * Ai * G0;
+                    if (fs) {
+                        D = ipflag(j) * nu * S;
+                        Dr = ipflag(i) * nu * Sr;
+                    } else {
+                        D = nu2 * Aj * (g[1] * (njx * ux + njy * uy) - g[2] * njz);
+                        Dr = nu2 * Ai * (g[1] * (nix * vx + niy * vy) - g[6] * niz);
+                    }
+                }
+
+                for (int k = 1; k <= nsymc; ++k) {
+                    const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
+                    const float w = static_cast<float>(SIGMA[cid][id]);
+                    rowd(j, k) += w * D;
+                    if (j < i) cold(j, k) += w * Dr;
+                    if (scatt) {
+                        rows(j, k) += w * S;
+                        if (j < i) cols(j, k) += w * Sr;
+                    }
+                    // 6.12 Radiation right-hand sides.
+                    if (!radiation) continue;
+                    const int nm = sym::NMODSC[static_cast<std::size_t>(k)];
+                    for (int l = 1; l <= nm; ++l) {
+                        const int md = sym::IMODSC(l, k);
+                        const int c = sym::IMODPOS(md);
+                        run::SOLWRK(i, c) += w * S * pnl::VNMODE(md, j);
+                        if (j < i) run::SOLWRK(j, c) += w * Sr * pnl::VNMODE(md, i);
+                    }
+                }
+            }
+        }
+
+        // 6.13 Scattering right-hand sides.
+        if (scatt && IDIFF >= 0) {
+            for (int k = 1; k <= nsymc; ++k)
+                for (int b = 1; b <= NBETAC; ++b) {
+                    const int col = b + (k - 1) * NBETAC;
+                    const cplx si = run::RHSSRC(i, col);
+                    if (tanki == 0) {
+                        cplx acc(0.0f, 0.0f);
+                        for (int j = 1; j <= i; ++j) acc += rows(j, k) * run::RHSSRC(j, col);
+                        run::RHSRAD(i, col) += acc;
+                    }
+                    for (int j = 1; j < i; ++j)
+                        if (itank(j) == 0) run::RHSRAD(j, col) += cols(j, k) * si;
+                }
+        }
+
+        // 6.15 Dipole panels in a symmetry plane keep only their diagonal in
+        // the components symmetric about that plane.
+        if (dipi == 2 || dipi == 3) {
+            for (int k = 1; k <= nsymc; ++k) {
+                const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
+                const bool sym_plane = dipi == 2 ? (cid == 1 || cid == 4) : (cid == 1 || cid == 2);
+                if (!sym_plane) continue;
+                for (int j = 1; j < i; ++j) rowd(j, k) = cold(j, k) = cplx(0.0f, 0.0f);
+                if (!radiation) continue;
+                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l)
+                    run::SOLWRK(i, sym::IMODPOS(sym::IMODSC(l, k))) = cplx(0.0f, 0.0f);
+            }
+        }
+
+        // 6.14, 6.16 Delivery of the borders.
+        if (store.deliver(i, rowd, cold) != 0) {
+            IERR = 1;
+            return;
+        }
+    }
+
+    // 7. Closing.
+    if (store.close() != 0) IERR = 1;
+}
+
+}  // namespace zorva

@@ -1,0 +1,89 @@
+#include "solver/solve.hpp"
+
+#include <new>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "common/messages.hpp"
+#include "main/config.hpp"
+#include "main/symmetry.hpp"
+#include "solver/assembly_store.hpp"
+
+extern "C" {
+void cgetrf_(const int* m, const int* n, zorva::cplx* a, const int* lda, int* ipiv, int* info);
+void cgetrs_(const char* trans, const int* n, const int* nrhs, const zorva::cplx* a, const int* lda,
+             const int* ipiv, zorva::cplx* b, const int* ldb, int* info, std::size_t);
+}
+
+namespace zorva {
+
+namespace {
+
+// Direct solution of every component.
+void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cplx>& RHSMOD, Arr2<cplx>& RHS,
+              Arr1<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
+    std::vector<int> ipiv;
+    try {
+        ipiv.assign(static_cast<std::size_t>(NEQN > 0 ? NEQN : 1), 0);
+    } catch (const std::bad_alloc&) {
+        ERRMSG(" RAM too small. Allocation error in SOLVE ", 0);
+        IERR = 1;
+        return;
+    }
+    cplx* a = ALHS.data();
+    for (int k = 1; k <= sym::NSYMC; ++k) {
+        if (!(k == 1 && KSRC == 0)) {
+            if (scr_open(&IU[k - 1], 1) != 0) {
+                IERR = 1;
+                return;
+            }
+            const int st = read_borders(IU[k - 1], a, NEQN);
+            scr_close(&IU[k - 1], 1, 0);
+            if (st != 0) {
+                IERR = 1;
+                return;
+            }
+        }
+        int info = 0;
+        cgetrf_(&NEQN, &NEQN, a, &NEQN, ipiv.data(), &info);
+        if (info != 0) {
+            ERRMSG(" Error in direct solver: singular LHS", k);
+            IERR = 1;
+            return;
+        }
+        auto solve = [&](cplx* b) {
+            const int one = 1;
+            cgetrs_("N", &NEQN, &one, a, &NEQN, ipiv.data(), b, &NEQN, &info, 1);
+        };
+        if (IRAD != -1) {
+            for (int i = 1; i <= sym::NMODSC[static_cast<std::size_t>(k)]; ++i) {
+                solve(&RHSMOD(1, sym::IMODPOS(sym::IMODSC(i, k))));
+                NITER[0] = -1;
+            }
+        }
+        if (IDIFF >= 0 && IPERFL == 0) {
+            for (int b = 1; b <= NBETAC; ++b) {
+                solve(&RHS(1, b + (k - 1) * NBETAC));
+                NITER[1] = -1;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, float TOL, Arr2<cplx>& RHSMOD, Arr2<cplx>& RHS,
+           Arr1<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
+    (void)TOL;
+    IERR = 0;
+    NITER[0] = NITER[1] = 0;
+    if (cfg::ISOLVE == 1) {
+        SOLVEDIR(NEQN, IRAD, IDIFF, NBETAC, IU, RHSMOD, RHS, ALHS, NITER, KSRC, IPERFL, IERR);
+        return;
+    }
+    // The iterative (ISOLVE = 0) and block-iterative (ISOLVE >= 2) solvers.
+    ERRMSG(" Iterative and block solvers are not available, ISOLVE=", cfg::ISOLVE);
+    IERR = 1;
+}
+
+}  // namespace zorva

@@ -1,0 +1,259 @@
+// Low-order assembly and direct solution of whole periods on submerged
+// bodies, against closed forms and against the same body solved without
+// symmetry.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "geometry/model.hpp"
+#include "main/config.hpp"
+#include "main/drivers/drivers.hpp"
+#include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
+#include "solver/assembly.hpp"
+#include "solver/assembly_store.hpp"
+#include "solver/incrhs.hpp"
+#include "solver/solve.hpp"
+#include "tests/support/lowbody.hpp"
+#include "tests/support/testdir.hpp"
+
+namespace zorva {
+namespace {
+
+using test::LowPanel;
+using cd = std::complex<double>;
+
+class Assembly : public test::TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        fresh();
+    }
+    // A new run in the same directory.
+    void fresh() {
+        chan::close(23);
+        chan::close(24);
+        cfg::reset();
+        model::reset();
+        sym::reset();
+        run::reset();
+        pnl::reset();
+    }
+
+    // Loads the body, the symmetry set-up, the arrays of the solution and
+    // the Rankine scratch.
+    std::vector<test::FlatPanel> setup(const std::vector<LowPanel>& ps, int isx, int isy,
+                                       const std::vector<double>& betas, double near = 3.0) {
+        cfg::ISOLVE = 1;
+        cfg::ILOG = 0;
+        cfg::ISOR = 0;
+        cfg::IQUAD = 0;
+        model::HBOT = -1.0f;
+        auto f = test::load_panels(ps, isx, isy);
+        const int n = model::NEQN;
+        cfg::MAXSCR = n;
+        ALLOCPOTW(6, 1);
+        model::NBETA = static_cast<int>(betas.size());
+        model::SINBETA.allocate(model::NBETA);
+        model::COSBETA.allocate(model::NBETA);
+        for (int b = 1; b <= model::NBETA; ++b) {
+            model::SINBETA(b) = static_cast<float>(std::sin(betas[static_cast<std::size_t>(b - 1)]));
+            model::COSBETA(b) = static_cast<float>(std::cos(betas[static_cast<std::size_t>(b - 1)]));
+        }
+        run::NBETAX = std::max(model::NBETA, 1);
+        const int ncol = run::NBETAX * sym::NSYMC;
+        run::SOLWRK.allocate(n, sym::NSOLC);
+        run::RHSRAD.allocate(n, ncol);
+        run::RHSSRC.allocate(n, ncol);
+        run::RHSADD.allocate(n, ncol);
+        run::SOLBLK.allocate(n * n);
+        test::write_rankine(f, near);
+        return f;
+    }
+
+    // One ordinary period of infinite depth, ending with the solution.
+    void period(float nu) {
+        int ierr = 0;
+        const int n = model::NEQN;
+        INCRHS(n, &sym::NSYMRHS[1], model::NBETA, nu, 1, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        WAVEGR(1, 1, run::NBETAX, n, nu, run::SOLBLK, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        int niter[2] = {0, 0};
+        SOLVE(n, 1, 1, run::NBETAX, &asmb::IUNIT[1], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0,
+              ierr);
+        ASSERT_EQ(ierr, 0);
+        EXPECT_EQ(niter[0], -1);
+        EXPECT_EQ(niter[1], -1);
+    }
+};
+
+// A sphere of radius 1 ten radii below the surface: heave radiation is the
+// infinite-fluid dipole, diffraction the incident wave with the sphere's
+// uniform-flow disturbance 3/2 grad(phi_I).(x - c), both to the
+// discretisation error of 384 flat panels.
+TEST_F(Assembly, DeepSphereMatchesDipoleAndUniformFlowLimits) {
+    const double zc = -10.0;
+    auto ps = test::ellipsoid(1, 1, 1, zc, 16, 24, false);
+    auto f = setup(ps, 0, 0, {0.0, 0.7});
+    for (const auto& p : f) ASSERT_LT(test::dot(p.n, {p.c[0], p.c[1], p.c[2] - zc}), 0.0);  // into the body
+    const float nu = 0.05f;
+    const double dnu = nu;
+    period(nu);
+    const int n = model::NEQN;
+
+    double e2 = 0, r2 = 0;
+    const int c3 = sym::IMODPOS(3);
+    for (int i = 1; i <= n; ++i) {
+        const auto& c = f[static_cast<std::size_t>(i - 1)].c;
+        double r = std::sqrt(c[0] * c[0] + c[1] * c[1] + (c[2] - zc) * (c[2] - zc));
+        double ref = -(c[2] - zc) / (2 * r * r * r);
+        cd got = cd(run::SOLWRK(i, c3));
+        e2 += std::norm(got - ref);
+        r2 += ref * ref;
+    }
+    EXPECT_LT(std::sqrt(e2 / r2), 0.02);
+
+    for (int b = 1; b <= 2; ++b) {
+        const double cb = model::COSBETA(b), sb = model::SINBETA(b);
+        const double amp = std::exp(dnu * zc);  // the wave's decay to the sphere's depth
+        double d2 = 0, s2 = 0;
+        for (int i = 1; i <= n; ++i) {
+            const auto& c = f[static_cast<std::size_t>(i - 1)].c;
+            cd grad_dot = dnu * cd((c[2] - zc), -(cb * c[0] + sb * c[1]));
+            cd ref = amp * (1.0 + 1.5 * grad_dot);
+            cd got = cd(run::RHSRAD(i, b));
+            d2 += std::norm(got - ref);
+            s2 += std::norm(ref);
+        }
+        EXPECT_LT(std::sqrt(d2 / s2), 0.01) << "heading " << b;
+    }
+}
+
+// Weight of image identifier g in component identifier c.
+int sigma(int c, int g) {
+    static const int S[5][5] = {{0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}, {0, 1, -1, 1, -1}, {0, 1, 1, -1, -1}};
+    return S[c][g];
+}
+
+// An ellipsoid close to the surface solved as a quarter with two symmetry
+// planes (four components) gives the potentials of the whole body solved
+// without symmetry.
+TEST_F(Assembly, QuarterWithTwoPlanesEqualsWholeBody) {
+    auto quarter = test::ellipsoid(2.0, 1.0, 0.5, -1.2, 8, 24, true);
+    const int nq = static_cast<int>(quarter.size());
+    const float nu = 0.8f;
+    const std::vector<double> betas = {0.5236};
+
+    setup(test::whole_from_quarter(quarter), 0, 0, betas);
+    period(nu);
+    Arr2<cplx> rad = run::SOLWRK, dif = run::RHSRAD;
+    Arr1<int> pos = sym::IMODPOS;
+
+    fresh();
+    setup(quarter, 1, 1, betas);
+    ASSERT_EQ(sym::NSYMC, 4);
+    period(nu);
+
+    double scale = 0, err = 0;
+    for (int g = 1; g <= 4; ++g) {
+        for (int i = 1; i <= nq; ++i) {
+            const int iw = (g - 1) * nq + i;  // panel of image g in the whole body
+            // Radiation: each mode lives in one component.
+            for (int k = 1; k <= sym::NSYMC; ++k)
+                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l) {
+                    const int md = sym::IMODSC(l, k);
+                    const float w = static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g));
+                    cplx want = rad(iw, pos(md));
+                    cplx got = w * run::SOLWRK(i, sym::IMODPOS(md));
+                    scale = std::max(scale, static_cast<double>(std::abs(want)));
+                    err = std::max(err, static_cast<double>(std::abs(got - want)));
+                }
+            // Diffraction: the sum of the components.
+            cplx got(0.0f, 0.0f);
+            for (int k = 1; k <= sym::NSYMC; ++k)
+                got += static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g)) * run::RHSRAD(i, k);
+            scale = std::max(scale, static_cast<double>(std::abs(dif(iw, 1))));
+            err = std::max(err, static_cast<double>(std::abs(got - dif(iw, 1))));
+        }
+    }
+    EXPECT_LT(err / scale, 1.0e-5);
+}
+
+// The matrices of the four components, as the solver reads them back (the
+// first from memory, the others from their scratch files), are the image
+// sums of the whole body's matrix.
+TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
+    auto quarter = test::ellipsoid(1.5, 1.0, 0.6, -1.0, 6, 16, true);
+    const int nq = static_cast<int>(quarter.size());
+    const float nu = 1.3f;
+    int ierr = 0;
+
+    setup(test::whole_from_quarter(quarter), 0, 0, {0.0});
+    WAVEGR(1, 1, 1, model::NEQN, nu, run::SOLBLK, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    const int nw = model::NEQN;
+    Arr1<cplx> whole = run::SOLBLK;
+
+    fresh();
+    setup(quarter, 1, 1, {0.0});
+    WAVEGR(1, 1, 1, nq, nu, run::SOLBLK, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int k = 1; k <= 4; ++k) {
+        std::vector<cplx> a(static_cast<std::size_t>(nq * nq));
+        if (k == 1) {
+            std::copy(run::SOLBLK.data(), run::SOLBLK.data() + nq * nq, a.data());
+        } else {
+            ASSERT_EQ(scr_open(&asmb::IUNIT[k], 1), 0);
+            ASSERT_EQ(read_borders(asmb::IUNIT[k], a.data(), nq), 0);
+            scr_close(&asmb::IUNIT[k], 1, 0);
+        }
+        const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
+        double err = 0, scale = 0;
+        for (int p = 1; p <= nq; ++p)
+            for (int q = 1; q <= nq; ++q) {
+                cplx want(0.0f, 0.0f);
+                for (int g = 1; g <= 4; ++g)
+                    want += static_cast<float>(sigma(cid, g)) *
+                            whole.data()[static_cast<long>(p - 1) + static_cast<long>((g - 1) * nq + q - 1) * nw];
+                cplx got = a[static_cast<std::size_t>(p - 1 + (q - 1) * nq)];
+                scale = std::max(scale, static_cast<double>(std::abs(want)));
+                err = std::max(err, static_cast<double>(std::abs(got - want)));
+            }
+        EXPECT_LT(err / scale, 2.0e-6) << "component " << k;
+    }
+}
+
+// A free-surface panel with flag 0 and no Rankine value has a zero
+// diagonal: the assembly stops with a message instead of handing on a
+// singular matrix (or, for the iterative solver, an infinite reciprocal).
+TEST_F(Assembly, ZeroDiagonalIsAnErrorNotAnInfinity) {
+    for (int isolve : {1, 0}) {
+        fresh();
+        std::vector<LowPanel> one = {{{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}}};
+        setup(one, 0, 0, {0.0});
+        cfg::ISOLVE = isolve;
+        pnl::IPFLAG(1) = 0;
+        // Rankine records of the one panel: a zero value and a free-surface code.
+        chan::close(23);
+        chan::open_scratch(23, chan::Form::Unformatted);
+        const float zero = 0.0f;
+        const int code = 4096 + 3;
+        chan::write_record(23, nullptr, 0);
+        chan::write_record(23, &zero, sizeof zero);
+        chan::write_record(23, &code, sizeof code);
+        int ierr = 0;
+        WAVEGR(1, 1, 1, 1, 1.0f, run::SOLBLK, 0, ierr);
+        EXPECT_EQ(ierr, 1);
+        EXPECT_NE(screen.str().find("Zero diagonal"), std::string::npos);
+        EXPECT_TRUE(std::isfinite(run::SOLBLK(1).real()));
+        screen.str("");
+    }
+}
+
+}  // namespace
+}  // namespace zorva
