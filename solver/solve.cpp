@@ -8,12 +8,7 @@
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "solver/assembly_store.hpp"
-
-extern "C" {
-void cgetrf_(const int* m, const int* n, zorva::cplx* a, const int* lda, int* ipiv, int* info);
-void cgetrs_(const char* trans, const int* n, const int* nrhs, const zorva::cplx* a, const int* lda,
-             const int* ipiv, zorva::cplx* b, const int* ldb, int* info, std::size_t);
-}
+#include "solver/lufact.hpp"
 
 namespace zorva {
 
@@ -23,8 +18,10 @@ namespace {
 void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cplx>& RHSMOD, Arr2<cplx>& RHS,
               Arr1<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
     std::vector<int> ipiv;
+    std::vector<cplx> work;
     try {
         ipiv.assign(static_cast<std::size_t>(NEQN > 0 ? NEQN : 1), 0);
+        work.assign(static_cast<std::size_t>(NEQN > 0 ? NEQN : 1), cplx(0.0f, 0.0f));
     } catch (const std::bad_alloc&) {
         ERRMSG(" RAM too small. Allocation error in SOLVE ", 0);
         IERR = 1;
@@ -44,17 +41,14 @@ void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cpl
                 return;
             }
         }
-        int info = 0;
-        cgetrf_(&NEQN, &NEQN, a, &NEQN, ipiv.data(), &info);
-        if (info != 0) {
+        int ierr = 0;
+        LUFACT(a, ipiv.data(), NEQN, ierr);
+        if (ierr != 0) {
             ERRMSG(" Error in direct solver: singular LHS", k);
             IERR = 1;
             return;
         }
-        auto solve = [&](cplx* b) {
-            const int one = 1;
-            cgetrs_("N", &NEQN, &one, a, &NEQN, ipiv.data(), b, &NEQN, &info, 1);
-        };
+        auto solve = [&](cplx* b) { LUSOLV(a, b, work.data(), ipiv.data(), NEQN, 1); };
         if (IRAD != -1) {
             for (int i = 1; i <= sym::NMODSC[static_cast<std::size_t>(k)]; ++i) {
                 solve(&RHSMOD(1, sym::IMODPOS(sym::IMODSC(i, k))));
