@@ -43,6 +43,8 @@ constexpr int SIGMA[5][5] = {{0, 0, 0, 0, 0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}
 struct Work {
     // Row accumulators (NEQN, NSYMC): row part (i, j) and column part (j, i).
     Arr2<cplx> rowd, cold, rows, cols;
+    Arr2<cplx> srow, scol;   // wave part of the source influences of the row
+    std::vector<cplx> pd, pdr, ps, psr;  // influences of the pairs of one image
     Arr2<float> w;           // (NEQN, 2) record buffer of the Rankine reader
     std::vector<int> code;   // pair codes of the row
     std::vector<int> mark;   // 1 ordinary pair, 0 free-surface pair
@@ -58,13 +60,14 @@ struct Work {
             const int ns = cfg::ISCATT == 1 ? n : 1;
             const int ks = cfg::ISCATT == 1 ? nsymc : 1;
             if (!rowd.allocate(n, nsymc) || !cold.allocate(n, nsymc) || !rows.allocate(ns, ks) ||
-                !cols.allocate(ns, ks) || !w.allocate(n, 2))
+                !cols.allocate(ns, ks) || !w.allocate(n, 2) || !srow.allocate(n, nsymc) || !scol.allocate(n, nsymc))
                 return false;
             auto un = static_cast<std::size_t>(n), up = static_cast<std::size_t>(npair);
             code.assign(un, 0);
             mark.assign(un, 1);
             lev.assign(un, 0.0f);
             for (auto* v : {&x, &z1, &z2, &logt, &ux, &uy, &vx, &vy}) v->assign(up, 0.0f);
+            for (auto* v : {&pd, &pdr, &ps, &psr}) v->assign(un, cplx(0.0f, 0.0f));
             ising.assign(up, 0);
             ibot.assign(up, 0);
             g.assign(8 * up, cplx(0.0f, 0.0f));
@@ -207,6 +210,8 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     auto itank = [&](int i) { return have_tank ? model::ITANK(i) : 0; };
     auto idipwm = [&](int i) { return have_dip ? model::IDIPWM(i) : 0; };
     auto ipflag = [&](int i) { return have_flag ? static_cast<float>(pnl::IPFLAG(i)) : 1.0f; };
+    bool any_dipole = false;
+    for (int i = 1; i <= NEQN && have_dip; ++i) any_dipole = any_dipole || model::IDIPWM(i) != 0;
     for (int i = 1; i <= NEQN; ++i) {
         int t = itank(i);
         wk.lev[static_cast<std::size_t>(i - 1)] = t == 0 ? 0.0f : cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t));
@@ -222,7 +227,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     for (int i = 1; i <= NEQN; ++i) {
         const auto ui = static_cast<std::size_t>(i - 1);
         const float levi = wk.lev[ui];
-        const int dipi = idipwm(i);
+        const int dipi = any_dipole ? idipwm(i) : 0;
         const int tanki = itank(i);
 
         // 6.2 Memory switch of the iterative solver's store.
@@ -302,30 +307,41 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 wk.l[6].data(), wk.l[7].data(), wk.l[8].data(), wk.l[9].data(), wk.l[10].data(), wk.l[11].data(),
                 wk.l[12].data(), wk.l[13].data());
 
-        // 6.8 - 6.12 Influences of every pair, gathered into the components.
+        // 6.8 - 6.11 Influences of every pair of an image, then gathered
+        // into the components: D (j on i) and Dr (i on j) into the matrix
+        // borders, the source influences S and Sr into the row sums of the
+        // wave part that form the radiation and scattering right-hand sides.
         const float Ai = PPROP(1, i);
         const float nix = PAXES(3, 1, i), niy = PAXES(3, 2, i), niz = PAXES(3, 3, i);
+        for (int k = 1; k <= nsymc; ++k)
+            for (int j = 1; j <= i; ++j) wk.srow(j, k) = wk.scol(j, k) = cplx(0.0f, 0.0f);
         np = 0;
         for (int m = 1; m <= nimage; ++m) {
             const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
             const int isx = SX[id], isy = SY[id];
             const float sx = static_cast<float>(isx), sy = static_cast<float>(isy);
+            cplx* pd = wk.pd.data();
+            cplx* pdr = wk.pdr.data();
+            cplx* ps = wk.ps.data();
+            cplx* psr = wk.psr.data();
             for (int j = 1; j <= i; ++j, ++np) {
-                if (itank(j) != tanki) continue;
                 const auto up = static_cast<std::size_t>(np);
                 const auto uj = static_cast<std::size_t>(j - 1);
+                if (itank(j) != tanki) {
+                    pd[uj] = pdr[uj] = ps[uj] = psr[uj] = cplx(0.0f, 0.0f);
+                    continue;
+                }
                 const cplx* g = &wk.g[8 * up];
                 const float Aj = PPROP(1, j);
                 const float njx = PAXES(3, 1, j), njy = PAXES(3, 2, j), njz = PAXES(3, 3, j);
                 const float ux = wk.ux[up], uy = wk.uy[up], vx = wk.vx[up], vy = wk.vy[up];
                 const cplx G0 = g[0] + wk.logt[up];
-                const int dipj = idipwm(j);
                 const bool fs = wk.mark[uj] == 0;
+                const int dipj = any_dipole ? idipwm(j) : 0;
 
-                // Panel j acting on the image of i.
-                cplx S(0.0f, 0.0f), D;
-                // Panel i acting on the image of j (entry (j, i)).
-                cplx Sr(0.0f, 0.0f), Dr;
+                // Panel j acting on the image of i (S, D); panel i acting on
+                // the image of j (Sr, Dr).
+                cplx S(0.0f, 0.0f), D, Sr(0.0f, 0.0f), Dr;
                 if (dipi >= 1 || dipj >= 1) {
                     // Normal-velocity equations of dipole panels: derivatives at
                     // the field point, with G_RR from Laplace's equation.
@@ -333,7 +349,6 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                     const cplx GR = g[1], Gz = g[2], GRz = g[3], Gzz = g[4], Gzzeta = g[5], Gzeta = g[6],
                                GRzeta = g[7];
                     const cplx GRR = -GR / X - Gzz;
-                    // Direct pair: source j, field point image of i.
                     const float nu_j = njx * ux + njy * uy;
                     const float mx = sx * nix, my = sy * niy;  // field normal, mirrored
                     if (dipi >= 1) {
@@ -347,7 +362,6 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                         if (dipj < 1) S = nu * Aj * G0;
                         D = fs ? ipflag(j) * nu2 * Aj * G0 : nu2 * Aj * (GR * nu_j - Gz * njz);
                     }
-                    // Reversed pair: source i, field point image of j.
                     const float nu_i = nix * vx + niy * vy;
                     const float px = sx * njx, py = sy * njy;
                     if (dipj >= 1) {
@@ -377,28 +391,53 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                         Dr = nu2 * Ai * (g[1] * (nix * vx + niy * vy) - g[6] * niz);
                     }
                 }
-
-                for (int k = 1; k <= nsymc; ++k) {
-                    const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
-                    const float w = static_cast<float>(SIGMA[cid][id]);
-                    rowd(j, k) += w * D;
-                    if (j < i) cold(j, k) += w * Dr;
-                    if (scatt) {
-                        rows(j, k) += w * S;
-                        if (j < i) cols(j, k) += w * Sr;
-                    }
-                    // 6.12 Radiation right-hand sides.
-                    if (!radiation) continue;
-                    const int nm = sym::NMODSC[static_cast<std::size_t>(k)];
-                    for (int l = 1; l <= nm; ++l) {
-                        const int md = sym::IMODSC(l, k);
-                        const int c = sym::IMODPOS(md);
-                        run::SOLWRK(i, c) += w * S * pnl::VNMODE(md, j);
-                        if (j < i) run::SOLWRK(j, c) += w * Sr * pnl::VNMODE(md, i);
-                    }
+                pd[uj] = D;
+                pdr[uj] = Dr;
+                ps[uj] = S;
+                psr[uj] = Sr;
+            }
+            pdr[i - 1] = psr[i - 1] = cplx(0.0f, 0.0f);  // the diagonal is in the row part only
+            for (int k = 1; k <= nsymc; ++k) {
+                const float w = static_cast<float>(SIGMA[sym::ISYMC[static_cast<std::size_t>(k)]][id]);
+                cplx* rd = &rowd(1, k);
+                cplx* cdp = &cold(1, k);
+                cplx* sr = &wk.srow(1, k);
+                cplx* sc = &wk.scol(1, k);
+                for (int j = 0; j < i; ++j) {
+                    rd[j] += w * pd[j];
+                    sr[j] += w * ps[j];
+                }
+                for (int j = 0; j < i - 1; ++j) {
+                    cdp[j] += w * pdr[j];
+                    sc[j] += w * psr[j];
                 }
             }
         }
+
+        // 6.12 Radiation right-hand sides: the wave part of the source
+        // influences applied to the modal normals.
+        if (radiation) {
+            for (int k = 1; k <= nsymc; ++k) {
+                const cplx* sr = &wk.srow(1, k);
+                const cplx* sc = &wk.scol(1, k);
+                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l) {
+                    const int md = sym::IMODSC(l, k);
+                    const int c = sym::IMODPOS(md);
+                    cplx acc(0.0f, 0.0f);
+                    for (int j = 1; j <= i; ++j) acc += sr[j - 1] * pnl::VNMODE(md, j);
+                    run::SOLWRK(i, c) += acc;
+                    const float vi = pnl::VNMODE(md, i);
+                    cplx* out = &run::SOLWRK(1, c);
+                    for (int j = 0; j < i - 1; ++j) out[j] += sc[j] * vi;
+                }
+            }
+        }
+        if (scatt)
+            for (int k = 1; k <= nsymc; ++k)
+                for (int j = 1; j <= i; ++j) {
+                    rows(j, k) += wk.srow(j, k);
+                    if (j < i) cols(j, k) += wk.scol(j, k);
+                }
 
         // 6.13 Scattering right-hand sides.
         if (scatt && IDIFF >= 0) {
