@@ -191,7 +191,8 @@ TEST_F(Assembly, QuarterWithTwoPlanesEqualsWholeBody) {
 
 // The matrices of the four components, as the solver reads them back (the
 // first from memory, the others from their scratch files), are the image
-// sums of the whole body's matrix.
+// sums of the whole body's matrix; the iterative solver's packed and
+// overflow stores hold the same matrices.
 TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
     auto quarter = test::ellipsoid(1.5, 1.0, 0.6, -1.0, 6, 16, true);
     const int nq = static_cast<int>(quarter.size());
@@ -208,6 +209,7 @@ TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
     setup(quarter, 1, 1, {0.0});
     WAVEGR(1, 1, 1, nq, nu, run::SOLBLK, 0, ierr);
     ASSERT_EQ(ierr, 0);
+    std::vector<std::vector<cplx>> comp;
     for (int k = 1; k <= 4; ++k) {
         std::vector<cplx> a(static_cast<std::size_t>(nq * nq));
         if (k == 1) {
@@ -230,6 +232,48 @@ TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
                 err = std::max(err, static_cast<double>(std::abs(got - want)));
             }
         EXPECT_LT(err / scale, 2.0e-6) << "component " << k;
+        comp.push_back(a);
+    }
+
+    // The iterative solver's delivery with room for half the rows: rows
+    // 1..m packed in memory (component 1) or in the first file set, the
+    // rest in the second set; every diagonal as its reciprocal.
+    fresh();
+    setup(quarter, 1, 1, {0.0});
+    const int m = nq / 2;
+    cfg::ISOLVE = 0;
+    cfg::MAXSCR = m;
+    WAVEGR(1, 1, 1, nq, nu, run::SOLBLK, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int k = 1; k <= 4; ++k) {
+        std::vector<cplx> a(static_cast<std::size_t>(nq * nq));
+        auto put = [&](int i, const cplx* v) {
+            for (int j = 1; j <= i; ++j) a[static_cast<std::size_t>(i - 1 + (j - 1) * nq)] = v[j - 1];
+            for (int j = 1; j < i; ++j) a[static_cast<std::size_t>(j - 1 + (i - 1) * nq)] = v[i + j - 1];
+        };
+        std::vector<char> buf;
+        auto from_file = [&](int iu, int i0, int i1) {
+            ASSERT_EQ(scr_open(&iu, 1), 0);
+            for (int i = i0; i <= i1; ++i) {
+                ASSERT_EQ(chan::read_record(iu, buf), 0);
+                ASSERT_EQ(buf.size(), static_cast<std::size_t>(2 * i - 1) * sizeof(cplx));
+                put(i, reinterpret_cast<const cplx*>(buf.data()));
+            }
+            scr_close(&iu, 1, 0);
+        };
+        if (k == 1)
+            for (int i = 1; i <= m; ++i) put(i, run::SOLBLK.data() + (i - 1) * (i - 1));
+        else
+            from_file(asmb::IUNIT[k], 1, m);
+        from_file(asmb::IUNIT[4 + k], m + 1, nq);
+        double err = 0;
+        for (int p = 1; p <= nq; ++p)
+            for (int q = 1; q <= nq; ++q) {
+                const auto at = static_cast<std::size_t>(p - 1 + (q - 1) * nq);
+                cplx want = p == q ? 1.0f / comp[static_cast<std::size_t>(k - 1)][at] : comp[static_cast<std::size_t>(k - 1)][at];
+                err = std::max(err, static_cast<double>(std::abs(a[at] - want) / std::abs(want)));
+            }
+        EXPECT_LT(err, 1.0e-5) << "component " << k;
     }
 }
 
