@@ -14,6 +14,8 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "kernels/wgsetup.hpp"
+#include "p2f/p2f.hpp"
 #include "solver/assembly.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/solve.hpp"
@@ -23,6 +25,11 @@ namespace zorva {
 namespace {
 constexpr int IULIST = 11;   // list file fnames.zrv
 constexpr int IUSUM = 22;    // run summary
+// The Green-function set-up of the kernels (the FORCE stage still calls a
+// stand-in of the same name).
+constexpr void (*GRNSETUP)(const float&, float&, const float&, int&) = HGRN00;
+// The .p2f writer's stand-in (beside the writer's own declaration).
+constexpr void (*P2FWRITE)(int, int, int, int, int, int) = WRP2F;
 }  // namespace
 
 void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE, std::string& RUNTIME) {
@@ -94,7 +101,7 @@ void POTENRUN(int& IERR) {
     for (JPER = 1; JPER <= nper; ++JPER) {
         BRKCHK(JPER, 1, IBRK);
         if (IBRK == 1) break;
-        HGRN00(WNUMNU(JPER), WNUMK(JPER), PER(JPER), IERR);
+        GRNSETUP(WNUMNU(JPER), WNUMK(JPER), PER(JPER), IERR);
         if (IERR == 1) return;
         if (cfg::ISOLVE < 0) continue;
         const int iperfl = IPERFL(JPER);
@@ -111,7 +118,8 @@ void POTENRUN(int& IERR) {
             ADDPOT(NEQN, nbetax, sym::NSYMC, run::RHSRAD, run::RHSADD);
         if (cfg::ILOWHI == 0 && irrmax > 0 && iperfl == 0)
             ZEROFLG(run::SOLWRK, run::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
-        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl);
+        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl, IERR);
+        if (IERR != 0) return;
         if (cfg::ISOR == 1) {
             DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
             SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[8], TOLS, run::SOLWRK, run::RHSSRC, run::SOLBLK, NITERS, 1,
@@ -119,14 +127,15 @@ void POTENRUN(int& IERR) {
             if (IERR != 0) return;
             POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
             if (IERR != 0) return;
-            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl);
+            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl, IERR);
+            if (IERR != 0) return;
         }
         WRHEAD(NITER, NITERS, PER(JPER), RUNDATE, RUNTIME);
     }
 
     // Wrap-up: a break keeps the periods finished before it.
     if (nper > 0 && IBRK == 1) NPER = JPER - 1;
-    WRP2F(IRAD, IDIFF, NPER, NBETA, nbetax, NEQN);
+    P2FWRITE(IRAD, IDIFF, NPER, NBETA, nbetax, NEQN);
     IMODE.deallocate();
     run::SOLBLK.deallocate();
     run::RHSSRC.deallocate();

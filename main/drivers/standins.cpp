@@ -16,6 +16,7 @@ namespace zorva {
 namespace standin {
 
 std::vector<std::string> CALLS;
+int SCR21RECS = 0;
 Model MODEL;
 Arr2<cplx> FHASK, FDIFF;
 
@@ -45,6 +46,7 @@ void put_model() {
     model::PER.allocate(model::NPER);
     model::WNUMNU.allocate(model::NPER);
     model::WNUMK.allocate(model::NPER);
+    model::WNUMK.fill(0.0f);
     model::IPERFL.allocate(model::NPER);
     for (int j = 1; j <= model::NPER; ++j) {
         auto uj = static_cast<std::size_t>(j - 1);
@@ -76,6 +78,7 @@ void warn(std::string_view name) { warnings[std::string(name)] = 1; }
 
 void reset() {
     CALLS.clear();
+    SCR21RECS = 0;
     failat.clear();
     ncalls.clear();
     warnings.clear();
@@ -206,12 +209,13 @@ void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR) {
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
 void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
 
-void WRSCR21(int, int, int, int, Arr2<cplx>&, Arr2<cplx>&, int KIND, int) {
-    record("WRSCR21", std::to_string(KIND));
-}
 
 void WRP2F(int, int, int NPER, int, int, int) {
     record("WRP2F", std::to_string(NPER));
+    standin::SCR21RECS = 0;
+    std::vector<char> buf;
+    if (chan::is_open(21) && chan::rewind(21) == 0)
+        while (chan::read_record(21, buf) == 0) ++standin::SCR21RECS;
     // The writer drains and closes the scratch files it copies.
     chan::close(21);
     chan::close(22);

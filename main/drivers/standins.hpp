@@ -24,6 +24,9 @@ namespace standin {
 // Calls in the order made: the routine's name, for some followed by the
 // arguments that tell the calls apart.
 extern std::vector<std::string> CALLS;
+// Records that the period loop left in the solution scratch (unit 21),
+// counted by the .p2f stand-in before it closes the unit.
+extern int SCR21RECS;
 
 // Make the nth call (from 1) of the named routine return status 1 (after one
 // message through ERRMSG, as the routine would write).
@@ -74,7 +77,6 @@ void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 
 // POTEN-to-FORCE data and FORCE set-up.
-void WRSCR21(int NEQN, int NBETAX, int IRAD, int IDIFF, Arr2<cplx>& SOLWRK, Arr2<cplx>& RHS, int KIND, int IPERFL);
 void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NBETAX, int NEQN);
 void FRCSETUP(int& IERR);
 void CHKOPT(int& IERR);
