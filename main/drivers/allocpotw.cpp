@@ -2,6 +2,7 @@
 // per-mode symmetry classes IMODE become the lists of kept components and
 // the solution order of the modes.
 #include "geometry/model.hpp"
+#include "geometry/symmetry.hpp"
 #include "main/drivers/drivers.hpp"
 #include "main/symmetry.hpp"
 
@@ -60,6 +61,21 @@ void ALLOCPOTW(int NMODT, int IDIFF) {
                 NSYMRHS[static_cast<std::size_t>(++nrhs)] = c.isymd[static_cast<std::size_t>((k - 1) * NSYMD + e - 1)];
         }
     }
+}
+
+void SYMTOKERN() {
+    // The Rankine kernels read the symmetry set-up from their own tables.
+    geo::NIMAGE = sym::NIMAGE;
+    geo::NSYMC = sym::NSYMC;
+    geo::NSOLC = sym::NSOLC;
+    for (int k = 0; k < 4; ++k) {
+        geo::IMGSYM[k] = sym::IMAGEID[static_cast<std::size_t>(k + 1)];
+        geo::ICOMPSYM[k] = sym::ISYMC[static_cast<std::size_t>(k + 1)];
+    }
+    geo::NMODCOMP.allocate(4);
+    for (int k = 1; k <= 4; ++k) geo::NMODCOMP(k) = sym::NMODSC[static_cast<std::size_t>(k)];
+    geo::IMODSC = sym::IMODSC;
+    geo::IMODPOS = sym::IMODPOS;
 }
 
 }  // namespace zorva

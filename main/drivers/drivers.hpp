@@ -22,5 +22,8 @@ void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE
 // Symmetry components and solution order of the modes (main/symmetry.hpp)
 // from the run's symmetry indices and the per-mode classes IMODE.
 void ALLOCPOTW(int NMODT, int IDIFF);
+// The symmetry set-up above copied into the tables the Rankine kernels read
+// (geometry/symmetry.hpp).
+void SYMTOKERN();
 
 }  // namespace zorva

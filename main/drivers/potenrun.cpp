@@ -14,6 +14,7 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "kernels/rankin.hpp"
 #include "kernels/wgsetup.hpp"
 #include "p2f/p2f.hpp"
 #include "solver/assembly.hpp"
@@ -77,6 +78,7 @@ void POTENRUN(int& IERR) {
     GEOMSTAT(NEQN, run::IMODFL, IERR);
     if (IERR != 0) return;
     ALLOCPOTW(NMODT, IDIFF);
+    SYMTOKERN();
     const int nbetax = run::NBETAX;
     if (NPER > 0) {
         if (cfg::ISOLVE >= 0) {

@@ -132,58 +132,38 @@ void GEOMSTAT(int, int, int& IERR) {
     pnl::PCENT.allocate(3, n);
     pnl::PAXES.allocate(3, 3, n);
     pnl::PAXES.fill(0.0f);
+    pnl::PNLARR6.allocate(4, n);
+    pnl::PNLARR5.allocate(4, n);
+    pnl::PNLARR4.allocate(4, n);
+    pnl::PNLARR3.allocate(2, n);
     pnl::PPROP.allocate(13, n);
     pnl::PPROP.fill(0.0f);
     pnl::IPFLAG.allocate(n);
     pnl::IPFLAG.fill(1);
     pnl::VNMODE.allocate(model::NMODT, n);
     pnl::VNMODE.fill(0.0f);
+    const float h = 0.05f;  // half side
+    const float xi[4] = {h, h, -h, -h}, eta[4] = {h, -h, -h, h};  // clockwise seen from below
     for (int i = 1; i <= n; ++i) {
         pnl::PCENT(1, i) = 1.0f + 2.0f * static_cast<float>(i - 1);
         pnl::PCENT(2, i) = 1.0f;
         pnl::PCENT(3, i) = -5.0f;
+        pnl::PAXES(1, 1, i) = 1.0f;
+        pnl::PAXES(2, 2, i) = -1.0f;
         pnl::PAXES(3, 3, i) = -1.0f;
-        pnl::PPROP(1, i) = 0.01f;
+        for (int k = 1; k <= 4; ++k) {
+            pnl::PNLARR6(k, i) = xi[k - 1];
+            pnl::PNLARR5(k, i) = eta[k - 1];
+            pnl::PNLARR4(k, i) = 2.0f * h;
+        }
+        pnl::PNLARR3(1, i) = 1.4142136f * h;
+        pnl::PNLARR3(2, i) = 8.0f * h * h;
+        const float h4 = h * h * h * h, h6 = h4 * h * h;
+        pnl::PPROP(1, i) = 4.0f * h * h;
+        pnl::PPROP(2, i) = pnl::PPROP(4, i) = 2.0f * h4;
+        pnl::PPROP(9, i) = pnl::PPROP(13, i) = 3.0f * h6;
+        pnl::PPROP(11, i) = 5.0f * h6 / 3.0f;
         for (int m = 1; m <= model::NMODT; ++m) pnl::VNMODE(m, i) = m == 3 ? -1.0f : 0.0f;
-    }
-}
-
-// Rankine parts of those panels: each panel's own integrals (the solid
-// angle 2 pi and the source integral of a square of side 0.1), nothing
-// between panels.
-void RANKIN(int NEQN, int IRAD, int& IERR) {
-    IERR = record("RANKIN");
-    if (IERR) return;
-    chan::open_scratch(23, chan::Form::Unformatted);
-    if (IRAD >= 0) chan::open_scratch(24, chan::Form::Unformatted);
-    const float self_s = 0.35255f;
-    std::vector<float> v;
-    std::vector<int> code;
-    for (int j = 1; j <= NEQN; ++j) {
-        code.assign(static_cast<std::size_t>(j), 0);
-        code.back() = 1;
-        for (int k = 1; k <= sym::NSYMC; ++k)
-            for (int l = 0; l <= cfg::ILOG; ++l) {
-                int nrec = 1 + (cfg::ISCATT == 1 ? 1 : 0);
-                for (int r = 0; r < nrec; ++r) {
-                    v.assign(static_cast<std::size_t>(j - 1), 0.0f);
-                    chan::write_record(23, v.data(), v.size() * sizeof(float));
-                    v.assign(static_cast<std::size_t>(j), 0.0f);
-                    if (l == 0) v.back() = r == 0 ? 6.2831855f : self_s;
-                    chan::write_record(23, v.data(), v.size() * sizeof(float));
-                }
-            }
-        chan::write_record(23, code.data(), code.size() * sizeof(int));
-    }
-    if (IRAD < 0) return;
-    for (int l = 0; l <= cfg::ILOG; ++l) {
-        v.assign(static_cast<std::size_t>(NEQN) * static_cast<std::size_t>(sym::NSOLC), 0.0f);
-        if (l == 0)
-            for (int c = 1; c <= sym::NSOLC; ++c)
-                for (int i = 1; i <= NEQN; ++i)
-                    v[static_cast<std::size_t>((c - 1) * NEQN + i - 1)] =
-                        self_s * pnl::VNMODE(sym::IMODORD(c), i);
-        chan::write_record(24, v.data(), v.size() * sizeof(float));
     }
 }
 

@@ -68,7 +68,6 @@ void CHKPOT(int IRAD, int IDIFF, int NPER, int NBETA, int IMODFL, int NEQN, floa
 void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
 
 // Influence kernels.
-void RANKIN(int NEQN, int IRAD, int& IERR);
 void HGRN00(float WNUMNU, float& WNUMK, float PER, int& IERR);
 
 // Linear system.
