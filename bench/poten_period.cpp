@@ -19,6 +19,7 @@
 #include "panels/paneldata.hpp"
 #include "solver/assembly.hpp"
 #include "solver/incrhs.hpp"
+#include "solver/matrices.hpp"
 #include "solver/solve.hpp"
 #include "tests/support/lowbody.hpp"
 
@@ -43,6 +44,7 @@ void setup_once() {
     sym::reset();
     run::reset();
     pnl::reset();
+    slv::reset();
     cfg::ISOLVE = 1;
     model::HBOT = -1.0f;
     auto f = test::load_panels(test::ellipsoid(3.0, 1.5, 1.0, -1.5, 42, 48, false), 0, 0);
@@ -75,7 +77,7 @@ void BM_period(benchmark::State& state) {
         INCRHS(n, &sym::NSYMRHS[1], 1, NU, 1, 0, ierr);
         WAVEGR(1, 1, 1, n, NU, run::SOLBLK, 0, ierr);
         auto t1 = clk::now();
-        SOLVE(n, 1, 1, 1, &asmb::IUNIT[1], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0, ierr);
+        SOLVE(n, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0, ierr);
         auto t2 = clk::now();
         if (ierr != 0) state.SkipWithError("period failed");
         t_asm += std::chrono::duration<double>(t1 - t0).count();

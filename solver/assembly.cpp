@@ -13,24 +13,21 @@
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "kernels/rankin.hpp"
 #include "kernels/wgreenv.hpp"
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/assembly_store.hpp"
+#include "solver/scrstore.hpp"
 
 namespace zorva {
-
-namespace asmb {
-int IUNIT[17] = {0, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44};
-}  // namespace asmb
 
 namespace {
 
 constexpr float FOURPI = 12.566371f;
-constexpr int IURNK = 23;   // Rankine parts of the matrices
-constexpr int IURAD = 24;   // Rankine parts of the radiation right-hand sides
+constexpr int IURAD = IURNKR;
 
 // Reflection signs of the four image identifiers and the weight of image g
 // in component c.
@@ -78,34 +75,6 @@ struct Work {
         return true;
     }
 };
-
-// Reads the column record (I-1 reals) and the row record (I reals) of one
-// component and level of the Rankine unit into the accumulator columns
-// A(1..I-1, J) and B(1..I, J): MODE 0 sets (value, 0), MODE 1 adds SCALE
-// times the value to the real part.
-int read_rankine(int IU, Arr2<cplx>& A, Arr2<cplx>& B, int I, int J, Arr2<float>& W, int MODE, float SCALE) {
-    static std::vector<char> buf;
-    for (int part = 0; part < 2; ++part) {
-        const int n = part == 0 ? I - 1 : I;
-        if (chan::read_record(IU, buf) != 0 || buf.size() != static_cast<std::size_t>(n) * sizeof(float)) {
-            ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IU);
-            return 1;
-        }
-        if (n > 0) std::memcpy(&W(1, part + 1), buf.data(), buf.size());
-    }
-    cplx* a = &A(1, J);
-    cplx* b = &B(1, J);
-    const float* wc = &W(1, 1);
-    const float* wr = &W(1, 2);
-    if (MODE == 0) {
-        for (int k = 0; k < I - 1; ++k) a[k] = cplx(wc[k], 0.0f);
-        for (int k = 0; k < I; ++k) b[k] = cplx(wr[k], 0.0f);
-    } else if (MODE == 1) {
-        for (int k = 0; k < I - 1; ++k) a[k] += cplx(SCALE * wc[k], 0.0f);
-        for (int k = 0; k < I; ++k) b[k] += cplx(SCALE * wr[k], 0.0f);
-    }
-    return 0;
-}
 
 // Radiation Rankine part (unit 24) into RHSMOD.
 int read_radiation(int NEQN, float s) {
@@ -239,11 +208,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         // 6.3 Rankine parts and pair codes.
         for (int k = 1; k <= nsymc; ++k)
             for (int level = 0; level <= cfg::ILOG; ++level) {
-                if (read_rankine(IURNK, cold, rowd, i, k, wk.w, level, s) != 0 ||
-                    (scatt && read_rankine(IURNK, cols, rows, i, k, wk.w, level, s) != 0)) {
-                    IERR = 1;
-                    return;
-                }
+                slv::RDRLHS(IURNK, cold.data(), rowd.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
+                if (IERR == 0 && scatt)
+                    slv::RDRLHS(IURNK, cols.data(), rows.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
+                if (IERR != 0) return;
             }
         if (read_codes(i, wk.code) != 0) {
             IERR = 1;
@@ -476,8 +444,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         }
     }
 
-    // 7. Closing.
-    if (store.close() != 0) IERR = 1;
+    // 7. The scratch units stay open with their records for the solver.
 }
 
 }  // namespace zorva

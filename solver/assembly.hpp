@@ -10,12 +10,6 @@
 
 namespace zorva {
 
-// Units of the matrix scratch files SCRATCHA .. SCRATCHP (filled by the
-// POTEN stage before its period loop).
-namespace asmb {
-extern int IUNIT[17];  // [1..16] = 29 .. 44
-}  // namespace asmb
-
 // Entry of the period's assembly: the low-order assembly when cfg::ILOWHI
 // is 0.  NU is the period's infinite-depth wavenumber, IPERFL its limit
 // flag; ALHS the in-memory matrix (MAXSCR x MAXSCR, column-major).

@@ -7,7 +7,8 @@
 #include "common/messages.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
-#include "solver/assembly_store.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
 #include "solver/lufact.hpp"
 
 namespace zorva {
@@ -18,10 +19,11 @@ namespace {
 void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cplx>& RHSMOD, Arr2<cplx>& RHS,
               Arr1<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
     std::vector<int> ipiv;
-    std::vector<cplx> work;
+    std::vector<cplx> work, work2;
     try {
         ipiv.assign(static_cast<std::size_t>(NEQN > 0 ? NEQN : 1), 0);
         work.assign(static_cast<std::size_t>(NEQN > 0 ? NEQN : 1), cplx(0.0f, 0.0f));
+        work2 = work;
     } catch (const std::bad_alloc&) {
         ERRMSG(" RAM too small. Allocation error in SOLVE ", 0);
         IERR = 1;
@@ -30,16 +32,18 @@ void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cpl
     cplx* a = ALHS.data();
     for (int k = 1; k <= sym::NSYMC; ++k) {
         if (!(k == 1 && KSRC == 0)) {
-            if (scr_open(&IU[k - 1], 1) != 0) {
-                IERR = 1;
-                return;
+            // The assembly left the unit open with the component's border
+            // records; a unit without records gives the read error.
+            int unit = IU[k - 1];
+            if (slv::scr_records(unit) == 0) {
+                slv::SCROPEN(&unit, 1, IERR);
+                if (IERR != 0) return;
             }
-            const int st = read_borders(IU[k - 1], a, NEQN);
-            scr_close(&IU[k - 1], 1, 0);
-            if (st != 0) {
-                IERR = 1;
-                return;
-            }
+            slv::SCRREWIND(unit);
+            slv::RDLHS(unit, a, work.data(), work2.data(), NEQN, IERR);
+            int ierrc = 0;
+            slv::SCRCLOSE(&unit, 1, 0, ierrc);
+            if (IERR != 0) return;
         }
         int ierr = 0;
         LUFACT(a, ipiv.data(), NEQN, ierr);

@@ -18,6 +18,7 @@
 #include "kernels/wgsetup.hpp"
 #include "p2f/p2f.hpp"
 #include "solver/assembly.hpp"
+#include "solver/matrices.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/solve.hpp"
 
@@ -88,7 +89,7 @@ void POTENRUN(int& IERR) {
         ALLOCMAT(NEQN, nbetax, IDIFF, IERR);
         if (IERR != 0) return;
     }
-    int IUNIT[16];
+    int* IUNIT = slv::IUNIT;
     for (int k = 0; k < 16; ++k) IUNIT[k] = 29 + k;
     if (run::NRGKBODY > 0) RGKDONE();
 

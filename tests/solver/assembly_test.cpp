@@ -15,7 +15,8 @@
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/assembly.hpp"
-#include "solver/assembly_store.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/solve.hpp"
 #include "tests/support/lowbody.hpp"
@@ -42,6 +43,8 @@ protected:
         sym::reset();
         run::reset();
         pnl::reset();
+        slv::reset();
+        slv::store_reset();
     }
 
     // Loads the body, the symmetry set-up, the arrays of the solution and
@@ -84,7 +87,7 @@ protected:
         WAVEGR(1, 1, run::NBETAX, n, nu, run::SOLBLK, 0, ierr);
         ASSERT_EQ(ierr, 0);
         int niter[2] = {0, 0};
-        SOLVE(n, 1, 1, run::NBETAX, &asmb::IUNIT[1], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0,
+        SOLVE(n, 1, 1, run::NBETAX, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0,
               ierr);
         ASSERT_EQ(ierr, 0);
         EXPECT_EQ(niter[0], -1);
@@ -215,9 +218,12 @@ TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
         if (k == 1) {
             std::copy(run::SOLBLK.data(), run::SOLBLK.data() + nq * nq, a.data());
         } else {
-            ASSERT_EQ(scr_open(&asmb::IUNIT[k], 1), 0);
-            ASSERT_EQ(read_borders(asmb::IUNIT[k], a.data(), nq), 0);
-            scr_close(&asmb::IUNIT[k], 1, 0);
+            std::vector<cplx> r(static_cast<std::size_t>(nq)), c(r);
+            const int iu = slv::IUNIT[k - 1];
+            ASSERT_EQ(slv::scr_records(iu), nq);
+            ASSERT_EQ(slv::SCRREWIND(iu), 0);
+            slv::RDLHS(iu, a.data(), r.data(), c.data(), nq, ierr);
+            ASSERT_EQ(ierr, 0);
         }
         const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
         double err = 0, scale = 0;
@@ -253,19 +259,19 @@ TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
         };
         std::vector<char> buf;
         auto from_file = [&](int iu, int i0, int i1) {
-            ASSERT_EQ(scr_open(&iu, 1), 0);
+            ASSERT_EQ(slv::scr_records(iu), i1 - i0 + 1);
+            ASSERT_EQ(slv::SCRREWIND(iu), 0);
             for (int i = i0; i <= i1; ++i) {
-                ASSERT_EQ(chan::read_record(iu, buf), 0);
+                ASSERT_EQ(slv::scr_read(iu, buf), 0);
                 ASSERT_EQ(buf.size(), static_cast<std::size_t>(2 * i - 1) * sizeof(cplx));
                 put(i, reinterpret_cast<const cplx*>(buf.data()));
             }
-            scr_close(&iu, 1, 0);
         };
         if (k == 1)
             for (int i = 1; i <= m; ++i) put(i, run::SOLBLK.data() + (i - 1) * (i - 1));
         else
-            from_file(asmb::IUNIT[k], 1, m);
-        from_file(asmb::IUNIT[4 + k], m + 1, nq);
+            from_file(slv::IUNIT[k - 1], 1, m);
+        from_file(slv::IUNIT[4 + k - 1], m + 1, nq);
         double err = 0;
         for (int p = 1; p <= nq; ++p)
             for (int q = 1; q <= nq; ++q) {
