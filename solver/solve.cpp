@@ -9,6 +9,7 @@
 #include "main/symmetry.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
+#include "solver/itersolve.hpp"
 #include "solver/lufact.hpp"
 
 namespace zorva {
@@ -72,7 +73,6 @@ void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cpl
 
 void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, float TOL, Arr2<cplx>& RHSMOD, Arr2<cplx>& RHS,
            Arr1<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
-    (void)TOL;
     IERR = 0;
     NITER[0] = NITER[1] = 0;
     if (cfg::ISOLVE == 1) {
@@ -80,8 +80,7 @@ void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, float TOL, 
         return;
     }
     // The iterative (ISOLVE = 0) and block-iterative (ISOLVE >= 2) solvers.
-    ERRMSG(" Iterative and block solvers are not available, ISOLVE=", cfg::ISOLVE);
-    IERR = 1;
+    SOLVEITR(NEQN, IRAD, IDIFF, NBETAC, IU, TOL, RHSMOD.data(), RHS.data(), ALHS.data(), NITER, KSRC, IPERFL, IERR);
 }
 
 }  // namespace zorva

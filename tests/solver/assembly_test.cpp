@@ -283,6 +283,55 @@ TEST_F(Assembly, ComponentMatricesReadBackAreImageSumsOfWholeMatrix) {
     }
 }
 
+// The iterative solver (half the rows in memory) and the block solver
+// (three diagonal blocks) read what the assembly delivered for them and
+// reach the direct solution of every component.
+TEST_F(Assembly, IterativeAndBlockSolversReachTheDirectSolution) {
+    auto quarter = test::ellipsoid(2.0, 1.0, 0.5, -1.2, 8, 24, true);
+    const int nq = static_cast<int>(quarter.size());
+    const float nu = 0.8f;
+    setup(quarter, 1, 1, {0.5236});
+    period(nu);
+    Arr2<cplx> rad = run::SOLWRK, dif = run::RHSRAD;
+
+    struct Case {
+        int isolve, maxscr, nblk;
+    };
+    for (const Case c : {Case{0, nq / 2, 0}, Case{3, 0, (nq + 2) / 3}}) {
+        SCOPED_TRACE(c.isolve);
+        fresh();
+        setup(quarter, 1, 1, {0.5236});
+        cfg::ISOLVE = c.isolve;
+        model::NITMAX = 36;
+        if (c.isolve == 0) cfg::MAXSCR = c.maxscr;
+        if (c.isolve >= 2) {
+            model::NBLKSZ = c.nblk;
+            model::NBLKLAST = nq - c.nblk * (nq / c.nblk) == 0 ? c.nblk : nq - c.nblk * (nq / c.nblk);
+            cfg::MAXSCR = c.nblk;
+        }
+        int ierr = 0, niter[2] = {0, 0};
+        INCRHS(nq, &sym::NSYMRHS[1], 1, nu, 1, 0, ierr);
+        WAVEGR(1, 1, 1, nq, nu, run::SOLBLK, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        SOLVE(nq, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        EXPECT_GT(niter[0], 0);
+        EXPECT_GT(niter[1], 0);
+        double err = 0, scale = 0;
+        for (int i = 1; i <= nq; ++i) {
+            for (int col = 1; col <= sym::NSOLC; ++col) {
+                err = std::max(err, static_cast<double>(std::abs(run::SOLWRK(i, col) - rad(i, col))));
+                scale = std::max(scale, static_cast<double>(std::abs(rad(i, col))));
+            }
+            for (int col = 1; col <= sym::NSYMC; ++col) {
+                err = std::max(err, static_cast<double>(std::abs(run::RHSRAD(i, col) - dif(i, col))));
+                scale = std::max(scale, static_cast<double>(std::abs(dif(i, col))));
+            }
+        }
+        EXPECT_LT(err / scale, 1.0e-4);
+    }
+}
+
 // A free-surface panel with flag 0 and no Rankine value has a zero
 // diagonal: the assembly stops with a message instead of handing on a
 // singular matrix (or, for the iterative solver, an infinite reciprocal).
