@@ -41,7 +41,12 @@ struct Work {
     // Row accumulators (NEQN, NSYMC): row part (i, j) and column part (j, i).
     Arr2<cplx> rowd, cold, rows, cols;
     Arr2<cplx> srow, scol;   // wave part of the source influences of the row
+    // Source formulation: the second matrix and the source velocities.
+    Arr2<cplx> rown, coln;
+    Arr3<cplx> rowv, colv;
+    Arr2<float> wv;          // (NEQN, 3) record buffer of the velocity reader
     std::vector<cplx> pd, pdr, ps, psr;  // influences of the pairs of one image
+    std::vector<cplx> pn, pnr, pv, pvr;  // normal velocities and velocities
     Arr2<float> w;           // (NEQN, 2) record buffer of the Rankine reader
     std::vector<int> code;   // pair codes of the row
     std::vector<int> mark;   // 1 ordinary pair, 0 free-surface pair
@@ -59,7 +64,14 @@ struct Work {
             if (!rowd.allocate(n, nsymc) || !cold.allocate(n, nsymc) || !rows.allocate(ns, ks) ||
                 !cols.allocate(ns, ks) || !w.allocate(n, 2) || !srow.allocate(n, nsymc) || !scol.allocate(n, nsymc))
                 return false;
+            const bool sor = cfg::ISOR == 1;
+            const int nv = sor ? n : 1, kv = sor ? nsymc : 1;
+            if (!rown.allocate(nv, kv) || !coln.allocate(nv, kv) || !rowv.allocate(nv, 3, kv) ||
+                !colv.allocate(nv, 3, kv) || !wv.allocate(nv, 3))
+                return false;
             auto un = static_cast<std::size_t>(n), up = static_cast<std::size_t>(npair);
+            for (auto* v : {&pn, &pnr}) v->assign(sor ? un : 1, cplx(0.0f, 0.0f));
+            for (auto* v : {&pv, &pvr}) v->assign(sor ? 3 * un : 3, cplx(0.0f, 0.0f));
             code.assign(un, 0);
             mark.assign(un, 1);
             lev.assign(un, 0.0f);
@@ -132,9 +144,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     const int nsymc = sym::NSYMC;
     const int nimage = sym::NIMAGE;
     const bool scatt = cfg::ISCATT == 1;
-    if (IPERFL != 0 || cfg::ISOR == 1 || cfg::IQUAD != 0) {
-        // The frequency-limit kernels, the source formulation and the
-        // four-point rule are not part of this assembly yet.
+    const bool sor = cfg::ISOR == 1;
+    if (IPERFL != 0 || cfg::IQUAD != 0) {
+        // The frequency-limit kernels and the four-point rule are not part
+        // of this assembly yet.
         ERRMSG(" WAVEGR: this period or option is not available in the low-order assembly, IPERFL=", IPERFL);
         IERR = 1;
         return;
@@ -211,6 +224,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 slv::RDRLHS(IURNK, cold.data(), rowd.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
                 if (IERR == 0 && scatt)
                     slv::RDRLHS(IURNK, cols.data(), rows.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
+                if (IERR == 0 && sor)
+                    slv::RDRLHS(IURNK, wk.coln.data(), wk.rown.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
+                if (IERR == 0 && sor)
+                    slv::RDRVEL(IURNK, wk.colv.data(), wk.rowv.data(), NEQN, i, k, wk.wv.data(), level, s, IERR);
                 if (IERR != 0) return;
             }
         if (read_codes(i, wk.code) != 0) {
@@ -227,12 +244,15 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             c -= 4096;
             wk.mark[uj] = 0;
             for (int k = 1; k <= nsymc; ++k) {
-                if (j == i) {
-                    float v = rowd(i, k).real();
-                    rowd(i, k) = cplx(FOURPI * ipflag(i) - s * v, -s * rowd(i, k).imag());
-                } else {
-                    rowd(j, k) *= -s;
-                    cold(j, k) *= -s;
+                for (auto* acc : {&rowd, &cold, &wk.rown, &wk.coln}) {
+                    if (!sor && (acc == &wk.rown || acc == &wk.coln)) continue;
+                    const bool rowpart = acc == &rowd || acc == &wk.rown;
+                    if (j == i && rowpart) {
+                        const float v = (*acc)(i, k).real();
+                        (*acc)(i, k) = cplx(FOURPI * ipflag(i) - s * v, -s * (*acc)(i, k).imag());
+                    } else if (j < i || rowpart) {
+                        (*acc)(j, k) *= -s;
+                    }
                 }
             }
         }
@@ -283,6 +303,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         const float nix = PAXES(3, 1, i), niy = PAXES(3, 2, i), niz = PAXES(3, 3, i);
         for (int k = 1; k <= nsymc; ++k)
             for (int j = 1; j <= i; ++j) wk.srow(j, k) = wk.scol(j, k) = cplx(0.0f, 0.0f);
+        cplx* pn = wk.pn.data();
+        cplx* pnr = wk.pnr.data();
+        cplx* pv = wk.pv.data();
+        cplx* pvr = wk.pvr.data();
         np = 0;
         for (int m = 1; m <= nimage; ++m) {
             const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
@@ -297,6 +321,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 const auto uj = static_cast<std::size_t>(j - 1);
                 if (itank(j) != tanki) {
                     pd[uj] = pdr[uj] = ps[uj] = psr[uj] = cplx(0.0f, 0.0f);
+                    if (sor) {
+                        pn[uj] = pnr[uj] = cplx(0.0f, 0.0f);
+                        for (int c = 0; c < 3; ++c) pv[3 * uj + c] = pvr[3 * uj + c] = cplx(0.0f, 0.0f);
+                    }
                     continue;
                 }
                 const cplx* g = &wk.g[8 * up];
@@ -363,7 +391,26 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 pdr[uj] = Dr;
                 ps[uj] = S;
                 psr[uj] = Sr;
+                if (sor) {
+                    // Velocity of source j at the image of i and of source i
+                    // at the image of j, with their normal components at the
+                    // field panels (normals mirrored with the field point).
+                    const cplx vj[3] = {-nu2 * Aj * g[1] * ux, -nu2 * Aj * g[1] * uy, -nu2 * Aj * g[6]};
+                    const cplx vi[3] = {-nu2 * Ai * g[1] * vx, -nu2 * Ai * g[1] * vy, -nu2 * Ai * g[2]};
+                    for (int c = 0; c < 3; ++c) {
+                        pv[3 * uj + c] = vj[c];
+                        pvr[3 * uj + c] = vi[c];
+                    }
+                    if (fs) {
+                        pn[uj] = ipflag(j) * nu * S;
+                        pnr[uj] = ipflag(i) * nu * Sr;
+                    } else {
+                        pn[uj] = vj[0] * (sx * nix) + vj[1] * (sy * niy) + vj[2] * niz;
+                        pnr[uj] = vi[0] * (sx * njx) + vi[1] * (sy * njy) + vi[2] * njz;
+                    }
+                }
             }
+            if (sor) pnr[i - 1] = cplx(0.0f, 0.0f);
             pdr[i - 1] = psr[i - 1] = cplx(0.0f, 0.0f);  // the diagonal is in the row part only
             for (int k = 1; k <= nsymc; ++k) {
                 const float w = static_cast<float>(SIGMA[sym::ISYMC[static_cast<std::size_t>(k)]][id]);
@@ -378,6 +425,18 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 for (int j = 0; j < i - 1; ++j) {
                     cdp[j] += w * pdr[j];
                     sc[j] += w * psr[j];
+                }
+                if (!sor) continue;
+                cplx* rn = &wk.rown(1, k);
+                cplx* cn = &wk.coln(1, k);
+                for (int j = 0; j < i; ++j) rn[j] += w * pn[j];
+                for (int j = 0; j < i - 1; ++j) cn[j] += w * pnr[j];
+                const float wc[3] = {w * sx, w * sy, w};
+                for (int c = 0; c < 3; ++c) {
+                    cplx* rv = &wk.rowv(1, c + 1, k);
+                    cplx* cv = &wk.colv(1, c + 1, k);
+                    for (int j = 0; j < i; ++j) rv[j] += wc[c] * pv[3 * j + c];
+                    for (int j = 0; j < i - 1; ++j) cv[j] += wc[c] * pvr[3 * j + c];
                 }
             }
         }
@@ -438,7 +497,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         }
 
         // 6.14, 6.16 Delivery of the borders.
-        if (store.deliver(i, rowd, cold) != 0) {
+        if (store.deliver(i, rowd, cold) != 0 || (sor && store.deliver_src(i, wk.rown, wk.coln, wk.rowv, wk.colv) != 0)) {
             IERR = 1;
             return;
         }

@@ -7,6 +7,7 @@
 #include "main/config.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
+#include "solver/srcvel.hpp"
 
 namespace zorva {
 
@@ -37,6 +38,28 @@ int Store::open(int neqn, int nsymc, Arr1<cplx>& alhs) {
         slv::SCROPEN(units_from(2), nsymc + 2, ierr);
     else if (nsymc > 1)
         slv::SCROPEN(units_from(2), nsymc - 1, ierr);
+    if (ierr == 0 && cfg::ISOR == 1) {
+        slv::SCROPEN(units_from(9), nsymc, ierr);
+        if (ierr == 0) {
+            int iusrc = IUSRC;
+            slv::SCROPEN(&iusrc, 1, ierr);
+            if (ierr != 0) ERRMSG("Error opening scratch file, subroutine WAVEGR, UNIT=", IUSRC);
+        }
+    }
+    return ierr;
+}
+
+int Store::deliver_src(int i, Arr2<cplx>& row, Arr2<cplx>& col, Arr3<cplx>& vrow, Arr3<cplx>& vcol) {
+    for (int k = 1; k <= nsymc_; ++k) {
+        if (row(i, k) == cplx(0.0f, 0.0f)) {
+            ERRMSG(" Zero diagonal of the source-strength matrix, panel", i);
+            return 1;
+        }
+        if (cfg::ISOLVE == 0) row(i, k) = 1.0f / row(i, k);
+    }
+    int ierr = 0;
+    slv::WRLHSB(units_from(8 + set_), &row(1, 1), &col(1, 1), neqn_, i, 1, nsymc_, ierr);
+    if (ierr == 0) slv::VWRITE(IUSRC, vrow.data(), vcol.data(), neqn_, i, nsymc_, ierr);
     return ierr;
 }
 
@@ -47,6 +70,7 @@ int Store::switch_at(int i) {
     set_ = nsymc_ + 1;
     int ierr = 0;
     slv::SCROPEN(units_from(set_), nsymc_, ierr);
+    if (ierr == 0 && cfg::ISOR == 1) slv::SCROPEN(units_from(8 + set_), nsymc_, ierr);
     return ierr;
 }
 

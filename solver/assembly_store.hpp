@@ -19,6 +19,9 @@ public:
     // Row i complete: row part ROW(1..i, k) and column part COL(1..i-1, k)
     // of every component k (leading dimension neqn).
     int deliver(int i, Arr2<cplx>& row, Arr2<cplx>& col);
+    // Source formulation: the borders of the second matrix and the source
+    // velocities (row part VROW(1..i, 1..3, k), column part VCOL(1..i-1, ..)).
+    int deliver_src(int i, Arr2<cplx>& row, Arr2<cplx>& col, Arr3<cplx>& vrow, Arr3<cplx>& vcol);
 
 private:
     int neqn_ = 0, nsymc_ = 0, set_ = 1, maxscr_ = 0, nblk_ = 0, nblkl_ = 0;
