@@ -21,6 +21,7 @@
 #include "solver/matrices.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/solve.hpp"
+#include "solver/srcvel.hpp"
 
 namespace zorva {
 

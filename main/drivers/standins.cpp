@@ -187,7 +187,6 @@ void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR) {
 
 
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
-void POTSRCST(int, int, int, int, int& IERR) { IERR = record("POTSRCST"); }
 
 
 void WRP2F(int, int, int NPER, int, int, int) {

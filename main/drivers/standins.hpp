@@ -73,7 +73,6 @@ void HGRN00(float WNUMNU, float& WNUMK, float PER, int& IERR);
 // Linear system.
 void ALLOCMAT(int NEQN, int NBETAX, int IDIFF, int& IERR);
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
-void POTSRCST(int NEQN, int IRAD, int IDIFF, int NBETAX, int& IERR);
 
 // POTEN-to-FORCE data and FORCE set-up.
 void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NBETAX, int NEQN);

@@ -56,15 +56,17 @@ TEST_F(DriverTest, PotenOrderPlain) {
     EXPECT_FALSE(model::IMODE.allocated());
 }
 
-// Scattering, irregular-frequency removal and a kernel body.
+// Source formulation, scattering, irregular-frequency removal and a kernel
+// body: the second solution and its velocities go to the scratch as well.
 TEST_F(DriverTest, PotenOrderAllSteps) {
-    config("ISCATT = 1\nIRR = 1\n");
+    config("ISOR = 1\nISCATT = 1\nIRR = 1\n");
     standin::MODEL.nrgkbody = 1;
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, {"WRP2F 2"}}));
-    EXPECT_EQ(standin::SCR21RECS, 4);
+    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE", "DUPPAN", "DUPPAN", "WRP2F 2"}}));
+    EXPECT_EQ(standin::SCR21RECS, 12);  // per period: potentials, source strengths, velocities
+    EXPECT_FALSE(run::VELRAD.allocated());  // handed over and released
 }
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
