@@ -6,6 +6,7 @@
 // in-memory matrix or the matrix scratch files (solver/assembly_store.cpp).
 #include "solver/assembly.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/assembly_store.hpp"
 #include "solver/scrstore.hpp"
@@ -145,9 +147,16 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     const int nimage = sym::NIMAGE;
     const bool scatt = cfg::ISCATT == 1;
     const bool sor = cfg::ISOR == 1;
-    if (IPERFL != 0 || cfg::IQUAD != 0) {
-        // The frequency-limit kernels and the four-point rule are not part
-        // of this assembly yet.
+    const bool quad = cfg::IQUAD != 0;
+    const bool dipoles = model::IDIPWM.allocated() &&
+                         std::any_of(model::IDIPWM.begin(), model::IDIPWM.end(), [](int c) { return c != 0; });
+    if (quad && dipoles) {
+        ERRMSG(" WAVEGR: dipole panels with the four-point rule (IQUAD not 0) are not available", 0);
+        IERR = 1;
+        return;
+    }
+    if (IPERFL != 0) {
+        // The frequency-limit kernels are not part of this assembly yet.
         ERRMSG(" WAVEGR: this period or option is not available in the low-order assembly, IPERFL=", IPERFL);
         IERR = 1;
         return;
@@ -155,7 +164,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
 
     // 1. Work arrays.
     Work wk;
-    if (!wk.allocate(NEQN, nsymc, nimage * NEQN)) {
+    if (!wk.allocate(NEQN, nsymc, std::max(nimage, quad ? 4 : 1) * NEQN)) {
         ERRMSG(" RAM too small to allocate WAVEGR arrays ", 0);
         IERR = 1;
         return;
@@ -261,7 +270,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         const float xi = PCENT(1, i), yi = PCENT(2, i), zi = PCENT(3, i);
         const float z1 = -nu * (zi - levi);
         int np = 0;
-        for (int m = 1; m <= nimage; ++m) {
+        for (int m = 1; m <= (quad ? 0 : nimage); ++m) {
             const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
             const float sx = static_cast<float>(SX[id]), sy = static_cast<float>(SY[id]);
             for (int j = 1; j <= i; ++j, ++np) {
@@ -290,7 +299,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         // 6.7 Wave Green function of the whole batch.
         std::fill(wk.g.begin(), wk.g.begin() + 8 * np, cplx(0.0f, 0.0f));
         const float zero = 0.0f;
-        WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(), wk.ibot.data(),
+        if (!quad) WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(), wk.ibot.data(),
                 np, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(), wk.l[4].data(), wk.l[5].data(),
                 wk.l[6].data(), wk.l[7].data(), wk.l[8].data(), wk.l[9].data(), wk.l[10].data(), wk.l[11].data(),
                 wk.l[12].data(), wk.l[13].data());
@@ -307,6 +316,74 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         cplx* pnr = wk.pnr.data();
         cplx* pv = wk.pv.data();
         cplx* pvr = wk.pvr.data();
+        // Four-point rule (IQUAD not 0): for image m, the four points of each
+        // panel j against the image of centroid i (direct pairs), then the
+        // four points of panel i against the image of each centroid j
+        // (reversed pairs); the points' weights take the place of the areas.
+        auto quad_image = [&](int m, float sx, float sy) {
+            using pnl::PNLARR2;
+            using pnl::XVERG;
+            for (int pass = 0; pass < 2; ++pass) {
+                int n4 = 0;
+                for (int j = 1; j <= i; ++j) {
+                    const auto uj = static_cast<std::size_t>(j - 1);
+                    const int dig = (wk.code[uj] >> (3 * (m - 1))) & 7;
+                    const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
+                    const float fx = sx * PCENT(1, fld), fy = sy * PCENT(2, fld);
+                    const float zf = -nu * (PCENT(3, fld) - wk.lev[static_cast<std::size_t>(fld - 1)]);
+                    for (int q = 1; q <= 4; ++q, ++n4) {
+                        const auto up = static_cast<std::size_t>(n4);
+                        wk.ising[up] = dig & 3;
+                        wk.ibot[up] = (dig >> 2) & 1;
+                        const float dx = XVERG(q, 1, src) - fx, dy = XVERG(q, 2, src) - fy;
+                        const float R = std::sqrt(dx * dx + dy * dy);
+                        wk.x[up] = std::max(nu * R, 1.0e-6f);
+                        wk.z1[up] = zf;
+                        wk.z2[up] = -nu * (XVERG(q, 3, src) - wk.lev[static_cast<std::size_t>(src - 1)]);
+                        wk.ux[up] = R > 1.0e-6f ? dx / R : 0.0f;
+                        wk.uy[up] = R > 1.0e-6f ? dy / R : 0.0f;
+                    }
+                }
+                std::fill(wk.g.begin(), wk.g.begin() + 8 * n4, cplx(0.0f, 0.0f));
+                WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(),
+                        wk.ibot.data(), n4, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(),
+                        wk.l[4].data(), wk.l[5].data(), wk.l[6].data(), wk.l[7].data(), wk.l[8].data(),
+                        wk.l[9].data(), wk.l[10].data(), wk.l[11].data(), wk.l[12].data(), wk.l[13].data());
+                for (int j = 1; j <= i; ++j) {
+                    const auto uj = static_cast<std::size_t>(j - 1);
+                    const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
+                    const float ns[3] = {PAXES(3, 1, src), PAXES(3, 2, src), PAXES(3, 3, src)};
+                    const float nf[3] = {sx * PAXES(3, 1, fld), sy * PAXES(3, 2, fld), PAXES(3, 3, fld)};
+                    const float Lp = ((wk.code[uj] >> (3 * (m - 1))) & 3) == 3 ? L : 0.0f;
+                    cplx S(0.0f, 0.0f), D(0.0f, 0.0f), V[3] = {};
+                    for (int q = 1; q <= 4; ++q) {
+                        const auto up = static_cast<std::size_t>(4 * (j - 1) + q - 1);
+                        const cplx* g = &wk.g[8 * up];
+                        const float w = PNLARR2(q, src);
+                        S += nu * w * (g[0] + Lp);
+                        D += nu2 * w * (g[1] * (ns[0] * wk.ux[up] + ns[1] * wk.uy[up]) - g[2] * ns[2]);
+                        V[0] += -nu2 * w * g[1] * wk.ux[up];
+                        V[1] += -nu2 * w * g[1] * wk.uy[up];
+                        V[2] += -nu2 * w * g[6];
+                    }
+                    if (wk.mark[uj] == 0) D = ipflag(src) * nu * S;
+                    const bool skip = itank(j) != tanki;
+                    if (pass == 0) {
+                        wk.pd[uj] = skip ? cplx() : D;
+                        wk.ps[uj] = skip ? cplx() : S;
+                    } else {
+                        wk.pdr[uj] = skip ? cplx() : D;
+                        wk.psr[uj] = skip ? cplx() : S;
+                    }
+                    if (!sor) continue;
+                    cplx N = wk.mark[uj] == 0 ? ipflag(src) * nu * S : V[0] * nf[0] + V[1] * nf[1] + V[2] * nf[2];
+                    cplx* pvv = pass == 0 ? pv : pvr;
+                    (pass == 0 ? pn : pnr)[uj] = skip ? cplx() : N;
+                    for (int c = 0; c < 3; ++c) pvv[3 * uj + static_cast<std::size_t>(c)] = skip ? cplx() : V[c];
+                }
+            }
+        };
+
         np = 0;
         for (int m = 1; m <= nimage; ++m) {
             const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
@@ -316,7 +393,8 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             cplx* pdr = wk.pdr.data();
             cplx* ps = wk.ps.data();
             cplx* psr = wk.psr.data();
-            for (int j = 1; j <= i; ++j, ++np) {
+            if (quad) quad_image(m, sx, sy);
+            for (int j = 1; j <= (quad ? 0 : i); ++j, ++np) {
                 const auto up = static_cast<std::size_t>(np);
                 const auto uj = static_cast<std::size_t>(j - 1);
                 if (itank(j) != tanki) {

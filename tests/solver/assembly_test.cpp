@@ -234,46 +234,62 @@ int sigma(int c, int g) {
 
 // An ellipsoid close to the surface solved as a quarter with two symmetry
 // planes (four components) gives the potentials of the whole body solved
-// without symmetry.
+// without symmetry, with the one-point and with the four-point rule; the
+// two rules agree to the discretisation error.
 TEST_F(Assembly, QuarterWithTwoPlanesEqualsWholeBody) {
     auto quarter = test::ellipsoid(2.0, 1.0, 0.5, -1.2, 8, 24, true);
     const int nq = static_cast<int>(quarter.size());
     const float nu = 0.8f;
     const std::vector<double> betas = {0.5236};
 
-    setup(test::whole_from_quarter(quarter), 0, 0, betas);
-    period(nu);
-    Arr2<cplx> rad = run::SOLWRK, dif = run::RHSRAD;
-    Arr1<int> pos = sym::IMODPOS;
+    Arr2<cplx> rad1, dif1;
+    for (int iquad : {0, 1}) {
+        SCOPED_TRACE(iquad);
+        fresh();
+        setup(test::whole_from_quarter(quarter), 0, 0, betas);
+        cfg::IQUAD = iquad;
+        period(nu);
+        Arr2<cplx> rad = run::SOLWRK, dif = run::RHSRAD;
+        Arr1<int> pos = sym::IMODPOS;
 
-    fresh();
-    setup(quarter, 1, 1, betas);
-    ASSERT_EQ(sym::NSYMC, 4);
-    period(nu);
+        fresh();
+        setup(quarter, 1, 1, betas);
+        cfg::IQUAD = iquad;
+        ASSERT_EQ(sym::NSYMC, 4);
+        period(nu);
 
-    double scale = 0, err = 0;
-    for (int g = 1; g <= 4; ++g) {
-        for (int i = 1; i <= nq; ++i) {
-            const int iw = (g - 1) * nq + i;  // panel of image g in the whole body
-            // Radiation: each mode lives in one component.
-            for (int k = 1; k <= sym::NSYMC; ++k)
-                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l) {
-                    const int md = sym::IMODSC(l, k);
-                    const float w = static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g));
-                    cplx want = rad(iw, pos(md));
-                    cplx got = w * run::SOLWRK(i, sym::IMODPOS(md));
-                    scale = std::max(scale, static_cast<double>(std::abs(want)));
-                    err = std::max(err, static_cast<double>(std::abs(got - want)));
-                }
-            // Diffraction: the sum of the components.
-            cplx got(0.0f, 0.0f);
-            for (int k = 1; k <= sym::NSYMC; ++k)
-                got += static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g)) * run::RHSRAD(i, k);
-            scale = std::max(scale, static_cast<double>(std::abs(dif(iw, 1))));
-            err = std::max(err, static_cast<double>(std::abs(got - dif(iw, 1))));
+        double scale = 0, err = 0, rule = 0;
+        for (int g = 1; g <= 4; ++g) {
+            for (int i = 1; i <= nq; ++i) {
+                const int iw = (g - 1) * nq + i;  // panel of image g in the whole body
+                // Radiation: each mode lives in one component.
+                for (int k = 1; k <= sym::NSYMC; ++k)
+                    for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l) {
+                        const int md = sym::IMODSC(l, k);
+                        const float w = static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g));
+                        cplx want = rad(iw, pos(md));
+                        cplx got = w * run::SOLWRK(i, sym::IMODPOS(md));
+                        scale = std::max(scale, static_cast<double>(std::abs(want)));
+                        err = std::max(err, static_cast<double>(std::abs(got - want)));
+                        if (iquad == 1) rule = std::max(rule, static_cast<double>(std::abs(want - rad1(iw, pos(md)))));
+                    }
+                // Diffraction: the sum of the components.
+                cplx got(0.0f, 0.0f);
+                for (int k = 1; k <= sym::NSYMC; ++k)
+                    got += static_cast<float>(sigma(sym::ISYMC[static_cast<std::size_t>(k)], g)) * run::RHSRAD(i, k);
+                scale = std::max(scale, static_cast<double>(std::abs(dif(iw, 1))));
+                err = std::max(err, static_cast<double>(std::abs(got - dif(iw, 1))));
+                if (iquad == 1) rule = std::max(rule, static_cast<double>(std::abs(dif(iw, 1) - dif1(iw, 1))));
+            }
         }
+        EXPECT_LT(err / scale, 1.0e-5);
+        if (iquad == 1) {
+            EXPECT_LT(rule / scale, 0.02);
+            EXPECT_GT(rule / scale, 1.0e-5);  // the rules differ
+        }
+        rad1 = rad;
+        dif1 = dif;
     }
-    EXPECT_LT(err / scale, 1.0e-5);
 }
 
 // The matrices of the four components, as the solver reads them back (the

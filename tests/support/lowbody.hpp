@@ -17,6 +17,7 @@
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
+#include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 
 namespace zorva::test {
@@ -175,6 +176,28 @@ inline std::vector<FlatPanel> load_panels(const std::vector<LowPanel>& ps, int i
     pnl::IPFLAG.allocate(n);
     pnl::IPFLAG.fill(1);
     pnl::VNMODE.allocate(6, n);
+    // Four-point rule: the 2 x 2 Gauss points of the flat panel's bilinear
+    // map, weighted by the Jacobian (the weights sum to the area).
+    pnl::XVERG.allocate(4, 3, n);
+    pnl::PNLARR2.allocate(4, n);
+    for (int i = 1; i <= n; ++i) {
+        const FlatPanel& p = f[static_cast<std::size_t>(i - 1)];
+        const double g = 0.5 / std::sqrt(3.0);
+        const double uv[4][2] = {{0.5 - g, 0.5 - g}, {0.5 + g, 0.5 - g}, {0.5 + g, 0.5 + g}, {0.5 - g, 0.5 + g}};
+        for (int q = 0; q < 4; ++q) {
+            const double u = uv[q][0], v = uv[q][1];
+            V3 Xu, Xv;
+            for (int c = 0; c < 3; ++c) {
+                const auto uc = static_cast<std::size_t>(c);
+                double x = (1 - u) * (1 - v) * p.v[0][uc] + u * (1 - v) * p.v[1][uc] + u * v * p.v[2][uc] +
+                           (1 - u) * v * p.v[3][uc];
+                pnl::XVERG(q + 1, c + 1, i) = static_cast<float>(x);
+                Xu[uc] = (1 - v) * (p.v[1][uc] - p.v[0][uc]) + v * (p.v[2][uc] - p.v[3][uc]);
+                Xv[uc] = (1 - u) * (p.v[3][uc] - p.v[0][uc]) + u * (p.v[2][uc] - p.v[1][uc]);
+            }
+            pnl::PNLARR2(q + 1, i) = static_cast<float>(0.25 * norm(cross(Xu, Xv)));
+        }
+    }
     for (int i = 1; i <= n; ++i) {
         const FlatPanel& p = f[static_cast<std::size_t>(i - 1)];
         V3 rxn = cross(p.c, p.n);
