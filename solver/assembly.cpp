@@ -15,6 +15,8 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "kernels/rankin.hpp"
+#include "kernels/rankpan.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "kernels/wgreenv.hpp"
 #include "main/config.hpp"
 #include "main/runparams.hpp"
@@ -155,12 +157,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         IERR = 1;
         return;
     }
-    if (IPERFL != 0) {
-        // The frequency-limit kernels are not part of this assembly yet.
-        ERRMSG(" WAVEGR: this period or option is not available in the low-order assembly, IPERFL=", IPERFL);
-        IERR = 1;
-        return;
-    }
+    const bool limit = IPERFL != 0;
 
     // 1. Work arrays.
     Work wk;
@@ -171,12 +168,14 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     }
 
     // 2. Period scalars.
-    const float nu = WNUMNU;
+    // A limit period works in the geometry's own lengths (nu = 1) and has
+    // no frequency-dependent Rankine part.
+    const float nu = limit ? 1.0f : WNUMNU;
     const float nuh = HBOT * nu;
     const float nu2 = nu * nu;
     const float nu3 = nu2 * nu;
-    const float L = -std::log(nu2);
-    const float s = WNUMNU;
+    const float L = limit ? 0.0f : -std::log(nu2);
+    const float s = limit ? 0.0f : WNUMNU;
 
     // 3. Clear the scattering right-hand sides.
     if (scatt && IDIFF >= 0) run::RHSRAD.fill(cplx(0.0f, 0.0f));
@@ -207,6 +206,22 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         int t = itank(i);
         wk.lev[static_cast<std::size_t>(i - 1)] = t == 0 ? 0.0f : cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t));
     }
+
+    // Green function of the first n pairs of the batch: the whole batch at
+    // once in an ordinary period, pair by pair at a frequency limit.
+    const float zero = 0.0f;
+    auto green = [&](int n) {
+        std::fill(wk.g.begin(), wk.g.begin() + 8 * n, cplx(0.0f, 0.0f));
+        if (!limit) {
+            WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(),
+                    wk.ibot.data(), n, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(),
+                    wk.l[4].data(), wk.l[5].data(), wk.l[6].data(), wk.l[7].data(), wk.l[8].data(), wk.l[9].data(),
+                    wk.l[10].data(), wk.l[11].data(), wk.l[12].data(), wk.l[13].data());
+            return;
+        }
+        for (std::size_t p = 0; p < static_cast<std::size_t>(n); ++p)
+            FDGRNSC(wk.x[p], wk.z2[p], wk.z1[p], nuh, &wk.g[8 * p], wk.ising[p], wk.ibot[p], IPERFL);
+    };
 
     auto& rowd = wk.rowd;
     auto& cold = wk.cold;
@@ -297,12 +312,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         }
 
         // 6.7 Wave Green function of the whole batch.
-        std::fill(wk.g.begin(), wk.g.begin() + 8 * np, cplx(0.0f, 0.0f));
-        const float zero = 0.0f;
-        if (!quad) WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(), wk.ibot.data(),
-                np, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(), wk.l[4].data(), wk.l[5].data(),
-                wk.l[6].data(), wk.l[7].data(), wk.l[8].data(), wk.l[9].data(), wk.l[10].data(), wk.l[11].data(),
-                wk.l[12].data(), wk.l[13].data());
+        if (!quad) green(np);
 
         // 6.8 - 6.11 Influences of every pair of an image, then gathered
         // into the components: D (j on i) and Dr (i on j) into the matrix
@@ -344,11 +354,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                         wk.uy[up] = R > 1.0e-6f ? dy / R : 0.0f;
                     }
                 }
-                std::fill(wk.g.begin(), wk.g.begin() + 8 * n4, cplx(0.0f, 0.0f));
-                WGREENV(wk.x.data(), zero, wk.z2.data(), wk.z1.data(), nuh, wk.g.data(), wk.ising.data(),
-                        wk.ibot.data(), n4, wk.l[0].data(), wk.l[1].data(), wk.l[2].data(), wk.l[3].data(),
-                        wk.l[4].data(), wk.l[5].data(), wk.l[6].data(), wk.l[7].data(), wk.l[8].data(),
-                        wk.l[9].data(), wk.l[10].data(), wk.l[11].data(), wk.l[12].data(), wk.l[13].data());
+                green(n4);
                 for (int j = 1; j <= i; ++j) {
                     const auto uj = static_cast<std::size_t>(j - 1);
                     const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
@@ -489,6 +495,46 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 }
             }
             if (sor) pnr[i - 1] = cplx(0.0f, 0.0f);
+            // 6.9 Infinite frequency: where the Rankine parts hold the
+            // free-surface image integrated with the sign of the ordinary
+            // periods, twice the flat-panel image is taken off (the image
+            // changes sign at this limit).
+            if (IPERFL == 2) {
+                for (int j = 1; j <= i; ++j) {
+                    const auto uj = static_cast<std::size_t>(j - 1);
+                    if ((((wk.code[uj] >> (3 * (m - 1))) & 3) < 2) || itank(j) != tanki) continue;
+                    for (int pass = 0; pass < (j < i ? 2 : 1); ++pass) {
+                        const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
+                        const float lev = wk.lev[static_cast<std::size_t>(fld - 1)];
+                        const float P[3] = {sx * PCENT(1, fld), sy * PCENT(2, fld), 2.0f * lev - PCENT(3, fld)};
+                        const int dipf = any_dipole ? idipwm(fld) : 0, dips = any_dipole ? idipwm(src) : 0;
+                        const int ivel = dipf >= 1 || sor ? 1 : 0;
+                        float Dv = 0, Sv = 0, LD = 0, LS = 0, GS[3] = {}, GD[3] = {}, GLS[3] = {};
+                        int ierr = 0;
+                        RANKPF(P, 0, src, PAXES, pnl::PNLARR6, pnl::PNLARR5, PCENT, pnl::PNLARR4, PPROP,
+                               pnl::PNLARR3, Dv, Sv, LD, LS, ivel, GS, GD, GLS, ierr);
+                        if (ierr == 1) {
+                            ERRMSG("Error evaluating Rankine image for infinite-frequency case", 0);
+                            IERR = 1;
+                            return;
+                        }
+                        // Gradients at the field point: the mirror turns z.
+                        const float gs[3] = {GS[0], GS[1], -GS[2]}, gd[3] = {GD[0], GD[1], -GD[2]};
+                        const float nf[3] = {sx * PAXES(3, 1, fld), sy * PAXES(3, 2, fld), PAXES(3, 3, fld)};
+                        const float nS = nf[0] * gs[0] + nf[1] * gs[1] + nf[2] * gs[2];
+                        const float nD = nf[0] * gd[0] + nf[1] * gd[1] + nf[2] * gd[2];
+                        const float dS = dips >= 1 ? 0.0f : (dipf >= 1 ? nS : Sv);
+                        const float dD = dipf >= 1 ? nD : Dv;
+                        const bool fs = wk.mark[uj] == 0;
+                        (pass == 0 ? pd : pdr)[uj] -= 2.0f * (fs ? ipflag(src) * nu * dS : dD);
+                        (pass == 0 ? ps : psr)[uj] -= 2.0f * dS;
+                        if (!sor) continue;
+                        (pass == 0 ? pn : pnr)[uj] -= 2.0f * (fs ? ipflag(src) * nu * Sv : nS);
+                        cplx* pvv = pass == 0 ? pv : pvr;
+                        for (int c = 0; c < 3; ++c) pvv[3 * uj + static_cast<std::size_t>(c)] -= 2.0f * gs[c];
+                    }
+                }
+            }
             pdr[i - 1] = psr[i - 1] = cplx(0.0f, 0.0f);  // the diagonal is in the row part only
             for (int k = 1; k <= nsymc; ++k) {
                 const float w = static_cast<float>(SIGMA[sym::ISYMC[static_cast<std::size_t>(k)]][id]);

@@ -226,6 +226,50 @@ TEST_F(Assembly, DeepSphereWithKernelRankinePartsAndSourceFormulation) {
     EXPECT_LT(std::sqrt(q2 / qr2), 0.03);
 }
 
+// The frequency limits of a sphere close to the surface (the free-surface
+// image integrated with the Rankine parts): the zero-frequency solution is
+// that of a very long period, the infinite-frequency one that of a very
+// short period.
+TEST_F(Assembly, FrequencyLimitsAreTheLimitsOfOrdinaryPeriods) {
+    auto ps = test::ellipsoid(1, 1, 1, -1.5, 8, 12, false);
+    auto solve_heave = [&](float nu, int iperfl) {
+        fresh();
+        setup(ps, 0, 0, {0.0}, 0.0);
+        std::vector<test::Quad> quads;
+        for (const auto& p : ps) quads.push_back({p.v[0], p.v[3], p.v[2], p.v[1]});
+        test::build_panels(quads);
+        pnl::IPFLAG.fill(1);
+        SYMTOKERN();
+        chan::close(23);
+        chan::close(24);
+        int ierr = 0, niter[2];
+        const int n = model::NEQN;
+        RANKIN(n, 1, ierr);
+        EXPECT_EQ(ierr, 0);
+        INCRHS(n, &sym::NSYMRHS[1], 1, nu, 1, iperfl, ierr);
+        WAVEGR(1, 1, 1, n, nu, run::SOLBLK, iperfl, ierr);
+        EXPECT_EQ(ierr, 0);
+        SOLVE(n, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, iperfl, ierr);
+        EXPECT_EQ(ierr, 0);
+        std::vector<cd> out;
+        for (int m : {1, 3, 5})
+            for (int i = 1; i <= n; ++i) out.push_back(cd(run::SOLWRK(i, sym::IMODPOS(m))));
+        return out;
+    };
+    auto rel = [](const std::vector<cd>& a, const std::vector<cd>& b) {
+        double e = 0, r = 0;
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            e += std::norm(a[k] - b[k]);
+            r += std::norm(b[k]);
+        }
+        return std::sqrt(e / r);
+    };
+    const auto zero = solve_heave(1.0f, 1), inf = solve_heave(1.0f, 2);
+    EXPECT_LT(rel(solve_heave(1.0e-4f, 0), zero), 5.0e-3);
+    EXPECT_LT(rel(solve_heave(200.0f, 0), inf), 5.0e-3);
+    EXPECT_GT(rel(zero, inf), 0.05);  // the two limits differ
+}
+
 // Weight of image identifier g in component identifier c.
 int sigma(int c, int g) {
     static const int S[5][5] = {{0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}, {0, 1, -1, 1, -1}, {0, 1, 1, -1, -1}};
