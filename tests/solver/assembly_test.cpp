@@ -20,6 +20,7 @@
 #include "solver/incrhs.hpp"
 #include "solver/solve.hpp"
 #include "kernels/rankin.hpp"
+#include "kernels/wgreenv.hpp"
 #include "solver/srcvel.hpp"
 #include "tests/support/lowbody.hpp"
 #include "tests/support/panelfix.hpp"
@@ -474,6 +475,94 @@ TEST_F(Assembly, IterativeAndBlockSolversReachTheDirectSolution) {
         }
         EXPECT_LT(err / scale, 1.0e-4);
     }
+}
+
+// A dipole panel lying in the plane x = 0 keeps only its diagonal in the
+// components symmetric about that plane (ids 1 and 4), and has no radiation
+// right-hand side there; in the antisymmetric components its row is full.
+TEST_F(Assembly, DipolePanelInSymmetryPlane) {
+    auto ps = test::ellipsoid(1.5, 1.0, 0.6, -1.5, 6, 16, true);
+    ps.push_back({{{{0, 0.2, -0.4}, {0, 0.2, -0.2}, {0, 0.4, -0.2}, {0, 0.4, -0.4}}}});  // a fin in x = 0
+    const int n = static_cast<int>(ps.size());
+    setup(ps, 1, 1, {0.0});
+    model::IDIPWM(n) = 2;
+    cfg::IDIPOLE = 1;
+    int ierr = 0;
+    INCRHS(n, &sym::NSYMRHS[1], 1, 0.9f, 1, 0, ierr);
+    WAVEGR(1, 1, 1, n, 0.9f, run::SOLBLK, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int k = 1; k <= 4; ++k) {
+        std::vector<cplx> a(static_cast<std::size_t>(n * n));
+        if (k == 1) {
+            std::copy(run::SOLBLK.data(), run::SOLBLK.data() + n * n, a.data());
+        } else {
+            std::vector<cplx> r(static_cast<std::size_t>(n)), c(r);
+            ASSERT_EQ(slv::SCRREWIND(slv::IUNIT[k - 1]), 0);
+            slv::RDLHS(slv::IUNIT[k - 1], a.data(), r.data(), c.data(), n, ierr);
+            ASSERT_EQ(ierr, 0);
+        }
+        const int cid = sym::ISYMC[static_cast<std::size_t>(k)];
+        const bool symmetric = cid == 1 || cid == 4;
+        double off = 0;
+        for (int j = 1; j < n; ++j) off = std::max(off, static_cast<double>(std::abs(a[static_cast<std::size_t>(n - 1 + (j - 1) * n)])));
+        EXPECT_NE(a[static_cast<std::size_t>(n * n - 1)], cplx(0.0f, 0.0f)) << "component " << k;
+        if (symmetric) {
+            EXPECT_EQ(off, 0.0) << "component " << k;
+            for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(k)]; ++l)
+                EXPECT_EQ(run::SOLWRK(n, sym::IMODPOS(sym::IMODSC(l, k))), cplx(0.0f, 0.0f));
+        } else {
+            EXPECT_GT(off, 0.0) << "component " << k;
+        }
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j)
+                ASSERT_TRUE(std::isfinite(std::abs(a[static_cast<std::size_t>(i - 1 + (j - 1) * n)])));
+    }
+}
+
+// The equation of a dipole panel is for the normal velocity: its entry
+// for a distant ordinary panel is the derivative along its normal of that
+// panel's dipole influence, here against central differences of the
+// influence formed from the Green function at displaced field points.
+TEST_F(Assembly, DipoleRowIsNormalDerivativeOfDipoleInfluence) {
+    std::vector<LowPanel> ps = {
+        {{{{0.1, -0.1, -0.6}, {0.1, 0.1, -0.6}, {-0.1, 0.1, -0.7}, {-0.1, -0.1, -0.7}}}},   // ordinary
+        {{{{1.2, 0.5, -0.9}, {1.2, 0.7, -0.9}, {1.25, 0.7, -0.7}, {1.25, 0.5, -0.7}}}},     // dipole
+    };
+    auto f = setup(ps, 0, 0, {0.0}, 0.5);  // only the panels' own terms near
+    model::IDIPWM(2) = 1;
+    cfg::IDIPOLE = 1;
+    const float nu = 1.7f;
+    int ierr = 0;
+    INCRHS(2, &sym::NSYMRHS[1], 1, nu, 1, 0, ierr);
+    WAVEGR(1, 1, 1, 2, nu, run::SOLBLK, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    const cplx got = run::SOLBLK(2);  // entry (2, 1)
+
+    // Dipole influence of panel 1 (one-point rule) at a field point P.
+    const auto& p1 = f[0];
+    auto dipole = [&](const std::array<double, 3>& P) {
+        const float dx = static_cast<float>(p1.c[0] - P[0]), dy = static_cast<float>(p1.c[1] - P[1]);
+        const float R = std::sqrt(dx * dx + dy * dy);
+        float X = nu * R, Z = -nu * static_cast<float>(p1.c[2]), ZETA = -nu * static_cast<float>(P[2]);
+        const float A = 0.0f, H = -1.0f;
+        cplx g[8] = {};
+        int ising = 0, ibot = 0, one = 1, l[14];
+        WGREENV(&X, A, &Z, &ZETA, H, g, &ising, &ibot, one, &l[0], &l[1], &l[2], &l[3], &l[4], &l[5], &l[6], &l[7],
+                &l[8], &l[9], &l[10], &l[11], &l[12], &l[13]);
+        const double ux = dx / R, uy = dy / R;
+        const cd GR(g[1]), Gz(g[2]);
+        const double nud = nu;
+        return nud * nud * p1.area * (GR * (p1.n[0] * ux + p1.n[1] * uy) - Gz * p1.n[2]);
+    };
+    const auto& p2 = f[1];
+    const double h = 1.0e-2;
+    std::array<double, 3> Pp, Pm;
+    for (int c = 0; c < 3; ++c) {
+        Pp[c] = p2.c[c] + h * p2.n[c];
+        Pm[c] = p2.c[c] - h * p2.n[c];
+    }
+    const cd want = (dipole(Pp) - dipole(Pm)) / (2 * h);
+    EXPECT_NEAR(std::abs(cd(got) - want) / std::abs(want), 0.0, 1.0e-3);
 }
 
 // A free-surface panel with flag 0 and no Rankine value has a zero
