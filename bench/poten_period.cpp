@@ -1,8 +1,9 @@
 // One POTEN period of a body of 2016 flat panels (an ellipsoid, no
 // symmetry, infinite depth): incident-wave right-hand sides and assembly,
 // then the direct solution of 6 radiation and 1 diffraction problems.  The
-// counters split the period into assembly and solution; cgetrf_direct is
-// the library's factorisation of the same matrix called directly.
+// counters split the period into assembly and solution; solve_lu_only is
+// the factorisation within SOLVE, cgetrf_direct the library's factorisation
+// of the same matrix called directly.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -89,6 +90,22 @@ void BM_period(benchmark::State& state) {
     state.counters["solve_ms"] = 1e3 * t_sol / it;
 }
 
+// The factorisation alone within SOLVE (no right-hand side solved).
+void BM_solve_lu_only(benchmark::State& state) {
+    setup_once();
+    const int n = model::NEQN;
+    for (auto _ : state) {
+        state.PauseTiming();
+        int ierr = 0, niter[2];
+        INCRHS(n, &sym::NSYMRHS[1], 1, NU, 1, 0, ierr);
+        WAVEGR(1, 1, 1, n, NU, run::SOLBLK, 0, ierr);
+        state.ResumeTiming();
+        SOLVE(n, -1, -1, 1, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, 0, ierr);
+        if (ierr != 0) state.SkipWithError("solve failed");
+    }
+    state.counters["panels"] = n;
+}
+
 void BM_cgetrf_direct(benchmark::State& state) {
     setup_once();
     const int n = model::NEQN;
@@ -112,4 +129,5 @@ void BM_cgetrf_direct(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_period)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_solve_lu_only)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_cgetrf_direct)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
