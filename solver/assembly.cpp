@@ -236,13 +236,13 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         const int dipi = any_dipole ? idipwm(i) : 0;
         const int tanki = itank(i);
 
-        // 6.2 Memory switch of the iterative solver's store.
+        // Memory switch of the iterative solver's store.
         if (store.switch_at(i) != 0) {
             IERR = 1;
             return;
         }
 
-        // 6.3 Rankine parts and pair codes.
+        // Rankine parts and pair codes.
         for (int k = 1; k <= nsymc; ++k)
             for (int level = 0; level <= cfg::ILOG; ++level) {
                 slv::RDRLHS(IURNK, cold.data(), rowd.data(), NEQN, i, k, wk.w.data(), level, s, IERR);
@@ -259,7 +259,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             return;
         }
 
-        // 6.4 Free-surface pairs.
+        // Free-surface pairs.
         for (int j = 1; j <= i; ++j) {
             auto uj = static_cast<std::size_t>(j - 1);
             int& c = wk.code[uj];
@@ -281,7 +281,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             }
         }
 
-        // 6.5 Pair batch: every image of the field point against panels 1..i.
+        // Pair batch: every image of the field point against panels 1..i.
         const float xi = PCENT(1, i), yi = PCENT(2, i), zi = PCENT(3, i);
         const float z1 = -nu * (zi - levi);
         int np = 0;
@@ -311,10 +311,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             }
         }
 
-        // 6.7 Wave Green function of the whole batch.
+        // Wave Green function of the whole batch.
         if (!quad) green(np);
 
-        // 6.8 - 6.11 Influences of every pair of an image, then gathered
+        // Influences of every pair of an image, then gathered
         // into the components: D (j on i) and Dr (i on j) into the matrix
         // borders, the source influences S and Sr into the row sums of the
         // wave part that form the radiation and scattering right-hand sides.
@@ -495,7 +495,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 }
             }
             if (sor) pnr[i - 1] = cplx(0.0f, 0.0f);
-            // 6.9 Infinite frequency: where the Rankine parts hold the
+            // Infinite frequency: where the Rankine parts hold the
             // free-surface image integrated with the sign of the ordinary
             // periods, twice the flat-panel image is taken off (the image
             // changes sign at this limit).
@@ -565,7 +565,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             }
         }
 
-        // 6.12 Radiation right-hand sides: the wave part of the source
+        // Radiation right-hand sides: the wave part of the source
         // influences applied to the modal normals.
         if (radiation) {
             for (int k = 1; k <= nsymc; ++k) {
@@ -590,7 +590,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                     if (j < i) cols(j, k) += wk.scol(j, k);
                 }
 
-        // 6.13 Scattering right-hand sides.
+        // Scattering right-hand sides.
         if (scatt && IDIFF >= 0) {
             for (int k = 1; k <= nsymc; ++k)
                 for (int b = 1; b <= NBETAC; ++b) {
@@ -606,7 +606,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 }
         }
 
-        // 6.15 Dipole panels in a symmetry plane keep only their diagonal in
+        // Dipole panels in a symmetry plane keep only their diagonal in
         // the components symmetric about that plane.
         if (dipi == 2 || dipi == 3) {
             for (int k = 1; k <= nsymc; ++k) {
@@ -620,7 +620,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             }
         }
 
-        // 6.14, 6.16 Delivery of the borders.
+        // Delivery of the borders.
         if (store.deliver(i, rowd, cold) != 0 || (sor && store.deliver_src(i, wk.rown, wk.coln, wk.rowv, wk.colv) != 0)) {
             IERR = 1;
             return;

@@ -15,7 +15,10 @@ namespace zorva {
 // flag; ALHS the in-memory matrix (MAXSCR x MAXSCR, column-major).
 void WAVEGR(int IRAD, int IDIFF, int NBETAC, int NEQN, float NU, Arr1<cplx>& ALHS, int IPERFL, int& IERR);
 
-// Low-order assembly of one period (flat panels, one-point rule).
+// Low-order assembly of one period (flat panels; one source point per
+// panel, or four with cfg::IQUAD not 0).  A limit period (IPERFL 1 zero
+// frequency, 2 infinite frequency) uses the limit kernel pair by pair.
+// IERR 0, or 1 after one message.
 void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBOT, Arr1<cplx>& ALHS, int IPERFL,
               int& IERR);
 
