@@ -276,6 +276,43 @@ TEST_F(Assembly, FrequencyLimitsAreTheLimitsOfOrdinaryPeriods) {
     EXPECT_GT(rel(zero, inf), 0.05);  // the two limits differ
 }
 
+// A floating hemisphere of radius 1 (a quarter with two symmetry planes):
+// its heave added mass at the two frequency limits, against the known
+// values 0.5 (infinite frequency) and 0.831 (zero frequency) of the
+// displaced mass, to the discretisation error of 192 panels.
+TEST_F(Assembly, FloatingHemisphereAddedMassLimits) {
+    auto sphere = test::ellipsoid(1, 1, 1, 0.0, 16, 24, true);
+    std::vector<LowPanel> ps;
+    for (std::size_t p = 0; p < sphere.size() / 2; ++p) ps.push_back(sphere[p]);  // bands below z = 0
+    double added[2] = {0, 0};
+    for (int iperfl : {1, 2}) {
+        fresh();
+        setup(ps, 1, 1, {0.0}, 0.0);
+        std::vector<test::Quad> quads;
+        for (const auto& p : ps) quads.push_back({p.v[0], p.v[3], p.v[2], p.v[1]});
+        test::build_panels(quads);
+        pnl::IPFLAG.fill(1);
+        SYMTOKERN();
+        chan::close(23);
+        chan::close(24);
+        int ierr = 0, niter[2];
+        const int n = model::NEQN;
+        RANKIN(n, 1, ierr);
+        ASSERT_EQ(ierr, 0);
+        INCRHS(n, &sym::NSYMRHS[1], 1, 1.0f, 1, iperfl, ierr);
+        WAVEGR(1, 1, 1, n, 1.0f, run::SOLBLK, iperfl, ierr);
+        ASSERT_EQ(ierr, 0);
+        SOLVE(n, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, niter, 0, iperfl, ierr);
+        ASSERT_EQ(ierr, 0);
+        double a33 = 0;
+        for (int i = 1; i <= n; ++i)
+            a33 += 4.0 * static_cast<double>(run::SOLWRK(i, sym::IMODPOS(3)).real() * pnl::PAXES(3, 3, i) * pnl::PPROP(1, i));
+        added[iperfl - 1] = a33 / (2.0 * M_PI / 3.0);
+    }
+    EXPECT_NEAR(added[0], 0.831, 0.03);
+    EXPECT_NEAR(added[1], 0.5, 0.02);
+}
+
 // Weight of image identifier g in component identifier c.
 int sigma(int c, int g) {
     static const int S[5][5] = {{0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}, {0, 1, -1, 1, -1}, {0, 1, 1, -1, -1}};
