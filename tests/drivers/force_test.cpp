@@ -114,7 +114,7 @@ TEST_F(DriverTest, ForceOrder) {
               {"AMDPINT", "FRCACC", "RAOSOL DIFFRACTION", "OUTRAO"}})},
         {"diffraction forces written, motions from Haskind", {0, 0, 0, 1, 1, 0, 0, 0, 0, 0}, {8}, {0}, SRC, plain,
          none, 0, cat({HEAD, {"AMDPINT", "EXFHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO"}})},
-        {"higher-order panel sums", {0, 0, 0, 0, 0, 2, 0, 0, 0, 0}, {8}, {0}, "",
+        {"higher-order panel sums", {0, 0, 0, 0, 0, 2, 0, 0, 0, 0}, {8}, {0}, SRC,
          [](PotSpec&) { higher_order_body(); }, none, 0, cat({HEAD, {"BPBVDRV", "OUTBVEL", "BPVSUM", "OUT5PB"}})},
         // Options 5, 6, 7 and 9 off: the set-up switches the kernel off.
         {"no periods, kernel not needed", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {}, {}, SRC,
