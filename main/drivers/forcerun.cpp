@@ -8,6 +8,7 @@
 #include "main/drivers/standins.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "force/bodyprs.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "p2f/forcedata.hpp"
@@ -105,8 +106,14 @@ void FORCERUN(int& IERR) {
                     return;
                 }
             }
-            if (IOPTN[5] == 1 || IOPTN[5] == 3) OUTBPRS(per, IUOUT, noout(5), IUNUM[5], NAME[5]);
-            if (IOPTN[5] >= 2) OUTBVEL(per, IUOUT, noout(5), &IUNUM[12], &NAME[12]);
+            if (IOPTN[5] == 1 || IOPTN[5] == 3) {
+                OUTBPRS(per, IUOUT, noout(5), IUNUM[5], NAME[5], IERR);
+                if (IERR == 1) return;
+            }
+            if (IOPTN[5] >= 2) {
+                OUTBVEL(per, IUOUT, noout(5), &IUNUM[12], &NAME[12], IERR);
+                if (IERR == 1) return;
+            }
             if (cfg::ILOWHI == 1 && cfg::IPNLBPT == 0 && IOPTN[5] > 0) {
                 BPVSUM(WNUMNU(JPER), iperfl);
                 OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[17], NAME[17]);
