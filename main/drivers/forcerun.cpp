@@ -9,6 +9,7 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "force/bodyprs.hpp"
+#include "force/fieldpt.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "p2f/forcedata.hpp"
@@ -126,8 +127,14 @@ void FORCERUN(int& IERR) {
             FIELDPT(WNUMNU(JPER), WNUMK(JPER), NSYMRHS, iperfl, ierr);
             keep(ierr);
         }
-        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) OUTFPRS(per, IUOUT, IUNUM[6], NAME[6]);
-        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) OUTFVEL(per, IUOUT, &IUNUM[7], &NAME[7]);
+        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) {
+            OUTFPRS(per, IUOUT, IUNUM[6], NAME[6], IERR);
+            if (IERR == 1) return;
+        }
+        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) {
+            OUTFVEL(per, IUOUT, &IUNUM[7], &NAME[7], IERR);
+            if (IERR == 1) return;
+        }
 
         // Drift forces, ordinary periods only.
         if (iperfl == 0) {

@@ -145,8 +145,6 @@ void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"
 void DRFTPI(float, int, int& IERR) { IERR = record("DRFTPI"); }
 
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
-void OUTFPRS(float, int, int, std::string_view) { record("OUTFPRS"); }
-void OUTFVEL(float, int, const int*, const std::string*) { record("OUTFVEL"); }
 
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }

@@ -78,8 +78,6 @@ void BPVSUM(float WNUMNU, int IPERFL);
 void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 void DRFTPI(float WNUMNU, int IOPTN9, int& IERR);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-void OUTFPRS(float PER, int IUOUT, int IUNUM, std::string_view NAME);
-void OUTFVEL(float PER, int IUOUT, const int* IUNUM, const std::string* NAMES);
 
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
