@@ -9,6 +9,7 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "force/bodyprs.hpp"
+#include "force/drftpi.hpp"
 #include "force/fieldpt.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"

@@ -76,7 +76,6 @@ void PBCOEF(int NPATCHT, int& IERR);
 // force/force.hpp).
 void BPVSUM(float WNUMNU, int IPERFL);
 void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-void DRFTPI(float WNUMNU, int IOPTN9, int& IERR);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
 
 // Control surfaces.
