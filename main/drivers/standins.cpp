@@ -141,7 +141,6 @@ void RDCSF(int& IERR) { IERR = record("RDCSF"); }
 
 
 void BPVSUM(float, int) { record("BPVSUM"); }
-void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"); }
 
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
 

@@ -75,7 +75,6 @@ void PBCOEF(int NPATCHT, int& IERR);
 // FORCE computations and writers not built yet (the others are in
 // force/force.hpp).
 void BPVSUM(float WNUMNU, int IPERFL);
-void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
 
 // Control surfaces.

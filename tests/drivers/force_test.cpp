@@ -27,7 +27,7 @@ const V HEAD = {"SETMODFAC", "WRPERHDR"};
 // left out of the expected lists (their order shows in the report, tests/force).
 bool built(const std::string& c) {
     for (const char* r : {"SETMODFAC", "WRPERHDR", "AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF",
-                          "RAOSOL", "OUTRAO", "MOMDRIFT", "OUTDRIFT", "BPBVDRV", "OUTBPRS", "OUTBVEL", "OUTFPRS", "OUTFVEL", "DRFTPI"})
+                          "RAOSOL", "OUTRAO", "MOMDRIFT", "OUTDRIFT", "BPBVDRV", "OUTBPRS", "OUTBVEL", "OUTFPRS", "OUTFVEL", "DRFTPI", "FIELDPT"})
         if (c.rfind(r, 0) == 0) return true;
     return false;
 }
@@ -77,8 +77,9 @@ TEST_F(DriverTest, ForceOrder) {
     auto none = [] {};
     auto plain = [](PotSpec&) {};
     auto finite = [](PotSpec& p) { p.hbot = "2.0"; };
-    // The control-surface drift is not in this build: a run that asks for
-    // it ends its period loop after the period's outputs with status 1.
+    // The control-surface drift and the panel influence at field points are
+    // not in this build: a run that asks for them ends its period loop after
+    // the period's outputs with status 1.
     const std::vector<ForceCase> cases = {
         {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
          finite, none, 1, cat({HEAD, {"HGRN00"}, all})},
@@ -88,14 +89,14 @@ TEST_F(DriverTest, ForceOrder) {
          finite, none, 0,
          cat({HEAD, {"AMDPINT", "OUTADMS"}, HEAD, {"AMDPINT", "OUTADMS"}})},
         {"zero period with the numeric options", {0, 0, 0, 0, 0, 1, 1, 1, 0, 0}, {0}, {2},
-         "ISOR = 1\nINUMOPT5 = 1\nINUMOPT7 = 1\n", plain, none, 0,
+         "ISOR = 1\nINUMOPT5 = 1\nINUMOPT7 = 1\n", plain, none, 1,
          cat({HEAD, {"BPBVDRV", "OUTBPRS", "FIELDPT", "OUTFVEL"}})},
         {"single solution set runs body and field outputs", {0, 0, 0, 0, 0, 1, 1, 0, 0, 0}, {-1}, {1}, SRC,
          [](PotSpec& p) {
              p.mode = "0 0 1 0 0 0";
              p.raddiff = "0 1";
          },
-         none, 0,
+         none, 1,
          cat({HEAD, {"BPBVDRV", "OUTBPRS", "FIELDPT", "OUTFPRS"}})},
         {"motions read: nothing after them", {0, 0, 0, 0, 2, 1, 1, 0, 1, 1}, {8, 9}, {0, 0},
          "ISOR = 1\nIREADRAO = 1\n", plain, none, 0,
