@@ -139,7 +139,8 @@ void incident_field() {
     const double K = model::WNUMK(1);
     for (int n = 1; n <= NFIELD; ++n)
         for (int j = 1; j <= NBETAF; ++j) {
-            const double b = model::BETA(j) * M_PI / 180.0, x = XFIELD(1, n), y = XFIELD(2, n), z = XFIELD(3, n);
+            const double b = static_cast<double>(model::BETA(j)) * M_PI / 180.0, x = XFIELD(1, n), y = XFIELD(2, n),
+                         z = XFIELD(3, n);
             const std::complex<double> P =
                 std::exp(K * z) * std::exp(std::complex<double>(0.0, -K * (x * std::cos(b) + y * std::sin(b))));
             const std::complex<double> g[3] = {std::complex<double>(0.0, -K * std::cos(b)) * P,

@@ -62,7 +62,9 @@ TEST_F(ForceTest, BodyValuesAtLimitsAndWithoutParts) {
         // Panel 1: diffraction plus sum over q of 0.1i * srad * q (= 2.1i srad).
         const cplx d = c.diff ? cplx{1.0f, 2.0f} : cplx{};
         EXPECT_NEAR(std::abs(PDIFP(1, 1, 1) - d), 0.0f, 1e-6f);
-        if (c.irad >= 0) EXPECT_NEAR(PRADP(1, 3, 1).real(), 3.0f * c.srad, 1e-6f);
+        if (c.irad >= 0) {
+            EXPECT_NEAR(PRADP(1, 3, 1).real(), 3.0f * c.srad, 1e-6f);
+        }
         const cplx tot = (c.idiff >= 0 ? d : cplx{}) + cplx{0.0f, 2.1f * c.srad};
         EXPECT_NEAR(std::abs(PTOTP(1, 1, 1) - tot), 0.0f, 1e-5f);
         // Panel 2 is flagged: nothing at all.

@@ -155,7 +155,9 @@ TEST_F(BodyPointTest, PanelsABodyOffers) {
         int ierr = 0;
         FINDBPT(ierr);
         EXPECT_EQ(ierr, c.ierr);
-        if (c.message) EXPECT_NE(screen.str().find(c.message), std::string::npos) << screen.str();
+        if (c.message) {
+            EXPECT_NE(screen.str().find(c.message), std::string::npos) << screen.str();
+        }
         if (c.ierr == 0) {
             // Never a flagged or foreign panel.
             for (int e = 1; e <= c.ipnlbpt; ++e) {

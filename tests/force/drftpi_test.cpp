@@ -194,7 +194,9 @@ TEST_F(DriftTest, SymmetricBodyInHeadSeasAndItsHalf) {
     for (int p = 1; p <= 3; ++p)
         for (int r = 1; r <= 6; ++r) {
             EXPECT_NEAR(std::abs(frc::DRIFTM(r, p) - whole(r, p)), 0.0f, 1e-5f * scale) << r << " " << p;
-            if (r >= 4) EXPECT_NEAR(std::abs(frc::DRIFTS(r, p) - whole2(r, p)), 0.0f, 1e-5f * scale) << r << " " << p;
+            if (r >= 4) {
+                EXPECT_NEAR(std::abs(frc::DRIFTS(r, p) - whole2(r, p)), 0.0f, 1e-5f * scale) << r << " " << p;
+            }
         }
 }
 

@@ -57,8 +57,9 @@ TEST_F(FieldTest, IncidentWaveAtThePointsForBothOptionValues) {
         for (int n = 1; n <= 2; ++n)
             for (int j = 1; j <= 2; ++j) {
                 // Nondimensional point: the coordinates over the length scale 2.
-                const double x = frc::XFIELD(1, n) / 2.0, y = frc::XFIELD(2, n) / 2.0, z = frc::XFIELD(3, n) / 2.0;
-                const double b = model::BETA(j) * M_PI / 180.0;
+                const double x = static_cast<double>(frc::XFIELD(1, n)) / 2.0, y = static_cast<double>(frc::XFIELD(2, n)) / 2.0,
+                             z = static_cast<double>(frc::XFIELD(3, n)) / 2.0;
+                const double b = static_cast<double>(model::BETA(j)) * M_PI / 180.0;
                 const std::complex<double> P =
                     std::exp(K * z) * std::exp(std::complex<double>(0.0, -K * (x * std::cos(b) + y * std::sin(b))));
                 const std::complex<double> g[3] = {std::complex<double>(0, -K * std::cos(b)) * P,
@@ -107,7 +108,9 @@ TEST_F(FieldTest, NoIncidentWaveAndTotalsWithTheMotions) {
             EXPECT_EQ(frc::PTOTF(1, j), frc::PDIFF(1, j));
             EXPECT_EQ(std::abs(frc::PDIFF(1, j)) > 0.5f, c.incident);
         }
-        if (c.irad != -1) EXPECT_EQ(frc::PRADF(1, 1), cplx{});
+        if (c.irad != -1) {
+            EXPECT_EQ(frc::PRADF(1, 1), cplx{});
+        }
     }
 }
 
