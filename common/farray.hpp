@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -47,8 +48,21 @@ public:
 
     // Allocate with explicit lower bounds: lo[d]..lo[d]+ext[d]-1.
     bool allocate_bounds(const std::array<long, R>& lo, const std::array<long, R>& ext) {
+        // A size beyond what memory can address is a failed allocation too.
+        constexpr std::size_t most = std::numeric_limits<std::ptrdiff_t>::max() / sizeof(T);
         std::size_t total = 1;
-        for (int d = 0; d < R; ++d) total *= static_cast<std::size_t>(std::max(ext[d], 0L));
+        bool fits = true, empty = false;
+        for (int d = 0; d < R; ++d) {
+            const auto e = static_cast<std::size_t>(std::max(ext[d], 0L));
+            if (e == 0) empty = true;
+            else if (total > most / e) fits = false;
+            if (fits) total *= e;
+        }
+        if (empty) total = 0;
+        if (!fits && !empty) {
+            deallocate();
+            return false;
+        }
         std::unique_ptr<T[]> p;
         if (total > 0) {
             p.reset(new (std::nothrow) T[total]());

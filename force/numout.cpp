@@ -136,6 +136,12 @@ void OPNUMOUT(int& IERR) {
         if (e != 15 && selected(e) && cfg::NUMNAM != 1) names[static_cast<std::size_t>(e)] = runname(NAME[static_cast<std::size_t>(e)]);
     for (int e = 1; e <= run::NNUM; ++e) {
         if (e == 15 || !selected(e)) continue;
+        // Nor may one take the report's own name (a report named run.4).
+        if (names[static_cast<std::size_t>(e)] == fnames::FILEOUT) {
+            ERRMSG("Numeric output file would overwrite the report " + fnames::FILEOUT, 0);
+            IERR = 1;
+            return;
+        }
         for (int f = e + 1; f <= run::NNUM; ++f)
             if (f != 15 && selected(f) && names[static_cast<std::size_t>(e)] == names[static_cast<std::size_t>(f)]) {
                 ERRMSG("Report file name too long: numeric output files would share the name " +

@@ -15,33 +15,13 @@
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
-
-extern "C" {
-void cgetrf_(const int* m, const int* n, std::complex<float>* a, const int* lda, int* ipiv, int* info);
-void cgetrs_(const char* trans, const int* n, const int* nrhs, const std::complex<float>* a, const int* lda,
-             const int* ipiv, std::complex<float>* b, const int* ldb, int* info, std::size_t len);
-}
+#include "solver/lufact.hpp"
 
 namespace zorva {
 
 namespace {
 
 constexpr int IURAO = 45;
-
-// LU factorisation in place (column-major, order N); IERR 1 when singular.
-void lufact(std::vector<cplx>& A, std::vector<int>& ipiv, int N, int& IERR) {
-    int info = 0;
-    cgetrf_(&N, &N, A.data(), &N, ipiv.data(), &info);
-    IERR = info != 0 ? 1 : 0;
-}
-
-// Solution X of the factored system for the right-hand side B.
-void lusolv(const std::vector<cplx>& A, const std::vector<cplx>& B, std::vector<cplx>& X,
-            const std::vector<int>& ipiv, int N) {
-    X = B;
-    int one = 1, info = 0;
-    cgetrs_("N", &N, &one, A.data(), &N, ipiv.data(), X.data(), &N, &info, 1);
-}
 
 float ext(int k, int n, int m) {
     const auto& E = frc::EXTMATND;
@@ -87,7 +67,7 @@ void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& F, int& IERR) {
         for (int a = 0; a < nf; ++a) Z[static_cast<std::size_t>(a + b * nf)] = zel(freep[a], freep[b]);
     if (nf >= 1) {
         int ierr = 0;
-        lufact(Z, ipiv, nf, ierr);
+        LUFACT(Z.data(), ipiv.data(), nf, ierr);
         if (ierr != 0) {
             ERRMSG("Error -- singular matrix in RAO solution", 0);
             IERR = 1;
@@ -95,10 +75,10 @@ void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& F, int& IERR) {
         }
     }
 
-    std::vector<cplx> rhs(static_cast<std::size_t>(nf)), x;
+    std::vector<cplx> rhs(static_cast<std::size_t>(std::max(nf, 1))), x(rhs.size());
     for (int j = 1; j <= ncol; ++j) {
         for (int a = 0; a < nf; ++a) rhs[static_cast<std::size_t>(a)] = F(freep[a], j);
-        if (nf >= 1) lusolv(Z, rhs, x, ipiv, nf);
+        if (nf >= 1) LUSOLV(Z.data(), rhs.data(), x.data(), ipiv.data(), nf, 0);
         for (int r = 1; r <= nbd; ++r) RAO(r, j) = cplx{};
         for (int a = 0; a < nf; ++a) RAO(freep[a], j) = x[static_cast<std::size_t>(a)];
         if (!list) continue;

@@ -90,7 +90,7 @@ void REFLPAN(int& NPAN, int IF, std::array<int, 2> IFLAG, int& IERR) {
         // in step.
         bool ok = XVER.allocated() && XVER.extent(3) >= last ? true : XVER.resize_keep(4, 3, last);
         if (ok && (!ITANK.allocated() || ITANK.extent(1) < last)) ok = ITANK.resize_keep(last);
-        if (ok && (IDIPWMF == 1 || cfg::IDIPOLE == 1) && (!IDIPWM.allocated() || IDIPWM.extent(1) < last))
+        if (ok && (IDIPSYM == 1 || cfg::IDIPOLE == 1) && (!IDIPWM.allocated() || IDIPWM.extent(1) < last))
             ok = IDIPWM.resize_keep(last);
         if (!ok) {
             ERRMSG("RAM too small for reflected panels", 0);

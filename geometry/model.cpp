@@ -29,7 +29,7 @@ Arr3<float> XVER;
 Arr1<int> ITANK, IDIPWM;
 int NWLSEG;
 Arr1<int> IWLPAN, IWLSIDE;
-int IDIPWMF;
+int IDIPSYM;
 Arr1<int> XWTLD, YWTLD, ZWTLD;
 int NWTLD;
 
@@ -71,7 +71,7 @@ void reset() {
     NWLSEG = 0;
     IWLPAN.deallocate();
     IWLSIDE.deallocate();
-    IDIPWMF = 0;
+    IDIPSYM = 0;
     XWTLD.deallocate();
     YWTLD.deallocate();
     ZWTLD.deallocate();

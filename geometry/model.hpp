@@ -63,7 +63,8 @@ extern Arr1<int> ITANK;           // tank number, 0 hull
 extern Arr1<int> IDIPWM;          // dipole / wavemaker class
 extern int NWLSEG;                // waterline segments
 extern Arr1<int> IWLPAN, IWLSIDE; // body-local panel and side of each segment
-extern int IDIPWMF;               // 1: the dipole / wavemaker classes IDIPWM are kept for the run
+extern int IDIPSYM;               // 1: the dipole / wavemaker classes IDIPWM are kept for the run (a
+                                  // panel in a symmetry plane is then not integrated again as its own image)
 
 // Waterline segments bounding the interior free surface of IRR = 3 bodies.
 extern Arr1<int> XWTLD, YWTLD;    // global panel number and side (1..4) of each kept segment

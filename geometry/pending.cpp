@@ -28,12 +28,6 @@ void FSPANL(int, const ExtTable&, int, int, int, int, int& IERR) {
     IERR = 1;
 }
 
-void WRLOWPAN(int& IERR) {
-    ERRMSG("WARNING: low-order geometry and plot files (ILOWGDF, IPLTDAT) are not written:", 0);
-    unavailable("WRLOWPAN is");
-    IERR = 0;
-}
-
 void PLTDATH(int& IERR) {
     ERRMSG("WARNING: low-order geometry and plot files (ILOWGDF, IPLTDAT) are not written:", 0);
     unavailable("PLTDATH is");
@@ -47,17 +41,6 @@ void RDGDFH(int, int& IERR) {
 
 void RDSPL(const ExtTable&, int, int, int&, int& IERR) {
     unavailable("The spline control file reader (RDSPL) is");
-    IERR = 1;
-}
-
-void RDMODF(int, const ExtTable&, int, int, int&, int, int, std::array<int, 2>, int, int, const std::string&,
-            const std::string&) {
-    unavailable("Generalized modes with IGENMDS=0 (.pre/.mod files, RDMODF) are");
-    IPENDERR = 1;
-}
-
-void TRIMGDF(int, int&, float, int, int& IERR) {
-    unavailable("Waterline trimming (ITRIMWL, TRIMGDF) is");
     IERR = 1;
 }
 

@@ -213,7 +213,7 @@ void RDGDFL(int IU, int& IERR) {
         IERR = 1;
         return;
     }
-    IDIPWMF = 0;
+    IDIPSYM = 0;
     XVER.deallocate();
     ITANK.deallocate();
     IDIPWM.deallocate();
@@ -283,12 +283,12 @@ void RDGDFL(int IU, int& IERR) {
                 if (ierr == 0) DIPWMCLS(f + NPANB(ib), n, isb, 2, ierr);
                 if (ierr != 0) return fail("Error reading GDF file, dipole panels on body N=", ib);
                 NPANB(ib) += n;
-                IDIPWMF = 1;
+                IDIPSYM = 1;
             }
         } else {
             DIPWMCLS(f, NPANB(ib), isb, 1, ierr);
             if (ierr != 0) return fail("Error reading GDF file, dipole panels on body N=", ib);
-            IDIPWMF = 1;
+            IDIPSYM = 1;
         }
         chan::close(IU);
 
@@ -325,7 +325,7 @@ void RDGDFL(int IU, int& IERR) {
             DIPWMCLS(f, NPANB(ib), isb, -1, ierr);
             if (ierr == 1) return fail("Error allocating IDIPWM array on body N=", ib);
             if (ierr == -1) return fail(" Wavemaker panel not in plane X=0 or Y=0 on body N=", ib);
-            IDIPWMF = 1;
+            IDIPSYM = 1;
         }
 
         WLSEGS(ib, f, iseg, ierr);

@@ -22,7 +22,7 @@ void IRR2FS(int& NPAN, int IPFIRST, float ZBODY, int& IERR) {
     const int last = inew;
     for (int ip = IPFIRST; ip <= last; ++ip) {
         if (ITANK(ip) > 0) continue;
-        if (IDIPWMF == 1 && IDIPWM(ip) != 0) continue;
+        if (IDIPSYM == 1 && IDIPWM(ip) != 0) continue;
         // z component of the unit normal (X4 - X2) x (X3 - X1).
         const double ax = XVER(4, 1, ip) - XVER(2, 1, ip), ay = XVER(4, 2, ip) - XVER(2, 2, ip),
                      az = XVER(4, 3, ip) - XVER(2, 3, ip);

@@ -3,8 +3,6 @@
 namespace zorva::run {
 
 int IMODFL, NBETAX;
-Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
-Arr1<cplx> SOLBLK;
 Arr3<cplx> VELRAD, VELDIF;
 Arr2<float> BASUG, BASVG;
 Arr1<float> HQMOD1, HQMOD2;
@@ -15,11 +13,6 @@ std::array<std::string, NNUM + 1> NUMNAME;
 void reset() {
     IMODFL = 0;
     NBETAX = 1;
-    RHSRAD.deallocate();
-    RHSSRC.deallocate();
-    RHSADD.deallocate();
-    SOLWRK.deallocate();
-    SOLBLK.deallocate();
     VELRAD.deallocate();
     VELDIF.deallocate();
     BASUG.deallocate();

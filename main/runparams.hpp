@@ -15,10 +15,8 @@ namespace zorva::run {
 extern int IMODFL;     // extra-mode hand-over: 0, or -1 while the .pre file is being made
 extern int NBETAX;     // headings sizing the diffraction solutions: NBETA when > 1, else 1
 
-// Solver arrays made by ALLOCMAT: right-hand sides and solutions (radiation
-// and diffraction, source strengths, scattering addition) and work arrays.
-extern Arr2<cplx> RHSRAD, RHSSRC, RHSADD, SOLWRK;
-extern Arr1<cplx> SOLBLK;
+// NBETAX is the solver's NBETAC.  The right-hand sides, solutions and work
+// matrix of the period loop belong to the solver (solver/matrices.hpp).
 // Fluid velocity on the panels from the source strengths (ISOR = 1), made
 // each period by the source-strength step: VELRAD (NEQN, 3, NSOLC) and
 // VELDIF (NEQN, 3, NBETAX * NSYMC), heading before component.

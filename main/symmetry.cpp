@@ -25,6 +25,14 @@ const SymCase& symcase(int ISX, int ISY) {
     return TABLE[3 * ix + iy];
 }
 
+int ISGNX(int g) { return (g == 2 || g == 3) ? -1 : 1; }
+int ISGNY(int g) { return (g == 3 || g == 4) ? -1 : 1; }
+int ISIGMA(int c, int g) {
+    // Component 1 even in x and y, 2 odd in x, 3 odd in both, 4 odd in y.
+    static const int s[4][4] = {{1, 1, 1, 1}, {1, -1, -1, 1}, {1, -1, 1, -1}, {1, 1, -1, -1}};
+    return s[c - 1][g - 1];
+}
+
 int NIMAGE, NSYMF, NSYMD, NSYMC, NSOLC;
 std::array<int, 5> IMAGEID, ISYMF, ISYMC, NMODSC, NSYMRHS;
 Arr2<int> IMODSC;

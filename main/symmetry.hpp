@@ -39,6 +39,14 @@ extern Arr1<int> IMODORD;          // mode at each solution position
 extern Arr1<int> IMODPOS;          // solution position of each mode, 0 not solved
 extern int NSOLC;                  // solution positions
 
+// Reflection signs of image id g (1..4): -1 where the image is mirrored in
+// x = 0 (ISGNX) or in y = 0 (ISGNY).
+int ISGNX(int g);
+int ISGNY(int g);
+// Weight (+1 or -1) of image id g in the component of id c (1..4): the
+// component's parity under the image's reflections.
+int ISIGMA(int c, int g);
+
 void reset();
 
 }  // namespace zorva::sym

@@ -13,7 +13,7 @@ namespace zorva {
 // and with ISRC = 1 (source strengths) also the velocity arrays VELRAD and
 // VELDIF, which are then released.  IERR 1 (after a message) when the
 // arrays are too small or a write fails.
-void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr2<cplx>& XD, int ISRC, int IPFL, int& IERR);
+void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr3<cplx>& XD, int ISRC, int IPFL, int& IERR);
 
 // Writes the .p2f file FILEP2F from the run data and the scratch units 21
 // (period solutions), 22 (run summary) and 28 (user-routine data lines) and

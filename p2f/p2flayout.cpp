@@ -230,12 +230,14 @@ void lay_low(Pass& p) {
         p.alloc(IPFLAG, {n});
         if (p.ok()) std::fill(IPFLAG.begin(), IPFLAG.begin() + n, 0);
     }
+    // The record's second item is the file's IDIPWMF: the dipole-class flag
+    // of the run, IDIPSYM.
     rec("L18", [&] {
         p.i(cfg::IDIPOLE);
-        p.i(IDIPWMF);
+        p.i(IDIPSYM);
     });
     if (!p.ok()) return;
-    if (IDIPWMF >= 1) {
+    if (IDIPSYM >= 1) {
         rec("L19", [&] { p.arr(IDIPWM, {n}); });
     } else if (p.reading()) {
         IDIPWM.deallocate();
@@ -337,12 +339,13 @@ void lay_high(Pass& p) {
         p.arr(HOTAB7, {static_cast<long>(MAXKU) * MAXKU, MAXNU, np});
         p.arr(HOTAB8, {static_cast<long>(MAXKV) * MAXKV, MAXNV, np});
     });
+    // IDIPWMF of the file is IDIPSYM (as in L18).
     rec("P23", [&] {
         p.i(cfg::IDIPOLE);
-        p.i(IDIPWMF);
+        p.i(IDIPSYM);
     });
     if (!p.ok()) return;
-    if (IDIPWMF >= 1) {
+    if (IDIPSYM >= 1) {
         rec("P24", [&] { p.arr(IDIPWM, {np}); });
     } else if (p.reading()) {
         IDIPWM.deallocate();

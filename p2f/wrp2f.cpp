@@ -43,7 +43,7 @@ void release_tables() {
 }
 }  // namespace
 
-void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr2<cplx>& XD, int ISRC, int IPFL, int& IERR) {
+void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr3<cplx>& XD, int ISRC, int IPFL, int& IERR) {
     IERR = 0;
     for (const auto& r : p2f::scratch_layout(N, M, IRAD, IDIFF, ISRC, IPFL)) {
         const cplx* src = nullptr;

@@ -7,6 +7,8 @@
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "kernels/rankin.hpp"
+#include "kernels/wgsetup.hpp"
 #include "main/brkchk.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
@@ -15,6 +17,9 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/p2f.hpp"
+#include "panels/geom.hpp"
+#include "solver/matrices.hpp"
+#include "solver/srcvel.hpp"
 
 namespace zorva {
 
@@ -74,11 +79,12 @@ void POTENRUN(int& IERR) {
             RANKIN(NEQN, IRAD, IERR);
             if (IERR != 0) return;
         }
-        ALLOCMAT(NEQN, nbetax, IDIFF, IERR);
+        slv::ALLOCMAT(NEQN, nbetax, IDIFF, IERR);
         if (IERR != 0) return;
     }
-    int IUNIT[16];
-    for (int k = 0; k < 16; ++k) IUNIT[k] = 29 + k;
+    // Units of the solver's matrix scratch store: 1..8 main solve, 9..16
+    // source-strength solve.
+    for (int k = 0; k < 16; ++k) slv::IUNIT[k] = 29 + k;
     if (model::NRGKBODY > 0) RGKDONE();
 
     int irrmax = 0;
@@ -98,27 +104,27 @@ void POTENRUN(int& IERR) {
         const int iperfl = IPERFL(JPER);
         INCRHS(NEQN, &sym::NSYMRHS[1], NBETA, WNUMK(JPER), IDIFF, iperfl, IERR);
         if (IERR != 0) return;
-        WAVEGR(IRAD, IDIFF, nbetax, NEQN, WNUMNU(JPER), run::SOLBLK, iperfl, IERR);
+        WAVEGR(IRAD, IDIFF, nbetax, NEQN, WNUMNU(JPER), slv::ALHS, iperfl, IERR);
         if (IERR == 1) return;
         BRKCHK(JPER, 2, IBRK);
         if (IBRK == 1) break;
-        SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[0], 1.0E-6f, run::SOLWRK, run::RHSRAD, run::SOLBLK, NITER, 0,
+        SOLVE(NEQN, IRAD, IDIFF, nbetax, &slv::IUNIT[0], 1.0E-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, NITER, 0,
               iperfl, IERR);
         if (IERR != 0) return;
         if (cfg::ILOWHI == 0 && IDIFF >= 0 && cfg::ISCATT == 1 && iperfl == 0)
-            ADDPOT(NEQN, nbetax, sym::NSYMC, run::RHSRAD, run::RHSADD);
+            ADDPOT(NEQN, nbetax, sym::NSYMC, slv::RHSRAD, slv::RHSADD);
         if (cfg::ILOWHI == 0 && irrmax > 0 && iperfl == 0)
-            ZEROFLG(run::SOLWRK, run::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
-        WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSRAD, 0, iperfl, IERR);
+            ZEROFLG(slv::RHSMOD, slv::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
+        WRSCR21(NEQN, nbetax, IRAD, IDIFF, slv::RHSMOD, slv::RHSRAD, 0, iperfl, IERR);
         if (IERR != 0) return;
         if (cfg::ISOR == 1) {
             DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
-            SOLVE(NEQN, IRAD, IDIFF, nbetax, &IUNIT[8], TOLS, run::SOLWRK, run::RHSSRC, run::SOLBLK, NITERS, 1,
+            SOLVE(NEQN, IRAD, IDIFF, nbetax, &slv::IUNIT[8], TOLS, slv::RHSMOD, slv::RHSSRC, slv::ALHS, NITERS, 1,
                   iperfl, IERR);
             if (IERR != 0) return;
             POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
             if (IERR != 0) return;
-            WRSCR21(NEQN, nbetax, IRAD, IDIFF, run::SOLWRK, run::RHSSRC, 1, iperfl, IERR);
+            WRSCR21(NEQN, nbetax, IRAD, IDIFF, slv::RHSMOD, slv::RHSSRC, 1, iperfl, IERR);
             if (IERR != 0) return;
         }
         WRHEAD(NITER, NITERS, PER(JPER), RUNDATE, RUNTIME);
@@ -129,9 +135,11 @@ void POTENRUN(int& IERR) {
     WRP2F(IRAD, IDIFF, NPER, NBETA, NEQN, IERR);
     if (IERR != 0) return;
     IMODE.deallocate();
-    run::SOLBLK.deallocate();
-    run::RHSSRC.deallocate();
-    run::RHSADD.deallocate();
+    slv::RHSMOD.deallocate();
+    slv::RHSRAD.deallocate();
+    slv::ALHS.deallocate();
+    slv::RHSSRC.deallocate();
+    slv::RHSADD.deallocate();
     run::HQMOD1.deallocate();
     run::HQMOD2.deallocate();
     if (run::BASUG.allocated()) {

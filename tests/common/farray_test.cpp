@@ -1,4 +1,5 @@
 #include "common/farray.hpp"
+#include "common/types.hpp"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,19 @@ TEST(FArray, LowerBounds) {
     EXPECT_EQ(a.lbound(1), 0);
     EXPECT_EQ(a.ubound(1), 4);
     EXPECT_EQ(a.data()[0], 3);
+}
+
+// A size whose bytes exceed the address space fails like a failed
+// allocation (no exception, no wrapped-around small block).
+TEST(FArray, SizeBeyondMemoryFails) {
+    Arr2<cplx> a;
+    ASSERT_TRUE(a.allocate(2, 2));
+    EXPECT_FALSE(a.allocate(2147483647, 2147483647));
+    EXPECT_FALSE(a.allocated());
+    Arr3<float> b;
+    EXPECT_FALSE(b.allocate(1L << 31, 1L << 31, 1L << 31));  // the element count wraps in 64 bits
+    EXPECT_TRUE(b.allocate(1L << 40, 0, 1L << 40));             // empty
+    EXPECT_EQ(b.size(), 0u);
 }
 
 #ifdef ZORVA_BOUNDS_CHECK

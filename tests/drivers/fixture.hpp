@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -29,9 +32,17 @@ class DriverTest : public TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        reset_modules();
-        standin::reset();
+        fresh();
     }
+    void TearDown() override {
+        standin::reset();
+        pnl::reset();
+        slv::reset();
+        slv::store_reset();
+        chan::set_scratch_path("");
+        TempDirTest::TearDown();
+    }
+    // Every shared module back at its start.
     static void reset_modules() {
         cfg::reset();
         fnames::reset();
@@ -42,6 +53,30 @@ protected:
         pnl::reset();
         pnl::reset_geom();
         frc::reset();
+        slv::reset();
+        slv::store_reset();
+    }
+    // Every module back at its start for one more run in the same test.
+    // `at_first` changes the run at the first stand-in call of the stage
+    // (the model input, geometry step, Rankine integrals and solver arrays
+    // are real and done by then; in the POTEN stage it is the first
+    // period's INCRHS, or RGKDONE), once; `observe` sees every recorded call.
+    std::function<void(const std::string&)> observe;
+    static inline std::function<void()> at_first;
+    void fresh() {
+        chan::close(1);
+        reset_modules();
+        standin::reset();
+        observe = nullptr;
+        at_first = nullptr;
+        standin::ON_CALL = [this](const std::string& name) {
+            if (at_first) {
+                auto f = std::move(at_first);
+                at_first = nullptr;
+                f();
+            }
+            if (observe) observe(name);
+        };
     }
     // A potential control file: `head` holds the lines of ISOR and IRR (left
     // out where the configuration gives them), `quad` IQUAD ILOG IDIAG,
@@ -53,11 +88,19 @@ protected:
         return "Test model\n" + head + "0. 0. 0. 0. 0.\n" + quad + "\n" + raddiff + "\n1 1 1 1 1 1\n" + per + "\n" +
                beta + "\n";
     }
+    // The same with water depth `hbot` (the first number of its line).
+    static std::string pot_depth(const std::string& hbot, const std::string& head = "0\n0\n") {
+        std::string p = pot(head);
+        return p.replace(p.find("0. 0. 0. 0. 0."), 2, hbot + " ");
+    }
     static constexpr const char* GDF =
-        "One square panel\n1.0 9.80665\n0 0\n1\n-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";
+        "One square panel\n1.0 9.80665\n0 0\n1\n"
+        "-1.0577 -0.3506 -0.0918  -0.6494 0.0577 -0.9082\n0.0577 -0.6494 -0.9082  -0.3506 -1.0577 -0.0918\n";
     // The list file names the configuration file, which holds `lines`, the
     // potential control file, which holds `potfile`, the geometry file,
-    // which holds `gdf` (by default one square panel 1 x 1 at depth 0.5),
+    // which holds `gdf` (by default one square panel 1 x 1, centroid
+    // (-0.5, -0.5, -0.5), normal along (1, 1, 1): the real geometry step
+    // finds the same volume about each axis, no warning),
     // and the force control file run.frc (written with option 1 alone when
     // there is none yet).  The .p2f file of the run is run.p2f, the report
     // run.out.
@@ -95,33 +138,36 @@ protected:
         write_file("run.frc", f.str());
     }
     // The POTEN stage of the model of the input files, leaving run.p2f;
-    // then the call record is cleared and the POTEN error log closed.
+    // then the call record and the geometry step's change are cleared and
+    // the POTEN error log closed.
     static void poten_file() {
         int ierr = -1;
         POTENRUN(ierr);
         ASSERT_EQ(ierr, 0);
         standin::clear_calls();
+        at_first = nullptr;
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
     // The model input cannot read a geometry-kernel body yet: the geometry
-    // step's stand-in makes the run's body one, with the head of
-    // rgkinit.txt that the geometry reader writes for it.
+    // run's body becomes one at the first stand-in call, with the head of
+    // rgkinit.txt that the geometry reader writes for it (the .p2f file
+    // then carries it; the POTEN set-up's RGKDONE is behind).
     static void kernel_body() {
-        standin::after("GEOMSTAT", [] {
+        at_first = [] {
             model::NRGKBODY = 1;
             chan::open(3, fnames::RUNFILES[3], chan::Status::Replace);
             for (const char* l : {"     0            !ILOWHI", "     9.80665      !GRAV", "     1            !NBODY"})
                 chan::write_line(3, l);
             chan::close(3);
             model::NRGKLINES = 3;
-        });
+        };
     }
-    // The model input cannot read a higher-order model yet: the geometry
-    // step's stand-in turns the run into one of one patch (every maximum
+    // The model input cannot read a higher-order model yet: at the first
+    // stand-in call the run becomes one of one patch (every maximum
     // 1, the body of the geometry-model kind) with zero tables.
     static void higher_order_body() {
-        standin::after("GEOMSTAT", [] {
+        at_first = [] {
             using namespace model;
             const int nb = cfg::NBODY, nm = NMODT;
             cfg::ILOWHI = 1;
@@ -145,8 +191,8 @@ protected:
             for (auto* a : {&HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6}) a->allocate(1, 1);
             HOTAB7.allocate(1, 1, 1);
             HOTAB8.allocate(1, 1, 1);
-            IDIPWMF = 0;
-        });
+            IDIPSYM = 0;
+        };
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
 };

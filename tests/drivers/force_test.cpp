@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "common/channels.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "main/drivers/drivers.hpp"
 #include "tests/drivers/fixture.hpp"
 
@@ -54,6 +56,7 @@ struct PotSpec {
     const char* hbot = "0.";
     const char* mode = "1 1 1 1 1 1";
     const char* raddiff = "1 1";
+    const char* gdf = nullptr;  // the geometry file, when not the fixture's
 };
 
 struct ForceCase {
@@ -66,8 +69,18 @@ struct ForceCase {
     std::function<void()> post;  // after it, before the FORCE stage
     int ierr;
     V calls;  // after the set-up
+    // The Green-function set-up of the one finite-depth period: 0 not run,
+    // 1 run (its coefficients are those of the period), 2 failed.
+    int green = 0;
     const char* message = nullptr;  // in the FORCE error log
 };
+
+// K/nu of the propagating root of y tanh y = x, x = nu h, in double.
+double kappa0(double x) {
+    double y = x > 1 ? x : std::sqrt(x);
+    for (int k = 0; k < 100; ++k) y -= (y * std::tanh(y) - x) / (std::tanh(y) + y / (std::cosh(y) * std::cosh(y)));
+    return y / x;
+}
 
 TEST_F(DriverTest, ForceOrder) {
     const V all = {"AMDPINT", "OUTADMS", "EXFHASK", "OUTHASK", "FRCACC", "OUTDIFF", "RAOSOL HASKIND", "OUTRAO",
@@ -82,7 +95,7 @@ TEST_F(DriverTest, ForceOrder) {
     // the period's outputs with status 1.
     const std::vector<ForceCase> cases = {
         {"every option, finite depth, control surface", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
-         finite, none, 1, cat({HEAD, {"HGRN00"}, all})},
+         finite, none, 1, cat({HEAD, all}), 1},
         {"infinite depth: no Green-function set-up", {0, 1, 1, 1, 1, 3, 1, 1, 1, 2}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n",
          plain, none, 1, cat({HEAD, all})},
         {"zero and infinite periods: added mass only", {0, 1, 1, 1, 1, 3, 1, 1, 1, 1}, {0, -1}, {2, 1}, SRC,
@@ -111,12 +124,18 @@ TEST_F(DriverTest, ForceOrder) {
         // Options 5, 6, 7 and 9 off: the set-up switches the kernel off.
         {"no periods, kernel not needed", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {}, {}, SRC,
          [](PotSpec&) { kernel_body(); }, none, 0, {}},
-        // No yaw inertia, restoring, added mass or damping: no motions.
-        {"motion failure returns at once", {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {8, 9}, {0, 0}, SRC, plain,
+        // No yaw inertia, restoring, added mass or damping: no motions.  The
+        // panel is horizontal about the vertical axis, so that the centre of
+        // buoyancy gives the yaw row no coupling either.
+        {"motion failure returns at once", {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, {8, 9}, {0, 0}, SRC,
+         [](PotSpec& p) {
+             p.gdf = "One square panel\n1.0 9.80665\n0 0\n1\n"
+                     "-0.5 -0.5 -0.5  -0.5 0.5 -0.5  0.5 0.5 -0.5  0.5 -0.5 -0.5\n";
+         },
          [] {
              write_file("run.frc", "Force control of the test model\n 0 0 0 1 0 0 0 0 0\n0.0\n0 0 0  0 0 0  0 0 0\n0\n0\n");
          },
-         1, cat({HEAD, {"AMDPINT", "EXFHASK", "RAOSOL HASKIND"}}), "Error -- singular matrix in RAO solution"},
+         1, cat({HEAD, {"AMDPINT", "EXFHASK", "RAOSOL HASKIND"}}), 0, "Error -- singular matrix in RAO solution"},
         {"body-value failure returns at once, before the drift", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8}, {0}, "",
          [](PotSpec&) { higher_order_body(); }, none, 1, cat({HEAD, {"BPBVDRV"}})},
         {"potential read failure", {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {8, 9}, {0, 0}, SRC, plain,
@@ -125,9 +144,18 @@ TEST_F(DriverTest, ForceOrder) {
              write_file("run.p2f", b.substr(0, b.size() - 10));
          },
          1, cat({HEAD, {"AMDPINT", "OUTADMS"}, {"SETMODFAC"}})},
-        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, {8}, {0}, SRC,
-         finite, [] { standin::fail("HGRN00"); }, 1,
-         cat({HEAD, {"HGRN00"}})},
+        // The FORCE stage's depth made 1e7 (at the control-surface input of
+        // its set-up, after the .p2f file): nu h = 0.0629 * 1e7 is beyond the
+        // range of the Green-function set-up.
+        {"Green-function failure", {0, 0, 0, 0, 0, 0, 1, 0, 0, 1}, {8}, {0}, "ISOR = 1\nICTRSURF = 1\n", finite,
+         [] {
+             auto prev = standin::ON_CALL;
+             standin::ON_CALL = [prev](const std::string& name) {
+                 if (prev) prev(name);
+                 if (name == "RDCSF") model::HBOT = 1.0e7f;
+             };
+         },
+         1, cat({HEAD}), 2},
         // The first failure of a period stands although a later step succeeds:
         // the loop ends after the period's outputs.
         {"control-surface failure kept", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8, 9}, {0, 0},
@@ -140,39 +168,69 @@ TEST_F(DriverTest, ForceOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::close(1);
-        reset_modules();
-        standin::reset();
+        fresh();
         std::filesystem::remove("run.p2f");
         PotSpec ps;
         c.pre(ps);
-        // A body of unit displacement (set after the geometry step's tables):
-        // the motions have mass to solve with.
-        standin::after("ALLOCMAT", [] {
-            pnl::VOLB.fill(1.0f);
-            pnl::VOLXYZ.fill(1.0f);
-        });
         std::string per = std::to_string(c.per.size()) + "\n";
         for (float t : c.per) per += std::to_string(t) + " ";
         config(c.cfg, std::string("Test model\n") + (std::strstr(c.cfg, "ISOR") ? "" : "0\n") + "0\n" + ps.hbot +
-                          " 0. 0. 0. 0.\n0 0 0\n" + ps.raddiff + "\n" + ps.mode + "\n" + per + "\n1\n0.\n");
+                          " 0. 0. 0. 0.\n0 0 0\n" + ps.raddiff + "\n" + ps.mode + "\n" + per + "\n1\n0.\n",
+               ps.gdf ? ps.gdf : GDF);
         frc_file(c.ioptn);
         poten_file();
         for (std::size_t j = 0; j < c.iperfl.size(); ++j)
             EXPECT_EQ(model::IPERFL(static_cast<int>(j) + 1), c.iperfl[j]);
+        wgcoef::reset();  // what the POTEN stage left
         standin::clear_calls();
         c.post();
         int ierr = -1;
         FORCERUN(ierr);
         EXPECT_EQ(ierr, c.ierr);
         EXPECT_EQ(loop_calls(), c.calls);
+        if (c.green == 1) {
+            const double nu = std::pow(2 * M_PI / 8.0, 2) / 9.80665;
+            EXPECT_NEAR(wgcoef::AKNU, kappa0(nu * 2.0), 1e-5);
+        } else {
+            EXPECT_EQ(wgcoef::AKNU, 0.0f);
+        }
+        chan::close(1);
+        const std::string log = read_file("errorf.log");
+        EXPECT_EQ(log.find(" Error return in HGRN00: depth HBOT is illegal") != std::string::npos, c.green == 2) << log;
         if (c.message) {
-            chan::close(1);
-            EXPECT_NE(read_file("errorf.log").find(c.message), std::string::npos);
+            EXPECT_NE(log.find(c.message), std::string::npos) << log;
         }
         chan::reset();
         chan::set_keyboard(&keyboard);
         chan::set_screen(&screen);
     }
+}
+
+// A FORCE stage on the .p2f file of a POTEN stage: the report holds the
+// period banner and the sections of options 1 to 4 and 8 in order, and the
+// numeric files one record per value.
+TEST_F(DriverTest, ForceReportAndNumericFiles) {
+    config("", pot("0\n0\n", "0 0 0", "1 1", "1\n8."));
+    frc_file({0, 1, 1, 1, 1, 0, 0, 0, 1, 0});
+    poten_file();
+    int ierr = -1;
+    FORCERUN(ierr);
+    ASSERT_EQ(ierr, 0);
+    chan::close(11);
+    const std::string out = read_file("run.out");
+    std::size_t at = 0;
+    for (const char* t : {" Wave period (sec) =  8.000000E+00", "    ADDED-MASS AND DAMPING COEFFICIENTS",
+                          "    HASKIND EXCITING FORCES AND MOMENTS", "    DIFFRACTION EXCITING FORCES AND MOMENTS",
+                          "    RESPONSE AMPLITUDE OPERATORS",
+                          " SURGE, SWAY & YAW DRIFT FORCES (Momentum Conservation)"}) {
+        const std::size_t k = out.find(t, at);
+        EXPECT_NE(k, std::string::npos) << t;
+        if (k != std::string::npos) at = k;
+    }
+    const std::pair<const char*, std::size_t> files[] = {
+        {"run.1", 36}, {"run.2", 6}, {"run.3", 6}, {"run.4", 6}, {"run.8", 3}};
+    for (const auto& [f, n] : files) EXPECT_EQ(read_lines(f).size(), n) << f;
+    EXPECT_FALSE(chan::exists("run.5p"));
 }
 
 TEST_F(DriverTest, ForceSetupFailures) {
@@ -189,8 +247,7 @@ TEST_F(DriverTest, ForceSetupFailures) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chan::close(1);
-        reset_modules();
-        standin::reset();
+        fresh();
         std::filesystem::remove("run.p2f");
         config("");
         frc_file({0, 1, 0, 0, 0, 0, 0, 0, 0, 0});

@@ -27,7 +27,7 @@ protected:
         chan::set_screen(&screen);
         screen.str("");
         for (const char* f : {"run.out", "run.p2f"}) std::filesystem::remove(f);
-        standin::reset();
+        DriverTest::fresh();
     }
     // POTEN of the model of POTFILE and GDF, then the set-up with the force
     // control file FRC.
@@ -73,11 +73,23 @@ std::string potb(const std::string& beta, const char* hbot = "0.", const char* r
            "\n1 1 1 1 1 1\n2\n10. 5.\n" + beta + "\n";
 }
 
+// The same held as four vertical strips in the plane y = 0, x >= 0: every
+// volume, the buoyancy centre and the hydrostatic restoring terms are zero,
+// so the header shows the gravitational terms alone.
+const std::string HALF_V =
+    "Half square, four panels\n1.0 9.80665\n1 0\n4\n"
+    "0 0 -0.625  1 0 -0.625  1 0 -0.5  0 0 -0.5\n"
+    "0 0 -0.75  1 0 -0.75  1 0 -0.625  0 0 -0.625\n"
+    "0 0 -0.875  1 0 -0.875  1 0 -0.75  0 0 -0.75\n"
+    "0 0 -1  1 0 -1  1 0 -0.875  0 0 -0.875\n";
+// One vertical panel in the plane y = 0 (no volume, no restoring terms).
+const std::string VERTICAL = "One vertical panel\n1.0 9.80665\n0 0\n1\n-0.5 0 -0.5  0.5 0 -0.5  0.5 0 -1  -0.5 0 -1\n";
+
 const std::string LAYOUT2 = "Header test\n1 0 0 0 0 0 0 0 0\n1025.0\n0.5 0 -1.25\n0\n0\n0\n0\n0\n";
 
 TEST_F(FrcSetupTest, ReportHeader) {
     // Half the body held: 4 panels, 8 reported.
-    ASSERT_EQ(setup("IALTFRC=2\n", LAYOUT2, potb("1\n0.", "2.5"), HALF), 0);
+    ASSERT_EQ(setup("IALTFRC=2\n", LAYOUT2, potb("1\n0.", "2.5"), HALF_V), 0);
     chan::close(11);
     std::ifstream golden(test::source_path("tests/data/ophead_golden.out"));
     V want;
@@ -99,7 +111,7 @@ TEST_F(FrcSetupTest, HydrostaticMatrixFile) {
     for (int j = 1; j <= 6; ++j)
         for (int i = 1; i <= 6; ++i) mass += i == j ? "1025 " : "0 ";
     ASSERT_EQ(setup("IALTFRC=2\nNUMHDR=1\n",
-                    "H\n1 0 0 0 0 0 0 0 0\n1025.0\n0.5 0 -1.25\n1\n" + mass + "\n0\n0\n0\n0\n"),
+                    "H\n1 0 0 0 0 0 0 0 0\n1025.0\n0.5 0 -1.25\n1\n" + mass + "\n0\n0\n0\n0\n", pot(), VERTICAL),
               0);
     const V hst = read_lines("run.hst");
     ASSERT_EQ(hst.size(), 37u);
@@ -150,6 +162,8 @@ TEST_F(FrcSetupTest, HeadingsColumnsAndKernel) {
     // A wavemaker body: one panel in the wall plane x = 0, moved by six
     // generalized modes of the user routine (its rigid modes are not solved).
     const std::string WM = "Wavemaker\n1.0 9.80665\n0 0\n1\n0 -0.5 -1  0 0.5 -1  0 0.5 -0.5  0 -0.5 -0.5\n";
+    // The six modes, for the user routine's sample: surge each.
+    write_file("run.nmd", "SURGE\nSURGE\nSURGE\nSURGE\nSURGE\nSURGE\n");
     ASSERT_EQ(setup("IBODY_WAVEMAKER = 1\nIWALLX0 = 1\nNEWMDS(1) = 6\nIGENMDS(1) = 1\n",
                     "H\n1 0 1 0 0 0 0 1 0\n0\n1 0 0 0 1 0 0 0 1\n4\n0 1 2 3\n0\n", potb("2\n0. 90."), WM),
               0);

@@ -79,18 +79,18 @@ TEST_F(DriverTest, MainRuns) {
          },
          0, cat({PDONE, FSTART, FECHO, FDONE, ZDONE}), NOFILE, ZDONE},
         {"neither stage", "IPOTEN=0\nIFORCE=0\n", [] {}, 0, cat({PDONE, FDONE, ZDONE}), NOFILE, NOFILE},
-        {"POTEN fails", "", [] { standin::fail("GEOMSTAT"); }, 1,
-         cat({PSTART, msg("Error return from GEOMSTAT"), PDONE, FDONE}),
-         msg("Error return from GEOMSTAT"), NOFILE},
+        {"POTEN fails", "", [] { standin::fail("INCRHS"); }, 1,
+         cat({PSTART, msg("Error return from INCRHS"), PDONE, FDONE}),
+         msg("Error return from INCRHS"), NOFILE},
         {"configuration fails", "ISOLVE=?\n", [] {}, 1,
          cat({msg(" Error reading input file CONFIG.ZRV"), PDONE, FDONE}), NOFILE, NOFILE},
         {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
          cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
          msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
-        {"POTEN warning", "", [] { standin::warn("GEOMSTAT"); }, 0,
-         cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
+        {"POTEN warning", "", [] { standin::warn("INCRHS", 1); }, 0,
+         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
               FSTART, FECHO, FDONE, ZDONE, NOTP}),
-         cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
+         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
         // Nothing solved: the option checks reset option 1 with a warning.
         {"FORCE warning", "ISOLVE=-1\n", [NODIFF] { write_file("run.pot", NODIFF); }, 0,
          cat({PSTART_ND, WNOSOLVE, msg(" POTEN module run completed"), PDONE, FSTART, FECHO,
@@ -99,15 +99,15 @@ TEST_F(DriverTest, MainRuns) {
          cat({msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), ZDONE, NOTP, NOTF})},
         {"POTEN warning, FORCE fails", "",
          [] {
-             standin::warn("GEOMSTAT");
+             standin::warn("INCRHS", 1);
              write_file("run.frc", "Bad options\n 1 5 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n");
          },
          1,
-         cat({PSTART, msg("Warning from GEOMSTAT"), msg(" POTEN module run completed"), PDONE,
+         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
               FSTART, V{"", " Input file run.frc", "Bad options", " 1 5 0 0 0 0 0 0 0", "1025.0", "0 0 0", "0",
                         "0", "0", "0", "0"},
               msgv(" Illegal option index IOPTN(I), I=2"), FDONE, NOTP}),
-         cat({msg("Warning from GEOMSTAT"), msg(" POTEN module run completed")}),
+         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}),
          cat({msgv(" Illegal option index IOPTN(I), I=2"), NOTP})},
     };
     for (const auto& c : cases) {
@@ -117,8 +117,7 @@ TEST_F(DriverTest, MainRuns) {
         chan::set_screen(&screen);
         for (const char* f : {"errorp.log", "errorf.log", "zorvalog.txt", "run.out", "run.hst", "run.p2f"})
             std::remove(f);
-        reset_modules();
-        standin::reset();
+        fresh();
         config(std::string(c.cfg) + "IALTFRC=2\n");
         write_file("run.frc", FRC);
         c.pre();
@@ -161,40 +160,49 @@ protected:
         return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     }
     // The screen output after the run summary that the model input shows
-    // first (its date and time vary); "?" when the summary is not there.
+    // first (its date and time vary), which ends with the starting time (and
+    // without a solution no heading of the progress lines follows); "?" when
+    // the summary is not there.
     static std::string after_summary(const std::string& out) {
         const std::string first = " Low-order panel method  (ILOWHI=0)\n";
-        const std::string last = "    Period       Time           RAD      DIFF  (max iterations)\n";
+        const std::string last = " POTEN run date and starting time:";
         std::size_t p = out.find(last);
         if (out.compare(0, first.size(), first) != 0 || p == std::string::npos) return "?";
-        return out.substr(p + last.size());
+        return out.substr(out.find('\n', p) + 1);
     }
+    static constexpr const char* NOSOLVE = "\n Warning: ISOLVE=-1 is used only for wavemakers \n";
 };
 
+// The program's own geometry set-up is still a stand-in that makes no panel
+// tables: its runs make no solution (ISOLVE = -1), so no Rankine integrals.
 TEST_F(Program, PotenOnlyRun) {
-    config("IFORCE=0\n");
+    config("IFORCE=0\nISOLVE=-1\n", pot("0\n0\n", "0 0 0", "1 -1"));
     std::string out;
     EXPECT_EQ(run("", out), 0);
     // The order of the stamps and messages; times masked.
     V log = read_lines("zorvalog.txt");
     for (auto& l : log)
         if (l.size() >= 21 && l[l.size() - 3] == ':' && l[l.size() - 6] == ':') l = l.substr(0, l.size() - 21) + "<T>";
-    EXPECT_EQ(log, cat({{"", "ZORVALOG.TXT file from ZORVA run: <T>", "", " Input file run.cfg", "IFORCE=0", "",
+    EXPECT_EQ(log, cat({{"", "ZORVALOG.TXT file from ZORVA run: <T>", "", " Input file run.cfg", "IFORCE=0", "ISOLVE=-1", "",
                          "POTEN run started: <T>"},
                         model_echo(),
-                        {"", "  POTEN module run completed", "", "POTEN run completed: <T>", "",
-                         "FORCE run completed: <T>", "", "  ZORVA run completed"}}));
+                        {"", " Warning: ISOLVE=-1 is used only for wavemakers ", "", "  POTEN module run completed", "",
+                         "POTEN run completed: <T>", "", "FORCE run completed: <T>", "", "  ZORVA run completed", "",
+                         "  See WARNING messages in ERRORP.LOG file "}}));
     V elog = read_lines("errorp.log");
-    ASSERT_EQ(elog.size(), 5u);
+    ASSERT_EQ(elog.size(), 9u);
     EXPECT_EQ(elog[0].substr(0, 37), "Warning and error log from POTEN run:");
-    EXPECT_EQ(elog[2], "  POTEN module run completed");
-    EXPECT_EQ(elog[4], "  ZORVA run completed");
+    EXPECT_EQ(elog[2], " Warning: ISOLVE=-1 is used only for wavemakers ");
+    EXPECT_EQ(elog[4], "  POTEN module run completed");
+    EXPECT_EQ(elog[6], "  ZORVA run completed");
     EXPECT_FALSE(chan::exists("errorf.log"));
-    EXPECT_EQ(after_summary(out), "\n  POTEN module run completed\n\n  ZORVA run completed\n");
+    EXPECT_EQ(after_summary(out), std::string(NOSOLVE) +
+                                      "\n  POTEN module run completed\n\n  ZORVA run completed\n"
+                                      "\n  See WARNING messages in ERRORP.LOG file \n");
 }
 
 TEST_F(Program, BreakDialogue) {
-    config("IFORCE=0\n");
+    config("IFORCE=0\nISOLVE=-1\n", pot("0\n0\n", "0 0 0", "1 -1"));
     write_file("break.zrv", "");
     std::string out;
     EXPECT_EQ(run("Y\\nb\\n", out), 0);
@@ -206,7 +214,8 @@ TEST_F(Program, BreakDialogue) {
         "         d: Delete BREAK.ZRV and continue run \n"
         "                                    Enter b,c, or d:    ";
     // The message once, the menu twice (the first answer is not a choice).
-    EXPECT_EQ(out.substr(0, out.find(menu)), "\n  Break at start of period loop, period JPER=1\n\n");
+    EXPECT_EQ(out.substr(0, out.find(menu)),
+              std::string(NOSOLVE) + "\n  Break at start of period loop, period JPER=1\n\n");
     std::size_t second = out.find(menu, out.find(menu) + 1);
     ASSERT_NE(second, std::string::npos);
     // The break message is logged in errorp.log, so the run ends with the notice.

@@ -2,16 +2,21 @@
 // on each failure, and the progress line.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "common/messages.hpp"
+#include "kernels/rankin.hpp"
 #include "main/drivers/drivers.hpp"
 #include "main/fnames.hpp"
+#include "p2f/forcedata.hpp"
 #include "p2f/p2f.hpp"
+#include "p2f/p2flayout.hpp"
 #include "tests/drivers/fixture.hpp"
 
 namespace zorva {
@@ -20,9 +25,13 @@ namespace {
 using test::DriverTest;
 using V = std::vector<std::string>;
 
-// The model input (GETIP, CHKPOT) is real: the calls recorded start after it.
-const V SETUP = {"GEOMSTAT", "RANKIN", "ALLOCMAT"};
-const V PERIOD = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29"};
+// The model input (GETIP, CHKPOT), the geometry step (GEOMSTAT), the
+// Rankine integrals (RANKIN), the Green-function set-up (HGRN00), the solver
+// arrays (ALLOCMAT), the source-strength velocities (POTSRCST) and the .p2f
+// writers (WRSCR21, WRP2F) are real; the calls recorded are those of the
+// stand-ins, and the real steps are checked by their effects.
+const V SETUP = {};
+const V PERIOD = {"INCRHS", "WAVEGR", "SOLVE 0 29"};
 
 V cat(std::initializer_list<V> parts) {
     V out;
@@ -39,14 +48,69 @@ int p2f_periods() {
     return ierr == 0 ? model::NPER : -1;
 }
 
+// Reads the .p2f file the stage wrote as the FORCE stage does, velocities
+// kept, and calls CHECK after each period; the periods read.
+int p2f_velocities(const std::function<void(int)>& check) {
+    run::IOPTN[5] = 1;
+    if (chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted) != 0) return -1;
+    int ierr = 0, j = 0;
+    RDP2FH(13, ierr);
+    if (ierr == 0) RDP2F(13, ierr);
+    if (ierr == 0 && model::NRGKBODY > 0) RDP2FRGK(13, ierr);
+    p2f::Pass p(p2f::Pass::Dir::Read, 13);
+    for (std::string line; ierr == 0;) {
+        p2f::lay_line(p, "T", line, 72);
+        if (!p.ok()) ierr = 1;
+        if (line.rfind('*', 0) == 0) break;
+    }
+    frc::NBETA0 = model::NBETA;
+    frc::NBETAP = std::max(model::NBETA, 1);
+    for (j = 1; ierr == 0 && j <= model::NPER; ++j) {
+        RDP2FPOT(13, model::IPERFL(j), ierr);
+        if (ierr == 0) check(j);
+    }
+    chan::close(13);
+    return ierr == 0 ? j - 1 : -1;
+}
+
 int count(const V& v, const std::string& s) {
     int n = 0;
     for (const auto& x : v) n += x == s;
     return n;
 }
 
+// K of the propagating root of y tanh y = nu h, in double.
+double wavenumber(double nu, double h) {
+    const double x = nu * h;
+    double y = x > 1 ? x : std::sqrt(x);
+    for (int k = 0; k < 100; ++k) y -= (y * std::tanh(y) - x) / (std::tanh(y) + y / (std::cosh(y) * std::cosh(y)));
+    return y / h;
+}
+
+// What the driver has in place when a stand-in is called: the Rankine
+// scratch unit open (RANKIN has run) and the solver arrays' shapes.
+struct State {
+    bool rankine;
+    long rhsmod[2], rhsrad[3], alhs;
+    bool src;
+};
+State state() {
+    State s{chan::is_open(IURNK), {0, 0}, {0, 0, 0}, -1, slv::RHSSRC.allocated()};
+    if (slv::RHSMOD.allocated()) s.rhsmod[0] = slv::RHSMOD.extent(1), s.rhsmod[1] = slv::RHSMOD.extent(2);
+    if (slv::RHSRAD.allocated())
+        for (int d = 1; d <= 3; ++d) s.rhsrad[d - 1] = slv::RHSRAD.extent(d);
+    if (slv::ALHS.allocated()) s.alhs = slv::ALHS.extent(1);
+    return s;
+}
+
 TEST_F(DriverTest, PotenOrderPlain) {
-    config("ISOLVE = 0\n");
+    // Water depth 2 (unit length): the Green-function set-up gives each
+    // period its finite-depth wavenumber.
+    config("ISOLVE = 0\n", pot_depth("2."));
+    std::vector<State> seen = {state()};  // before the stage
+    observe = [&](const std::string& name) {
+        if (name == "INCRHS" || name == "SOLVE") seen.push_back(state());
+    };
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
@@ -57,6 +121,32 @@ TEST_F(DriverTest, PotenOrderPlain) {
     EXPECT_EQ(model::IPERFL(1), 0);
     EXPECT_EQ(model::IPERFL(2), 0);
     EXPECT_EQ(p2f_periods(), 2);
+    for (int j = 1; j <= 2; ++j) {
+        const double per = j == 1 ? 10.0 : 5.0, nu = 4 * M_PI * M_PI / (9.80665 * per * per);
+        EXPECT_NEAR(model::WNUMK(j), wavenumber(nu, 2.0), 1e-5 * wavenumber(nu, 2.0)) << j;
+    }
+    // Before the geometry nothing; from the first period on the Rankine
+    // terms are written and the arrays have the run's shapes: one panel, six
+    // solved modes in one component, one heading, MAXSCR 1.
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_FALSE(seen[0].rankine);
+    EXPECT_EQ(seen[0].alhs, -1);
+    for (std::size_t k = 1; k < 5; ++k) {
+        EXPECT_TRUE(seen[k].rankine) << k;
+        EXPECT_EQ(seen[k].rhsmod[0], 1);
+        EXPECT_EQ(seen[k].rhsmod[1], 6);
+        EXPECT_EQ(seen[k].rhsrad[0], 1);
+        EXPECT_EQ(seen[k].rhsrad[1], 1);
+        EXPECT_EQ(seen[k].rhsrad[2], 1);
+        EXPECT_EQ(seen[k].alhs, 1);
+        EXPECT_TRUE(seen[k].src);
+    }
+    // The wrap-up frees the solver arrays and closes the Rankine units.
+    EXPECT_FALSE(slv::ALHS.allocated());
+    EXPECT_FALSE(slv::RHSSRC.allocated());
+    EXPECT_FALSE(slv::RHSADD.allocated());
+    EXPECT_FALSE(chan::is_open(IURNK));
+    EXPECT_FALSE(chan::is_open(IURNKR));
     chan::close(1);
     const auto log = read_lines("errorp.log");
     ASSERT_EQ(log.size(), 3u);
@@ -68,42 +158,57 @@ TEST_F(DriverTest, PotenOrderPlain) {
 
 // Source formulation, scattering, irregular-frequency removal, a kernel
 // body and one zero-frequency period.  (The model input cannot read a
-// geometry-kernel body yet: the geometry step's stand-in leaves one.)
+// geometry-kernel body yet: the first period's stand-in makes one, so the
+// .p2f file carries it; the set-up's RGKDONE is behind by then.)
 TEST_F(DriverTest, PotenOrderAllSteps) {
     config("ISOR = 1\nISCATT = 1\nIRR = 1\n", pot("", "0 1 0", "1 1", "2\n10. 0."));
     kernel_body();
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    const V full = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG",
-                    "DUPPAN", "SOLVE 1 37", "POTSRCST"};
-    const V zero = {"HGRN00", "INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37", "POTSRCST"};
+    const V full = {"INCRHS", "WAVEGR", "SOLVE 0 29", "ADDPOT", "ZEROFLG", "DUPPAN", "SOLVE 1 37"};
+    const V zero = {"INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37"};
     EXPECT_EQ(model::IPERFL(2), 2);
-    EXPECT_EQ(calls(), cat({SETUP, {"RGKDONE"}, full, zero}));
+    EXPECT_EQ(calls(), cat({SETUP, full, zero}));
+    EXPECT_EQ(model::NRGKBODY, 1);
     EXPECT_EQ(p2f_periods(), 2);
+    // The source-strength velocities of each period, as the .p2f file holds
+    // them: all zero as the coefficients the WAVEGR stand-in leaves.
+    const int velrad = p2f_velocities([](int j) {
+        EXPECT_EQ(frc::RADVEL.extent(1), 1);
+        EXPECT_EQ(frc::RADVEL.extent(3), 6);
+        if (model::IPERFL(j) == 0) {
+            EXPECT_EQ(frc::VDIFP.extent(3), 1);
+        }
+        for (const auto& v : frc::RADVEL) EXPECT_EQ(v, cplx(0.0f, 0.0f));
+    });
+    EXPECT_EQ(velrad, 2);
 }
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
-    // Without a solution the run has no diffraction problem.
+    // Without a solution the run has no diffraction problem, and no Rankine
+    // terms: no stand-in is called.
     config("ISOLVE = -1\n", pot("0\n0\n", "0 0 0", "1 -1"));
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT", "ALLOCMAT", "HGRN00", "HGRN00"}));
+    EXPECT_EQ(calls(), V{});
     EXPECT_EQ(p2f_periods(), 2);
+    // Each period has its wavenumber (infinite depth: K = nu).
+    for (int j = 1; j <= 2; ++j) EXPECT_EQ(model::WNUMK(j), model::WNUMNU(j)) << j;
+    EXPECT_GT(model::WNUMK(2), 0.0f);
 
-    chan::close(1);
-    standin::reset();
+    fresh();
     std::remove("run.p2f");
-    model::reset();
-    cfg::reset();
-    fnames::reset();
     config("", pot("0\n0\n", "0 0 0", "1 1", "0"));
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_EQ(model::NPER, 0);
-    EXPECT_EQ(calls(), V({"GEOMSTAT"}));
+    EXPECT_EQ(calls(), V{});
     EXPECT_EQ(p2f_periods(), 0);
+    // No period: no Rankine terms, no solver arrays.
+    EXPECT_FALSE(chan::is_open(IURNK));
+    EXPECT_FALSE(slv::ALHS.allocated());
     chan::close(1);
     EXPECT_EQ(read_lines("errorp.log").back(), "  POTEN module run completed");
 }
@@ -132,12 +237,8 @@ TEST_F(DriverTest, PotenBreak) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers);
-        chan::close(1);
-        standin::reset();
+        fresh();
         std::remove("run.p2f");
-        model::reset();
-        cfg::reset();
-        fnames::reset();
         config("", pot("0\n0\n", "0 0 0", "1 1", "5\n1. 2. 3. 4. 5."));
         write_file("break.zrv", "");
         set_input(c.answers);
@@ -146,7 +247,8 @@ TEST_F(DriverTest, PotenBreak) {
         EXPECT_EQ(ierr, 0);
         const V v = calls();
         ASSERT_FALSE(v.empty());
-        EXPECT_EQ(count(v, "HGRN00"), c.hgrn);
+        // The Green-function set-up has run for the periods begun.
+        for (int j = 1; j <= 3; ++j) EXPECT_EQ(model::WNUMK(j) != 0.0f, j <= c.hgrn) << j;
         EXPECT_EQ(count(v, "SOLVE 0 29"), c.solves);
         EXPECT_EQ(p2f_periods(), 2);
         EXPECT_EQ(model::NPER, 2);
@@ -180,12 +282,8 @@ TEST_F(DriverTest, PotenFailures) {
     };
     for (const auto& c : inputs) {
         SCOPED_TRACE(c.routine);
-        chan::close(1);
-        standin::reset();
+        fresh();
         std::remove("run.p2f");
-        model::reset();
-        cfg::reset();
-        fnames::reset();
         config("ISOR = 1\n", c.potfile);
         if (!c.gdf) std::remove("run.gdf");
         int ierr = -1;
@@ -198,16 +296,12 @@ TEST_F(DriverTest, PotenFailures) {
         EXPECT_NE(log.find(c.message), std::string::npos) << log;
     }
 
-    const Case cases[] = {{"GEOMSTAT", 1}, {"RANKIN", 1}, {"ALLOCMAT", 1}, {"HGRN00", 2},  {"INCRHS", 1},
-                          {"WAVEGR", 2},   {"SOLVE", 1},  {"SOLVE", 2},    {"POTSRCST", 1}};
+    // The stand-ins, made to fail.
+    const Case cases[] = {{"INCRHS", 1}, {"INCRHS", 2}, {"WAVEGR", 2}, {"SOLVE", 1}, {"SOLVE", 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.routine << " call " << c.nth);
-        chan::close(1);
-        standin::reset();
+        fresh();
         std::remove("run.p2f");
-        model::reset();
-        cfg::reset();
-        fnames::reset();
         config("ISOR = 1\n", pot("0\n"));
         standin::fail(c.routine, c.nth);
         int ierr = -1;
@@ -225,6 +319,40 @@ TEST_F(DriverTest, PotenFailures) {
         EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
         EXPECT_NE(log.find(std::string("Error return from ") + c.routine), std::string::npos);
     }
+
+    // The real routines, failing for real: a depth beyond the range of the
+    // finite-depth set-up at the second period (HGRN00: nu h = 0.04 * 1e6 at
+    // 10 s, 0.16 * 1e6 at 5 s), and a source scratch unit that the assembly
+    // left empty (POTSRCST).
+    struct Real {
+        const char* routine;
+        const char* cfg;
+        std::string potfile;
+        std::function<void()> pre;  // before the run
+        V calls;
+        const char* message;
+    };
+    const V first = {"INCRHS", "WAVEGR", "SOLVE 0 29", "DUPPAN", "SOLVE 1 37"};
+    const Real reals[] = {
+        {"HGRN00", "ISOR = 1\n", pot_depth("1.0E6", "0\n"), [] {}, cat({SETUP, first}),
+         " Error return in HGRN00: depth HBOT is illegal "},
+        {"POTSRCST", "ISOR = 1\n", pot("0\n"), [] { standin::MODEL.srcvel = false; }, cat({SETUP, first}),
+         " Error reading scratch file of source velocities in POTSRCST, UNIT="},
+    };
+    for (const auto& c : reals) {
+        SCOPED_TRACE(c.routine);
+        fresh();
+        config(c.cfg, c.potfile);
+        c.pre();
+        int ierr = -1;
+        POTENRUN(ierr);
+        EXPECT_EQ(ierr, 1);
+        EXPECT_EQ(calls(), c.calls);
+        chan::close(1);
+        const auto log = read_file("errorp.log");
+        EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
+        EXPECT_NE(log.find(c.message), std::string::npos) << log;
+    }
 }
 
 // A .p2f file that cannot be written fails the stage: no completion
@@ -233,7 +361,7 @@ TEST_F(DriverTest, PotenP2FWriteFailure) {
     config("");
     // The model input names the file after the potential control file: the
     // name is changed once it has done so.
-    standin::after("GEOMSTAT", [] { fnames::FILEP2F = "no/such/dir/run.p2f"; });
+    at_first = [] { fnames::FILEP2F = "no/such/dir/run.p2f"; };
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 1);

@@ -136,5 +136,37 @@ TEST_F(DriverTest, SymmetryTwoBodies) {
     for (int p = 1; p <= 13; ++p) EXPECT_EQ(sym::IMODORD(p), order[p - 1]) << p;
 }
 
+// The image signs and component weights against the parity of each rigid
+// motion under the two reflections (x -> -x, y -> -y): surge odd in x,
+// sway odd in y, heave even in both, roll odd in y, pitch odd in x, yaw odd
+// in both.  A component's weight for image g is its modes' common parity
+// under g's reflections, checked on every component of the table.
+TEST_F(DriverTest, SymmetryImageSignsAndComponentWeights) {
+    const int px[7] = {0, -1, 1, 1, 1, -1, -1}, py[7] = {0, 1, -1, 1, -1, 1, -1};
+    const int sx[5] = {0, 1, -1, -1, 1}, sy[5] = {0, 1, 1, -1, -1};
+    for (int g = 1; g <= 4; ++g) {
+        EXPECT_EQ(sym::ISGNX(g), sx[g]) << g;
+        EXPECT_EQ(sym::ISGNY(g), sy[g]) << g;
+    }
+    int checked = 0;
+    for (int isx = -1; isx <= 1; ++isx)
+        for (int isy = -1; isy <= 1; ++isy) {
+            const sym::SymCase& c = sym::symcase(isx, isy);
+            int d = 0;
+            for (int k = 0; k < c.nsymf; ++k)
+                for (int r = 0; r < c.nrig[static_cast<std::size_t>(k)]; ++r, ++d) {
+                    const int m = c.mrig[static_cast<std::size_t>(d)], id = c.isymf[static_cast<std::size_t>(k)];
+                    for (int g = 1; g <= 4; ++g) {
+                        const int want = (sx[g] < 0 ? px[m] : 1) * (sy[g] < 0 ? py[m] : 1);
+                        // Only the reflections of a symmetry plane split the modes.
+                        if ((sx[g] < 0 && isx != 1) || (sy[g] < 0 && isy != 1)) continue;
+                        EXPECT_EQ(sym::ISIGMA(id, g), want) << isx << isy << " mode " << m << " image " << g;
+                        ++checked;
+                    }
+                }
+        }
+    EXPECT_GT(checked, 40);
+}
+
 }  // namespace
 }  // namespace zorva

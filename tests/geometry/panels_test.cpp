@@ -108,7 +108,7 @@ TEST_F(ModelTest, ReflectionAboutBothPlanes) {
 
 TEST_F(ModelTest, DipolePanelInTheReflectionPlane) {
     cfg::IDIPOLE = 1;
-    IDIPWMF = 1;
+    IDIPSYM = 1;
     alloc_panels(2);
     set_panel(1, {{{0, 0, 0}, {0, 1, 0}, {0, 1, -1}, {0, 0, -1}}});  // in x = 0
     set_panel(2, {{{1, 1, -1}, {2, 1, -1}, {2, 2, -1}, {1, 2, -1}}});

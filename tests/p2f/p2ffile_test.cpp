@@ -24,7 +24,8 @@ namespace zorva::test {
 namespace {
 
 struct PeriodData {
-    Arr2<cplx> rad, dif, radsrc, difsrc;
+    Arr2<cplx> rad, radsrc;
+    Arr3<cplx> dif, difsrc;
     Arr3<cplx> radvel, difvel;
 };
 
@@ -53,14 +54,14 @@ protected:
             PeriodData& P = periods[static_cast<std::size_t>(j - 1)];
             const int ipfl = s.iperfl[static_cast<std::size_t>(j - 1)];
             F(P.rad, n, sym::NSOLC);
-            F(P.dif, n, m * sym::NSYMC);
+            F(P.dif, n, m, sym::NSYMC);
             if (s.isolve < 0) P.rad.fill(cplx(0.0f, 0.0f));
             int ierr = 0;
             if (s.isolve >= 0) WRSCR21(n, m, s.irad, s.idiff, P.rad, P.dif, 0, ipfl, ierr);
             EXPECT_EQ(ierr, 0);
             if (s.isor == 1) {
                 F(P.radsrc, n, sym::NSOLC);
-                F(P.difsrc, n, m * sym::NSYMC);
+                F(P.difsrc, n, m, sym::NSYMC);
                 F(P.radvel, n, 3, sym::NSOLC);
                 F(P.difvel, n, 3, m * sym::NSYMC);
                 run::VELRAD = P.radvel;
@@ -469,7 +470,8 @@ TEST_F(P2FTest, ScratchRecordsOfOnePeriod) {
     ModelDesc s;
     build_model(s);
     chan::open_scratch(21, chan::Form::Unformatted);
-    Arr2<cplx> xr(3, 6), xd(3, 1);
+    Arr2<cplx> xr(3, 6);
+    Arr3<cplx> xd(3, 1, 1);
     int ierr = 0;
     // Limit period: radiation only; with the source strengths also the
     // radiation velocities, and both velocity arrays are released.

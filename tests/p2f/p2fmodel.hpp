@@ -101,7 +101,7 @@ inline void build_model(const ModelDesc& s) {
     IPERSPC = 0;
     GRAV = 9.80665f;
     HBOT = -1.0f;
-    IDIPWMF = s.idipwmf;
+    IDIPSYM = s.idipwmf;  // the file calls it IDIPWMF
 
     // Symmetry: (0,0) one component with all modes; (1,0) two components.
     sym::NIMAGE = s.isx == 1 ? 2 : 1;
@@ -289,7 +289,7 @@ inline Snapshot snapshot(const ModelDesc& sp) {
         snap_int(s, "NMODSC" + std::to_string(k), sym::NMODSC[u]);
     }
     SI(cfg::ISOR); SI(cfg::IQUAD); SI(cfg::ILOG); SI(cfg::IDIAG); SI(cfg::ISOLVE); SI(cfg::ISCATT); SI(cfg::ILOWHI);
-    SI(cfg::NTANKS); SI(model::NRGKBODY); SI(cfg::IDIPOLE); SI(IDIPWMF);
+    SI(cfg::NTANKS); SI(model::NRGKBODY); SI(cfg::IDIPOLE); SI(IDIPSYM);
     s["GRAV"] = std::vector<char>(reinterpret_cast<char*>(&GRAV), reinterpret_cast<char*>(&GRAV) + 4);
     s["HBOT"] = std::vector<char>(reinterpret_cast<char*>(&HBOT), reinterpret_cast<char*>(&HBOT) + 4);
     std::string names;

@@ -1,0 +1,116 @@
+// Low-order output files: the subdivided panels of body 1 in the layout of
+// a low-order geometry file, and the plot file of all panels.
+#include "geometry/lowout.hpp"
+
+#include <string>
+
+#include "common/channels.hpp"
+#include "common/farray.hpp"
+#include "common/fmtwrite.hpp"
+#include "common/fnamext.hpp"
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+
+namespace zorva {
+
+using namespace model;
+
+namespace {
+
+constexpr int IULOW = 8, IUPLT = 9;
+
+// A real as a free-format value: blank-separated, seven digits.
+std::string rv(float v) {
+    std::string r(1, ' ');
+    r += fmt::ES(v, 15, 7);
+    return r;
+}
+
+}  // namespace
+
+void WRLOWPAN(int& IERR) {
+    IERR = 0;
+    const float ul = ULEN(1);
+    const std::string& gdf = fnames::GDFNAME(1);
+    std::string name;
+
+    if (cfg::ILOWGDF >= 1) {
+        const int n = cfg::ILOWGDF;
+        Arr2<float> grid;
+        if (!grid.allocate(3, static_cast<long>(n + 1) * (n + 1))) {
+            ERRMSG("Insufficient memory to allocate LOWGDF array", 0);
+            IERR = 1;
+            return;
+        }
+        FNAMEXT(gdf, name, "_low.gdf");
+        chan::open(IULOW, name, chan::Status::Replace);
+        chan::write_line(IULOW, " " + GDFTITLE(1));
+        chan::write_line(IULOW, rv(ULEN(1)) + rv(GRAV));
+        chan::write_line(IULOW, fmt::I(ISX, 6) + fmt::I(ISY, 6));
+        chan::write_line(IULOW, fmt::I(static_cast<long>(NPANB(1)) * n * n, 10));
+        auto at = [n](int i, int j) { return static_cast<long>(j) * (n + 1) + i + 1; };
+        for (int p = 1; p <= NPANB(1); ++p) {
+            // Bilinear map: vertex 1 at (s,t) = (1,-1), 2 at (-1,-1), 3 at
+            // (-1,1), 4 at (1,1); the end parameters are exact.
+            for (int j = 0; j <= n; ++j) {
+                const float t = j == n ? 1.0f : -1.0f + 2.0f * static_cast<float>(j) / static_cast<float>(n);
+                for (int i = 0; i <= n; ++i) {
+                    const float s = i == n ? 1.0f : -1.0f + 2.0f * static_cast<float>(i) / static_cast<float>(n);
+                    const float w1 = 0.25f * (1 + s) * (1 - t), w2 = 0.25f * (1 - s) * (1 - t);
+                    const float w3 = 0.25f * (1 - s) * (1 + t), w4 = 0.25f * (1 + s) * (1 + t);
+                    for (int c = 1; c <= 3; ++c)
+                        grid(c, at(i, j)) =
+                            (w1 * XVER(1, c, p) + w2 * XVER(2, c, p) + w3 * XVER(3, c, p) + w4 * XVER(4, c, p)) * ul;
+                }
+            }
+            for (int j = 1; j <= n; ++j)
+                for (int i = 1; i <= n; ++i) {
+                    const long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
+                    std::string rec;
+                    for (long g : v)
+                        for (int c = 1; c <= 3; ++c) rec += rv(grid(c, g));
+                    chan::write_line(IULOW, rec);
+                }
+        }
+        chan::close(IULOW);
+    }
+
+    if (cfg::IPLTDAT >= 1) {
+        int np = NEQN;
+        if (ISX > 0) np *= 2;
+        if (ISY > 0) np *= 2;
+        FNAMEXT(gdf, name, "_pan.dat");
+        chan::open(IUPLT, name, chan::Status::Replace);
+        chan::write_line(IUPLT, "ZONE T=\"1\", I=" + fmt::I(4L * np, 6) + ", J=" + fmt::I(np, 6) + ", F=FEPOINT");
+        static constexpr float SX[5] = {0, 1, -1, -1, 1}, SY[5] = {0, 1, 1, -1, -1};
+        for (int k = 1; k <= 4; ++k) {
+            if ((k == 2 || k == 3) && ISX <= 0) continue;
+            if ((k == 3 || k == 4) && ISY <= 0) continue;
+            int ib = 1, end = NPANB(1);
+            for (int i = 1; i <= NEQN; ++i) {
+                while (i > end && ib < cfg::NBODY) end += NPANB(++ib);
+                for (int v = 1; v <= 4; ++v) {
+                    const float xb[3] = {SX[k] * XVER(v, 1, i), SY[k] * XVER(v, 2, i), XVER(v, 3, i)};
+                    float xg[3];
+                    BODY2GLB(xb, xg, ib);
+                    chan::write_line(IUPLT, fmt::F(xg[0] * ul, 12, 3) + fmt::F(xg[1] * ul, 12, 3) +
+                                                fmt::F(xg[2] * ul, 12, 3));
+                }
+            }
+        }
+        std::string rec;
+        for (long m = 1; m <= 4L * np; ++m) {
+            rec += fmt::I(m, 6);
+            if (m % 4 == 0) {
+                chan::write_line(IUPLT, rec);
+                rec.clear();
+            }
+        }
+        chan::close(IUPLT);
+    }
+}
+
+}  // namespace zorva

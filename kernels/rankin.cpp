@@ -1,0 +1,288 @@
+#include "kernels/rankin.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "common/farray.hpp"
+#include "common/messages.hpp"
+#include "geometry/model.hpp"
+#include "kernels/rankpan.hpp"
+#include "main/config.hpp"
+#include "main/symmetry.hpp"
+#include "panels/paneldata.hpp"
+
+namespace zorva {
+
+void RANKIN(int N, int IRADF, int& IERR) {
+    IERR = 0;
+    auto fail = [&] {
+        ERRMSG(" Error opening scratch files in RANKIN ", 0);
+        IERR = 1;
+    };
+    if (chan::open_scratch(IURNK, chan::Form::Unformatted) != 0) return fail();
+    if (IRADF >= 0 && chan::open_scratch(IURNKR, chan::Form::Unformatted) != 0) return fail();
+    if (cfg::ILOWHI == 0) {
+        RANKINLO(N, IRADF, model::HBOT, IERR);
+    } else if (model::IPERSPC == 1) {
+        // The higher-order writer fills units 25 and 26 as well.
+        if (chan::open_scratch(25, chan::Form::Unformatted) != 0) return fail();
+        if (IRADF >= 0 && chan::open_scratch(26, chan::Form::Unformatted) != 0) return fail();
+    }
+}
+
+namespace {
+
+// One RANKPF evaluation reduced to what the matrices take from it.
+struct Terms {
+    float mat[2] = {0, 0};   // matrix term, levels 1 and 2
+    float src[2] = {0, 0};   // source term
+    float nds[2] = {0, 0};   // n . grad S
+    float grad[2][3] = {};   // source gradient, mirrored back
+};
+
+}  // namespace
+
+void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
+    using namespace pnl;
+    IERR = 0;
+    const int K = cfg::ILOG + 1;
+    const int NS = sym::NSYMC;
+    const bool scatt = cfg::ISCATT == 1, sor = cfg::ISOR == 1, rad = IRADF != -1;
+    Arr3<float> RKDCOL, RKDROW, RKSCOL, RKSROW, RKNCOL, RKNROW, RKVCOL, RKVROW, RKRAD;
+    Arr1<int> RKCODE;
+    bool ok = RKDCOL.allocate(N, NS, K) && RKDROW.allocate(N, NS, K) &&
+              RKRAD.allocate(N, std::max(sym::NSOLC, 0), K) && RKCODE.allocate(N);
+    if (ok && scatt) ok = RKSCOL.allocate(N, NS, K) && RKSROW.allocate(N, NS, K);
+    // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
+    if (ok && sor)
+        ok = RKNCOL.allocate(N, NS, K) && RKNROW.allocate(N, NS, K) && RKVCOL.allocate(N, 3, NS * K) &&
+             RKVROW.allocate(N, 3, NS * K);
+    if (!ok) {
+        ERRMSG(" RAM too small.  Allocation error in RANKIN ", 0);
+        IERR = 1;
+        return;
+    }
+    const float TWOPI = 6.2831855f, FOURPI = 12.566371f;
+    auto zfs_of = [&](int t) { return t > 0 && cfg::NTANKS > 0 ? cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t)) : 0.0f; };
+    auto dist2 = [](const float* a, const float* b) {
+        float d0 = a[0] - b[0], d1 = a[1] - b[1], d2 = a[2] - b[2];
+        return d0 * d0 + d1 * d1 + d2 * d2;
+    };
+    auto evalerr = [&] {
+        ERRMSG(" Error in evaluating Rankine matrix", 0);
+        IERR = 1;
+    };
+
+    // One call: field panel p at point P (normal np), source panel q; the
+    // image kind: 0 direct, 1 free surface (with the logarithm), 2 sea bed.
+    auto call = [&](const float* P, const float* np, int p, int q, int ivel, int kind, Terms& t) -> bool {
+        float D, S, LD = 0, LS = 0, GS[3] = {0, 0, 0}, GD[3] = {0, 0, 0}, GLS[3] = {0, 0, 0};
+        int ierr;
+        const int ilogf = kind == 1 ? cfg::ILOG : 0;
+        RANKPF(P, ilogf, q, PAXES, PNLARR6, PNLARR5, PCENT, PNLARR4, PPROP, PNLARR3, D, S, LD, LS, ivel, GS, GD, GLS,
+               ierr);
+        if (ierr == 1) return false;
+        const bool dipp = model::IDIPWM(p) > 0, dipq = model::IDIPWM(q) > 0;
+        auto ndot = [&](const float* g) { return np[0] * g[0] + np[1] * g[1] + np[2] * g[2]; };
+        const float zs = kind == 0 ? 1.0f : -1.0f;
+        t.mat[0] += dipp ? ndot(GD) : D;
+        const float s1 = dipq ? 0.0f : (dipp ? ndot(GS) : S);
+        t.src[0] += s1;
+        if (sor) {
+            t.nds[0] += ndot(GS);
+            t.grad[0][0] += GS[0], t.grad[0][1] += GS[1], t.grad[0][2] += zs * GS[2];
+        }
+        if (ilogf == 1) {
+            t.mat[1] += -2.0f * (dipp ? ndot(GRDLOGD) : LD);
+            t.src[1] += -2.0f * (dipq ? 0.0f : (dipp ? ndot(GLS) : LS));
+            if (sor) {
+                t.nds[1] += -2.0f * ndot(GLS);
+                t.grad[1][0] += -2.0f * GLS[0], t.grad[1][1] += -2.0f * GLS[1], t.grad[1][2] += -2.0f * zs * GLS[2];
+            }
+        }
+        return true;
+    };
+
+    for (int j = 1; j <= N; ++j) {
+        for (int k = 1; k <= K; ++k)
+            for (int g = 1; g <= NS; ++g)
+                for (int i = 1; i <= j; ++i) {
+                    RKDCOL(i, g, k) = RKDROW(i, g, k) = 0.0f;
+                    if (scatt) RKSCOL(i, g, k) = RKSROW(i, g, k) = 0.0f;
+                    if (sor) {
+                        RKNCOL(i, g, k) = RKNROW(i, g, k) = 0.0f;
+                        for (int c = 1; c <= 3; ++c) RKVCOL(i, c, g + NS * (k - 1)) = RKVROW(i, c, g + NS * (k - 1)) = 0.0f;
+                    }
+                }
+        bool jfree = false;
+        for (int i = 1; i <= j; ++i) {
+            const float s2max = std::max(PNLARR3(2, i), PNLARR3(2, j));
+            const bool sametank = model::ITANK(i) == model::ITANK(j);
+            const float zfs = zfs_of(model::ITANK(i));
+            const float zsum = 2.0f * zfs - PCENT(3, i) - PCENT(3, j);
+            const bool fspair = sametank && zsum * zsum <= 1.0e-8f * s2max;
+            if (fspair && i == j) jfree = true;
+            if (fspair && cfg::ILOG == 0) {
+                ERRMSG(" ILOG=0 and panel NP in free surface, NP=", j);
+                evalerr();
+                return;
+            }
+            const int ivr = (fspair ? sor : (model::IDIPWM(j) > 0 || sor)) ? 1 : 0;
+            const int ivc = (fspair ? sor : (model::IDIPWM(i) > 0 || sor)) ? 1 : 0;
+            int code = fspair ? 4096 : 0;
+            int w8 = 1;
+            for (int m = 1; m <= sym::NIMAGE; ++m, w8 *= 8) {
+                if (!sametank) {
+                    code += 7 * w8;
+                    continue;
+                }
+                const int img = sym::IMAGEID[static_cast<std::size_t>(m)];
+                const float sx = float(sym::ISGNX(img)), sy = float(sym::ISGNY(img));
+                bool dorow = true, docol = i != j;
+                if (model::IDIPSYM == 1) {
+                    const int di = std::abs(model::IDIPWM(i)), dj = std::abs(model::IDIPWM(j));
+                    if ((di == 2 && sx < 0) || (di == 3 && sy < 0)) dorow = false;
+                    if ((dj == 2 && sx < 0) || (dj == 3 && sy < 0)) docol = false;
+                }
+                // reflected centroids and normals of the two field panels
+                const float cj[3] = {sx * PCENT(1, j), sy * PCENT(2, j), PCENT(3, j)};
+                const float ci[3] = {sx * PCENT(1, i), sy * PCENT(2, i), PCENT(3, i)};
+                const float nj[3] = {sx * PAXES(3, 1, j), sy * PAXES(3, 2, j), PAXES(3, 3, j)};
+                const float ni[3] = {sx * PAXES(3, 1, i), sy * PAXES(3, 2, i), PAXES(3, 3, i)};
+                const float* c_i = PCENT.ptr(1, i);
+                if (!(dist2(cj, c_i) < 100.0f * s2max)) continue;  // digit 0
+                Terms row, col;
+                if (dorow && !call(cj, nj, j, i, ivr, 0, row)) return evalerr();
+                if (docol && !call(ci, ni, i, j, ivc, 0, col)) return evalerr();
+                int a = 1, b = 0;
+                const float fj[3] = {cj[0], cj[1], 2.0f * zfs - cj[2]}, fi[3] = {ci[0], ci[1], 2.0f * zfs - ci[2]};
+                const float njf[3] = {nj[0], nj[1], -nj[2]}, nif[3] = {ni[0], ni[1], -ni[2]};
+                if (dist2(fj, c_i) < 100.0f * s2max) {
+                    a = cfg::ILOG + 2;
+                    if (dorow && !call(fj, njf, j, i, ivr, 1, row)) return evalerr();
+                    if (docol && !call(fi, nif, i, j, ivc, 1, col)) return evalerr();
+                }
+                if (HBOT > 0.0f) {
+                    const float bj[3] = {cj[0], cj[1], 2.0f * zfs - 2.0f * HBOT - cj[2]};
+                    const float bi[3] = {ci[0], ci[1], 2.0f * zfs - 2.0f * HBOT - ci[2]};
+                    if (dist2(bj, c_i) <= 100.0f * s2max) {
+                        b = 1;
+                        if (dorow && !call(bj, njf, j, i, ivr, 2, row)) return evalerr();
+                        if (docol && !call(bi, nif, i, j, ivc, 2, col)) return evalerr();
+                    }
+                }
+                code += (a + 4 * b) * w8;
+
+                for (int g = 1; g <= NS; ++g) {
+                    const float sg = float(sym::ISIGMA(sym::ISYMC[static_cast<std::size_t>(g)], img));
+                    for (int k = 1; k <= K; ++k) {
+                        const int l = k - 1;
+                        if (fspair) {
+                            RKDROW(i, g, k) -= float(IPFLAG(i)) * sg * row.src[l];
+                            if (i != j) RKDCOL(i, g, k) -= float(IPFLAG(j)) * sg * col.src[l];
+                        } else {
+                            RKDROW(i, g, k) += sg * row.mat[l];
+                            if (i != j) RKDCOL(i, g, k) += sg * col.mat[l];
+                        }
+                        if (scatt) {
+                            RKSROW(i, g, k) += sg * row.src[l];
+                            if (i != j) RKSCOL(i, g, k) += sg * col.src[l];
+                        }
+                        if (sor) {
+                            if (fspair) {
+                                RKNROW(i, g, k) -= float(IPFLAG(j)) * sg * row.src[l];
+                                if (i != j) RKNCOL(i, g, k) -= float(IPFLAG(i)) * sg * col.src[l];
+                            } else {
+                                RKNROW(i, g, k) += sg * row.nds[l];
+                                if (i != j) RKNCOL(i, g, k) += sg * col.nds[l];
+                            }
+                            const float f[3] = {sx * sg, sy * sg, sg};
+                            for (int c = 1; c <= 3; ++c) {
+                                RKVROW(i, c, g + NS * l) += f[c - 1] * row.grad[l][c - 1];
+                                if (i != j) RKVCOL(i, c, g + NS * l) += f[c - 1] * col.grad[l][c - 1];
+                            }
+                        }
+                        if (rad) {
+                            for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
+                                const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
+                                RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
+                                if (i != j)
+                                    RKRAD(i, col_, k) +=
+                                        sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
+                            }
+                        }
+                    }
+                }
+            }
+            RKCODE(i) = code;
+        }
+
+        // Diagonal of column j, level 1.
+        const int dj = model::IDIPWM(j);
+        for (int g = 1; g <= NS; ++g) {
+            const int C = sym::ISYMC[static_cast<std::size_t>(g)];
+            const bool plane = (dj == 2 && (C == 1 || C == 4)) || (dj == 3 && (C == 1 || C == 2));
+            if (plane) {
+                RKDROW(j, g, 1) = TWOPI;
+                if (rad)
+                    for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l)
+                        RKRAD(j, sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
+            } else if (!(jfree || dj == 1 || dj == 2 || dj == 3)) {
+                if (dj == 0) RKDROW(j, g, 1) += TWOPI;
+                else if (dj < 0) RKDROW(j, g, 1) = FOURPI;
+            }
+            if (dj >= 1 && !plane && rad)
+                for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) {
+                    const int md = sym::IMODSC(l, g);
+                    RKRAD(j, sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
+                }
+            if (scatt && dj > 0) RKSROW(j, g, 1) -= FOURPI;
+            if (sor && !jfree) RKNROW(j, g, 1) += TWOPI;
+        }
+
+        // Column j's records.
+        bool wok = true;
+        auto put = [&](const float* p, int n) {
+            if (wok && chan::write_record(IURNK, p, sizeof(float) * std::max(n, 0)) != 0) wok = false;
+        };
+        std::vector<float> v;
+        auto put3 = [&](Arr3<float>& V, int n, int slot) {
+            v.clear();
+            for (int c = 1; c <= 3; ++c)
+                for (int i = 1; i <= n; ++i) v.push_back(V(i, c, slot));
+            put(v.data(), static_cast<int>(v.size()));
+        };
+        for (int g = 1; g <= NS; ++g)
+            for (int k = 1; k <= K; ++k) {
+                put(RKDCOL.ptr(1, g, k), j - 1);
+                put(RKDROW.ptr(1, g, k), j);
+                if (scatt) {
+                    put(RKSCOL.ptr(1, g, k), j - 1);
+                    put(RKSROW.ptr(1, g, k), j);
+                }
+                if (sor) {
+                    put(RKNCOL.ptr(1, g, k), j - 1);
+                    put(RKNROW.ptr(1, g, k), j);
+                    put3(RKVCOL, j - 1, g + NS * (k - 1));
+                    put3(RKVROW, j, g + NS * (k - 1));
+                }
+            }
+        if (wok && chan::write_record(IURNK, RKCODE.ptr(1), sizeof(int) * j) != 0) wok = false;
+        if (!wok) {
+            ERRMSG(" Error writing scratch file in RANKIN ", 0);
+            IERR = 1;
+            return;
+        }
+    }
+    if (rad)
+        for (int k = 1; k <= K; ++k)
+            if (chan::write_record(IURNKR, RKRAD.size() ? RKRAD.ptr(1, 1, k) : nullptr,
+                                   sizeof(float) * N * std::max(sym::NSOLC, 0)) != 0) {
+                ERRMSG(" Error writing scratch file in RANKIN ", 0);
+                IERR = 1;
+                return;
+            }
+}
+
+}  // namespace zorva
