@@ -22,7 +22,7 @@ namespace zorva {
 namespace {
 int img(int f) { return sym::ISYMF[static_cast<std::size_t>(f)]; }
 int cls(int k) { return sym::ISYMC[static_cast<std::size_t>(k)]; }
-float sgn(const int (&t)[5][5], int k, int f) { return static_cast<float>(t[cls(k)][img(f)]); }
+float sgn(int (*t)(int, int), int k, int f) { return static_cast<float>(t(cls(k), img(f))); }
 bool skipped(int i) { return pnl::IPFLAG.allocated() && pnl::IPFLAG(i) == -1; }
 }  // namespace
 

@@ -7,19 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "main/symmetry.hpp"
+
 namespace zorva {
 
 namespace frc {
 // Signs that carry a symmetry component of class h (1 even in x and y, 2
 // odd in x, 3 odd in both, 4 odd in y) to the physical copy of image id g
 // (1 itself, 2 mirror in x = 0, 3 both, 4 mirror in y = 0): potential,
-// pressure and vertical velocity; x-velocity; y-velocity.  [h][g], 1-based.
-inline constexpr int ISGNPZ[5][5] = {{0, 0, 0, 0, 0}, {0, 1, 1, 1, 1}, {0, 1, -1, -1, 1}, {0, 1, -1, 1, -1},
-                                     {0, 1, 1, -1, -1}};
-inline constexpr int ISGNX[5][5] = {{0, 0, 0, 0, 0}, {0, 1, -1, -1, 1}, {0, 1, 1, 1, 1}, {0, 1, 1, -1, -1},
-                                    {0, 1, -1, 1, -1}};
-inline constexpr int ISGNY[5][5] = {{0, 0, 0, 0, 0}, {0, 1, 1, -1, -1}, {0, 1, -1, 1, -1}, {0, 1, -1, -1, 1},
-                                    {0, 1, 1, 1, 1}};
+// pressure and vertical velocity; x-velocity; y-velocity.
+inline int ISGNPZ(int h, int g) { return sym::ISIGMA(h, g); }
+inline int ISGNX(int h, int g) { return sym::ISIGMA(h, g) * sym::ISGNX(g); }
+inline int ISGNY(int h, int g) { return sym::ISIGMA(h, g) * sym::ISGNY(g); }
 }  // namespace frc
 
 // Body pressure and velocity of a period: diffraction, radiation (times

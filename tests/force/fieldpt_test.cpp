@@ -35,6 +35,11 @@ public:
             for (int c = 1; c <= 3; ++c) XFIELD(c, n) = x[n - 1][c - 1];
             IFPTANK(n) = n == 3 ? 1 : 0;
         }
+        model::ITANK.allocate(1);
+        model::ITANK(1) = 0;
+        pnl::PNLARR3.allocate(2, 1);
+        pnl::PNLARR3(1, 1) = 1.0f;
+        pnl::PNLARR3(2, 1) = 1.0f;
         RADSRC.allocate(1, 6);
         RADSRC.fill(cplx{});
         DIFSRC.allocate(1, NBETAF, 1);
