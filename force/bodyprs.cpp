@@ -145,6 +145,13 @@ void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR) {
         if (irad >= 0) PRADP.fill(cplx{});
         PDIFP.fill(cplx{});
     }
+    if (vel && irad >= 0 && !RADVEL.allocated()) {
+        // The source method leaves the radiation velocities in every period
+        // record; without them the body velocity cannot be formed.
+        ERRMSG("Radiation velocities on the panels are missing from the .P2F file", 0);
+        IERR = 1;
+        return;
+    }
     if (vel && irad >= 0) VRADP.fill(cplx{});
     if (vel) BPBVEND(s, WNUMK, IPERFL);
     if (prs) BPBVMOD(s, IPERFL);

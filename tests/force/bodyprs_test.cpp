@@ -76,3 +76,24 @@ TEST_F(ForceTest, BodyValuesAtLimitsAndWithoutParts) {
 
 }  // namespace
 }  // namespace zorva
+
+namespace zorva {
+namespace {
+
+TEST_F(ForceTest, BodyVelocityWithoutRadiationVelocitiesIsRefused) {
+    test::ForceTest::model1({{{1, 0, -1}, {1, 0, 0}, 1.0f}}, {0.0f}, 8.0f, 0.5f, {0, 0, 0, 0, 0, 2, 0, 0, 0, 0});
+    sym::ISYMC[1] = sym::ISYMF[1] = 1;
+    frc::NPBOUT = 1;
+    frc::IBPPRS = 0;
+    frc::IBPVEL = 1;
+    frc::VTOTP.allocate(1, 3, 1);
+    frc::VRADP.allocate(1, 3, 6);
+    frc::VDIFP.allocate(1, 3, 1);
+    int ierr = 0;
+    BPBVDRV(0.5f, 0.5f, 0, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_NE(screen.str().find("Radiation velocities on the panels are missing from the .P2F file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zorva
