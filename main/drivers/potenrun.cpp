@@ -18,7 +18,10 @@
 #include "main/symmetry.hpp"
 #include "p2f/p2f.hpp"
 #include "panels/geom.hpp"
+#include "solver/assembly.hpp"
+#include "solver/incrhs.hpp"
 #include "solver/matrices.hpp"
+#include "solver/solve.hpp"
 #include "solver/srcvel.hpp"
 
 namespace zorva {

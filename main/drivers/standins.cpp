@@ -4,22 +4,13 @@
 #include <map>
 #include <vector>
 
-#include "common/channels.hpp"
 #include "common/messages.hpp"
-#include "geometry/model.hpp"
-#include "main/config.hpp"
-#include "main/runparams.hpp"
-#include "main/symmetry.hpp"
-#include "solver/matrices.hpp"
-#include "solver/scrstore.hpp"
-#include "solver/srcvel.hpp"
 
 namespace zorva {
 
 namespace standin {
 
 std::vector<std::string> CALLS;
-Model MODEL;
 std::function<void(const std::string&)> ON_CALL;
 
 namespace {
@@ -57,7 +48,6 @@ void clear_calls() {
 void reset() {
     clear_calls();
     ON_CALL = nullptr;
-    MODEL = Model{};
 }
 
 namespace {
@@ -71,33 +61,6 @@ struct Init {
 using standin::record;
 
 
-void INCRHS(int, const int*, int, float, int, int, int& IERR) { IERR = record("INCRHS"); }
-
-void WAVEGR(int, int, int, int NEQN, float, Arr2<cplx>&, int, int& IERR) {
-    IERR = record("WAVEGR");
-    if (IERR != 0 || cfg::ISOR != 1 || !standin::MODEL.srcvel) return;
-    // Per panel i and component: the coefficients of sources 1..i at panel i,
-    // then of source i at panels 1..i-1, three velocity components each.
-    slv::SCROPEN(&IUSRC, 1, IERR);
-    if (IERR != 0) return;
-    for (int i = 1; i <= NEQN; ++i)
-        for (int k = 1; k <= sym::NSYMC; ++k) {
-            std::vector<cplx> b(static_cast<std::size_t>(3 * i)), c(static_cast<std::size_t>(3 * (i - 1)));
-            slv::scr_write(IUSRC, b.data(), b.size() * sizeof(cplx));
-            slv::scr_write(IUSRC, c.data(), c.size() * sizeof(cplx));
-        }
-}
-
-void SOLVE(int, int, int, int, const int* IUNIT, float, Arr2<cplx>&, Arr3<cplx>&, Arr2<cplx>&, int* NITER,
-           int KIND, int, int& IERR) {
-    IERR = record("SOLVE", std::to_string(KIND) + " " + std::to_string(IUNIT[0]));
-    const auto& n = KIND == 0 ? standin::MODEL.niter : standin::MODEL.niters;
-    NITER[0] = n[0];
-    NITER[1] = n[1];
-}
-
-void ADDPOT(int, int, int, Arr3<cplx>&, Arr3<cplx>&) { record("ADDPOT"); }
-void ZEROFLG(Arr2<cplx>&, Arr3<cplx>&, int, int, int, int) { record("ZEROFLG"); }
 void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
 
 void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }

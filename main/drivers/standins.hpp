@@ -1,12 +1,8 @@
 // Stand-ins for the routines of the solver, FORCE computations, control
 // surfaces and geometry-kernel bridge that the stage drivers call, until
-// those subsystems exist.  Each has the name and
-// arguments of the routine it stands for (result arrays of the FORCE
-// computations are left out until they exist).  A stand-in computes
-// nothing: it records its call, and a test can make a chosen call fail.
-// Where a real step after it reads what it would hand over (the
-// source-strength scratch of the assembly), the stand-in leaves that in
-// place, zero-filled.
+// those subsystems exist.  Each has the name and arguments of the routine
+// it stands for.  A stand-in computes nothing: it records its call, and a
+// test can make a chosen call fail.
 #pragma once
 
 #include <array>
@@ -36,16 +32,6 @@ void fail(std::string_view name, int nth = 1);
 // (status stays 0).
 void warn(std::string_view name, int nth = 0);
 
-// What the solver stand-in returns.
-struct Model {
-    std::array<int, 2> niter = {0, 0};   // iteration counts SOLVE returns (main solve)
-    std::array<int, 2> niters = {0, 0};  // and for the source-strength solve
-    // With ISOR = 1 the WAVEGR stand-in leaves on the source scratch unit
-    // what the assembly hands to POTSRCST (zero velocity coefficients).
-    bool srcvel = true;
-};
-extern Model MODEL;
-
 // Called with the routine's name at each recorded call, before a chosen
 // failure: lets a test put in place what the routine would make, change the
 // run at that point, or look at the state the driver has reached.
@@ -53,7 +39,7 @@ extern std::function<void(const std::string&)> ON_CALL;
 
 // Back to the start: no calls, no failures, warnings or hook.
 void reset();
-// No calls, failures or warnings; the model's settings and the hook kept.
+// No calls, failures or warnings; the hook kept.
 void clear_calls();
 
 }  // namespace standin
@@ -61,14 +47,7 @@ void clear_calls();
 // Geometry and hydrostatics (GEOMSTAT) are in panels/geom.hpp; the model
 // input and its checks (GETIP, CHKPOT) in geometry/modelin.hpp.
 
-// Linear system (the arrays are the solver's: RHSMOD, RHSRAD, RHSSRC,
-// RHSADD, ALHS).
-void INCRHS(int NEQN, const int* NSYMRHS, int NBETA, float WNUMK, int IDIFF, int IPERFL, int& IERR);
-void WAVEGR(int IRAD, int IDIFF, int NBETAX, int NEQN, float WNUMNU, Arr2<cplx>& ALHS, int IPERFL, int& IERR);
-void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAX, const int* IUNIT, float TOL, Arr2<cplx>& RHSMOD,
-           Arr3<cplx>& RHS, Arr2<cplx>& ALHS, int* NITER, int KIND, int IPERFL, int& IERR);
-void ADDPOT(int NEQN, int NBETAX, int NSYMC, Arr3<cplx>& RHSRAD, Arr3<cplx>& RHSADD);
-void ZEROFLG(Arr2<cplx>& RHSMOD, Arr3<cplx>& RHSRAD, int IRAD, int IDIFF, int NEQN, int NBETAX);
+// Linear system: the panel duplication of the source-strength solve.
 void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
 
 // FORCE computations that the FORCE set-up calls.

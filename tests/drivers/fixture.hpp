@@ -60,7 +60,8 @@ protected:
     // `at_first` changes the run at the first stand-in call of the stage
     // (the model input, geometry step, Rankine integrals and solver arrays
     // are real and done by then; in the POTEN stage it is the first
-    // period's INCRHS, or RGKDONE), once; `observe` sees every recorded call.
+    // period's DUPPAN with the source formulation, or RGKDONE), once;
+    // `observe` sees every recorded call.
     std::function<void(const std::string&)> observe;
     static inline std::function<void()> at_first;
     void fresh() {

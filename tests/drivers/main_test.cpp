@@ -50,6 +50,18 @@ TEST_F(DriverTest, MainRuns) {
     const std::string NODIFF = pot("0\n0\n", "0 0 0", "1 -1");
     config("", NODIFF);
     const V PSTART_ND = cat({stamp("POTEN run started: "), model_echo()});
+    // The source formulation (ISOR = 1 in the potential control file): its
+    // stand-in DUPPAN is the one step of the period loop a test can make
+    // fail or warn.
+    const std::string SRCPOT = pot("1\n0\n");
+    config("", SRCPOT);
+    const V PSTART_SRC = cat({stamp("POTEN run started: "), model_echo()});
+    // A depth beyond the range of the Green-function set-up (nu h = 0.04 *
+    // 1e6 at 10 s): the period loop fails at its first step.
+    const std::string DEEPPOT = pot_depth("1.0E6");
+    config("", DEEPPOT);
+    const V PSTART_DEEP = cat({stamp("POTEN run started: "), model_echo()});
+    const V EDEEP = msg(" Error return in HGRN00: depth HBOT is illegal ");
     // The input checks warn of a run without a solution.
     const V WNOSOLVE = msg("Warning: ISOLVE=-1 is used only for wavemakers ");
     const V PDONE = stamp("POTEN run completed: ");
@@ -79,18 +91,22 @@ TEST_F(DriverTest, MainRuns) {
          },
          0, cat({PDONE, FSTART, FECHO, FDONE, ZDONE}), NOFILE, ZDONE},
         {"neither stage", "IPOTEN=0\nIFORCE=0\n", [] {}, 0, cat({PDONE, FDONE, ZDONE}), NOFILE, NOFILE},
-        {"POTEN fails", "", [] { standin::fail("INCRHS"); }, 1,
-         cat({PSTART, msg("Error return from INCRHS"), PDONE, FDONE}),
-         msg("Error return from INCRHS"), NOFILE},
+        {"POTEN fails", "", [DEEPPOT] { write_file("run.pot", DEEPPOT); }, 1,
+         cat({PSTART_DEEP, EDEEP, PDONE, FDONE}), EDEEP, NOFILE},
         {"configuration fails", "ISOLVE=?\n", [] {}, 1,
          cat({msg(" Error reading input file CONFIG.ZRV"), PDONE, FDONE}), NOFILE, NOFILE},
         {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
          cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
          msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
-        {"POTEN warning", "", [] { standin::warn("INCRHS", 1); }, 0,
-         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
+        {"POTEN warning", "",
+         [SRCPOT] {
+             write_file("run.pot", SRCPOT);
+             standin::warn("DUPPAN", 1);
+         },
+         0,
+         cat({PSTART_SRC, msg("Warning from DUPPAN"), msg(" POTEN module run completed"), PDONE,
               FSTART, FECHO, FDONE, ZDONE, NOTP}),
-         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
+         cat({msg("Warning from DUPPAN"), msg(" POTEN module run completed")}), cat({ZDONE, NOTP})},
         // Nothing solved: the option checks reset option 1 with a warning.
         {"FORCE warning", "ISOLVE=-1\n", [NODIFF] { write_file("run.pot", NODIFF); }, 0,
          cat({PSTART_ND, WNOSOLVE, msg(" POTEN module run completed"), PDONE, FSTART, FECHO,
@@ -98,16 +114,17 @@ TEST_F(DriverTest, MainRuns) {
          cat({WNOSOLVE, msg(" POTEN module run completed")}),
          cat({msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), ZDONE, NOTP, NOTF})},
         {"POTEN warning, FORCE fails", "",
-         [] {
-             standin::warn("INCRHS", 1);
+         [SRCPOT] {
+             write_file("run.pot", SRCPOT);
+             standin::warn("DUPPAN", 1);
              write_file("run.frc", "Bad options\n 1 5 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n");
          },
          1,
-         cat({PSTART, msg("Warning from INCRHS"), msg(" POTEN module run completed"), PDONE,
+         cat({PSTART_SRC, msg("Warning from DUPPAN"), msg(" POTEN module run completed"), PDONE,
               FSTART, V{"", " Input file run.frc", "Bad options", " 1 5 0 0 0 0 0 0 0", "1025.0", "0 0 0", "0",
                         "0", "0", "0", "0"},
               msgv(" Illegal option index IOPTN(I), I=2"), FDONE, NOTP}),
-         cat({msg("Warning from INCRHS"), msg(" POTEN module run completed")}),
+         cat({msg("Warning from DUPPAN"), msg(" POTEN module run completed")}),
          cat({msgv(" Illegal option index IOPTN(I), I=2"), NOTP})},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 // on each failure, and the progress line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -17,6 +18,8 @@
 #include "p2f/forcedata.hpp"
 #include "p2f/p2f.hpp"
 #include "p2f/p2flayout.hpp"
+#include "solver/scrstore.hpp"
+#include "solver/srcvel.hpp"
 #include "tests/drivers/fixture.hpp"
 
 namespace zorva {
@@ -27,15 +30,26 @@ using V = std::vector<std::string>;
 
 // The model input (GETIP, CHKPOT), the geometry step (GEOMSTAT), the
 // Rankine integrals (RANKIN), the Green-function set-up (HGRN00), the solver
-// arrays (ALLOCMAT), the source-strength velocities (POTSRCST) and the .p2f
-// writers (WRSCR21, WRP2F) are real; the calls recorded are those of the
-// stand-ins, and the real steps are checked by their effects.
+// arrays (ALLOCMAT), the right-hand sides (INCRHS), the assembly (WAVEGR),
+// the solution (SOLVE), its adjustments (ADDPOT, ZEROFLG), the
+// source-strength velocities (POTSRCST) and the .p2f writers (WRSCR21,
+// WRP2F) are real; the calls recorded are those of the stand-ins, and the
+// real steps are checked by their effects.  The lists below name every
+// step in order; the real ones are left out of the comparison.
 const V SETUP = {};
 const V PERIOD = {"INCRHS", "WAVEGR", "SOLVE 0 29"};
 
+bool built(const std::string& c) {
+    for (const char* r : {"INCRHS", "WAVEGR", "SOLVE", "ADDPOT", "ZEROFLG"})
+        if (c.rfind(r, 0) == 0) return true;
+    return false;
+}
+
 V cat(std::initializer_list<V> parts) {
     V out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        for (const auto& c : p)
+            if (!built(c)) out.push_back(c);
     return out;
 }
 
@@ -87,7 +101,8 @@ double wavenumber(double nu, double h) {
     return y / h;
 }
 
-// What the driver has in place when a stand-in is called: the Rankine
+// What the driver has in place when a stand-in is called (DUPPAN, after
+// the period's main solution): the Rankine
 // scratch unit open (RANKIN has run) and the solver arrays' shapes.
 struct State {
     bool rankine;
@@ -105,16 +120,17 @@ State state() {
 
 TEST_F(DriverTest, PotenOrderPlain) {
     // Water depth 2 (unit length): the Green-function set-up gives each
-    // period its finite-depth wavenumber.
-    config("ISOLVE = 0\n", pot_depth("2."));
+    // period its finite-depth wavenumber.  The source formulation's
+    // stand-in DUPPAN shows the state within each period.
+    config("ISOLVE = 0\nISOR = 1\n", pot_depth("2.", "0\n"));
     std::vector<State> seen = {state()};  // before the stage
     observe = [&](const std::string& name) {
-        if (name == "INCRHS" || name == "SOLVE") seen.push_back(state());
+        if (name == "DUPPAN") seen.push_back(state());
     };
     int ierr = -1;
     POTENRUN(ierr);
     EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(calls(), cat({SETUP, PERIOD, PERIOD}));
+    EXPECT_EQ(calls(), cat({SETUP, PERIOD, {"DUPPAN"}, PERIOD, {"DUPPAN"}}));
     // The model of the input files is in place.
     EXPECT_EQ(model::NEQN, 1);
     EXPECT_EQ(model::NBETA, 1);
@@ -128,10 +144,10 @@ TEST_F(DriverTest, PotenOrderPlain) {
     // Before the geometry nothing; from the first period on the Rankine
     // terms are written and the arrays have the run's shapes: one panel, six
     // solved modes in one component, one heading, MAXSCR 1.
-    ASSERT_EQ(seen.size(), 5u);
+    ASSERT_EQ(seen.size(), 3u);
     EXPECT_FALSE(seen[0].rankine);
     EXPECT_EQ(seen[0].alhs, -1);
-    for (std::size_t k = 1; k < 5; ++k) {
+    for (std::size_t k = 1; k < 3; ++k) {
         EXPECT_TRUE(seen[k].rankine) << k;
         EXPECT_EQ(seen[k].rhsmod[0], 1);
         EXPECT_EQ(seen[k].rhsmod[1], 6);
@@ -173,16 +189,58 @@ TEST_F(DriverTest, PotenOrderAllSteps) {
     EXPECT_EQ(model::NRGKBODY, 1);
     EXPECT_EQ(p2f_periods(), 2);
     // The source-strength velocities of each period, as the .p2f file holds
-    // them: all zero as the coefficients the WAVEGR stand-in leaves.
+    // them: finite, and not all zero (the panel moves in every mode).
     const int velrad = p2f_velocities([](int j) {
         EXPECT_EQ(frc::RADVEL.extent(1), 1);
         EXPECT_EQ(frc::RADVEL.extent(3), 6);
         if (model::IPERFL(j) == 0) {
             EXPECT_EQ(frc::VDIFP.extent(3), 1);
         }
-        for (const auto& v : frc::RADVEL) EXPECT_EQ(v, cplx(0.0f, 0.0f));
+        float big = 0.0f;
+        for (const auto& v : frc::RADVEL) {
+            EXPECT_TRUE(std::isfinite(v.real()) && std::isfinite(v.imag()));
+            big = std::max(big, std::abs(v));
+        }
+        EXPECT_GT(big, 0.0f) << j;
     });
     EXPECT_EQ(velrad, 2);
+}
+
+// Four small square panels (side 0.1) facing downward, 5 below the
+// surface and 2 apart: every matrix is close to 2 pi times the unit
+// matrix.  The heave potentials are close to those of isolated panels
+// (the source integral over the panel, 4 a ln(1 + sqrt 2) = 0.35255 for
+// a = 0.1, over 2 pi), the diffraction potentials close to twice the
+// incident wave at the panels (period 5, where the free surface matters
+// least).
+TEST_F(DriverTest, PotenDeepPanelsSolved) {
+    std::string gdf = "Four deep panels\n1.0 9.80665\n0 0\n4\n";
+    for (int i = 0; i < 4; ++i) {
+        const double cx = 1.0 + 2.0 * i, h = 0.05;
+        char line[160];
+        std::snprintf(line, sizeof line, "%g %g -5  %g %g -5  %g %g -5  %g %g -5\n", cx - h, 1 - h, cx + h, 1 - h,
+                      cx + h, 1 + h, cx - h, 1 + h);
+        gdf += line;
+    }
+    config("ISOLVE = 1\n", pot(), gdf);
+    int ierr = -1;
+    POTENRUN(ierr);
+    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(model::NEQN, 4);
+    // A progress line per period: direct solutions, -1 for both counts.
+    EXPECT_NE(screen.str().find("   10.0000    09:07:03          -1      -1\n    5.0000    09:07:03          -1      -1\n"),
+              std::string::npos)
+        << screen.str();
+    const float nu = model::WNUMNU(2);
+    const int c3 = sym::IMODPOS(3);
+    const int n = p2f_velocities([&](int j) {
+        if (j != 2) return;
+        for (int i = 1; i <= 4; ++i) {
+            EXPECT_NEAR(frc::RADPOT(i, c3).real(), -0.35255f / 6.2831855f, 2e-3f) << i;
+            EXPECT_NEAR(std::abs(frc::DIFPOT(i, 1, 1)), 2.0f * std::exp(-5.0f * nu), 0.05f) << i;
+        }
+    });
+    EXPECT_EQ(n, 2);
 }
 
 TEST_F(DriverTest, PotenNoSolveAndNoPeriods) {
@@ -239,7 +297,7 @@ TEST_F(DriverTest, PotenBreak) {
         SCOPED_TRACE(c.answers);
         fresh();
         std::remove("run.p2f");
-        config("", pot("0\n0\n", "0 0 0", "1 1", "5\n1. 2. 3. 4. 5."));
+        config("ISOR = 1\n", pot("0\n", "0 0 0", "1 1", "5\n1. 2. 3. 4. 5."));
         write_file("break.zrv", "");
         set_input(c.answers);
         int ierr = -1;
@@ -249,7 +307,7 @@ TEST_F(DriverTest, PotenBreak) {
         ASSERT_FALSE(v.empty());
         // The Green-function set-up has run for the periods begun.
         for (int j = 1; j <= 3; ++j) EXPECT_EQ(model::WNUMK(j) != 0.0f, j <= c.hgrn) << j;
-        EXPECT_EQ(count(v, "SOLVE 0 29"), c.solves);
+        EXPECT_EQ(count(v, "DUPPAN"), c.solves);  // once per period solved
         EXPECT_EQ(p2f_periods(), 2);
         EXPECT_EQ(model::NPER, 2);
         chan::close(1);
@@ -296,28 +354,40 @@ TEST_F(DriverTest, PotenFailures) {
         EXPECT_NE(log.find(c.message), std::string::npos) << log;
     }
 
-    // The stand-ins, made to fail.
-    const Case cases[] = {{"INCRHS", 1}, {"INCRHS", 2}, {"WAVEGR", 2}, {"SOLVE", 1}, {"SOLVE", 2}};
-    for (const auto& c : cases) {
+    // Real steps made to fail by what a period leaves behind, spoilt at the
+    // stand-in DUPPAN of period 1: the Rankine scratch unit closed (the
+    // assembly of period 2 cannot read it), the source solve's matrix unit
+    // emptied (the source-strength solve of period 1 cannot read it).
+    struct Spoilt {
+        const char* routine;
+        int nth;
+        std::function<void()> spoil;
+        const char* message;
+    };
+    const Spoilt spoilt[] = {
+        {"WAVEGR", 2, [] { chan::close(IURNK); }, " Error reading scratch file for Rankine LHS, UNIT="},
+        {"SOLVE", 2,
+         [] {
+             int u = slv::IUNIT[8], e = 0;
+             slv::SCRCLOSE(&u, 1, 0, e);
+         },
+         " Error reading scratch file for LHS from SOLVE, UNIT="},
+    };
+    for (const auto& c : spoilt) {
         SCOPED_TRACE(testing::Message() << c.routine << " call " << c.nth);
         fresh();
         std::remove("run.p2f");
-        config("ISOR = 1\n", pot("0\n"));
-        standin::fail(c.routine, c.nth);
+        config("ISOR = 1\nISOLVE = 1\n", pot("0\n"));
+        at_first = c.spoil;
         int ierr = -1;
         POTENRUN(ierr);
         EXPECT_EQ(ierr, 1);
-        const V v = calls();
-        ASSERT_FALSE(v.empty());
-        EXPECT_EQ(v.back().substr(0, v.back().find(' ')), c.routine);
-        int n = 0;
-        for (const auto& x : v) n += x.substr(0, x.find(' ')) == c.routine;
-        EXPECT_EQ(n, c.nth);
+        EXPECT_EQ(calls(), V{"DUPPAN"});
         EXPECT_FALSE(chan::exists("run.p2f"));
         chan::close(1);
         const auto log = read_file("errorp.log");
         EXPECT_EQ(log.find("POTEN module run completed"), std::string::npos);
-        EXPECT_NE(log.find(std::string("Error return from ") + c.routine), std::string::npos);
+        EXPECT_NE(log.find(c.message), std::string::npos) << log;
     }
 
     // The real routines, failing for real: a depth beyond the range of the
@@ -336,7 +406,14 @@ TEST_F(DriverTest, PotenFailures) {
     const Real reals[] = {
         {"HGRN00", "ISOR = 1\n", pot_depth("1.0E6", "0\n"), [] {}, cat({SETUP, first}),
          " Error return in HGRN00: depth HBOT is illegal "},
-        {"POTSRCST", "ISOR = 1\n", pot("0\n"), [] { standin::MODEL.srcvel = false; }, cat({SETUP, first}),
+        {"POTSRCST", "ISOR = 1\n", pot("0\n"),
+         [] {
+             at_first = [] {
+                 int u = IUSRC, e = 0;
+                 slv::SCRCLOSE(&u, 1, 0, e);
+             };
+         },
+         cat({SETUP, first}),
          " Error reading scratch file of source velocities in POTSRCST, UNIT="},
     };
     for (const auto& c : reals) {
@@ -358,9 +435,9 @@ TEST_F(DriverTest, PotenFailures) {
 // A .p2f file that cannot be written fails the stage: no completion
 // message, status 1.
 TEST_F(DriverTest, PotenP2FWriteFailure) {
-    config("");
+    config("ISOR = 1\n", pot("0\n"));
     // The model input names the file after the potential control file: the
-    // name is changed once it has done so.
+    // name is changed once it has done so (at the first period's DUPPAN).
     at_first = [] { fnames::FILEP2F = "no/such/dir/run.p2f"; };
     int ierr = -1;
     POTENRUN(ierr);

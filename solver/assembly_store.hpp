@@ -1,0 +1,32 @@
+// Where the borders of the period's matrices go: the in-memory matrix
+// ALHS and the matrix scratch store (solver/scrstore.hpp, units
+// slv::IUNIT), as the solver choice cfg::ISOLVE and the memory limit
+// cfg::MAXSCR decide.  The units written stay open with their records for
+// the solver of the period, which reads them and closes them.
+#pragma once
+
+#include "common/farray.hpp"
+#include "common/types.hpp"
+
+namespace zorva {
+
+class Store {
+public:
+    // Opens the scratch units of the period; ALHS receives component 1.
+    int open(int neqn, int nsymc, Arr2<cplx>& alhs);
+    // Before row i: the iterative solver's switch to the overflow units.
+    int switch_at(int i);
+    // Row i complete: row part ROW(1..i, k) and column part COL(1..i-1, k)
+    // of every component k (leading dimension neqn).
+    int deliver(int i, Arr2<cplx>& row, Arr2<cplx>& col);
+    // Source formulation: the borders of the second matrix and the source
+    // velocities (row part VROW(1..i, 1..3, k), column part VCOL(1..i-1, ..)).
+    int deliver_src(int i, Arr2<cplx>& row, Arr2<cplx>& col, Arr3<cplx>& vrow, Arr3<cplx>& vcol);
+
+private:
+    int neqn_ = 0, nsymc_ = 0, set_ = 1, maxscr_ = 0, nblk_ = 0, nblkl_ = 0;
+    Arr2<cplx>* alhs_ = nullptr;
+    std::size_t packed_ = 0;
+};
+
+}  // namespace zorva
