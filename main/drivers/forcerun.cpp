@@ -9,6 +9,9 @@
 #include "main/drivers/standins.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "force/bodyprs.hpp"
+#include "force/drftpi.hpp"
+#include "force/fieldpt.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "p2f/forcedata.hpp"
@@ -106,8 +109,14 @@ void FORCERUN(int& IERR) {
                     return;
                 }
             }
-            if (IOPTN[5] == 1 || IOPTN[5] == 3) OUTBPRS(per, IUOUT, noout(5), IUNUM[5], NAME[5]);
-            if (IOPTN[5] >= 2) OUTBVEL(per, IUOUT, noout(5), &IUNUM[12], &NAME[12]);
+            if (IOPTN[5] == 1 || IOPTN[5] == 3) {
+                OUTBPRS(per, IUOUT, noout(5), IUNUM[5], NAME[5], IERR);
+                if (IERR == 1) return;
+            }
+            if (IOPTN[5] >= 2) {
+                OUTBVEL(per, IUOUT, noout(5), &IUNUM[12], &NAME[12], IERR);
+                if (IERR == 1) return;
+            }
             if (cfg::ILOWHI == 1 && cfg::IPNLBPT == 0 && IOPTN[5] > 0) {
                 BPVSUM(WNUMNU(JPER), iperfl);
                 OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[17], NAME[17]);
@@ -120,8 +129,14 @@ void FORCERUN(int& IERR) {
             FIELDPT(WNUMNU(JPER), WNUMK(JPER), NSYMRHS, iperfl, ierr);
             keep(ierr);
         }
-        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) OUTFPRS(per, IUOUT, IUNUM[6], NAME[6]);
-        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) OUTFVEL(per, IUOUT, &IUNUM[7], &NAME[7]);
+        if (IOPTN[6] > 0 && (iperfl == 0 || INUMOPT6 == 1 || nsolc1)) {
+            OUTFPRS(per, IUOUT, IUNUM[6], NAME[6], IERR);
+            if (IERR == 1) return;
+        }
+        if (IOPTN[7] > 0 && (iperfl == 0 || INUMOPT7 == 1 || nsolc1)) {
+            OUTFVEL(per, IUOUT, &IUNUM[7], &NAME[7], IERR);
+            if (IERR == 1) return;
+        }
 
         // Drift forces, ordinary periods only.
         if (iperfl == 0) {

@@ -7,6 +7,7 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "force/bodypts.hpp"
 #include "force/force.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
@@ -244,6 +245,9 @@ void FRCSETUP(int& IERR) {
     }
     // 31. Numeric output files.
     OPNUMOUT(IERR);
+    if (IERR == 1) return;
+    // Option 5's listings: the body points of the .bpi files, or the panels.
+    OPNPNL(IERR);
     if (IERR == 1) return;
 
     // 32. Body pressure and velocity switches and arrays.

@@ -68,16 +68,9 @@ void RDCSF(int& IERR) { IERR = record("RDCSF"); }
 
 
 
-void BPBVDRV(float, float, int, int& IERR) { IERR = record("BPBVDRV"); }
 void BPVSUM(float, int) { record("BPVSUM"); }
-void FIELDPT(float, float, const int*, int, int& IERR) { IERR = record("FIELDPT"); }
-void DRFTPI(float, int, int& IERR) { IERR = record("DRFTPI"); }
 
-void OUTBPRS(float, int, int, int, std::string_view) { record("OUTBPRS"); }
-void OUTBVEL(float, int, int, const int*, const std::string*) { record("OUTBVEL"); }
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
-void OUTFPRS(float, int, int, std::string_view) { record("OUTFPRS"); }
-void OUTFVEL(float, int, const int*, const std::string*) { record("OUTFVEL"); }
 
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }

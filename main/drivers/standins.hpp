@@ -55,15 +55,8 @@ void PBCOEF(int NPATCHT, int& IERR);
 
 // FORCE computations and writers not built yet (the others are in
 // force/force.hpp).
-void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR);
 void BPVSUM(float WNUMNU, int IPERFL);
-void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-void DRFTPI(float WNUMNU, int IOPTN9, int& IERR);
-void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME);
-void OUTBVEL(float PER, int IUOUT, int NOOUT, const int* IUNUM, const std::string* NAMES);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-void OUTFPRS(float PER, int IUOUT, int IUNUM, std::string_view NAME);
-void OUTFVEL(float PER, int IUOUT, const int* IUNUM, const std::string* NAMES);
 
 // Control surfaces.
 void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);

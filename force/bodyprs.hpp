@@ -1,0 +1,48 @@
+// Pressure and fluid velocity on the body surfaces (output option 5, and
+// the values the pressure-integration drift of option 9 integrates): the
+// period's values at the panel centroids and at the body points of the
+// .bpi files, and their report sections and numeric files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "main/symmetry.hpp"
+
+namespace zorva {
+
+namespace frc {
+// Signs that carry a symmetry component of class h (1 even in x and y, 2
+// odd in x, 3 odd in both, 4 odd in y) to the physical copy of image id g
+// (1 itself, 2 mirror in x = 0, 3 both, 4 mirror in y = 0): potential,
+// pressure and vertical velocity; x-velocity; y-velocity.
+inline int ISGNPZ(int h, int g) { return sym::ISIGMA(h, g); }
+inline int ISGNX(int h, int g) { return sym::ISIGMA(h, g) * sym::ISGNX(g); }
+inline int ISGNY(int h, int g) { return sym::ISIGMA(h, g) * sym::ISGNY(g); }
+}  // namespace frc
+
+// Body pressure and velocity of a period: diffraction, radiation (times
+// the frequency factor) and their totals with the motions frc::RAO, in
+// frc::PDIFP, PRADP, PTOTP, VDIFP, VRADP, VTOTP (centroids) and PDIFB, ...
+// (body points).  IERR 1 after a message when the values cannot be formed.
+void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR);
+// The low-order evaluators: pressures and velocities at the panels (S the
+// frequency factor), and the body points from the panels around them.
+void BPBVMOD(float S, int IPERFL);
+void BPBVEND(float S, float WNUMK, int IPERFL);
+void BPBVLO(int IBPPRS, int IBPVEL);
+
+// Report section and "optn.5p" records of the body pressure.
+void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int& IERR);
+// Report section and "optn.5vx/y/z" records of the body velocity; IUNUM
+// and NAMES point at the three entries x, y, z.
+void OUTBVEL(float PER, int IUOUT, int NOOUT, const int* IUNUM, const std::string* NAMES, int& IERR);
+
+}  // namespace zorva
+
+namespace zorva::bpo {
+// Shared by the two writers: printed coordinates of panel I in copy K, the
+// panels left out, and one radiation record's values in output order.
+void coords(int I, int K, float& x, float& y, float& z);
+bool skipped(int I);
+}  // namespace zorva::bpo

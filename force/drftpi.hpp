@@ -1,0 +1,42 @@
+// Mean drift forces by direct integration of the pressure over the mean
+// wetted body surface (option 9).
+#pragma once
+
+#include "common/types.hpp"
+
+namespace zorva {
+
+namespace drft {
+// The partial sums that a surface routine adds into for one body and
+// heading pair, over the symmetric copies (complex x, y, z, or roll,
+// pitch, yaw about the body origin); the T... sums are restricted to tank
+// panels and segments.  Entries are 1-based ([0] unused).
+struct Sums {
+    cplx DWLF[4], DWLM[4], DQVF[4], DQVM[4], DMTF[4], DMTM[4];
+    cplx DWLZH[4], DWLMH[3], DWPF[3], DWPM[4];
+    cplx TWLF[4], TWLM[4], TQVF[4], TQVM[4], TMTF[4], TMTM[4];
+    cplx PNF[4][3], PNM[4][3], TPNF[4][3], TPNM[4][3];  // [k][1] with conj(P2), [k][2] with P1
+};
+// What a surface routine needs of the body and copy: the copy's signs,
+// the mode offset, the body's heading (turn flag, cosine, sine) and the
+// pair's motions (XIB2 already conjugated).
+struct Copy {
+    int IB, J1, J2, ISYM;
+    int SGN[6];  // [1..5]
+    int IMOFFB, IROTV;
+    float CROT, SROT;
+    cplx XIB1[7], XIB2[7];  // [1..6]
+};
+}  // namespace drft
+
+// Drift forces of the period into frc::DRIFTM (all six rows per body) and
+// frc::DRIFTS (the moments without the translation terms); NU = omega^2/g;
+// IOPT9 = 1 the pairs (j, j), 2 every pair j1 <= j2.  IERR 1 when a
+// surface routine failed (its message is its own).
+void DRFTPI(float NU, int IOPT9, int& IERR);
+// Low-order surface routine: waterline segments from IWLB and panels from
+// IPANB of the body.  IERR 1 after its messages at a horizontal
+// waterline panel.
+void DRFTPLO(const drft::Copy& C, drft::Sums& S, int IWLB, int IPANB, int& IERR);
+
+}  // namespace zorva
