@@ -3,6 +3,7 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -21,6 +22,8 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "p2f/p2f.hpp"
+#include "p2f/p2flayout.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
@@ -218,6 +221,31 @@ protected:
         first_at_check(2);
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
+    // Reads the .p2f file the stage wrote as the FORCE stage does, velocities
+    // kept, and calls CHECK after each period; the periods read.
+    static int p2f_velocities(const std::function<void(int)>& check) {
+        run::IOPTN[5] = 1;
+        if (chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted) != 0) return -1;
+        int ierr = 0, j = 0;
+        RDP2FH(13, ierr);
+        if (ierr == 0) RDP2F(13, ierr);
+        if (ierr == 0 && model::NRGKBODY > 0) RDP2FRGK(13, ierr);
+        p2f::Pass p(p2f::Pass::Dir::Read, 13);
+        for (std::string line; ierr == 0;) {
+            p2f::lay_line(p, "T", line, 72);
+            if (!p.ok()) ierr = 1;
+            if (line.rfind('*', 0) == 0) break;
+        }
+        frc::NBETA0 = model::NBETA;
+        frc::NBETAP = std::max(model::NBETA, 1);
+        for (j = 1; ierr == 0 && j <= model::NPER; ++j) {
+            RDP2FPOT(13, model::IPERFL(j), ierr);
+            if (ierr == 0) check(j);
+        }
+        chan::close(13);
+        return ierr == 0 ? j - 1 : -1;
+    }
+
 
     // A hook inside the POTEN period loop: with the break file present the
     // loop asks at the start of every period and again before its SOLVE
