@@ -301,5 +301,49 @@ TEST_F(OptionsChain, FourPointRuleConvergesToTheOnePointRule) {
     }
 }
 
+// The limit periods of the period list (PER = -1: zero frequency, PER = 0:
+// infinite frequency) give the radiation potentials of very long and very
+// short ordinary periods (nu = 1e-4 and nu = 200), on a sphere of radius 1
+// centred 1.5 below the surface; the two limits differ.
+TEST_F(OptionsChain, LimitPeriodsAreTheLimitsOfOrdinaryPeriods) {
+    std::vector<test::RPanel> sphere;
+    const int nlat = 8, nlon = 16;
+    auto pt = [&](int il, int jl) {
+        const double ph = -M_PI / 2 + M_PI * il / nlat, th = 2 * M_PI * jl / nlon;
+        return test::V3{std::cos(ph) * std::cos(th), std::cos(ph) * std::sin(th), -1.5 + std::sin(ph)};
+    };
+    for (int il = 0; il < nlat; ++il)
+        for (int jl = 0; jl < nlon; ++jl) {
+            const auto a = pt(il, jl), b = pt(il + 1, jl), c = pt(il + 1, jl + 1), d = pt(il, jl + 1);
+            // Triangles at the poles, their last vertex repeated.
+            if (il == 0)
+                sphere.push_back(test::make_panel(b, c, d, d, {0, 0, -1.5}));
+            else if (il == nlat - 1)
+                sphere.push_back(test::make_panel(a, b, d, d, {0, 0, -1.5}));
+            else
+                sphere.push_back(test::make_panel(a, b, c, d, {0, 0, -1.5}));
+        }
+    auto period = [](double nu) { return 2.0 * M_PI / std::sqrt(nu * 9.80665); };
+    std::ostringstream per;
+    per.precision(9);
+    per << "4\n-1. " << period(1e-4) << " 0. " << period(200.0);
+    const auto r = run("ISOLVE = 1\n", potfile(0, 0, per.str()), test::gdf_of(sphere));
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].iperfl, 1);
+    EXPECT_EQ(r[2].iperfl, 2);
+    // Relative 2-norm difference of the radiation potentials.
+    auto rel = [](const cvec& a, const cvec& b) {
+        double e = 0.0, n = 0.0;
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            e += std::norm(std::complex<double>(a[k] - b[k]));
+            n += std::norm(std::complex<double>(b[k]));
+        }
+        return std::sqrt(e / n);
+    };
+    EXPECT_LT(rel(r[1].rad, r[0].rad), 5e-4);
+    EXPECT_LT(rel(r[3].rad, r[2].rad), 3e-3);
+    EXPECT_GT(rel(r[0].rad, r[2].rad), 0.05);
+}
+
 }  // namespace
 }  // namespace zorva
