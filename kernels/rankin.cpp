@@ -238,7 +238,13 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                     RKRAD(j, sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
                 }
             if (scatt && dj > 0) RKSROW(j, g, 1) -= FOURPI;
-            if (sor && !jfree) RKNROW(j, g, 1) += TWOPI;
+            if (sor && !jfree) {
+                // The panel's own source sheet: the normal velocity on the
+                // fluid side is the principal value plus 2 pi sigma, in the
+                // normal-velocity equation and in the velocity vector alike.
+                RKNROW(j, g, 1) += TWOPI;
+                for (int c = 1; c <= 3; ++c) RKVROW(j, c, g) += TWOPI * PAXES(3, c, j);
+            }
         }
 
         // Column j's records.

@@ -24,4 +24,13 @@ void ADDPOT(int NEQN, int NBETAC, int NSYMC, Arr3<cplx>& RHSRAD, Arr3<cplx>& RHS
 // RHSRAD unless IDIFF = -1.
 void ZEROFLG(Arr2<cplx>& RHSMOD, Arr3<cplx>& RHSRAD, int IRAD, int IDIFF, int NEQN, int NBETAC);
 
+// Right-hand sides of the source-strength solution from the first
+// solution (source formulation): the radiation columns of RHSMOD become
+// the modal normals VNMODE at every panel not flagged -1, and with lid
+// panels (largest IRR above 0) each lid panel tied to a waterline panel p
+// takes -NU times p's first solution (radiation into RHSMOD, diffraction,
+// less the incident part RHSADD, into RHSSRC).  NU is the period's
+// infinite-depth wavenumber.
+void DUPPAN(int NEQN, int NBETAC, int IRAD, int IDIFF, float NU);
+
 }  // namespace zorva

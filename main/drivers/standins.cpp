@@ -61,7 +61,6 @@ struct Init {
 using standin::record;
 
 
-void DUPPAN(int, int, int, int, float) { record("DUPPAN"); }
 
 void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
 void RDCSF(int& IERR) { IERR = record("RDCSF"); }

@@ -47,9 +47,6 @@ void clear_calls();
 // Geometry and hydrostatics (GEOMSTAT) are in panels/geom.hpp; the model
 // input and its checks (GETIP, CHKPOT) in geometry/modelin.hpp.
 
-// Linear system: the panel duplication of the source-strength solve.
-void DUPPAN(int NEQN, int NBETAX, int IRAD, int IDIFF, float WNUMNU);
-
 // FORCE computations that the FORCE set-up calls.
 void PBCOEF(int NPATCHT, int& IERR);
 

@@ -3,10 +3,13 @@
 // input (list file, configuration, potential control and geometry files).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <istream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,8 @@
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "p2f/p2f.hpp"
+#include "p2f/p2flayout.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
@@ -27,6 +32,22 @@
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
+
+// Keyboard input that answers "c" to every question and calls `f` with the
+// number of the question (from 1) before it.
+class CheckInput : public std::streambuf {
+public:
+    std::function<void(int)> f;
+    int n = 0;
+protected:
+    int_type underflow() override {
+        if (f) f(++n);
+        setg(buf, buf, buf + 2);
+        return traits_type::to_int_type(buf[0]);
+    }
+private:
+    char buf[2] = {'c', '\n'};
+};
 
 class DriverTest : public TempDirTest {
 protected:
@@ -60,7 +81,7 @@ protected:
     // `at_first` changes the run at the first stand-in call of the stage
     // (the model input, geometry step, Rankine integrals and solver arrays
     // are real and done by then; in the POTEN stage it is the first
-    // period's DUPPAN with the source formulation, or RGKDONE), once;
+    // RGKDONE in the POTEN stage, or a FORCE-stage routine), once;
     // `observe` sees every recorded call.
     std::function<void(const std::string&)> observe;
     static inline std::function<void()> at_first;
@@ -70,6 +91,8 @@ protected:
         standin::reset();
         observe = nullptr;
         at_first = nullptr;
+        std::remove("break.zrv");
+        chan::set_keyboard(&keyboard);
         standin::ON_CALL = [this](const std::string& name) {
             if (at_first) {
                 auto f = std::move(at_first);
@@ -151,7 +174,7 @@ protected:
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
     // The model input cannot read a geometry-kernel body yet: the geometry
-    // run's body becomes one at the first stand-in call, with the head of
+    // run's body becomes one at the first check of the period loop, with the head of
     // rgkinit.txt that the geometry reader writes for it (the .p2f file
     // then carries it; the POTEN set-up's RGKDONE is behind).
     static void kernel_body() {
@@ -163,9 +186,10 @@ protected:
             chan::close(3);
             model::NRGKLINES = 3;
         };
+        first_at_check();
     }
     // The model input cannot read a higher-order model yet: at the first
-    // stand-in call the run becomes one of one patch (every maximum
+    // period's check before its SOLVE the run becomes one of one patch (every maximum
     // 1, the body of the geometry-model kind) with zero tables.
     static void higher_order_body() {
         at_first = [] {
@@ -194,8 +218,63 @@ protected:
             HOTAB8.allocate(1, 1, 1);
             IDIPSYM = 0;
         };
+        first_at_check(2);
     }
     static std::vector<std::string> calls() { return standin::CALLS; }
+    // Reads the .p2f file the stage wrote as the FORCE stage does, velocities
+    // kept, and calls CHECK after each period; the periods read.
+    static int p2f_velocities(const std::function<void(int)>& check) {
+        run::IOPTN[5] = 1;
+        if (chan::open(13, "run.p2f", chan::Status::Old, chan::Form::Unformatted) != 0) return -1;
+        int ierr = 0, j = 0;
+        RDP2FH(13, ierr);
+        if (ierr == 0) RDP2F(13, ierr);
+        if (ierr == 0 && model::NRGKBODY > 0) RDP2FRGK(13, ierr);
+        p2f::Pass p(p2f::Pass::Dir::Read, 13);
+        for (std::string line; ierr == 0;) {
+            p2f::lay_line(p, "T", line, 72);
+            if (!p.ok()) ierr = 1;
+            if (line.rfind('*', 0) == 0) break;
+        }
+        frc::NBETA0 = model::NBETA;
+        frc::NBETAP = std::max(model::NBETA, 1);
+        for (j = 1; ierr == 0 && j <= model::NPER; ++j) {
+            RDP2FPOT(13, model::IPERFL(j), ierr);
+            if (ierr == 0) check(j);
+        }
+        chan::close(13);
+        return ierr == 0 ? j - 1 : -1;
+    }
+
+
+    // A hook inside the POTEN period loop: with the break file present the
+    // loop asks at the start of every period and again before its SOLVE
+    // (after the assembly); each answer is "c" (continue), and `f` is called
+    // before it with the number of the check (1, 2 in period 1, 3, 4 in
+    // period 2, ...).
+    static inline CheckInput checkbuf;
+    static inline std::istream checkin{&checkbuf};
+    // `at_first` run at check `nth` of the POTEN period loop (1: the start
+    // of the first period, after the model input, the geometry step and the
+    // Rankine integrals; 2: before its SOLVE); the break file is removed
+    // then, so that no later check asks.
+    static void first_at_check(int nth = 1) {
+        at_check([nth](int n) {
+            if (n == nth) std::remove("break.zrv");
+            if (n == nth && at_first) {
+                auto f = std::move(at_first);
+                at_first = nullptr;
+                f();
+            }
+        });
+    }
+    static void at_check(std::function<void(int)> f) {
+        write_file("break.zrv", "");
+        checkbuf.f = std::move(f);
+        checkbuf.n = 0;
+        checkin.clear();
+        chan::set_keyboard(&checkin);
+    }
 };
 
 }  // namespace zorva::test

@@ -24,26 +24,6 @@ std::string example(const std::string& rel) {
     return s.str();
 }
 
-// Geometry file of the panels, each with its vertices ordered so that
-// (P1+P2-P3-P4) x (P1+P4-P2-P3) points into the body.
-std::string gdf_of(const std::vector<test::RPanel>& pans) {
-    std::ostringstream f;
-    f.precision(9);
-    f << "Panels\n1.0 9.80665\n0 0\n" << pans.size() << "\n";
-    for (const auto& p : pans) {
-        auto v = p.v;
-        test::V3 u{}, w{};
-        for (std::size_t k = 0; k < 3; ++k) {
-            u[k] = v[0][k] + v[1][k] - v[2][k] - v[3][k];
-            w[k] = v[0][k] + v[3][k] - v[1][k] - v[2][k];
-        }
-        if (test::dot(test::cross(u, w), p.n) < 0.0) std::swap(v[1], v[3]);
-        for (const auto& x : v) f << x[0] << ' ' << x[1] << ' ' << x[2] << "  ";
-        f << "\n";
-    }
-    return f.str();
-}
-
 TEST_F(DriverTest, ForcePhysicsOnRealPotentials) {
     struct Case {
         const char* name;
@@ -51,7 +31,7 @@ TEST_F(DriverTest, ForcePhysicsOnRealPotentials) {
         double nu;  // infinite-depth wavenumber of the one period (unit length)
     };
     const Case cases[] = {
-        {"box of the example, panels 0.125", gdf_of(test::box(2.0, 1.0, 0.5, 16, 8, 4)), 0.8},
+        {"box of the example, panels 0.125", test::gdf_of(test::box(2.0, 1.0, 0.5, 16, 8, 4)), 0.8},
         {"hemisphere of the example", example("examples/hemisphere/hemi.gdf"), 0.6},
     };
     for (const auto& c : cases) {

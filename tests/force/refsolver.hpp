@@ -13,6 +13,9 @@
 #include <array>
 #include <cmath>
 #include <complex>
+#include <sstream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/types.hpp"
@@ -224,5 +227,25 @@ private:
     std::vector<cplx> LU;
     std::vector<int> piv;
 };
+
+// Geometry file of the panels, each with its vertices ordered so that
+// (P1+P2-P3-P4) x (P1+P4-P2-P3) points into the body.
+inline std::string gdf_of(const std::vector<RPanel>& pans) {
+    std::ostringstream f;
+    f.precision(9);
+    f << "Panels\n1.0 9.80665\n0 0\n" << pans.size() << "\n";
+    for (const auto& p : pans) {
+        auto v = p.v;
+        V3 u{}, w{};
+        for (std::size_t k = 0; k < 3; ++k) {
+            u[k] = v[0][k] + v[1][k] - v[2][k] - v[3][k];
+            w[k] = v[0][k] + v[3][k] - v[1][k] - v[2][k];
+        }
+        if (dot(cross(u, w), p.n) < 0.0) std::swap(v[1], v[3]);
+        for (const auto& x : v) f << x[0] << ' ' << x[1] << ' ' << x[2] << "  ";
+        f << "\n";
+    }
+    return f.str();
+}
 
 }  // namespace zorva::test

@@ -10,6 +10,7 @@
 #include "main/drivers/drivers.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
+#include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/matrices.hpp"
@@ -226,6 +227,68 @@ TEST_F(RightHandSides, AddAndClearAfterTheSolution) {
         EXPECT_EQ(slv::RHSMOD(3, c), cplx(0.0f, 0.0f));
         EXPECT_EQ(slv::RHSMOD(2, c), cplx(1.0f, 1.0f));
     }
+}
+
+// Right-hand sides of the source-strength solution: body 1 is panel 1 (a
+// waterline panel, IRR = 0, so no lid strip); body 2 is panels 2 and 3,
+// with IRR = 1, its waterline panel 2 (body-local 1) and the lid panel 3
+// tied to it.  nu = 0.5.
+TEST_F(RightHandSides, SourceRightHandSidesFromTheFirstSolution) {
+    int ierr = 0;
+    cfg::NBODY = 2;
+    cfg::GROWIRR(2, ierr);
+    model::NPANB(1) = 1;
+    model::NPANB(2) = 2;
+    model::NWLSEG = 2;
+    model::NWLPANB.allocate(2);
+    model::NWLPANB.fill(1);
+    model::IWLPAN.allocate(2);
+    model::IWLPAN.fill(1);
+    pnl::IPFLAG(3) = -1;
+    pnl::LIDSTRIP.allocate(3);
+    pnl::LIDSTRIP(1) = 1;
+    pnl::LIDSTRIP(2) = 3;
+    pnl::NLIDSTRIP = 2;
+    pnl::VNMODE.allocate(6, 3);
+    for (int i = 1; i <= 3; ++i)
+        for (int m = 1; m <= 6; ++m) pnl::VNMODE(m, i) = static_cast<float>(10 * i + m);
+    const int nc = sym::NSOLC;
+    ASSERT_EQ(nc, 6);
+    auto first = [&] {
+        slv::RHSMOD.allocate(3, nc);
+        for (int i = 1; i <= 3; ++i) {
+            for (int c = 1; c <= nc; ++c) slv::RHSMOD(i, c) = cplx(static_cast<float>(i), static_cast<float>(c));
+            slv::RHSRAD(i, 1, 1) = cplx(1.0f, static_cast<float>(i));
+            slv::RHSADD(i, 1, 1) = cplx(0.5f, -1.0f);
+            slv::RHSSRC(i, 1, 1) = cplx(7.0f, 7.0f);
+        }
+    };
+    struct Case {
+        int irr1, irad, idiff;
+    };
+    for (const Case c : {Case{1, 1, 1}, Case{0, 1, 1}, Case{1, -1, 1}, Case{1, 1, -1}}) {
+        SCOPED_TRACE(testing::Message() << c.irr1 << " " << c.irad << " " << c.idiff);
+        cfg::IRR(1) = 0;
+        cfg::IRR(2) = c.irr1;
+        first();
+        DUPPAN(3, 1, c.irad, c.idiff, 0.5f);
+        for (int col = 1; col <= nc; ++col) {
+            const int m = sym::IMODORD(col);
+            for (int i = 1; i <= 2; ++i)
+                EXPECT_EQ(slv::RHSMOD(i, col), c.irad == -1 ? cplx(static_cast<float>(i), static_cast<float>(col))
+                                                           : cplx(pnl::VNMODE(m, i), 0.0f));
+            // The lid panel: minus nu times its waterline panel's solution.
+            const cplx lid = c.irad != -1 && c.irr1 == 1 ? cplx(-1.0f, -0.5f * static_cast<float>(col))
+                                                         : cplx(3.0f, static_cast<float>(col));
+            EXPECT_EQ(slv::RHSMOD(3, col), lid);
+        }
+        // Diffraction: minus nu times the scattered part at the waterline
+        // panel, (1 + 2i) - (0.5 - i).
+        EXPECT_EQ(slv::RHSSRC(3, 1, 1),
+                  c.idiff != -1 && c.irr1 == 1 ? cplx(-0.25f, -1.5f) : cplx(7.0f, 7.0f));
+        for (int i = 1; i <= 2; ++i) EXPECT_EQ(slv::RHSSRC(i, 1, 1), cplx(7.0f, 7.0f));
+    }
+    pnl::reset_geom();
 }
 
 }  // namespace
