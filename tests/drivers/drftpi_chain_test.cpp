@@ -21,26 +21,6 @@ namespace {
 
 using test::DriverTest;
 
-// Geometry file of the panels, each with its vertices ordered so that
-// (P1+P2-P3-P4) x (P1+P4-P2-P3) points into the body.
-std::string gdf_of(const std::vector<test::RPanel>& pans) {
-    std::ostringstream f;
-    f.precision(9);
-    f << "Panels\n1.0 9.80665\n0 0\n" << pans.size() << "\n";
-    for (const auto& p : pans) {
-        auto v = p.v;
-        test::V3 u{}, w{};
-        for (std::size_t k = 0; k < 3; ++k) {
-            u[k] = v[0][k] + v[1][k] - v[2][k] - v[3][k];
-            w[k] = v[0][k] + v[3][k] - v[1][k] - v[2][k];
-        }
-        if (test::dot(test::cross(u, w), p.n) < 0.0) std::swap(v[1], v[3]);
-        for (const auto& x : v) f << x[0] << ' ' << x[1] << ' ' << x[2] << "  ";
-        f << "\n";
-    }
-    return f.str();
-}
-
 // Records of a drift file: (heading, label) -> complex value.
 std::map<std::pair<int, int>, std::complex<double>> drift_records(const std::vector<std::string>& lines) {
     std::map<std::pair<int, int>, std::complex<double>> out;
@@ -61,7 +41,7 @@ TEST_F(DriverTest, PressureIntegrationDriftAgainstMomentumDrift) {
     pot << "Drift test\n0\n0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n" << per << "\n12\n";
     for (int j = 0; j < 12; ++j) pot << 30 * j << ' ';
     pot << '\n';
-    const std::string gdf = gdf_of(test::hemisphere(1.0, 12, 48));
+    const std::string gdf = test::gdf_of(test::hemisphere(1.0, 12, 48));
     config("ISOR = 1\nISOLVE = 1\n", pot.str(), gdf);
     poten_file();
     double held = 0.0;  // the held body's drift along the waves
