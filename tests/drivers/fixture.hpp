@@ -29,6 +29,7 @@
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
+#include "tests/support/modules.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -64,19 +65,7 @@ protected:
         TempDirTest::TearDown();
     }
     // Every shared module back at its start.
-    static void reset_modules() {
-        cfg::reset();
-        fnames::reset();
-        model::reset();
-        model::reset_more();
-        run::reset();
-        sym::reset();
-        pnl::reset();
-        pnl::reset_geom();
-        frc::reset();
-        slv::reset();
-        slv::store_reset();
-    }
+    static void reset_modules() { test::reset_modules(); }
     // Every module back at its start for one more run in the same test.
     // `at_first` changes the run at the first stand-in call of the stage
     // (the model input, geometry step, Rankine integrals and solver arrays

@@ -21,14 +21,8 @@ namespace {
 using test::ForceTest;
 using test::Pan;
 
-std::string golden(const std::string& name) { return test::source_path("tests/force/golden/" + name); }
-
-std::vector<std::string> lines_of(const std::string& path) {
-    std::ifstream f(path);
-    std::vector<std::string> out;
-    for (std::string l; std::getline(f, l);) out.push_back(l);
-    return out;
-}
+using test::golden;
+using test::lines_of;
 
 // Loads bodyfld.fix into the shared FORCE data, with the result arrays of
 // options 5 = 3, 6 = 2, 7 = 2 and 9 = 1 as the FORCE set-up makes them.

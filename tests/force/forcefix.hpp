@@ -25,6 +25,7 @@
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
+#include "tests/support/modules.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -40,16 +41,7 @@ class ForceTest : public TempDirTest {
 public:
     void SetUp() override {
         TempDirTest::SetUp();
-        cfg::reset();
-        fnames::reset();
-        model::reset();
-        model::reset_more();
-        run::reset();
-        sym::reset();
-        pnl::reset();
-        pnl::reset_geom();
-        frc::reset();
-        frc::reset_res();
+        reset_modules();
         RUNDATE = "05-Mar-2024";
         RUNTIME = "09:07:03";
     }

@@ -7,10 +7,24 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace zorva::test {
+
+std::string source_path(const std::string& rel);
+
+// A reference file of the FORCE tests.
+inline std::string golden(const std::string& name) { return source_path("tests/force/golden/" + name); }
+
+// The lines of a file.
+inline std::vector<std::string> lines_of(const std::string& path) {
+    std::ifstream f(path);
+    std::vector<std::string> out;
+    for (std::string l; std::getline(f, l);) out.push_back(l);
+    return out;
+}
 
 struct Field {
     std::size_t start, end;

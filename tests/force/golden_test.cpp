@@ -16,14 +16,8 @@ namespace {
 using test::ForceTest;
 using test::Pan;
 
-std::string golden(const std::string& name) { return test::source_path("tests/force/golden/" + name); }
-
-std::vector<std::string> lines_of(const std::string& path) {
-    std::ifstream f(path);
-    std::vector<std::string> out;
-    for (std::string l; std::getline(f, l);) out.push_back(l);
-    return out;
-}
+using test::golden;
+using test::lines_of;
 
 // Loads tiny.fix into the shared FORCE data.
 void load_tiny() {

@@ -19,6 +19,8 @@
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 
+#include "tests/support/modules.hpp"
+
 namespace zorva::test {
 
 struct ModelDesc {
@@ -40,17 +42,7 @@ struct ModelDesc {
     int isx = 0, isy = 0;  // symmetry: (0,0) one component; (1,0) two
 };
 
-inline void reset_all() {
-    cfg::reset();
-    fnames::reset();
-    model::reset();
-    model::reset_more();
-    run::reset();
-    sym::reset();
-    pnl::reset();
-    pnl::reset_geom();
-    frc::reset();
-}
+inline void reset_all() { reset_modules(); }
 
 // Distinct, exactly representable values.
 struct Filler {

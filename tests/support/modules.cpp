@@ -1,0 +1,33 @@
+#include "tests/support/modules.hpp"
+
+#include "force/forceres.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+#include "main/runparams.hpp"
+#include "main/symmetry.hpp"
+#include "p2f/forcedata.hpp"
+#include "panels/geomdata.hpp"
+#include "panels/paneldata.hpp"
+#include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
+
+namespace zorva::test {
+
+void reset_modules() {
+    cfg::reset();
+    fnames::reset();
+    model::reset();
+    model::reset_more();
+    run::reset();
+    sym::reset();
+    pnl::reset();
+    pnl::reset_geom();
+    frc::reset();
+    frc::reset_res();
+    slv::reset();
+    slv::store_reset();
+}
+
+}  // namespace zorva::test
