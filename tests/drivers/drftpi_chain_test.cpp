@@ -48,11 +48,12 @@ struct Along {
 class DriftChain : public DriverTest {
 protected:
     // POTEN on a hemisphere of radius 1 with nt panels from the bottom to
-    // the waterline, then FORCE with the body held (motions "0") or
-    // floating ("1": centre of gravity 0.5 below the waterline, radii of
-    // gyration 0.6).  Symmetric about every vertical plane through its
-    // axis, the body has no drift across the waves and no yaw moment.
-    std::map<int, Along> drift(int nt, const char* motions) {
+    // the waterline, then two FORCE runs on its .p2f file: the body held
+    // (first) and floating freely (centre of gravity 0.5 below the
+    // waterline, radii of gyration 0.6).  Symmetric about every vertical
+    // plane through its axis, the body has no drift across the waves and
+    // no yaw moment.
+    std::array<std::map<int, Along>, 2> drift(int nt) {
         const double nu = 0.6, per = 2.0 * M_PI / std::sqrt(nu * 9.80665);
         std::ostringstream pot;
         pot.precision(9);
@@ -62,36 +63,37 @@ protected:
         const std::string gdf = test::gdf_of(test::hemisphere(1.0, nt, 4 * nt));
         fresh();
         std::remove("run.p2f");
-        std::remove("run.frc");
         config("ISOR = 1\nISOLVE = 1\n", pot.str(), gdf);
-        write_file("run.frc", std::string("Force control of the drift test\n 0 0 0 ") + motions +
-                                  " 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
         poten_file();
-        std::map<int, Along> out;
-        fresh();
-        std::remove("run.out");
-        config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\n", pot.str(), gdf);
-        int ierr = -1;
-        FORCERUN(ierr);
-        EXPECT_EQ(ierr, 0);
-        chan::close(1);
-        const auto mom = drift_records(read_lines("run.8"));
-        const auto pi = drift_records(read_lines("run.9"));
-        EXPECT_EQ(mom.size(), 9u);
-        EXPECT_EQ(pi.size(), 27u);
-        if (mom.size() != 9u || pi.size() != 27u) return out;
-        for (int b : HEADINGS) {
-            const double br = b * M_PI / 180.0, c = std::cos(br), s = std::sin(br);
-            const double fx = mom.at({b, 1}).real(), fy = mom.at({b, 2}).real();
-            const double px = pi.at({b, 1}).real(), py = pi.at({b, 2}).real();
-            out[b] = {fx * c + fy * s, px * c + py * s};
-            EXPECT_NEAR(-fx * s + fy * c, 0.0, 1e-5) << b;
-            EXPECT_NEAR(-px * s + py * c, 0.0, 1e-5) << b;
-            EXPECT_NEAR(pi.at({b, 6}).real(), 0.0, 1e-5) << b;
+        std::array<std::map<int, Along>, 2> out;
+        for (int m = 0; m < 2; ++m) {
+            fresh();
+            std::remove("run.out");
+            config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\n", pot.str(), gdf);
+            write_file("run.frc", std::string("Force control of the drift test\n 0 0 0 ") + (m == 0 ? "0" : "1") +
+                                      " 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
+            int ierr = -1;
+            FORCERUN(ierr);
+            EXPECT_EQ(ierr, 0);
+            chan::close(1);
+            const auto mom = drift_records(read_lines("run.8"));
+            const auto pi = drift_records(read_lines("run.9"));
+            EXPECT_EQ(mom.size(), 9u);
+            EXPECT_EQ(pi.size(), 27u);
+            if (mom.size() != 9u || pi.size() != 27u) return out;
+            for (int b : HEADINGS) {
+                const double br = b * M_PI / 180.0, c = std::cos(br), s = std::sin(br);
+                const double fx = mom.at({b, 1}).real(), fy = mom.at({b, 2}).real();
+                const double px = pi.at({b, 1}).real(), py = pi.at({b, 2}).real();
+                out[static_cast<std::size_t>(m)][b] = {fx * c + fy * s, px * c + py * s};
+                EXPECT_NEAR(-fx * s + fy * c, 0.0, 1e-5) << b;
+                EXPECT_NEAR(-px * s + py * c, 0.0, 1e-5) << b;
+                EXPECT_NEAR(pi.at({b, 6}).real(), 0.0, 1e-5) << b;
+            }
+            chan::reset();
+            chan::set_keyboard(&keyboard);
+            chan::set_screen(&screen);
         }
-        chan::reset();
-        chan::set_keyboard(&keyboard);
-        chan::set_screen(&screen);
         return out;
     }
 };
@@ -101,8 +103,9 @@ TEST_F(DriftChain, PressureIntegrationAgainstMomentumHeldAndFloating) {
     std::array<std::map<int, Along>, 2> held, floating;
     for (int m = 0; m < 2; ++m) {
         SCOPED_TRACE(NT[m]);
-        held[static_cast<std::size_t>(m)] = drift(NT[m], "0");
-        floating[static_cast<std::size_t>(m)] = drift(NT[m], "1");
+        const auto r = drift(NT[m]);
+        held[static_cast<std::size_t>(m)] = r[0];
+        floating[static_cast<std::size_t>(m)] = r[1];
     }
     for (int b : HEADINGS) {
         SCOPED_TRACE(b);
