@@ -127,7 +127,7 @@ void RDGDF(int IU, int& IERR) {
 
         int nlines = 0;
         if (cfg::ILOWHI == 0) {
-            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0)
+            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0 || NPANB(ib) > fr::MAXITEMS)
                 return fail("Error reading NPAN or NPANC from GDF for body N=", ib);
             if (NPANB(ib) == 0) {
                 if (fr::read_group(IU, {fr::I(nlines)}) != 0)

@@ -215,6 +215,8 @@ TEST_F(ModelTest, ModeList) {
          1,
          0},
         {"illegal index", {1, 2, 0, 0, 0, 0}, {0}, 0, 1, 0, {}, 0, 1, 1},
+        // The largest integer a file can hold is refused, not summed.
+        {"huge index", {2147483647, 1, 1, 1, 1, 1}, {0}, 0, 1, 0, {}, 0, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
