@@ -128,6 +128,38 @@ def prepare_setups(zorva, work):
     else:
         print("cfgfull set-up does not run cleanly; skipped:", out[-800:], err[-500:])
 
+    # Option paths of the readers: interior free surface (IRR = 2), the
+    # multi-body .pot layout, dipole panels after a body's panels, walls
+    # (negative symmetry indices) and tank/dipole ranges of the
+    # configuration.
+    box = os.path.join(ROOT, "examples", "box")
+    pot = open(os.path.join(box, "box.pot")).read().split("\n")
+    gdf = open(os.path.join(box, "box.gdf")).read()
+    variants = {
+        "irr2": {"box.pot": "\n".join([pot[0], pot[1], " 2   IRR", pot[3], " 0 1 0   IQUAD ILOG IDIAG"] + pot[5:])},
+        "altpot": {"box.cfg": "IALTPOT=2\n",
+                   "box.pot": "Two boxes listed in the .pot file\n 0\n 0.0\n 1 1\n 2\n 4. 8.\n 1\n 0.\n 2\n"
+                              "box.gdf\n -2.5 0. 0. 0.\n 1 1 1 1 1 1\n 0\nbox.gdf\n 2.5 0. 0. 0.\n 1 1 1 1 1 1\n 0\n",
+                   "box.frc": "Two boxes\n 1 1 1 1 0 0 0 0 0\n 0.0\n 0.35 0 0 0 0.5 0 0 0 0.5\n"
+                              " 0.0\n 0.35 0 0 0 0.5 0 0 0 0.5\n 0\n 0\n"},
+        "dipole": {"box.gdf": gdf.rstrip("\n") + "\n 1\n 2.0 0.0 -0.5  2.0 0.0 -0.1  3.0 0.0 -0.1  3.0 0.0 -0.5\n"},
+        "tanks": {"box.cfg": "NPDIPOLE(1)=(1 2)\nNPTANK(1)=(3 4)\nZTANKFS=-0.5\n"},
+    }
+    for name, files in variants.items():
+        vd = os.path.join(work, "base_" + name)
+        shutil.copytree(box, vd)
+        for fn, text in files.items():
+            mode = "a" if fn.endswith(".cfg") else "w"
+            with open(os.path.join(vd, fn), mode) as f:
+                f.write(text)
+        rc, out, err, to = sh([zorva], vd, 300)
+        if rc == 0 or name == "tanks":
+            # A run that ends with a message still exercises the readers.
+            clean_outputs(vd)
+            setups[name] = (vd, sorted(files) * 2 + ["box.gdf"])
+        else:
+            print(name, "set-up does not run cleanly; skipped:", out[-600:], err[-300:])
+
     mod = os.path.join(work, "base_mod")
     shutil.copytree(os.path.join(ROOT, "examples", "box"), mod)
     with open(os.path.join(mod, "box.cfg"), "a") as f:
