@@ -76,7 +76,8 @@ void PERCONV() {
 
 void BLKLAYOUT() {
     if (cfg::ISOLVE <= 1) return;
-    NBLKSZ = (NEQN + cfg::ISOLVE - 1) / cfg::ISOLVE;
+    // NEQN / ISOLVE rounded up, formed so that no ISOLVE can wrap it.
+    NBLKSZ = NEQN / cfg::ISOLVE + (NEQN % cfg::ISOLVE != 0 ? 1 : 0);
     if (NBLKSZ == 1) {
         cfg::ISOLVE = 0;
         ERRMSG("WARNING: Block size = 1 ; ISOLVE is reset to =", cfg::ISOLVE);
