@@ -20,6 +20,9 @@ Use the Debug+ASan+UBSan build:
   ninja -C build-asan
   python3 tools/mutate_inputs.py --count 2000 --jobs 4 --out /tmp/mutfaults
 
+A huge count that the file does satisfy (a series of -100000 periods or
+headings, say) is a long but valid run: such time-outs are no fault.
+
 Each fault keeps its directory (input, screen output, sanitizer report)
 under --out; a summary line per fault goes to --out/faults.txt.
 """
@@ -343,7 +346,7 @@ SAN = re.compile(r"(ERROR: AddressSanitizer|runtime error:|ERROR: LeakSanitizer|
 
 
 def run_case(args):
-    zorva, setup, base, files, seed, timeout, outdir = args
+    zorva, setup, base, files, seed, timeout, outdir, rounds = args
     rng = random.Random(seed)
     target = rng.choice(files)
     tmp = tempfile.mkdtemp(prefix="mut_")
@@ -351,18 +354,16 @@ def run_case(args):
         d = os.path.join(tmp, "run")
         shutil.copytree(base, d)
         path = os.path.join(d, target)
-        if target.endswith(".p2f"):
-            with open(path, "rb") as f:
-                data = f.read()
-            new, desc = mutate_binary(data, rng)
-            with open(path, "wb") as f:
-                f.write(new)
-        else:
-            with open(path, "r", encoding="latin-1") as f:
-                data = f.read()
-            new, desc = mutate_text(data, rng, target)
-            with open(path, "w", encoding="latin-1") as f:
-                f.write(new)
+        binary = target.endswith(".p2f")
+        with open(path, "rb" if binary else "r", **({} if binary else {"encoding": "latin-1"})) as f:
+            data = f.read()
+        new, descs = data, []
+        for _ in range(rounds):
+            new, what = mutate_binary(new, rng) if binary else mutate_text(new, rng, target)
+            descs.append(what)
+        desc = "; ".join(descs)
+        with open(path, "wb" if binary else "w", **({} if binary else {"encoding": "latin-1"})) as f:
+            f.write(new)
         rc, out, err, to = sh([zorva], d, timeout)
         kind = None
         if to:
@@ -405,6 +406,7 @@ def main():
     ap.add_argument("--timeout", type=float, default=10.0)
     ap.add_argument("--setups", default="", help="comma-separated subset of set-ups")
     ap.add_argument("--files", default="", help="only damage files whose names end so (comma-separated)")
+    ap.add_argument("--rounds", type=int, default=1, help="mutations applied to the one file")
     ap.add_argument("--out", default="/tmp/mutfaults")
     a = ap.parse_args()
     zorva = os.path.abspath(a.zorva)
@@ -425,7 +427,7 @@ def main():
             base, files = setups[s]
             if a.files:
                 files = [f for f in files if f.endswith(tuple(a.files.split(",")))] or files
-            jobs.append((zorva, s, base, files, a.seed * 1000003 + i, a.timeout, a.out))
+            jobs.append((zorva, s, base, files, a.seed * 1000003 + i, a.timeout, a.out, a.rounds))
         counts = {}
         faults = []
         with cf.ThreadPoolExecutor(max_workers=a.jobs) as ex:
