@@ -96,17 +96,17 @@ bool parse_real(std::string_view s, T& out) {
 
 class Reader {
 public:
-    Reader(RecordSource src, std::span<const Item> items) : src_(std::move(src)) {
-        for (const Item& it : items) {
-            int n = it.kind == Item::Kind::Text ? 1 : it.n;
-            for (int k = 0; k < n; ++k) slots_.push_back({&it, k});
-        }
+    // The items are not flattened into one slot per value: a count read
+    // from a damaged file may be huge, and the slot of the next value is
+    // found by walking the items instead.
+    Reader(RecordSource src, std::span<const Item> items) : src_(std::move(src)), items_(items) {
+        for (const Item& it : items_) total_ += it.kind == Item::Kind::Text ? 1 : std::max(it.n, 0);
     }
 
     int run(int* nvals) {
         int s = src_(line_);
         if (s == 0) s = scan();
-        if (nvals) *nvals = filled_;
+        if (nvals) *nvals = static_cast<int>(filled_);
         return s;
     }
 
@@ -174,8 +174,21 @@ private:
         }
     }
 
+    // The slot of value number `filled_` (0-based); the items are walked
+    // forward from the last lookup, values being filled in order.
+    Slot slot() {
+        while (cur_ < items_.size()) {
+            const Item& it = items_[cur_];
+            const long n = it.kind == Item::Kind::Text ? 1 : std::max(it.n, 0);
+            if (filled_ - base_ < n) return {&it, static_cast<int>(filled_ - base_)};
+            base_ += n;
+            ++cur_;
+        }
+        return {nullptr, 0};
+    }
+
     int scan() {
-        const std::size_t total = slots_.size();
+        const std::size_t total = static_cast<std::size_t>(total_);
         if (total == 0) return 0;  // an empty group passes over one record
         bool expect_value = true;  // no value since the start or the last comma
         for (;;) {
@@ -211,7 +224,7 @@ private:
                 pos_ = j + 1;
                 if (pos_ >= line_.size() || ends_value(line_[pos_])) {
                     // r* alone: r null values.
-                    filled_ = static_cast<int>(std::min<long>(static_cast<long>(total), filled_ + repeat));
+                    filled_ = std::min<long>(static_cast<long>(total), filled_ + repeat);
                     if (static_cast<std::size_t>(filled_) >= total) return 0;
                     continue;
                 }
@@ -227,7 +240,7 @@ private:
                 value.assign(line_, b, pos_ - b);
             }
             for (long k = 0; k < repeat && static_cast<std::size_t>(filled_) < total; ++k) {
-                if (assign(slots_[static_cast<std::size_t>(filled_)], value, q) != 0) return 1;
+                if (assign(slot(), value, q) != 0) return 1;
                 ++filled_;
             }
             if (static_cast<std::size_t>(filled_) >= total) return 0;
@@ -235,10 +248,13 @@ private:
     }
 
     RecordSource src_;
-    std::vector<Slot> slots_;
+    std::span<const Item> items_;
+    long total_ = 0;     // values of all items
+    std::size_t cur_ = 0;  // item of the last slot lookup
+    long base_ = 0;      // values of the items before cur_
     std::string line_;
     std::size_t pos_ = 0;
-    int filled_ = 0;
+    long filled_ = 0;
 };
 
 }  // namespace

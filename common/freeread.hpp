@@ -21,6 +21,12 @@
 
 namespace zorva::fread {
 
+// The largest count of entries that an input file may announce for a list
+// it goes on to give (periods, headings, bodies, panels, field points, a
+// body index).  A larger count can only come from a damaged file; readers
+// refuse it as an unreadable value before they allocate anything for it.
+inline constexpr int MAXITEMS = 1 << 24;
+
 // One item of a group: a scalar or an array of n elements, or a text of at
 // most `len` characters.
 struct Item {

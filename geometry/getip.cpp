@@ -9,6 +9,7 @@
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
+#include "common/freeread.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
@@ -75,7 +76,8 @@ void PERCONV() {
 
 void BLKLAYOUT() {
     if (cfg::ISOLVE <= 1) return;
-    NBLKSZ = (NEQN + cfg::ISOLVE - 1) / cfg::ISOLVE;
+    // NEQN / ISOLVE rounded up, formed so that no ISOLVE can wrap it.
+    NBLKSZ = NEQN / cfg::ISOLVE + (NEQN % cfg::ISOLVE != 0 ? 1 : 0);
     if (NBLKSZ == 1) {
         cfg::ISOLVE = 0;
         ERRMSG("WARNING: Block size = 1 ; ISOLVE is reset to =", cfg::ISOLVE);
@@ -125,12 +127,20 @@ void WTLPND(int NB, int& IERR) {
 void ALLMODE(int& IRAD_, int& IDIFF_, int& IERR) {
     IERR = 0;
     const int nb = cfg::NBODY;
-    int nnew = 0;
-    for (int ib = 1; ib <= nb; ++ib) nnew += ib <= cfg::NEWMDS.extent(1) ? cfg::NEWMDS(ib) : 0;
-    NMODT = 6 * nb + nnew;
+    // The readers keep NEWMDS and NBODY within their limits; the mode count
+    // is formed wide all the same so that no sum of them can wrap.
+    long long nmodes = 6LL * nb;
+    for (int ib = 1; ib <= nb; ++ib) nmodes += ib <= cfg::NEWMDS.extent(1) ? cfg::NEWMDS(ib) : 0;
+    if (nmodes > fread::MAXITEMS) {
+        ERRMSG(" Error allocating arrays IMODE,IBMOD in GETIP ", 0);
+        IERR = 1;
+        return;
+    }
+    NMODT = static_cast<int>(nmodes);
     if (!IMODERB.allocated() || IMODERB.extent(1) < 6 * nb) IMODERB.resize_keep(6 * nb);
-    int s = 0;
-    for (int i = 1; i <= 6 * nb; ++i) s += IMODERB(i);
+    // Every MODE index 1 (any other value than 0 and 1 is refused below).
+    bool allfree = true;
+    for (int i = 1; i <= 6 * nb; ++i) allfree = allfree && IMODERB(i) == 1;
     if (!IBMOD.allocate(nb) || !IMODE.allocate(NMODT)) {
         ERRMSG(" Error allocating arrays IMODE,IBMOD in GETIP ", 0);
         IERR = 1;
@@ -157,7 +167,7 @@ void ALLMODE(int& IRAD_, int& IDIFF_, int& IERR) {
         for (int k = 1; k <= nm; ++k) IMODE(m0 + 6 + k) = 1;
         m0 += 6 + nm;
     }
-    if (s == 6 * nb) {
+    if (allfree) {
         if (IRAD_ == 0) IRAD_ = 1;
         if (IDIFF_ == 0) IDIFF_ = 1;
     }

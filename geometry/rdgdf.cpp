@@ -76,6 +76,9 @@ void RDGDF(int IU, int& IERR) {
 
         if (ib == 1) {
             if (ULEN(1) < 1.0E-5f) return fail(" Body length ULEN less than 1.E-05 for body N=", 1);
+            // Gravity divides every wavenumber: zero or negative is no
+            // value for it.
+            if (!(grav > 0.0f)) return fail("Error in value of GRAV in GDF for body N=", 1);
             ULENI = 1.0f / ULEN(1);
             GRAV = grav;
             if (cfg::IZTANKFS == 1)
@@ -127,7 +130,7 @@ void RDGDF(int IU, int& IERR) {
 
         int nlines = 0;
         if (cfg::ILOWHI == 0) {
-            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0)
+            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0 || NPANB(ib) > fr::MAXITEMS)
                 return fail("Error reading NPAN or NPANC from GDF for body N=", ib);
             if (NPANB(ib) == 0) {
                 if (fr::read_group(IU, {fr::I(nlines)}) != 0)

@@ -256,7 +256,7 @@ void RDGDFL(int IU, int& IERR) {
                 return fail("Error reading GDF file, ULEN,GRAV line for body N=", ib);
             if (fr::read_group(IU, {fr::I(isxy, 2)}) != 0)
                 return fail("Error reading GDF file, symmetry indices ISX,ISY for body N=", ib);
-            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0)
+            if (fr::read_group(IU, {fr::I(NPANB(ib))}) != 0 || NPANB(ib) < 0 || NPANB(ib) > fr::MAXITEMS)
                 return fail("Error reading GDF file, NPAN line for body N=", ib);
         }
 
@@ -274,6 +274,7 @@ void RDGDFL(int IU, int& IERR) {
             int n = 0;
             const int st = fr::read_group(IU, {fr::I(n)});
             if (st == 1) return fail("Error in GDF file: extra data at end of file for body N=", ib);
+            if (st == 0 && n > fr::MAXITEMS) return fail("Error reading GDF file, dipole panels on body N=", ib);
             if (st == 0 && n > 0) {
                 cfg::IDIPOLE = 1;
                 NPAND(ib) = n;

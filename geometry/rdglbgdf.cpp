@@ -45,7 +45,7 @@ void RDGLBGDF(int IU, int& IRAD_, int& IDIFF_, int& IERR) {
 
     int nb = 0;
     if (fr::read_group(IU, {fr::I(nb)}) != 0) return fail("Error reading global GDF file:  parameter NBODY ", 0);
-    if (nb < 1) return fail(" Value of NBODY in global GDF is illegal:  NBODY=", nb);
+    if (nb < 1 || nb > fr::MAXITEMS) return fail(" Value of NBODY in global GDF is illegal:  NBODY=", nb);
     cfg::NBODY = nb;
 
     int ierr = 0;

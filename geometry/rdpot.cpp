@@ -42,7 +42,11 @@ int read_series(int IU, int n, Arr1<float>& A) {
         int st = fr::read_group(IU, {fr::R(first), fr::R(step)});
         if (st != 0) return st;
         A(1) = first;
-        for (int i = 2; i <= -n; ++i) A(i) = A(i - 1) + step;
+        for (int i = 2; i <= -n; ++i) {
+            A(i) = A(i - 1) + step;
+            // A series that runs out of the real range is no list of values.
+            if (!std::isfinite(A(i))) return 1;
+        }
     }
     return 0;
 }
@@ -123,14 +127,16 @@ void RDPOT(int IU, int& IERR) {
         return fail(IU, "Error reading POT file, MODE indices line", 0, IERR);
 
     int n = 0;
-    if (fr::read_group(IU, {fr::I(n)}) != 0) return fail(IU, "Error reading POT file, parameter NPER", 0, IERR);
+    if (fr::read_group(IU, {fr::I(n)}) != 0 || n < -fr::MAXITEMS || n > fr::MAXITEMS)
+        return fail(IU, "Error reading POT file, parameter NPER", 0, IERR);
     NPER = std::abs(n);
     if (!PER.allocate(NPER) || !WNUMNU.allocate(NPER) || !WNUMK.allocate(NPER) || !IPERFL.allocate(NPER))
         return fail(IU, "Insufficient memory to allocate .pot file arrays", 0, IERR);
     if (read_series(IU, n, PER) != 0) return fail(IU, "Error reading POT file, array of periods PER", 0, IERR);
 
     int m = 0;
-    if (fr::read_group(IU, {fr::I(m)}) != 0) return fail(IU, "Error reading POT file, parameter NBETA", 0, IERR);
+    if (fr::read_group(IU, {fr::I(m)}) != 0 || m < -fr::MAXITEMS || m > fr::MAXITEMS)
+        return fail(IU, "Error reading POT file, parameter NBETA", 0, IERR);
     NBETA = std::abs(m);
     if (!BETA.allocate(NBETA) || !SINBETA.allocate(NBETA) || !COSBETA.allocate(NBETA))
         return fail(IU, "Insufficient memory to allocate .pot file arrays", 0, IERR);
@@ -144,7 +150,8 @@ void RDPOT(int IU, int& IERR) {
     if (cfg::IALTPOT == 2) {
         if (fr::read_group(IU, {fr::I(cfg::NBODY)}) != 0)
             return fail(IU, "Error reading POT file, number of bodies NBODY", 0, IERR);
-        if (cfg::NBODY < 1) return fail(IU, "Error reading POT file, number of bodies NBODY", cfg::NBODY, IERR);
+        if (cfg::NBODY < 1 || cfg::NBODY > fr::MAXITEMS)
+            return fail(IU, "Error reading POT file, number of bodies NBODY", cfg::NBODY, IERR);
         const int nb = cfg::NBODY;
         if (nb > 1) {
             int ierr = 0;
@@ -171,7 +178,8 @@ void RDPOT(int IU, int& IERR) {
             }
             if (fr::read_group(IU, {fr::I(IMODERB.ptr(c + 1), 6)}) != 0)
                 return fail(IU, "Error reading POT file, MODE indices for body N=", ib, IERR);
-            if (fr::read_group(IU, {fr::I(cfg::NEWMDS(ib))}) != 0)
+            if (fr::read_group(IU, {fr::I(cfg::NEWMDS(ib))}) != 0 || cfg::NEWMDS(ib) < 0 ||
+                cfg::NEWMDS(ib) > fr::MAXITEMS)
                 return fail(IU, "Error reading POT file, NEWMDS for body N=", ib, IERR);
             c += 6;
         }

@@ -214,7 +214,13 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
             break;
         case Type::IntBody:
             if (nb > k.iarr->extent(1) && grow_to(k, nb) != 0) return 1;
-            return parse(value, {fread::I((*k.iarr)(nb))});
+            if (parse(value, {fread::I((*k.iarr)(nb))}) != 0) return 1;
+            if (k.iarr == &NEWMDS && (NEWMDS(nb) < 0 || NEWMDS(nb) > fread::MAXITEMS)) {
+                // A body's count of generalized modes.
+                ERRMSG(" Illegal value of NEWMDS = ", NEWMDS(nb));
+                return fail(EREAD);
+            }
+            return 0;
         case Type::IntNBody: {
             if (NBODY < 1) return 0;
             if (k.iarr->extent(1) < NBODY && !k.iarr->resize_keep_fill(1, NBODY))
@@ -279,7 +285,7 @@ int body_index(std::string_view line, std::size_t eq, int& nb) {
     std::size_t rp = line.find(')');
     if (rp == std::string_view::npos || rp > eq || rp < lp + 2) return fail(EREAD);
     if (parse(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0) return 1;
-    if (nb < 1) {
+    if (nb < 1 || nb > fread::MAXITEMS) {
         ERRMSG(" Illegal value of body index NB = ", nb);
         return fail(EREAD);
     }
@@ -429,6 +435,12 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
         copy_staged(ps, Stage::P);
         if (ILOWHI != 0 && ILOWHI != 1) {
             ERRMSG(" Illegal value of ILOWHI = ", ILOWHI);
+            IERR = fail(EREAD);
+            return;
+        }
+        if (MAXITT > fread::MAXITEMS) {
+            // The iteration limit sizes the iterative solvers' work space.
+            ERRMSG(" Illegal value of MAXITT = ", MAXITT);
             IERR = fail(EREAD);
             return;
         }

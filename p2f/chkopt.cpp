@@ -29,7 +29,8 @@ void CHKOPT(int& IERR) {
         if (IOPTN[static_cast<std::size_t>(i)] < lo[i] || IOPTN[static_cast<std::size_t>(i)] > hi[i])
             fatal(" Illegal option index IOPTN(I), I=", i);
     // 2. Something to do.
-    int sum = IOPTN[1] + IOPTN[2] + IOPTN[3] + std::max(IOPTN[4], 0);
+    // Formed wide: an option that rule 1 refused may hold any integer.
+    long long sum = 0LL + IOPTN[1] + IOPTN[2] + IOPTN[3] + std::max(IOPTN[4], 0);
     for (int i = 5; i <= 9; ++i) sum += IOPTN[static_cast<std::size_t>(i)];
     if (sum == 0) fatal(" All option indices IOPTN = 0");
     // 3-10. Radiation, diffraction and headings.

@@ -140,7 +140,19 @@ bool header_sane() {
     auto in = [](int v, int lo, long hi) { return v >= lo && v <= hi; };
     bool ok = in(NEQN, 0, MAXCOUNT) && in(cfg::NBODY, 1, MAXCOUNT) && in(NMODT, 0, MAXCOUNT) &&
               in(NSOLC, 0, NMODT) && in(NPER, 0, MAXCOUNT) && in(NBETA, 0, MAXCOUNT) && in(NTANKS, 0, MAXCOUNT) &&
-              in(NSYMC, 0, 4) && in(NSYMF, 0, 4) && in(NSYMD, 0, 4) && in(NIMAGE, 0, 4) && in(ILOWHI, 0, 1);
+              in(NSYMC, 0, 4) && in(NSYMF, 0, 4) && in(NSYMD, 0, 4) && in(NIMAGE, 0, 4) && in(ILOWHI, 0, 1) &&
+              in(model::ISX, -1, 1) && in(model::ISY, -1, 1) && in(IRAD, -1, 1) && in(IDIFF, -1, 1) &&
+              NSYMC * NSYMD <= 4 && GRAV > 0.0f && in(IPERSPC, 0, 1) && in(ISOR, 0, 1) && in(IQUAD, 0, 1) &&
+              in(ILOG, 0, 1) && in(IDIAG, 0, 1);
+    // The symmetry tables index images, components and wave parts (1..4)
+    // and count each component's modes.
+    for (std::size_t k = 1; ok && k <= 4; ++k) {
+        ok = in(IMAGEID[k], 0, 4) && in(ISYMF[k], 0, 4) && in(ISYMC[k], 0, 4) && in(NMODSC[k], 0, NMODT) &&
+             in(NSYMRHS[k], static_cast<int>(k) <= NSYMC * NSYMD ? 1 : 0, 4);
+        // Each wave part belongs to one component.
+        for (std::size_t j = 1; ok && j < k && static_cast<int>(k) <= NSYMC * NSYMD; ++j)
+            ok = NSYMRHS[j] != NSYMRHS[k];
+    }
     if (ok && ILOWHI == 1) {
         for (int v : {NPATCHT, NPATCHBD, NCOEFT, MAXKNOT, MAXKUG, MAXKVG, MAXKNU, MAXKNV, MAXKU, MAXKV, MAXQU, MAXQV,
                       MAXNU, MAXNV, NQP})

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -122,8 +123,16 @@ private:
             w_.put(p, n);
         } else if (!r_.get(p, n)) {
             fail();
+        } else if constexpr (std::is_floating_point_v<T> || std::is_same_v<T, cplx>) {
+            // A POTEN run stores only finite reals: a NaN or an infinity
+            // read back marks a damaged file.
+            for (std::size_t k = 0; k < n; ++k)
+                if (!finite(p[k])) return fail();
         }
     }
+    static bool finite(float v) { return std::isfinite(v); }
+    static bool finite(double v) { return std::isfinite(v); }
+    static bool finite(const cplx& v) { return std::isfinite(v.real()) && std::isfinite(v.imag()); }
     template <int R>
     static std::array<long, R> ones() {
         std::array<long, R> o;

@@ -326,7 +326,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
     }
 
     // 6. Haskind headings.
-    if (fread::read_group(u, {I(NBETAH)}) != 0 || NBETAH < 0)
+    if (fread::read_group(u, {I(NBETAH)}) != 0 || NBETAH < 0 || NBETAH > fread::MAXITEMS)
         return (void)fail(IERR, "Error reading .FRC file, number of Haskind headings NBETAH");
     if (NBETAH > 0) {
         if (IOPTN[4] == 2) {
@@ -344,7 +344,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
     }
 
     // 7-8. Field points and field arrays.
-    if (fread::read_group(u, {I(NFIELD)}) != 0 || NFIELD < 0)
+    if (fread::read_group(u, {I(NFIELD)}) != 0 || NFIELD < 0 || NFIELD > fread::MAXITEMS)
         return (void)fail(IERR, "Error reading .FRC file, number of field points NFIELD");
     if (!XFIELD.allocate(3, NFIELD) || !IFPTANK.allocate(NFIELD)) {
         ERRMSG("Insufficient RAM to allocate .FRC inputs ", 0);

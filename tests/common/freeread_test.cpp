@@ -93,6 +93,25 @@ TEST(FreeRead, IntegerGroups) {
     }
 }
 
+// A group announced far longer than its text (a count from a damaged file)
+// ends at the end of the text after the values it holds, with no storage
+// set aside for the values it does not.  Items after a long array item
+// take the values that follow it.
+TEST(FreeRead, HugeGroupEndsAtTheEndOfItsText) {
+    std::array<int, 3> k{UI, UI, UI};
+    int nv = 0;
+    EXPECT_EQ(fread::parse_group("4 5", {fread::I(k.data(), 1 << 30)}, &nv), -1);
+    EXPECT_EQ(nv, 2);
+    EXPECT_EQ(k, (std::array<int, 3>{4, 5, UI}));
+    int a = UI, b = UI, c = UI;
+    std::array<int, 2> m{UI, UI};
+    EXPECT_EQ(fread::parse_group("1 2 3 4 5", {fread::I(a), fread::I(m.data(), 2), fread::I(b), fread::I(c)}), 0);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(m, (std::array<int, 2>{2, 3}));
+    EXPECT_EQ(b, 4);
+    EXPECT_EQ(c, 5);
+}
+
 struct TextCase {
     const char* text;
     int status;

@@ -169,6 +169,7 @@ TEST_F(ModelTest, BlockLayout) {
         {10, 7, 2, 5, 2, " WARNING: Number of blocks is reset to 5\n"},
         {10, 10, 1, 0, 0, " WARNING: Block size = 1 ; ISOLVE is reset to =\n"},
         {10, 12, 1, 0, 0, " WARNING: Block size = 1 ; ISOLVE is reset to =\n"},
+        {80, 2147483647, 1, 0, 0, " WARNING: Block size = 1 ; ISOLVE is reset to =\n"},  // no wrap-around
         {10, 1, 0, 1, 0, ""},  // one block: no layout
     };
     for (const auto& c : cases) {
@@ -215,6 +216,8 @@ TEST_F(ModelTest, ModeList) {
          1,
          0},
         {"illegal index", {1, 2, 0, 0, 0, 0}, {0}, 0, 1, 0, {}, 0, 1, 1},
+        // The largest integer a file can hold is refused, not summed.
+        {"huge index", {2147483647, 1, 1, 1, 1, 1}, {0}, 0, 1, 0, {}, 0, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -172,6 +172,12 @@ TEST_F(ModelTest, BadInputStopsWithItsMessage) {
         {"missing geometry file", "fnames.zrv", 3, "nobox.gdf", " Error opening GDF file \n"},
         {"truncated panel record", "box.gdf", 84, " 1.0 0.5 -0.5  1.0 0.5", 
          " Error reading GDF file, vertices XVER of panel N=80\n"},
+        // Counts beyond any list: refused before the panel arrays grow.
+        {"panel count beyond any list", "box.gdf", 4, "  2147483647",
+         " Error reading NPAN or NPANC from GDF for body N=1\n"},
+        {"dipole panel count beyond any list", "box.gdf", 0, "999999999",
+         " Error reading GDF file, dipole panels on body N=1\n"},
+        {"zero gravity", "box.gdf", 2, " 1.0 0.0", " Error in value of GRAV in GDF for body N=1\n"},
         {"tank range past the panel count", "box.cfg", 0, "NPTANK = (1 81)",
          " Error: NPTANK or NPDIPOL range outside the panels of body     -1\n"},
     };

@@ -50,6 +50,11 @@ TEST_F(ModelTest, FirstPassHeaders) {
         {"GRAV 9.80 against 9.81 passes", "1. 9.81", "1. 9.80", 0, 0, 0, 0, 0, "", 0, 0, 0},
         {"GRAV 9.6 against 9.81 fails", "1. 9.81", "1. 9.6", 0, 0, 0, 0, 1,
          " Error in value of GRAV in GDF for body N=2\n", 0, 0, 0},
+        // Zero or negative gravity would divide every wavenumber by zero
+        // or turn it over.
+        {"GRAV 0 refused", "1. 0.", "", 0, 0, 0, 0, 1, " Error in value of GRAV in GDF for body N=1\n", 0, 0, 0},
+        {"GRAV negative refused", "1. -9.81", "", 0, 0, 0, 0, 1, " Error in value of GRAV in GDF for body N=1\n", 0, 0,
+         0},
         {"ULEN of body 2 differs: warning", "1. 9.81", "2. 9.81", 0, 0, 0, 0, 0,
          " Warning: ULEN for body N=1 differs from body N=2\n", 0, 0, 0},
         {"symmetric body at the origin", "1. 9.81 \n1 0", "", 0, 0, 0, 0, 0, "", 1, 0, 1},

@@ -132,6 +132,24 @@ TEST_F(ModelTest, PotLayouts) {
         {"HBOT line without the body position", [] {}, "T\n0\n0\n0.\n", 1,
          " Error reading POT file, HBOT line\n", [] {}},
         {"empty file", [] {}, "", 1, " Error reading POT file, header line\n", [] {}},
+        // Counts of a damaged file are refused before anything is
+        // allocated for them: no huge allocation, no endless read.
+        {"period count beyond any list", [] {}, "T\n0\n0\n0. 0 0 0 0\n0 0 0\n1 1\n1 1 1 1 1 1\n2147483647\n4.\n", 1,
+         " Error reading POT file, parameter NPER\n", [] {}},
+        {"period series count beyond any list", [] {},
+         "T\n0\n0\n0. 0 0 0 0\n0 0 0\n1 1\n1 1 1 1 1 1\n-2147483648\n4. 1.\n", 1,
+         " Error reading POT file, parameter NPER\n", [] {}},
+        {"heading count beyond any list", [] {},
+         "T\n0\n0\n0. 0 0 0 0\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n4.\n-99999999\n0. 1.\n", 1,
+         " Error reading POT file, parameter NBETA\n", [] {}},
+        {"period series running out of the real range", [] {},
+         "T\n0\n0\n0. 0 0 0 0\n0 0 0\n1 1\n1 1 1 1 1 1\n-3\n1e38 3e38\n", 1,
+         " Error reading POT file, array of periods PER\n", [] {}},
+        {"body count beyond any list", [] { cfg::IALTPOT = 2; }, "T\n0\n0.\n1 1\n0\n0\n99999999\n", 1,
+         " Error reading POT file, number of bodies NBODY*****\n", [] {}},
+        {"negative NEWMDS of a body", [] { cfg::IALTPOT = 2; },
+         "T\n0\n0.\n1 1\n0\n0\n1\na.gdf\n0 0 0 0\n1 1 1 1 1 1\n-1\n", 1,
+         " Error reading POT file, NEWMDS for body N=1\n", [] {}},
         {"second body's MODE line missing", [] { cfg::IALTPOT = 2; },
          "T\n0\n0.\n1 1\n0\n0\n2\na.gdf\n0 0 0 0\n1 1 1 1 1 1\n0\nb.gdf\n0 0 0 0\n", 1,
          " Error reading POT file, MODE indices for body N=2\n", [] {}},
@@ -230,6 +248,7 @@ TEST_F(ModelTest, GlobalGeometryFile) {
         const char* message;
     } bad[] = {
         {"G\n0.\n0\n", " Value of NBODY in global GDF is illegal:  NBODY=\n"},
+        {"G\n0.\n2147483647\na.gdf\n", " Value of NBODY in global GDF is illegal:  NBODY=*****\n"},
         {"G\n0.\nx\n", " Error reading global GDF file:  parameter NBODY \n"},
         {"G\n0.\n1\na.gdf\n0 0 0\n", " Error reading XBODY coordinates in global GDF file for body N=1\n"},
         {"G\n0.\n1\na.gdf\n0 0 0 0\n1 1 1\n", " Error reading array MODE in global GDF file for body N=1\n"},

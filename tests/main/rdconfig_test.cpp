@@ -93,6 +93,14 @@ const std::vector<CfgCase>& cases() {
         {"negative body index", 0, "XTRIM(-2) = 1 2 3\n", 1,
          "\n  Illegal value of body index NB =     -2\n\n\n  Error reading input file CONFIG.ZRV\n", {}},
         {"unclosed body index", 0, "IRR(2 = 1\n", 1, READERR, {}},
+        // A body index or a count beyond any model: refused before any
+        // array is grown for it.
+        {"huge body index", 0, "XBODY(2000000000) = 1 2 3 4\n", 1,
+         "\n  Illegal value of body index NB = *****\n\n\n  Error reading input file CONFIG.ZRV\n", {}},
+        {"negative NEWMDS", 0, "NEWMDS(1) = -1\n", 1,
+         "\n  Illegal value of NEWMDS =     -1\n\n\n  Error reading input file CONFIG.ZRV\n", {"NEWMDS"}},
+        {"huge MAXITT", 0, "MAXITT = 2147483647\n", 1,
+         "\n  Illegal value of MAXITT = *****\n\n\n  Error reading input file CONFIG.ZRV\n", {"MAXITT"}},
         {"unreadable body index", 0, "IRR(b) = 1\n", 1, READERR, {}},
         {"IRR of body 2 alone", 0, "IRR(2) = 1\n", 0, "", {"IRR"},
          [] { IRR.allocate(1); IRR(1) = 4; },

@@ -72,6 +72,8 @@ TEST_F(ChkoptTest, Table) {
           " Illegal option index IOPTN(I), I=9"},
          {}},
         {"mode list -3 accepted", {0, 1, 0, 0, -3, 0, 0, 0, 0, 0}, none, 0, {}, {}},
+        {"largest integers refused, not summed", {0, 2147483647, 0, 0, 0, 2147483647, 0, 0, 0, 0}, none, 1,
+         {" Illegal option index IOPTN(I), I=1", " Illegal option index IOPTN(I), I=5"}, {}},
         {"option 2 without radiation or headings", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0},
          [] { model::IRAD = -1; model::NBETA = 0; }, 1,
          {" Option 2 inconsistent with value of IRAD", " Option 2 inconsistent with NBETA"}, {}},

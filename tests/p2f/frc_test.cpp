@@ -113,6 +113,11 @@ TEST_F(FrcTest, ReadErrors) {
         {"body file missing", 3, OPT + "1025\nbody1.frc\n", cat({{"body1.frc            file cannot be opened"}, NOTES})},
         {"NBETAH", 1, OPT + L1 + "x\n", cat({{"Error reading .FRC file, number of Haskind headings NBETAH"}, NOTES})},
         {"BETAH", 1, OPT + L1 + "2\n10\n", cat({{"Error reading .FRC file, Haskind headings BETAH"}, NOTES})},
+        // Counts beyond any list are refused before anything is allocated.
+        {"NBETAH beyond any list", 1, OPT + L1 + "2147483647\n10\n",
+         cat({{"Error reading .FRC file, number of Haskind headings NBETAH"}, NOTES})},
+        {"NFIELD beyond any list", 1, OPT + L1 + "0\n2147483647\n0 0 -1\n",
+         cat({{"Error reading .FRC file, number of field points NFIELD"}, NOTES})},
         {"NBETAH with option 4 = 2", 1, "H\n0 0 0 2 0 0 0 0 0\n" + L1 + "1\n0\n",
          {" NBETAH > 0 is inconsistent with IOPTN(4) = 2"}},
         {"NFIELD", 1, OPT + L1 + "0\nx\n",

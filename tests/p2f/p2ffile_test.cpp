@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <set>
 #include <iostream>
 #include <sstream>
@@ -361,6 +362,33 @@ TEST_F(P2FTest, ForeignFilesAreRefused) {
     with(20 + 4, i32(2000000000));
     EXPECT_EQ(force(s), 1);
     again();
+    // Data of record r (1-based): past the length markers of those before.
+    auto data_at = [&](int r) {
+        std::size_t pos = 0;
+        for (int k = 1; k < r; ++k) {
+            std::uint32_t len = 0;
+            std::memcpy(&len, whole.data() + pos, 4);
+            pos += 8 + len;
+        }
+        return pos + 4;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Symmetry tables that index outside their four entries (record 5:
+    // NSYMD, NSYMRHS(1..4), NMODSC(1..4)), a switch out of its range
+    // (IDIAG of record 6), a NaN gravity or depth (record 7), and a NaN
+    // among the model's reals (ULEN, the record after the body names).
+    const std::pair<std::size_t, std::string> damaged[] = {
+        {data_at(5) + 4, i32(-2147483647 - 1)}, {data_at(5) + 4, i32(5)},   {data_at(5) + 20, i32(-1)},
+        {data_at(5), i32(5)},                   {data_at(7), f32(nan)},     {data_at(7), f32(0.0f)},
+        {data_at(7) + 4, f32(nan)},             {data_at(10), f32(nan)},    {data_at(6) + 12, i32(2147483647)},
+    };
+    for (const auto& [at, bytes] : damaged) {
+        SCOPED_TRACE(at);
+        with(at, bytes);
+        EXPECT_EQ(force(s), 1);
+        EXPECT_NE(screen.str().find(" Error reading .P2F file, subroutine RDP2F"), std::string::npos) << screen.str();
+        again();
+    }
     // Not a .p2f file at all.
     write_file("run.p2f", std::string(300, 'A'));
     EXPECT_EQ(force(s), 1);
