@@ -277,6 +277,15 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     ALLMODE(IRAD, IDIFF, IERR);
     if (IERR != 0) return;
     PERCONV();
+    // A period so long (or a wavenumber so small) that the wavenumber is
+    // not a positive finite number cannot be solved as an ordinary period.
+    for (int i = 1; i <= NPER; ++i) {
+        if (IPERFL(i) == 0 && !(std::isfinite(WNUMNU(i)) && WNUMNU(i) > 0.0f && std::isfinite(PER(i)))) {
+            ERRMSG("Error in POT file: wave period out of range, period number ", i);
+            IERR = 1;
+            return;
+        }
+    }
     BLKLAYOUT();
 
     if (chan::open_scratch(IUSOL, chan::Form::Unformatted) != 0) {

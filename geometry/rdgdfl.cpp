@@ -191,7 +191,11 @@ void RDTKDP(int IB, int IF, int N, int& IERR) {
         }
         if (std::abs(key) != IB || model_body) continue;
         // A range must lie among the body's panels (patches) in its file.
-        if (a < 1 || b > N || a > b) return illegal("Error: NPTANK or NPDIPOL range outside the panels of body ");
+        if (a < 1 || b > N || a > b) {
+            ERRMSG("Error: NPTANK or NPDIPOL range outside the panels of body ", IB);
+            IERR = 1;
+            return;
+        }
         if (key < 0) {
             ++t;
             if (t > cfg::NTANKS || t > cfg::ITANKB.extent(1))

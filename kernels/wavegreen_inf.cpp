@@ -36,6 +36,11 @@ inline float poly6(const float* c, float x) {
 }
 
 // Depth interval k (1..8) and local variable t of the depth sum d >= 0.
+// The depth sum of a pair is not negative when both points lie in the
+// fluid; a point above its free surface (possible only from broken input)
+// is taken at the surface rather than indexing outside the tables.
+inline float depth_sum(float d) { return d > 0.0f ? d : 0.0f; }
+
 inline void depth_interval(float d, int& k, float& t) {
     if (d < 4.0f) {
         int n = std::min(static_cast<int>(d), 3);
@@ -92,7 +97,7 @@ void WGRK09(const float* R, const float& A2, const float* Z, const float* ZETA, 
     for (int l = 0; l < NLIST; ++l) {
         const int i = LIST[l] - 1;
         const float r = R[i];
-        const float d = Z[i] + A2 + ZETA[i];
+        const float d = depth_sum(Z[i] + A2 + ZETA[i]);
         const float r1 = std::sqrt(d * d + r * r);
         if (l == 0 || std::fabs(d - dprev) > 1.0e-7f) {
             depth_interval(d, k, t);
@@ -151,7 +156,7 @@ void WGRK10(const float* R, const float& A2, const float* Z, const float* ZETA, 
     for (int l = 0; l < NLIST; ++l) {
         const int i = LIST[l] - 1;
         const float r = R[i];
-        const float d = Z[i] + A2 + ZETA[i];
+        const float d = depth_sum(Z[i] + A2 + ZETA[i]);
         const float r1s = d * d + r * r;
         const float r1 = std::sqrt(r1s);
         bool newrow = l == 0;
@@ -225,7 +230,7 @@ void WGRK11(const float* R, const float& A2, const float* Z, const float* ZETA, 
     for (int l = 0; l < NLIST; ++l) {
         const int i = LIST[l] - 1;
         const float r = R[i];
-        const float d = Z[i] + A2 + ZETA[i];
+        const float d = depth_sum(Z[i] + A2 + ZETA[i]);
         const float r1 = std::sqrt(d * d + r * r);
         if (l == 0 || std::fabs(d - dprev) > 1.0e-7f) {
             depth_interval(d, k, t);

@@ -386,3 +386,25 @@ TEST(WaveGreenSetup, InfiniteDepthReturnsTheDeepWaterWavenumber) {
 }
 
 }  // namespace
+
+namespace zorva {
+namespace {
+
+// A pair whose point lies above its free surface (d < 0, only from broken
+// input) is taken at the surface: finite values, never an index outside the
+// tables.
+TEST(WaveGreenInf, PointAboveTheSurfaceTakenAtIt) {
+    const float R[2] = {1.0f, 1.0f}, Z[2] = {-2.0e9f, 0.0f}, ZETA[2] = {0.0f, 0.0f};
+    const int ISING[2] = {2, 2}, LIST[2] = {1, 2};
+    const int n = 2;
+    const float A2 = 0.0f;
+    cplx G[16];
+    WGRK09(R, A2, Z, ZETA, G, ISING, LIST, n, &wgmod::WGTABS[0][0]);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_TRUE(std::isfinite(G[k].real()) && std::isfinite(G[k].imag())) << k;
+        EXPECT_EQ(G[k], G[8 + k]) << k;
+    }
+}
+
+}  // namespace
+}  // namespace zorva
