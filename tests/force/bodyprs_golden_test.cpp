@@ -28,13 +28,10 @@ using test::lines_of;
 // options 5 = 3, 6 = 2, 7 = 2 and 9 = 1 as the FORCE set-up makes them.
 void load_example() {
     std::ifstream f(golden("bodyfld.fix"));
-    std::string title;
-    std::getline(f, title);
-    int ne, nm, nb;
-    float per, nu, k;
-    f >> ne >> nm >> nb >> per >> nu >> k;
-    std::vector<float> beta(static_cast<std::size_t>(nb));
-    for (auto& b : beta) f >> b;
+    const test::FixHead h = test::read_fix_head(f);
+    const int ne = h.ne, nm = h.nm, nb = h.nb;
+    const float per = h.per, nu = h.nu, k = h.k;
+    const std::vector<float>& beta = h.beta;
     std::vector<Pan> pans(static_cast<std::size_t>(ne));
     std::vector<std::array<float, 18>> geo(static_cast<std::size_t>(ne));
     for (std::size_t i = 0; i < pans.size(); ++i) {

@@ -18,6 +18,23 @@ std::string source_path(const std::string& rel);
 // A reference file of the FORCE tests.
 inline std::string golden(const std::string& name) { return source_path("tests/force/golden/" + name); }
 
+// Head of a fixture file (*.fix): title line, panel, mode and heading
+// counts, period, nu, K, then the headings.
+struct FixHead {
+    int ne = 0, nm = 0, nb = 0;
+    float per = 0, nu = 0, k = 0;
+    std::vector<float> beta;
+};
+inline FixHead read_fix_head(std::ifstream& f) {
+    FixHead h;
+    std::string title;
+    std::getline(f, title);
+    f >> h.ne >> h.nm >> h.nb >> h.per >> h.nu >> h.k;
+    h.beta.resize(static_cast<std::size_t>(h.nb));
+    for (auto& b : h.beta) f >> b;
+    return h;
+}
+
 // The lines of a file.
 inline std::vector<std::string> lines_of(const std::string& path) {
     std::ifstream f(path);

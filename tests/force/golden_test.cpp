@@ -22,13 +22,10 @@ using test::lines_of;
 // Loads tiny.fix into the shared FORCE data.
 void load_tiny() {
     std::ifstream f(golden("tiny.fix"));
-    std::string title;
-    std::getline(f, title);
-    int ne, nm, nb;
-    float per, nu, k;
-    f >> ne >> nm >> nb >> per >> nu >> k;
-    std::vector<float> beta(static_cast<std::size_t>(nb));
-    for (auto& b : beta) f >> b;
+    const test::FixHead h = test::read_fix_head(f);
+    const int ne = h.ne, nm = h.nm, nb = h.nb;
+    const float per = h.per, nu = h.nu, k = h.k;
+    const std::vector<float>& beta = h.beta;
     std::vector<Pan> pans(static_cast<std::size_t>(ne));
     for (auto& p : pans) f >> p.c[0] >> p.c[1] >> p.c[2] >> p.n[0] >> p.n[1] >> p.n[2] >> p.area;
     test::ForceTest::model1(pans, beta, per, nu, {0, 1, 1, 1, 1, 0, 0, 0, 1, 0});
