@@ -231,8 +231,9 @@ void FRCSETUP(int& IERR) {
     if (cfg::ILOWHI != 0) {
         if (IOPTN[8] > 0) ok = ok && koch(nsolc);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
-        int ierr = 0;
-        PBCOEF(NPATCHT, ierr);
+        // Without the basis tables every higher-order result would be wrong.
+        PBCOEF(NPATCHT, IERR);
+        if (IERR != 0) return;
     } else {
         if (cfg::ISOR == 0 && IOPTN[5] == 0 && IOPTN[9] == 0) {
             IWLPAN.deallocate();

@@ -7,6 +7,7 @@
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "kernels/rankin.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/brkchk.hpp"
