@@ -20,37 +20,15 @@ import shutil
 import subprocess
 import tempfile
 
+from examplefiles import EXAMPLES, copy_inputs, inputs
+
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere"]
 DATE = re.compile(r"\d\d-[A-Z][a-z][a-z]-\d\d\d\d")
 TIME = re.compile(r"\d\d:\d\d:\d\d")
 
 
 def mask(text):
     return TIME.sub("HH:MM:SS", DATE.sub("DD-Mon-YYYY", text))
-
-
-def inputs(src):
-    """fnames.zrv, the names it lists, and the body files of a global
-    geometry file among them."""
-    files = ["fnames.zrv"]
-
-    def add(name):
-        if name and name not in files and os.path.isfile(os.path.join(src, name)):
-            files.append(name)
-
-    with open(os.path.join(src, "fnames.zrv")) as f:
-        for line in f:
-            w = line.split()
-            add(w[0] if w else "")
-    for name in list(files[1:]):
-        if name.endswith(".gdf"):
-            with open(os.path.join(src, name)) as f:
-                for line in f:
-                    w = line.split()
-                    if w and w[0].endswith(".gdf"):
-                        add(w[0])
-    return files
 
 
 def main():
@@ -62,8 +40,7 @@ def main():
         ins = inputs(src)
         tmp = tempfile.mkdtemp(prefix="mkexpected_")
         try:
-            for f in ins:
-                shutil.copy(os.path.join(src, f), tmp)
+            copy_inputs(src, tmp)
             env = dict(os.environ, OPENBLAS_NUM_THREADS="1")
             p = subprocess.run([os.path.abspath(a.zorva)], cwd=tmp, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
