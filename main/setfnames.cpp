@@ -208,8 +208,12 @@ void SETFNAMES(int LISTCHAN, int KEYBOARD, int SCREEN, std::string_view LISTNAME
             if (!get(KGDF, GDFNAME(1), " Enter full name of geometric data file (GDF): ")) return fail();
         }
         FNAMEXT(FILEPOT, FILEP2F, ext(KP2F));
+        // The force control file that the FORCE stage will read is an input
+        // of the run too.
+        std::string frc;
+        if (search(LISTCHAN, listopen, ext(KFRC), frc) != Found::Yes) frc.clear();
         const std::string inputs[] = {std::string(LISTNAME), FILECFG, FILEPOT,
-                                      GDFNAME.size() >= 1 ? GDFNAME(1) : std::string()};
+                                      GDFNAME.size() >= 1 ? GDFNAME(1) : std::string(), frc};
         if (!check_old(KEYBOARD, SCREEN, FILEP2F, inputs)) return fail();
     } else if (MODE == 1) {
         if (!get(KPOT, FILEPOT, " Enter RUNID (name of POT or P2F data file): ")) return fail();

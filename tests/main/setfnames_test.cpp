@@ -200,9 +200,11 @@ TEST_F(SetFnames, NewNameMayNotBeAnInputOrADirectory) {
         const char* input;   // file that must stay
     };
     const Case cases[] = {
-        {0, "a.p2f", "a.gdf", "a.gdf"},  {0, "a.p2f", "a.pot", "a.pot"},     {0, "a.p2f", "fnames.zrv", "fnames.zrv"},
-        {0, "a.p2f", "run.cfg", "run.cfg"}, {0, "a.p2f", "./a.gdf", "a.gdf"}, {1, "a.out", "a.p2f", "a.p2f"},
-        {1, "a.out", "a.frc", "a.frc"},  {0, "a.p2f", "sub", "sub/keep"},   {1, "a.out", "sub", "sub/keep"},
+        {0, "a.p2f", "a.gdf", "a.gdf"},     {0, "a.p2f", "a.pot", "a.pot"},
+        {0, "a.p2f", "fnames.zrv", "fnames.zrv"}, {0, "a.p2f", "run.cfg", "run.cfg"},
+        {0, "a.p2f", "./a.gdf", "a.gdf"},   {0, "a.p2f", "a.frc", "a.frc"},
+        {0, "a.p2f", "sub", "sub/keep"},    {1, "a.out", "a.p2f", "a.p2f"},
+        {1, "a.out", "a.frc", "a.frc"},     {1, "a.out", "sub", "sub/keep"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.old) + " -> " + c.answer);
