@@ -232,13 +232,13 @@ TEST_F(SetFnames, NewNameMayNotBeAnInputOrADirectory) {
 }
 
 TEST_F(SetFnames, ListLineReader) {
-    write_file("names.txt", "  Model.POT extra\nabcdefghijklmnopqrstuvwxyz\nnodot\n   \nlater.gdf\n");
+    write_file("names.txt", "  Model.POT extra\n\tTab.gdf\tgeometry\nabcdefghijklmnopqrstuvwxyz\nnodot\n   \nlater.gdf\n");
     ASSERT_EQ(chan::open(11, "names.txt", chan::Status::Old), 0);
     struct Line {
         const char* name;
         int idot, istat;
     };
-    const Line lines[] = {{"Model.POT", 6, 0}, {"abcdefghijklmnopqrst", 0, 0}, {"nodot", 0, 0}, {"", 0, 1}, {"later.gdf", 6, 0},
+    const Line lines[] = {{"Model.POT", 6, 0}, {"Tab.gdf", 4, 0}, {"abcdefghijklmnopqrst", 0, 0}, {"nodot", 0, 0}, {"", 0, 1}, {"later.gdf", 6, 0},
                           {"", 0, 1}};
     for (const Line& l : lines) {
         std::string name = "junk";
