@@ -409,6 +409,29 @@ TEST_F(HoGeomTest, SideLengthsOfAFlatPatch) {
     EXPECT_NEAR(S[5], 0.5f, 1e-6);
 }
 
+// The low-order file of a quarter bottom and its three mirror images: the
+// mirrored patches' panels are written in the reversed vertex order, so
+// that every panel read back faces up, into the body.
+TEST_F(HoGeomTest, MirroredPatchesInTheLowOrderFile) {
+    run_files("ILOWGDF=1\n", std::string(HEAD) + "1 1\n1 0\n0 0 -0.5  0 0.5 -0.5  1 0.5 -0.5  1 0 -0.5\n", spl_lines(1),
+              "0.3 0.3 0. 0.");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(NPATCHT, 4);
+    std::string text;
+    for (const auto& l : read_lines("b_low.gdf")) text += l + "\n";
+    fresh();
+    one_body_run("", text);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(NEQN, 4);
+    for (int p = 1; p <= 4; ++p) {
+        const float a[2] = {XVER(1, 1, p) + XVER(2, 1, p) - XVER(3, 1, p) - XVER(4, 1, p),
+                            XVER(1, 2, p) + XVER(2, 2, p) - XVER(3, 2, p) - XVER(4, 2, p)};
+        const float b[2] = {XVER(1, 1, p) + XVER(4, 1, p) - XVER(2, 1, p) - XVER(3, 1, p),
+                            XVER(1, 2, p) + XVER(4, 2, p) - XVER(2, 2, p) - XVER(3, 2, p)};
+        EXPECT_GT(a[0] * b[1] - a[1] * b[0], 0.0f) << p;
+    }
+}
+
 // The index tables' operations: create, append, insert copies, delete.
 TEST_F(HoGeomTest, PatchIndexGrowth) {
     int ierr = -1;
