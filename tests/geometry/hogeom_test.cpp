@@ -313,6 +313,7 @@ TEST_F(HoGeomTest, ReaderCasesAndErrors) {
         }
         ASSERT_EQ(st, 0) << c.what << "\n" << screen.str();
         ASSERT_EQ(NPATCHT, static_cast<int>(c.idipwm.size())) << c.what;
+        EXPECT_EQ(IDIPSYM, cfg::IDIPOLE) << c.what;  // classes kept when there are dipoles
         for (int q = 1; q <= NPATCHT; ++q) {
             EXPECT_EQ(IDIPWM(q), c.idipwm[static_cast<std::size_t>(q - 1)]) << c.what << " q=" << q;
             EXPECT_EQ(IFSPAT(q), c.ifspat[static_cast<std::size_t>(q - 1)]) << c.what << " q=" << q;
