@@ -26,6 +26,12 @@ def inputs(src):
                     w = line.split()
                     if w and w[0].endswith(".gdf"):
                         add(w[0])
+    # Companion inputs of a geometry file share its base name: spline
+    # control, extra modes, body points, control surface and its splines.
+    for name in list(files[1:]):
+        if name.endswith(".gdf"):
+            for ext in (".spl", ".mod", ".bpi", ".csf", ".csp"):
+                add(name[:-4] + ext)
     return files
 
 

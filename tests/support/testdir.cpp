@@ -91,6 +91,14 @@ std::vector<std::string> example_inputs(const std::string& name) {
             if (w.ends_with(".gdf")) add(w);
         }
     }
+    // Companion inputs of a geometry file share its base name: spline
+    // control, extra modes, body points, control surface and its splines.
+    const std::size_t n = files.size();
+    for (std::size_t i = 1; i < n; ++i) {
+        if (!files[i].ends_with(".gdf")) continue;
+        const std::string base = files[i].substr(0, files[i].size() - 4);
+        for (const char* ext : {".spl", ".mod", ".bpi", ".csf", ".csp"}) add(base + ext);
+    }
     return files;
 }
 
