@@ -166,6 +166,16 @@ void BlockReader::read(int e, bool csf) {
     int isx = 0, isy = 0;
     if (!fields_of(2, f) || !ints(f, {&isx, &isy})) return;
     log::put("ISX: %d  ISY: %d\n", isx, isy);
+    // A wall in a plane is given as -1, or -2 when the body is symmetric
+    // about it too.
+    if (isx < 0) isx = -1 - isx;
+    if (isy < 0) isy = -1 - isy;
+    if (isx < 0 || isx > 1 || isy < 0 || isy > 1) {
+        ierr_ = 7;
+        log::put("ERROR: ISX and ISY in line %d of %s must be 0 or 1 (or -1, -2 for a wall).\n", f_.number(),
+                 f_.name());
+        return;
+    }
     r.symcode = isx + 2 * isy;
 
     int npatch = 0, igdef = 0;

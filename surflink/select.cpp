@@ -52,8 +52,7 @@ int symmetry_class(const Entry& en, int model) {
     int xs = 0, ys = 0, axis = 0, foldm1 = 0;
     rg_GetModelSymmetry(model, &xs, &ys, &axis, &foldm1);
     const int c = axis == 3 ? 4 : xs + 2 * ys;
-    const int r = std::clamp(en.symcode, 0, 3);
-    return table[r][c];
+    return table[en.symcode & 3][c];
 }
 
 // Low-order panel count of one surface.
@@ -81,8 +80,9 @@ void panel_ranges(const Entry& en, Record& r, const rg_SDAH& W, bool body) {
             const int h = rg_GetAtSDAH(&W, i);
             const bool dipole = body && colour_type(rg_GetObjectColorCode(h)) == 2;
             if (dipole != (group == 2)) continue;
+            // The export writes each surface with all its images in a row.
             r.firstpan[static_cast<size_t>(i)] = t + 1;
-            t += panel_count(h) * m * m;
+            t += panel_count(h) * m;
             r.lastpan[static_cast<size_t>(i)] = t;
         }
         if (group == 1) r.npan1 = t;

@@ -118,15 +118,32 @@ int rg_ClosestPtOnSurf(int h, const rg_Array*, const double p[3], double tol, do
         double u = seeds[static_cast<size_t>(k)].second.first, v = seeds[static_cast<size_t>(k)].second.second;
         surface_eval(*s, u, v, X, Xu, Xv);
         double d = dist2(X, p);
-        // Newton steps on the squared distance (first-order model of the
-        // surface), kept inside the square, halved while they do not help.
+        // Newton steps on the squared distance (second derivatives of the
+        // surface by differences of the first; the first-order model where
+        // that is not convex), kept inside the square, halved while they do
+        // not help.
         for (int it = 0; it < 100; ++it) {
             double r[3] = {X[0] - p[0], X[1] - p[1], X[2] - p[2]};
-            const double a = Xu[0] * Xu[0] + Xu[1] * Xu[1] + Xu[2] * Xu[2];
-            const double b = Xu[0] * Xv[0] + Xu[1] * Xv[1] + Xu[2] * Xv[2];
-            const double c = Xv[0] * Xv[0] + Xv[1] * Xv[1] + Xv[2] * Xv[2];
+            double a = Xu[0] * Xu[0] + Xu[1] * Xu[1] + Xu[2] * Xu[2];
+            double b = Xu[0] * Xv[0] + Xu[1] * Xv[1] + Xu[2] * Xv[2];
+            double c = Xv[0] * Xv[0] + Xv[1] * Xv[1] + Xv[2] * Xv[2];
             const double gu = r[0] * Xu[0] + r[1] * Xu[1] + r[2] * Xu[2];
             const double gv = r[0] * Xv[0] + r[1] * Xv[1] + r[2] * Xv[2];
+            {
+                constexpr double hd = 1e-6;
+                const double su = u + hd <= 1.0 ? hd : -hd, sv = v + hd <= 1.0 ? hd : -hd;
+                Vec3 Y, Yu, Yv, Z, Zu, Zv;
+                surface_eval(*s, u + su, v, Y, Yu, Yv);
+                surface_eval(*s, u, v + sv, Z, Zu, Zv);
+                double huu = 0, huv = 0, hvv = 0;
+                for (int q = 0; q < 3; ++q) {
+                    huu += r[q] * (Yu[q] - Xu[q]) / su;
+                    huv += r[q] * (Zu[q] - Xu[q]) / sv;
+                    hvv += r[q] * (Zv[q] - Xv[q]) / sv;
+                }
+                const double fa = a + huu, fb = b + huv, fc = c + hvv;
+                if (fa > 0.0 && fa * fc - fb * fb > 0.0) a = fa, b = fb, c = fc;
+            }
             double du = 0.0, dv = 0.0;
             const double det = a * c - b * b;
             if (det > 1e-30 * (a * c + 1e-300)) {
@@ -145,7 +162,7 @@ int rg_ClosestPtOnSurf(int h, const rg_Array*, const double p[3], double tol, do
                 const double dn = dist2(Y, p);
                 if (dn < d) {
                     moved = std::fabs(nu - u) + std::fabs(nv - v) > 1e-15;
-                    const bool small = std::fabs(nu - u) < 1e-3 * tol && std::fabs(nv - v) < 1e-3 * tol;
+                    const bool small = std::fabs(nu - u) < 1e-6 * tol && std::fabs(nv - v) < 1e-6 * tol;
                     u = nu, v = nv, d = dn, X = Y, Xu = Yu, Xv = Yv;
                     if (small) moved = false;
                     break;
