@@ -158,8 +158,10 @@ void RGKX2NUV(const int* IB, const float* X, int* IPATCH, int* IXREFL, int* IYRE
                     *IXREFL = ix;
                     *IYREFL = iy;
                     *IROT = k;
+                    // v as RGKEVAL takes it: reversed where the evaluation reverses it.
+                    const double f = r.inward == rg_GetObjectOrient(h) ? -1.0 : 1.0;
                     st.up = 2.0 * puv[0] - 1.0;
-                    st.vp = 2.0 * puv[1] - 1.0;
+                    st.vp = f * (2.0 * puv[1] - 1.0);
                 }
             }
     }

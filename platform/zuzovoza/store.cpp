@@ -321,7 +321,8 @@ int rg_EvalObjectList(int h, rg_SDAH* out) {
     const Object* o = object(h);
     if (!o || o->cls != RG_CLASS_LIST || o->error != 0) return 0;
     for (int m : o->members) {
-        if (rg_GetObjectError(m) != 0) return 0;
+        const Object* x = object(m);
+        if (!x || x->error != 0) return 0;  // a member flagged in error
         rg_AppendToSDAH(out, m);
     }
     return 1;
