@@ -1,6 +1,6 @@
 // Low-order export: the flat panels of a list of surfaces in the
 // low-order geometry layout (title; ULEN GRAV; ISX ISY; NPAN; 12 reals a
-// panel, the vertices in turn).
+// panel, the vertices in turn; a body's dipole panels after their count).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -67,9 +67,11 @@ extern "C" int rg_WriteGDF(const rg_SDAH* surfaces, int symmetry, const rg_GDFOp
             for (int my = 0; my <= m.ysym; ++my)
                 for (int k = 0; k < fold; ++k) images.push_back({k, mx, my});
     }
-    std::vector<Quad> all;
+    // Panels of the surfaces before the dipole surfaces, and of those.
+    std::vector<Quad> all[2];
     for (Object* s : list) {
         const auto base = panels(*s);
+        const int part = kind && *kind == 1 && s->color == 11 ? 1 : 0;
         for (const Image& im : images) {
             const double th = m.axis > 0 ? 2.0 * rg_PI * im.k / m.fold : 0.0;
             for (Quad q : base) {
@@ -84,19 +86,26 @@ extern "C" int rg_WriteGDF(const rg_SDAH* surfaces, int symmetry, const rg_GDFOp
                     if (im.my) p[1] = -p[1];
                 }
                 if (im.mx != im.my) std::reverse(q.begin(), q.end());  // one mirror turns the side
-                all.push_back(q);
+                all[part].push_back(q);
             }
         }
     }
     FILE* f = std::fopen(path ? path : "", "w");
     if (!f) return 1;
+    auto write = [&](const std::vector<Quad>& qs) {
+        for (const Quad& q : qs) {
+            for (const Vec3& p : q) std::fprintf(f, " %15.8e %15.8e %15.8e", p[0], p[1], p[2]);
+            std::fprintf(f, "\n");
+        }
+    };
     std::fprintf(f, "%s\n", title ? title : "");
     std::fprintf(f, "%14.6f %14.6f      ULEN GRAV\n", options->ULEN, options->GRAV);
     std::fprintf(f, "%4d %4d      ISX ISY\n", symmetry == 1 ? 0 : m.xsym, symmetry == 1 ? 0 : m.ysym);
-    std::fprintf(f, "%8zu      NPAN\n", all.size());
-    for (const Quad& q : all) {
-        for (const Vec3& p : q) std::fprintf(f, " %15.8e %15.8e %15.8e", p[0], p[1], p[2]);
-        std::fprintf(f, "\n");
+    std::fprintf(f, "%8zu      NPAN\n", all[0].size());
+    write(all[0]);
+    if (!all[1].empty()) {
+        std::fprintf(f, "%8zu      NPAN of the dipole surfaces\n", all[1].size());
+        write(all[1]);
     }
     return std::fclose(f) == 0 ? 0 : 1;
 }

@@ -190,7 +190,8 @@ RG_EXPORT void rg_GDFExportOptionDefaults(int model, rg_GDFOptions* options);
  * (kind 1 a body, 4 a control surface).  symmetry 0: the panels of the
  * surfaces, with the model's X and Y symmetry flags in the header; 1: each
  * surface followed by its symmetry images, no symmetry in the header.
- * A body's dipole surfaces (colour 11) come after the others.  Gives 1 when
+ * A body's dipole surfaces (colour 11) follow the others' panels after a
+ * line with their panel count.  Gives 1 when
  * the file cannot be opened, 2 when there is nothing to write, 0 success. */
 RG_EXPORT int rg_WriteGDF(const rg_SDAH* surfaces, int symmetry, const rg_GDFOptions* options, const char* title,
                           const char* path, int* kind);
