@@ -253,6 +253,10 @@ TEST_F(SurflinkInit, ErrorCodes) {
     short_line.replace(short_line.find("1 0      !ISX, ISY"), 18, "1");
     Block out = good;
     out.ib = 3;
+    Block isx2 = good;
+    isx2.isxy = "2 0";
+    Block wall = good;  // a wall in x = 0 about which the body is symmetric
+    wall.isxy = "-2 0";
     const std::string head = rgk_head(1, "9.80665", 2);
     const std::string full = head + rgk_block(good);
     struct Case {
@@ -270,6 +274,9 @@ TEST_F(SurflinkInit, ErrorCodes) {
          "ERROR: Line 11 of rgkinit.txt has 1 items; 2 needed.", 7},
         {"not a number", head + rgk_block(letters) + rgk_block(b2),
          "ERROR: Item 2 of line 11 of rgkinit.txt is not a number: x", 7},
+        {"ISX 2", head + rgk_block(isx2) + rgk_block(b2),
+         "ERROR: ISX and ISY in line 11 of rgkinit.txt must be 0 or 1 (or -1, -2 for a wall).", 7},
+        {"wall", head + rgk_block(wall), "ISX: -2  ISY: 0", 0},
         {"body out of range", head + rgk_block(out), "ERROR: Body number 3 in rgkinit.txt is outside 1 to NBODY (2).",
          17},
         {"body twice", head + rgk_block(good) + rgk_block(good), "ERROR: Body number 1 is given twice in rgkinit.txt.",
@@ -286,6 +293,9 @@ TEST_F(SurflinkInit, ErrorCodes) {
         EXPECT_EQ(log()[log().size() - 2], "Exiting RGKINIT at " + std::string(FIXED_TIME) +
                                                ", err = " + std::to_string(c.code))
             << c.name;
+        if (c.name == "wall") {
+            EXPECT_FALSE(logged("WARNING: Model X symmetry does not agree with ISX."));
+        }
         if (c.code == 3 || c.code == 7) {  // the run went on with the next block
             int n = 0;
             RGKNPATCH((const int[]){2}, &n);
