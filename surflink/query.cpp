@@ -14,6 +14,16 @@ const Entry* body_entry(int ib) {
     return &st.e[static_cast<size_t>(ib)];
 }
 
+// The body entry of a type query, its outputs zeroed; null with ierr 1
+// (body number out of range) or 2 (not a geometry-model body).
+const Entry* typed_entry(int ib, int* ptype, int* itank, int* ierr) {
+    *ptype = *itank = *ierr = 0;
+    const Entry* en = body_entry(ib);
+    if (!en) *ierr = 1;
+    else if (en->igdef != 2 || !en->rec) *ierr = 2;
+    return *ierr == 0 ? en : nullptr;
+}
+
 // Tank of surface h: the top-level entry of the tank list holding it.
 int tank_of(const Record& r, int h) {
     if (r.tanklist == 0) return 0;
@@ -108,16 +118,8 @@ void RGKNTANK(const int* IB, int* NTANK) {
 }
 
 void RGKPATTYPE(const int* IB, const int* IP, int* PTYPE, int* ITANK, int* IERR) {
-    *PTYPE = *ITANK = *IERR = 0;
-    const Entry* en = body_entry(*IB);
-    if (!en) {
-        *IERR = 1;
-        return;
-    }
-    if (en->igdef != 2 || !en->rec) {
-        *IERR = 2;
-        return;
-    }
+    const Entry* en = typed_entry(*IB, PTYPE, ITANK, IERR);
+    if (!en) return;
     const Record& r = *en->rec;
     // Without a pane map there are no patches to ask about.
     if (!r.panemap || *IP < 1 || *IP > r.panemap->npatch) {
@@ -130,16 +132,8 @@ void RGKPATTYPE(const int* IB, const int* IP, int* PTYPE, int* ITANK, int* IERR)
 }
 
 void RGKPANTYPE(const int* IB, const int* IPAN, int* PTYPE, int* ITANK, int* IERR) {
-    *PTYPE = *ITANK = *IERR = 0;
-    const Entry* en = body_entry(*IB);
-    if (!en) {
-        *IERR = 1;
-        return;
-    }
-    if (en->igdef != 2 || !en->rec) {
-        *IERR = 2;
-        return;
-    }
+    const Entry* en = typed_entry(*IB, PTYPE, ITANK, IERR);
+    if (!en) return;
     const Record& r = *en->rec;
     if ((r.flags & 1) == 0 || *IPAN < 1 || *IPAN > r.npan1 + r.npan2) {
         *IERR = 3;

@@ -230,16 +230,21 @@ int rg_SurfDivn(int h, int, int counts[4]) {
 }
 
 // ---- parameter lists and evaluation arrays ----
-void rg_Redim(rg_Array* a, int n) {
+namespace {
+// An array of n zeroed entries of the given width (none for n <= 0).
+void reshape(rg_Array* a, int n, int width) {
     if (!a) return;
     std::free(a->v);
     *a = rg_Array{};
     if (n <= 0) return;
-    a->v = static_cast<double*>(std::calloc(2 * static_cast<size_t>(n), sizeof(double)));
-    if (!a->v) std::abort();
+    a->v = static_cast<double*>(std::calloc(static_cast<size_t>(width) * static_cast<size_t>(n), sizeof(double)));
+    if (!a->v) std::abort();  // out of memory
     a->n = n;
-    a->width = 2;
+    a->width = width;
 }
+}  // namespace
+
+void rg_Redim(rg_Array* a, int n) { reshape(a, n, 2); }
 
 void rg_FillParamList(rg_Array* a, double lo, double hi) {
     for (int i = 0; a && i < a->n; ++i) {
@@ -248,16 +253,7 @@ void rg_FillParamList(rg_Array* a, double lo, double hi) {
     }
 }
 
-void rg_InitializeArray(rg_Array* a, int n) {
-    if (!a) return;
-    std::free(a->v);
-    *a = rg_Array{};
-    if (n <= 0) return;
-    a->v = static_cast<double*>(std::calloc(9 * static_cast<size_t>(n), sizeof(double)));
-    if (!a->v) std::abort();
-    a->n = n;
-    a->width = 9;
-}
+void rg_InitializeArray(rg_Array* a, int n) { reshape(a, n, 9); }
 
 int rg_Surface(int h, const rg_Array* params, rg_Array* result) {
     Object* s = object(h);
