@@ -161,6 +161,18 @@ TEST_F(Export, RotationCopies) {
     }
     for (int i = 1; i <= 12; ++i) EXPECT_EQ(pantype(i), 1) << i;
     for (int q : quadrant) EXPECT_EQ(q, 3);
+
+    // With the base a dipole surface, its four copies follow the wall's as
+    // dipole panels, and their type is read at the base's first copy.
+    std::string dipole_base = cylinder_model();
+    dipole_base.replace(dipole_base.find("orient=1"), 8, "orient=1 color=11");
+    ASSERT_EQ(load(dipole_base, "DEFAULT", "0 0"), 0);
+    EXPECT_EQ(npan(), std::make_pair(4 * 2, 4 * 1));
+    ASSERT_EQ(lowgdf(1), 0);
+    const LowFile g = read_low("box_ms2.gdf");
+    EXPECT_EQ(g.npan, 8);
+    EXPECT_EQ(g.ndip, 4);
+    for (int i = 1; i <= 12; ++i) EXPECT_EQ(pantype(i), i <= 8 ? 1 : 2) << i;
 }
 
 // Export errors, with their log lines; nothing is written.
