@@ -64,6 +64,61 @@ int evaluate(int e, double u, double v, int ip, double X[3], double XU[3], doubl
     return 0;
 }
 
+// Closest point of body ib to the point in the buffer: patch, mirror
+// images, rotation copy, and u, v, distance into the buffers; gives ierr.
+// Nothing is set when the body has no surfaces.
+int closest(int ib, int& ipatch, int& ixrefl, int& iyrefl, int& irot) {
+    State& st = S();
+    if (!st.tables || ib < 1 || ib > st.NBODY) {
+        log::put("RGKX2NUV ERROR: body index ib = %d. (NBODY = %d)\n", ib, st.NBODY);
+        return 1;
+    }
+    const Entry& en = st.e[static_cast<size_t>(ib)];
+    if (en.igdef != 2 || !en.rec) {
+        log::put("RGKX2NUV ERROR: body index ib = %d. Body's IGDEF isn't 2.\n", ib);
+        return 2;
+    }
+    const Record& r = *en.rec;
+    if ((r.flags & 2) == 0 || !r.panemap) {
+        log::put("RGKX2NUV ERROR: body index ib = %d. This body's surfaces\ndon't all qualify for higher-order "
+                 "evaluation.\n",
+                 ib);
+        return 5;
+    }
+    double best = -1.0;
+    const int M = rg_GetSizeSDAH(&r.surfaces);
+    for (int i = 1; i <= M; ++i) {
+        const int k = (i - 1) % en.nrot;
+        const int h = rg_GetAtSDAH(&r.surfaces, i - 1);
+        double box[6];
+        const bool have_box = rg_GetObjectBBox(h, box) != 0;
+        for (int ix = 0; ix <= (en.symcode & 1); ++ix)
+            for (int iy = 0; iy <= ((en.symcode >> 1) & 1); ++iy) {
+                double P[3] = {st.Xp[0], st.Xp[1], st.Xp[2]};
+                if (k > 0 && en.axis > 0) rotate(en.axis, -2.0 * rg_PI * k / en.nrot, P);
+                if (ix == 1) P[0] = -P[0];
+                if (iy == 1) P[1] = -P[1];
+                if (best >= 0.0 && have_box && rg_DistancePtToBBox(P, box, 0) > std::sqrt(best)) continue;
+                double uv[2], pt[3], d2 = 0.0, puv[2];
+                if (!rg_ClosestPtOnSurf(h, r.evalarrays[static_cast<size_t>(i - 1)], P, 1.0E-4, uv, pt, &d2)) continue;
+                const int patch = rg_MapSurfaceToPane(r.panemap.get(), i, uv, puv);
+                if (best < 0.0 || d2 < best) {
+                    best = d2;
+                    st.distp = d2 > 0.0 ? std::sqrt(d2) : 0.0;
+                    ipatch = patch;
+                    ixrefl = ix;
+                    iyrefl = iy;
+                    irot = k;
+                    // v as RGKEVAL takes it: reversed where the evaluation reverses it.
+                    const double f = r.inward == rg_GetObjectOrient(h) ? -1.0 : 1.0;
+                    st.up = 2.0 * puv[0] - 1.0;
+                    st.vp = f * (2.0 * puv[1] - 1.0);
+                }
+            }
+    }
+    return 0;
+}
+
 void copy_out(const double* from, float* to) {
     for (int c = 0; c < 3; ++c) to[c] = static_cast<float>(from[c]);
 }
@@ -112,60 +167,10 @@ void RGKX2NUV(const int* IB, const float* X, int* IPATCH, int* IXREFL, int* IYRE
               float* DIST, int* IERR) {
     State& st = S();
     ++st.nx2nuv;
-    *IERR = 0;
-    const int ib = *IB;
-    if (!st.tables || ib < 1 || ib > st.NBODY) {
-        log::put("RGKX2NUV ERROR: body index ib = %d. (NBODY = %d)\n", ib, st.NBODY);
-        *IERR = 1;
-        return;
-    }
-    const Entry& en = st.e[static_cast<size_t>(ib)];
-    if (en.igdef != 2 || !en.rec) {
-        log::put("RGKX2NUV ERROR: body index ib = %d. Body's IGDEF isn't 2.\n", ib);
-        *IERR = 2;
-        return;
-    }
-    const Record& r = *en.rec;
-    if ((r.flags & 2) == 0 || !r.panemap) {
-        log::put("RGKX2NUV ERROR: body index ib = %d. This body's surfaces\ndon't all qualify for higher-order "
-                 "evaluation.\n",
-                 ib);
-        *IERR = 5;
-        return;
-    }
     for (int c = 0; c < 3; ++c) st.Xp[c] = X[c];
-    double best = -1.0;
-    const int M = rg_GetSizeSDAH(&r.surfaces);
-    for (int i = 1; i <= M; ++i) {
-        const int k = (i - 1) % en.nrot;
-        const int h = rg_GetAtSDAH(&r.surfaces, i - 1);
-        double box[6];
-        const bool have_box = rg_GetObjectBBox(h, box) != 0;
-        for (int ix = 0; ix <= (en.symcode & 1); ++ix)
-            for (int iy = 0; iy <= ((en.symcode >> 1) & 1); ++iy) {
-                double P[3] = {st.Xp[0], st.Xp[1], st.Xp[2]};
-                if (k > 0 && en.axis > 0) rotate(en.axis, -2.0 * rg_PI * k / en.nrot, P);
-                if (ix == 1) P[0] = -P[0];
-                if (iy == 1) P[1] = -P[1];
-                if (best >= 0.0 && have_box && rg_DistancePtToBBox(P, box, 0) > std::sqrt(best)) continue;
-                double uv[2], pt[3], d2 = 0.0, puv[2];
-                if (!rg_ClosestPtOnSurf(h, r.evalarrays[static_cast<size_t>(i - 1)], P, 1.0E-4, uv, pt, &d2)) continue;
-                const int patch = rg_MapSurfaceToPane(r.panemap.get(), i, uv, puv);
-                if (best < 0.0 || d2 < best) {
-                    best = d2;
-                    st.distp = d2 > 0.0 ? std::sqrt(d2) : 0.0;
-                    *IPATCH = patch;
-                    *IXREFL = ix;
-                    *IYREFL = iy;
-                    *IROT = k;
-                    // v as RGKEVAL takes it: reversed where the evaluation reverses it.
-                    const double f = r.inward == rg_GetObjectOrient(h) ? -1.0 : 1.0;
-                    st.up = 2.0 * puv[0] - 1.0;
-                    st.vp = f * (2.0 * puv[1] - 1.0);
-                }
-            }
-    }
-    if (best < 0.0) return;  // no surfaces: outputs left as they were
+    *IERR = closest(*IB, *IPATCH, *IXREFL, *IYREFL, *IROT);
+    // u, v and the distance through the library-wide buffers, also on a
+    // failure (the previous call's values then)
     *U = static_cast<float>(st.up);
     *V = static_cast<float>(st.vp);
     *DIST = static_cast<float>(st.distp);

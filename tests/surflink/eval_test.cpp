@@ -192,6 +192,14 @@ TEST_F(EvalTest, ClosestPointFindsEvaluatedPointsBack) {
     EXPECT_EQ(ip, 1);
     EXPECT_EQ(ix, 1);
     EXPECT_NEAR(d, 0.5f, 1e-6);
+    // A failing call gives u, v and the distance of the call before.
+    const int bad = 4;
+    float u2 = 9, v2 = 9, d2 = 9;
+    RGKX2NUV(&bad, P, &ip, &ix, &iy, &ir, &u2, &v2, &d2, &ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(u2, u);
+    EXPECT_EQ(v2, v);
+    EXPECT_EQ(d2, d);
 }
 
 // The control surface evaluates like a body, counted apart.
