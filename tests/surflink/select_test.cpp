@@ -176,5 +176,41 @@ TEST_F(Select, PositioningWarnings) {
     EXPECT_FALSE(logged("WARNING: When positioned by XBODY, surface tk1"));
 }
 
+// A low-order control surface takes by default every entity that is
+// visible, on an enabled layer and meshable; a higher-order one every
+// surface.  Its named surfaces that cannot be meshed are reported.
+TEST_F(Select, ControlSurfaceDefaults) {
+    write_file("cs.zzm",
+               "ZUZOVOZA MODEL 1\nLAYER Off off\nVAR x 1 0 2\n"
+               "QUAD a      0 0 -1  1 0 -1  1 1 -1  0 1 -1  div=2x3\n"
+               "QUAD hidden 0 0 -2  1 0 -2  1 1 -2  0 1 -2  visible=0\n"
+               "QUAD offl   0 0 -3  1 0 -3  1 1 -3  0 1 -3  layer=Off\n"
+               "QUAD nm     0 0 -4  1 0 -4  1 1 -4  0 1 -4  mesh=0\n"
+               "LIST WithNm a nm\n");
+    write_file("rgkinit.txt", rgk_head(0, "9.80665", 1));
+    ASSERT_EQ(init(), 0);
+    auto csf = [&](const std::string& ilowhi, const std::string& list) {
+        write_file("rgkinitcsf.txt", "1\ncs.csf\ncs_ms2.csf\n0 0 0 0\nCS\n" + ilowhi + "\n0 0\n0 2 0.5\n3\ncs.zzm\n" +
+                                         list + "\n1 0 0\n");
+        int ierr = -1;
+        RGKINITCSF(&ierr);
+        EXPECT_EQ(ierr, 0) << ilowhi << " " << list;
+    };
+    int ib = 0, n1 = 0, n2 = 0, np = 0;
+    csf("0", "DEFAULT");
+    RGKNPAN(&ib, &n1, &n2);
+    EXPECT_EQ(n1, 6);  // a alone, 2 x 3 panels
+    RGKNPATCSF(&np);
+    EXPECT_EQ(np, 1);
+    csf("1", "DEFAULT");
+    RGKNPATCSF(&np);
+    EXPECT_EQ(np, 4);
+    RGKNPAN(&ib, &n1, &n2);
+    EXPECT_EQ(n1, -1);  // nm cannot be meshed
+    EXPECT_FALSE(logged("nm doesn't qualify for low-order panels."));
+    csf("0", "WithNm");
+    EXPECT_TRUE(logged("nm doesn't qualify for low-order panels."));
+}
+
 }  // namespace
 }  // namespace zorva::test
