@@ -344,6 +344,24 @@ TEST_F(SurflinkInit, CountsBeforeLoading) {
     EXPECT_EQ(log().front(), "rgklog.txt -- log file for SURFLINK.DLL");
 }
 
+// A log that cannot be written loses its lines; the loading goes on.
+TEST_F(SurflinkInit, LogThatCannotBeWritten) {
+    std::filesystem::create_directory("rgklog.txt");
+    Block b;
+    b.isxy = "1 0";
+    write_file("rgkinit.txt", rgk_head(1, "9.80665", 1) + rgk_block(b));
+    write_file("box.zzm", box_model());
+    EXPECT_EQ(init(), 0);
+    int n = 0;
+    RGKNPATCH((const int[]){1}, &n);
+    EXPECT_EQ(n, 3);
+    const float u = 0, v = 0;
+    float X[3], XU[3], XV[3];
+    int ierr = -1, ib = 9, ip = 1;
+    RGKEVAL(&u, &v, &ib, &ip, X, XU, XV, &ierr);  // an error message with nowhere to go
+    EXPECT_EQ(ierr, 1);
+}
+
 // A block whose kind is not 2 ends after its NPATCH line; the next block
 // is read as usual.
 TEST_F(SurflinkInit, BlockOfAnotherKind) {
