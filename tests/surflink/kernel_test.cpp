@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include "platform/zuzovoza/zuzovoza.h"
 #include "tests/support/testdir.hpp"
@@ -224,6 +226,31 @@ TEST_F(Kernel, CountsListsAndVariables) {
     rg_InvalidateObjectAndDependencies(r);
     EXPECT_EQ(rg_ForceValidTable(c), 0);
     EXPECT_EQ(rg_GetErrorNumber(rg_GetObjectError(c)), 21);
+}
+
+// The example of the format description loads, and the front side of each
+// of its surfaces faces away from the box (into the fluid).
+TEST_F(Kernel, DocumentedExample) {
+    std::ifstream doc(source_path("surflink/model_format.md"));
+    std::stringstream ss;
+    ss << doc.rdbuf();
+    const std::string text = ss.str();
+    const auto a = text.find("```\nZUZOVOZA MODEL 1\n");
+    ASSERT_NE(a, std::string::npos);
+    const auto b = text.find("```", a + 3);
+    write_file("example.zzm", text.substr(a + 4, b - a - 4));
+    ASSERT_EQ(rg_LoadModelFromFile("example.zzm", 0, &model), 0);
+    rg_SDAH l{};
+    rg_AppendToSDAH(&l, rg_GetObjectFromName(model, "Hull"));
+    ASSERT_EQ(rg_ExpandObjectLists(&l, 0), 3);
+    for (int i = 0; i < 3; ++i) {
+        double X[3], Xu[3], Xv[3];
+        eval(rg_GetObjectName(rg_GetAtSDAH(&l, i)), 0.5, 0.5, X, Xu, Xv);
+        const double n[3] = {Xu[1] * Xv[2] - Xu[2] * Xv[1], Xu[2] * Xv[0] - Xu[0] * Xv[2], Xu[0] * Xv[1] - Xu[1] * Xv[0]};
+        const double out = n[0] * X[0] + n[1] * X[1] + n[2] * (X[2] + 0.25);  // from the centre (0, 0, -T/2)
+        EXPECT_GT(out, 0.0) << rg_GetObjectName(rg_GetAtSDAH(&l, i));
+    }
+    rg_RedimSDAH(&l, 0);
 }
 
 }  // namespace
