@@ -77,11 +77,11 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     // One call: field panel p at point P (normal np), source panel q; the
     // image kind: 0 direct, 1 free surface (with the logarithm), 2 sea bed.
     auto call = [&](const float* P, const float* np, int p, int q, int ivel, int kind, Terms& t) -> bool {
-        float D, S, LD = 0, LS = 0, GS[3] = {0, 0, 0}, GD[3] = {0, 0, 0}, GLS[3] = {0, 0, 0};
+        float D, S, LD = 0, LS = 0, GS[3] = {0, 0, 0}, GD[3] = {0, 0, 0}, GLS[3] = {0, 0, 0}, GLD[3] = {0, 0, 0};
         int ierr;
         const int ilogf = kind == 1 ? cfg::ILOG : 0;
         RANKPF(P, ilogf, q, PAXES, PNLARR6, PNLARR5, PCENT, PNLARR4, PPROP, PNLARR3, D, S, LD, LS, ivel, GS, GD, GLS,
-               ierr);
+               GLD, ierr);
         if (ierr == 1) return false;
         const bool dipp = model::IDIPWM(p) > 0, dipq = model::IDIPWM(q) > 0;
         auto ndot = [&](const float* g) { return np[0] * g[0] + np[1] * g[1] + np[2] * g[2]; };
@@ -94,7 +94,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             t.grad[0][0] += GS[0], t.grad[0][1] += GS[1], t.grad[0][2] += zs * GS[2];
         }
         if (ilogf == 1) {
-            t.mat[1] += -2.0f * (dipp ? ndot(GRDLOGD) : LD);
+            t.mat[1] += -2.0f * (dipp ? ndot(GLD) : LD);
             t.src[1] += -2.0f * (dipq ? 0.0f : (dipp ? ndot(GLS) : LS));
             if (sor) {
                 t.nds[1] += -2.0f * ndot(GLS);
