@@ -6,7 +6,7 @@
 //
 // Rows go in blocks.  The Rankine parts of a block are read in row order
 // (the next block's while the current one is worked on), the wave parts of
-// its rows are formed on all threads, each row into its own buffers, and
+// its rows are formed on all threads (common/threads.hpp), each row into its own buffers, and
 // the block is then delivered: the right-hand-side terms that a row adds to
 // earlier rows are summed entry by entry in row order, and the borders go
 // to the in-memory matrix or the matrix scratch files
@@ -15,13 +15,10 @@
 #include "solver/assembly.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
-
-#include <omp.h>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
@@ -76,7 +73,7 @@ int block_rows(const asmlo::Period& P, int nthr) {
     const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
     const double allowance = 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (2.0 * per_row));
-    return std::clamp(std::min(8 * nthr, 64), 1, std::max(by_mem, 1));
+    return std::clamp(std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
 }
 
 // The terms that the rows I0..I1 add to the right-hand sides of rows
@@ -241,47 +238,45 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     // The library's idle threads must not compete with the assembly's.
     thr::blas_idle();
     constexpr int JCHUNK = 256;
-    std::atomic<int> read_fail{0};
-    int fail = 0, bad_block = -1;
-#pragma omp parallel num_threads(nthr)
-    {
-        asmlo::Work& W = work[static_cast<std::size_t>(omp_get_thread_num())];
-        for (int b = 0; b < nblock; ++b) {
-            const std::vector<asmlo::Row*> rows = rows_of(b);
-            const int i1 = rows.back()->i;
-#pragma omp single nowait
-            if (b + 1 < nblock && read_block(b + 1) != 0) read_fail = 1;
-#pragma omp for schedule(dynamic, 1)
-            for (std::size_t r = 0; r < rows.size(); ++r) asmlo::wave_row(P, *rows[r], W);
-            // Rows with a failure end the period before anything of the
-            // block is delivered.
-            bool bad = read_fail != 0;
-            for (const asmlo::Row* R : rows) bad = bad || R->fail != 0;
-            if (bad) {
-                if (omp_get_thread_num() == 0) bad_block = b;
-                break;
+    int read_fail = 0, bad_block = -1;
+    for (int b = 0; b < nblock; ++b) {
+        const std::vector<asmlo::Row*> rows = rows_of(b);
+        const int nr = static_cast<int>(rows.size());
+        const int i1 = rows.back()->i;
+        // The wave parts of the block's rows, and (index 0, handed out
+        // first) the Rankine parts of the next block.
+        thr::parallel_for(nr + 1, [&](int k, int t) {
+            if (k == 0) {
+                if (b + 1 < nblock && read_block(b + 1) != 0) read_fail = 1;
+                return;
             }
-            const int nchunk = (i1 + JCHUNK - 1) / JCHUNK;
-#pragma omp for schedule(dynamic, 1)
-            for (int c = 0; c < nchunk; ++c) {
-                const int j0 = c * JCHUNK + 1, j1 = std::min(i1, (c + 1) * JCHUNK);
-                add_rhs(P, rows, j0, j1);
-                for (asmlo::Row* R : rows)
-                    if (store.in_memory(R->i) && j0 <= R->i) store.place(R->i, &R->rowd(1, 1), &R->cold(1, 1), j0, j1);
-            }
-#pragma omp single
-            {
-                for (asmlo::Row* R : rows) {
-                    if (fail != 0) break;
-                    if (store.switch_at(R->i) != 0 || store.deliver(R->i, R->rowd, R->cold) != 0 ||
-                        (P.sor && store.deliver_src(R->i, R->rown, R->coln, R->rowv, R->colv) != 0))
-                        fail = 1;
-                }
-            }
-            if (fail != 0) break;
+            asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1)], work[static_cast<std::size_t>(t)]);
+        });
+        // Rows with a failure end the period before anything of the block
+        // is delivered.
+        bool bad = read_fail != 0;
+        for (const asmlo::Row* R : rows) bad = bad || R->fail != 0;
+        if (bad) {
+            bad_block = b;
+            break;
         }
+        // The block's right-hand-side terms and its component-1 borders in
+        // memory, by chunks of entries.
+        thr::parallel_for((i1 + JCHUNK - 1) / JCHUNK, [&](int c, int) {
+            const int j0 = c * JCHUNK + 1, j1 = std::min(i1, (c + 1) * JCHUNK);
+            add_rhs(P, rows, j0, j1);
+            for (asmlo::Row* R : rows)
+                if (store.in_memory(R->i) && j0 <= R->i) store.place(R->i, &R->rowd(1, 1), &R->cold(1, 1), j0, j1);
+        });
+        // The scratch records in row order.
+        for (asmlo::Row* R : rows)
+            if (store.switch_at(R->i) != 0 || store.deliver(R->i, R->rowd, R->cold) != 0 ||
+                (P.sor && store.deliver_src(R->i, R->rown, R->coln, R->rowv, R->colv) != 0)) {
+                IERR = 1;
+                return;
+            }
     }
-    if (fail != 0 || read_fail != 0) {
+    if (read_fail != 0) {
         IERR = 1;
         return;
     }
