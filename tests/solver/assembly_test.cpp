@@ -630,8 +630,8 @@ TEST_F(Assembly, DipoleRowIsNormalDerivativeOfDipoleInfluence) {
     }
 }
 
-// The assembled matrices, right-hand sides and every scratch record are the
-// same, bit for bit, on one thread and on eight (whose rows go in other
+// The Rankine matrices, the assembled matrices, right-hand sides and every
+// scratch record are the same, bit for bit, on one thread and on eight (whose rows go in other
 // blocks): with symmetry, source and scattering formulations in finite
 // depth for the iterative solver beyond its memory limit, at the
 // infinite-frequency limit with the four-point rule and a dipole panel, and
@@ -676,7 +676,9 @@ TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
             chan::close(23);
             chan::close(24);
             int ierr = 0;
+            thr::set_count(t);
             RANKIN(n, 1, ierr);
+            thr::set_count(saved);
             ASSERT_EQ(ierr, 0);
             const float nu = 0.8f;
             float K = nu;
@@ -696,6 +698,11 @@ TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
             bytes(slv::ALHS.data(), slv::ALHS.size());
             bytes(slv::RHSMOD.data(), slv::RHSMOD.size());
             bytes(slv::RHSRAD.data(), slv::RHSRAD.size());
+            for (int u : {23, 24}) {
+                chan::rewind(u);
+                std::vector<char> rec;
+                while (chan::read_record(u, rec) == 0) o.push_back(rec);
+            }
             std::vector<int> units(slv::IUNIT, slv::IUNIT + 16);
             units.push_back(IUSRC);
             for (int u : units) {
@@ -706,7 +713,7 @@ TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
             }
         }
         ASSERT_EQ(out[0].size(), out[1].size());
-        EXPECT_GE(out[0].size(), 3u);
+        EXPECT_GT(out[0].size(), 100u);
         for (std::size_t r = 0; r < out[0].size(); ++r) EXPECT_TRUE(out[0][r] == out[1][r]) << "record " << r;
     }
 }
