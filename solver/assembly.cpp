@@ -73,7 +73,7 @@ int block_rows(const asmlo::Period& P, int nthr) {
     const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
     const double allowance = 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (2.0 * per_row));
-    return std::clamp(std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
+    return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
 }
 
 // The terms that the rows I0..I1 add to the right-hand sides of rows

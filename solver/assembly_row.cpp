@@ -122,8 +122,10 @@ bool Work::allocate(const Period& P) {
         sized(ibot, np, 0);
         sized(g, 8 * np, cplx());
         for (auto& li : l) sized(li, np, 0);
-        sized(dir, n, PairInf{});
-        sized(rev, n, PairInf{});
+        for (auto* v : {&dD, &dS, &rD, &rS}) sized(*v, n, cplx());
+        const std::size_t nv = P.sor ? n : 1;
+        for (auto* v : {&dN, &rN}) sized(*v, nv, cplx());
+        for (auto* v : {&dV, &rV}) sized(*v, 3 * nv, cplx());
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -205,10 +207,11 @@ void wave_row(const Period& P, Row& R, Work& W) {
                 W.z1[up] = z1;
                 W.z2[up] = -nu * (PCENT(3, j) - P.lev[uj]);
                 if (Rh > 1.0e-6f) {
-                    W.ux[up] = dx / Rh;
-                    W.uy[up] = dy / Rh;
-                    W.vx[up] = (xi - sx * PCENT(1, j)) / Rh;
-                    W.vy[up] = (yi - sy * PCENT(2, j)) / Rh;
+                    const float rr = 1.0f / Rh;
+                    W.ux[up] = dx * rr;
+                    W.uy[up] = dy * rr;
+                    W.vx[up] = (xi - sx * PCENT(1, j)) * rr;
+                    W.vy[up] = (yi - sy * PCENT(2, j)) * rr;
                 } else {
                     W.ux[up] = W.uy[up] = W.vx[up] = W.vy[up] = 0.0f;
                 }
@@ -263,7 +266,7 @@ void wave_row(const Period& P, Row& R, Work& W) {
             for (int q = 1; q <= 4; ++q) {
                 const auto up = static_cast<std::size_t>(4 * (j - 1) + q - 1);
                 r += PAIRRAW(&W.g[8 * up], false, W.x[up], W.ux[up], W.uy[up], pnl::PNLARR2(q, src), logterm(j, m),
-                             ns, nf, nu, dnf);
+                             ns, nf, nu, P.sor, dnf);
             }
             return r;
         };
@@ -272,11 +275,17 @@ void wave_row(const Period& P, Row& R, Work& W) {
             if (P.quad) quad_batch(pass);
             for (int j = 1; j <= i; ++j) {
                 const auto uj = static_cast<std::size_t>(j - 1);
-                PairInf& dout = W.dir[uj];
-                PairInf& rout = W.rev[uj];
+                // The pair's entries into the work arrays.
+                auto put = [&](bool direct, const PairInf& p) {
+                    (direct ? W.dD : W.rD)[uj] = p.D;
+                    (direct ? W.dS : W.rS)[uj] = p.S;
+                    if (!P.sor) return;
+                    (direct ? W.dN : W.rN)[uj] = p.N;
+                    for (int c = 0; c < 3; ++c) (direct ? W.dV : W.rV)[3 * uj + static_cast<std::size_t>(c)] = p.V[c];
+                };
                 if (P.tank[uj] != tanki) {
-                    if (pass == 0) dout = PairInf{};
-                    rout = PairInf{};
+                    if (pass == 0) put(true, PairInf{});
+                    put(false, PairInf{});
                     continue;
                 }
                 const int dipj = P.dipoles ? P.dip[uj] : 0;
@@ -293,9 +302,10 @@ void wave_row(const Period& P, Row& R, Work& W) {
                 } else {
                     const auto up = static_cast<std::size_t>(np + j - 1);
                     const cplx* g = &W.g[8 * up];
-                    rd = PAIRRAW(g, false, W.x[up], W.ux[up], W.uy[up], PPROP(1, j), W.logt[up], nj, nim, nu,
+                    rd = PAIRRAW(g, false, W.x[up], W.ux[up], W.uy[up], PPROP(1, j), W.logt[up], nj, nim, nu, P.sor,
                                  dipi >= 1);
-                    rr = PAIRRAW(g, true, W.x[up], W.vx[up], W.vy[up], Ai, W.logt[up], ni, njm, nu, dipj >= 1);
+                    rr = PAIRRAW(g, true, W.x[up], W.vx[up], W.vy[up], Ai, W.logt[up], ni, njm, nu, P.sor,
+                                 dipj >= 1);
                 }
                 // Infinite frequency: where the Rankine parts hold the
                 // free-surface image integrated with the sign of the ordinary
@@ -326,12 +336,11 @@ void wave_row(const Period& P, Row& R, Work& W) {
                 // image: it acts through the images that keep it in place.
                 const bool mirj = m > 1 && ((dipj == 2 && isx < 0) || (dipj == 3 && isy < 0));
                 const bool miri = m > 1 && ((dipi == 2 && isx < 0) || (dipi == 3 && isy < 0));
-                if (do_dir)
-                    dout = mirj ? PairInf{} : PAIRINF(rd, dipj >= 1, dipi >= 1, fs, P.ipfl[uj], nim, nu);
+                if (do_dir) put(true, mirj ? PairInf{} : PAIRINF(rd, dipj >= 1, dipi >= 1, fs, P.ipfl[uj], nim, nu, P.sor));
                 if (j == i)
-                    rout = PairInf{};  // the diagonal is in the row part only
+                    put(false, PairInf{});  // the diagonal is in the row part only
                 else if (do_rev)
-                    rout = miri ? PairInf{} : PAIRINF(rr, dipi >= 1, dipj >= 1, fs, P.ipfl[ui], njm, nu);
+                    put(false, miri ? PairInf{} : PAIRINF(rr, dipi >= 1, dipj >= 1, fs, P.ipfl[ui], njm, nu, P.sor));
             }
         }
         if (!P.quad) np += i;
@@ -344,24 +353,24 @@ void wave_row(const Period& P, Row& R, Work& W) {
             cplx* sr = &R.srow(1, k);
             cplx* sc = &R.scol(1, k);
             for (int j = 0; j < i; ++j) {
-                rd[j] += w * W.dir[static_cast<std::size_t>(j)].D;
-                sr[j] += w * W.dir[static_cast<std::size_t>(j)].S;
+                rd[j] += w * W.dD[static_cast<std::size_t>(j)];
+                sr[j] += w * W.dS[static_cast<std::size_t>(j)];
             }
             for (int j = 0; j < i - 1; ++j) {
-                cd[j] += w * W.rev[static_cast<std::size_t>(j)].D;
-                sc[j] += w * W.rev[static_cast<std::size_t>(j)].S;
+                cd[j] += w * W.rD[static_cast<std::size_t>(j)];
+                sc[j] += w * W.rS[static_cast<std::size_t>(j)];
             }
             if (!P.sor) continue;
             cplx* rn = &R.rown(1, k);
             cplx* cn = &R.coln(1, k);
-            for (int j = 0; j < i; ++j) rn[j] += w * W.dir[static_cast<std::size_t>(j)].N;
-            for (int j = 0; j < i - 1; ++j) cn[j] += w * W.rev[static_cast<std::size_t>(j)].N;
+            for (int j = 0; j < i; ++j) rn[j] += w * W.dN[static_cast<std::size_t>(j)];
+            for (int j = 0; j < i - 1; ++j) cn[j] += w * W.rN[static_cast<std::size_t>(j)];
             const float wc[3] = {w * sx, w * sy, w};
             for (int c = 0; c < 3; ++c) {
                 cplx* rv = &R.rowv(1, c + 1, k);
                 cplx* cv = &R.colv(1, c + 1, k);
-                for (int j = 0; j < i; ++j) rv[j] += wc[c] * W.dir[static_cast<std::size_t>(j)].V[c];
-                for (int j = 0; j < i - 1; ++j) cv[j] += wc[c] * W.rev[static_cast<std::size_t>(j)].V[c];
+                for (int j = 0; j < i; ++j) rv[j] += wc[c] * W.dV[3 * static_cast<std::size_t>(j) + static_cast<std::size_t>(c)];
+                for (int j = 0; j < i - 1; ++j) cv[j] += wc[c] * W.rV[3 * static_cast<std::size_t>(j) + static_cast<std::size_t>(c)];
             }
         }
     }

@@ -49,7 +49,11 @@ struct Work {
     std::vector<int> ising, ibot;
     std::vector<cplx> g;
     std::vector<int> l[14];
-    std::vector<PairInf> dir, rev;
+    // Per source panel j of the row and one image: the entries of the
+    // direct pair (j acting on i) and of the reversed pair (i acting on
+    // j): dipole (D) and source (S) influences, and with the source
+    // formulation the normal velocity (N) and the velocity (V, 3 per j).
+    std::vector<cplx> dD, dS, rD, rS, dN, rN, dV, rV;
     bool allocate(const Period& P);
 };
 

@@ -39,10 +39,11 @@ struct PairRaw {
 // REV true: the other way round.  X the scaled horizontal distance, (UX, UY)
 // the unit vector from the field image to the source, W the source weight
 // (area), LOGT the log term added to G, NS the source normal, NF the field
-// normal with the image's signs, NU the wavenumber.  DNF is formed only when
-// WANT_DNF (a dipole field panel).
-inline PairRaw PAIRRAW(const cplx* g, bool REV, float X, float UX, float UY, float W, float LOGT, const float* NS,
-                       const float* NF, float NU, bool WANT_DNF) {
+// normal with the image's signs, NU the wavenumber.  VEL is formed only when
+// WANT_VEL (the source formulation or a dipole field panel) and DNF only
+// when WANT_DNF (a dipole field panel); otherwise they are zero.
+[[gnu::always_inline]] inline PairRaw PAIRRAW(const cplx* g, bool REV, float X, float UX, float UY, float W, float LOGT, const float* NS,
+                       const float* NF, float NU, bool WANT_VEL, bool WANT_DNF) {
     const float nu2 = NU * NU;
     const cplx GR = g[1];
     const cplx Gs = REV ? g[6] : g[2];   // derivative along the source depth
@@ -51,10 +52,12 @@ inline PairRaw PAIRRAW(const cplx* g, bool REV, float X, float UX, float UY, flo
     PairRaw r;
     r.SRC = NU * W * (g[0] + LOGT);
     r.DIP = nu2 * W * (GR * nsu - Gs * NS[2]);
-    r.VEL[0] = -nu2 * W * GR * UX;
-    r.VEL[1] = -nu2 * W * GR * UY;
-    r.VEL[2] = -nu2 * W * Gf;
-    r.DNF = cplx(0.0f, 0.0f);
+    r.VEL[0] = r.VEL[1] = r.VEL[2] = r.DNF = cplx(0.0f, 0.0f);
+    if (WANT_VEL || WANT_DNF) {
+        r.VEL[0] = -nu2 * W * GR * UX;
+        r.VEL[1] = -nu2 * W * GR * UY;
+        r.VEL[2] = -nu2 * W * Gf;
+    }
     if (WANT_DNF) {
         // Second derivatives at the field point, G_RR from Laplace's
         // equation.
@@ -80,15 +83,19 @@ struct PairInf {
 // field panel's equation is for the normal velocity); FS: a free-surface
 // pair, whose dipole influence is the free-surface condition applied to the
 // source influence with the source panel's flag IPFL; NF the field normal
-// with the image's signs.
-inline PairInf PAIRINF(const PairRaw& r, bool DIPS, bool DIPF, bool FS, float IPFL, const float* NF, float NU) {
+// with the image's signs; N and V are formed only when WANT_VEL (the source
+// formulation).
+[[gnu::always_inline]] inline PairInf PAIRINF(const PairRaw& r, bool DIPS, bool DIPF, bool FS, float IPFL, const float* NF, float NU,
+                       bool WANT_VEL) {
     PairInf p;
-    const cplx vn = r.VEL[0] * NF[0] + r.VEL[1] * NF[1] + r.VEL[2] * NF[2];
+    const cplx vn = DIPF || WANT_VEL ? r.VEL[0] * NF[0] + r.VEL[1] * NF[1] + r.VEL[2] * NF[2] : cplx(0.0f, 0.0f);
     const cplx s0 = DIPF ? vn : r.SRC;
     p.S = DIPS ? cplx(0.0f, 0.0f) : s0;
     p.D = FS ? IPFL * (DIPF ? s0 : NU * s0) : (DIPF ? r.DNF : r.DIP);
-    p.N = FS ? IPFL * NU * p.S : vn;
-    for (int c = 0; c < 3; ++c) p.V[c] = r.VEL[c];
+    if (WANT_VEL) {
+        p.N = FS ? IPFL * NU * p.S : vn;
+        for (int c = 0; c < 3; ++c) p.V[c] = r.VEL[c];
+    }
     return p;
 }
 
