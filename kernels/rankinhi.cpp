@@ -14,24 +14,10 @@
 #include "kernels/rankin.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
-#include "panels/hoquad.hpp"
 #include "solver/gausslog.hpp"
 #include "solver/rwindow.hpp"
 
 namespace zorva {
-
-namespace {
-
-// Level of the free surface of a patch's fluid, in the frame of the
-// patch points (body axes, or global axes with walls).
-float zbdyfs(int ip) {
-    const int ib = model::IBPTH(ip), t = model::ITANK(ip);
-    float z = 0.0f;  // global level of the sea
-    if (t > 0 && t <= cfg::NTANKS) z = cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t));
-    return model::NWALL > 0 ? z : z - cfg::XBODY(3, ib);
-}
-
-}  // namespace
 
 void RANKINHI(int NEQN, int IRAD, float HBOT, int& IERR) {
     using namespace model;
@@ -72,16 +58,24 @@ void RANKINHI(int NEQN, int IRAD, float HBOT, int& IERR) {
         const int ib = IBPTH(ip), ku = KU(ip), kv = KV(ip), nbu = NBU(ip);
         F.IB = ib, F.IP = ip;
         F.IDIP = cfg::IDIPOLE == 1 && IDIPWM(ip) > 0 ? 1 : 0;
-        const float zfs = zbdyfs(ip);
+        const float zfs = ZBDYFS(ip);
         for (auto* a : {&R.RDIPW, &R.RDIPLW, &R.RDIPIW}) a->fill(0.0f);
         for (int jv = 1; jv <= NV(ip); ++jv) {
             const bool last = jv == NV(ip);
+            const float vlo = HOTAB2(kv + jv - 1, ip), vhi = HOTAB2(kv + jv, ip);
+            const float vm = 0.5f * (vlo + vhi), vh = 0.5f * (vhi - vlo);
             for (int iu = 1; iu <= NU(ip); ++iu)
-                for (int kq = 0; kq < hoq::IQVO(ip) * hoq::IQUO(ip); ++kq) {
+                for (int kv_ = 1; kv_ <= IQVO(ip); ++kv_)
+                    for (int ku_ = 1; ku_ <= IQUO(ip); ++ku_) {
+                    const float ulo = HOTAB1(ku + iu - 1, ip), uhi = HOTAB1(ku + iu, ip);
+                    const float um = 0.5f * (ulo + uhi), uh = 0.5f * (uhi - ulo);
+                    const float wt = WGUO(ku_, ip) * WGVO(kv_, ip) * uh * vh;
                     ++ipt;
-                    F.U = hoq::UVQPO(1, ipt), F.V = hoq::UVQPO(2, ipt);
-                    for (int d = 0; d < 3; ++d) F.X[d] = hoq::XQPO(d + 1, ipt), F.N[d] = hoq::ENQPO(d + 1, ipt);
-                    F.VN = NM > 0 ? hoq::VNQPO.ptr(1, ipt) : nullptr;
+                    F.U = um + uh * XGUO(ku_, ip), F.V = vm + vh * XGVO(kv_, ip);
+                    for (int d = 0; d < 3; ++d) F.X[d] = XQO(d + 1, ipt), F.N[d] = ENQO(d + 1, ipt);
+                    F.VN = NM > 0 ? VNQO.ptr(1, ipt) : nullptr;
+                    const float* bu = BASUQ.ptr(1 + (ku_ - 1) * MAXKU, iu, ip);
+                    const float* bv = BASVQ.ptr(1 + (kv_ - 1) * MAXKV, jv, ip);
                     int nqpoff = 0, soff = 0;
                     for (int jp = 1; jp <= NPATCHT; ++jp) {
                         const int jb = IBPTH(jp);
@@ -102,7 +96,7 @@ void RANKINHI(int NEQN, int IRAD, float HBOT, int& IERR) {
                                     ising = IFSPAT(jp) == 1 ? 2 : IFSPAT(jp) == -1 ? -2 : 1;
                                 RKPATCH(F, SP, ising, off, zfs, IRAD, HBOT, RL, O, W, IERR);
                                 if (IERR != 0) return;
-                                RASSEMB(hoq::BUO.ptr(1, ipt), ku, hoq::BVO.ptr(1, ipt), kv, hoq::WTQPO(ipt),
+                                RASSEMB(bu, ku, bv, kv, wt,
                                         foff + (jv - 1) * nbu + iu - 1, iu - 1, nbu, HOTAB7.ptr(1, lu, jp), KU(jp),
                                         HOTAB8.ptr(1, lv, jp), KV(jp), soff + (lv - 1) * NBU(jp) + lu - 1, NBU(jp), O,
                                         NEQN, NS, NSOL, IRAD, cfg::ILOG, IPERSPC, R);

@@ -9,7 +9,6 @@
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
-#include "panels/hoquad.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
@@ -25,7 +24,6 @@ void reset_modules() {
     sym::reset();
     pnl::reset();
     pnl::reset_geom();
-    hoq::reset();
     frc::reset();
     frc::reset_res();
     slv::reset();

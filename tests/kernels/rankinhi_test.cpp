@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "kernels/rankin.hpp"
+#include "main/symmetry.hpp"
+#include "solver/scrstore.hpp"
+#include "tests/kernels/hofix.hpp"
+
+using namespace zorva;
+
+namespace {
+
+class RankinHi : public test::HoKernelTest {
+protected:
+    // The quarter of a floating hemisphere (x, y >= 0) as one patch; with
+    // WHOLE its four mirror images as four patches of an unsymmetric run.
+    void hemisphere(bool whole) {
+        user({"HEMISPHERE 1.0", "SYMMETRY 1 1"}, 1);
+        if (whole) {
+            using namespace model;
+            NPATCHT = NPATCHLIM = 4;
+            for (auto* a : {&IPRL, &IPREF, &ITRIM, &IBPTH, &IFSPAT, &ITANK, &IDIPWM}) a->allocate(4);
+            for (int p = 1; p <= 4; ++p) IPRL(p) = 1, IPREF(p) = p, IBPTH(p) = 1;
+        }
+        symmetry(whole ? 0 : 1);
+        spline(3, 2, 3, 4);
+    }
+    // Symmetry tables: none, or both planes (four images and components).
+    static void symmetry(int isxy) {
+        const sym::SymCase& c = sym::symcase(isxy, isxy);
+        sym::NIMAGE = c.nimage;
+        for (int g = 1; g <= c.nimage; ++g) sym::IMAGEID[g] = c.imageid[g - 1];
+        sym::NSYMC = c.nsymf;
+        sym::IMODSC.allocate(6, 4);
+        sym::IMODPOS.allocate(6);
+        int pos = 0, r = 0;
+        for (int k = 1; k <= c.nsymf; ++k) {
+            sym::ISYMC[k] = c.isymf[k - 1];
+            sym::NMODSC[k] = c.nrig[k - 1];
+            for (int l = 1; l <= c.nrig[k - 1]; ++l) {
+                const int m = c.mrig[r++];
+                sym::IMODSC(l, k) = m;
+                sym::IMODPOS(m) = ++pos;
+            }
+        }
+        sym::NSOLC = pos;
+    }
+    // All records of a store unit.
+    static std::vector<std::vector<float>> records(int unit) {
+        std::vector<std::vector<float>> out;
+        EXPECT_EQ(slv::SCRREWIND(unit), 0);
+        std::vector<char> b;
+        while (slv::scr_read(unit, b) == 0) {
+            out.emplace_back(b.size() / sizeof(float));
+            std::memcpy(out.back().data(), b.data(), b.size());
+        }
+        return out;
+    }
+    int rankin(int neqn, int irad) {
+        cfg::ILOWHI = 1;
+        int ierr = -1;
+        RANKIN(neqn, irad, ierr);
+        return ierr;
+    }
+};
+
+// The quarter hemisphere with four images gives, per symmetry component, the
+// sign-weighted sum of the whole body's coefficients over the four mirror
+// copies; its source vector is the whole body's for every mode.
+TEST_F(RankinHi, QuarterBodyRecombinesToTheWholeBody) {
+    hemisphere(false);
+    ASSERT_EQ(rankin(16, 0), 0);
+    const auto q23 = records(23), q24 = records(24);
+    const std::vector<int> ids(sym::ISYMC.begin() + 1, sym::ISYMC.begin() + 5);
+    std::vector<int> pos(7);
+    for (int m = 1; m <= 6; ++m) pos[m] = sym::IMODPOS(m);
+    test::reset_modules();
+    hemisphere(true);
+    ASSERT_EQ(rankin(64, 0), 0);
+    const auto w23 = records(23), w24 = records(24);
+    ASSERT_EQ(q23.size(), 4u);         // NBV records of the one patch
+    ASSERT_EQ(w23.size(), 16u);        // four patches
+    ASSERT_EQ(q23[0].size(), 16u * 4 * 4);  // NEQN x NBU x NSYMC
+    ASSERT_EQ(w23[0].size(), 64u * 4);
+    double big = 0;
+    for (const auto& r : w23)
+        for (float v : r) big = std::max(big, double(std::fabs(v)));
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < 4; ++k)
+            for (int i = 0; i < 4; ++i)
+                for (int n = 0; n < 16; ++n) {
+                    double want = 0;
+                    for (int g = 1; g <= 4; ++g)
+                        want += sym::ISIGMA(ids[k], g) * w23[j][static_cast<std::size_t>((g - 1) * 16 + n + 64 * i)];
+                    EXPECT_NEAR(q23[j][n + 16 * (i + 4 * k)], want, 2e-4 * big) << j << " " << k << " " << i << " " << n;
+                }
+    ASSERT_EQ(q24.size(), 1u);
+    ASSERT_EQ(w24.size(), 1u);
+    ASSERT_EQ(q24[0].size(), 16u * 6);
+    for (int m = 1; m <= 6; ++m)
+        for (int n = 0; n < 16; ++n)
+            EXPECT_NEAR(q24[0][n + 16 * (pos[m] - 1)], w24[0][n + 64 * (m - 1)], 2e-4) << m << " " << n;
+}
+
+// Record counts and sizes: one v-span writes all KV slots at once; ILOG = 1
+// follows every dipole record by its logarithmic record, and the source
+// record by its own; IRAD = -1 writes no source record.
+TEST_F(RankinHi, RecordLayout) {
+    flat({test::Affine{{0, 0, -1}, {0.5, 0, 0}, {0, 0.5, 0}}});
+    symmetry(0);
+    spline(3, 1, 2, 2);
+    for (int ilog : {0, 1})
+        for (int irad : {-1, 0}) {
+            SCOPED_TRACE(ilog * 10 + irad);
+            cfg::ILOG = ilog;
+            ASSERT_EQ(rankin(9, irad), 0);
+            const auto r23 = records(23);
+            ASSERT_EQ(r23.size(), 3u * (ilog + 1));
+            for (const auto& r : r23) EXPECT_EQ(r.size(), 9u * 3);
+            EXPECT_EQ(slv::scr_records(24), irad < 0 ? 0 : ilog + 1);
+            if (irad >= 0) EXPECT_EQ(records(24)[0].size(), 9u * 6);
+            slv::store_reset();
+        }
+}
+
+// Patches of different tanks do not see each other.
+TEST_F(RankinHi, DifferentTanksGiveZeroCoefficients) {
+    flat({test::Affine{{0, 0, -1}, {0.5, 0, 0}, {0, 0.5, 0}}, test::Affine{{1.5, 0, -1}, {0.5, 0, 0}, {0, 0.5, 0}}});
+    model::ITANK(2) = 1;
+    cfg::NTANKS = 1;
+    cfg::ZTANKFS.allocate(1), cfg::ITANKB.allocate(1), cfg::ITANKB(1) = 1;
+    symmetry(0);
+    spline(2, 1, 2, 2);
+    ASSERT_EQ(rankin(8, 0), 0);
+    const auto r23 = records(23), r24 = records(24);
+    ASSERT_EQ(r23.size(), 4u);
+    for (int p = 0; p < 2; ++p)
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 2; ++i)
+                for (int n = 0; n < 8; ++n) {
+                    const float v = r23[2 * p + j][n + 8 * i];
+                    if (n / 4 != p) EXPECT_EQ(v, 0.0f) << p << j << i << n;
+                    else if (n % 4 == 2 * j + i) EXPECT_GT(std::fabs(v), 1.0f);  // the free term at least
+                }
+}
+
+}  // namespace
