@@ -72,11 +72,14 @@ struct SelfRules {
 // allows the stored quadrature points (from NQPOFF on) when the rectangle
 // is accepted whole; IGRAD nonzero adds the gradients (1: stricter
 // distance factor); ISIGN multiplies their vertical components; IFULL 0
-// keeps only the first source moment.
+// keeps only the first source moment.  G1, when given, holds the centre
+// and the four corners (lower u lower v, upper u lower v, lower u upper v,
+// upper u upper v) of the whole rectangle, 15 values, evaluated before.
 void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float UHI, float VLO, float VHI,
             int NPU, int NPV, int NGU, int NGV, const float* XGU, const float* WGU, const float* XGV,
             const float* WGV, float* UQ, float* WUQ, float* VQ, float* WVQ, int NPUV, int IB, int IP,
-            int ISTORED, int IGRAD, int ISIGN, int IFULL, int NQPOFF, RkMoments& M, SubdivWork& W, int& IERR);
+            int ISTORED, int IGRAD, int ISIGN, int IFULL, int NQPOFF, RkMoments& M, SubdivWork& W, int& IERR,
+            const float* G1 = nullptr);
 
 // Diagnostic block of a subdivision that reached its limit, to the run log.
 void SUBDIAG(const float* XF, const float* XC, int IB, int IP);
@@ -127,6 +130,7 @@ struct RkSpan {
     const float *XGU = nullptr, *WGU = nullptr, *XGV = nullptr, *WGV = nullptr;
     int IB = 0, IP = 0;        // source body and patch
     int NQPOFF = 0;            // stored inner points before this span
+    const float* G = nullptr;  // centre and corners of the span (see SUBDIV), or none
 };
 
 // Per-call work of RKPATCH.

@@ -5,6 +5,7 @@
 // 26 the image-sign corrections when some period is at the infinite
 // frequency.
 #include <algorithm>
+#include <vector>
 
 #include "common/messages.hpp"
 #include "geometry/bspline.hpp"
@@ -47,6 +48,30 @@ void RANKINHI(int NEQN, int IRAD, float HBOT, int& IERR) {
         IERR = 1;
         return;
     }
+
+    // Centre and corners of every source span, the first square of each
+    // of its subdivisions at every outer point.
+    std::vector<float> G;
+    std::vector<int> goff(static_cast<std::size_t>(NPATCHT) + 1, 0);
+    for (int p = 1; p <= NPATCHT; ++p) goff[static_cast<std::size_t>(p)] = goff[static_cast<std::size_t>(p - 1)] + NU(p) * NV(p);
+    G.resize(15 * static_cast<std::size_t>(goff.back()));
+    for (int p = 1; p <= NPATCHT; ++p)
+        for (int lv = 1; lv <= NV(p); ++lv)
+            for (int lu = 1; lu <= NU(p); ++lu) {
+                const float ul = HOTAB1(KU(p) + lu - 1, p), uh = HOTAB1(KU(p) + lu, p);
+                const float vl = HOTAB2(KV(p) + lv - 1, p), vh = HOTAB2(KV(p) + lv, p);
+                const float pu[5] = {0.5f * (ul + uh), ul, uh, ul, uh}, pv[5] = {0.5f * (vl + vh), vl, vl, vh, vh};
+                float* g = &G[15 * static_cast<std::size_t>(goff[static_cast<std::size_t>(p - 1)] + (lv - 1) * NU(p) + lu - 1)];
+                for (int k = 0; k < 5; ++k) {
+                    HoPt q;
+                    if (HOEVAL(pu[k], pv[k], IBPTH(p), p, 0, q, nullptr) != 0) {
+                        ERRMSG(" Error calling BODYGEOM from RANKINHI", 0);
+                        IERR = 1;
+                        return;
+                    }
+                    for (int d = 0; d < 3; ++d) g[3 * k + d] = q.X[d];
+                }
+            }
 
     RkOut O;
     RkWork W;
@@ -91,6 +116,7 @@ void RANKINHI(int NEQN, int IRAD, float HBOT, int& IERR) {
                                 SP.ULO = HOTAB1(KU(jp) + lu - 1, jp), SP.UHI = HOTAB1(KU(jp) + lu, jp);
                                 SP.VLO = HOTAB2(KV(jp) + lv - 1, jp), SP.VHI = HOTAB2(KV(jp) + lv, jp);
                                 SP.NQPOFF = nqpoff;
+                                SP.G = &G[15 * static_cast<std::size_t>(goff[static_cast<std::size_t>(jp - 1)] + (lv - 1) * NU(jp) + lu - 1)];
                                 int ising = 0;
                                 if (jp == ip && lu == iu && lv == jv)
                                     ising = IFSPAT(jp) == 1 ? 2 : IFSPAT(jp) == -1 ? -2 : 1;

@@ -71,10 +71,11 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
     const int cf = cls(model::IDIPWM(F.IP)), cs = cls(model::IDIPWM(SP.IP)), c = std::abs(cs);
     const bool other = F.IB != SP.IB;
 
+    // The whole span (stored points allowed) may use its evaluated corners.
     auto subdiv = [&](const float* XF, float ulo, float uhi, float vlo, float vhi, int stored, int isign) {
         SUBDIV(XF, cfg::ILOG, UREF, VREF, ulo, uhi, vlo, vhi, NPU, NPV, SP.NGU, SP.NGV, SP.XGU, SP.WGU, SP.XGV,
                SP.WGV, W.UQ.data(), W.WUQ.data(), W.VQ.data(), W.WVQ.data(), NPUV, SP.IB, SP.IP, stored, F.IDIP,
-               isign, 0, SP.NQPOFF, M, W.S, IERR);
+               isign, 0, SP.NQPOFF, M, W.S, IERR, stored == 1 ? SP.G : nullptr);
         return IERR == 0;
     };
 

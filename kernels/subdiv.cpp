@@ -68,7 +68,8 @@ inline void powers(float* P, int stride, int NPU, int NPUV, float U, float V) {
 void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float UHI, float VLO, float VHI,
             int NPU, int /*NPV*/, int NGU, int NGV, const float* XGU, const float* WGU, const float* XGV,
             const float* WGV, float* UQ, float* WUQ, float* VQ, float* WVQ, int NPUV, int IB, int IP,
-            int ISTORED, int IGRAD, int ISIGN, int IFULL, int NQPOFF, RkMoments& M, SubdivWork& W, int& IERR) {
+            int ISTORED, int IGRAD, int ISIGN, int IFULL, int NQPOFF, RkMoments& M, SubdivWork& W, int& IERR,
+            const float* G1) {
     IERR = 0;
     if (NGU <= 0 || NGV <= 0) return;
     const float F = IGRAD == 1 ? 6.25f : 2.25f;
@@ -89,8 +90,16 @@ void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float
         const float uc = 0.5f * (uh + ul), vc = 0.5f * (vh + vl);
         const float hu = 0.5f * (uh - ul), hv = 0.5f * (vh - vl);
         const float cu[4] = {ul, uh, ul, uh}, cv[4] = {vl, vl, vh, vh};
-        bool bad = HOEVAL(UREF + uc, VREF + vc, IB, IP, 0, c, nullptr) != 0;
-        for (int k = 0; k < 4 && !bad; ++k) bad = HOEVAL(UREF + cu[k], VREF + cv[k], IB, IP, 0, p[k], nullptr) != 0;
+        bool bad = false;
+        if (iq == 0 && G1) {
+            for (int d = 0; d < 3; ++d) {
+                c.X[d] = G1[d];
+                for (int k = 0; k < 4; ++k) p[k].X[d] = G1[3 * (k + 1) + d];
+            }
+        } else {
+            bad = HOEVAL(UREF + uc, VREF + vc, IB, IP, 0, c, nullptr) != 0;
+            for (int k = 0; k < 4 && !bad; ++k) bad = HOEVAL(UREF + cu[k], VREF + cv[k], IB, IP, 0, p[k], nullptr) != 0;
+        }
         if (bad) {
             ERRMSG(" Error calling BODYGEOM from SUBDIV", 0);
             IERR = 1;
