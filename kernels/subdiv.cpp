@@ -110,7 +110,9 @@ void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float
         if (F * rmax2 <= dist2(XF, c.X)) {
             for (int i = 0; i < NGU; ++i) UQ[i] = XGU[i] * hu + uc, WUQ[i] = WGU[i] * hu;
             for (int j = 0; j < NGV; ++j) VQ[j] = XGV[j] * hv + vc, WVQ[j] = WGV[j] * hv;
-            const bool stored = ISTORED == 1 && n == 1;
+            // the stored points of the whole rectangle (when the table holds them)
+            const bool stored = ISTORED == 1 && n == 1 && NQPOFF >= 0 && NQPOFF + NGU * NGV <= model::NQP &&
+                                model::VNQP.extent(1) >= NM;
             int ipt = NQPOFF;
             for (int j = 0; j < NGV; ++j)
                 for (int i = 0; i < NGU; ++i) {
