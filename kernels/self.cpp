@@ -121,7 +121,9 @@ void SELF(float US, float VS, float UREF, float VREF, float H, int NPU, int /*NP
         }
         if (!logk) continue;
         // Log-source term of the pair: ln r split into ln |rho| (log-weighted
-        // rule) and the remainder, each node carrying ln r / ln r_flat.
+        // rule) and the remainder, each node carrying ln r / ln r_flat.  The
+        // remainder takes the length scale |B| for pair 1 and |A| for pair 2,
+        // with which ln r_flat = ln |rho| + remainder holds exactly.
         auto node = [&](float a, float b, float wq) -> bool {
             float du, dv;
             offsets(a, b, du, dv);

@@ -162,3 +162,37 @@ TEST_F(RkPatch, TanksAndDipoleClassesInASymmetryPlane) {
 }
 
 }  // namespace
+
+namespace {
+
+// Dipole patches: on its own span a dipole patch takes the equation in
+// normal-derivative form, whose source value on a flat patch is the jump
+// -4 pi times the modal normal velocity; a dipole source patch gives no
+// source values at an ordinary patch.
+TEST_F(RkPatch, DipolePatches) {
+    const Affine deep{{0.1, 0.0, -3.0}, {0.4, 0.0, 0.0}, {0.0, 0.3, 0.0}};
+    flat({deep, Affine{{0.1, 1.0, -3.0}, {0.4, 0.0, 0.0}, {0.0, 0.3, 0.0}}});
+    cfg::IDIPOLE = 1;
+    model::IPERSPC = 1;
+    model::IDIPWM(1) = 1;
+    const D3 x = deep.at(0.2, -0.3);
+    RkField f = field(x, 0.2f, -0.3f);
+    f.IDIP = 1;
+    f.N[2] = 1.0f;
+    RkOut O;
+    int ierr = -1;
+    const float off[3] = {0, 0, 0};
+    RKPATCH(f, span(), 1, off, 0.0f, 0, -1.0f, R, O, W, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int m = 1; m <= 6; ++m)
+        EXPECT_NEAR(O.SRC[m - 1] + 0.5f * O.SRCI[m - 1], m == 3 ? -12.566371f : 0.0f, 1e-3f) << m;
+    // an ordinary field patch against the dipole patch
+    RkField g = field(deep.at(0.2, 3.0), 0.2f, 0.0f);
+    g.IP = 2;
+    RKPATCH(g, span(), 0, off, 0.0f, 0, -1.0f, R, O, W, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (float v : O.SRC) EXPECT_EQ(v, 0.0f);
+    EXPECT_NE(O.DIP[0], 0.0f);
+}
+
+}  // namespace
