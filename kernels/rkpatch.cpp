@@ -60,11 +60,15 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
     const bool grad = F.IDIP == 1, rad = IRAD >= 0, logk = cfg::ILOG == 1, corr = model::IPERSPC == 1;
     const float UREF = 0.5f * (SP.ULO + SP.UHI), VREF = 0.5f * (SP.VLO + SP.VHI);
     O.size(NPUV, NS, NM, grad);
+    // The work keeps the room of the largest span seen: the accumulators
+    // take the stride of this span's moments within it.
     RkMoments& M = W.M;
-    if (M.NPUV != NPUV || M.NMODT != NM || (grad && M.GDIPMOM.empty()) ||
-        W.KEEP.size() < M.SRCMOM.size() + M.DIPMOM.size() + M.GSRCMOM.size() + M.GDIPMOM.size())
+    const std::size_t nuv = static_cast<std::size_t>(NPUV);
+    if (M.NMODT != NM || M.DIPMOM.size() < nuv || M.SRCMOM.size() < nuv * std::max(NM, 0) ||
+        (grad && M.GDIPMOM.size() < 3 * nuv))
         W.size(NPUV, NM, grad);
-    if (static_cast<int>(W.S.PW.size()) < NPUV) W.S.size(NPUV, NM);
+    M.NPUV = NPUV;
+    if (W.S.PW.size() < nuv) W.S.size(NPUV, NM);
 
     if (model::ITANK(F.IP) != model::ITANK(SP.IP)) return;
     auto cls = [](int c) { return model::IDIPSYM == 1 ? c : (c > 0 ? 1 : 0); };
