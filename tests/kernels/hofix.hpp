@@ -3,6 +3,7 @@
 // of a sphere from the sample user geometry routine.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -98,21 +99,30 @@ protected:
     // patch, outer Gauss order QO and inner QI, and the tables the Rankine
     // step reads (knots, rules, span tables, outer and inner points).
     static void spline(int K, int N, int QO, int QI) {
+        spline(std::vector<int>(static_cast<std::size_t>(model::NPATCHT), K),
+               std::vector<int>(static_cast<std::size_t>(model::NPATCHT), N), QO, QI);
+    }
+    // The same with order KS[p - 1] and N x N = NS[p - 1] spans on patch p.
+    static void spline(const std::vector<int>& KS, const std::vector<int>& NS, int QO, int QI) {
         using namespace model;
-        const int np = NPATCHT, nk = N + 2 * K - 1;
+        const int np = NPATCHT;
+        const int KM = *std::max_element(KS.begin(), KS.end()), NM = *std::max_element(NS.begin(), NS.end());
+        const int nk = NM + 2 * KM - 1;
         for (auto* a : {&KU, &KV, &NU, &NV, &NBU, &NBV, &IQUO, &IQVO, &IQUI, &IQVI}) a->allocate(np);
         ZBDYFS.allocate(np);
-        MAXKU = MAXKV = K, MAXNU = MAXNV = N, MAXQU = MAXQV = QI, MAXKNU = MAXKNV = nk;
+        MAXKU = MAXKV = KM, MAXNU = MAXNV = NM, MAXQU = MAXQV = QI, MAXKNU = MAXKNV = nk;
         HOTAB1.allocate(nk, np), HOTAB2.allocate(nk, np);
         for (auto* a : {&HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6}) a->allocate(QI, np);
         for (auto* a : {&XGUO, &WGUO, &XGVO, &WGVO}) a->allocate(QO, np);
-        HOTAB7.allocate(K * K, N, np), HOTAB8.allocate(K * K, N, np);
-        BASUQ.allocate(K * QO, N, np), BASVQ.allocate(K * QO, N, np);
-        NQO = np * N * N * QO * QO, NQP = np * N * N * QI * QI;
+        HOTAB7.allocate(KM * KM, NM, np), HOTAB8.allocate(KM * KM, NM, np);
+        BASUQ.allocate(KM * QO, NM, np), BASVQ.allocate(KM * QO, NM, np);
+        NQO = NQP = 0;
+        for (int n : NS) NQO += n * n * QO * QO, NQP += n * n * QI * QI;
         XQO.allocate(3, NQO), ENQO.allocate(3, NQO), VNQO.allocate(NMODT, NQO);
         XQP.allocate(3, NQP), ENQP.allocate(3, NQP), WQP.allocate(NQP), VNQP.allocate(NMODT, NQP);
         int ierr = 0, no = 0, ni = 0;
         for (int p = 1; p <= np; ++p) {
+            const int K = KS[static_cast<std::size_t>(p - 1)], N = NS[static_cast<std::size_t>(p - 1)];
             KU(p) = KV(p) = K, NU(p) = NV(p) = N, NBU(p) = NBV(p) = N + K - 1;
             IQUO(p) = IQVO(p) = QO, IQUI(p) = IQVI(p) = QI;
             KNOTVEC(N, K, 0, 0, &HOTAB1(1, p), ierr);
@@ -128,8 +138,8 @@ protected:
                 BASEF(t, N + K - 1, K, m, K - 1, 0, &HOTAB7(1, i, p), K, iv, ierr);
                 BASEF(t, N + K - 1, K, m, K - 1, 0, &HOTAB8(1, i, p), K, iv, ierr);
                 for (int q = 1; q <= QO; ++q) {
-                    BASEF(t, N + K - 1, K, m + h * XGUO(q, p), 0, 1, &BASUQ(1 + (q - 1) * K, i, p), K, iv, ierr);
-                    BASEF(t, N + K - 1, K, m + h * XGUO(q, p), 0, 1, &BASVQ(1 + (q - 1) * K, i, p), K, iv, ierr);
+                    BASEF(t, N + K - 1, K, m + h * XGUO(q, p), 0, 1, &BASUQ(1 + (q - 1) * KM, i, p), KM, iv, ierr);
+                    BASEF(t, N + K - 1, K, m + h * XGUO(q, p), 0, 1, &BASVQ(1 + (q - 1) * KM, i, p), KM, iv, ierr);
                 }
             }
             auto put = [&](float u, float v, Arr2<float>& X, Arr2<float>& E, Arr2<float>& VN, int n, float* J) {

@@ -147,3 +147,47 @@ TEST_F(RankinHi, DifferentTanksGiveZeroCoefficients) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two coplanar flat patches of different orders and span counts, deep
+// below the surface: the direct part of the dipole matrix (the record of
+// unit 23 plus half the image-sign correction of unit 25) is the free term
+// times the mass of the test functions (tested in the parameter plane), so
+// that each column sums over the unknowns of its own patch to 2 pi times the
+// integrals of its B-splines, (t(i+K) - t(i)) / K in u and in v, and the
+// other patch adds nothing.
+TEST_F(RankinHi, MixedOrdersGiveTheFreeTermTimesTheBasisIntegrals) {
+    const test::Affine P1{{0, 0, -4}, {0.5, 0, 0}, {0, 0.4, 0}}, P2{{1.5, 0.2, -4}, {0.6, 0, 0}, {0, 0.5, 0}};
+    flat({P1, P2});
+    symmetry(0);
+    spline({2, 3}, {1, 2}, 2, 3);
+    model::IPERSPC = 1;
+    const int n1 = 4, n2 = 16;  // (N + K - 1)^2 unknowns
+    ASSERT_EQ(rankin(n1 + n2, -1), 0);
+    const auto d = records(23), c = records(25);
+    ASSERT_EQ(d.size(), 2u + 4u);
+    ASSERT_EQ(c.size(), d.size());
+    int r = 0;
+    for (int p = 1; p <= 2; ++p) {
+        const int K = model::KU(p), nb = model::NBU(p), off = p == 1 ? 0 : n1, nown = nb * nb;
+        const float* t = &model::HOTAB1(1, p);
+        for (int j = 1; j <= nb; ++j, ++r) {
+            ASSERT_EQ(d[r].size(), static_cast<std::size_t>((n1 + n2) * nb));
+            for (int i = 1; i <= nb; ++i) {
+                double own = 0, other = 0;
+                for (int n = 0; n < n1 + n2; ++n) {
+                    const std::size_t e = static_cast<std::size_t>(n + (n1 + n2) * (i - 1));
+                    const double v = d[r][e] + 0.5 * c[r][e];
+                    (n >= off && n < off + nown ? own : other) += v;
+                    if (!(n >= off && n < off + nown)) EXPECT_NEAR(v, 0.0, 1e-4);
+                }
+                const double bi = (t[i + K - 1] - t[i - 1]) / K, bj = (t[j + K - 1] - t[j - 1]) / K;
+                EXPECT_NEAR(own, 6.283185307 * bi * bj, 2e-3 * 6.283185307 * bi * bj)
+                    << p << " " << i << " " << j;
+            }
+        }
+    }
+}
+
+}  // namespace
