@@ -49,12 +49,8 @@ protected:
             std::filesystem::remove_all(e.path());
     }
 
-    // Copies every file of examples/<name> into the working directory.
-    static void copy_example(const std::string& name) {
-        for (const auto& e : std::filesystem::directory_iterator(source_path("examples/" + name)))
-            std::filesystem::copy_file(e.path(), e.path().filename(),
-                                       std::filesystem::copy_options::overwrite_existing);
-    }
+    // Copies the input files of examples/<name> into the working directory.
+    static void copy_example(const std::string& name) { test::copy_example(name); }
 
     // Configuration (POTEN) and model input; returns GETIP's status.
     int getip() {

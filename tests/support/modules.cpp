@@ -1,8 +1,10 @@
 #include "tests/support/modules.hpp"
 
+#include "force/bodypts.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
@@ -26,6 +28,8 @@ void reset_modules() {
     pnl::reset_geom();
     frc::reset();
     frc::reset_res();
+    frc::reset_bpt();
+    wgcoef::reset();
     slv::reset();
     slv::store_reset();
 }
