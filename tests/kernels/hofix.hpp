@@ -49,26 +49,32 @@ protected:
         TempDirTest::TearDown();
     }
 
-    // Body 1 at the origin, six rigid modes, NP patches of geometry kind KIND.
-    static void body(int np, int kind) {
+    // NB bodies at the origin (body b has the patches whose entry of IBS is
+    // b, all of body 1 when IBS is empty), six rigid modes each, NP patches
+    // of geometry kind KIND.
+    static void body(int np, int kind, int nb = 1, const std::vector<int>& IBS = {}) {
         using namespace model;
-        cfg::IRR.allocate(1), cfg::NEWMDS.allocate(1), cfg::IGENMDS.allocate(1);
-        cfg::XBODY.allocate(4, 1);
+        cfg::IRR.allocate(nb), cfg::NEWMDS.allocate(nb), cfg::IGENMDS.allocate(nb);
+        cfg::XBODY.allocate(4, nb);
         cfg::ITRIMWL = 0;
-        NMODT = 6;
-        IMODE.allocate(6), IBMOD.allocate(1);
-        ULEN.allocate(1), ULEN(1) = 1.0f, ULENI = 1.0f;
-        IGDEF.allocate(1), IGDEF(1) = kind;
-        IS.allocate(2, 1), NPATCH.allocate(1), NPATCH(1) = np;
-        CSPHIB.allocate(2, 1), CSPHIB(1, 1) = 1.0f;
+        NMODT = 6 * nb;
+        IMODE.allocate(NMODT), IBMOD.allocate(nb);
+        ULEN.allocate(nb), ULENI = 1.0f;
+        IGDEF.allocate(nb), IS.allocate(2, nb), NPATCH.allocate(nb), CSPHIB.allocate(2, nb), IPATOFF.allocate(nb);
         NPATCHT = NPATCHLIM = np;
         for (auto* a : {&IPRL, &IPREF, &ITRIM, &IBPTH, &IFSPAT, &ITANK, &IDIPWM}) a->allocate(np);
-        for (int p = 1; p <= np; ++p) IPRL(p) = p, IPREF(p) = 1, IBPTH(p) = 1;
-        IPATOFF.allocate(1);
+        for (int b = 1; b <= nb; ++b) {
+            ULEN(b) = 1.0f, IGDEF(b) = kind, CSPHIB(1, b) = 1.0f, IBMOD(b) = 6 * (b - 1);
+        }
+        for (int p = 1; p <= np; ++p) {
+            const int b = IBS.empty() ? 1 : IBS[static_cast<std::size_t>(p - 1)];
+            IBPTH(p) = b, IPRL(p) = ++NPATCH(b), IPREF(p) = 1;
+        }
+        for (int b = 2; b <= nb; ++b) IPATOFF(b) = IPATOFF(b - 1) + NPATCH(b - 1);
     }
 
-    static void flat(const std::vector<Affine>& ps) {
-        body(static_cast<int>(ps.size()), 0);
+    static void flat(const std::vector<Affine>& ps, int nb = 1, const std::vector<int>& IBS = {}) {
+        body(static_cast<int>(ps.size()), 0, nb, IBS);
         model::XVER.allocate(4, 3, static_cast<int>(ps.size()));
         for (std::size_t p = 0; p < ps.size(); ++p) {
             const D3 v[4] = {ps[p].at(1, -1), ps[p].at(-1, -1), ps[p].at(-1, 1), ps[p].at(1, 1)};

@@ -191,3 +191,43 @@ TEST_F(RankinHi, MixedOrdersGiveTheFreeTermTimesTheBasisIntegrals) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two bodies, the second turned by 30 degrees and moved (also vertically),
+// give the coefficients of one body holding both patches where the second
+// body puts its patch, in finite depth.
+TEST_F(RankinHi, SecondBodyMovedAndTurnedEqualsOneBody) {
+    const test::Affine P1{{0, 0, -0.8}, {0.5, 0, 0.1}, {0, 0.4, 0}}, P2{{0.2, -0.1, -0.6}, {0.3, 0.1, 0}, {0, 0.5, 0.1}};
+    const double th = 30.0 * 3.14159265358979 / 180, c = std::cos(th), s = std::sin(th);
+    const test::D3 off = {1.4, 0.5, -0.3};
+    auto turn = [&](const test::D3& v) { return test::D3{c * v[0] - s * v[1], s * v[0] + c * v[1], v[2]}; };
+    const test::D3 o = turn(P2.O);
+    const test::Affine Q{{o[0] + off[0], o[1] + off[1], o[2] + off[2]}, turn(P2.A), turn(P2.B)};
+    model::HBOT = 4.0f;
+    flat({P1, Q});
+    symmetry(0);
+    spline(3, 2, 2, 3);
+    ASSERT_EQ(rankin(2 * 16, -1), 0);
+    const auto one = records(23);
+    test::reset_modules();
+
+    model::HBOT = 4.0f;
+    flat({P1, P2}, 2, {1, 2});
+    for (int d = 1; d <= 3; ++d) cfg::XBODY(d, 2) = float(off[d - 1]);
+    model::CSPHIB(1, 2) = float(c), model::CSPHIB(2, 2) = float(s);
+    symmetry(0);
+    spline(3, 2, 2, 3);
+    model::ZBDYFS(2) = -float(off[2]);  // the sea surface in the second body's axes
+    ASSERT_EQ(rankin(2 * 16, -1), 0);
+    const auto two = records(23);
+    ASSERT_EQ(one.size(), 8u);
+    ASSERT_EQ(two.size(), one.size());
+    double big = 0;
+    for (const auto& r : one)
+        for (float v : r) big = std::max(big, double(std::fabs(v)));
+    for (std::size_t r = 0; r < one.size(); ++r)
+        for (std::size_t e = 0; e < one[r].size(); ++e) EXPECT_NEAR(two[r][e], one[r][e], 2e-4 * big) << r << " " << e;
+}
+
+}  // namespace
