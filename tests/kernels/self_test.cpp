@@ -40,7 +40,7 @@ protected:
     SubdivWork W;
 };
 
-// Integral over [-1, 1] of f, double precision, in 8 pieces of 40 points.
+// Integral over [-1, 1] of f, double precision, in 8 parts of 40 points.
 double quad1(const std::function<double(double)>& f) {
     std::vector<double> x, w;
     test::gauss_legendre(40, x, w);
@@ -159,6 +159,35 @@ TEST_F(Self, CurvedPatchAgainstDoubleQuadrature) {
     EXPECT_NEAR(M.src(1, 3), S, 5e-4 * std::fabs(S));
     EXPECT_NEAR(M.DIPMOM[0], D, 5e-4 * std::fabs(D));
     EXPECT_NEAR(M.srcl(1, 3), L, 1e-3 * std::fabs(L));
+}
+
+}  // namespace
+
+namespace {
+
+// A square reaching past the edge of a B-spline patch: the inner nodes lie
+// on the patch, the contour of the dipole gradient does not, and its failed
+// evaluation makes SELF fail instead of dropping the edge.
+TEST_F(Self, ContourOffThePatchIsAnError) {
+    using namespace model;
+    body(1, 1);
+    KUG.allocate(1), KVG.allocate(1), NUG.allocate(1), NVG.allocate(1);
+    KUG(1) = KVG(1) = NUG(1) = NVG(1) = 2;
+    MAXKNOT = 4, MAXKUG = MAXKVG = 2;
+    UKNOTG.allocate(4, 1), VKNOTG.allocate(4, 1), GEOPAR1.allocate(2, 1), GEOPAR2.allocate(2, 1);
+    const float t[4] = {-1, -1, 1, 1};
+    for (int k = 1; k <= 4; ++k) UKNOTG(k, 1) = VKNOTG(k, 1) = t[k - 1];
+    GEOPAR1(1, 1) = GEOPAR2(1, 1) = 1.0f;
+    XCOEFG.allocate(3, 4);
+    const float c[4][3] = {{-0.5f, -0.4f, -1}, {0.5f, -0.4f, -1}, {-0.5f, 0.4f, -1}, {0.5f, 0.4f, -1}};
+    for (int k = 1; k <= 4; ++k)
+        for (int d = 1; d <= 3; ++d) XCOEFG(d, k) = c[k - 1][d - 1];
+    RkMoments M;
+    // without the gradient the square's nodes are all on the patch
+    EXPECT_EQ(self(0.5f, 0.0f, 0.5f, 0.0f, 0.5005f, 1, 1, 1, 0, 0, M), 0);
+    EXPECT_NEAR(M.DIPMOM[0], 2 * PI, 1e-4);
+    EXPECT_EQ(self(0.5f, 0.0f, 0.5f, 0.0f, 0.5005f, 1, 1, 1, 0, 1, M), 1);
+    EXPECT_NE(screen.str().find(" Error calling BODYGEOM from SELFSUB"), std::string::npos);
 }
 
 }  // namespace
