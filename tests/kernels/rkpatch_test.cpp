@@ -120,7 +120,7 @@ TEST_F(RkPatch, PointOnItsOwnSpanMatchesTheClosedForm) {
         const float xf[3] = {float(x[0]), float(x[1]), float(x[2])};
         float D, S, LD, LS, GS[3], GD[3], GLS[3];
         RANKPF(xf, 0, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3, D,
-               S, LD, LS, 0, GS, GD, GLS, ierr);
+               S, LD, LS, 0, GS, GD, GLS, nullptr, ierr);
         // single precision: n.R of points some 3 units from the origin, over a
         // square of half-width 0.04 at the outermost nodes
         EXPECT_NEAR(dip, TWOPI, 2e-3);

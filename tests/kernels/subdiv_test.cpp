@@ -70,10 +70,10 @@ TEST_F(Subdiv, FlatPatchEqualsTheClosedFormOfThePanel) {
     for (const Pt& p : {Pt{"far", far}, Pt{"near", near}, Pt{"edge", edge}, Pt{"in plane", plane}}) {
         SCOPED_TRACE(p.name);
         const float xf[3] = {float(p.x[0]), float(p.x[1]), float(p.x[2])};
-        float D, S, LD, LS, GS[3], GD[3], GLS[3];
+        float D, S, LD, LS, GS[3], GD[3], GLS[3], GRDLOGD[3];
         int ierr;
         RANKPF(xf, 1, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3,
-               D, S, LD, LS, 1, GS, GD, GLS, ierr);
+               D, S, LD, LS, 1, GS, GD, GLS, GRDLOGD, ierr);
         RkMoments M;
         ASSERT_EQ(run(xf, M), 0);
         // the source moments carry the modal normals: sum n_m S_m = S
