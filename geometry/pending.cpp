@@ -23,11 +23,6 @@ void GROWMDRB(int N, int& IERR) {
     }
 }
 
-void FSPANL(int, const ExtTable&, int, int, int, int, int& IERR) {
-    unavailable("Interior free-surface panels for IRR=3 (FSPANL) are");
-    IERR = 1;
-}
-
 void PLTDATH(int& IERR) {
     ERRMSG("WARNING: low-order geometry and plot files (ILOWGDF, IPLTDAT) are not written:", 0);
     unavailable("PLTDATH is");

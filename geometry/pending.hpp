@@ -1,8 +1,8 @@
 // Routines that the model input calls in parts of the program that this
-// build does not hold yet (the higher-order readers, the interior
-// free-surface panelling, the higher-order plot files and the geometry
-// kernel bridge).  Each stand-in writes a clear message when it is reached and
-// fails, so that a run asking for them stops instead of going on wrongly.
+// build does not hold yet (the higher-order readers, the higher-order plot
+// files and the geometry kernel bridge).  Each stand-in writes a clear
+// message when it is reached and fails, so that a run asking for them stops
+// instead of going on wrongly.
 #pragma once
 
 #include <array>
@@ -21,8 +21,6 @@ extern int IPENDERR;
 // Patch-array growth: IMODERB made N entries long, keeping its content.
 void GROWMDRB(int N, int& IERR);
 
-// Interior free-surface panels of IRR = 3 bodies.
-void FSPANL(int IU, const ExtTable& EXTS, int LEXT, int ISX, int NWTLD, int ISOR, int& IERR);
 // Plot files of the higher-order method.
 void PLTDATH(int& IERR);
 // Higher-order geometry and spline control files.

@@ -9,6 +9,7 @@
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
+#include "panels/irrfs.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
@@ -24,6 +25,7 @@ void reset_modules() {
     sym::reset();
     pnl::reset();
     pnl::reset_geom();
+    wl::reset();
     frc::reset();
     frc::reset_res();
     slv::reset();
