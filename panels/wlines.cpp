@@ -262,4 +262,15 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
     ICONTWL.deallocate();
 }
 
+// The higher-order half waits for the evaluation of body patches.
+void WLINESH(int, std::array<int, 2>, int, int& IERR) {
+    ERRMSG("Waterlines of higher-order bodies (WLINESH) are not available in this build", 0);
+    IERR = 1;
+}
+
+void INTFSH(std::array<int, 2>, int& IERR) {
+    ERRMSG("Interior free-surface patches for IRR=3 (INTFSH) are not available in this build", 0);
+    IERR = 1;
+}
+
 }  // namespace zorva

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -128,19 +129,46 @@ TEST_F(IrrFsTest, BoxRingsAndMesherAndTheIdfFileReadBack) {
     }
 }
 
-TEST_F(IrrFsTest, QuarterBoxIsClosedAlongItsPlanes) {
-    for (int isor : {1, 0}) {
-        SCOPED_TRACE(isor);
-        irr3("boxquarter", isor);
-        ASSERT_EQ(getip(), 0) << screen.str();
-        ASSERT_GT(NEQN, 20);
-        EXPECT_NEAR(lid_area(21, NEQN), 0.5, 1e-5);
-        // Nothing crosses the planes.
-        for (int ip = 21; ip <= NEQN; ++ip)
-            for (int k = 1; k <= 4; ++k) {
-                EXPECT_GE(XVER(k, 1, ip), 0.0f);
-                EXPECT_GE(XVER(k, 2, ip), 0.0f);
+TEST_F(IrrFsTest, HalfAndQuarterBoxesAreClosedAlongTheirPlanes) {
+    // The half y >= 0 of the box (ISY = 1), cut from the example's file, and
+    // the quarter example.
+    struct Case {
+        const char* dir;
+        int nbody;
+        double area;
+    };
+    for (const Case& c : {Case{"box", 40, 1.0}, Case{"boxquarter", 20, 0.5}}) {
+        for (int isor : {1, 0}) {
+            SCOPED_TRACE(std::string(c.dir) + " ISOR=" + std::to_string(isor));
+            irr3(c.dir, isor);
+            if (std::string(c.dir) == "box") {
+                std::vector<std::string> l = read_lines("box.gdf");
+                std::string out = l[0] + "\n" + l[1] + "\n0 1\n40\n";
+                for (std::size_t i = 4; i < l.size(); ++i) {
+                    std::istringstream v(l[i]);
+                    bool half = true;
+                    for (int k = 0; k < 4; ++k) {
+                        double x, y, z;
+                        v >> x >> y >> z;
+                        half = half && y >= 0.0;
+                    }
+                    if (half) out += l[i] + "\n";
+                }
+                write_file("box.gdf", out);
             }
+            ASSERT_EQ(getip(), 0) << screen.str();
+            ASSERT_EQ(NPANB(1), NEQN);
+            ASSERT_GT(NEQN, c.nbody);
+            EXPECT_NEAR(lid_area(c.nbody + 1, NEQN), c.area, 1e-5);
+            // Nothing crosses a plane.
+            for (int ip = c.nbody + 1; ip <= NEQN; ++ip)
+                for (int k = 1; k <= 4; ++k) {
+                    if (model::ISX == 1) {
+                        EXPECT_GE(XVER(k, 1, ip), 0.0f);
+                    }
+                    EXPECT_GE(XVER(k, 2, ip), 0.0f);
+                }
+        }
     }
 }
 
