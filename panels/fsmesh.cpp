@@ -508,8 +508,8 @@ void FSMESH(float ZBODY, int& NFSP, int& NPANMAX, int IFIRST, float FSSIZE, Arr2
 
         // The panel.
         const int IP = IFIRST + NFSP - 1;
-        if (IP > NPANMAX || IP > XVER.extent(3)) {
-            NPANMAX = std::max(static_cast<int>(1.1 * IP), IP);
+        if (IP > NPANMAX) NPANMAX = std::max(static_cast<int>(1.1 * IP), IP);
+        if (IP > XVER.extent(3)) {
             int e = 0;
             GROWXVER(NPANMAX, 0, e);
             if (e != 0) {

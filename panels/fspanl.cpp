@@ -49,6 +49,16 @@ bool add_point(FsBoundary& b, float x, float y) {
     return true;
 }
 
+// XVER holds at least NEED panels; NPANMAX, its capacity as the mesher
+// knows it, becomes CAP when NEED is beyond it.  XVER never shrinks.
+bool xver_room(int NEED, int& NPANMAX, int CAP) {
+    if (NEED > NPANMAX) NPANMAX = std::max(CAP, NEED);
+    if (NEED <= XVER.extent(3)) return true;
+    int e = 0;
+    GROWXVER(NPANMAX, 0, e);
+    return e == 0;
+}
+
 // Contours of one body's waterline sides.
 struct FsContours {
     std::vector<int> pan, side;   // per side of the body: panel (global, current layout) and side
@@ -206,12 +216,7 @@ bool FSCONT(const FsContours& c, int ic, std::array<int, 2> ISXY, float ZB, int 
     r[n + 1] = 0.0f;
     NNEW = s * (n + 1);
     const int need = IP0 + NNEW - 1;
-    if (need > NPANMAX || need > XVER.extent(3)) {
-        NPANMAX = std::max(static_cast<int>(1.1 * need), need);
-        int e = 0;
-        GROWXVER(NPANMAX, 0, e);
-        if (e != 0) return false;
-    }
+    if (!xver_room(need, NPANMAX, static_cast<int>(1.1 * need))) return false;
     int ip = IP0;
     for (int i = f; i < f + s; ++i) {
         const int p = c.pan[c.order[i]], sd = c.side[c.order[i]];
@@ -249,12 +254,8 @@ void FSPANL(int IUNIT, const ExtTable& EXTS, std::array<int, 2> ISXY, int NWTLD,
     const int m = std::max(1, NWTLD);
     FsBoundary bnd;
     if (!bnd.XY.allocate(2, 2 * m)) return alloc_fail(1);
-    int npanmax = std::max({static_cast<int>(1.1 * NEQN), NEQN, static_cast<int>(XVER.extent(3))});
-    {
-        int e = 0;
-        GROWXVER(npanmax, 0, e);
-        if (e != 0) return alloc_fail(1);
-    }
+    int npanmax = static_cast<int>(XVER.extent(3));
+    if (!xver_room(static_cast<int>(1.1 * NEQN), npanmax, static_cast<int>(1.1 * NEQN))) return alloc_fail(1);
 
     // The later bodies' panels (with their tank and dipole classes) are set
     // aside; each is put back right before its body is processed, behind
@@ -282,12 +283,7 @@ void FSPANL(int IUNIT, const ExtTable& EXTS, std::array<int, 2> ISXY, int NWTLD,
         if (ib > 1) {
             // Put the body's own panels back in place.
             const int need = ipf + np0 - 1;
-            if (need > npanmax || need > XVER.extent(3)) {
-                npanmax = need + np0 / 2;
-                int e = 0;
-                GROWXVER(npanmax, 0, e);
-                if (e != 0) return alloc_fail(ib);
-            }
+            if (!xver_room(need, npanmax, need + np0 / 2)) return alloc_fail(ib);
             if ((ITANK.extent(1) < need && !ITANK.resize_keep(need)) ||
                 (IDIPWM.extent(1) < need && !IDIPWM.resize_keep(need)))
                 return alloc_fail(ib);
@@ -318,12 +314,7 @@ void FSPANL(int IUNIT, const ExtTable& EXTS, std::array<int, 2> ISXY, int NWTLD,
         }
         const float zb = cfg::XBODY(3, ib);
         const int first = ipf + np0;  // first new panel
-        if (first + 4 > npanmax || first + 4 > XVER.extent(3)) {
-            npanmax = first + 4 + np0 / 2;
-            int e = 0;
-            GROWXVER(npanmax, 0, e);
-            if (e != 0) return alloc_fail(ib);
-        }
+        if (!xver_room(first + 4, npanmax, first + 4 + np0 / 2)) return alloc_fail(ib);
         int nnew = 0;
         for (std::size_t ic = 0; ic < con.first.size(); ++ic) {
             int made = 0;

@@ -252,8 +252,8 @@ TEST_F(WaterlineTest, BoxIsOneClosedLoopOfFourSides) {
     for (int ip = 1; ip <= NEQN; ++ip) marked += model::IBPTH(ip) == 1;
     EXPECT_EQ(marked, 24);
 
-    // MODE 0: the 24 segments in contour order, each entering where the
-    // previous one left.
+    // MODE 0: the 24 segments of the one contour, unmerged; the contour
+    // tables of MODE 1 are not kept.
     wl::reset();
     model::IBPTH.deallocate();
     WLINESL(0, {0, 0}, 1, ierr);
