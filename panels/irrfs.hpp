@@ -75,8 +75,5 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR);
 // The same for the patches of the higher-order method (IB = 0: all bodies).
 // Not in this build yet: it stops with a message.
 void WLINESH(int MODE, std::array<int, 2> ISXY, int IB, int& IERR);
-// Interior free-surface patches of the higher-order method.  Not in this
-// build yet: it stops with a message.
-void INTFSH(std::array<int, 2> ISXY, int& IERR);
 
 }  // namespace zorva

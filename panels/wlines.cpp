@@ -268,9 +268,4 @@ void WLINESH(int, std::array<int, 2>, int, int& IERR) {
     IERR = 1;
 }
 
-void INTFSH(std::array<int, 2>, int& IERR) {
-    ERRMSG("Interior free-surface patches for IRR=3 (INTFSH) are not available in this build", 0);
-    IERR = 1;
-}
-
 }  // namespace zorva

@@ -9,6 +9,7 @@
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -21,11 +22,13 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
     }
     void TearDown() override {
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
         TempDirTest::TearDown();
@@ -39,6 +42,7 @@ protected:
         chan::set_screen(&screen);
         screen.str("");
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
         for (const auto& e : std::filesystem::directory_iterator(std::filesystem::current_path()))
