@@ -18,8 +18,6 @@ namespace zorva {
 // Set to 1 by a stand-in without a status argument when it is reached.
 extern int IPENDERR;
 
-// Interior free-surface patches of higher-order bodies with IRR > 1.
-void INTFSH(int& IERR);
 // Waterline trimming of higher-order bodies and the spline counts of the
 // trimmed patches.
 void TRIMWLB(int& IERR);

@@ -66,6 +66,26 @@ void reset();
 
 }  // namespace wl
 
+// ---- Interior free-surface patches (higher order) -------------------------
+
+namespace ifs {
+
+extern int NFSPAT;            // interior free-surface patches, numbered after the body patches
+extern Arr1<int> IFSBP;       // (NFSPAT) body patch whose waterline side bounds the patch
+extern Arr1<int> IFSEDG;      // (NFSPAT) that side; > 0 the inner end is a point, < 0 a segment
+extern Arr2<float> XFSEND;    // (2, 2 NFSPAT) inner end of patch k: from point 2k-1 to point 2k
+extern Arr1<float> FSLEN;     // (NFSPAT) depth of the patch from its side to its inner end
+
+// Frees the tables.
+void reset();
+
+}  // namespace ifs
+
+// Interior free-surface patches of the bodies with IRR = 3 (ISXY: the run's
+// ISX, ISY): one patch from each waterline side of a body patch to an inner
+// end, appended after the body patches (NPATCHW grows by NFSPAT).
+void INTFSH(std::array<int, 2> ISXY, int& IERR);
+
 // Waterline of low-order body IB as ordered segments and contours in the
 // tables of wl:: (MODE 0: for the interior free surface, 1: for a control
 // surface, which also keeps the segment ends and normal angles).  ISXY: the

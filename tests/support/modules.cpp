@@ -26,6 +26,7 @@ void reset_modules() {
     pnl::reset();
     pnl::reset_geom();
     wl::reset();
+    ifs::reset();
     frc::reset();
     frc::reset_res();
     slv::reset();
