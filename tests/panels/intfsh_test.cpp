@@ -43,6 +43,14 @@ protected:
         write_file(potf, out);
         ASSERT_EQ(getip(), 0) << screen.str();
     }
+    // A clean state that keeps the working directory's files.
+    void fresh_keep() {
+        chan::reset();
+        chan::set_keyboard(&keyboard);
+        chan::set_screen(&screen);
+        screen.str("");
+        reset_modules();
+    }
     // Area of the interior patches by Gauss quadrature of the surface
     // Jacobian; every point checked to lie at z = 0 with the normal down.
     double lid_area() {
@@ -143,6 +151,67 @@ TEST_F(IntFsTest, HemisphereWaterlineIsOneClosedLoop) {
         EXPECT_NEAR(std::remainder(wl::ANGBEG(i) - a, 2 * 3.14159265f), 0.0f, 1e-4f);
         EXPECT_NEAR(std::fabs(wl::ANGEND(i) - wl::ANGBEG(i)), 3.14159265f / 2, 1e-4f);
     }
+}
+
+TEST_F(IntFsTest, QuarterBoxIsOneOpenContourAndOneStrip) {
+    // The quarter x >= 0, y >= 0 of the box as three flat patches (bottom,
+    // side y = 0.5, end x = 1), ISX = ISY = 1.
+    irr3("hobox");
+    write_file("hobox.gdf",
+               "Quarter box\n1.0 9.80665\n1 1\n3 0\n"
+               "0 0 -0.5  0 0.5 -0.5  1 0.5 -0.5  1 0 -0.5\n"
+               "0 0.5 0  1 0.5 0  1 0.5 -0.5  0 0.5 -0.5\n"
+               "1 0.5 0  1 0 0  1 0 -0.5  1 0.5 -0.5\n");
+    write_file("hobox.spl", "Quarter box\n" + std::string(3, ' ') + "2 2\n3 3\n2 2\n4 4\n2 2\n3 3\n2 2\n4 4\n"
+                                                                   "2 2\n3 3\n2 2\n4 4\n");
+    fresh_keep();
+    ASSERT_EQ(getip(), 0) << screen.str();
+    // The end x = 1 runs across: no patch; the side y = 0.5 a strip to the
+    // mean line y = 0 (the body is cut by y = 0), from (1, 0) to (0, 0).
+    ASSERT_EQ(ifs::NFSPAT, 1);
+    EXPECT_NEAR(ifs::XFSEND(1, 1), 1.0f, 1e-6f);
+    EXPECT_NEAR(ifs::XFSEND(1, 2), 0.0f, 1e-6f);
+    EXPECT_NEAR(ifs::XFSEND(2, 1), 0.0f, 1e-6f);
+    EXPECT_NEAR(lid_area(), 0.5, 1e-6);
+
+    int ierr = -1;
+    WLINESH(1, {1, 1}, 1, ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    ASSERT_EQ(wl::NCONTWL, 1);
+    ASSERT_EQ(wl::NSEGWL, 2);
+    // From the plane y = 0 round to the plane x = 0; the outward normal
+    // turns from +x to +y.
+    EXPECT_EQ(wl::ISYMBEG(1), 2);
+    EXPECT_EQ(wl::ISYMEND(1), 1);
+    const float seg[2][4] = {{1, 0, 1, 0.5f}, {1, 0.5f, 0, 0.5f}};
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_NEAR(wl::XWLBEG(1, i), seg[i - 1][0], 1e-6f);
+        EXPECT_NEAR(wl::XWLBEG(2, i), seg[i - 1][1], 1e-6f);
+        EXPECT_NEAR(wl::XWLEND(1, i), seg[i - 1][2], 1e-6f);
+        EXPECT_NEAR(wl::XWLEND(2, i), seg[i - 1][3], 1e-6f);
+    }
+    EXPECT_NEAR(wl::ANGVTX(1), 0.0f, 1e-6f);
+    EXPECT_NEAR(wl::ANGBEG(1), 0.0f, 1e-6f);
+    EXPECT_NEAR(wl::ANGBEG(2), 3.14159265f / 2, 1e-6f);
+    EXPECT_NEAR(wl::ANGVTX(2), 3.14159265f / 4, 1e-6f);
+    EXPECT_NEAR(wl::ANGEND(2), 1.570796f, 1e-6f);
+}
+
+TEST_F(IntFsTest, SubmergedBodyHasNoWaterline) {
+    irr3("hobox");
+    std::vector<std::string> l = read_lines("hobox.pot");
+    l[2] = "0.0  0. 0. -1. 0.";  // the box held 1 below the surface
+    std::string out;
+    for (const auto& x : l) out += x + "\n";
+    write_file("hobox.pot", out);
+    fresh_keep();
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_EQ(ifs::NFSPAT, 0);
+    int ierr = -1;
+    WLINESH(0, {0, 0}, 1, ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(wl::NSEGWL, 0);
+    EXPECT_EQ(wl::NCONTWL, 0);
 }
 
 }  // namespace
