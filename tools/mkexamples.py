@@ -319,6 +319,31 @@ def higher_order():
         1, 0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 
+    # The same with the interior free surface (IRR = 3, ILOG = 1): a fan of
+    # four patches about the centre.
+    d = os.path.join(ROOT, "hohemi_irr3")
+    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
+          ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    write(os.path.join(d, "hohemi.pot"), [
+        "Hemisphere radius 1 (exact geometry), infinite depth, K a = 0.1 to 6, IRR = 3",
+        " 0                   ISOR",
+        " 3                   IRR",
+        " 0.0  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+        " 0  1  0             IQUAD ILOG IDIAG",
+        " 1  1                IRAD IDIFF",
+        " 1  1  1  1  1  1    MODE",
+        " %d                  NPER" % len(KA)] +
+        [" " + " ".join("%.1f" % k for k in KA[i:i + 10]) for i in range(0, len(KA), 10)] +
+        [" 1                   NBETA", " 0.                  BETA (degrees)"])
+    write(os.path.join(d, "hohemi.cfg"), [
+        "Configuration of the exact hemisphere with the interior free surface; lines without an equals sign are "
+        "comments.", "Higher-order method, both stages; the values are wavenumbers K a.", "ILOWHI=1", "IPOTEN=1",
+        "IFORCE=1", "IPERIO=3", "ISOLVE=1"])
+    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact), IRR = 3: added mass, damping, exciting forces",
+        1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
+
 
 if __name__ == "__main__":
     main()
