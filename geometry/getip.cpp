@@ -269,8 +269,9 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         RDSPL(fnames::EXTS, 4, IUSPL, NEQN, IERR);
         if (IERR != 0) return;
         if (cfg::ILOWGDF > 0 || cfg::IPLTDAT > 0) {
-            PLTDATH(IERR);
-            if (IERR != 0) return;
+            // Plot output only: a failure (after its message) does not stop the run.
+            int ierr = 0;
+            PLTDATH(ierr);
         }
     }
 

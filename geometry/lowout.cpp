@@ -34,6 +34,23 @@ std::string rv(float v) {
     return r;
 }
 
+// Head of a low-order geometry file: title, length scale and gravity,
+// symmetry indices, panel count.
+void low_head(const std::string& title, float ulen, int isx, int isy, long npan) {
+    chan::write_line(IULOW, " " + title);
+    chan::write_line(IULOW, rv(ulen) + rv(GRAV));
+    chan::write_line(IULOW, fmt::I(isx, 6) + fmt::I(isy, 6));
+    chan::write_line(IULOW, fmt::I(npan, 10));
+}
+
+// One panel record: the four grid points V (x y z each).
+void low_panel(const Arr2<float>& grid, const long* V) {
+    std::string rec;
+    for (int k = 0; k < 4; ++k)
+        for (int c = 1; c <= 3; ++c) rec += rv(grid(c, V[k]));
+    chan::write_line(IULOW, rec);
+}
+
 }  // namespace
 
 void WRLOWPAN(int& IERR) {
@@ -52,10 +69,7 @@ void WRLOWPAN(int& IERR) {
         }
         FNAMEXT(gdf, name, "_low.gdf");
         chan::open(IULOW, name, chan::Status::Replace);
-        chan::write_line(IULOW, " " + GDFTITLE(1));
-        chan::write_line(IULOW, rv(ULEN(1)) + rv(GRAV));
-        chan::write_line(IULOW, fmt::I(ISX, 6) + fmt::I(ISY, 6));
-        chan::write_line(IULOW, fmt::I(static_cast<long>(NPANB(1)) * n * n, 10));
+        low_head(GDFTITLE(1), ULEN(1), ISX, ISY, static_cast<long>(NPANB(1)) * n * n);
         auto at = [n](int i, int j) { return static_cast<long>(j) * (n + 1) + i + 1; };
         for (int p = 1; p <= NPANB(1); ++p) {
             // Bilinear map: vertex 1 at (s,t) = (1,-1), 2 at (-1,-1), 3 at
@@ -74,10 +88,7 @@ void WRLOWPAN(int& IERR) {
             for (int j = 1; j <= n; ++j)
                 for (int i = 1; i <= n; ++i) {
                     const long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
-                    std::string rec;
-                    for (long g : v)
-                        for (int c = 1; c <= 3; ++c) rec += rv(grid(c, g));
-                    chan::write_line(IULOW, rec);
+                    low_panel(grid, v);
                 }
         }
         chan::close(IULOW);
@@ -168,13 +179,10 @@ void PLTDATH(int& IERR) {
             for (int p = p0; p <= p1; ++p) npan += static_cast<long>(NU(p)) * m * NV(p) * m;
             FNAMEXT(fnames::GDFNAME(ib), name, "_low.gdf");
             chan::open(IULOW, name, chan::Status::Replace);
-            chan::write_line(IULOW, " " + GDFTITLE(ib));
-            chan::write_line(IULOW, rv(ULEN(ib)) + rv(GRAV));
             // A plane about which the patches were reflected is no symmetry
             // plane of the file: its images are written as panels.
             const int isx = IS(1, ib) == 1 && ISX == 1 ? 1 : 0, isy = IS(2, ib) == 1 && ISY == 1 ? 1 : 0;
-            chan::write_line(IULOW, fmt::I(isx, 6) + fmt::I(isy, 6));
-            chan::write_line(IULOW, fmt::I(npan, 10));
+            low_head(GDFTITLE(ib), ULEN(ib), isx, isy, npan);
             for (int p = p0; p <= p1; ++p) {
                 if (!make_grid(p)) {
                     chan::close(IULOW);
@@ -188,10 +196,7 @@ void PLTDATH(int& IERR) {
                             std::swap(v[0], v[1]);
                             std::swap(v[2], v[3]);
                         }
-                        std::string rec;
-                        for (long g : v)
-                            for (int c = 1; c <= 3; ++c) rec += rv(grid(c, g));
-                        chan::write_line(IULOW, rec);
+                        low_panel(grid, v);
                     }
             }
             chan::close(IULOW);

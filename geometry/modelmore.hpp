@@ -77,7 +77,10 @@ extern Arr2<float> HOTAB1, HOTAB2;                 // (MAXKNU | MAXKNV, NPATCHT)
 extern Arr2<float> HOTAB3, HOTAB4, HOTAB5, HOTAB6; // (MAXQU | MAXQV, NPATCHT) inner Gauss nodes, weights on [-1, 1]
                                                    // XGUI, WGUI, XGVI, WGVI
 extern Arr3<float> HOTAB7, HOTAB8;                 // (MAXKU^2, MAXNU, NPATCHT), (MAXKV^2, MAXNV, NPATCHT) BASUT, BASVT:
-                                                   // per interval the K x K factorial-divided basis table at its centre
+                                                   // per interval the K x K table of BASEF at its centre (leading
+                                                   // dimension K = KU(p) or KV(p)), derivatives up to K-1 divided
+                                                   // by their factorials: Taylor coefficients of the K non-zero
+                                                   // basis functions about the centre
 // Influence set (outer quadrature orders IQUO, IQVO):
 extern int NQO;
 extern Arr2<float> XQO, ENQO;                      // (3, NQO) points (global frame with walls) and unit normals

@@ -288,6 +288,9 @@ void RDGDFH(int IU, int& IERR) {
         chan::close(IU);
     }
     NPANT = nflat;
+    // The dipole and wavemaker classes are kept for the run when any patch
+    // has one.
+    for (int q = 1; q <= NPATCHR && IDIPSYM == 0; ++q) IDIPSYM = IDIPWM(q) != 0 ? 1 : 0;
 
     chan::rewind(IULINES);
     if (cfg::IWALLX0 > 0) ISX = -1;

@@ -148,11 +148,12 @@ TEST_F(HoGeomTest, SplinePatchAgainstBernsteinFormAndDifferences) {
         for (float v : {-0.7f, 0.1f, 0.6f}) {
             const Eval e = eval(u, v, 1, 1);
             ASSERT_EQ(e.ierr, 0);
-            const double s = (u + 1.0) / 2, t = (v + 1.0) / 2;
+            const double s = (static_cast<double>(u) + 1.0) / 2, t = (static_cast<double>(v) + 1.0) / 2;
             const double B[3] = {(1 - s) * (1 - s), 2 * s * (1 - s), s * s};
             for (int c = 0; c < 3; ++c) {
                 double want = 0.0;
-                for (int i = 0; i < 3; ++i) want += B[i] * ((1 - t) * P[i][0][c] + t * P[i][1][c]);
+                for (int i = 0; i < 3; ++i)
+                    want += B[i] * ((1 - t) * static_cast<double>(P[i][0][c]) + t * static_cast<double>(P[i][1][c]));
                 EXPECT_NEAR(e.x[c], want, 2e-6) << u << " " << v;
             }
             const float h = 1e-3f;
@@ -162,7 +163,7 @@ TEST_F(HoGeomTest, SplinePatchAgainstBernsteinFormAndDifferences) {
             for (int c = 0; c < 3; ++c) {
                 EXPECT_NEAR(e.xu[c], (up.x[c] - um.x[c]) / (2 * h), 2e-3);
                 EXPECT_NEAR(e.xv[c], (vp.x[c] - vm.x[c]) / (2 * h), 2e-3);
-                n2 += static_cast<double>(e.vn[c]) * e.vn[c];
+                n2 += static_cast<double>(e.vn[c] * e.vn[c]);
             }
             EXPECT_NEAR(n2, 1.0, 1e-6);
             const double cx = e.xu[1] * e.xv[2] - e.xu[2] * e.xv[1], cy = e.xu[2] * e.xv[0] - e.xu[0] * e.xv[2],
@@ -182,8 +183,9 @@ TEST_F(HoGeomTest, SplinePatchAgainstBernsteinFormAndDifferences) {
     EXPECT_EQ(e0.xv[0], 7.0f);
     const Eval g = eval(0.2f, 0.3f, 1, 1, 1, 1), b = eval(0.2f, 0.3f, 1, 1, 1, 0);
     const double c30 = std::cos(M_PI / 6), s30 = std::sin(M_PI / 6);
-    EXPECT_NEAR(g.x[0], c30 * b.x[0] - s30 * b.x[1] + 0.5, 1e-6);
-    EXPECT_NEAR(g.x[1], s30 * b.x[0] + c30 * b.x[1], 1e-6);
+    const double bx = b.x[0], by = b.x[1];
+    EXPECT_NEAR(g.x[0], c30 * bx - s30 * by + 0.5, 1e-6);
+    EXPECT_NEAR(g.x[1], s30 * bx + c30 * by, 1e-6);
     EXPECT_FLOAT_EQ(g.x[2], b.x[2]);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(g.vn[c], b.vn[c]);
 }
@@ -225,6 +227,22 @@ TEST_F(HoGeomTest, ZeroJacobianInsideGivesAStatus) {
     const Eval e = eval(0.0f, 0.0f, 1, 2);
     EXPECT_EQ(e.ierr, 1);
     for (float c : e.vn) EXPECT_EQ(c, 0.0f);
+}
+
+// A flat triangle (vertex 4 = vertex 1): at its collapsed side u = 1 the
+// tangent XV vanishes; the normal comes from just inside the side.
+TEST_F(HoGeomTest, TriangleNormalAtItsCollapsedSide) {
+    run_files("", std::string(HEAD) + "0 0\n1 0\n1 0 -1  0 0 -1  0 1 -1  1 0 -1\n", spl_lines(1));
+    ASSERT_EQ(getip(), 0) << screen.str();
+    for (float v : {-1.0f, 0.0f, 0.7f}) {
+        const Eval e = eval(1.0f, v, 1, 1);
+        ASSERT_EQ(e.ierr, 0);
+        for (float c : e.xv) EXPECT_EQ(c, 0.0f);
+        EXPECT_FLOAT_EQ(e.x[0], 1.0f);
+        EXPECT_NEAR(e.vn[2], 1.0f, 1e-6);
+        EXPECT_GT(e.aj, 0.0f);
+        EXPECT_LT(e.aj, 1e-6f);
+    }
 }
 
 // The reader's cases: dipole lines, free-surface patches 0.00005 and 0.0002
@@ -295,6 +313,7 @@ TEST_F(HoGeomTest, ReaderCasesAndErrors) {
         }
         ASSERT_EQ(st, 0) << c.what << "\n" << screen.str();
         ASSERT_EQ(NPATCHT, static_cast<int>(c.idipwm.size())) << c.what;
+        EXPECT_EQ(IDIPSYM, cfg::IDIPOLE) << c.what;  // classes kept when there are dipoles
         for (int q = 1; q <= NPATCHT; ++q) {
             EXPECT_EQ(IDIPWM(q), c.idipwm[static_cast<std::size_t>(q - 1)]) << c.what << " q=" << q;
             EXPECT_EQ(IFSPAT(q), c.ifspat[static_cast<std::size_t>(q - 1)]) << c.what << " q=" << q;
@@ -389,6 +408,116 @@ TEST_F(HoGeomTest, SideLengthsOfAFlatPatch) {
     EXPECT_NEAR(S[1], 1.0f, 1e-5);
     EXPECT_NEAR(S[4], 1.25f, 1e-6);
     EXPECT_NEAR(S[5], 0.5f, 1e-6);
+}
+
+// The low-order file of a quarter bottom and its three mirror images: the
+// mirrored patches' panels are written in the reversed vertex order, so
+// that every panel read back faces up, into the body.
+TEST_F(HoGeomTest, MirroredPatchesInTheLowOrderFile) {
+    run_files("ILOWGDF=1\n", std::string(HEAD) + "1 1\n1 0\n0 0 -0.5  0 0.5 -0.5  1 0.5 -0.5  1 0 -0.5\n", spl_lines(1),
+              "0.3 0.3 0. 0.");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(NPATCHT, 4);
+    std::string text;
+    for (const auto& l : read_lines("b_low.gdf")) text += l + "\n";
+    fresh();
+    one_body_run("", text);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(NEQN, 4);
+    for (int p = 1; p <= 4; ++p) {
+        const float a[2] = {XVER(1, 1, p) + XVER(2, 1, p) - XVER(3, 1, p) - XVER(4, 1, p),
+                            XVER(1, 2, p) + XVER(2, 2, p) - XVER(3, 2, p) - XVER(4, 2, p)};
+        const float b[2] = {XVER(1, 1, p) + XVER(4, 1, p) - XVER(2, 1, p) - XVER(3, 1, p),
+                            XVER(1, 2, p) + XVER(4, 2, p) - XVER(2, 2, p) - XVER(3, 2, p)};
+        EXPECT_GT(a[0] * b[1] - a[1] * b[0], 0.0f) << p;
+    }
+}
+
+// The index tables' operations: create, append, insert copies, delete.
+TEST_F(HoGeomTest, PatchIndexGrowth) {
+    int ierr = -1;
+    GROWPIR(0, 0, ierr);  // create empty
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(IPREF.extent(1), 0);
+    GROWPIR(3, 0, ierr);  // append to 3: IPREF 1, the others 0
+    ASSERT_EQ(IPREF.extent(1), 3);
+    for (int q = 1; q <= 3; ++q) {
+        IPIR(q) = 10 + q;
+        IPRL(q) = 20 + q;
+        IPREF(q) = q;
+        ITRIM(q) = 30 + q;
+    }
+    GROWPIR(3, 0, ierr);  // append with the same extent keeps everything
+    GROWPIR(0, 2, ierr);  // insert no copy: unchanged
+    ASSERT_EQ(IPIR.extent(1), 3);
+    GROWPIR(2, 2, ierr);  // two copies of entry 2 after it
+    const int want[5] = {11, 12, 12, 12, 13};
+    ASSERT_EQ(IPIR.extent(1), 5);
+    for (int q = 1; q <= 5; ++q) {
+        EXPECT_EQ(IPIR(q), want[q - 1]);
+        EXPECT_EQ(IPRL(q), want[q - 1] + 10);
+        EXPECT_EQ(ITRIM(q), want[q - 1] + 20);
+    }
+    GROWPIR(-1, 1, ierr);  // delete the first
+    GROWPIR(-1, 4, ierr);  // and the last
+    ASSERT_EQ(IPIR.extent(1), 3);
+    for (int q = 1; q <= 3; ++q) EXPECT_EQ(IPIR(q), 12);
+    GROWPIR(5, 0, ierr);
+    EXPECT_EQ(IPREF(5), 1);
+    EXPECT_EQ(IPIR(5), 0);
+    GROWBPTH(-2, 0, ierr);
+    EXPECT_EQ(IBPTH.extent(1), 0);
+    GROWMDRB(4, ierr);
+    EXPECT_EQ(IMODERB.extent(1), 4);
+}
+
+// Low-order and plot files of the box's patches: the _low.gdf file read
+// back as a low-order body gives the patches' panels and normals; the zone
+// files hold one zone per patch and one per spline panel.
+TEST_F(HoGeomTest, PatchPlotAndLowOrderFiles) {
+    copy_example("hoboxbs");
+    set_line("hoboxbs.cfg", 5, "ILOWGDF=1\nIPLTDAT=2");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    const auto low = read_lines("hoboxbs_low.gdf");
+    ASSERT_GE(low.size(), 4u);
+    EXPECT_EQ(low[0], " Box 2 x 1 x 0.5, one bilinear B-spline patch per face");
+    EXPECT_EQ(low[2], "     0     0");
+    // 20 spline panels, each in m x m = 2 x 2 panels.
+    EXPECT_EQ(low[3], "        80");
+    EXPECT_EQ(low.size(), 84u);
+    // Zones: per patch (NU m + 1) x (NV m + 1) points, m = 2; per spline
+    // panel 3 x 3.
+    const auto pat = read_lines("hoboxbs_pat.dat"), pan = read_lines("hoboxbs_pan.dat");
+    EXPECT_EQ(pat[0], "zone I=     5   J=     9  F=POINT");
+    std::size_t npt = 0, nzone = 0;
+    for (int p = 1; p <= NPATCHT; ++p) npt += static_cast<std::size_t>((NU(p) * 2 + 1) * (NV(p) * 2 + 1) + 1);
+    EXPECT_EQ(pat.size(), npt);
+    for (const auto& l : pan) nzone += l.rfind("zone", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(nzone, 20u);
+    EXPECT_EQ(pan.size(), 20u * 10);
+    EXPECT_EQ(pan[0], "zone I=     3   J=     3  F=POINT");
+    EXPECT_EQ(pat[1], "      -1.000       0.500      -0.500");  // patch 1 at (-1, -1): its vertex 2
+
+    // Read back as a low-order body: 20 panels whose normals agree with the
+    // patches'.
+    fresh();
+    const std::string text = [&] {
+        std::string all;
+        for (const auto& l : low) all += l + "\n";
+        return all;
+    }();
+    one_body_run("", text);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_EQ(NEQN, 80);
+    // Bottom panels (the first patch's 4 x 8) face up.
+    for (int p = 1; p <= 32; ++p) {
+        const float a[3] = {XVER(1, 1, p) + XVER(2, 1, p) - XVER(3, 1, p) - XVER(4, 1, p),
+                            XVER(1, 2, p) + XVER(2, 2, p) - XVER(3, 2, p) - XVER(4, 2, p), 0.0f};
+        const float b[3] = {XVER(1, 1, p) + XVER(4, 1, p) - XVER(2, 1, p) - XVER(3, 1, p),
+                            XVER(1, 2, p) + XVER(4, 2, p) - XVER(2, 2, p) - XVER(3, 2, p), 0.0f};
+        EXPECT_GT(a[0] * b[1] - a[1] * b[0], 0.0f) << p;
+        EXPECT_FLOAT_EQ(XVER(1, 3, p), -0.5f);
+    }
 }
 
 }  // namespace

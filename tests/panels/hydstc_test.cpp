@@ -5,6 +5,7 @@
 // stage up to the next missing step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -86,6 +87,62 @@ TEST_F(HydstcTest, BoxAsFlatAndAsSplinePatches) {
                             area += static_cast<double>(HOTAB4(qu, p) * HOTAB6(qv, p) * WQP(++n)) / (NU(p) * NV(p));
         EXPECT_NEAR(area, 5.0, 1e-5) << ex;
     }
+}
+
+// With a wall the force-set points are global (the body at x = 3) while the
+// sums keep the body frame.
+TEST_F(HydstcTest, WallMovesThePointsNotTheSums) {
+    copy_example("hobox");
+    set_line("hobox.cfg", 5, "IWALLY0=1");
+    set_line("hobox.pot", 4, " 0.0  3. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY");
+    ASSERT_EQ(hydro(), 0) << screen.str();
+    EXPECT_EQ(ISY, -1);
+    EXPECT_NEAR(pnl::VOLB(1), 1.0, 1e-6);
+    EXPECT_NEAR(pnl::XBUOY(1, 1), 0.0, 1e-6);
+    EXPECT_NEAR(C(5, 5), 8.0 / 12 - 0.25, 1e-6);
+    EXPECT_NEAR(C(3, 5), 0.0, 1e-6);
+    // First force-set point: first node of the first spline panel of patch 1.
+    const float ua = HOTAB1(KU(1), 1), ub = HOTAB1(KU(1) + 1, 1), va = HOTAB2(KV(1), 1), vb = HOTAB2(KV(1) + 1, 1);
+    const float u = (ua + ub) / 2 + HOTAB3(1, 1) * (ub - ua) / 2, v = (va + vb) / 2 + HOTAB5(1, 1) * (vb - va) / 2;
+    float x[3], vn[3], xu[3], xv[3], aj;
+    int ierr = 0;
+    BODYGEOM(u, v, 1, 1, x, vn, xu, xv, aj, 0, 0, ierr);
+    EXPECT_NEAR(XQP(1, 1), x[0] + 3.0f, 1e-6);
+    EXPECT_NEAR(XQP(2, 1), x[1], 1e-6);
+}
+
+// Heave given once more as a generalized mode (sample NEWMODES, mode file
+// "HEAVE"): its normal velocity is n3 at every point and its restoring
+// coefficients repeat C33.  Without the mode file the set-up fails with
+// its message; an evaluation whose mode call fails gives a status.
+TEST_F(HydstcTest, GeneralizedHeaveRepeatsC33) {
+    copy_example("hobox");
+    set_line("hobox.cfg", 5, "NEWMDS(1)=1");
+    write_file("hobox.nmd", "HEAVE\n");
+    ASSERT_EQ(hydro(), 0) << screen.str();
+    EXPECT_NEAR(C(3, 3), 2.0, 1e-6);
+    EXPECT_NEAR(C(7, 7), 2.0, 1e-6);
+    EXPECT_NEAR(C(3, 7), 2.0, 1e-6);
+    EXPECT_NEAR(C(7, 3), 2.0, 1e-6);
+    for (int n = 1; n <= NQP; n += 7) EXPECT_EQ(VNQP(7, n), ENQP(3, n));
+    // An evaluation whose mode call fails (no mode file for the name).
+    const std::string keep(MODNAME.begin(), MODNAME.end());
+    std::fill(MODNAME.begin(), MODNAME.end(), ' ');
+    std::copy_n("nofile", 6, MODNAME.begin());
+    float x[3], vn[3], xu[3], xv[3], aj;
+    int ierr = 0;
+    BODYGEOM(0.1f, 0.2f, 1, 1, x, vn, xu, xv, aj, 2, 0, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_TRUE(said(" Error calling NEWMODES from BODYGEOM, body IBI=1")) << screen.str();
+    std::copy(keep.begin(), keep.end(), MODNAME.begin());
+
+    fresh();
+    test::reset_modules();
+    copy_example("hobox");
+    set_line("hobox.cfg", 5, "NEWMDS(1)=1");
+    write_file("hobox.nmd", "TWIST\n");
+    EXPECT_EQ(hydro(), 1);
+    EXPECT_TRUE(said(" Error calling NEWMODES from HYDSTC, BODY N=1")) << screen.str();
 }
 
 // The exact hemisphere of radius 1: V = 2 pi / 3, C33 = pi, Zb = -3/8 as the
