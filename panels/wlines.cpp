@@ -93,6 +93,19 @@ float continued(float a, float prev) {
     return a;
 }
 
+// Normal angles at the vertices of contour C (segments I1..I2): the mean of
+// the two segments' angles inside, a plane's own direction at an end on a
+// plane, and the turn back between the last and the first of a loop.
+void vertex_angles(int C, int I1, int I2) {
+    using namespace wl;
+    for (int i = I1 + 1; i <= I2; ++i) ANGVTX(i) = 0.5f * (ANGBEG(i) + ANGEND(i - 1));
+    if (ISYMBEG(C) == 1) ANGVTX(I1) = -HALFPI;
+    if (ISYMBEG(C) == 2) ANGVTX(I1) = 0.0f;
+    if (ISYMEND(C) == 1) ANGEND(I2) = HALFPI;
+    if (ISYMEND(C) == 2) ANGEND(I2) = PI;
+    if (ISYMBEG(C) == 0 && ISYMEND(C) == 0) ANGVTX(I1) = 0.5f * (ANGBEG(I1) + ANGEND(I2)) - PI;
+}
+
 }  // namespace
 
 void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
@@ -273,12 +286,7 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
         }
         IFSTWL(c) = of;
         ILSTWL(c) = o;
-        for (int k = of + 1; k <= o; ++k) ANGVTX(k) = 0.5f * (ANGBEG(k) + ANGEND(k - 1));
-        if (ISYMBEG(c) == 1) ANGVTX(of) = -HALFPI;
-        if (ISYMBEG(c) == 2) ANGVTX(of) = 0.0f;
-        if (ISYMEND(c) == 1) ANGEND(o) = HALFPI;
-        if (ISYMEND(c) == 2) ANGEND(o) = PI;
-        if (ISYMBEG(c) == 0 && ISYMEND(c) == 0) ANGVTX(of) = 0.5f * (ANGBEG(of) + ANGEND(o)) - PI;
+        vertex_angles(c, of, o);
     }
     NSEGWL = o;
     ICONTWL.deallocate();
@@ -490,12 +498,7 @@ void WLINESH(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
             ANGBEG(i) = a;
             ANGEND(i) = e;
         }
-        for (int i = i1 + 1; i <= i2; ++i) ANGVTX(i) = 0.5f * (ANGBEG(i) + ANGEND(i - 1));
-        if (ISYMBEG(c) == 1) ANGVTX(i1) = -HALFPI;
-        if (ISYMBEG(c) == 2) ANGVTX(i1) = 0.0f;
-        if (ISYMEND(c) == 1) ANGEND(i2) = HALFPI;
-        if (ISYMEND(c) == 2) ANGEND(i2) = PI;
-        if (ISYMBEG(c) == 0 && ISYMEND(c) == 0) ANGVTX(i1) = 0.5f * (ANGBEG(i1) + ANGEND(i2)) - PI;
+        vertex_angles(c, i1, i2);
     }
     ICONTWL.deallocate();
     YMEANWL.deallocate();
