@@ -120,7 +120,7 @@ TEST_F(FsMeshTest, PanelsTileEachPolygon) {
         {"16-gon", ngon(16, 1.0), 0.39f},
         {"64-gon", ngon(64, 1.0), 0.098f},
         {"64-gon off the origin", ngon(64, 2.0, 5.0, -3.0), 0.196f},
-        {"64-gon, fine interior", ngon(64, 1.0), 0.05f},
+        {"64-gon, finer interior", ngon(64, 1.0), 0.075f},
         {"box waterline", rect(-1, -0.5, 1, 0.5, 0.25), 0.25f},
         {"hemisphere waterline", ngon(16, 1.0), 0.3902f},
     };
