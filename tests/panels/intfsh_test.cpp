@@ -116,6 +116,37 @@ TEST_F(IntFsTest, HemisphereGetsAFanAboutItsCentre) {
     EXPECT_EQ(model::NEQN, 4 * 6 * 6 + 4 * 5 * 6);
 }
 
+TEST_F(IntFsTest, ExactBodiesOfTheUserRoutine) {
+    // Waterline sides turning by more than 0.5 rad get a point end (a fan
+    // about their common centre), flatter ones strips to the mean line;
+    // either way the patches cover the disc inside the waterline.
+    struct Case {
+        const char* what;
+        const char* lines;  // data lines of the user routine
+        int isxy, npatch, nfs, sign;
+        double area;
+    };
+    const Case cases[] = {
+        {"hemisphere in 8 sectors: strips", "2\nHEMISPHERE 1.0\nSECTORS 2\n", 0, 8, 8, -1, PI},
+        {"cylinder: a fan", "2\nCYLINDER 1.0 0.5\nSECTORS 1\n", 0, 8, 4, 1, PI},
+        {"quarter hemisphere: one patch to the centre", "2\nHEMISPHERE 1.0\nSYMMETRY 1 1\n", 1, 1, 1, 1, PI / 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        irr3("hohemi");
+        write_file("hohemi.gdf", "Exact body\n1.0 9.80665\n" + std::to_string(c.isxy) + " " +
+                                     std::to_string(c.isxy) + "\n" + std::to_string(c.npatch) + " 3\n" + c.lines);
+        std::string spl = "Exact body\n";
+        for (int p = 0; p < c.npatch; ++p) spl += "4 4\n3 3\n2 2\n4 4\n";
+        write_file("hohemi.spl", spl);
+        fresh_keep();
+        ASSERT_EQ(getip(), 0) << screen.str();
+        ASSERT_EQ(ifs::NFSPAT, c.nfs);
+        for (int k = 1; k <= c.nfs; ++k) EXPECT_EQ(ifs::IFSEDG(k) > 0 ? 1 : -1, c.sign) << k;
+        EXPECT_NEAR(lid_area(), c.area, 2e-4);
+    }
+}
+
 TEST_F(IntFsTest, BoxOfFlatPatchesGetsStripsToItsMeanLine) {
     irr3("hobox");
     // The long sides y = +-0.5 give strips to y = 0; the ends x = +-1 run
