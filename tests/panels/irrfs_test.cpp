@@ -197,6 +197,21 @@ TEST_F(IrrFsTest, TwoBoxesEachFollowedByItsFreeSurface) {
     }
 }
 
+TEST_F(IrrFsTest, BodyWithoutIrr3IsLeftAlone) {
+    // Body 1 of the two boxes has the interior free surface, body 2 not:
+    // body 2 follows body 1's new panels unchanged, and only one file is
+    // written (both bodies share box.gdf: the file is body 1's).
+    irr3("twoboxes", 1, "IRR(2)=0\n");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_EQ(NPANB(1), 128);
+    EXPECT_EQ(NPANB(2), 80);
+    EXPECT_EQ(NEQN, 208);
+    for (int ip = 1; ip <= 80; ++ip)
+        for (int c = 1; c <= 3; ++c)
+            for (int k = 1; k <= 4; ++k) ASSERT_EQ(XVER(k, c, 128 + ip), XVER(k, c, ip)) << ip;
+    EXPECT_EQ(std::stoi(read_lines("box.idf")[3]), 128);
+}
+
 // ---- Waterlines ------------------------------------------------------------
 
 class WaterlineTest : public IrrFsTest {
