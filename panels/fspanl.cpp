@@ -185,7 +185,10 @@ bool FSCONT(const FsContours& c, int ic, std::array<int, 2> ISXY, float ZB, int 
     // Polygon: the sides' start points, the last end point, and the axis
     // when the contour runs from one plane to the other.
     std::vector<std::array<float, 2>> poly;
-    for (int i = f; i < f + s; ++i) poly.push_back({vx(c.pan[c.order[i]], c.side[c.order[i]]), vy(c.pan[c.order[i]], c.side[c.order[i]])});
+    for (int i = f; i < f + s; ++i) {
+        const int p = c.pan[c.order[i]], sd = c.side[c.order[i]];
+        poly.push_back({vx(p, sd), vy(p, sd)});
+    }
     {
         const int pl = c.pan[c.order[f + s - 1]], sl = c.side[c.order[f + s - 1]];
         poly.push_back({vx(pl, NEXT[sl]), vy(pl, NEXT[sl])});
@@ -352,7 +355,8 @@ void FSPANL(int IUNIT, const ExtTable& EXTS, std::array<int, 2> ISXY, int NWTLD,
         }
         // New panels are hull panels of the ordinary class.
         const int last = first + nnew - 1;
-        if ((ITANK.extent(1) < last && !ITANK.resize_keep(last)) || (IDIPWM.extent(1) < last && !IDIPWM.resize_keep(last)))
+        if ((ITANK.extent(1) < last && !ITANK.resize_keep(last)) ||
+            (IDIPWM.extent(1) < last && !IDIPWM.resize_keep(last)))
             return alloc_fail(ib);
         for (int p = first; p <= last; ++p) ITANK(p) = IDIPWM(p) = 0;
         NPANB(ib) = np0 + nnew;

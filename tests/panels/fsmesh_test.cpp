@@ -79,7 +79,8 @@ std::vector<Pt> ngon(int n, double r, double x0 = 0, double y0 = 0) {
 // Rectangle [x0, x1] x [y0, y1] with points every step, clockwise.
 std::vector<Pt> rect(double x0, double y0, double x1, double y1, double step) {
     std::vector<Pt> c;
-    const int nx = static_cast<int>(std::lround((x1 - x0) / step)), ny = static_cast<int>(std::lround((y1 - y0) / step));
+    const int nx = static_cast<int>(std::lround((x1 - x0) / step));
+    const int ny = static_cast<int>(std::lround((y1 - y0) / step));
     for (int j = 0; j < ny; ++j) c.emplace_back(x0, y0 + j * step);
     for (int i = 0; i < nx; ++i) c.emplace_back(x0 + i * step, y1);
     for (int j = 0; j < ny; ++j) c.emplace_back(x1, y1 - j * step);
