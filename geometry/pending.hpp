@@ -1,6 +1,6 @@
 // Routines that the model input calls in parts of the program that this
-// build does not hold yet (the waterline trimming of higher-order bodies,
-// the interior free surface, and the geometry kernel bridge).  Each
+// build does not hold yet (the interior free surface and the geometry
+// kernel bridge).  Each
 // stand-in writes a clear message when it is reached and fails, so that a
 // run asking for them stops instead of going on wrongly.
 #pragma once
@@ -22,10 +22,6 @@ extern int IPENDERR;
 void FSPANL(int IU, const ExtTable& EXTS, int LEXT, int ISX, int NWTLD, int ISOR, int& IERR);
 // Interior free-surface patches of higher-order bodies with IRR > 1.
 void INTFSH(int& IERR);
-// Waterline trimming of higher-order bodies and the spline counts of the
-// trimmed patches.
-void TRIMWLB(int& IERR);
-void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
 // Geometry-kernel bridge (SURFLINK).
 void RGKINIT(int& IERR);
 void RGKLOWGDF(int IB, int& IERR);
