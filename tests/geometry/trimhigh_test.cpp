@@ -318,6 +318,9 @@ TEST_F(TrimHighTest, ExactBodiesMovedAndHeeled) {
                       c.npatch, 4, 4);
             ASSERT_EQ(hydro(), 0) << c.data << " M=" << M << screen.str();
             EXPECT_LT(cut_edge_gap(), 1e-5) << c.data << " M=" << M;
+            EXPECT_EQ(NPATCHLIM, NPATCHBD);
+            // A quarter of m subdivisions has 4/m + 1 spline intervals.
+            for (int p = 1; p <= NPATCHBD; ++p) EXPECT_EQ(NU(p), ITRIMSV(p) >= 2 ? 4 / ITRIMSV(p) + 1 : 4) << p;
             const double ev = std::fabs(static_cast<double>(pnl::VOLB(1)) / c.V - 1);
             const double ea = std::fabs(static_cast<double>(pnl::CHYD(3, 3)) / c.A - 1);
             std::printf("  M=%d dV=%.1e dA=%.1e", M, ev, ea);
@@ -329,6 +332,53 @@ TEST_F(TrimHighTest, ExactBodiesMovedAndHeeled) {
         }
         std::printf("\n");
     }
+}
+
+// On the sub-patches of the heeled sphere (quarters, straight and corner
+// cuts) the tangents are the derivatives of the point, checked by central
+// differences; MODE -2 gives the parent parameters at which the plain
+// evaluation finds the same point.
+TEST_F(TrimHighTest, CutSubPatchTangentsAndParentParameters) {
+    run_files("ITRIMWL=8\nXTRIM(1)=0.8 0. 45.\n", "U\n1. 9.80665\n0 0\n4 5\n1\nSPHERE 1.0 0.0\n", 4, 2, 2);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    int corner = 0, straight = 0;
+    for (int p = 1; p <= NPATCHBD; ++p) {
+        corner += ITRMIDX(p) < 0 ? 1 : 0;
+        straight += ITRMIDX(p) > 0 ? 1 : 0;
+        for (const auto& uv : {std::array<float, 2>{0.3f, -0.4f}, {-0.6f, 0.5f}, {0.7f, 0.7f}}) {
+            float X[3], VN[3], XU[3], XV[3], AJ = 0.0f, Xa[3], Xb[3], Xc[3], Xd[3], D[3];
+            int ierr = 0;
+            const float h = 1.0e-3f, u = uv[0], v = uv[1];
+            BODYGEOM(u, v, 1, p, X, VN, XU, XV, AJ, 1, 0, ierr);
+            BODYGEOM(u + h, v, 1, p, Xa, VN, D, D, AJ, 0, 0, ierr);
+            BODYGEOM(u - h, v, 1, p, Xb, VN, D, D, AJ, 0, 0, ierr);
+            BODYGEOM(u, v + h, 1, p, Xc, VN, D, D, AJ, 0, 0, ierr);
+            BODYGEOM(u, v - h, 1, p, Xd, VN, D, D, AJ, 0, 0, ierr);
+            ASSERT_EQ(ierr, 0);
+            const float su = std::hypot(XU[0], XU[1], XU[2]), sv = std::hypot(XV[0], XV[1], XV[2]);
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_NEAR((Xa[k] - Xb[k]) / (2 * h), XU[k], 2e-3f * su) << p << " " << ITRMIDX(p) << " " << k;
+                EXPECT_NEAR((Xc[k] - Xd[k]) / (2 * h), XV[k], 2e-3f * sv) << p << " " << ITRMIDX(p) << " " << k;
+            }
+            if (ITRMIDX(p) == 0) continue;
+            float U = u, V = v, P[3];
+            PATCHWL(U, V, 1, p, P, D, D, -2, 0, ierr);
+            ASSERT_EQ(ierr, 0);
+            PATCHEV(U, V, 1, p, P, D, D, 0, 0, ierr);
+            for (int k = 0; k < 3; ++k) EXPECT_NEAR(P[k], X[k], 1e-6f) << p;
+        }
+    }
+    EXPECT_GT(corner, 0);
+    EXPECT_GT(straight, 0);
+}
+
+// A trimmed body with IRR = 1 is warned about once.
+TEST_F(TrimHighTest, TrimmedBodyWithIrr1IsWarned) {
+    run_files("ITRIMWL=2\nXTRIM(1)=0.3 0. 0.\nIRR(1)=1\nILOG=1\n", "U\n1. 9.80665\n0 0\n4 5\n1\nHEMISPHERE 1.0\n", 4, 1, 2);
+    getip();
+    const std::string out = screen.str(), w = " Warning: IRR=1 and trimmed waterline ITRIMWL=2";
+    ASSERT_NE(out.find(w), std::string::npos) << out;
+    EXPECT_EQ(out.find(w, out.find(w) + 1), std::string::npos) << out;
 }
 
 // The hemisphere lifted and heeled, as higher-order patches and as 64 x 16
