@@ -381,6 +381,24 @@ TEST_F(TrimHighTest, TrimmedBodyWithIrr1IsWarned) {
     EXPECT_EQ(out.find(w, out.find(w) + 1), std::string::npos) << out;
 }
 
+// The saddle z = -u v - 0.3 has its dry corners opposite: quartered, then
+// the quarters classified.  With one interval per direction the visit limit
+// (4 visits per patch) stops before the last quarter, with a warning; with
+// four intervals every entry is visited.
+TEST_F(TrimHighTest, VisitLimitIsWarned) {
+    const std::string gdf = "saddle\n1. 9.80665\n0 0\n1 0\n1 -1 0.7  -1 -1 -1.3  -1 1 0.7  1 1 -1.3\n";
+    for (int M : {1, 4}) {
+        fresh();
+        test::reset_modules();
+        run_files("ITRIMWL=" + std::to_string(M) + "\n", gdf, 1, 2, 2);
+        ASSERT_EQ(getip(), 0) << screen.str();
+        EXPECT_EQ(said(" Warning: trimming visit limit reached, sub-patch left unclassified, NPATCH=1"), M == 1)
+            << M << screen.str();
+        EXPECT_EQ(ITRIM(1), 2);
+        EXPECT_LT(cut_edge_gap(), 1e-5);
+    }
+}
+
 // The hemisphere lifted and heeled, as higher-order patches and as 64 x 16
 // flat panels through the low-order trimming: the two agree within the
 // panelling error of the low-order body.
