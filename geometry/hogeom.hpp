@@ -47,6 +47,10 @@ void RDGDFH(int IU, int& IERR);
 // Spline control files: orders, interval and quadrature counts of every
 // patch and the number of unknowns NEQN.
 void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR);
+// Spline orders, quadrature orders and (without PANEL_SIZE) interval
+// counts of the trimmed sub-patches 1..NPATCHBD from their source patches;
+// a quarter of m subdivisions gets 1/m of the intervals, plus one.
+void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
 // Side lengths of patch IP of body IB: S(1..4) the arc lengths of the sides
 // u = 1, v = 1, u = -1, v = -1; S(5) = |dX/dv|, S(6) = |dX/du| at the centre.
 void PSIDLEN(float* S, int IB, int IP, int& IERR);

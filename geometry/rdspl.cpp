@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/fnamext.hpp"
@@ -14,7 +15,6 @@
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "panels/irrfs.hpp"
@@ -166,8 +166,9 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
     }
 
     // Symmetry images take the values of their source patch.
-    if (NPATCHT < NPATCHLIM && NPATCH(1) + 1 <= NPATCHLIM) {
-        for (int q = NPATCHLIM; q >= NPATCH(1) + 1; --q) {
+    // (over the patches before trimming, which IPIR numbers)
+    if (NPATCHT < NPATCHR && NPATCH(1) + 1 <= NPATCHR) {
+        for (int q = NPATCHR; q >= NPATCH(1) + 1; --q) {
             const int s = IPIR(q);
             KU(q) = KU(s), KV(q) = KV(s);
             IQUO(q) = IQUO(s), IQVO(q) = IQVO(s), IQUI(q) = IQUI(s), IQVI(q) = IQVI(s);
@@ -244,6 +245,27 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
         }
     }
     IPIR.deallocate();
+}
+
+void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR) {
+    IERR = 0;
+    const bool sized = cfg::PANEL_SIZE > 0.0f;
+    const int np = std::max(NPATCHR, NPATCHW);
+    std::vector<Arr1<int>*> tabs = {&IQUI, &IQVI, &IQUO, &IQVO, &KU, &KV};
+    if (!sized) tabs.insert(tabs.end(), {&NU, &NV});
+    for (Arr1<int>* a : tabs) {
+        Arr1<int> old = *a;
+        if (!old.allocated() || (a->extent(1) < np && !a->resize_keep(np))) {
+            IERR = 1;
+            return;
+        }
+        for (int q = 1; q <= NPATCHBD; ++q) {
+            const int s = IPGDF(q), m = ITRIMSV.allocated() ? ITRIMSV(q) : 1;
+            (*a)(q) = old(s);
+            // A quarter of m subdivisions has 1/m of the source's intervals.
+            if ((a == &NU || a == &NV) && m >= 2) (*a)(q) = old(s) / m + 1;
+        }
+    }
 }
 
 }  // namespace zorva
