@@ -1,5 +1,5 @@
-// Stand-ins for the routines of the solver, FORCE computations, control
-// surfaces and geometry-kernel bridge that the stage drivers call, until
+// Stand-ins for the routines of the solver, FORCE computations and
+// geometry-kernel bridge that the stage drivers call, until
 // those subsystems exist.  Each has the name and arguments of the routine
 // it stands for.  A stand-in computes nothing: it records its call, and a
 // test can make a chosen call fail.
@@ -54,12 +54,6 @@ void PBCOEF(int NPATCHT, int& IERR);
 // force/force.hpp).
 void BPVSUM(float WNUMNU, int IPERFL);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-
-// Control surfaces.
-void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-
-// Control surfaces of the FORCE set-up.
-void RDCSF(int& IERR);
 
 // Geometry-kernel bridge (RGKINIT is with the model input's pending
 // routines, geometry/pending.hpp).

@@ -1,5 +1,6 @@
 #include "tests/support/modules.hpp"
 
+#include "ctrlsurf/csfdata.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
@@ -26,6 +27,7 @@ void reset_modules() {
     pnl::reset_geom();
     frc::reset();
     frc::reset_res();
+    csf::reset();
     slv::reset();
     slv::store_reset();
 }
