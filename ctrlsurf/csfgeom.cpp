@@ -4,15 +4,47 @@
 // inside the patch where the map degenerates (a collapsed edge).
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
+#include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
 #include "platform/zorva_userlib.h"
 
 namespace zorva {
 
 namespace {
+
+// B-spline patch IP: the parameters mapped onto the patch's knot range,
+// the basis values and first derivatives in u and v, summed with the
+// patch's control points.
+void GEOMBSPL(float U, float V, int IP, float* X, float* XU, float* XV, int& IERR) {
+    using namespace csf;
+    const int ku = KUCG(IP), kv = KVCG(IP), nbu = NBUCG(IP), nbv = NBVCG(IP);
+    std::vector<float> bu(2 * static_cast<std::size_t>(ku)), bv(2 * static_cast<std::size_t>(kv));
+    int iu = 0, iv = 0;
+    BASEF(UKNOTC.ptr(1, IP), nbu, ku, UPARC(2, IP) + UPARC(1, IP) * U, 1, 1, bu.data(), ku, iu, IERR);
+    if (IERR != 0) return;
+    BASEF(VKNOTC.ptr(1, IP), nbv, kv, VPARC(2, IP) + VPARC(1, IP) * V, 1, 1, bv.data(), kv, iv, IERR);
+    if (IERR != 0) return;
+    int off = 0;
+    for (int q = 1; q < IP; ++q) off += NBUCG(q) * NBVCG(q);
+    for (int c = 0; c < 3; ++c) X[c] = XU[c] = XV[c] = 0.0f;
+    for (int b = 1; b <= kv; ++b)
+        for (int a = 1; a <= ku; ++a) {
+            const int col = off + (iv - kv + b - 1) * nbu + (iu - ku + a);
+            const float w = bu[static_cast<std::size_t>(a - 1)] * bv[static_cast<std::size_t>(b - 1)];
+            const float wu = bu[static_cast<std::size_t>(ku + a - 1)] * bv[static_cast<std::size_t>(b - 1)] * UPARC(1, IP);
+            const float wv = bu[static_cast<std::size_t>(a - 1)] * bv[static_cast<std::size_t>(kv + b - 1)] * VPARC(1, IP);
+            for (int c = 0; c < 3; ++c) {
+                const float p = XCOEFC(c + 1, col);
+                X[c] += w * p;
+                XU[c] += wu * p;
+                XV[c] += wv * p;
+            }
+        }
+}
 
 // Point and derivatives of the kind, in the patch's own units.
 int evaluate(float u, float v, int ib, int ip, float* P, float* PU, float* PV) {
@@ -23,9 +55,10 @@ int evaluate(float u, float v, int ib, int ip, float* P, float* PU, float* PV) {
         return 0;
     }
     if (kind == 1) {
-        ERRMSG("B-spline control-surface patches are not available in this build", 0);
-        ERRMSG(" Error in subroutine GEOMBSPL/BASEF, CSF=", ib);
-        return 1;
+        int ierr = 0;
+        GEOMBSPL(u, v, ip, P, PU, PV, ierr);
+        if (ierr != 0) ERRMSG(" Error in subroutine GEOMBSPL/BASEF, CSF=", ib);
+        return ierr != 0 ? 1 : 0;
     }
     if (kind == 2) {
         ERRMSG("Control surfaces of a geometry-model file are not available in this build, body ", ib);

@@ -11,6 +11,7 @@
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
+#include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -268,11 +269,8 @@ void RDCSF(int& IERR) {
         IERR = 1;
         return;
     }
-    // Three-point Gauss-Legendre rule on [-1, 1].
-    const float g = std::sqrt(0.6f);
-    const float xg[4] = {0.0f, -g, 0.0f, g}, wg[4] = {0.0f, 5.0f / 9.0f, 8.0f / 9.0f, 5.0f / 9.0f};
-    std::copy(xg, xg + 4, XGCSF);
-    std::copy(wg, wg + 4, WGCSF);
+    int ig = 0;
+    GAUSLE(-1.0f, 1.0f, &XGCSF[1], &WGCSF[1], 3, ig);
     NCSFPT = 0;
     for (auto* a : {&XCSF, &VNCSF, &XCSFG}) a->deallocate();
     WCSF.deallocate();
