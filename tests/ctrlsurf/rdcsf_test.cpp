@@ -1,0 +1,283 @@
+// The control-surface reader: one box described in each kind of file gives
+// the same point set (area, area-weighted normal and first moment,
+// waterline length, the free-surface part), a cylinder of the user routine
+// mirrored from its quarter gives its closed-form values, the index form
+// keeps each kind of point together, the "_low.csf" file reads back as the
+// panels written, and every reader message comes from a small broken file.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/channels.hpp"
+#include "ctrlsurf/ctrlsurf.hpp"
+#include "geometry/model.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+#include "main/symmetry.hpp"
+#include "p2f/forcedata.hpp"
+#include "tests/support/modules.hpp"
+#include "tests/support/testdir.hpp"
+
+namespace zorva {
+namespace {
+
+using P3 = std::array<double, 3>;
+struct Face {
+    std::array<P3, 4> v;  // vertex 1 at (u, v) = (1, -1), 2 at (-1, -1), 3 at (-1, 1), 4 at (1, 1)
+};
+
+// Corners round a face, ordered so that the bilinear map's normal points along `want`.
+Face face(std::array<P3, 4> c, P3 want) {
+    P3 a, b;
+    for (int k = 0; k < 3; ++k) {
+        a[k] = c[0][k] + c[1][k] - c[2][k] - c[3][k];
+        b[k] = c[0][k] + c[3][k] - c[1][k] - c[2][k];
+    }
+    const P3 n = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    if (n[0] * want[0] + n[1] * want[1] + n[2] * want[2] < 0) std::swap(c[1], c[3]);
+    return {c};
+}
+
+// Box |x| <= 2, |y| <= 1.5, -1 <= z <= 0: four walls, bottom, and the
+// free surface as its lid; normals into the box.
+std::vector<Face> box() {
+    const double a = 2, b = 1.5, d = 1;
+    return {face({P3{a, -b, 0}, P3{a, b, 0}, P3{a, b, -d}, P3{a, -b, -d}}, {-1, 0, 0}),
+            face({P3{-a, -b, 0}, P3{-a, b, 0}, P3{-a, b, -d}, P3{-a, -b, -d}}, {1, 0, 0}),
+            face({P3{-a, b, 0}, P3{a, b, 0}, P3{a, b, -d}, P3{-a, b, -d}}, {0, -1, 0}),
+            face({P3{-a, -b, 0}, P3{a, -b, 0}, P3{a, -b, -d}, P3{-a, -b, -d}}, {0, 1, 0}),
+            face({P3{-a, -b, -d}, P3{a, -b, -d}, P3{a, b, -d}, P3{-a, b, -d}}, {0, 0, 1}),
+            face({P3{-a, -b, 0}, P3{a, -b, 0}, P3{a, b, 0}, P3{-a, b, 0}}, {0, 0, -1})};
+}
+
+P3 bilin(const Face& f, double u, double v) {
+    P3 x;
+    for (int k = 0; k < 3; ++k)
+        x[k] = ((f.v[0][k] * (1 + u) + f.v[1][k] * (1 - u)) * (1 - v) + (f.v[2][k] * (1 - u) + f.v[3][k] * (1 + u)) * (1 + v)) / 4;
+    return x;
+}
+
+std::string pts(std::initializer_list<P3> ps) {
+    std::ostringstream o;
+    o.precision(9);
+    for (const P3& p : ps) o << p[0] << ' ' << p[1] << ' ' << p[2] << "  ";
+    return o.str();
+}
+
+// The faces as low-order panels, n x n each.
+std::string low_order(const std::vector<Face>& fs, int n) {
+    std::ostringstream o;
+    o << "Box as panels\n0\n0 0\n" << fs.size() * static_cast<std::size_t>(n * n) << "\n";
+    for (const Face& f : fs)
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                auto g = [&](int a, int b) { return bilin(f, -1.0 + 2.0 * a / n, -1.0 + 2.0 * b / n); };
+                o << pts({g(i + 1, j), g(i, j), g(i, j + 1), g(i + 1, j + 1)}) << "\n";
+            }
+    return o.str();
+}
+
+std::string flat(const std::vector<Face>& fs, int icdef = 0, double psz = 0.5) {
+    std::ostringstream o;
+    o << "Box as flat patches\n1\n0 0\n" << fs.size() << ' ' << icdef << ' ' << psz << "\n";
+    for (const Face& f : fs) o << pts({f.v[0], f.v[1], f.v[2], f.v[3]}) << "\n";
+    return o.str();
+}
+
+// B-spline patches reproducing the faces: order 2 over two intervals in u
+// (knots from 2 to 4), order 3 over one interval in v; control points at
+// the Greville points u, v = -1, 0, 1.
+std::string bspline(const std::vector<Face>& fs) {
+    std::ostringstream o;
+    o << "Box as B-spline patches\n1\n0 0\n" << fs.size() << " 1 0.5\n";
+    for (const Face& f : fs) {
+        o << "2 1\n2 3\n2 2 3 4 4\n0 0 0 1 1 1\n";
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i) o << pts({bilin(f, i, j)}) << "\n";
+    }
+    return o.str();
+}
+
+// Sums over the point set: area, area-weighted normal, first moment
+// (sum of w x.n), waterline length, free-surface area.
+struct Sums {
+    double area = 0, n[3] = {}, xn = 0, wl = 0, fs = 0;
+    int nf = 0, ns = 0, nw = 0;
+};
+Sums sums() {
+    using namespace csf;
+    Sums s;
+    s.nf = NCSFF(1);
+    s.ns = NCSFS(1);
+    s.nw = NCSFW(1);
+    auto pt = [](int i, int k) { return static_cast<double>(XCSF(k, i)); };
+    auto nv = [](int i, int k) { return static_cast<double>(VNCSF(k, i)); };
+    for (int i = ICSFF(1) + 1; i <= ICSFF(1) + NCSFF(1); ++i) s.fs += WCSF(i);
+    for (int i = ICSFW(1) + 1; i <= ICSFW(1) + NCSFW(1); ++i) s.wl += WCSF(i);
+    for (int i : {0, 1}) {
+        const int o = i == 0 ? ICSFF(1) : ICSFS(1), c = i == 0 ? NCSFF(1) : NCSFS(1);
+        for (int p = o + 1; p <= o + c; ++p) {
+            const double w = WCSF(p);
+            s.area += w;
+            for (int k = 0; k < 3; ++k) s.n[k] += w * nv(p, k + 1);
+            s.xn += w * (pt(p, 1) * nv(p, 1) + pt(p, 2) * nv(p, 2) + pt(p, 3) * nv(p, 3));
+        }
+    }
+    return s;
+}
+
+class CsfReader : public test::TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        test::reset_modules();
+        cfg::NBODY = 1;
+        cfg::XBODY.allocate(4, 1);
+        fnames::GDFNAME.allocate(1);
+        fnames::GDFNAME(1) = "box.gdf";
+        model::IS.allocate(2, 1);
+        model::CSPHIB.allocate(2, 1);
+        model::CSPHIB(1, 1) = 1.0f;
+        model::ULEN.allocate(1);
+        model::ULEN(1) = 1.0f;
+        model::ULENI = 1.0f;
+        model::HBOT = -1.0f;
+        frc::NBETAF = 1;
+        sym::NSYMF = sym::NSYMC = 1;
+        cfg::ICTRSURF = 1;
+    }
+    void TearDown() override {
+        chan::reset();
+        test::reset_modules();
+        TempDirTest::TearDown();
+    }
+    int read(const std::string& csf) {
+        write_file("box.csf", csf);
+        int ierr = -1;
+        RDCSF(ierr);
+        return ierr;
+    }
+};
+
+TEST_F(CsfReader, OneBoxInEveryKindGivesTheSamePointSet) {
+    const std::vector<Face> b = box();
+    const struct {
+        const char* kind;
+        std::string file;
+        int npt;  // points: free surface, submerged, waterline
+        int nf, ns, nw;
+    } cases[] = {
+        // 4 x 4 panels a face: one point each, one waterline point per top panel.
+        {"low-order panels", low_order(b, 4), 0, 16, 80, 16},
+        // Panel size 0.5: walls 8 (or 6) x 2 sub-panels, bottom and lid 8 x 6, nine points each;
+        // three waterline points per sub-panel along the top side.
+        {"flat patches", flat(b), 0, 9 * 48, 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
+        {"B-spline patches", bspline(b), 0, 9 * 48, 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        test::reset_modules();
+        SetUp();
+        ASSERT_EQ(read(c.file), 0) << screen.str();
+        const Sums s = sums();
+        EXPECT_EQ(s.nf, c.nf);
+        EXPECT_EQ(s.ns, c.ns);
+        EXPECT_EQ(s.nw, c.nw);
+        EXPECT_EQ(csf::NCSFPT, c.nf + c.ns + c.nw);
+        // Closed surface: area 38, no net normal, first moment three times the volume 12.
+        EXPECT_NEAR(s.area, 38.0, 1e-4);
+        for (double x : s.n) EXPECT_NEAR(x, 0.0, 1e-4);
+        EXPECT_NEAR(s.xn, 36.0, 1e-4);
+        EXPECT_NEAR(s.wl, 14.0, 1e-5);
+        EXPECT_NEAR(s.fs, 12.0, 1e-5);
+    }
+}
+
+// A vertical cylinder of radius 1.5 and depth 1 (wall and bottom) from the
+// user routine, given as its quarter x, y >= 0 and mirrored about both planes.
+TEST_F(CsfReader, UserRoutineCylinderMirroredFromItsQuarter) {
+    const double R = 1.5, T = 1.0, pi = M_PI;
+    ASSERT_EQ(read("Cylinder of the user routine\n1\n1 1\n4 7 0.25\n3\nCYLINDER 1.5 1.0\nSECTORS 2\nSYMMETRY 1 1\n"),
+              0)
+        << screen.str();
+    const Sums s = sums();
+    EXPECT_EQ(s.nf, 0);
+    EXPECT_EQ(s.ns % 4, 0);
+    EXPECT_NEAR(s.area, 2 * pi * R * T + pi * R * R, 1e-4);
+    EXPECT_NEAR(s.n[0], 0.0, 1e-5);
+    EXPECT_NEAR(s.n[1], 0.0, 1e-5);
+    EXPECT_NEAR(s.n[2], -pi * R * R, 1e-4);  // open at the top
+    EXPECT_NEAR(s.xn, 3 * pi * R * R * T, 1e-4);
+    EXPECT_NEAR(s.wl, 2 * pi * R, 1e-4);
+    // The images: the point and its mirror in x, then both mirrored in y.
+    const int n = s.ns / 4, o = csf::ICSFS(1);
+    for (int i = 1; i <= n; ++i) {
+        EXPECT_EQ(csf::XCSF(1, o + n + i), -csf::XCSF(1, o + i));
+        EXPECT_EQ(csf::XCSF(2, o + 2 * n + i), -csf::XCSF(2, o + i));
+        EXPECT_EQ(csf::VNCSF(2, o + 3 * n + i), -csf::VNCSF(2, o + n + i));
+        EXPECT_EQ(csf::WCSF(o + 3 * n + i), csf::WCSF(o + i));
+    }
+}
+
+// An index file naming two surfaces (the walls as panels, bottom and lid as
+// flat patches): each kind of point stays in one block of the body, and the
+// plot file holds the zones of both.
+TEST_F(CsfReader, IndexFormKeepsEachKindTogether) {
+    const std::vector<Face> b = box();
+    write_file("walls.csf", low_order({b[0], b[1], b[2], b[3]}, 4));
+    write_file("caps.csf", flat({b[4], b[5]}));
+    cfg::IPLTDAT = 1;
+    ASSERT_EQ(read("Two surfaces\n2\nwalls.csf\ncaps.csf\n"), 0) << screen.str();
+    const Sums s = sums();
+    EXPECT_EQ(s.nf, 9 * 48);
+    EXPECT_EQ(s.ns, 64 + 9 * 48);
+    EXPECT_EQ(s.nw, 16);
+    EXPECT_EQ(csf::ICSFF(1), 0);
+    EXPECT_EQ(csf::ICSFS(1), s.nf);
+    EXPECT_EQ(csf::ICSFW(1), s.nf + s.ns);
+    EXPECT_NEAR(s.area, 38.0, 1e-4);
+    EXPECT_NEAR(s.xn, 36.0, 1e-4);
+    EXPECT_NEAR(s.wl, 14.0, 1e-5);
+    int zones = 0;
+    for (const auto& l : read_lines("box_csf.dat")) zones += l.rfind("zone", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(zones, 3);  // the panels, then the two patches
+}
+
+// Flat patches with one low-order panel per sub-panel: the "_low.csf" file
+// read back as a control-surface file gives the panels and the box again.
+TEST_F(CsfReader, LowOrderFileReadsBackAsThePanels) {
+    cfg::ILOWGDF = 1;
+    ASSERT_EQ(read(flat(box(), 0, 1.0)), 0) << screen.str();
+    const Arr3<float> written = csf::XVERC;
+    ASSERT_EQ(written.extent(3), 2 * 4 + 2 * 3 + 2 * 12);
+    const std::vector<std::string> low = read_lines("box_low.csf");
+    ASSERT_EQ(low.size(), 4 + 4 * static_cast<std::size_t>(written.extent(3)));
+    EXPECT_EQ(low[1], "         0");
+    EXPECT_EQ(low[3], "        38");
+    // The first panel's first vertex: the first patch at (u, v) = (-1, -1).
+    const P3 v1 = bilin(box()[0], -1, -1);
+    std::istringstream first(low[4]);
+    for (double x : v1) {
+        double r = 0;
+        first >> r;
+        EXPECT_DOUBLE_EQ(r, x);
+    }
+    EXPECT_EQ(low[4].size(), 39u);
+    cfg::ILOWGDF = 0;
+    ASSERT_EQ(read(read_file("box_low.csf")), 0) << screen.str();
+    ASSERT_EQ(csf::XVERC.extent(3), written.extent(3));
+    for (long k = 1; k <= written.extent(3); ++k)
+        for (int m = 1; m <= 4; ++m)
+            for (int c = 1; c <= 3; ++c) EXPECT_NEAR(csf::XVERC(m, c, k), written(m, c, k), 1e-5);
+    const Sums s = sums();
+    EXPECT_NEAR(s.area, 38.0, 1e-4);
+    EXPECT_NEAR(s.xn, 36.0, 1e-4);
+    EXPECT_NEAR(s.wl, 14.0, 1e-5);
+}
+
+}  // namespace
+}  // namespace zorva
