@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <functional>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -277,6 +279,116 @@ TEST_F(CsfReader, LowOrderFileReadsBackAsThePanels) {
     EXPECT_NEAR(s.area, 38.0, 1e-4);
     EXPECT_NEAR(s.xn, 36.0, 1e-4);
     EXPECT_NEAR(s.wl, 14.0, 1e-5);
+}
+
+}  // namespace
+}  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// Every message of the reader from a small broken file: the file (or the
+// files beside it), the configuration change, the message and the status.
+TEST_F(CsfReader, BrokenFilesGiveTheirMessages) {
+    const std::vector<Face> b = box();
+    const std::string wall = pts({b[0].v[0], b[0].v[1], b[0].v[2], b[0].v[3]});
+    // A wall patch that leaves the free surface horizontally (quadratic in v,
+    // its first two control rows at z = 0): its waterline points would have
+    // a vertical normal.
+    std::string flare = "Flare\n1\n0 0\n1 1 1.0\n1 1\n2 3\n0 0 1 1\n0 0 0 1 1 1\n";
+    for (const char* row : {"2 -1 0  2 1 0", "2.5 -1 0  2.5 1 0", "2.5 -1 -1  2.5 1 -1"}) {
+        std::istringstream r(row);
+        for (int k = 0; k < 2; ++k) {
+            double x, y, z;
+            r >> x >> y >> z;
+            std::ostringstream o;
+            o << x << ' ' << y << ' ' << z << '\n';
+            flare += o.str();
+        }
+    }
+    const struct {
+        const char* name;
+        std::string csf;                     // "-" for no file
+        std::vector<std::pair<std::string, std::string>> more;  // other files
+        std::function<void()> change;
+        const char* message;
+        int value;  // the number after the message (0 none)
+        int ierr;
+    } cases[] = {
+        {"no file", "-", {}, nullptr, "WARNING: No control surface found for body: ", 1, 0},
+        {"empty file", "", {}, nullptr, " Error reading header from CSF for body ", 1, 1},
+        {"title only", "T\n", {}, nullptr, " Error reading ILOWHICSF in CSF for body ", 1, 1},
+        {"kind not a number", "T\nx\n", {}, nullptr, " Error reading ILOWHICSF in CSF for body ", 1, 1},
+        {"symmetry line", "T\n0\n1\n", {}, nullptr, " Error reading symmetry indices of CSF for body ", 1, 1},
+        {"fourth line", "T\n1\n0 0\n1 0\n", {}, nullptr, " Error reading 4th line from CSF for body ", 1, 1},
+        {"panel count", "T\n0\n0 0\n-1\n", {}, nullptr, " Error reading number of panels of CSF for body ", 1, 1},
+        {"no panels", "T\n0\n0 0\n0 0\n", {}, nullptr, "WARNING: No control surface found for body: ", 1, 0},
+        {"panel vertices", "T\n0\n0 0\n2\n" + wall + "\n1 2 3\n", {}, nullptr,
+         " Error reading vertices from CSF for panel ", 2, 1},
+        {"panel above the free surface", "T\n0\n0 0\n1\n2 -1 2.0E-6  2 1 0  2 1 -1  2 -1 -1\n", {}, nullptr,
+         " CSF above free surface  PANEL ", 1, 1},
+        {"degenerate panel", "T\n0\n0 0\n1\n2 0 0  2 0 0  2 0 0  2 0 0\n", {}, nullptr,
+         " Error from subroutine PANEL for CSF, body number", 1, 1},
+        {"patch record", "T\n1\n0 0\n2 0 0.5\n" + wall + "\n1 2\n", {}, nullptr, " Error reading CSF file for patch ",
+         2, 1},
+        {"patch above the free surface", "T\n1\n0 0\n1 0 0.5\n2 -1 0.01  2 1 0  2 1 -1  2 -1 -1\n", {}, nullptr,
+         " CSF vertex above free surface for patch ", 1, 1},
+        {"panel size 0", "T\n1\n0 0\n1 0 0\n" + wall + "\n", {}, nullptr,
+         " Error: panel size PSZCSF is 0 in CSF for body ", 1, 1},
+        {"no .csp file", "T\n1\n0 0\n1 0 -1\n" + wall + "\n", {}, nullptr, " Error -- cannot open CSP file ", 0, 1},
+        {".csp short", "T\n1\n0 0\n2 0 -1\n" + wall + "\n" + wall + "\n", {{"box.csp", "Spacing\n2 2\n"}}, nullptr,
+         " Total number of control surface patches =", 2, 1},
+        {".csp count 0", "T\n1\n0 0\n1 0 -1\n" + wall + "\n", {{"box.csp", "Spacing\n0 2\n"}}, nullptr,
+         " Error: sub-panel counts below 1 in CSP file for patch ", 1, 1},
+        {"B-spline intervals", "T\n1\n0 0\n1 1 0.5\nx\n", {}, nullptr, " Error reading NU & NV from CSF for patch ", 1,
+         1},
+        {"B-spline orders", "T\n1\n0 0\n1 1 0.5\n1 1\nx\n", {}, nullptr, " Error reading KU & KV from CSF for patch ",
+         1, 1},
+        {"B-spline knots", "T\n1\n0 0\n1 1 0.5\n1 1\n2 2\n0 0 1\n", {}, nullptr,
+         " Error reading knot vector from CSF for patch ", 1, 1},
+        {"B-spline control points", "T\n1\n0 0\n1 1 0.5\n1 1\n2 2\n0 0 1 1\n0 0 1 1\n1 2 3\n", {}, nullptr,
+         " Error reading XCOEF from CSF for patch ", 1, 1},
+        {"user routine lines", "T\n1\n0 0\n4 7 0.25\nx\n", {}, nullptr, " Error GEOMXACT data lines from CSF ", 0, 1},
+        {"user routine set-up", "T\n1\n0 0\n4 7 0.25\n1\nTORUS 1\n", {}, nullptr,
+         " Error calling GEOMXACT in RDCSF for body ", 1, 1},
+        {"free-surface normal up", "T\n1\n0 0\n1 0 0.5\n" + pts({b[5].v[0], b[5].v[3], b[5].v[2], b[5].v[1]}) + "\n",
+         {}, nullptr, " Error: Free surface normal reversed in CSF, patch= ", 1, 1},
+        {"horizontal at the waterline", flare, {}, nullptr,
+         " Error: horizontal CSF patch side on the free surface, patch= ", 1, 1},
+        {"symmetry of the body", low_order({b[0]}, 1), {}, [] { model::IS(1, 1) = 1; },
+         " Symmetry in CSF file inconsistent with IS in GDF", 0, 1},
+        {"below the bottom", low_order({b[0]}, 1), {}, [] { model::HBOT = 0.4f; },
+         " Control surface below bottom for body ", 1, 1},
+        {"waterline-bounded surface", "T\n1\n0 0\n0 0 0.5\n5 3\n0\n", {}, nullptr,
+         "Control surfaces bounded by the body waterline are not available in this build", 0, 1},
+        {"geometry-model surface", "T\n1\n0 0\n1 2 0.5\n", {}, nullptr,
+         "Control surfaces of a geometry-model file are not available in this build", 0, 1},
+        {"second file of an index missing", "Two\n2\nwalls.csf\nnone.csf\n", {{"walls.csf", low_order({b[0]}, 1)}},
+         nullptr, "WARNING: No control surface found for body: ", 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        chan::reset();
+        test::reset_modules();
+        SetUp();
+        screen.str("");
+        chan::set_screen(&screen);
+        std::remove("box.csf");
+        std::remove("box.csp");
+        for (const auto& [f, t] : c.more) write_file(f, t);
+        if (c.change) c.change();
+        int ierr = -1;
+        if (c.csf == "-") {
+            RDCSF(ierr);
+        } else {
+            ierr = read(c.csf);
+        }
+        EXPECT_EQ(ierr, c.ierr);
+        const std::string want = c.message + (c.value != 0 ? std::to_string(c.value) : std::string());
+        EXPECT_NE(screen.str().find(want), std::string::npos) << screen.str();
+    }
+    // The index form keeps the first surface's points when the second is missing.
+    EXPECT_EQ(csf::NCSFPTB(1), 2);
 }
 
 }  // namespace
