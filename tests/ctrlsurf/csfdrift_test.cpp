@@ -10,7 +10,9 @@
 // drift has only the pressure integration to compare with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <complex>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -82,6 +84,7 @@ struct Drift {
 
 class CsfDrift : public DriverTest {
 protected:
+    std::map<std::pair<int, int>, std::complex<double>> floating_cs(int nt, bool quarter);
     // POTEN on a hemisphere of radius 1 with nt panels from the bottom to
     // the waterline, then FORCE held (first) and floating (second).
     std::array<std::map<int, Drift>, 2> drift(int nt) {
@@ -143,6 +146,65 @@ protected:
         return out;
     }
 };
+
+// The .9c records of the floating body on nt panels from the bottom to the
+// waterline with the control surface of panel size 0.25; `quarter`: the
+// body and the control surface given as their quarter x, y >= 0, the run
+// using both symmetry planes.
+std::map<std::pair<int, int>, std::complex<double>> CsfDrift::floating_cs(int nt, bool quarter) {
+    const double nu = 0.6, per = 2.0 * M_PI / std::sqrt(nu * 9.80665);
+    std::ostringstream pot;
+    pot.precision(9);
+    pot << "Control-surface drift test\n0\n0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n" << per << "\n2\n0 30\n";
+    auto part = [quarter](std::vector<RPanel> ps) {
+        if (!quarter) return ps;
+        std::vector<RPanel> q;
+        for (const auto& p : ps)
+            if (p.c[0] > 0 && p.c[1] > 0) q.push_back(p);
+        return q;
+    };
+    auto sym = [quarter](std::string f, const char* from) {
+        if (quarter) f.replace(f.find(from), 5, "\n1 1\n");
+        return f;
+    };
+    const std::string gdf = sym(test::gdf_of(part(test::hemisphere(1.0, nt, 4 * nt))), "\n0 0\n");
+    fresh();
+    std::remove("run.p2f");
+    config("ISOR = 1\nISOLVE = 1\nICTRSURF = 1\n", pot.str(), gdf);
+    poten_file();
+    fresh();
+    config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = 1\n", pot.str(), gdf);
+    write_file("run.csf", sym(csf_of(part(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.25))), "\n0 0\n"));
+    write_file("run.frc", "Force control of the drift test\n 0 0 0 1 0 0 0 0 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
+    int ierr = -1;
+    POTENRUN(ierr);
+    EXPECT_EQ(ierr, 0);
+    FORCERUN(ierr);
+    EXPECT_EQ(ierr, 0);
+    chan::close(1);
+    const auto out = drift_records(read_lines("run.9c"));
+    chan::reset();
+    chan::set_keyboard(&keyboard);
+    chan::set_screen(&screen);
+    return out;
+}
+
+// The same body and control surface given whole and as their quarter: the
+// symmetry components recombined at the points and their images give the
+// same control-surface drift, all six components and both headings.
+TEST_F(CsfDrift, QuarterWithBothSymmetryPlanesAsTheWhole) {
+    const auto whole = floating_cs(8, false), quarter = floating_cs(8, true);
+    ASSERT_EQ(whole.size(), 18u);
+    ASSERT_EQ(quarter.size(), 18u);
+    double big = 0.0;
+    for (const auto& [k, v] : whole) big = std::max(big, std::abs(v));
+    for (const auto& [k, v] : whole) {
+        SCOPED_TRACE(k.first);
+        SCOPED_TRACE(k.second);
+        EXPECT_NEAR(quarter.at(k).real(), v.real(), 1e-4 * big);
+        EXPECT_NEAR(quarter.at(k).imag(), v.imag(), 1e-4 * big);
+    }
+}
 
 TEST_F(CsfDrift, ControlSurfaceAgainstMomentumAndPressureHeldAndFloating) {
     const int NT[2] = {12, 16};  // 576 and 1024 panels
