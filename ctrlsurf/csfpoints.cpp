@@ -19,6 +19,11 @@ namespace {
 constexpr long MAXSUB = fread::MAXITEMS / 9;
 
 float length(const float* a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
+
+void csfgeom_failed(int IB, int& IERR) {
+    ERRMSG("Error return from subroutine CSFGEOM for body ", IB);
+    IERR = 1;
+}
 }  // namespace
 
 void RDCSFSPL(int IB, float PSZ, int NPATCSF, const std::string& CSPNAME, int& IERR) {
@@ -94,10 +99,7 @@ void CSFFSCHK(int IB, int IP, int NG, float& DU, float& DV, float& DU2, float& D
     using namespace csf;
     const float zb = cfg::XBODY(3, IB);
     float X[3], N[3], XU[3], XV[3], AJ;
-    auto fail = [&] {
-        ERRMSG("Error return from subroutine CSFGEOM for body ", IB);
-        IERR = 1;
-    };
+    auto fail = [&] { csfgeom_failed(IB, IERR); };
     CSFGEOM(0.0f, 0.0f, IB, IP, X, N, XU, XV, AJ, 1, IERR);
     if (IERR != 0) return fail();
     const float zc = X[2] + zb;
@@ -134,10 +136,7 @@ void CSFWLCHK(int IB, int IP, int NG, float DU, float DV, float DU2, float DV2, 
     using namespace csf;
     const float zb = cfg::XBODY(3, IB);
     float X[3], N[3], XU[3], XV[3], AJ;
-    auto fail = [&] {
-        ERRMSG("Error return from subroutine CSFGEOM for body ", IB);
-        IERR = 1;
-    };
+    auto fail = [&] { csfgeom_failed(IB, IERR); };
     float SL[6];
     PSIDLENC(IP, IB, SL, IERR);
     if (IERR != 0) return fail();

@@ -197,6 +197,30 @@ def P6(v):
     return fE(v, 14, 6, 1)
 
 
+def drift_lines(F, D, title):
+    """Report section and numeric records of the drift D of the pairs (j, j)."""
+    per = F["per"]
+    rep = ["", "", " SURGE, SWAY, HEAVE, ROLL, PITCH & YAW DRIFT FORCES" + " (" + title + ")", ""]
+    num = []
+    for j, b in enumerate(F["beta"]):
+        d1, d2 = D[j][0:2]
+        rep += [" " + " Wave Heading (deg) :  " + fI(nint(b), 5) + " " * 5 + fI(nint(b), 5), ""]
+        rep += [" " * 5 + "I      Mod[F(I)]    Pha[F(I)]      Mod[F(I)]    Pha[F(I)]", ""]
+        for m in range(6):
+            a = modpha(d1[m])
+            num.append(E6(per) + E6(b) + E6(b) + fI(m + 1, 6) + "".join(P6(v) for v in a[0:4]))
+            if m >= 3:
+                c = modpha(d2[m - 3])
+                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13) + fE(c[0], 15, 5, 1) + fI(c[4], 13))
+            else:
+                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13))
+        for m in range(3):
+            c = modpha(d2[m])
+            num.append(E6(per) + E6(b) + E6(b) + fI(-(m + 4), 6) + "".join(P6(v) for v in c[0:4]))
+        rep += ["", ""]
+    return rep, num
+
+
 def write(F, R):
     nm, nb, per = F["nm"], F["nb"], F["per"]
     rep = []
@@ -253,23 +277,8 @@ def write(F, R):
         rep += ["", ""]
 
     # Pressure-integration drift, pairs (j, j).
-    rep += ["", "", " SURGE, SWAY, HEAVE, ROLL, PITCH & YAW DRIFT FORCES" + " (Pressure Integration)", ""]
-    for j, b in enumerate(F["beta"]):
-        d1, d2 = R["drift"][j][0:2]
-        rep += [" " + " Wave Heading (deg) :  " + fI(nint(b), 5) + " " * 5 + fI(nint(b), 5), ""]
-        rep += [" " * 5 + "I      Mod[F(I)]    Pha[F(I)]      Mod[F(I)]    Pha[F(I)]", ""]
-        for m in range(6):
-            a = modpha(d1[m])
-            files["9"].append(E6(per) + E6(b) + E6(b) + fI(m + 1, 6) + "".join(P6(v) for v in a[0:4]))
-            if m >= 3:
-                c = modpha(d2[m - 3])
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13) + fE(c[0], 15, 5, 1) + fI(c[4], 13))
-            else:
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13))
-        for m in range(3):
-            c = modpha(d2[m])
-            files["9"].append(E6(per) + E6(b) + E6(b) + fI(-(m + 4), 6) + "".join(P6(v) for v in c[0:4]))
-        rep += ["", ""]
+    r, files["9"][1:] = drift_lines(F, R["drift"], "Pressure Integration")
+    rep += r
 
     # Panel listing.
     pnl = [header("bodyfld.pnl")]

@@ -16,8 +16,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bodyfld_golden import HERE, E6, P6, compute, cross, header, inc, read_fix  # noqa: E402
-from force_golden import fE, fI, nint, modpha  # noqa: E402
+from bodyfld_golden import HERE, compute, cross, drift_lines, header, inc, read_fix  # noqa: E402
 
 # Panels (body frame): four corners in order round the panel, and the
 # direction their normal must take (towards the body, down on the free
@@ -106,25 +105,8 @@ def csdrift(F, R):
 
 
 def write(F, D):
-    per = F["per"]
-    rep = ["", "", " SURGE, SWAY, HEAVE, ROLL, PITCH & YAW DRIFT FORCES" + " (Control Surface)", ""]
-    num = [header("bodyfld.9c")]
-    for j, b in enumerate(F["beta"]):
-        d1, d2 = D[j]
-        rep += [" " + " Wave Heading (deg) :  " + fI(nint(b), 5) + " " * 5 + fI(nint(b), 5), ""]
-        rep += [" " * 5 + "I      Mod[F(I)]    Pha[F(I)]      Mod[F(I)]    Pha[F(I)]", ""]
-        for m in range(6):
-            a = modpha(d1[m])
-            num.append(E6(per) + E6(b) + E6(b) + fI(m + 1, 6) + "".join(P6(v) for v in a[0:4]))
-            if m >= 3:
-                c = modpha(d2[m - 3])
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13) + fE(c[0], 15, 5, 1) + fI(c[4], 13))
-            else:
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13))
-        for m in range(3):
-            c = modpha(d2[m])
-            num.append(E6(per) + E6(b) + E6(b) + fI(-(m + 4), 6) + "".join(P6(v) for v in c[0:4]))
-        rep += ["", ""]
+    rep, num = drift_lines(F, D, "Control Surface")
+    num = [header("bodyfld.9c")] + num
     csf = ["Control surface of the body and field example", "0", "0 0", str(len(PANELS))]
     for v, want in PANELS:
         csf.append("  ".join(" ".join(repr(c) for c in p) for p in oriented(v, want)))
