@@ -73,7 +73,7 @@ void CSFPT(float NU, float WK, const int* NSYMRHS, int IPFL, int& IERR) {
 
     // Horizontal velocities in the axes of the body that owns the point.
     int i0 = 0;
-    for (int b = 1; b <= cfg::NBODY; ++b) {
+    for (int b = 1; b <= cfg::NBODY && NCSFPTB.allocated(); ++b) {
         const float c = model::CSPHIB(1, b), s = model::CSPHIB(2, b);
         for (int j = i0 + 1; j <= i0 + NCSFPTB(b); ++j)
             for (int col = 1; col <= NBETAF * nf; ++col) {

@@ -222,7 +222,9 @@ void FRCSETUP(int& IERR) {
         ok = ok && VTOTF.allocate(3, nf, NBETAF) && VRADF.allocate(3, nf, nsolc) && VDIFF.allocate(3, nf, NBETAF);
     if (IOPTN[8] > 0 || IOPTN[9] >= 1) {
         ok = ok && DRIFTM.allocate(nm, NDRIFT) && DRIFTS.allocate(nm, NDRIFT);
-        if (IOPTN[9] > 0 && cfg::ICTRSURF > 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
+        // Any control-surface setting writes the option-9c section, zeros
+        // where no control surface was read.
+        if (IOPTN[9] > 0 && cfg::ICTRSURF != 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
     }
     // 30. Method-dependent work.
     auto koch = [&](long nr) {
