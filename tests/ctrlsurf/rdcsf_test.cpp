@@ -244,9 +244,17 @@ TEST_F(CsfReader, IndexFormKeepsEachKindTogether) {
     EXPECT_NEAR(s.area, 38.0, 1e-4);
     EXPECT_NEAR(s.xn, 36.0, 1e-4);
     EXPECT_NEAR(s.wl, 14.0, 1e-5);
+    const std::vector<std::string> plot = read_lines("box_csf.dat");
     int zones = 0;
-    for (const auto& l : read_lines("box_csf.dat")) zones += l.rfind("zone", 0) == 0 ? 1 : 0;
+    for (const auto& l : plot) zones += l.rfind("zone", 0) == 0 ? 1 : 0;
     EXPECT_EQ(zones, 3);  // the panels, then the two patches
+    // The panels: their 4 x 64 vertices, then the connectivity four a line.
+    ASSERT_GT(plot.size(), 322u);
+    EXPECT_EQ(plot[0], "zone I=   256   J=    64  F=FEPOINT");
+    EXPECT_EQ(plot[1].size(), 39u);
+    EXPECT_EQ(plot[257], "       1       2       3       4");
+    EXPECT_EQ(plot[320], "     253     254     255     256");
+    EXPECT_EQ(plot[321].rfind("zone I=", 0), 0u);
 }
 
 // Flat patches with one low-order panel per sub-panel: the "_low.csf" file
