@@ -401,3 +401,51 @@ TEST_F(CsfReader, BrokenFilesGiveTheirMessages) {
 
 }  // namespace
 }  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// A flat patch whose vertices 3 and 4 coincide: on its collapsed side the
+// map has no normal, which comes from just inside (v = 0.999999), with the
+// Jacobian there scaled to the nondimensional length like any other; a
+// patch collapsed to a point has none and stops.
+TEST_F(CsfReader, CollapsedPatchSideTakesItsNormalFromJustInside) {
+    model::ULENI = 0.5f;
+    csf::ICDEF.allocate(1);
+    csf::XVCSF.allocate(4, 3, 2);
+    const float P[4][3] = {{0, 0, 0}, {2, 0, 0}, {1, 2, 0}, {1, 2, 0}};
+    for (int k = 1; k <= 4; ++k)
+        for (int c = 1; c <= 3; ++c) csf::XVCSF(k, c, 1) = P[k - 1][c - 1];
+    float X[3], VN[3], XU[3], XV[3], AJ = -1;
+    int ierr = -1;
+    CSFGEOM(0.3f, 1.0f, 1, 1, X, VN, XU, XV, AJ, 1, ierr);
+    ASSERT_EQ(ierr, 0);
+    // dX/du = (P1 - P2)(1 - v)/4 and dX/dv = (0.15, 1, 0) at u = 0.3, both
+    // times 0.5; the point is P3 (times 0.5).
+    const double vc = static_cast<double>(0.999999f);
+    EXPECT_NEAR(AJ, 0.25 * (1 - vc) / 2, 1e-3 * 0.25 * (1 - vc) / 2);
+    EXPECT_FLOAT_EQ(VN[2], -1.0f);
+    EXPECT_FLOAT_EQ(X[0], 0.5f);
+    EXPECT_FLOAT_EQ(X[1], 1.0f);
+    EXPECT_FLOAT_EQ(XU[0], 0.0f);
+    // All four vertices in one point.
+    for (int k = 1; k <= 4; ++k)
+        for (int c = 1; c <= 3; ++c) csf::XVCSF(k, c, 2) = 1.0f;
+    CSFGEOM(0.0f, 0.0f, 1, 2, X, VN, XU, XV, AJ, 1, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_NE(screen.str().find(" Singular Jacobian in CSFGEOM, CSF for body=1"), std::string::npos) << screen.str();
+}
+
+// ICTRSURF = 2 collects no waterline points, in either form of file.
+TEST_F(CsfReader, SecondFormulationHasNoWaterlinePoints) {
+    cfg::ICTRSURF = 2;
+    ASSERT_EQ(read(flat(box())), 0);
+    EXPECT_EQ(csf::NCSFW(1), 0);
+    EXPECT_GT(csf::NCSFS(1), 0);
+    ASSERT_EQ(read(low_order(box(), 2)), 0);
+    EXPECT_EQ(csf::NCSFW(1), 0);
+    EXPECT_EQ(csf::NCSFPT, 6 * 4);
+}
+
+}  // namespace
+}  // namespace zorva
