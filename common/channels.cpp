@@ -21,6 +21,7 @@ struct Unit {
     bool scratch = false;
     bool reading = false;  // last transfer was a read (a seek is needed to switch)
     int tfd = -1;          // descriptor of the same file, used to cut it short
+    std::streampos last = -1;  // start of the record read last (for backspace)
 };
 
 // A file stream must be repositioned between a read and a write.
@@ -176,6 +177,16 @@ int rewind(int unit) {
     u->f->seekg(0);
     u->f->seekp(0);
     u->reading = true;
+    u->last = -1;
+    return u->f->good() ? 0 : 1;
+}
+
+int backspace(int unit) {
+    Unit* u = file_unit(unit);
+    if (!u || !u->reading || u->last < 0) return 1;
+    u->f->clear();
+    u->f->seekg(u->last);
+    u->last = -1;
     return u->f->good() ? 0 : 1;
 }
 
@@ -199,6 +210,7 @@ int read_line(int unit, std::string& line) {
         Unit* u = file_unit(unit);
         if (!u) return 1;
         in = &for_read(*u);
+        u->last = in->tellg();
     }
     if (!std::getline(*in, line)) {
         if (in->eof()) return -1;

@@ -52,6 +52,9 @@ bool exists(std::string_view name);   // file existence query
 const std::string& name(int unit);    // file name of an open unit ("" if none)
 
 int rewind(int unit);
+// Step back over the text record read last, so that the next read takes it
+// again (once; 1 when no record was read since the last positioning).
+int backspace(int unit);
 // Close UNIT; with del = true the file is removed.  Scratch files are always
 // removed.  Closing a unit that is not open does nothing.
 void close(int unit, bool del = false);

@@ -1,5 +1,7 @@
 #include "common/messages.hpp"
 
+#include <algorithm>
+
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "common/fmtwrite.hpp"
@@ -92,6 +94,8 @@ void ECHOINP(std::string_view NAME, int UNIT, int N) {
 }
 
 void LJUST20(std::string& NAME) {
+    // A tab counts as a blank.
+    std::replace(NAME.begin(), NAME.end(), '\t', ' ');
     std::string_view s(NAME);
     s = s.substr(0, 20);
     std::size_t b = s.find_first_not_of(' ');

@@ -41,8 +41,9 @@ void ERRLOGOPEN(std::string_view FILENAME, std::string_view STAGE, std::string& 
 void ECHOINP(std::string_view NAME, int UNIT, int N);
 
 // Normalises a typed file name: only its first 20 characters count; leading
-// blanks are dropped and the name ends at its first blank.  The result has
-// no trailing blanks (an all-blank name becomes empty).
+// blanks are dropped and the name ends at its first blank (a tab counts as a
+// blank).  The result has no trailing blanks (an all-blank name becomes
+// empty).
 void LJUST20(std::string& NAME);
 
 }  // namespace zorva

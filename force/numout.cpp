@@ -3,8 +3,11 @@
 // append and the modulus-and-phase form that every result writer uses.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <span>
 #include <string>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "common/channels.hpp"
@@ -200,7 +203,11 @@ void MODPHA(cplx X, float& AMOD, float& PHA, float& XR, float& XI, int& IPHA) {
         PHA = XI >= 0.0f ? 90.0f : -90.0f;
     else
         PHA = 57.29578f * std::atan2(XI, XR);
-    IPHA = PHA >= 0.0f ? static_cast<int>(PHA + 0.5f) : static_cast<int>(PHA - 0.5f);
+    // A non-finite value has no phase to round (its writer warns of it).
+    if (!std::isfinite(PHA))
+        IPHA = 0;
+    else
+        IPHA = PHA >= 0.0f ? static_cast<int>(PHA + 0.5f) : static_cast<int>(PHA - 0.5f);
 }
 
 namespace fout {
@@ -227,8 +234,62 @@ void Writer::rep(std::string_view f, std::initializer_list<fmt::Arg> a) {
     if (cfg::MONITR == 1) fmt::write(IUSCR, f, a);
 }
 
+namespace {
+
+bool finite(const fmt::Arg& v) {
+    auto fin = [](auto x) {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_floating_point_v<T>) {
+            return std::isfinite(x);
+        } else if constexpr (std::is_same_v<T, cplx>) {
+            return std::isfinite(x.real()) && std::isfinite(x.imag());
+        } else if constexpr (std::is_same_v<T, std::span<const float>> || std::is_same_v<T, std::span<const double>>) {
+            return std::all_of(x.begin(), x.end(), [](auto e) { return std::isfinite(e); });
+        } else if constexpr (std::is_same_v<T, std::span<const cplx>>) {
+            return std::all_of(x.begin(), x.end(),
+                               [](cplx e) { return std::isfinite(e.real()) && std::isfinite(e.imag()); });
+        } else {
+            return true;
+        }
+    };
+    return std::visit(fin, v);
+}
+
+// What a numeric file holds, from the part of its name after the dot.
+std::string quantity(std::string_view name) {
+    const std::size_t d = name.rfind('.');
+    const std::string_view e = d == std::string_view::npos ? std::string_view() : name.substr(d + 1);
+    if (e == "5pb") return "body pressure and velocity sums";
+    if (e == "9c") return "control-surface drift forces";
+    if (e.empty()) return std::string(name);
+    switch (e[0]) {
+        case '1': return "added mass and damping";
+        case '2': return "Haskind exciting forces";
+        case '3': return "diffraction exciting forces";
+        case '4': return "motions";
+        case '5': return e.size() > 1 && e[1] == 'v' ? "body-surface velocity" : "body-surface pressure";
+        case '6': return "field-point pressure";
+        case '7': return "field-point velocity";
+        case '8': return "momentum drift forces";
+        case '9': return "pressure drift forces";
+        default: return std::string(name);
+    }
+}
+
+}  // namespace
+
 void Writer::num(std::string_view f, std::initializer_list<fmt::Arg> a) {
     if (ierr_ != 0) return;
+    // The period leads every first record of a group.
+    if (a.size() > 0) {
+        if (const float* per = std::get_if<float>(a.begin())) per_ = *per;
+    }
+    if (!warned_ && !std::all_of(a.begin(), a.end(), finite)) {
+        warned_ = true;
+        char per[32];
+        std::snprintf(per, sizeof per, "%g", static_cast<double>(per_));
+        ERRMSG(" WARNING: non-finite " + quantity(name_) + " in " + name_ + " for period " + per, 0);
+    }
     if (fmt::write(iunum_, f, a) != 0) failed(iunum_);
 }
 

@@ -18,7 +18,9 @@ public:
     Writer(int iuout, int noout, int iunum, std::string_view name, int& ierr);
     // Report line(s) with their screen copy.
     void rep(std::string_view f, std::initializer_list<fmt::Arg> a);
-    // Numeric record(s).
+    // Numeric record(s).  The first value that is not finite gives one
+    // warning naming the quantity, the file and the period (the leading
+    // value of the latest record that began with a real).
     void num(std::string_view f, std::initializer_list<fmt::Arg> a);
     // Flushes and closes the numeric file; a write that failed on the way
     // gives its one message and IERR = 1.
@@ -31,6 +33,8 @@ private:
     std::string name_;
     int& ierr_;
     bool open_ = false;
+    bool warned_ = false;
+    float per_ = 0.0f;
 };
 
 // Heading in degrees rounded to the nearest integer, halves away from zero.

@@ -12,6 +12,7 @@
 #include "common/freeread.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/pending.hpp"
@@ -267,6 +268,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         RDSPL(fnames::EXTS, 4, IUSPL, NEQN, IERR);
         if (IERR != 0) return;
         if (cfg::ILOWGDF > 0 || cfg::IPLTDAT > 0) {
+            // Plot output only: a failure (after its message) does not stop the run.
             int ierr = 0;
             PLTDATH(ierr);
         }

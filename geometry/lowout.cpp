@@ -1,15 +1,20 @@
-// Low-order output files: the subdivided panels of body 1 in the layout of
-// a low-order geometry file, and the plot file of all panels.
+// Low-order output files: the subdivided panels of body 1 (or the
+// subdivided patches of every body) in the layout of a low-order geometry
+// file, and the plot files of all panels or patches.
 #include "geometry/lowout.hpp"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "common/channels.hpp"
 #include "common/farray.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
 #include "common/messages.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -27,6 +32,23 @@ std::string rv(float v) {
     std::string r(1, ' ');
     r += fmt::ES(v, 15, 7);
     return r;
+}
+
+// Head of a low-order geometry file: title, length scale and gravity,
+// symmetry indices, panel count.
+void low_head(const std::string& title, float ulen, int isx, int isy, long npan) {
+    chan::write_line(IULOW, " " + title);
+    chan::write_line(IULOW, rv(ulen) + rv(GRAV));
+    chan::write_line(IULOW, fmt::I(isx, 6) + fmt::I(isy, 6));
+    chan::write_line(IULOW, fmt::I(npan, 10));
+}
+
+// One panel record: the four grid points V (x y z each).
+void low_panel(const Arr2<float>& grid, const long* V) {
+    std::string rec;
+    for (int k = 0; k < 4; ++k)
+        for (int c = 1; c <= 3; ++c) rec += rv(grid(c, V[k]));
+    chan::write_line(IULOW, rec);
 }
 
 }  // namespace
@@ -47,10 +69,7 @@ void WRLOWPAN(int& IERR) {
         }
         FNAMEXT(gdf, name, "_low.gdf");
         chan::open(IULOW, name, chan::Status::Replace);
-        chan::write_line(IULOW, " " + GDFTITLE(1));
-        chan::write_line(IULOW, rv(ULEN(1)) + rv(GRAV));
-        chan::write_line(IULOW, fmt::I(ISX, 6) + fmt::I(ISY, 6));
-        chan::write_line(IULOW, fmt::I(static_cast<long>(NPANB(1)) * n * n, 10));
+        low_head(GDFTITLE(1), ULEN(1), ISX, ISY, static_cast<long>(NPANB(1)) * n * n);
         auto at = [n](int i, int j) { return static_cast<long>(j) * (n + 1) + i + 1; };
         for (int p = 1; p <= NPANB(1); ++p) {
             // Bilinear map: vertex 1 at (s,t) = (1,-1), 2 at (-1,-1), 3 at
@@ -69,10 +88,7 @@ void WRLOWPAN(int& IERR) {
             for (int j = 1; j <= n; ++j)
                 for (int i = 1; i <= n; ++i) {
                     const long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
-                    std::string rec;
-                    for (long g : v)
-                        for (int c = 1; c <= 3; ++c) rec += rv(grid(c, g));
-                    chan::write_line(IULOW, rec);
+                    low_panel(grid, v);
                 }
         }
         chan::close(IULOW);
@@ -110,6 +126,116 @@ void WRLOWPAN(int& IERR) {
             }
         }
         chan::close(IUPLT);
+    }
+}
+
+void PLTDATH(int& IERR) {
+    IERR = 0;
+    const int np = NPATCHT;
+    if (!IDIPWM.allocated() || IDIPWM.extent(1) < np) {
+        if (!IDIPWM.resize_keep(np)) {
+            ERRMSG("Insufficient memory to allocate LOWGDF arrays", 0);
+            IERR = 1;
+            return;
+        }
+    }
+    const int m = std::max(cfg::ILOWGDF, cfg::IPLTDAT);
+    const float ul = ULEN(1);
+    // Grid of patch p: (NU m + 1) x (NV m + 1) points at equal parameter
+    // steps, the ends exactly -1 and 1; point (i, j) at index j (ni) + i + 1.
+    Arr2<float> grid;
+    int ni = 0, nj = 0;
+    auto make_grid = [&](int p) {
+        const int ib = IBPTH(p);
+        ni = NU(p) * m + 1;
+        nj = NV(p) * m + 1;
+        if (!grid.allocate(3, static_cast<long>(ni) * nj)) {
+            ERRMSG("Insufficient memory to allocate LOWGDF arrays", 0);
+            IERR = 1;
+            return false;
+        }
+        for (int j = 0; j < nj; ++j) {
+            const float v = j == nj - 1 ? 1.0f : -1.0f + 2.0f * static_cast<float>(j) / static_cast<float>(nj - 1);
+            for (int i = 0; i < ni; ++i) {
+                const float u = i == ni - 1 ? 1.0f : -1.0f + 2.0f * static_cast<float>(i) / static_cast<float>(ni - 1);
+                float x[3], vn[3], xu[3], xv[3], aj = 0.0f;
+                BODYGEOM(u, v, ib, p, x, vn, xu, xv, aj, 0, 0, IERR);
+                if (IERR != 0) {
+                    ERRMSG("Error calling BODYGEOM from PLTDATH subroutine ", 0);
+                    return false;
+                }
+                for (int c = 1; c <= 3; ++c) grid(c, static_cast<long>(j) * ni + i + 1) = x[c - 1] * ul;
+            }
+        }
+        return true;
+    };
+    auto at = [&](int i, int j) { return static_cast<long>(j) * ni + i + 1; };
+    std::string name;
+
+    if (cfg::ILOWGDF >= 1) {
+        for (int ib = 1; ib <= cfg::NBODY; ++ib) {
+            const int p0 = IPSTART(ib), p1 = IPSTART(ib) + NPATCHB(ib) - 1;
+            long npan = 0;
+            for (int p = p0; p <= p1; ++p) npan += static_cast<long>(NU(p)) * m * NV(p) * m;
+            FNAMEXT(fnames::GDFNAME(ib), name, "_low.gdf");
+            chan::open(IULOW, name, chan::Status::Replace);
+            // A plane about which the patches were reflected is no symmetry
+            // plane of the file: its images are written as panels.
+            const int isx = IS(1, ib) == 1 && ISX == 1 ? 1 : 0, isy = IS(2, ib) == 1 && ISY == 1 ? 1 : 0;
+            low_head(GDFTITLE(ib), ULEN(ib), isx, isy, npan);
+            for (int p = p0; p <= p1; ++p) {
+                if (!make_grid(p)) {
+                    chan::close(IULOW);
+                    return;
+                }
+                const bool mirrored = IPREF(p) == 2 || IPREF(p) == 4;
+                for (int j = 1; j < nj; ++j)
+                    for (int i = 1; i < ni; ++i) {
+                        long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
+                        if (mirrored) {
+                            std::swap(v[0], v[1]);
+                            std::swap(v[2], v[3]);
+                        }
+                        low_panel(grid, v);
+                    }
+            }
+            chan::close(IULOW);
+        }
+    }
+
+    if (cfg::IPLTDAT >= 1) {
+        const int n = cfg::IPLTDAT;
+        std::string pat, pan;
+        FNAMEXT(fnames::GDFNAME(1), pat, "_pat.dat");
+        FNAMEXT(fnames::GDFNAME(1), pan, "_pan.dat");
+        chan::open(IUPLT, pat, chan::Status::Replace);
+        chan::open(IUPLT + 1, pan, chan::Status::Replace);
+        auto zone = [](int unit, int I, int J) {
+            chan::write_line(unit, "zone I=" + fmt::I(I, 6) + "   J=" + fmt::I(J, 6) + "  F=POINT");
+        };
+        auto point = [&](int unit, long g) {
+            chan::write_line(unit, fmt::F(grid(1, g), 12, 3) + fmt::F(grid(2, g), 12, 3) + fmt::F(grid(3, g), 12, 3));
+        };
+        for (int p = 1; p <= np; ++p) {
+            if (!make_grid(p)) {
+                chan::close(IUPLT);
+                chan::close(IUPLT + 1);
+                return;
+            }
+            zone(IUPLT, ni, nj);
+            for (int j = 0; j < nj; ++j)
+                for (int i = 0; i < ni; ++i) point(IUPLT, at(i, j));
+            // One zone per spline panel: n + 1 points per direction taken
+            // from the panel's own (m + 1) x (m + 1) block, ends included.
+            for (int b = 0; b < NV(p); ++b)
+                for (int a = 0; a < NU(p); ++a) {
+                    zone(IUPLT + 1, n + 1, n + 1);
+                    for (int j = 0; j <= n; ++j)
+                        for (int i = 0; i <= n; ++i) point(IUPLT + 1, at(a * m + i * m / n, b * m + j * m / n));
+                }
+        }
+        chan::close(IUPLT);
+        chan::close(IUPLT + 1);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "geometry/pending.hpp"
 
 #include "common/messages.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 
 namespace zorva {
@@ -15,32 +16,33 @@ void unavailable(const char* what) {
 }
 }  // namespace
 
-void GROWMDRB(int N, int& IERR) {
-    IERR = 0;
-    if (!model::IMODERB.resize_keep(N)) {
-        ERRMSG("Insufficient memory to allocate IMODERB array", 0);
-        IERR = 1;
-    }
-}
-
 void FSPANL(int, const ExtTable&, int, int, int, int, int& IERR) {
     unavailable("Interior free-surface panels for IRR=3 (FSPANL) are");
     IERR = 1;
 }
 
-void PLTDATH(int& IERR) {
-    ERRMSG("WARNING: low-order geometry and plot files (ILOWGDF, IPLTDAT) are not written:", 0);
-    unavailable("PLTDATH is");
-    IERR = 0;
-}
-
-void RDGDFH(int, int& IERR) {
-    unavailable("The higher-order method (ILOWHI=1, RDGDFH) is");
+void INTFSH(int& IERR) {
+    unavailable("Interior free-surface patches for IRR>1 (INTFSH) are");
     IERR = 1;
 }
 
-void RDSPL(const ExtTable&, int, int, int&, int& IERR) {
-    unavailable("The spline control file reader (RDSPL) is");
+void FSPATCH(float, float, int, int, float*, float*, float*, int, int& IERR) {
+    unavailable("Evaluation of interior free-surface patches (FSPATCH) is");
+    IERR = 1;
+}
+
+void TRIMWLB(int& IERR) {
+    unavailable("Waterline trimming of higher-order bodies (ITRIMWL>0, TRIMWLB) is");
+    IERR = 1;
+}
+
+void GROWSPL(int, int, int, int& IERR) {
+    unavailable("Spline counts of waterline-trimmed patches (GROWSPL) are");
+    IERR = 1;
+}
+
+void PATCHWL(float&, float&, int, int, float*, float*, float*, int, int, int& IERR) {
+    unavailable("Evaluation of waterline-trimmed patches (PATCHWL) is");
     IERR = 1;
 }
 
@@ -59,9 +61,25 @@ void RGKNTANK(int, int& N) {
     N = -1;
 }
 
+void RGKNPATCH(int, int& N) {
+    unavailable("The geometry kernel (SURFLINK, RGKNPATCH) is");
+    N = -1;
+}
+
 void RGKPANTYPE(int, int, int& ITYPE, int& ITANK, int& IERR) {
     unavailable("The geometry kernel (SURFLINK, RGKPANTYPE) is");
     ITYPE = ITANK = 0;
+    IERR = 1;
+}
+
+void RGKPATTYPE(int, int, int& ITYPE, int& ITANK, int& IERR) {
+    unavailable("The geometry kernel (SURFLINK, RGKPATTYPE) is");
+    ITYPE = ITANK = 0;
+    IERR = 1;
+}
+
+void RGKEVAL(float, float, int, int, float*, float*, float*, int& IERR) {
+    unavailable("The geometry kernel (SURFLINK, RGKEVAL) is");
     IERR = 1;
 }
 

@@ -1,8 +1,8 @@
 // Routines that the model input calls in parts of the program that this
-// build does not hold yet (the higher-order readers, the interior
-// free-surface panelling, the higher-order plot files and the geometry
-// kernel bridge).  Each stand-in writes a clear message when it is reached and
-// fails, so that a run asking for them stops instead of going on wrongly.
+// build does not hold yet (the waterline trimming of higher-order bodies,
+// the interior free surface, and the geometry kernel bridge).  Each
+// stand-in writes a clear message when it is reached and fails, so that a
+// run asking for them stops instead of going on wrongly.
 #pragma once
 
 #include <array>
@@ -18,20 +18,21 @@ namespace zorva {
 // Set to 1 by a stand-in without a status argument when it is reached.
 extern int IPENDERR;
 
-// Patch-array growth: IMODERB made N entries long, keeping its content.
-void GROWMDRB(int N, int& IERR);
-
 // Interior free-surface panels of IRR = 3 bodies.
 void FSPANL(int IU, const ExtTable& EXTS, int LEXT, int ISX, int NWTLD, int ISOR, int& IERR);
-// Plot files of the higher-order method.
-void PLTDATH(int& IERR);
-// Higher-order geometry and spline control files.
-void RDGDFH(int IU, int& IERR);
-void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR);
+// Interior free-surface patches of higher-order bodies with IRR > 1.
+void INTFSH(int& IERR);
+// Waterline trimming of higher-order bodies and the spline counts of the
+// trimmed patches.
+void TRIMWLB(int& IERR);
+void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
 // Geometry-kernel bridge (SURFLINK).
 void RGKINIT(int& IERR);
 void RGKLOWGDF(int IB, int& IERR);
 void RGKNTANK(int IB, int& N);
+void RGKNPATCH(int IB, int& N);
 void RGKPANTYPE(int IB, int I, int& ITYPE, int& ITANK, int& IERR);
+void RGKPATTYPE(int IB, int IP, int& ITYPE, int& ITANK, int& IERR);
+void RGKEVAL(float U, float V, int IB, int IP, float* X, float* XU, float* XV, int& IERR);
 
 }  // namespace zorva

@@ -8,6 +8,7 @@
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/pending.hpp"

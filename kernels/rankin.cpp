@@ -24,10 +24,14 @@ void RANKIN(int N, int IRADF, int& IERR) {
     if (IRADF >= 0 && chan::open_scratch(IURNKR, chan::Form::Unformatted) != 0) return fail();
     if (cfg::ILOWHI == 0) {
         RANKINLO(N, IRADF, model::HBOT, IERR);
-    } else if (model::IPERSPC == 1) {
-        // The higher-order writer fills units 25 and 26 as well.
-        if (chan::open_scratch(25, chan::Form::Unformatted) != 0) return fail();
-        if (IRADF >= 0 && chan::open_scratch(26, chan::Form::Unformatted) != 0) return fail();
+    } else {
+        if (model::IPERSPC == 1) {
+            // The higher-order writer fills units 25 and 26 as well.
+            if (chan::open_scratch(25, chan::Form::Unformatted) != 0) return fail();
+            if (IRADF >= 0 && chan::open_scratch(26, chan::Form::Unformatted) != 0) return fail();
+        }
+        ERRMSG("The higher-order Rankine influence integrals (ILOWHI=1, RANKINHI) are not available in this build", 0);
+        IERR = 1;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -292,16 +293,15 @@ int body_index(std::string_view line, std::size_t eq, int& nb) {
     return 0;
 }
 
-int keyword_number(std::string_view line, std::size_t eq) {
+// The keyword of a line: the text before "=", cut at "(" and then at the
+// first blank, upper-cased.
+std::string keyword(std::string_view line, std::size_t eq) {
     std::string key(line.substr(0, eq));
     if (std::size_t lp = key.find('('); lp != std::string::npos) key.resize(lp);
     if (std::size_t bl = key.find(' '); bl != std::string::npos) key.resize(bl);
     for (char& ch : key)
         if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    if (key.empty()) return 0;
-    for (int k = 1; k <= NKEYS; ++k)
-        if (key == KEYNAME[k - 1]) return k;
-    return 0;
+    return key;
 }
 
 // Staged integer keys of one stage class, copied by their rules.
@@ -334,14 +334,24 @@ int read_lines(Pass& ps) {
         if (st < 0) return 0;
         if (st > 0) return fail(EREAD);
         if (line.size() > LINELEN) line.resize(LINELEN);
+        // A tab separates like a blank.
+        std::replace(line.begin(), line.end(), '\t', ' ');
         std::size_t b = line.find_first_not_of(' ');
         std::string_view l = b == std::string::npos ? std::string_view() : std::string_view(line).substr(b);
         std::size_t eq = l.find('=');
         if (eq == std::string_view::npos) continue;
         int nb = 1;
         if (body_index(l, eq, nb) != 0) return 1;
-        int knum = keyword_number(l, eq);
-        if (knum == 0) continue;
+        const std::string key = keyword(l, eq);
+        const int knum = key.empty() ? 0 : keynum(key);
+        if (knum == 0) {
+            // Said once per run, in the first pass over the file.
+            if (ps.runtype == 0)
+                ERRMSG(" WARNING: unknown keyword " + (key.empty() ? std::string("(none)") : key) +
+                           " in configuration file " + fnames::FILECFG + "; line ignored",
+                       0);
+            continue;
+        }
         CFGSET(knum) = 1;
         if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
     }
@@ -409,14 +419,19 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
     CFGSET.fill(0);
 
-    // The lines.
-    if (chan::open(IUCFG, fnames::FILECFG, chan::Status::Old) == 0) {
+    // The lines.  A file that exists but cannot be read leaves the defaults
+    // standing, with a warning (once per run, in the first pass).
+    std::error_code ec;
+    const bool isdir = std::filesystem::is_directory(fnames::FILECFG, ec);
+    if (!isdir && chan::open(IUCFG, fnames::FILECFG, chan::Status::Old) == 0) {
         if (poten) ECHOINP(fnames::FILECFG, IUCFG, 0);
         if (read_lines(ps) != 0) {
             chan::close(IUCFG);
             IERR = 1;
             return;
         }
+    } else if (poten && (isdir || chan::exists(fnames::FILECFG))) {
+        ERRMSG(" WARNING: configuration file " + fnames::FILECFG + " cannot be read; defaults used", 0);
     }
     chan::close(IUCFG);
 

@@ -1,5 +1,8 @@
 #include <cctype>
+#include <filesystem>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
@@ -74,12 +77,55 @@ bool ask(int kbd, int scr, std::string_view listname, std::string_view prompt, s
     return true;
 }
 
+// True when NAME is no file that an output may replace: a directory, or
+// one of the run's input files (compared as files, so that another spelling
+// of the same file is caught too).
+bool refused(const std::string& name, std::span<const std::string> inputs) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(name, ec)) return true;
+    for (const std::string& in : inputs) {
+        if (in.empty()) continue;
+        if (in == name || fs::equivalent(in, name, ec)) return true;
+    }
+    return false;
+}
+
+// Asks for another name for the output file.  Returns false (message
+// written) when the keyboard input has ended.  A blank answer is no file
+// name: it is asked for again.
+bool ask_new_name(int kbd, int scr, std::string& name) {
+    std::string answer;
+    for (;;) {
+        chan::write_line(scr, "");
+        chan::write_text(scr, " Enter new filename for output file:    ");
+        if (chan::read_line(kbd, answer) != 0) {
+            chan::write_line(scr, "");
+            ERRMSG(" Keyboard input ended; old output file not overwritten: " + name, 0);
+            return false;
+        }
+        LJUST20(answer);
+        if (!answer.empty()) break;
+    }
+    name = answer;
+    return true;
+}
+
 // Guards an output file that the run would create: while a file of that
 // name exists, the user either agrees to overwrite it (it is deleted now)
-// or gives another name.  Returns false (message written) when the
-// keyboard input has ended: the old file is then left alone.
-bool check_old(int kbd, int scr, std::string& name) {
+// or gives another name.  A directory or an input file of the run (INPUTS)
+// is never offered for overwriting: another name is asked for.  Returns
+// false (message written) when the keyboard input has ended: the old file
+// is then left alone.
+bool check_old(int kbd, int scr, std::string& name, std::span<const std::string> inputs) {
     for (;;) {
+        if (refused(name, inputs)) {
+            chan::write_line(scr, "");
+            chan::write_line(scr, "     " + name + " is a directory or an input file of this run;");
+            chan::write_line(scr, "     it cannot take the output.");
+            if (!ask_new_name(kbd, scr, name)) return false;
+            continue;
+        }
         if (chan::open(IUOLD, name, chan::Status::Old) != 0) return true;
         chan::write_line(scr, "");
         chan::write_line(scr, "     WARNING!");
@@ -100,19 +146,7 @@ bool check_old(int kbd, int scr, std::string& name) {
             return true;
         }
         chan::close(IUOLD);
-        // A blank answer is no file name: ask again.
-        for (;;) {
-            chan::write_line(scr, "");
-            chan::write_text(scr, " Enter new filename for output file:    ");
-            if (chan::read_line(kbd, answer) != 0) {
-                chan::write_line(scr, "");
-                ERRMSG(" Keyboard input ended; old output file not overwritten: " + name, 0);
-                return false;
-            }
-            LJUST20(answer);
-            if (!answer.empty()) break;
-        }
-        name = answer;
+        if (!ask_new_name(kbd, scr, name)) return false;
     }
 }
 
@@ -174,13 +208,24 @@ void SETFNAMES(int LISTCHAN, int KEYBOARD, int SCREEN, std::string_view LISTNAME
             if (!get(KGDF, GDFNAME(1), " Enter full name of geometric data file (GDF): ")) return fail();
         }
         FNAMEXT(FILEPOT, FILEP2F, ext(KP2F));
-        if (!check_old(KEYBOARD, SCREEN, FILEP2F)) return fail();
+        // The force control file that the FORCE stage will read is an input
+        // of the run too.
+        std::string frc;
+        if (search(LISTCHAN, listopen, ext(KFRC), frc) != Found::Yes) frc.clear();
+        const std::string inputs[] = {std::string(LISTNAME), FILECFG, FILEPOT,
+                                      GDFNAME.size() >= 1 ? GDFNAME(1) : std::string(), frc};
+        if (!check_old(KEYBOARD, SCREEN, FILEP2F, inputs)) return fail();
     } else if (MODE == 1) {
         if (!get(KPOT, FILEPOT, " Enter RUNID (name of POT or P2F data file): ")) return fail();
         if (!get(KFRC, FILEFRC, " Enter full name of force control file (FRC): ")) return fail();
-        FNAMEXT(FILEPOT, FILEP2F, ext(KP2F));
+        // The .p2f file is an input here.  When the POTEN stage of this run
+        // has named it (the user may have renamed it at the overwrite
+        // prompt), FORCE reads that file and no other.
+        if (FILEP2F.empty()) FNAMEXT(FILEPOT, FILEP2F, ext(KP2F));
         FNAMEXT(FILEPOT, FILEOUT, ext(KOUT));
-        if (!check_old(KEYBOARD, SCREEN, FILEOUT)) return fail();
+        std::vector<std::string> inputs = {std::string(LISTNAME), FILECFG, FILEPOT, FILEFRC, FILEP2F};
+        for (int ib = 1; ib <= GDFNAME.extent(1); ++ib) inputs.push_back(GDFNAME(ib));
+        if (!check_old(KEYBOARD, SCREEN, FILEOUT, inputs)) return fail();
         FNAMEXT(FILEOUT, FILEHST, ext(KHST));
     }
     chan::close(LISTCHAN);

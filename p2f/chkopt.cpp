@@ -22,18 +22,20 @@ void CHKOPT(int& IERR) {
         IERR = 1;
     };
 
-    // 1. Ranges.
+    // Each option within its range.
     static const int lo[10] = {0, 0, 0, 0, -3, 0, 0, 0, 0, 0};
     static const int hi[10] = {0, 1, 1, 1, 2, 3, 2, 2, 2, 2};
     for (int i = 1; i <= 9; ++i)
         if (IOPTN[static_cast<std::size_t>(i)] < lo[i] || IOPTN[static_cast<std::size_t>(i)] > hi[i])
             fatal(" Illegal option index IOPTN(I), I=", i);
-    // 2. Something to do.
+    // At least one output asked for.
     // Formed wide: an option that rule 1 refused may hold any integer.
     long long sum = 0LL + IOPTN[1] + IOPTN[2] + IOPTN[3] + std::max(IOPTN[4], 0);
     for (int i = 5; i <= 9; ++i) sum += IOPTN[static_cast<std::size_t>(i)];
     if (sum == 0) fatal(" All option indices IOPTN = 0");
-    // 3-10. Radiation, diffraction and headings.
+    // The control-surface switch is off (0) or a surface count.
+    if (cfg::ICTRSURF < 0) fatal(" Illegal value of ICTRSURF = ", cfg::ICTRSURF);
+    // The options against the problems solved and the headings.
     if (IOPTN[1] == 1 && IRAD == -1) fatal(" Option 1 inconsistent with value of IRAD");
     if (IOPTN[2] == 1 && IRAD == -1) fatal(" Option 2 inconsistent with value of IRAD");
     if (IOPTN[2] == 1 && NBETA == 0 && frc::NMODWM == 0) fatal(" Option 2 inconsistent with NBETA");
@@ -42,12 +44,12 @@ void CHKOPT(int& IERR) {
     if (IOPTN[4] == 1 && IRAD == -1) fatal(" Option 4 inconsistent with value of IRAD");
     if (IOPTN[4] == 2 && IDIFF == -1) fatal(" Option 4 inconsistent with value of IDIFF");
     if (IOPTN[4] == 1 && NBETA == 0 && frc::NMODWM == 0) fatal(" Option 4 inconsistent with NBETA");
-    // 11. Diffraction set to 0 with symmetry components left out.
+    // Diffraction set to 0 with symmetry components left out.
     if (sym::NSYMC < sym::NSYMF && IDIFF == 0 && *std::max_element(IOPTN.begin() + 5, IOPTN.end()) >= 1) {
         ERRMSG(" Warning : Non-physical setting of IDIFF for IOPTN(5:9) ", 0);
         ERRMSG("           See User Manual Section 10.1 ", 0);
     }
-    // 12-17.
+    // Field points, walls and the source formulation that some outputs need.
     if ((IOPTN[6] > 0 || IOPTN[7] > 0) && frc::NFIELD < 1) fatal("Options 6 or 7 require NFIELD greater than zero");
     if (IOPTN[8] > 0 && (ISX == -1 || ISY == -1)) fatal(" Momentum drift forces cannot be evaluated with walls");
     if (cfg::ILOWHI == 0 && cfg::ISOR == 0) {
@@ -56,7 +58,7 @@ void CHKOPT(int& IERR) {
         if (IOPTN[7] == 2) fatal("IOPTN(7)=2 requires source method with ISOR=1");
         if (IOPTN[9] > 0) fatal("IOPTN(9) > 0 requires source method with ISOR=1");
     }
-    // 18-20. Pressure drift warnings, body by body.
+    // Pressure drift warnings, body by body.
     if (IOPTN[9] > 0) {
         int p0 = 0;  // panels of the earlier bodies
         for (int ib = 1; ib <= cfg::NBODY; ++ib) {
@@ -75,7 +77,7 @@ void CHKOPT(int& IERR) {
         }
         if (cfg::IDIPOLE > 0) ERRMSG("Warning:Pressure mean force not physical with dipole patches", 0);
     }
-    // 21-24. Field points.
+    // Field points above the free surface or below the bottom.
     if (IOPTN[6] > 0 || IOPTN[7] > 0) {
         const float L = ULEN.extent(1) >= 1 ? ULEN(1) : 1.0f;
         for (int n = 1; n <= frc::NFIELD; ++n) {
@@ -94,9 +96,9 @@ void CHKOPT(int& IERR) {
             IOPTN[7] = 1;
         }
     }
-    // 25.
+    // Velocities on dipole patches.
     if (IOPTN[5] > 1 && cfg::IDIPOLE == 1) ERRMSG(" Warning: Fluid velocity on dipole patches is non-physical", 0);
-    // 26. Nothing was solved.
+    // Nothing was solved.
     if (cfg::ISOLVE == -1) {
         for (int i : {1, 2, 3, 4, 5, 8, 9}) {
             if (IOPTN[static_cast<std::size_t>(i)] > 0) {

@@ -45,7 +45,7 @@ std::string pad(std::string s, std::size_t n) {
 
 void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
     using namespace model;
-    // 1. Run summary.
+    // Run summary.
     p2f::Pass p(p2f::Pass::Dir::Read, p2f::IUP2F);
     for (bool first = true;; first = false) {
         std::string line;
@@ -60,7 +60,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
     }
 
     const float L = ULEN(1);
-    // 2-3. Depth, density, quadrature.
+    // Depth, density, quadrature.
     const std::string depth = HBOT <= 0.0f ? std::string(" Water depth:        infinite")
                                            : fmt::format("(' Water depth: ',F15.5)", {HBOT * L})[0];
     const std::string dens =
@@ -68,7 +68,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
     out("(/,' Gravity:',F12.5,15X,' Length scale:',F15.5,/,A,6X,A,/,' Panel quadrature indices:       IQUAD =',I2,"
         "'   ILOG =',I2,'   IDIAG =',I2)",
         {GRAV, L, depth, dens, cfg::IQUAD, cfg::ILOG, cfg::IDIAG});
-    // 4. Solution indices.
+    // Solution indices.
     const std::string sym = symtext(ISX, ISY);
     const char* head4 =
         "(' Source formulation index:','                   ISOR =',I6,/,' Diffraction/scattering formulation "
@@ -79,7 +79,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
     else
         out(std::string(head4) + "50X,A,/,/,' BODY PARAMETERS:',/)", {cfg::ISOR, cfg::ISCATT, cfg::ISOLVE, NEQN, sym});
 
-    // 5. IRR for every body.
+    // IRR for every body.
     if (cfg::ILOWHI == 1 && cfg::NBODY > 1 && cfg::IRR.extent(1) < cfg::NBODY) {
         int ierr = 0;
         cfg::GROWIRR(cfg::NBODY, ierr);
@@ -91,7 +91,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
     }
     const int nimg = (1 + (ISX == 1 ? 1 : 0)) * (ISY == 1 ? 2 : 1);
 
-    // 6. Bodies.
+    // Bodies.
     int o = 0, p1 = 1;
     for (int ib = 1; ib <= cfg::NBODY; ++ib) {
         const int irr = cfg::IRR.extent(1) >= ib ? cfg::IRR(ib) : -1;
@@ -168,7 +168,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
         o += 6 + (cfg::NEWMDS.extent(1) >= ib ? cfg::NEWMDS(ib) : 0);
     }
 
-    // 7. Tanks.
+    // Tanks.
     if (cfg::NTANKS > 0) {
         const float L3 = L * L * L;
         out("(' Tank parameters: ',/,'   NTANK    ZTANKFS',2X,'     VOLX         VOLY         VOLZ')", {});
@@ -181,7 +181,7 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
         cfg::CTANK.deallocate();
     }
 
-    // 8-9. Banner.
+    // Banner.
     DATETIME(DATE, TIME);
     out("(/,1X,72('-'),/,28X,'Output from  ZORVA',/,1X,72('-'),/,' FORCE run date and starting time:  ',14X,A,"
         "' -- ',A,/,1X,72('-'),/,' I/O Filenames:  ',3A20,/,1X,A,/)",

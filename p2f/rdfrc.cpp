@@ -243,7 +243,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         return;
     }
 
-    // 1-3. Header, layout, options.
+    // Header, layout, options.
     int old = 0;
     if (header(u, HEADFRC, old, true, IERR) != 0) return;
     if (old >= 2) {
@@ -252,7 +252,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
     }
     if (fread::read_group(u, {I(&IOPTN[1], 9)}) != 0) return (void)fail(IERR, "Error reading .FRC file, line 2");
 
-    // 4. Mode list.
+    // Mode list.
     if (IOPTN[4] < 0) {
         int ndfr = 0;
         if (fread::read_group(u, {I(ndfr)}) != 0)
@@ -269,7 +269,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         if (IOPTN[4] == -1 || IOPTN[4] == -2) IOPTN[4] = -IOPTN[4];
     }
 
-    // 5. Body data.
+    // Body data.
     const int alt = cfg::IALTFRC;
     if (alt == 1) {
         int o = 0;
@@ -325,7 +325,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         }
     }
 
-    // 6. Haskind headings.
+    // Haskind headings.
     if (fread::read_group(u, {I(NBETAH)}) != 0 || NBETAH < 0 || NBETAH > fread::MAXITEMS)
         return (void)fail(IERR, "Error reading .FRC file, number of Haskind headings NBETAH");
     if (NBETAH > 0) {
@@ -343,7 +343,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
             return (void)fail(IERR, "Error reading .FRC file, Haskind headings BETAH");
     }
 
-    // 7-8. Field points and field arrays.
+    // Field points and field arrays.
     if (fread::read_group(u, {I(NFIELD)}) != 0 || NFIELD < 0 || NFIELD > fread::MAXITEMS)
         return (void)fail(IERR, "Error reading .FRC file, number of field points NFIELD");
     if (!XFIELD.allocate(3, NFIELD) || !IFPTANK.allocate(NFIELD)) {
@@ -386,7 +386,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         }
     }
 
-    // 9. Field points and field options.
+    // Field points and field options.
     if ((IOPTN[6] != 0 || IOPTN[7] != 0) && NFIELD == 0)
         return (void)fail2(IERR, " IOPTN(6) and IOPTN(7) >0 but NFIELD=0", 0, "Error reading data in .FRC file");
     if (IOPTN[6] == 0 && IOPTN[7] == 0 && NFIELD > 0)

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "common/farray.hpp"
+
 namespace zorva {
 
 // Allocates the hydrostatic arrays, fills the panel tables and raw surface
@@ -14,6 +16,10 @@ namespace zorva {
 // buoyancy, restoring matrix and tank coefficients of every body.
 // IMODFL < 0: the run only writes the .pre files of the extra modes.
 void GEOMSTAT(int NEQN, int IMODFL, int& IERR);
+
+// Higher-order quadrature point sets and hydrostatic sums of all patches
+// (XBODY the body positions, nondimensional).
+void HYDSTC(const Arr2<float>& XBODY, int NBODY, int& IERR);
 
 // Low-order panel tables of all bodies, their checks and hydrostatic sums.
 void GEOMN(int NEQN, int IMODFL, int& IERR);

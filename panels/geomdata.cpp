@@ -7,7 +7,7 @@ Arr2<float> PNLARR2;
 Arr1<int> NPANBG, LIDSTRIP;
 int NLIDSTRIP = 0;
 Arr2<float> XBUOY, VOLXYZ, CHYD;
-Arr1<float> VOLB, WMPT;
+Arr1<float> VOLB;
 
 void reset_geom() {
     XVERG.deallocate();

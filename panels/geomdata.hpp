@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/farray.hpp"
+#include "geometry/hogeom.hpp"
 
 namespace zorva::pnl {
 
@@ -24,7 +25,9 @@ extern Arr2<float> XBUOY;    // (3, NBODY) centre of buoyancy, body axes
 extern Arr2<float> VOLXYZ;   // (3, NBODY) the three volume estimates
 extern Arr2<float> CHYD;     // (NMODT, NMODT) hydrostatic restoring matrix
 extern Arr1<float> VOLB;     // (NBODY) adopted volume: the median estimate
-extern Arr1<float> WMPT;     // (NMODT) vertical displacement of each mode at a point
+// (NMODT) vertical displacement of each mode at a point: the work vector of
+// the NEWMODES calls, shared with the patch evaluation.
+using model::WMPT;
 
 void reset_geom();
 

@@ -24,8 +24,7 @@ void GEOMSTAT(int NEQN, int IMODFL, int& IERR) {
     if (cfg::ILOWHI == 0) {
         GEOMN(NEQN, IMODFL, IERR);
     } else {
-        ERRMSG("The higher-order hydrostatics (ILOWHI=1, HYDSTC) are not available in this build", 0);
-        IERR = 1;
+        HYDSTC(cfg::XBODY, nb, IERR);
     }
 
     const int sx = std::max(model::ISX, 0), sy = std::max(model::ISY, 0);

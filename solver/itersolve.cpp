@@ -367,7 +367,8 @@ void ITRCC(const int& NEQN, const int& MAXITT1, cplx* B, cplx* V1, cplx* V2, cpl
 }
 
 void SOLVEITR(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBETAC, const int* IU, const float& TOL,
-              cplx* RHSMOD, cplx* RHS, cplx* ALHS, int* NITER, const int& KSRC, const int& IPERFL, int& IERR) {
+              cplx* RHSMOD, cplx* RHS, cplx* ALHS, int* NITER, const int& KSRC, const int& IPERFL, int& IERR,
+              int* NOCONV) {
     IERR = 0;
     NITER[0] = NITER[1] = 0;
     const int ISOLVE = cfg::ISOLVE;
@@ -476,6 +477,7 @@ void SOLVEITR(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBE
                         IERR = 1;
                         return;
                     }
+                    if (NOCONV) *NOCONV = 1;
                 }
             }
         }

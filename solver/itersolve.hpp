@@ -50,12 +50,14 @@ void ITRCC(const int& NEQN, const int& MAXITT1, cplx* B, cplx* V1, cplx* V2, cpl
 //     left there.
 //   NITER(2): largest sweep counts of the radiation and the diffraction
 //     right-hand sides (0 where nothing was solved).
+//   NOCONV (when given): set to 1 when a right-hand side did not converge.
 // Reads cfg::ISOLVE, cfg::MAXSCR, model::NITMAX (MAXITT1, taken as at least
 // 2 so that one sweep is always made), model::NBLKSZ, model::NBLKLAST and the
 // symmetry components and mode lists.  A store unit that is already open
 // (written by the assembly in this period) keeps its records when SOLVEITR
 // opens it; every unit it reads is closed and its records dropped.
 void SOLVEITR(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBETAC, const int* IU, const float& TOL,
-              cplx* RHSMOD, cplx* RHS, cplx* ALHS, int* NITER, const int& KSRC, const int& IPERFL, int& IERR);
+              cplx* RHSMOD, cplx* RHS, cplx* ALHS, int* NITER, const int& KSRC, const int& IPERFL, int& IERR,
+              int* NOCONV = nullptr);
 
 }  // namespace zorva

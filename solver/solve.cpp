@@ -72,7 +72,7 @@ void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cpl
 }  // namespace
 
 void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, float TOL, Arr2<cplx>& RHSMOD, Arr3<cplx>& RHS,
-           Arr2<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR) {
+           Arr2<cplx>& ALHS, int* NITER, int KSRC, int IPERFL, int& IERR, int* NOCONV) {
     IERR = 0;
     NITER[0] = NITER[1] = 0;
     if (cfg::ISOLVE == 1) {
@@ -80,7 +80,8 @@ void SOLVE(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, float TOL, 
         return;
     }
     // The iterative (ISOLVE = 0) and block-iterative (ISOLVE >= 2) solvers.
-    SOLVEITR(NEQN, IRAD, IDIFF, NBETAC, IU, TOL, RHSMOD.data(), RHS.data(), ALHS.data(), NITER, KSRC, IPERFL, IERR);
+    SOLVEITR(NEQN, IRAD, IDIFF, NBETAC, IU, TOL, RHSMOD.data(), RHS.data(), ALHS.data(), NITER, KSRC, IPERFL, IERR,
+             NOCONV);
 }
 
 }  // namespace zorva

@@ -248,6 +248,38 @@ def fnames(path, names):
     write(path, names)
 
 
+def box_faces():
+    """The five wetted faces of the box 2 x 1 x 0.5 as one flat patch each,
+    vertices in the panel convention (normal into the body)."""
+    return [
+        orient(q, inw) for q, inw in (
+            ([[-1, -0.5, -0.5], [-1, 0.5, -0.5], [1, 0.5, -0.5], [1, -0.5, -0.5]], [0, 0, 1]),
+            ([[-1, 0.5, -0.5], [1, 0.5, -0.5], [1, 0.5, 0], [-1, 0.5, 0]], [0, -1, 0]),
+            ([[-1, -0.5, -0.5], [1, -0.5, -0.5], [1, -0.5, 0], [-1, -0.5, 0]], [0, 1, 0]),
+            ([[1, -0.5, -0.5], [1, 0.5, -0.5], [1, 0.5, 0], [1, -0.5, 0]], [-1, 0, 0]),
+            ([[-1, -0.5, -0.5], [-1, 0.5, -0.5], [-1, 0.5, 0], [-1, -0.5, 0]], [1, 0, 0]))]
+
+
+def hogdf(path, title, isx, isy, npatch, igdef, body):
+    lines = [title, "  1.0  %.5f      ULEN GRAV" % GRAV, "  %d  %d      ISX  ISY" % (isx, isy),
+             "  %d  %d      NPATCH IGDEF" % (npatch, igdef)]
+    write(path, lines + body)
+
+
+def spl(path, title, counts):
+    """Spline control file: per patch NU NV, KU KV, IQUO IQVO, IQUI IQVI."""
+    lines = [title]
+    for nu, nv in counts:
+        lines += ["  %d  %d      NU NV" % (nu, nv), "  3  3      KU KV", "  2  2      IQUO IQVO",
+                  "  4  4      IQUI IQVI"]
+    write(path, lines)
+
+
+def hocfg(path, what):
+    write(path, ["Configuration of the %s example; lines without an equals sign are comments." % what,
+                 "Higher-order method, both stages.", "ILOWHI=1", "IPOTEN=1", "IFORCE=1"])
+
+
 def main():
     box = box_panels(-1.0, 1.0, -0.5, 0.5, 0.5, 0.25)
     assert len(box) == 80
@@ -329,6 +361,53 @@ def main():
         " 8  7  0.5           NPATCSF ICDEF PSZCSF", " 2                   NLINES",
         "CYLINDER 2.5 1.5", "SECTORS 1"])
     fnames(os.path.join(d, "fnames.zrv"), ["box.cfg", "box.pot", "box.gdf", "box.frc"])
+    higher_order()
+
+
+def higher_order():
+    """The box as flat patches (IGDEF 0) and as bilinear B-spline patches
+    (IGDEF 1), and the hemisphere of the user routine GEOMXACT."""
+    faces = box_faces()
+    # Spline panels of 0.5: u runs from vertex 2 to vertex 1, v from vertex 1
+    # to vertex 4.
+    counts = [(round(math.dist(q[1], q[0]) / 0.5), round(math.dist(q[3], q[0]) / 0.5)) for q in faces]
+    d = os.path.join(ROOT, "hobox")
+    hogdf(os.path.join(d, "hobox.gdf"), "Box 2 x 1 x 0.5, one flat patch per face", 0, 0, 5, 0,
+          [" ".join("%10s" % fmtnum(c) for v in q for c in v) for q in faces])
+    spl(os.path.join(d, "hobox.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts)
+    pot(os.path.join(d, "hobox.pot"), "Box 2 x 1 x 0.5 (flat patches), infinite depth", 0.0)
+    hocfg(os.path.join(d, "hobox.cfg"), "higher-order box")
+    frc(os.path.join(d, "hobox.frc"), "Box 2 x 1 x 0.5 (flat patches): added mass, damping, exciting forces, motions",
+        1, 0.0, (0.35, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hobox.cfg", "hobox.pot", "hobox.gdf", "hobox.frc"])
+
+    # Bilinear B-splines: one interval of order 2 each way, knots 0 0 1 1;
+    # control point (i, j), u fastest, at the panel vertex of (u, v) =
+    # (2i-3, 2j-3): vertex 2 (-1,-1), 1 (1,-1), 3 (-1,1), 4 (1,1).
+    body = []
+    for q in faces:
+        body += ["  1  1      panels in u, v", "  2  2      orders", "  0. 0. 1. 1.", "  0. 0. 1. 1."]
+        for v in (q[1], q[0], q[2], q[3]):
+            body.append(" ".join("%10s" % fmtnum(c) for c in v))
+    d = os.path.join(ROOT, "hoboxbs")
+    hogdf(os.path.join(d, "hoboxbs.gdf"), "Box 2 x 1 x 0.5, one bilinear B-spline patch per face", 0, 0, 5, 1, body)
+    spl(os.path.join(d, "hoboxbs.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts)
+    pot(os.path.join(d, "hoboxbs.pot"), "Box 2 x 1 x 0.5 (B-spline patches), infinite depth", 0.0)
+    hocfg(os.path.join(d, "hoboxbs.cfg"), "B-spline box")
+    frc(os.path.join(d, "hoboxbs.frc"),
+        "Box 2 x 1 x 0.5 (B-spline patches): added mass, damping, exciting forces, motions", 1, 0.0,
+        (0.35, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hoboxbs.cfg", "hoboxbs.pot", "hoboxbs.gdf", "hoboxbs.frc"])
+
+    d = os.path.join(ROOT, "hohemi")
+    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
+          ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    pot(os.path.join(d, "hohemi.pot"), "Hemisphere radius 1 (exact geometry), water depth 5", 5.0)
+    hocfg(os.path.join(d, "hohemi.cfg"), "exact hemisphere")
+    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions",
+        1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 
 
 if __name__ == "__main__":

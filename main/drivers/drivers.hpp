@@ -6,8 +6,10 @@
 namespace zorva {
 
 // The POTEN stage: set-up, period loop and the .p2f file.  IERR 0, or 1
-// after a failure (its message already written).
-void POTENRUN(int& IERR);
+// after a failure (its message already written).  NOCONV (when given) is
+// set to 1 when a solution stopped at MAXITT iterations without converging
+// (the stage goes on; the solver has written its warning).
+void POTENRUN(int& IERR, int* NOCONV = nullptr);
 
 // The FORCE stage: set-up and period loop over the periods of the .p2f file.
 void FORCERUN(int& IERR);

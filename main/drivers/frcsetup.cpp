@@ -40,7 +40,7 @@ void FRCSETUP(int& IERR) {
         IERR = 1;
     };
 
-    // 1-6. Names and files.
+    // Names and files.
     if (!cfg::NOOUT.allocate(9)) return stop("Insufficient RAM to allocate .P2F inputs");
     cfg::NOOUT.fill(1);
     fnames::SETFNAMES(IUOUT, IUKBD, IUSCR, fnames::RUNFILES[5], fnames::EXTS, 1, IERR);
@@ -52,14 +52,14 @@ void FRCSETUP(int& IERR) {
     if (chan::open(IUP2F, fnames::FILEP2F, chan::Status::Old, chan::Form::Unformatted) != 0)
         return stop("Unable to open .P2F input file");
 
-    // 7-8. Header and heading counts.
+    // Header and heading counts.
     RDP2FH(IUP2F, IERR);
     if (IERR == 1) return;
     NBETA0 = NBETA;
     NBETAF = NBETA > 0 ? NBETA : 1;
     NBETAP = NBETAF;
 
-    // 9-12. Tables of an earlier configuration pass, then the FORCE arrays
+    // Tables of an earlier configuration pass, then the FORCE arrays
     // that the readers do not size themselves.
     cfg::XBODY.deallocate();
     cfg::XTRIM.deallocate();
@@ -81,7 +81,7 @@ void FRCSETUP(int& IERR) {
         cfg::ITANKB.allocate(cfg::NTANKS);
     }
 
-    // 13-15. Configuration, then the model records.
+    // Configuration, then the model records.
     cfg::RDCONFIG(1, IERR);
     if (IERR == 1) return;
     if (cfg::ILOWHI == 0 && cfg::IQUAD != 1) {
@@ -99,7 +99,7 @@ void FRCSETUP(int& IERR) {
     }
     const Arr1<float> beta0 = BETA, sin0 = SINBETA, cos0 = COSBETA;
 
-    // 16. Output order of the solution columns.
+    // Output order of the solution columns.
     for (int j = 1; j <= sym::NSOLC; ++j) {
         MODCOL(j) = j;
         MODNUM(j) = sym::IMODORD(j);
@@ -111,13 +111,13 @@ void FRCSETUP(int& IERR) {
                 if (MODNUM(j) == m) MODCOL(k++) = j;
     }
 
-    // 17-18. Length scale and the force control file.
+    // Length scale and the force control file.
     if (!(ULEN(1) > 0.0f)) return stop(" Length scale ULEN(1) in .P2F file not positive");
     ULENI = 1.0f / ULEN(1);
     RDFRC(IUFRC, ULENI, IERR);
     if (IERR == 1) return;
 
-    // 19-20. Columns: free, wavemaker.
+    // Columns: free, wavemaker.
     if (!MODEC.allocate(nm)) return stop("Insufficient RAM to allocate .FRC inputs");
     MODEC.fill(1);
     NMODFREE = 0;
@@ -145,7 +145,7 @@ void FRCSETUP(int& IERR) {
         NMODFREE -= NMODWM;
     }
 
-    // 21. Geometry kernel.
+    // Geometry kernel.
     if (model::NRGKBODY >= 1) {
         RDP2FRGK(IUP2F, IERR);
         if (IERR == 1) return;
@@ -157,12 +157,12 @@ void FRCSETUP(int& IERR) {
             if (ierr > 0) return stop("Error return from subroutine RGKINIT, error code = ", ierr);
         }
     }
-    // 22. Control surfaces.
+    // Control surfaces.
     if (cfg::ICTRSURF > 0 && IOPTN[9] > 0) {
         RDCSF(IERR);
         if (IERR == 1) return;
     }
-    // 23. Hydrostatic products.
+    // Hydrostatic products.
     for (int ib = 1, k = 0; ib <= nb; k += 6 + cfg::NEWMDS(ib), ++ib) {
         const float z = cfg::XBODY(3, ib);
         VMOMB(1, ib) = pnl::XBUOY(1, ib) * pnl::VOLB(ib);
@@ -171,7 +171,7 @@ void FRCSETUP(int& IERR) {
         CZ35(ib) = -(pnl::CHYD(k + 3, k + 5) * z);
         CZ34(ib) = pnl::CHYD(k + 3, k + 4) * z;
     }
-    // 24-27. Tanks, external RAOs, report header, hydrostatic matrix file.
+    // Tanks, external RAOs, report header, hydrostatic matrix file.
     if (cfg::NTANKS > 0) {
         TANKHYD(nb, cfg::NTANKS, IERR);
         if (IERR == 1) return;
@@ -186,7 +186,7 @@ void FRCSETUP(int& IERR) {
     WRHST(date, time, IERR);
     if (IERR != 0) return;
 
-    // 28. Headings and options of the period loop.
+    // Headings and options of the period loop.
     if (NMODWM >= 1) {
         IOPTN[3] = 0;
         IOPTN[8] = 0;
@@ -211,7 +211,7 @@ void FRCSETUP(int& IERR) {
     NDRIFT = std::max(pairs(IOPTN[8], NBETAF), pairs(IOPTN[9], NBETAF));
     NBETAX = std::max({NBETAF, NBETA, NMODWM});
 
-    // 29. The period's potentials and the results the options ask for.
+    // The period's potentials and the results the options ask for.
     const long nsolc = sym::NSOLC, nsymf = sym::NSYMF, nf = NFIELD;
     bool ok = RADPOT.allocate(NEQN, nsolc) && DIFPOT.allocate(NEQN, NBETAP, sym::NSYMC) && RAO.allocate(nm, NBETAX);
     if (IOPTN[1] == 1 || IOPTN[4] >= 1) ok = ok && AMAT.allocate(nm, nm) && BMAT.allocate(nm, nm);
@@ -222,11 +222,9 @@ void FRCSETUP(int& IERR) {
         ok = ok && VTOTF.allocate(3, nf, NBETAF) && VRADF.allocate(3, nf, nsolc) && VDIFF.allocate(3, nf, NBETAF);
     if (IOPTN[8] > 0 || IOPTN[9] >= 1) {
         ok = ok && DRIFTM.allocate(nm, NDRIFT) && DRIFTS.allocate(nm, NDRIFT);
-        // Any control-surface setting writes the option-9c section, zeros
-        // where no control surface was read.
-        if (IOPTN[9] > 0 && cfg::ICTRSURF != 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
+        if (IOPTN[9] > 0 && cfg::ICTRSURF > 0) ok = ok && DRIFTCM.allocate(nm, NDRIFT) && DRIFTCS.allocate(nm, NDRIFT);
     }
-    // 30. Method-dependent work.
+    // Method-dependent work.
     auto koch = [&](long nr) {
         return KOCHR1.allocate(nr) && KOCHR2.allocate(nr) && KOCHD1.allocate(NBETAF) && KOCHD2.allocate(NBETAF) &&
                KOCHT1.allocate(NBETAF) && KOCHT2.allocate(NBETAF);
@@ -234,8 +232,9 @@ void FRCSETUP(int& IERR) {
     if (cfg::ILOWHI != 0) {
         if (IOPTN[8] > 0) ok = ok && koch(nsolc);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
-        int ierr = 0;
-        PBCOEF(NPATCHT, ierr);
+        // Without the basis tables every higher-order result would be wrong.
+        PBCOEF(NPATCHT, IERR);
+        if (IERR != 0) return;
     } else {
         if (cfg::ISOR == 0 && IOPTN[5] == 0 && IOPTN[9] == 0) {
             IWLPAN.deallocate();
@@ -246,14 +245,14 @@ void FRCSETUP(int& IERR) {
         if (IOPTN[8] > 0) ok = ok && koch(nm);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
     }
-    // 31. Numeric output files.
+    // Numeric output files.
     OPNUMOUT(IERR);
     if (IERR == 1) return;
     // Option 5's listings: the body points of the .bpi files, or the panels.
     OPNPNL(IERR);
     if (IERR == 1) return;
 
-    // 32. Body pressure and velocity switches and arrays.
+    // Body pressure and velocity switches and arrays.
     IBPPRS = IBPVEL = 0;
     bool centroid = true;
     if (IOPTN[5] < 1) {

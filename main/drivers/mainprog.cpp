@@ -25,9 +25,9 @@ int MAIN() {
         chan::write_line(IUSCR, " Unable to open ZORVA log file, UNIT =   " + std::to_string(IULOG));
         return 1;
     }
-    int IERR = 0, NWARNP = 0, NWARNF = 0;
+    int IERR = 0, NWARNP = 0, NWARNF = 0, NOCONV = 0;
     RUNSTAMP("ZORVALOG.TXT file from ZORVA run: ");
-    POTENRUN(IERR);
+    POTENRUN(IERR, &NOCONV);
     RUNSTAMP("POTEN run completed: ");
     if (IERR == 0) {
         if (cfg::IPOTEN == 1) LOGCOUNT(NWARNP);
@@ -40,9 +40,19 @@ int MAIN() {
     }
     if (NWARNP > 0) ERRMSG(" See WARNING messages in ERRORP.LOG file ", 0);
     if (NWARNF > 0) ERRMSG(" See WARNING messages in ERRORF.LOG file ", 0);
+    // A run whose solutions did not all converge has results that cannot be
+    // trusted: the last line on the screen says so and the exit status
+    // differs from that of a clean run.
+    const bool unconverged = IERR == 0 && NOCONV != 0;
+    if (unconverged) {
+        for (int unit : {IUSCR, IULOG}) {
+            chan::write_line(unit, "");
+            chan::write_line(unit, "  Solutions did not converge within MAXITT iterations: see ERRORP.LOG file");
+        }
+    }
     stop();
     // A failed stage has reported itself; the exit status tells the caller.
-    return IERR == 0 ? 0 : 1;
+    return IERR != 0 ? 1 : unconverged ? 2 : 0;
 }
 
 }  // namespace zorva

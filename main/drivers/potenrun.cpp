@@ -7,6 +7,7 @@
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "kernels/rankin.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/brkchk.hpp"
@@ -56,7 +57,7 @@ void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE
     chan::write_line(IUSCR, line);
 }
 
-void POTENRUN(int& IERR) {
+void POTENRUN(int& IERR, int* NOCONV) {
     using namespace model;
     IERR = 0;
 
@@ -112,7 +113,7 @@ void POTENRUN(int& IERR) {
         BRKCHK(JPER, 2, IBRK);
         if (IBRK == 1) break;
         SOLVE(NEQN, IRAD, IDIFF, nbetax, &slv::IUNIT[0], 1.0E-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, NITER, 0,
-              iperfl, IERR);
+              iperfl, IERR, NOCONV);
         if (IERR != 0) return;
         if (cfg::ILOWHI == 0 && IDIFF >= 0 && cfg::ISCATT == 1 && iperfl == 0)
             ADDPOT(NEQN, nbetax, sym::NSYMC, slv::RHSRAD, slv::RHSADD);
@@ -123,7 +124,7 @@ void POTENRUN(int& IERR) {
         if (cfg::ISOR == 1) {
             DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
             SOLVE(NEQN, IRAD, IDIFF, nbetax, &slv::IUNIT[8], TOLS, slv::RHSMOD, slv::RHSSRC, slv::ALHS, NITERS, 1,
-                  iperfl, IERR);
+                  iperfl, IERR, NOCONV);
             if (IERR != 0) return;
             POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
             if (IERR != 0) return;

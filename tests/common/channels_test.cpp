@@ -85,6 +85,25 @@ TEST_F(Channels, LineEndsAndLastLine) {
     EXPECT_EQ(chan::read_line(11, line), -1);  // stays at the end
 }
 
+// Backspace steps back over the record read last, once; not after a rewind.
+TEST_F(Channels, BackspaceRereadsTheLastRecord) {
+    write_file("in.txt", "one\ntwo\nthree\n");
+    ASSERT_EQ(chan::open(11, "in.txt", chan::Status::Old), 0);
+    std::string line;
+    EXPECT_EQ(chan::backspace(11), 1);  // nothing read yet
+    ASSERT_EQ(chan::read_line(11, line), 0);
+    ASSERT_EQ(chan::read_line(11, line), 0);
+    EXPECT_EQ(chan::backspace(11), 0);
+    EXPECT_EQ(chan::backspace(11), 1);  // only the one record
+    ASSERT_EQ(chan::read_line(11, line), 0);
+    EXPECT_EQ(line, "two");
+    ASSERT_EQ(chan::read_line(11, line), 0);
+    ASSERT_EQ(chan::rewind(11), 0);
+    EXPECT_EQ(chan::backspace(11), 1);
+    EXPECT_EQ(read_all(11), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(chan::backspace(30), 1);  // not open
+}
+
 TEST_F(Channels, WriteAfterReadOrRewindEndsTheFile) {
     ASSERT_EQ(chan::open(9, "s.txt", chan::Status::Replace), 0);
     for (const char* l : {"first line", "second line", "third line"}) chan::write_line(9, l);

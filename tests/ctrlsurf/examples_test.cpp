@@ -90,8 +90,9 @@ TEST_F(CsfExamples, BoxInEveryKind) {
                 const double ref = flat.cs.at({b, 1}).real();
                 EXPECT_NEAR(r.cs.at({b, l}).real(), flat.cs.at({b, l}).real(), 0.005 * ref) << b << ' ' << l;
             }
-        if (std::string(k) == "bspline.csf")
+        if (std::string(k) == "bspline.csf") {
             for (const auto& [key, v] : flat.cs) EXPECT_NEAR(std::abs(r.cs.at(key) - v), 0.0, 1e-5 * (1 + std::abs(v)));
+        }
     }
     // Against momentum conservation: the coarse body panels (0.25) leave the
     // source field a tenth off the far field.

@@ -118,8 +118,8 @@ Sums sums() {
     s.nw = NCSFW(1);
     auto pt = [](int i, int k) { return static_cast<double>(XCSF(k, i)); };
     auto nv = [](int i, int k) { return static_cast<double>(VNCSF(k, i)); };
-    for (int i = ICSFF(1) + 1; i <= ICSFF(1) + NCSFF(1); ++i) s.fs += WCSF(i);
-    for (int i = ICSFW(1) + 1; i <= ICSFW(1) + NCSFW(1); ++i) s.wl += WCSF(i);
+    for (int i = ICSFF(1) + 1; i <= ICSFF(1) + NCSFF(1); ++i) s.fs += static_cast<double>(WCSF(i));
+    for (int i = ICSFW(1) + 1; i <= ICSFW(1) + NCSFW(1); ++i) s.wl += static_cast<double>(WCSF(i));
     for (int i : {0, 1}) {
         const int o = i == 0 ? ICSFF(1) : ICSFS(1), c = i == 0 ? NCSFF(1) : NCSFS(1);
         for (int p = o + 1; p <= o + c; ++p) {
@@ -350,6 +350,8 @@ TEST_F(CsfReader, BrokenFilesGiveTheirMessages) {
          " Error: sub-panel counts below 1 in CSP file for patch ", 1, 1},
         {"B-spline intervals", "T\n1\n0 0\n1 1 0.5\nx\n", {}, nullptr, " Error reading NU & NV from CSF for patch ", 1,
          1},
+        {"B-spline without intervals", "T\n1\n0 0\n1 1 0.5\n0 1\n2 2\n", {}, nullptr,
+         " Error reading NU & NV from CSF for patch ", 1, 1},
         {"B-spline orders", "T\n1\n0 0\n1 1 0.5\n1 1\nx\n", {}, nullptr, " Error reading KU & KV from CSF for patch ",
          1, 1},
         {"B-spline knots", "T\n1\n0 0\n1 1 0.5\n1 1\n2 2\n0 0 1\n", {}, nullptr,

@@ -109,5 +109,26 @@ TEST_F(BoxRun, ForceOnlyRunMatchesBothStages) {
     for (const auto& [f, text] : both) EXPECT_TRUE(read_file(f) == text) << f << " differs";
 }
 
+
+// An old .p2f file of another run is kept when the user declines to
+// overwrite it and names a new file: the FORCE stage of the same run reads
+// the new file, and its results are those of a run without the old file.
+TEST_F(BoxRun, ForceReadsTheFileItsPotenStageWroteUnderANewName) {
+    copy_example("ILOWHI=0\nIPOTEN=1\nIFORCE=1\n");
+    ASSERT_EQ(main_run(), 0);
+    std::vector<std::pair<std::string, std::string>> plain;
+    for (const char* f : {"box.1", "box.2", "box.3", "box.4"}) plain.emplace_back(f, read_file(f));
+    for (const char* f : OUTPUTS) std::filesystem::remove(f);
+    std::filesystem::remove("box.hst");
+    const std::string stale = "results of another body";
+    write_file("box.p2f", stale);
+    set_input("n\nnew.p2f\n");
+    screen.str("");
+    ASSERT_EQ(main_run(), 0) << screen.str();
+    EXPECT_EQ(read_file("box.p2f"), stale);
+    EXPECT_EQ(record_lengths("new.p2f").size(), 59u);
+    for (const auto& [f, text] : plain) EXPECT_TRUE(read_file(f) == text) << f << " differs";
+}
+
 }  // namespace
 }  // namespace zorva

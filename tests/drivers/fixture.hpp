@@ -21,7 +21,7 @@
 #include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
-#include "main/drivers/standins.hpp"
+#include "tests/drivers/standin_recorder.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"

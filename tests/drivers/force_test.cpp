@@ -177,9 +177,6 @@ TEST_F(DriverTest, ForceOrder) {
              chan::set_screen(&watched);
          },
          1, cat({HEAD}), 2},
-        // A negative setting reads no control surface: the section of zeros.
-        {"control surface setting below 0", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8}, {0}, "ISOR = 1\nICTRSURF = -1\n",
-         plain, none, 0, cat({HEAD, {"BPBVDRV", "CSFPT", "DRFTPI", "OUTDRIFT optn.9 1 1 0", "OUTDRIFT optn.9c 1 1 -1"}})},
         // Control surfaces of the second formulation: every period has both
         // drift sections.
         {"control surface, second formulation", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, {8, 9}, {0, 0},

@@ -244,6 +244,25 @@ TEST_F(Program, BreakDialogue) {
     EXPECT_NE(log.find(" POTEN module run completed"), std::string::npos);
 }
 
+// Solutions that stop at MAXITT iterations: both stages run to their end,
+// and the closing line and the exit status (2) tell the run from a clean one.
+TEST_F(Program, UnconvergedSolutionsEndWithTheirOwnStatus) {
+    test::copy_example("box");
+    write_file("box.cfg", read_file("box.cfg") + "MAXITT=1\n");
+    std::string out;
+    EXPECT_EQ(run("", out), 2);
+    const std::string tail =
+        "\n  ZORVA run completed\n\n  See WARNING messages in ERRORP.LOG file \n"
+        "\n  Solutions did not converge within MAXITT iterations: see ERRORP.LOG file\n";
+    ASSERT_GE(out.size(), tail.size());
+    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    EXPECT_NE(read_file("errorp.log").find(" No convergence after MAXITT iterations "), std::string::npos);
+    for (const char* f : {"box.p2f", "box.out", "box.1", "box.4"}) EXPECT_TRUE(chan::exists(f)) << f;
+    const V log = read_lines("zorvalog.txt");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "  Solutions did not converge within MAXITT iterations: see ERRORP.LOG file");
+}
+
 TEST_F(Program, FailedStageExitStatus) {
     config("ILOWHI=3\n");
     std::string out;

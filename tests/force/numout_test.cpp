@@ -3,7 +3,9 @@
 // modulus-and-phase form.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
@@ -40,6 +42,15 @@ TEST(ModPha, ModulusPhaseAndRoundedPhase) {
         EXPECT_EQ(ip, c.ipha) << c.pha;
         EXPECT_EQ(xr, c.x.real());
         EXPECT_EQ(xi, c.x.imag());
+    }
+    // A value that is not a number has no phase: the rounded phase is 0.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (cplx x : {cplx(nan, 1.0f), cplx(1.0f, nan), cplx(nan, nan)}) {
+        float m, p, xr, xi;
+        int ip = -1;
+        MODPHA(x, m, p, xr, xi, ip);
+        EXPECT_TRUE(std::isnan(m));
+        EXPECT_EQ(ip, 0);
     }
 }
 

@@ -3,6 +3,8 @@
 // rounded headings, the wavemaker layout and the drift layouts.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/force/forcefix.hpp"
 
 namespace zorva {
@@ -102,6 +104,34 @@ TEST_F(Writers, MotionsOfFixedModesAndRoundedHeadings) {
     EXPECT_EQ(frc::RAO(3, 1), cplx(0.0f, 0.0f));
     EXPECT_EQ(frc::RAO(3, 2), cplx(0.0f, 0.0f));
     EXPECT_EQ(frc::RAO(4, 1), cplx(0.0f, 4.0f));
+}
+
+// A result that is not a number is written as it is, with a rounded phase
+// of 0, and one warning per file and period names the quantity.
+TEST_F(Writers, NonFiniteResultsAreNamedOncePerPeriod) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (int r = 1; r <= 6; ++r) frc::RAO(r, 1) = frc::RAO(r, 2) = cplx(1.0f, 1.0f);
+    frc::RAO(2, 1) = cplx(nan, 0.0f);
+    frc::RAO(5, 2) = cplx(std::numeric_limits<float>::infinity(), nan);
+    int ierr = 0;
+    OUTRAO(frc::RAO, 8.0f, 11, 1, 28, "w.4", ierr);
+    OUTRAO(frc::RAO, 6.5f, 11, 1, 28, "w.4", ierr);
+    EXPECT_EQ(ierr, 0);
+    const std::string warn = "  WARNING: non-finite motions in w.4 for period ";
+    const std::string scr = screen.str();
+    auto count = [&scr](const std::string& t) {
+        int n = 0;
+        for (std::size_t p = scr.find(t); p != std::string::npos; p = scr.find(t, p + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count(warn), 2) << scr;
+    EXPECT_EQ(count(warn + "8\n"), 1) << scr;
+    EXPECT_EQ(count(warn + "6.5\n"), 1) << scr;
+    const V rep = report();
+    ASSERT_GT(rep.size(), 9u);
+    EXPECT_EQ(rep[9].substr(0, 6), "     2");
+    EXPECT_EQ(rep[9].substr(rep[9].size() - 15), "              0");
+    for (const auto& l : rep) EXPECT_EQ(l.find("2147483648"), std::string::npos) << l;
 }
 
 TEST_F(Writers, WavemakerLayout) {

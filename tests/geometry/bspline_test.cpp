@@ -1,5 +1,5 @@
 // B-spline basis, knot vectors and Gauss-Legendre rules against closed
-// forms: the uniform quadratic and cubic B-spline pieces, the published
+// forms: the uniform quadratic and cubic B-spline polynomials, the published
 // five-point rule and exact integrals of polynomials.
 #include <gtest/gtest.h>
 
@@ -18,22 +18,22 @@ protected:
 };
 
 // Uniform B-spline of order k with knot spacing h starting at knot a:
-// value and derivatives (order d) at x from piece p (its p-th interval,
-// from 0) in the local coordinate s = (x - a)/h.
-double uniform_piece(int k, int d, double s, double h, int p) {
+// value and derivatives (order d) at x from its polynomial on its p-th
+// interval (counted from 0) in the local coordinate s = (x - a)/h.
+double uniform_poly(int k, int d, double s, double h, int p) {
     const double f = std::pow(h, -d);
     if (k == 3) {
-        const double piece[3][3] = {{s * s / 2, s, 1}, {(-2 * s * s + 6 * s - 3) / 2, -2 * s + 3, -2},
+        const double poly[3][3] = {{s * s / 2, s, 1}, {(-2 * s * s + 6 * s - 3) / 2, -2 * s + 3, -2},
                                     {(3 - s) * (3 - s) / 2, -(3 - s), 1}};
-        return f * piece[p][d];
+        return f * poly[p][d];
     }
     // k = 4
-    const double piece[4][4] = {
+    const double poly[4][4] = {
         {s * s * s / 6, s * s / 2, s, 1},
         {(-3 * s * s * s + 12 * s * s - 12 * s + 4) / 6, (-9 * s * s + 24 * s - 12) / 6, -3 * s + 4, -3},
         {(3 * s * s * s - 24 * s * s + 60 * s - 44) / 6, (9 * s * s - 48 * s + 60) / 6, 3 * s - 8, 3},
         {(4 - s) * (4 - s) * (4 - s) / 6, -(4 - s) * (4 - s) / 2, 4 - s, -1}};
-    return f * piece[p][d];
+    return f * poly[p][d];
 }
 
 std::vector<float> knots(int n, int k, int iend, int ispace) {
@@ -74,9 +74,9 @@ TEST_F(BsplineTest, KnotVectors) {
 }
 
 // Quadratic B-splines on the extended knots -2..2 (spacing 0.5): values,
-// first and second derivatives against the uniform pieces, the interval
+// first and second derivatives against the uniform polynomials, the interval
 // found at the ends and at an interior knot, and the end tolerance.
-TEST_F(BsplineTest, QuadraticBasisAgainstUniformPieces) {
+TEST_F(BsplineTest, QuadraticBasisAgainstUniformPolynomials) {
     const std::vector<float> t = knots(4, 3, 2, 0);
     struct Case {
         float x;
@@ -95,7 +95,7 @@ TEST_F(BsplineTest, QuadraticBasisAgainstUniformPieces) {
             const int j = intv - 3 + r;
             const double s = (static_cast<double>(c.x) - static_cast<double>(t[j - 1])) / 0.5;
             for (int d = 0; d <= 2; ++d)
-                EXPECT_NEAR(b[d * 5 + r - 1], uniform_piece(3, d, s, 0.5, 3 - r), 2e-5 * std::pow(2.0, 2 * d))
+                EXPECT_NEAR(b[d * 5 + r - 1], uniform_poly(3, d, s, 0.5, 3 - r), 2e-5 * std::pow(2.0, 2 * d))
                     << c.x << " r=" << r << " d=" << d;
             sum += static_cast<double>(b[r - 1]);
         }
@@ -119,7 +119,7 @@ TEST_F(BsplineTest, CubicTaylorFormDividesByFactorials) {
         for (int r = 1; r <= 4; ++r) {
             const double s = (static_cast<double>(x) - static_cast<double>(t[i1 - 4 + r - 1])) / 0.5;
             for (int d = 0; d <= 3; ++d) {
-                const double want = uniform_piece(4, d, s, 0.5, 4 - r);
+                const double want = uniform_poly(4, d, s, 0.5, 4 - r);
                 const double tol = 3e-5 * std::pow(2.0, 3 * d);
                 EXPECT_NEAR(plain[d * 4 + r - 1], want, tol) << x << " r=" << r << " d=" << d;
                 EXPECT_NEAR(taylor[d * 4 + r - 1], want / fact[d], tol / fact[d]) << x << " r=" << r << " d=" << d;

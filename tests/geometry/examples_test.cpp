@@ -37,8 +37,8 @@ TEST_F(ModelTest, ExamplesGiveTheirCounts) {
         copy_example(c.dir);
         ASSERT_EQ(getip(), 0) << screen.str();
         EXPECT_EQ(cfg::NBODY, c.nbody);
-        EXPECT_EQ(NEQN, c.neqn);
-        EXPECT_EQ(NWLSEG, c.nwlseg);
+        ASSERT_EQ(NEQN, c.neqn);
+        ASSERT_EQ(NWLSEG, c.nwlseg);
         EXPECT_EQ(NMODT, c.nmodt);
         EXPECT_EQ(ISX, c.isx);
         EXPECT_EQ(ISY, c.isy);
@@ -84,8 +84,8 @@ TEST_F(ModelTest, TwoBoxesComeFromTheGlobalFile) {
     EXPECT_EQ(fnames::GDFNAME(2), "box.gdf");
     EXPECT_FLOAT_EQ(cfg::XBODY(1, 1), -2.5f);
     EXPECT_FLOAT_EQ(cfg::XBODY(1, 2), 2.5f);
-    EXPECT_EQ(NPANB(1), 80);
-    EXPECT_EQ(NPANB(2), 80);
+    ASSERT_EQ(NPANB(1), 80);
+    ASSERT_EQ(NPANB(2), 80);
     EXPECT_EQ(NWLPANB(2), 24);
     // The body files hold body coordinates: both bodies have the same panels.
     EXPECT_EQ(XVER(3, 1, 7), XVER(3, 1, 87));
@@ -118,8 +118,8 @@ TEST_F(ModelTest, Irr2BoxAddsProjectedBottom) {
     write_file("box.pot",
                "Box, IRR=2\n0\n0. 0. 0. 0. 0.\n0 0\n1 1\n1 1 1 1 1 1\n3\n4. 6. 8.\n2\n0. 45.\n");
     ASSERT_EQ(getip(), 0) << screen.str();
-    EXPECT_EQ(NEQN, 112);
-    EXPECT_EQ(NPANB(1), 112);
+    ASSERT_EQ(NEQN, 112);
+    ASSERT_EQ(NPANB(1), 112);
     EXPECT_EQ(NWLSEG, 24);  // projected panels are no waterline panels
     for (int i = 1; i <= 32; ++i) {
         const int p = 80 + i;
@@ -141,7 +141,7 @@ TEST_F(ModelTest, Irr3BoxListsWaterlineSegments) {
                "Box, IRR=3\n0\n0. 0. 0. 0. 0.\n0 0\n1 1\n1 1 1 1 1 1\n3\n4. 6. 8.\n2\n0. 45.\n");
     EXPECT_EQ(getip(), 1);
     EXPECT_TRUE(said("not available in this build")) << screen.str();
-    EXPECT_EQ(NWTLD, 24);
+    ASSERT_EQ(NWTLD, 24);
     EXPECT_EQ(ZWTLD(1), 24);
     for (int k = 1; k <= NWTLD; ++k) {
         const int p = XWTLD(k), s = YWTLD(k);

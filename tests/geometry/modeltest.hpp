@@ -9,6 +9,7 @@
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -21,11 +22,13 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
     }
     void TearDown() override {
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
         TempDirTest::TearDown();
@@ -39,18 +42,15 @@ protected:
         chan::set_screen(&screen);
         screen.str("");
         model::reset();
+        model::reset_more();
         cfg::reset();
         fnames::reset();
         for (const auto& e : std::filesystem::directory_iterator(std::filesystem::current_path()))
             std::filesystem::remove_all(e.path());
     }
 
-    // Copies every file of examples/<name> into the working directory.
-    static void copy_example(const std::string& name) {
-        for (const auto& e : std::filesystem::directory_iterator(source_path("examples/" + name)))
-            std::filesystem::copy_file(e.path(), e.path().filename(),
-                                       std::filesystem::copy_options::overwrite_existing);
-    }
+    // Copies the input files of examples/<name> into the working directory.
+    static void copy_example(const std::string& name) { test::copy_example(name); }
 
     // Configuration (POTEN) and model input; returns GETIP's status.
     int getip() {

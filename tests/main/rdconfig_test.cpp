@@ -3,6 +3,7 @@
 // are read off the lines of each case by hand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -68,9 +69,29 @@ const std::vector<CfgCase>& cases() {
          }},
         {"lines without = are comments", 0, "ISOLVE 1\n# MAXSCR 9\n\n", 0, "", {},
          [] {}, [] { EXPECT_EQ(ISOLVE, 0); EXPECT_EQ(MAXSCR, 2); }},
-        {"case, leading blanks, unknown keys", 0, "   maxitt = 50\nNOSUCHKEY = 3\nIsOr=1 , 7\n", 0, "",
+        {"case, leading blanks, unknown keys", 0, "   maxitt = 50\nNOSUCHKEY = 3\nIsOr=1 , 7\n", 0,
+         "\n  WARNING: unknown keyword NOSUCHKEY in configuration file run.cfg; line ignored\n",
          {"MAXITT", "ISOR"},
          [] {}, [] { EXPECT_EQ(MAXITT, 50); EXPECT_EQ(ISOR, 1); }},
+        {"tabs before, around and after =", 0, "\tMAXITT\t=\t50\nISOR\t= 1\nilog =\t1\nXTRIM(1)\t=\t0.5\t2.\t0.\n", 0, "",
+         {"MAXITT", "ISOR", "ILOG", "XTRIM"},
+         [] {},
+         [] {
+             EXPECT_EQ(MAXITT, 50);
+             EXPECT_EQ(ISOR, 1);
+             EXPECT_EQ(ILOG, 1);
+             EXPECT_FLOAT_EQ(XTRIM(1, 1), 0.5f);
+             EXPECT_FLOAT_EQ(XTRIM(2, 1), 2.0f);
+         }},
+        {"misspelt keyword: one warning naming it", 0, "MAXIT = 50\n", 0,
+         "\n  WARNING: unknown keyword MAXIT in configuration file run.cfg; line ignored\n", {},
+         [] {}, [] { EXPECT_EQ(MAXITT, 35); }},
+        {"FORCE pass: unknown keys were named by the POTEN pass", 1, "MAXIT = 50\n", 0, "", {},
+         [] { force_arrays(1, 0); }},
+        {"file that exists but cannot be read: warning, defaults", 0, nullptr, 0,
+         "\n  WARNING: configuration file run.cfg cannot be read; defaults used\n", {},
+         [] { std::filesystem::create_directory("run.cfg"); },
+         [] { EXPECT_EQ(MAXITT, 35); EXPECT_EQ(IPOTEN, 1); }},
         {"index on a scalar key", 0, "isolve(3) = 1\n", 0, "", {"ISOLVE"},
          [] {}, [] { EXPECT_EQ(ISOLVE, 1); EXPECT_EQ(IRR.extent(1), 1); }},
         {"given-flags", 0, "ISOR=1\nIRR(1)=2\nXBODY(1)= 1.5, -2, 0.25 90\nIQUAD=1\nILOG=1\nIDIAG=3\n", 0, "",

@@ -189,14 +189,56 @@ TEST_F(SetFnames, OldOutputEndOfInputKeepsFile) {
     }
 }
 
+// A directory or an input file of the run is never offered for
+// overwriting: the dialogue says so and asks for another name, and the
+// input stays as it was.  Another spelling of an input file is caught too.
+TEST_F(SetFnames, NewNameMayNotBeAnInputOrADirectory) {
+    struct Case {
+        int mode;
+        const char* old;     // old output file
+        const char* answer;  // the refused name
+        const char* input;   // file that must stay
+    };
+    const Case cases[] = {
+        {0, "a.p2f", "a.gdf", "a.gdf"},     {0, "a.p2f", "a.pot", "a.pot"},
+        {0, "a.p2f", "fnames.zrv", "fnames.zrv"}, {0, "a.p2f", "run.cfg", "run.cfg"},
+        {0, "a.p2f", "./a.gdf", "a.gdf"},   {0, "a.p2f", "a.frc", "a.frc"},
+        {0, "a.p2f", "sub", "sub/keep"},    {1, "a.out", "a.p2f", "a.p2f"},
+        {1, "a.out", "a.frc", "a.frc"},     {1, "a.out", "sub", "sub/keep"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.old) + " -> " + c.answer);
+        fnames::reset();
+        std::filesystem::create_directory("sub");
+        for (const char* f : {"a.gdf", "a.pot", "a.frc", "a.p2f", "run.cfg", "sub/keep", c.old})
+            write_file(f, std::string("content of ") + f);
+        write_file("fnames.zrv", "run.cfg\na.pot\na.gdf\na.frc\n");
+        const std::string list = read_file("fnames.zrv");
+        int ierr = -1;
+        SETFNAMES(11, 5, 6, RUNFILES[5], EXTS, -1, ierr);
+        ASSERT_EQ(ierr, 0);
+        const std::string next = c.mode == 0 ? "new.p2f" : "new.out";
+        set_input(std::string("n\n") + c.answer + "\n" + next + "\n");
+        screen.str("");
+        EXPECT_EQ(run(c.mode), 0) << screen.str();
+        EXPECT_EQ(c.mode == 0 ? FILEP2F : FILEOUT, next);
+        EXPECT_EQ(count(screen.str(), std::string("     ") + c.answer +
+                                          " is a directory or an input file of this run;\n"),
+                  1)
+            << screen.str();
+        const std::string in(c.input);
+        EXPECT_EQ(read_file(in), in == "fnames.zrv" ? list : "content of " + in);
+    }
+}
+
 TEST_F(SetFnames, ListLineReader) {
-    write_file("names.txt", "  Model.POT extra\nabcdefghijklmnopqrstuvwxyz\nnodot\n   \nlater.gdf\n");
+    write_file("names.txt", "  Model.POT extra\n\tTab.gdf\tgeometry\nabcdefghijklmnopqrstuvwxyz\nnodot\n   \nlater.gdf\n");
     ASSERT_EQ(chan::open(11, "names.txt", chan::Status::Old), 0);
     struct Line {
         const char* name;
         int idot, istat;
     };
-    const Line lines[] = {{"Model.POT", 6, 0}, {"abcdefghijklmnopqrst", 0, 0}, {"nodot", 0, 0}, {"", 0, 1}, {"later.gdf", 6, 0},
+    const Line lines[] = {{"Model.POT", 6, 0}, {"Tab.gdf", 4, 0}, {"abcdefghijklmnopqrst", 0, 0}, {"nodot", 0, 0}, {"", 0, 1}, {"later.gdf", 6, 0},
                           {"", 0, 1}};
     for (const Line& l : lines) {
         std::string name = "junk";

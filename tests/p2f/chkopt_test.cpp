@@ -71,6 +71,8 @@ TEST_F(ChkoptTest, Table) {
           " Illegal option index IOPTN(I), I=5", " Illegal option index IOPTN(I), I=6",
           " Illegal option index IOPTN(I), I=9"},
          {}},
+        {"negative control-surface switch refused", {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, [] { cfg::ICTRSURF = -1; }, 1,
+         {" Illegal value of ICTRSURF =     -1"}, {}},
         {"mode list -3 accepted", {0, 1, 0, 0, -3, 0, 0, 0, 0, 0}, none, 0, {}, {}},
         {"largest integers refused, not summed", {0, 2147483647, 0, 0, 0, 2147483647, 0, 0, 0, 0}, none, 1,
          {" Illegal option index IOPTN(I), I=1", " Illegal option index IOPTN(I), I=5"}, {}},

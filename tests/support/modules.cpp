@@ -1,9 +1,11 @@
 #include "tests/support/modules.hpp"
 
 #include "ctrlsurf/csfdata.hpp"
+#include "force/bodypts.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "kernels/wavegreen_fd.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
@@ -27,6 +29,8 @@ void reset_modules() {
     pnl::reset_geom();
     frc::reset();
     frc::reset_res();
+    frc::reset_bpt();
+    wgcoef::reset();
     csf::reset();
     slv::reset();
     slv::store_reset();

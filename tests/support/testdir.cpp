@@ -1,5 +1,6 @@
 #include "tests/support/testdir.hpp"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -9,7 +10,14 @@
 namespace zorva::test {
 
 void TempDirTest::SetUp() {
-    old_cwd = std::filesystem::current_path();
+    // Called again within a test: the earlier folder goes first.
+    if (dir.empty()) {
+        old_cwd = std::filesystem::current_path();
+    } else {
+        std::filesystem::current_path(old_cwd);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
     std::random_device rd;
     dir = std::filesystem::temp_directory_path() / ("zorvatest_" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(dir);
@@ -26,6 +34,7 @@ void TempDirTest::TearDown() {
     std::filesystem::current_path(old_cwd);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
+    dir.clear();
 }
 
 void TempDirTest::write_file(const std::string& name, const std::string& text) {
@@ -54,5 +63,49 @@ void TempDirTest::set_input(const std::string& text) {
 }
 
 std::string source_path(const std::string& rel) { return std::string(ZORVA_SOURCE_DIR_STR) + "/" + rel; }
+
+std::vector<std::string> example_inputs(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path src = source_path("examples/" + name);
+    std::vector<std::string> files{"fnames.zrv"};
+    auto first_word = [](const std::string& line) {
+        std::istringstream ss(line);
+        std::string w;
+        ss >> w;
+        return w;
+    };
+    auto add = [&](const std::string& f) {
+        if (!f.empty() && std::find(files.begin(), files.end(), f) == files.end() && fs::is_regular_file(src / f))
+            files.push_back(f);
+    };
+    std::ifstream list(src / "fnames.zrv");
+    std::string line;
+    while (std::getline(list, line)) add(first_word(line));
+    // A global geometry file names the geometry files of its bodies, one to
+    // a line.
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        if (!files[i].ends_with(".gdf")) continue;
+        std::ifstream gdf(src / files[i]);
+        while (std::getline(gdf, line)) {
+            const std::string w = first_word(line);
+            if (w.ends_with(".gdf")) add(w);
+        }
+    }
+    // Companion inputs of a geometry file share its base name: spline
+    // control, extra modes, body points, control surface and its splines.
+    const std::size_t n = files.size();
+    for (std::size_t i = 1; i < n; ++i) {
+        if (!files[i].ends_with(".gdf")) continue;
+        const std::string base = files[i].substr(0, files[i].size() - 4);
+        for (const char* ext : {".spl", ".mod", ".bpi", ".csf", ".csp"}) add(base + ext);
+    }
+    return files;
+}
+
+void copy_example(const std::string& name, const std::filesystem::path& to) {
+    for (const auto& f : example_inputs(name))
+        std::filesystem::copy_file(source_path("examples/" + name + "/" + f), to / f,
+                                   std::filesystem::copy_options::overwrite_existing);
+}
 
 }  // namespace zorva::test

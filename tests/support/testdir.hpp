@@ -34,4 +34,12 @@ protected:
 // Path of a file below the source tree (examples, test data).
 std::string source_path(const std::string& rel);
 
+// The input files of examples/<name>: fnames.zrv, the files it lists, and
+// the body files that a global geometry file among them names.  Outputs of
+// a run made in the example folder are not among them.
+std::vector<std::string> example_inputs(const std::string& name);
+// Copies those input files into the folder `to` (default: the working
+// directory), replacing files of the same name.
+void copy_example(const std::string& name, const std::filesystem::path& to = ".");
+
 }  // namespace zorva::test

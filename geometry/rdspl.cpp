@@ -1,0 +1,227 @@
+// Spline control files: the B-spline orders, interval counts and
+// quadrature orders of every patch (from the .spl files, the configuration
+// or the panel size), the number of unknowns, and the side lengths of a
+// patch.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "common/channels.hpp"
+#include "common/fnamext.hpp"
+#include "common/freeread.hpp"
+#include "common/messages.hpp"
+#include "geometry/bspline.hpp"
+#include "geometry/hogeom.hpp"
+#include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
+#include "geometry/pending.hpp"
+#include "main/config.hpp"
+#include "main/fnames.hpp"
+
+namespace zorva {
+
+using namespace model;
+namespace fr = fread;
+
+void PSIDLEN(float* S, int IB, int IP, int& IERR) {
+    // |dX/dv| along sides 1 and 3, |dX/du| along sides 2 and 4.
+    auto f = [&](int side, float t, float& val) {
+        const float u = side == 1 ? 1.0f : side == 3 ? -1.0f : t;
+        const float v = side == 2 ? 1.0f : side == 4 ? -1.0f : t;
+        float x[3], vn[3], xu[3], xv[3], aj = 0.0f;
+        BODYGEOM(u, v, IB, IP, x, vn, xu, xv, aj, 1, 0, IERR);
+        if (IERR != 0) {
+            ERRMSG(" Error in call to BODYGEOM from PSIDLEN, PATCH= ", IP);
+            return false;
+        }
+        const float* d = side % 2 == 1 ? xv : xu;
+        val = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        return true;
+    };
+    for (int side = 1; side <= 4; ++side) {
+        // Romberg-style halving of the trapezoidal rule on [-1, 1].
+        float a, b, c;
+        if (!f(side, 1.0f, a) || !f(side, -1.0f, b) || !f(side, 0.0f, c)) return;
+        float T = (a + b) / 2.0f + c, h = 1.0f;
+        bool done = false;
+        for (int m = 1; m <= 10 && !done; ++m) {
+            h /= 2.0f;
+            float sum = 0.0f;
+            for (int i = 1; i <= (1 << m); ++i) {
+                float fv;
+                if (!f(side, -1.0f + static_cast<float>(2 * i - 1) * h, fv)) return;
+                sum += fv;
+            }
+            const float Tn = h * sum + T / 2.0f;
+            const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
+            done = change < 0.01f && m > 4;
+            T = Tn;
+        }
+        if (!done) {
+            ERRMSG(" Warning: Romberg not converged in PSIDLEN", 0);
+            ERRMSG("                                 BODY= ", IB);
+            ERRMSG("                                PATCH= ", IP);
+            std::fill(S, S + 6, 1.0f);
+            return;
+        }
+        S[side - 1] = T;
+    }
+    float x[3], vn[3], xu[3], xv[3], aj = 0.0f;
+    BODYGEOM(0.0f, 0.0f, IB, IP, x, vn, xu, xv, aj, 1, 0, IERR);
+    if (IERR != 0) {
+        ERRMSG(" Error in call to BODYGEOM from PSIDLEN, PATCH= ", IP);
+        return;
+    }
+    S[4] = std::sqrt(xv[0] * xv[0] + xv[1] * xv[1] + xv[2] * xv[2]);
+    S[5] = std::sqrt(xu[0] * xu[0] + xu[1] * xu[1] + xu[2] * xu[2]);
+}
+
+void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
+    (void)LEXT;
+    IERR = 0;
+    NEQN = 0;
+    const int nb = cfg::NBODY, np = std::max(NPATCHR, NPATCHW);
+    auto nomem = [&] {
+        ERRMSG("Insufficient memory to allocate RDSPL arrays", 0);
+        IERR = 1;
+    };
+    if (!SPLNAME.allocate(nb) || !SPLHDR.allocate(nb) || !ISPLB.allocate(nb) || !NBU.allocate(NPATCHW) ||
+        !NBV.allocate(NPATCHW))
+        return nomem();
+    for (auto* a : {&KU, &KV, &NU, &NV, &IQUO, &IQVO, &IQUI, &IQVI})
+        if (!a->allocate(np)) return nomem();
+    MAXKNU = MAXKNV = MAXKU = MAXKV = MAXNU = MAXNV = MAXQU = MAXQV = MXIQUO = MXIQVO = MXNBUKV = 0;
+
+    KU.fill(cfg::KSPLIN >= 1 ? cfg::KSPLIN : 3);
+    KV.fill(cfg::KSPLIN >= 1 ? cfg::KSPLIN : 3);
+    IQUO.fill(cfg::IQUADO >= 1 ? cfg::IQUADO : 3);
+    IQVO.fill(cfg::IQUADO >= 1 ? cfg::IQUADO : 3);
+    IQUI.fill(cfg::IQUADI >= 1 ? cfg::IQUADI : 4);
+    IQVI.fill(cfg::IQUADI >= 1 ? cfg::IQUADI : 4);
+    const bool sized = cfg::PANEL_SIZE > 0.0f;
+    ISPLB.fill(sized && cfg::KSPLIN >= 1 && cfg::IQUADO >= 1 && cfg::IQUADI >= 1 ? 0 : 1);
+
+    if (sized) {
+        const float ps = cfg::PANEL_SIZE * ULENI;
+        for (int q = 1; q <= NPATCHBD; ++q) {
+            NU(q) = static_cast<int>(ARCLEN(q) / ps) + 1;
+            NV(q) = static_cast<int>(WTLARR5(q) / ps) + 1;
+        }
+        ARCLEN.deallocate();
+        WTLARR5.deallocate();
+    }
+
+    // The .spl files, patch k counted over the geometry files of all bodies.
+    int k = 0;
+    for (int ib = 1; ib <= nb; ++ib) {
+        if (ISPLB(ib) != 1) {
+            k += NPATCH(ib);
+            continue;
+        }
+        FNAMEXT(fnames::GDFNAME(ib), SPLNAME(ib), EXTS[7]);
+        if (chan::open(IU, SPLNAME(ib), chan::Status::Old) != 0) {
+            if (!sized) {
+                ERRMSG("Spline file (.spl) cannot be opened for body N=", ib);
+                IERR = 1;
+                return;
+            }
+            k += NPATCH(ib);
+            ISPLB(ib) = 0;
+            continue;
+        }
+        ECHOINP(SPLNAME(ib), IU, 0);
+        auto fail = [&](const char* text) {
+            ERRMSG(text, ib);
+            chan::close(IU);
+            IERR = 1;
+        };
+        // Status of a read: end of file is missing data, a bad value the
+        // group's own message; counts and orders below 1 (and quadrature
+        // orders above the rule's limit) are bad values.
+        const char* missing = "Spline file (.spl) missing data for body N=";
+        const int hst = fr::read_text(IU, SPLHDR(ib), 72);
+        if (hst != 0) return fail(hst == -1 ? missing : "Error reading header in .spl file for body N=");
+        for (int p = 1; p <= NPATCH(ib); ++p) {
+            ++k;
+            struct Group {
+                bool present;
+                int *a, *b;
+                int lo, hi;
+                const char* bad;
+            };
+            const Group groups[4] = {
+                {!sized, &NU(k), &NV(k), 1, fr::MAXITEMS, "Error reading NU,NV in .spl file for body N="},
+                {cfg::KSPLIN == 0, &KU(k), &KV(k), 1, fr::MAXITEMS, "Error reading KU,KV in .spl file for body N="},
+                {cfg::IQUADO == 0, &IQUO(k), &IQVO(k), 1, gauss::MAXORDER, "Error reading IQUO in .spl file for body N="},
+                {cfg::IQUADI == 0, &IQUI(k), &IQVI(k), 1, gauss::MAXORDER, "Error reading IQUI in .spl file for body N="}};
+            for (const Group& g : groups) {
+                if (!g.present) continue;
+                const int st = fr::read_group(IU, {fr::I(*g.a), fr::I(*g.b)});
+                if (st == -1) return fail(missing);
+                if (st != 0 || *g.a < g.lo || *g.b < g.lo || *g.a > g.hi || *g.b > g.hi) return fail(g.bad);
+            }
+        }
+        chan::close(IU);
+    }
+
+    // Symmetry images take the values of their source patch.
+    if (NPATCHT < NPATCHLIM && NPATCH(1) + 1 <= NPATCHLIM) {
+        for (int q = NPATCHLIM; q >= NPATCH(1) + 1; --q) {
+            const int s = IPIR(q);
+            KU(q) = KU(s), KV(q) = KV(s);
+            IQUO(q) = IQUO(s), IQVO(q) = IQVO(s), IQUI(q) = IQUI(s), IQVI(q) = IQVI(s);
+            if (!sized) NU(q) = NU(s), NV(q) = NV(s);
+        }
+    }
+    if (cfg::ITRIMWL > 0) {
+        GROWSPL(NPATCHR, NPATCHW, NPATCHBD, IERR);
+        if (IERR != 0) return;
+    }
+    int irrmax = 0;
+    for (int ib = 1; ib <= nb; ++ib) irrmax = std::max(irrmax, cfg::IRR(ib));
+    if (irrmax == 3 && NPATCHW > NPATCHBD) {
+        ERRMSG("Spline counts of interior free-surface patches (IRR=3) are not available in this build", 0);
+        IERR = 1;
+        return;
+    }
+
+    NPATCHT = NPATCHW;
+    long neqn = 0;
+    for (int q = 1; q <= NPATCHT; ++q) {
+        NBU(q) = NU(q) + KU(q) - 1;
+        NBV(q) = NV(q) + KV(q) - 1;
+        neqn += static_cast<long>(NBU(q)) * NBV(q);
+        MAXKNU = std::max(MAXKNU, NBU(q) + KU(q));
+        MAXKNV = std::max(MAXKNV, NBV(q) + KV(q));
+        MAXKU = std::max(MAXKU, KU(q));
+        MAXKV = std::max(MAXKV, KV(q));
+        MAXNU = std::max(MAXNU, NU(q));
+        MAXNV = std::max(MAXNV, NV(q));
+        MXIQUO = std::max(MXIQUO, IQUO(q));
+        MXIQVO = std::max(MXIQVO, IQVO(q));
+        MAXQU = std::max(MAXQU, IQUI(q));
+        MAXQV = std::max(MAXQV, IQVI(q));
+        MXNBUKV = std::max(MXNBUKV, NBU(q) * KV(q));
+    }
+    if (neqn > fr::MAXITEMS) {
+        ERRMSG("Number of unknowns of the spline control files is too large, NEQN=", fr::MAXITEMS);
+        IERR = 1;
+        return;
+    }
+    NEQN = static_cast<int>(neqn);
+    if (cfg::ITRIMWL > 0) NPATCHLIM = NPATCHBD;
+
+    if (cfg::IDIPOLE != 0) {
+        const int K = std::max(MAXKU, MAXKV);
+        if (!BINOM.allocate(K, K)) return nomem();
+        BINOM(1, 1) = 1.0f;
+        for (int n = 2; n <= K; ++n) {
+            BINOM(n, 1) = 1.0f;
+            for (int j = 1; j <= n - 1; ++j)
+                BINOM(n, j + 1) = static_cast<float>(n - j) * BINOM(n, j) / static_cast<float>(j);
+        }
+    }
+    IPIR.deallocate();
+}
+
+}  // namespace zorva

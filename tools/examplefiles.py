@@ -1,0 +1,43 @@
+"""The input files of an example run, shared by the tools that copy them."""
+import os
+import shutil
+
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere"]
+
+
+def inputs(src):
+    """fnames.zrv, the names it lists, and the body files of a global
+    geometry file among them: the outputs of a run made in the folder are
+    not among them."""
+    files = ["fnames.zrv"]
+
+    def add(name):
+        if name and name not in files and os.path.isfile(os.path.join(src, name)):
+            files.append(name)
+
+    with open(os.path.join(src, "fnames.zrv"), encoding="latin-1") as f:
+        for line in f:
+            w = line.split()
+            add(w[0] if w else "")
+    for name in list(files[1:]):
+        if name.endswith(".gdf"):
+            with open(os.path.join(src, name), encoding="latin-1") as f:
+                for line in f:
+                    w = line.split()
+                    if w and w[0].endswith(".gdf"):
+                        add(w[0])
+    # Companion inputs of a geometry file share its base name: spline
+    # control, extra modes, body points, control surface and its splines.
+    for name in list(files[1:]):
+        if name.endswith(".gdf"):
+            for ext in (".spl", ".mod", ".bpi", ".csf", ".csp"):
+                add(name[:-4] + ext)
+    return files
+
+
+def copy_inputs(src, dest):
+    """Copies the input files of the example folder SRC into DEST (made
+    when missing)."""
+    os.makedirs(dest, exist_ok=True)
+    for f in inputs(src):
+        shutil.copy(os.path.join(src, f), dest)
