@@ -340,8 +340,8 @@ def main():
     pot(os.path.join(d, "hemi.pot"), "Hemisphere radius 1, water depth 5, source method", 5.0, isor=1,
         periods=(2.0, 2.5, 3.0))
     cfg(os.path.join(d, "hemi.cfg"), "hemisphere with a control surface", drift)
-    frc(os.path.join(d, "hemi.frc"), "Hemisphere radius 1, held: drift forces", 1, -0.5, (0.6, 0.6, 0.6),
-        "0  0  0  0  0  0  0  1  1")
+    frc(os.path.join(d, "hemi.frc"), "Hemisphere radius 1, held: added mass, damping and drift forces", 1, -0.5,
+        (0.6, 0.6, 0.6), "1  0  0  0  0  0  0  1  1")
     csf_cylinder(os.path.join(d, "hemi.csf"), "Cylinder radius 2, depth 2, round the hemisphere", 2.0, 2.0, 32, 8, 8,
                  1.0, 4)
     fnames(os.path.join(d, "fnames.zrv"), ["hemi.cfg", "hemi.pot", "hemi.gdf", "hemi.frc"])
