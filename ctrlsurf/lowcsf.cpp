@@ -230,6 +230,12 @@ void CSFPLTP(int IB, int IP, int N, int& IERR) {
                 if (N > 0) st |= fmt::write(IUCSFP, "(4I8)", {std::span<const int>(conn)});
             }
     } else {
+        if ((static_cast<double>(NUC(IP)) * cfg::IPLTDAT + 1) * (static_cast<double>(NVC(IP)) * cfg::IPLTDAT + 1) >
+            fread::MAXITEMS) {
+            ERRMSG(" Allocation error for XPLT in RDCSF", 0);
+            IERR = 1;
+            return;
+        }
         const int nu = NUC(IP) * cfg::IPLTDAT, nv = NVC(IP) * cfg::IPLTDAT;
         std::vector<float> P(3 * static_cast<std::size_t>((nu + 1) * (nv + 1)));
         float X[3], VN[3], XU[3], XV[3], AJ;

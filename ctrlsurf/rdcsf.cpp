@@ -194,10 +194,11 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
     RDCSFSPL(ib, PSZCSF(ib), npatcsf, cspname, IERR);
     if (IERR != 0) return body_line();
 
-    long nlow = 0;
-    for (int ip = 1; ip <= npatcsf; ++ip) nlow += static_cast<long>(NUC(ip)) * NVC(ip);
-    nlow *= static_cast<long>(cfg::ILOWGDF) * cfg::ILOWGDF;
-    if (cfg::ILOWGDF > 0 && (nlow > fread::MAXITEMS || !XVERC.allocate(4, 3, nlow))) {
+    // Low-order panels of the surface, counted wide so that no size wraps.
+    double nlow = 0.0;
+    for (int ip = 1; ip <= npatcsf; ++ip) nlow += static_cast<double>(NUC(ip)) * NVC(ip);
+    nlow *= static_cast<double>(cfg::ILOWGDF) * cfg::ILOWGDF;
+    if (cfg::ILOWGDF > 0 && (nlow > fread::MAXITEMS || !XVERC.allocate(4, 3, static_cast<long>(nlow)))) {
         ERRMSG(" Allocation error for XVERC in RDCSF", 0);
         IERR = 1;
         return;

@@ -373,6 +373,10 @@ TEST_F(CsfReader, BrokenFilesGiveTheirMessages) {
          "Control surfaces bounded by the body waterline are not available in this build", 0, 1},
         {"geometry-model surface", "T\n1\n0 0\n1 2 0.5\n", {}, nullptr,
          "Control surfaces of a geometry-model file are not available in this build", 0, 1},
+        {"low-order panels beyond any list", flat(b), {}, [] { cfg::ILOWGDF = 1000000; },
+         " Allocation error for XVERC in RDCSF", 0, 1},
+        {"plot grid beyond any list", flat(b), {}, [] { cfg::IPLTDAT = 1000000; }, " Allocation error for XPLT in RDCSF",
+         0, 1},
         {"second file of an index missing", "Two\n2\nwalls.csf\nnone.csf\n", {{"walls.csf", low_order({b[0]}, 1)}},
          nullptr, "WARNING: No control surface found for body: ", 1, 0},
     };
