@@ -357,9 +357,9 @@ def main():
     csf_flat(os.path.join(d, "box.csf"), "Box 4 x 3 x 1.5 round the box, flat patches", cs, 0.5)
     csf_panels(os.path.join(d, "kinds", "panels.csf"), "Box 4 x 3 x 1.5 round the box, low-order panels", cs, 8)
     csf_bspline(os.path.join(d, "kinds", "bspline.csf"), "Box 4 x 3 x 1.5 round the box, B-spline patches", cs, 0.5)
-    write(os.path.join(d, "kinds", "user.csf"), csf_head("Cylinder radius 2.5, depth 1.5, from the user routine", 1) + [
-        " 8  7  0.5           NPATCSF ICDEF PSZCSF", " 2                   NLINES",
-        "CYLINDER 2.5 1.5", "SECTORS 1"])
+    write(os.path.join(d, "kinds", "user.csf"), csf_head("Box 4 x 3 x 1.5 round the box, walls and bottom from the "
+                                                         "user routine", 1) + [
+        " 5  7  0.5           NPATCSF ICDEF PSZCSF", " 1                   NLINES", "BOX 2.0 1.5 1.5"])
     fnames(os.path.join(d, "fnames.zrv"), ["box.cfg", "box.pot", "box.gdf", "box.frc"])
     higher_order()
 

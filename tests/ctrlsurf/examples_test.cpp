@@ -74,8 +74,8 @@ TEST_F(CsfExamples, HemisphereHeld) {
 }
 
 // The floating box: its control surface as flat patches (box.csf), as
-// low-order panels, as B-spline patches (the same surface) and a cylinder
-// of the user routine.  The horizontal drift is the momentum flux through
+// low-order panels, as B-spline patches (the same surface) and its walls
+// and bottom from the user routine.  The horizontal drift is the momentum flux through
 // any surface round the body; the flat and B-spline patches place the same
 // points.
 TEST_F(CsfExamples, BoxInEveryKind) {

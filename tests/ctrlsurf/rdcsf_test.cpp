@@ -1,6 +1,6 @@
 // The control-surface reader: one box described in each kind of file gives
 // the same point set (area, area-weighted normal and first moment,
-// waterline length, the free-surface part), a cylinder of the user routine
+// waterline length), its lid gives the free-surface points, a cylinder of the user routine
 // mirrored from its quarter gives its closed-form values, the index form
 // keeps each kind of point together, the "_low.csf" file reads back as the
 // panels written, and every reader message comes from a small broken file.
@@ -165,20 +165,24 @@ protected:
     }
 };
 
+// The walls and bottom of the box (no lid) in every kind of file, the user
+// routine's BOX among them.
 TEST_F(CsfReader, OneBoxInEveryKindGivesTheSamePointSet) {
-    const std::vector<Face> b = box();
+    std::vector<Face> b = box();
+    b.pop_back();
     const struct {
         const char* kind;
         std::string file;
-        int npt;  // points: free surface, submerged, waterline
-        int nf, ns, nw;
+        int ns, nw;  // submerged and waterline points
     } cases[] = {
         // 4 x 4 panels a face: one point each, one waterline point per top panel.
-        {"low-order panels", low_order(b, 4), 0, 16, 80, 16},
-        // Panel size 0.5: walls 8 (or 6) x 2 sub-panels, bottom and lid 8 x 6, nine points each;
-        // three waterline points per sub-panel along the top side.
-        {"flat patches", flat(b), 0, 9 * 48, 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
-        {"B-spline patches", bspline(b), 0, 9 * 48, 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
+        {"low-order panels", low_order(b, 4), 80, 16},
+        // Panel size 0.5: walls 8 (or 6) x 2 sub-panels, the bottom 8 x 6,
+        // nine points each; three waterline points per sub-panel along the top.
+        {"flat patches", flat(b), 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
+        {"B-spline patches", bspline(b), 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
+        {"user routine", "Box of the user routine\n1\n0 0\n5 7 0.5\n1\nBOX 2.0 1.5 1.0\n", 9 * (2 * 16 + 2 * 12 + 48),
+         3 * (8 + 8 + 6 + 6)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -186,17 +190,32 @@ TEST_F(CsfReader, OneBoxInEveryKindGivesTheSamePointSet) {
         SetUp();
         ASSERT_EQ(read(c.file), 0) << screen.str();
         const Sums s = sums();
-        EXPECT_EQ(s.nf, c.nf);
+        EXPECT_EQ(s.nf, 0);
         EXPECT_EQ(s.ns, c.ns);
         EXPECT_EQ(s.nw, c.nw);
-        EXPECT_EQ(csf::NCSFPT, c.nf + c.ns + c.nw);
-        // Closed surface: area 38, no net normal, first moment three times the volume 12.
-        EXPECT_NEAR(s.area, 38.0, 1e-4);
-        for (double x : s.n) EXPECT_NEAR(x, 0.0, 1e-4);
+        EXPECT_EQ(csf::NCSFPT, c.ns + c.nw);
+        // Open at the top: area 26, net normal that of the missing lid
+        // (0, 0, -12), first moment three times the volume 12.
+        EXPECT_NEAR(s.area, 26.0, 1e-4);
+        EXPECT_NEAR(s.n[0], 0.0, 1e-4);
+        EXPECT_NEAR(s.n[1], 0.0, 1e-4);
+        EXPECT_NEAR(s.n[2], -12.0, 1e-4);
         EXPECT_NEAR(s.xn, 36.0, 1e-4);
         EXPECT_NEAR(s.wl, 14.0, 1e-5);
-        EXPECT_NEAR(s.fs, 12.0, 1e-5);
     }
+}
+
+// The whole box, its lid on the free surface, as flat patches: the lid's
+// points are free-surface points, and the closed surface has no net normal.
+TEST_F(CsfReader, ClosedBoxWithItsLidOnTheFreeSurface) {
+    ASSERT_EQ(read(flat(box())), 0) << screen.str();
+    const Sums s = sums();
+    EXPECT_EQ(s.nf, 9 * 48);
+    EXPECT_NEAR(s.fs, 12.0, 1e-5);
+    EXPECT_NEAR(s.area, 38.0, 1e-4);
+    for (double x : s.n) EXPECT_NEAR(x, 0.0, 1e-4);
+    EXPECT_NEAR(s.xn, 36.0, 1e-4);
+    EXPECT_NEAR(s.wl, 14.0, 1e-5);
 }
 
 // A vertical cylinder of radius 1.5 and depth 1 (wall and bottom) from the
