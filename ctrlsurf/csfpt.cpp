@@ -31,13 +31,14 @@ void CSFPT(float NU, float WK, const int* NSYMRHS, int IPFL, int& IERR) {
         if (model::IDIFF == -1 || IPFL != 0 || ITANKCSF(i) != 0) continue;
         const float x[3] = {XCSFG(1, i), XCSFG(2, i), XCSFG(3, i)};
         for (int ib = 1; ib <= NBETAF; ++ib) {
-            INCWAVE(WK, model::SINBETA(ib), model::COSBETA(ib), x, 1);
+            IncWave W;
+            INCWAVE(WK, model::SINBETA(ib), model::COSBETA(ib), x, 1, W);
             for (int k = 1; k <= nc; ++k) {
                 const int col = ib + (k - 1) * NBETAF;
                 for (int j = 1; j <= nd; ++j) {
                     const int p = NSYMRHS[(k - 1) * nd + j - 1];
-                    PHICSFC(i, col) += incw::PHIINC[p];
-                    for (int d = 1; d <= 3; ++d) VELCSFC(d, i, col) += incw::GRADINC[p][d];
+                    PHICSFC(i, col) += W.PHIINC[p];
+                    for (int d = 1; d <= 3; ++d) VELCSFC(d, i, col) += W.GRADINC[p][d];
                 }
                 if (hi) {
                     PHICSFC(i, col) *= PI4;
