@@ -3,7 +3,10 @@
 // period's solution (source strengths of the low-order panels), per
 // symmetry component, then recombined at each point and its mirror images
 // and turned into the axes of the body that owns the point.
+#include <atomic>
+
 #include "common/messages.hpp"
+#include "common/threads.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "force/bodyprs.hpp"
 #include "force/forceres.hpp"
@@ -97,7 +100,12 @@ void CSFPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPFL, int& IERR) {
     const bool rad = model::IRAD >= 0, dif = NBETAF > 0 && model::IDIFF >= 0 && IPFL == 0;
     auto tank = [](int j) { return model::ITANK.allocated() ? model::ITANK(j) : 0; };
     auto cls = [](int j) { return model::IDIPWM.allocated() ? model::IDIPWM(j) : 0; };
-    for (int i = 1; i <= NCSFPT; ++i) {
+    // The points on all threads, each point's values by one thread; a
+    // failure stops the points not yet begun.
+    std::atomic<int> failed{0};
+    thr::parallel_for(NCSFPT, [&](int ip, int) {
+        const int i = ip + 1;
+        if (failed.load() != 0) return;
         const float x[3] = {XCSFG(1, i), XCSFG(2, i), XCSFG(3, i)};
         for (int j = 1; j <= model::NEQN; ++j) {
             if (tank(j) != ITANKCSF(i)) continue;
@@ -110,8 +118,12 @@ void CSFPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPFL, int& IERR) {
                 float dre, dim, sre, sim, gdre[3] = {}, gdim[3] = {}, gsre[3] = {}, gsim[3] = {};
                 // The source gradient is always wanted: the velocities are
                 // formed from it whatever the field-point options.
-                FLDGRNLO(xi, 100.0f, F, j, dre, dim, gdre, gdim, sre, sim, gsre, gsim, 2, ONE, IPFL, IERR);
-                if (IERR == 1) return;
+                int ierr = 0;
+                FLDGRNLO(xi, 100.0f, F, j, dre, dim, gdre, gdim, sre, sim, gsre, gsim, 2, ONE, IPFL, ierr);
+                if (ierr == 1) {
+                    failed = 1;
+                    return;
+                }
                 const cplx S(sre, sim);
                 const cplx GS[3] = {{gsre[0], gsim[0]}, {gsre[1], gsim[1]}, {gsre[2], gsim[2]}};
                 for (int k = 1; k <= sym::NSYMC; ++k) {
@@ -133,7 +145,8 @@ void CSFPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPFL, int& IERR) {
                 }
             }
         }
-    }
+    });
+    if (failed.load() != 0) IERR = 1;
 }
 
 }  // namespace zorva
