@@ -9,6 +9,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/bspline.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "platform/zorva_userlib.h"
 
@@ -139,29 +140,15 @@ void PSIDLENC(int IP, int IB, float* SLENC, int& IERR) {
     };
     auto fail = [&] { ERRMSG(" Error in call to CSFGEOM from PSIDLENC, PATCH= ", IP); };
     for (int k = 1; k <= 4; ++k) {
-        float fa, fb, fm;
-        if (!f(k, 1.0f, fa) || !f(k, -1.0f, fb) || !f(k, 0.0f, fm)) return fail();
-        float T = (fa + fb) / 2 + fm, h = 1.0f, Tn = T;
-        bool done = false;
-        for (int n = 1; n <= 10 && !done; ++n) {
-            h /= 2;
-            float sum = 0.0f;
-            for (int i = 1; i <= (1 << n); ++i) {
-                float fi;
-                if (!f(k, -1.0f + static_cast<float>(2 * i - 1) * h, fi)) return fail();
-                sum += fi;
-            }
-            Tn = h * sum + T / 2;
-            const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
-            done = change < 0.01f && n > 4;
-            T = Tn;
-        }
-        if (!done) {
+        float T = 0.0f;
+        const int st = SIDELEN([&](float s, float& v) { return f(k, s, v); }, T);
+        if (st < 0) return fail();
+        if (st == 0) {
             ERRMSG(" Warning: Romberg not converged in PSIDLENC", 0);
             ERRMSG("                                 BODY= ", IB);
             ERRMSG("                                PATCH= ", IP);
         }
-        SLENC[k - 1] = Tn;
+        SLENC[k - 1] = T;
     }
     CSFGEOM(0.0f, 0.0f, IB, IP, X, VN, XU, XV, AJ, 1, IERR);
     if (IERR != 0) return fail();
