@@ -40,25 +40,10 @@ void PSIDLEN(float* S, int IB, int IP, int& IERR) {
         return true;
     };
     for (int side = 1; side <= 4; ++side) {
-        // Romberg-style halving of the trapezoidal rule on [-1, 1].
-        float a, b, c;
-        if (!f(side, 1.0f, a) || !f(side, -1.0f, b) || !f(side, 0.0f, c)) return;
-        float T = (a + b) / 2.0f + c, h = 1.0f;
-        bool done = false;
-        for (int m = 1; m <= 10 && !done; ++m) {
-            h /= 2.0f;
-            float sum = 0.0f;
-            for (int i = 1; i <= (1 << m); ++i) {
-                float fv;
-                if (!f(side, -1.0f + static_cast<float>(2 * i - 1) * h, fv)) return;
-                sum += fv;
-            }
-            const float Tn = h * sum + T / 2.0f;
-            const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
-            done = change < 0.01f && m > 4;
-            T = Tn;
-        }
-        if (!done) {
+        float T = 0.0f;
+        const int st = SIDELEN([&](float t, float& v) { return f(side, t, v); }, T);
+        if (st < 0) return;
+        if (st == 0) {
             ERRMSG(" Warning: Romberg not converged in PSIDLEN", 0);
             ERRMSG("                                 BODY= ", IB);
             ERRMSG("                                PATCH= ", IP);
@@ -75,6 +60,29 @@ void PSIDLEN(float* S, int IB, int IP, int& IERR) {
     }
     S[4] = std::sqrt(xv[0] * xv[0] + xv[1] * xv[1] + xv[2] * xv[2]);
     S[5] = std::sqrt(xu[0] * xu[0] + xu[1] * xu[1] + xu[2] * xu[2]);
+}
+
+int SIDELEN(const std::function<bool(float, float&)>& F, float& T) {
+    // Romberg-style halving of the trapezoidal rule on [-1, 1].
+    float a, b, c;
+    if (!F(1.0f, a) || !F(-1.0f, b) || !F(0.0f, c)) return -1;
+    T = (a + b) / 2.0f + c;
+    float h = 1.0f;
+    bool done = false;
+    for (int m = 1; m <= 10 && !done; ++m) {
+        h /= 2.0f;
+        float sum = 0.0f;
+        for (int i = 1; i <= (1 << m); ++i) {
+            float fv;
+            if (!F(-1.0f + static_cast<float>(2 * i - 1) * h, fv)) return -1;
+            sum += fv;
+        }
+        const float Tn = h * sum + T / 2.0f;
+        const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
+        done = change < 0.01f && m > 4;
+        T = Tn;
+    }
+    return done ? 1 : 0;
 }
 
 void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
