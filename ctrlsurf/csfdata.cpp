@@ -24,6 +24,14 @@ Arr2<float> UKNOTC, VKNOTC, UPARC, VPARC, XCOEFC;
 int MKNOTC = 0, NCOEFC = 0, MAXKUC = 0, MAXKVC = 0;
 Arr3<float> XVERC;
 bool PLTOPEN = false;
+float RCSFCYL = 0.0f, DCSFCYL = 0.0f;
+int ICSFCYL = 0, NBNDCSF = 0, NVERTCSF = 0, NWALLCSF = 0, NCSFFSP = 0, NEXTPTS = 0, NBNDMAX = 0;
+Arr2<float> XYCSF;
+Arr1<int> NPTBND;
+Arr1<int> IWLFSP, IBFSP;
+Arr1<float> TFSP1, TFSP2;
+Arr2<float> XFSP1, XFSP2;
+Arr2<float> XBND;
 
 void reset() {
     NCSFPT = 0;
@@ -43,6 +51,12 @@ void reset() {
     for (int k = 0; k < 4; ++k) XGCSF[k] = WGCSF[k] = 0.0f;
     MKNOTC = NCOEFC = MAXKUC = MAXKVC = 0;
     PLTOPEN = false;
+    RCSFCYL = DCSFCYL = 0.0f;
+    ICSFCYL = NBNDCSF = NVERTCSF = NWALLCSF = NCSFFSP = NEXTPTS = NBNDMAX = 0;
+    for (auto* a : {&XYCSF, &XFSP1, &XFSP2, &XBND}) a->deallocate();
+    for (auto* a : {&NPTBND, &IWLFSP, &IBFSP}) a->deallocate();
+    TFSP1.deallocate();
+    TFSP2.deallocate();
 }
 
 }  // namespace zorva::csf

@@ -42,6 +42,20 @@ extern Arr1<int> NUCG, NVCG, KUCG, KVCG, NBUCG, NBVCG;
 extern Arr2<float> UKNOTC, VKNOTC, UPARC, VPARC, XCOEFC;
 extern int MKNOTC, NCOEFC, MAXKUC, MAXKVC;
 extern Arr3<float> XVERC;                // (4, 3, n) low-order panels of the surface
+// Surface bounded by the body waterline: outer wall (cylinder of radius
+// RCSFCYL or prism over the polygon XYCSF) down to DCSFCYL, and the free
+// surface between the waterline and the wall in NCSFFSP patches first.
+extern float RCSFCYL, DCSFCYL;           // nondimensional
+extern int ICSFCYL, NBNDCSF, NVERTCSF, NWALLCSF, NCSFFSP, NEXTPTS, NBNDMAX;
+extern Arr2<float> XYCSF;                // (2, NVERTCSF) polygon, nondimensional
+extern Arr1<int> NPTBND;                 // (NWLLOOP + 1) point counts of the lists
+// Free-surface patch i: inner side on waterline segment IWLFSP from
+// parameter TFSP1 to TFSP2; outer side an arc (IBFSP = 0, angles in
+// XFSP1(1), XFSP2(1)) or a straight side from XFSP1 to XFSP2.
+extern Arr1<int> IWLFSP, IBFSP;
+extern Arr1<float> TFSP1, TFSP2;
+extern Arr2<float> XFSP1, XFSP2;
+extern Arr2<float> XBND;                 // (2, NBNDMAX) the boundary list in hand
 // The plot file is open (from the first surface to the end of the run's reading).
 extern bool PLTOPEN;
 

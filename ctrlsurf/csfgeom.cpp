@@ -11,6 +11,7 @@
 #include "geometry/bspline.hpp"
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
 #include "platform/zorva_userlib.h"
 
 namespace zorva {
@@ -47,9 +48,47 @@ void GEOMBSPL(float U, float V, int IP, float* X, float* XU, float* XV, int& IER
         }
 }
 
-// Point and derivatives of the kind, in the patch's own units.
+// The wall (K = 1) and the bottom (K = 2) of the cylinder of a surface
+// bounded by the waterline, over the angles the body's symmetry leaves.
+void cylinder(float u, float v, int ib, int k, float* P, float* PU, float* PV) {
+    using namespace csf;
+    const float R = RCSFCYL, D = DCSFCYL, zb = cfg::XBODY(3, ib);
+    float th, a;
+    if (ISXBODY == 1 && ISYBODY == 1)
+        th = (1 + u) * 0.7853982f, a = 0.7853982f;
+    else if (ISXBODY == 1)
+        th = u * 1.5707964f, a = 1.5707964f;
+    else if (ISYBODY == 1)
+        th = (1 + u) * 1.5707964f, a = 1.5707964f;
+    else
+        th = (1 + u) * 3.1415927f, a = 3.1415927f;
+    const float c = std::cos(th), s = std::sin(th);
+    if (k == 1) {
+        P[0] = R * c, P[1] = R * s, P[2] = (-1 - v) * D / 2 - zb;
+        PU[0] = -R * s * a, PU[1] = R * c * a, PU[2] = 0.0f;
+        PV[0] = 0.0f, PV[1] = 0.0f, PV[2] = -D / 2;
+    } else {
+        const float r = (1 - v) * R / 2;
+        P[0] = r * c, P[1] = r * s, P[2] = -D - zb;
+        PU[0] = -r * s * a, PU[1] = r * c * a, PU[2] = 0.0f;
+        PV[0] = -(R / 2) * c, PV[1] = -(R / 2) * s, PV[2] = 0.0f;
+    }
+}
+
+// Point and derivatives of the kind, in the patch's own units (the
+// surface bounded by the waterline: nondimensional).
 int evaluate(float u, float v, int ib, int ip, float* P, float* PU, float* PV) {
     using namespace csf;
+    if (ICSFAUTO == 1) {
+        int ierr = 0;
+        if (ip <= NCSFFSP)
+            WLEDGE(u, v, ib, ip, P, PU, PV, 1, 0, ierr);
+        else if (ICSFCYL == 0)
+            BILINPAN(u, v, ip - NCSFFSP, P, PU, PV);
+        else
+            cylinder(u, v, ib, ip - NCSFFSP, P, PU, PV);
+        return ierr;
+    }
     const int kind = ICDEF(ib);
     if (kind == 0) {
         BILINPAN(u, v, ip, P, PU, PV);
@@ -92,9 +131,13 @@ void CSFGEOM(float U, float V, int IB, int IP, float* X, float* VN, float* XU, f
     float P[3] = {}, PU[3] = {}, PV[3] = {};
     IERR = evaluate(U, V, IB, IP, P, PU, PV);
     if (IERR != 0) return;
-    const float s = model::ULENI;
+    const float s = csf::ICSFAUTO == 1 ? 1.0f : model::ULENI;
     for (int c = 0; c < 3; ++c) X[c] = s * P[c];
-    if (IDER == 0) return;
+    if (IDER == 0) {
+        if (csf::ICSFAUTO == 1)
+            for (int c = 0; c < 3; ++c) XU[c] = PU[c], XV[c] = PV[c];
+        return;
+    }
     for (int c = 0; c < 3; ++c) {
         XU[c] = s * PU[c];
         XV[c] = s * PV[c];

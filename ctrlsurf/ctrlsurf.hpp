@@ -36,6 +36,33 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
 void RDCSFSPL(int IB, float PSZCSF, int NPATCSF, const std::string& CSPNAME, int& IERR);
 void PSIDLENC(int IP, int IB, float* SLENC, int& IERR);
 
+// Surface bounded by the body waterline (NPATCSF <= 0 on the fourth line):
+// its wall, bottom and free-surface patches; NPATCSF the patch total on
+// return.  EXTFSH cuts the free surface between the waterline and the wall
+// into patches (IFLAG 1: body frame).
+void RDCSFA(int& NPATCSF, int IB, int& IERR);
+void EXTFSH(int IFLAG, int IB, int& IERR);
+// Free-surface patch J of the surface of body IB (IB = 0: J counted from the
+// interior free-surface patch limit) at (U, V): u = -1 the outer side,
+// u = 1 the waterline.  Body frame only (IGLOB >= 1 is refused).
+void WLEDGE(float U, float V, int IB, int J, float* X, float* XU, float* XV, int MODE, int IGLOB, int& IERR);
+
+// Plane geometry round the waterline (x, y, nondimensional, body frame).
+// Ray from P at angle TH against segment A-B: ISTAT 0 hit (H set), 1 miss,
+// 2 parallel, 3 P on the segment's line, 43 degenerate segment.
+void SLINT(const float* P, float TH, const float* A, const float* B, float* H, int& ISTAT);
+// Polar angle of P (IFLAG 0) or of the point where the ray from P at angle
+// A meets the cylinder RCSFCYL; raised by a turn below APREV; APREV := ANG.
+void WLANGLE(const float* P, float A, int IFLAG, float& ANG, float& APREV);
+// Point and inward horizontal normal at parameter T of waterline segment J
+// (IFLAG 1: body frame).
+void WLPNT(int J, float T, int IFLAG, float* X, float* VN, int& IERR);
+// Foot of P on waterline loop K: segment J, parameter T; ISTAT 0 inside,
+// 1 at the start vertex of J, 2 at the far end of an open loop.
+void PCLOSE(const float* P, int K, int IFLAG, int& J, float& T, int& ISTAT, int& IERR);
+// Completes the open boundary list csf::XBND(:, 1..N) out to the wall.
+void FSPART(int& N, int IB, int& IERR);
+
 // Quadrature points of one patch.
 void CSFFSCHK(int IB, int IP, int NG, float& DU, float& DV, float& DU2, float& DV2, int& IFS, csf::Points& S,
               csf::Points& F, int& IERR);

@@ -13,6 +13,8 @@
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
+#include "panels/irrfs.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "main/symmetry.hpp"
@@ -132,6 +134,14 @@ void RDCSF0(int NPATCSF, float ZLIM, int& IERR) {
     }
 }
 
+// The body waterline tables of a surface bounded by the waterline, and the
+// body numbers of the panels that the low-order waterline sets up.
+void release_waterline() {
+    if (csf::ICSFAUTO != 1) return;
+    wl::reset();
+    if (cfg::ILOWHI == 0) model::IBPTH.deallocate();
+}
+
 // One surface of body ib from the open .csf unit: its points onto B.
 // FOUND = 0 when a low-order file holds no panels.
 void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, int& FOUND, int& IERR) {
@@ -149,6 +159,7 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
         IERR = 1;
     };
     auto body_line = [&] {
+        release_waterline();
         ERRMSG("                                     body ", ib);
         IERR = 1;
     };
@@ -176,11 +187,9 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
     PSZCSF(ib) *= model::ULENI;
     if (npatcsf > fread::MAXITEMS) return fail(" Error reading 4th line from CSF for body ");
     if (npatcsf <= 0 && ICDEF(ib) == 0) {
-        ERRMSG("Control surfaces bounded by the body waterline are not available in this build", 0);
-        return body_line();
-    }
-    npatcsf = std::max(npatcsf, 0);
-    if (ICDEF(ib) == 0) {
+        RDCSFA(npatcsf, ib, IERR);
+        ICSFAUTO = 1;
+    } else if (ICDEF(ib) == 0) {
         RDCSF0(npatcsf, zlim, IERR);
     } else if (ICDEF(ib) == 1) {
         RDCSFBSP(npatcsf, IERR);
@@ -213,6 +222,8 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
         if (IERR == 0 && cfg::IPLTDAT > 0) CSFPLTP(ib, ip, npatcsf, IERR);
         if (IERR != 0) return body_line();
     }
+    // The waterline of this body is no longer needed (the next body builds its own).
+    release_waterline();
     chan::close(IUCSF);
     if (cfg::ILOWGDF > 0) {
         OPLOWCSF(ib, isurf, nlowc, header, IERR);
