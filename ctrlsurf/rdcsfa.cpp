@@ -45,7 +45,7 @@ bool read_polygon(int IB, bool TOBND, int& IERR) {
         read_error(IERR);
         return false;
     }
-    if (NVERTCSF < 2 || NVERTCSF > fread::MAXITEMS) {
+    if (NVERTCSF < 2 || NVERTCSF > fread::MAXITEMS || (TOBND && NVERTCSF > XBND.extent(2))) {
         ERRMSG(" Control-surface polygon needs at least two vertices, body ", IB);
         IERR = 1;
         return false;
