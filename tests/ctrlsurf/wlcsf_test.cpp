@@ -546,5 +546,74 @@ TEST_F(WlCsfRun, BoxInsideCylinderFreeSurfaceArea) {
     EXPECT_NEAR(w[1], whole, 1e-3 * whole);
 }
 
+// Walls and bottoms alone (NPATCSF < 0), and a prism whose polygon serves
+// as the list of the free surface.
+TEST_F(WlCsfRun, WallsAndBottoms) {
+    int ierr = -1;
+    auto submerged = [](double& area, double& nz) {
+        area = nz = 0.0;
+        for (int i = csf::ICSFS(1) + 1; i <= csf::ICSFS(1) + csf::NCSFS(1); ++i) {
+            area += csf::WCSF(i);
+            nz += static_cast<double>(csf::WCSF(i)) * csf::VNCSF(3, i);
+        }
+    };
+    double area = 0, nz = 0;
+    // Cylinder of radius 5 and depth 3: two patches, no flat ones.
+    read("box", "box", "Cylinder\n1\n0 0\n-1 0 0.5\n5 3\n0\n", ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(csf::NWALLCSF, 2);
+    EXPECT_EQ(csf::NCSFFSP, 0);
+    EXPECT_FALSE(csf::XVCSF.allocated());
+    submerged(area, nz);
+    EXPECT_NEAR(area, 2 * PI * 5 * 3 + PI * 25, 1e-3 * area);
+    EXPECT_NEAR(nz, -PI * 25, 1e-3 * area);  // stored normals point out of the enclosed water
+    EXPECT_EQ(csf::NCSFF(1), 0);
+
+    // A quarter polygon: two walls, and the bottom closed through the
+    // origin; without the quarter symmetry the bottom is the triangle.
+    const struct {
+        const char* dir;
+        const char* gdf;
+        const char* sym;
+        float v4x, v4y;
+    } polys[] = {{"boxquarter", "boxq", "1 1", 0, 0}, {"box", "box", "0 0", 10, 0}};
+    for (const auto& p : polys) {
+        read(p.dir, p.gdf, std::string("Prism\n1\n") + p.sym + "\n-1 0 2\n0 3\n1\n3\n10 0\n10 10\n0 10\n", ierr);
+        ASSERT_EQ(ierr, 0) << screen.str();
+        ASSERT_EQ(csf::NWALLCSF, 3);
+        const float want[4][2] = {{0, 10}, {10, 10}, {10, 0}, {p.v4x, p.v4y}};
+        for (int m = 1; m <= 4; ++m) {
+            EXPECT_EQ(csf::XVCSF(m, 1, 3), want[m - 1][0]) << p.dir << m;
+            EXPECT_EQ(csf::XVCSF(m, 2, 3), want[m - 1][1]) << p.dir << m;
+            EXPECT_EQ(csf::XVCSF(m, 3, 3), -3.0f);
+        }
+    }
+    // A quarter polygon of five vertices: its bottom in two flat patches,
+    // closed through the origin (shoelace area 90).
+    read("boxquarter", "boxq", "Prism\n1\n1 1\n-1 0 2\n0 3\n1\n5\n10 0\n10 5\n8 8\n5 10\n0 10\n", ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(csf::NWALLCSF, 6);
+    submerged(area, nz);
+    EXPECT_NEAR(nz, -90.0, 1e-3 * 90);
+    EXPECT_NEAR(area, 90.0 + 3 * (10 + 2 * std::sqrt(13.0)), 1e-3 * area);
+
+    // The free surface of a full prism given as 5 vertices, its polygon
+    // the outer side: the list counts of the prism carry the polygon.
+    const auto w = read("box", "box",
+                        "Prism\n1\n0 0\n0 0 0.5\n0 1\n2\n5\n3 -3\n3 3\n-3 3\n-3 -3\n3 -3\n7\n3 -3\n3 0\n3 3\n"
+                        "-3 3\n-3 0\n-3 -3\n3 -3\n",
+                        ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(csf::NEXTPTS, 4 + 5 + 12);
+    EXPECT_NEAR(w.at(0), 36.0 - 2.0, 1e-3 * 34);
+    submerged(area, nz);
+    EXPECT_NEAR(area, 36.0 + 24.0, 1e-3 * 60);
+
+    // More lists than waterlines (plus the polygon).
+    read("box", "box", "Prism\n1\n0 0\n0 0 0.5\n0 1\n3\n2\n3 0\n0 3\n2\n3 0\n0 3\n2\n3 0\n0 3\n", ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_TRUE(said(" More boundary lists than waterlines in the CSF file, body ")) << screen.str();
+}
+
 }  // namespace
 }  // namespace zorva
