@@ -502,8 +502,8 @@ protected:
         test::reset_modules();
         copy_example(dir);
         EXPECT_EQ(getip(), 0) << screen.str();
-        ierr = -1;
-        GEOMSTAT(model::NEQN, IMODFL, ierr);
+        ierr = 0;
+        if (cfg::ILOWHI == 0) GEOMSTAT(model::NEQN, IMODFL, ierr);
         EXPECT_EQ(ierr, 0);
         write_file(gdf + ".csf", text);
         frc::NBETAF = 1;
@@ -613,6 +613,67 @@ TEST_F(WlCsfRun, WallsAndBottoms) {
     read("box", "box", "Prism\n1\n0 0\n0 0 0.5\n0 1\n3\n2\n3 0\n0 3\n2\n3 0\n0 3\n2\n3 0\n0 3\n", ierr);
     EXPECT_EQ(ierr, 1);
     EXPECT_TRUE(said(" More boundary lists than waterlines in the CSF file, body ")) << screen.str();
+}
+
+// Higher-order bodies: the waterline found on the patches and the inner
+// sides of the free-surface patches on the patch edges: the box of flat
+// patches and the exact hemisphere of radius 1 inside a cylinder of radius 2.
+TEST_F(WlCsfRun, HigherOrderBodiesInsideCylinder) {
+    int ierr = -1;
+    auto w = read("hobox", "hobox", "Cylinder\n1\n0 0\n0 0 0.3\n2.0 1.0\n0\n", ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_NEAR(w.at(0), PI * 4 - 2, 1e-3 * (PI * 4 - 2));
+    w = read("hohemi", "hohemi", "Cylinder\n1\n0 0\n0 0 0.3\n2.0 1.0\n0\n", ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    EXPECT_NEAR(w.at(0), PI * 3, 1e-3 * PI * 3);
+}
+
+// Tangents of the free-surface patches of the exact hemisphere (inner
+// sides on its curved patch edges, arcs outside) against central
+// differences, and their inner ends on the waterline circle of radius 1.
+TEST_F(WlCsfRun, HigherOrderPatchTangents) {
+    fresh();
+    test::reset_modules();
+    copy_example("hohemi");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    csf::ISCSF.allocate(2, 1);
+    csf::ISXBODY = model::IREFLB(1, 1) == 1 ? 0 : model::IS(1, 1);
+    csf::ISYBODY = model::IREFLB(2, 1) == 1 ? 0 : model::IS(2, 1);
+    write_file("c.csf", "2.0 1.0\n0\n");
+    ASSERT_EQ(chan::open(IUCSF, "c.csf", chan::Status::Old), 0);
+    int np = 0, ierr = -1;
+    RDCSFA(np, 1, ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    ASSERT_GT(csf::NCSFFSP, 0);
+    EXPECT_EQ(np, csf::NCSFFSP + 2);
+    const float h = 1e-3f;
+    for (int ip = 1; ip <= csf::NCSFFSP; ++ip)
+        for (float u : {-0.5f, 0.5f})
+            for (float v : {-0.6f, 0.3f}) {
+                float X[3], XU[3], XV[3], Xa[3], Xb[3], D[3];
+                WLEDGE(u, v, 1, ip, X, XU, XV, 1, 0, ierr);
+                ASSERT_EQ(ierr, 0);
+                WLEDGE(u, v + h, 1, ip, Xa, D, D, 1, 0, ierr);
+                WLEDGE(u, v - h, 1, ip, Xb, D, D, 1, 0, ierr);
+                for (int c = 0; c < 2; ++c) EXPECT_NEAR(XV[c], (Xa[c] - Xb[c]) / (2 * h), 3e-3f) << ip << ' ' << v;
+                WLEDGE(u + h, v, 1, ip, Xa, D, D, 1, 0, ierr);
+                WLEDGE(u - h, v, 1, ip, Xb, D, D, 1, 0, ierr);
+                for (int c = 0; c < 2; ++c) EXPECT_NEAR(XU[c], (Xa[c] - Xb[c]) / (2 * h), 3e-3f) << ip << ' ' << u;
+                // Normal down.
+                EXPECT_LT(XU[0] * XV[1] - XU[1] * XV[0], 0.0f) << ip;
+                WLEDGE(1.0f, v, 1, ip, X, XU, XV, 1, 0, ierr);
+                EXPECT_NEAR(std::hypot(X[0], X[1]), 1.0f, 1e-4f) << ip;
+            }
+    // Numbered from the interior free-surface patch limit, without a body:
+    // the same point in x and y.
+    model::NPATCHLIM = 7;
+    float X1[3], X0[3], XU[3], XV[3];
+    WLEDGE(0.3f, -0.2f, 1, 1, X1, XU, XV, 1, 0, ierr);
+    WLEDGE(0.3f, -0.2f, 0, 8, X0, XU, XV, 1, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(X0[0], X1[0]);
+    EXPECT_EQ(X0[1], X1[1]);
+    chan::close(IUCSF);
 }
 
 }  // namespace
