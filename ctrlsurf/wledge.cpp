@@ -1,6 +1,6 @@
 // Free-surface patches of a control surface bounded by the body waterline:
 // ruled strips between a stretch of a body waterline segment (the inner
-// side) and a straight piece or a cylinder arc (the outer side).  u runs
+// side) and a straight side or a cylinder arc (the outer side).  u runs
 // from the outer side (u = -1) to the waterline (u = 1), v along both, so
 // that round a counter-clockwise waterline the normal points down.
 #include <cmath>

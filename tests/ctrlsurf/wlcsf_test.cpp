@@ -382,7 +382,7 @@ TEST_F(WlCsf, ListsWithRayPatches) {
     chan::close(IUCSF);
 
     // Two list points on one segment: no ray between them (not a full
-    // turn of rays against the short piece of list between them).
+    // turn of rays against the short stretch of list between them).
     clean();
     square();
     csf::ICSFCYL = 0, csf::NBNDCSF = 2, csf::NEXTPTS = 20, csf::NBNDMAX = 11;
