@@ -16,6 +16,7 @@
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 

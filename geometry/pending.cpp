@@ -46,41 +46,4 @@ void PATCHWL(float&, float&, int, int, float*, float*, float*, int, int, int& IE
     IERR = 1;
 }
 
-void RGKINIT(int& IERR) {
-    unavailable("The geometry kernel (SURFLINK, RGKINIT) is");
-    IERR = 1;
-}
-
-void RGKLOWGDF(int, int& IERR) {
-    unavailable("The geometry kernel (SURFLINK, RGKLOWGDF) is");
-    IERR = 1;
-}
-
-void RGKNTANK(int, int& N) {
-    unavailable("The geometry kernel (SURFLINK, RGKNTANK) is");
-    N = -1;
-}
-
-void RGKNPATCH(int, int& N) {
-    unavailable("The geometry kernel (SURFLINK, RGKNPATCH) is");
-    N = -1;
-}
-
-void RGKPANTYPE(int, int, int& ITYPE, int& ITANK, int& IERR) {
-    unavailable("The geometry kernel (SURFLINK, RGKPANTYPE) is");
-    ITYPE = ITANK = 0;
-    IERR = 1;
-}
-
-void RGKPATTYPE(int, int, int& ITYPE, int& ITANK, int& IERR) {
-    unavailable("The geometry kernel (SURFLINK, RGKPATTYPE) is");
-    ITYPE = ITANK = 0;
-    IERR = 1;
-}
-
-void RGKEVAL(float, float, int, int, float*, float*, float*, int& IERR) {
-    unavailable("The geometry kernel (SURFLINK, RGKEVAL) is");
-    IERR = 1;
-}
-
 }  // namespace zorva

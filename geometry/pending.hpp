@@ -1,6 +1,6 @@
 // Routines that the model input calls in parts of the program that this
-// build does not hold yet (the waterline trimming of higher-order bodies,
-// the interior free surface, and the geometry kernel bridge).  Each
+// build does not hold yet (the waterline trimming of higher-order bodies
+// and the interior free surface).  Each
 // stand-in writes a clear message when it is reached and fails, so that a
 // run asking for them stops instead of going on wrongly.
 #pragma once
@@ -26,13 +26,5 @@ void INTFSH(int& IERR);
 // trimmed patches.
 void TRIMWLB(int& IERR);
 void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
-// Geometry-kernel bridge (SURFLINK).
-void RGKINIT(int& IERR);
-void RGKLOWGDF(int IB, int& IERR);
-void RGKNTANK(int IB, int& N);
-void RGKNPATCH(int IB, int& N);
-void RGKPANTYPE(int IB, int I, int& ITYPE, int& ITANK, int& IERR);
-void RGKPATTYPE(int IB, int IP, int& ITYPE, int& ITANK, int& IERR);
-void RGKEVAL(float U, float V, int IB, int IP, float* X, float* XU, float* XV, int& IERR);
 
 }  // namespace zorva

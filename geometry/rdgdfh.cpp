@@ -17,6 +17,7 @@
 #include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "platform/zorva_userlib.h"

@@ -3,6 +3,7 @@
 #include "common/datetime.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "geometry/rgklink.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"

@@ -28,6 +28,4 @@ void RDCSF(int& IERR) { IERR = unavailable("Control surfaces (RDCSF) are"); }
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = unavailable("Control surfaces (CSFPT) are"); }
 
-void RGKDONE() { unavailable("The geometry kernel (RGKDONE) is"); }
-
 }  // namespace zorva
