@@ -1,18 +1,23 @@
-// One POTEN period of a body of 2016 flat panels (an ellipsoid, no
-// symmetry, infinite depth): incident-wave right-hand sides and assembly,
-// then the direct solution of 6 radiation and 1 diffraction problems.  The
-// counters split the period into assembly and solution; solve_lu_only is
-// the factorisation within SOLVE, cgetrf_direct the library's factorisation
-// of the same matrix called directly.
+// One POTEN period of a faceted hemisphere (radius 1, floating, no
+// symmetry): incident-wave right-hand sides and assembly, then the direct
+// solution of 6 radiation and 1 diffraction problems, on one thread and on
+// all threads.  Arguments: panels, threads, depth in radii (0 infinite).
+// The counters split the period into assembly and solution.
+// cgetrf_direct is the library's factorisation called directly.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "common/channels.hpp"
+#include "common/threads.hpp"
 #include "geometry/model.hpp"
+#include "kernels/wgsetup.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
 #include "main/runparams.hpp"
@@ -31,15 +36,21 @@ namespace {
 using namespace zorva;
 
 const float NU = 0.6f;
+float K = NU;
 
-// The body, its tables and its Rankine scratch, once per program.
-void setup_once() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    auto dir = std::filesystem::temp_directory_path() / ("zorva_bench_" + std::to_string(::getpid()));
+// The body of N panels, its tables and its Rankine scratch, kept while
+// the benchmarks ask for the same body.
+void setup(int n, float depth) {
+    static int done_n = 0;
+    static float done_depth = -2.0f;
+    if (n == done_n && depth == done_depth) return;
+    done_n = n;
+    done_depth = depth;
+    static const auto dir = std::filesystem::temp_directory_path() / ("zorva_bench_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
+    chan::close(23);
+    chan::close(24);
     cfg::reset();
     model::reset();
     sym::reset();
@@ -47,9 +58,18 @@ void setup_once() {
     pnl::reset();
     slv::reset();
     cfg::ISOLVE = 1;
-    model::HBOT = -1.0f;
-    auto f = test::load_panels(test::ellipsoid(3.0, 1.5, 1.0, -1.5, 42, 48, false), 0, 0);
-    const int n = model::NEQN;
+    model::HBOT = depth > 0 ? depth : -1.0f;
+    // Latitude bands of the whole sphere, the lower half kept: nlat/2 bands
+    // of nlon panels.
+    int nlat = 2, nlon = 4;
+    for (int b = 2; b <= 400; b += 2)
+        if (n % (b / 2) == 0 && n / (b / 2) >= b && n / (b / 2) <= 2 * b) {
+            nlat = b;
+            nlon = n / (b / 2);
+        }
+    auto sphere = test::ellipsoid(1.0, 1.0, 1.0, 0.0, nlat, nlon, false);
+    sphere.resize(static_cast<std::size_t>(n));
+    auto f = test::load_panels(sphere, 0, 0);
     cfg::MAXSCR = n;
     ALLOCPOTW(6, 1);
     model::NBETA = 1;
@@ -64,18 +84,28 @@ void setup_once() {
     slv::RHSADD.allocate(n, 1, 1);
     slv::ALHS.allocate(n, n);
     test::write_rankine(f, 3.0);
+    int ierr = 0;
+    K = NU;
+    const float per = 1.0f;
+    HGRN00(NU, K, per, ierr);
 }
 
 using clk = std::chrono::steady_clock;
 
+int threads_of(const benchmark::State& state) {
+    const int t = static_cast<int>(state.range(1));
+    return t > 0 ? t : static_cast<int>(std::thread::hardware_concurrency());
+}
+
 void BM_period(benchmark::State& state) {
-    setup_once();
-    const int n = model::NEQN;
+    const int n = static_cast<int>(state.range(0));
+    setup(n, static_cast<float>(state.range(2)));
+    thr::set_count(threads_of(state));
     double t_asm = 0, t_sol = 0;
     for (auto _ : state) {
         int ierr = 0, niter[2];
         auto t0 = clk::now();
-        INCRHS(n, &sym::NSYMRHS[1], 1, NU, 1, 0, ierr);
+        INCRHS(n, &sym::NSYMRHS[1], 1, K, 1, 0, ierr);
         WAVEGR(1, 1, 1, n, NU, slv::ALHS, 0, ierr);
         auto t1 = clk::now();
         SOLVE(n, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, niter, 0, 0, ierr);
@@ -86,32 +116,20 @@ void BM_period(benchmark::State& state) {
     }
     const double it = static_cast<double>(state.iterations());
     state.counters["panels"] = n;
+    state.counters["threads"] = thr::count();
     state.counters["assembly_ms"] = 1e3 * t_asm / it;
     state.counters["solve_ms"] = 1e3 * t_sol / it;
 }
 
-// The factorisation alone within SOLVE (no right-hand side solved).
-void BM_solve_lu_only(benchmark::State& state) {
-    setup_once();
-    const int n = model::NEQN;
-    for (auto _ : state) {
-        state.PauseTiming();
-        int ierr = 0, niter[2];
-        INCRHS(n, &sym::NSYMRHS[1], 1, NU, 1, 0, ierr);
-        WAVEGR(1, 1, 1, n, NU, slv::ALHS, 0, ierr);
-        state.ResumeTiming();
-        SOLVE(n, -1, -1, 1, &slv::IUNIT[0], 1.0e-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, niter, 0, 0, ierr);
-        if (ierr != 0) state.SkipWithError("solve failed");
-    }
-    state.counters["panels"] = n;
-}
-
 void BM_cgetrf_direct(benchmark::State& state) {
-    setup_once();
-    const int n = model::NEQN;
+    const int n = static_cast<int>(state.range(0));
+    setup(n, static_cast<float>(state.range(2)));
+    thr::set_count(threads_of(state));
+    thr::blas_for(n);
     int ierr = 0;
-    INCRHS(n, &sym::NSYMRHS[1], 1, NU, 1, 0, ierr);
+    INCRHS(n, &sym::NSYMRHS[1], 1, K, 1, 0, ierr);
     WAVEGR(1, 1, 1, n, NU, slv::ALHS, 0, ierr);
+    thr::blas_for(n);
     const std::vector<cplx> a0(slv::ALHS.data(), slv::ALHS.data() + static_cast<long>(n) * n);
     std::vector<cplx> a;
     std::vector<int> ipiv(static_cast<std::size_t>(n));
@@ -126,8 +144,16 @@ void BM_cgetrf_direct(benchmark::State& state) {
     state.counters["panels"] = n;
 }
 
+// Panels, threads (0 all), depth in radii (0 infinite).
+void sizes(benchmark::internal::Benchmark* b) {
+    for (int n : {1024, 4096})
+        for (int t : {1, 0}) b->Args({n, t, 0});
+    for (int t : {1, 0}) b->Args({2304, t, 3});
+}
+
 }  // namespace
 
-BENCHMARK(BM_period)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BM_solve_lu_only)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BM_cgetrf_direct)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_period)->Apply(sizes)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_period)->Name("BM_period_large")->Args({8000, 1, 0})->Args({8000, 0, 0})->Iterations(1)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_cgetrf_direct)->Args({4096, 0, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);

@@ -1,6 +1,7 @@
 #include "common/messages.hpp"
 
 #include <algorithm>
+#include <mutex>
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
@@ -29,6 +30,9 @@ std::string errmsg_value(int value) {
 }
 
 void ERRMSG(std::string_view text, int value) {
+    // Whole messages, also from the threads of a parallel loop.
+    static std::mutex m;
+    std::lock_guard<std::mutex> lk(m);
     std::string line = " ";
     line.append(text);
     line += errmsg_value(value);

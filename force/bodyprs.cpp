@@ -64,11 +64,12 @@ void BPBVEND(float S, float WNUMK, int IPERFL) {
                 for (int c = 1; c <= 3; ++c) v[k][c] = dif ? VDIFP(i, c, j + (k - 1) * nb) : cplx{};
             if (dif && (!model::ITANK.allocated() || model::ITANK(i) == 0)) {
                 const float x[3] = {pnl::PCENT(1, i), pnl::PCENT(2, i), pnl::PCENT(3, i)};
-                INCWAVE(WNUMK, model::SINBETA(j), model::COSBETA(j), x, 1);
+                IncWave W;
+                INCWAVE(WNUMK, model::SINBETA(j), model::COSBETA(j), x, 1, W);
                 for (int k = 1; k <= nsymc; ++k)
                     for (int e = 1; e <= nd; ++e) {
                         const int p = sym::NSYMRHS[static_cast<std::size_t>((k - 1) * nd + e)];
-                        for (int c = 1; c <= 3; ++c) v[k][c] += incw::GRADINC[p][c];
+                        for (int c = 1; c <= 3; ++c) v[k][c] += W.GRADINC[p][c];
                     }
             }
             for (int f = 1; f <= nsymf; ++f) {

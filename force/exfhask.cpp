@@ -45,13 +45,14 @@ namespace {
 
 // Contribution of one integration point to the Haskind sums.
 template <typename VN, typename RAD>
-void haskind_point(float K, const float* x, float w, int cls, VN vn, RAD rad) {
+void haskind_point(float K, const float* x, const float* nrm, float w, int cls, VN vn, RAD rad) {
     using frc::FEXH;
     for (int j = 1; j <= model::NBETA; ++j) {
-        PLNWAVE(K, model::SINBETA(j), model::COSBETA(j), x);
+        PlaneWave W;
+        PLNWAVE(K, model::SINBETA(j), model::COSBETA(j), x, nrm, W);
         for (int kc = 1; kc <= sym::NSYMC; ++kc) {
-            const cplx s0 = fpan::sum_parts(incw::PHIINC, kc);
-            const cplx s1 = fpan::sum_parts(plw::DPHI, kc);
+            const cplx s0 = fpan::sum_parts(W.PHIINC, kc);
+            const cplx s1 = fpan::sum_parts(W.DPHI, kc);
             for (int a = 1; a <= sym::NMODSC[static_cast<std::size_t>(kc)]; ++a) {
                 const int m = sym::IMODSC(a, kc);
                 const int jc = sym::IMODPOS(m);
@@ -69,12 +70,12 @@ void EXFHASKLO(float K, const int* /*NSYMRHS*/) {
     for (int i = 1; i <= model::NEQN; ++i) {
         if (fpan::panel_tank(i) > 0) continue;
         const int cls = fpan::panel_class(i);
-        for (int c = 1; c <= 3; ++c) plw::VNORM[c - 1] = pnl::PAXES(3, c, i);
+        const float nrm[3] = {pnl::PAXES(3, 1, i), pnl::PAXES(3, 2, i), pnl::PAXES(3, 3, i)};
         const int np = fpan::panel_points(i, pts);
         for (int ip = 0; ip < np; ++ip) {
             fpan::set_vnwork(i, pts[ip]);
             haskind_point(
-                K, pts[ip].x, pts[ip].w, cls, [](int m) { return frc::VNWORK(m); },
+                K, pts[ip].x, nrm, pts[ip].w, cls, [](int m) { return frc::VNWORK(m); },
                 [i](int jc) { return frc::RADPOT(i, jc); });
         }
     }
@@ -83,10 +84,9 @@ void EXFHASKLO(float K, const int* /*NSYMRHS*/) {
 void EXFHASKHI(float K, const int* /*NSYMRHS*/) {
     const float nsymf = static_cast<float>(sym::NSYMF);
     fho::for_each(true, [&](const fho::Point& q) {
-        for (int c = 0; c < 3; ++c) plw::VNORM[c] = q.n[c];
         const float w = q.w * nsymf * (q.cls > 1 ? 0.5f : 1.0f);
         haskind_point(
-            K, q.x, w, q.cls, [&q](int m) { return model::VNQP(m, q.pt); },
+            K, q.x, q.n, w, q.cls, [&q](int m) { return model::VNQP(m, q.pt); },
             [&q](int jc) { return fho::potential(q, frc::RADPOT.ptr(1, jc)); });
     });
 }

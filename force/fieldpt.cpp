@@ -30,14 +30,15 @@ void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IER
                     for (int c = 1; c <= 3; ++c) VDIFF(c, i, ih) = cplx{};
                 continue;
             }
-            INCWAVE(WNUMK, model::SINBETA(ih), model::COSBETA(ih), xf, igrad);
+            IncWave W;
+            INCWAVE(WNUMK, model::SINBETA(ih), model::COSBETA(ih), xf, igrad, W);
             cplx phi{}, g[4]{};
             for (int k = 1; k <= nc; ++k)
                 for (int d = 1; d <= nd; ++d) {
                     const int p = NSYMRHS[(k - 1) * nd + d - 1];
-                    phi += incw::PHIINC[p];
+                    phi += W.PHIINC[p];
                     if (igrad == 1)
-                        for (int c = 1; c <= 3; ++c) g[c] += incw::GRADINC[p][c];
+                        for (int c = 1; c <= 3; ++c) g[c] += W.GRADINC[p][c];
                 }
             if (o6 > 0) PDIFF(i, ih) = o6 == 1 ? PI4 * phi : phi;
             if (o7 > 0)

@@ -3,6 +3,9 @@
 // of the geometry, the influences of the panel from FLDGRNLO, summed over
 // the symmetry components with their parity signs, in the potential
 // representation (option value 1) or the source representation (2).
+#include <atomic>
+
+#include "common/threads.hpp"
 #include "common/types.hpp"
 #include "force/bodyprs.hpp"
 #include "force/fieldpt.hpp"
@@ -23,7 +26,13 @@ void FLDPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPERFL, int& IERR) {
     const int ne = model::NEQN;
     auto tank = [](int j) { return model::ITANK.allocated() ? model::ITANK(j) : 0; };
     auto cls = [](int j) { return model::IDIPWM.allocated() ? model::IDIPWM(j) : 0; };
-    for (int i = 1; i <= NFIELD; ++i) {
+    // The points on all threads, each point's values by one thread; a
+    // failure stops the points not yet begun.
+    std::atomic<int> failed{0};
+    thr::parallel_for(NFIELD, [&](int ip, int) {
+        const int i = ip + 1;
+        if (failed.load() != 0) return;
+        int ierr = 0;
         const float x[3] = {XFIELD(1, i) * model::ULENI, XFIELD(2, i) * model::ULENI, XFIELD(3, i) * model::ULENI};
         const int ti = IFPTANK.allocated() ? IFPTANK(i) : 0;
         for (int j = 1; j <= ne; ++j) {
@@ -37,8 +46,11 @@ void FLDPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPERFL, int& IERR) {
                     continue;
                 const float xi[3] = {sxa * x[0], sya * x[1], x[2]};
                 float dre, dim, sre, sim, gdre[3] = {}, gdim[3] = {}, gsre[3] = {}, gsim[3] = {};
-                FLDGRNLO(xi, 100.0f, F, j, dre, dim, gdre, gdim, sre, sim, gsre, gsim, o7, ONE, IPERFL, IERR);
-                if (IERR == 1) return;
+                FLDGRNLO(xi, 100.0f, F, j, dre, dim, gdre, gdim, sre, sim, gsre, gsim, o7, ONE, IPERFL, ierr);
+                if (ierr == 1) {
+                    failed = 1;
+                    return;
+                }
                 const cplx D(dre, dim), S(sre, sim);
                 const cplx GD[3] = {{gdre[0], gdim[0]}, {gdre[1], gdim[1]}, {gdre[2], gdim[2]}};
                 const cplx GS[3] = {{gsre[0], gsim[0]}, {gsre[1], gsim[1]}, {gsre[2], gsim[2]}};
@@ -69,7 +81,8 @@ void FLDPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPERFL, int& IERR) {
                 }
             }
         }
-    }
+    });
+    IERR = failed.load() != 0 ? 1 : 0;
 }
 
 }  // namespace zorva

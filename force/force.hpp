@@ -19,14 +19,13 @@ void SETMODFAC(float PER, int IPFLAG);
 // Period banner to the report unit IUNIT and the screen.
 void WRPERHDR(float PER, float WNUM, int IUNIT);
 
-// Plane wave of unit amplitude: potential parts in incw::PHIINC, and the
-// normal-derivative, heading-derivative and mixed parts in plw::DPHI,
-// plw::RPHI, plw::SPHI, with the normal taken from plw::VNORM.
-namespace plw {
-extern float VNORM[3];
-extern cplx DPHI[5], RPHI[5], SPHI[5];  // entries 1..4
-}  // namespace plw
-void PLNWAVE(float K, float SINB, float COSB, const float* X);
+// Plane wave of unit amplitude at X: potential parts PHIINC, and the
+// normal-derivative, heading-derivative and mixed parts DPHI, RPHI, SPHI
+// (entries 1..4) along the normal VNORM.
+struct PlaneWave {
+    cplx PHIINC[5], DPHI[5], RPHI[5], SPHI[5];
+};
+void PLNWAVE(float K, float SINB, float COSB, const float* X, const float* VNORM, PlaneWave& W);
 
 // Added mass and damping by pressure integration into frc::AMAT, frc::BMAT.
 void AMDPINT();

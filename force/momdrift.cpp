@@ -27,15 +27,16 @@ namespace {
 // already in the plane-wave input) to the far-field amplitudes: vn(m) the
 // modal normal, rad(jc) and dif(j, kc) the potentials at the point.
 template <typename VN, typename RAD, typename DIF>
-void kochin_point(float K, float SINT, float COST, int IH1, int IH2, const float* x, float w, int cls, VN vn, RAD rad,
+void kochin_point(float K, float SINT, float COST, int IH1, int IH2, const float* x, const float* nrm, float w, int cls, VN vn, RAD rad,
                   DIF dif) {
     using namespace frc;
-    PLNWAVE(K, SINT, COST, x);
+    PlaneWave W;
+    PLNWAVE(K, SINT, COST, x, nrm, W);
     for (int kc = 1; kc <= sym::NSYMC; ++kc) {
-        const cplx s0 = fpan::sum_parts(incw::PHIINC, kc);
-        const cplx s1 = fpan::sum_parts(plw::DPHI, kc);
-        const cplx s2 = fpan::sum_parts(plw::RPHI, kc);
-        const cplx s3 = fpan::sum_parts(plw::SPHI, kc);
+        const cplx s0 = fpan::sum_parts(W.PHIINC, kc);
+        const cplx s1 = fpan::sum_parts(W.DPHI, kc);
+        const cplx s2 = fpan::sum_parts(W.RPHI, kc);
+        const cplx s3 = fpan::sum_parts(W.SPHI, kc);
         if (model::IRAD >= 0) {
             for (int a = 1; a <= sym::NMODSC[static_cast<std::size_t>(kc)]; ++a) {
                 const int m = sym::IMODSC(a, kc);
@@ -77,13 +78,13 @@ void KOCHIN2(float K, float SINT, float COST, int IH1, int IH2) {
     for (int i = 1; i <= model::NEQN; ++i) {
         if (fpan::panel_tank(i) > 0) continue;
         const int cls = fpan::panel_class(i);
-        for (int c = 1; c <= 3; ++c) plw::VNORM[c - 1] = pnl::PAXES(3, c, i);
+        const float nrm[3] = {pnl::PAXES(3, 1, i), pnl::PAXES(3, 2, i), pnl::PAXES(3, 3, i)};
         const int np = fpan::panel_points(i, pts);
         for (int ip = 0; ip < np; ++ip) {
             const fpan::Point& pt = pts[ip];
             fpan::set_vnwork(i, pt);
             kochin_point(
-                K, SINT, COST, IH1, ih2, pt.x, pt.w, cls, [](int m) { return VNWORK(m); },
+                K, SINT, COST, IH1, ih2, pt.x, nrm, pt.w, cls, [](int m) { return VNWORK(m); },
                 [i](int jc) { return RADPOT(i, jc); }, [i](int j, int kc) { return DIFPOT(i, j, kc); });
         }
     }
@@ -95,10 +96,9 @@ void KOCHIN1(float K, float SINT, float COST, int IH1, int IH2) {
     const int ih2 = std::min<int>(IH2, static_cast<int>(DIFPOT.extent(2)));
     const float nsymf = static_cast<float>(sym::NSYMF);
     fho::for_each(true, [&](const fho::Point& q) {
-        for (int c = 0; c < 3; ++c) plw::VNORM[c] = q.n[c];
         const float w = q.w * nsymf * (q.cls > 1 ? 0.5f : 1.0f);
         kochin_point(
-            K, SINT, COST, IH1, ih2, q.x, w, q.cls, [&q](int m) { return model::VNQP(m, q.pt); },
+            K, SINT, COST, IH1, ih2, q.x, q.n, w, q.cls, [&q](int m) { return model::VNQP(m, q.pt); },
             [&q](int jc) { return fho::potential(q, RADPOT.ptr(1, jc)); },
             [&q](int j, int kc) { return fho::potential(q, DIFPOT.ptr(1, j, kc)); });
     });

@@ -7,21 +7,15 @@
 #include "force/force.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
-#include "solver/incwave.hpp"
 
 namespace zorva {
 
-namespace plw {
-float VNORM[3];
-cplx DPHI[5], RPHI[5], SPHI[5];
-}  // namespace plw
-
-void PLNWAVE(float K, float SINB, float COSB, const float* X) {
+void PLNWAVE(float K, float SINB, float COSB, const float* X, const float* VNORM, PlaneWave& W) {
     static constexpr float WALLFAC[3] = {1.0f, 2.0f, 4.0f};
     const float F = WALLFAC[std::clamp(cfg::IWALLX0 + cfg::IWALLY0, 0, 2)];
     const float h = model::HBOT;
     const float x = X[0], y = X[1], z = X[2];
-    const float nx = plw::VNORM[0], ny = plw::VNORM[1], nz = plw::VNORM[2];
+    const float nx = VNORM[0], ny = VNORM[1], nz = VNORM[2];
 
     // Depth function and the vertical factor (d/dz of the depth function
     // over its value), every exponent capped.
@@ -60,22 +54,22 @@ void PLNWAVE(float K, float SINB, float COSB, const float* X) {
     const float nlss = K * SINB * (nx * sc + x * dsc) - K * COSB * (ny * cs + y * dcs);
     const float nlcs = K * SINB * (nx * cc + x * dcc) + K * COSB * (ny * ss + y * dss);
 
-    cplx* P = incw::PHIINC;
+    cplx* P = W.PHIINC;
     P[1] = cplx(cc, 0.0f);
     P[2] = cplx(0.0f, -sc);
     P[3] = cplx(-ss, 0.0f);
     P[4] = cplx(0.0f, -cs);
-    cplx* D = plw::DPHI;
+    cplx* D = W.DPHI;
     D[1] = cplx(dcc, 0.0f);
     D[2] = cplx(0.0f, -dsc);
     D[3] = cplx(-dss, 0.0f);
     D[4] = cplx(0.0f, -dcs);
-    cplx* R = plw::RPHI;
+    cplx* R = W.RPHI;
     R[1] = cplx(lss, 0.0f);
     R[2] = cplx(0.0f, lcs);
     R[3] = cplx(-lcc, 0.0f);
     R[4] = cplx(0.0f, lsc);
-    cplx* S = plw::SPHI;
+    cplx* S = W.SPHI;
     S[1] = cplx(nlss, 0.0f);
     S[2] = cplx(0.0f, nlcs);
     S[3] = cplx(-nlcc, 0.0f);

@@ -18,6 +18,7 @@
 #include "geometry/modelmore.hpp"
 #include "geometry/pending.hpp"
 #include "geometry/rgklink.hpp"
+#include "panels/irrfs.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "platform/zorva_userlib.h"
@@ -472,7 +473,7 @@ void RDGDFH(int IU, int& IERR) {
     int irrmax = 0;
     for (int ib = 1; ib <= nb; ++ib) irrmax = std::max(irrmax, cfg::IRR(ib));
     if (irrmax > 1) {
-        INTFSH(IERR);
+        INTFSH({ISX, ISY}, IERR);
         if (IERR != 0) return;
     }
     if (shared) {

@@ -17,6 +17,7 @@
 #include "geometry/pending.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "panels/irrfs.hpp"
 
 namespace zorva {
 
@@ -179,10 +180,31 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
     }
     int irrmax = 0;
     for (int ib = 1; ib <= nb; ++ib) irrmax = std::max(irrmax, cfg::IRR(ib));
-    if (irrmax == 3 && NPATCHW > NPATCHBD) {
-        ERRMSG("Spline counts of interior free-surface patches (IRR=3) are not available in this build", 0);
-        IERR = 1;
-        return;
+    if (irrmax == 3) {
+        // Interior free-surface patches: the orders and counts of the body
+        // patch they start from, with as many intervals across the patch as
+        // its depth holds of the body patch's intervals.
+        for (int q = NPATCHBD + 1; q <= NPATCHW; ++q) {
+            const int j = q - NPATCHBD, k = ifs::IFSBP(j);
+            if (cfg::IRR(IBPTH(k)) <= 1) continue;
+            float S[6];
+            PSIDLEN(S, IBPTH(k), k, IERR);
+            if (IERR != 0) return;
+            const float L = ifs::FSLEN(j);
+            const int e = std::abs(ifs::IFSEDG(j));
+            if (e == 1 || e == 3) {
+                NU(q) = static_cast<int>(std::ceil(static_cast<float>(NU(k)) * L / std::max({S[1], S[3], S[5]})));
+                NV(q) = NV(k);
+                KU(q) = KU(k), KV(q) = KV(k);
+                IQUO(q) = IQUO(k), IQVO(q) = IQVO(k), IQUI(q) = IQUI(k), IQVI(q) = IQVI(k);
+            } else {
+                NU(q) = static_cast<int>(std::ceil(static_cast<float>(NV(k)) * L / std::max({S[0], S[2], S[4]})));
+                NV(q) = NU(k);
+                KU(q) = KV(k), KV(q) = KU(k);
+                IQUO(q) = IQVO(k), IQVO(q) = IQUO(k), IQUI(q) = IQVI(k), IQVI(q) = IQUI(k);
+            }
+            NU(q) = std::max(NU(q), 1);
+        }
     }
 
     NPATCHT = NPATCHW;

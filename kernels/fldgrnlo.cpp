@@ -27,13 +27,13 @@ namespace {
 // One Rankine evaluation of the panel at Q.
 struct Rank {
     float D = 0.0f, S = 0.0f, LD = 0.0f, LS = 0.0f;
-    float GS[3] = {0.0f, 0.0f, 0.0f}, GD[3] = {0.0f, 0.0f, 0.0f}, GLS[3] = {0.0f, 0.0f, 0.0f};
+    float GS[3] = {0.0f, 0.0f, 0.0f}, GD[3] = {0.0f, 0.0f, 0.0f}, GLS[3] = {0.0f, 0.0f, 0.0f}, GLD[3] = {0.0f, 0.0f, 0.0f};
 };
 
 bool rankine(const float* Q, int ILOGF, int IPAN, int IVEL, Rank& r) {
     int ierr = 0;
     RANKPF(Q, ILOGF, IPAN, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP,
-           pnl::PNLARR3, r.D, r.S, r.LD, r.LS, IVEL, r.GS, r.GD, r.GLS, ierr);
+           pnl::PNLARR3, r.D, r.S, r.LD, r.LS, IVEL, r.GS, r.GD, r.GLS, r.GLD, ierr);
     if (ierr == 1) {
         ERRMSG(" Error in evaluation of Rankine integrals ", 0);
         return false;

@@ -1,16 +1,19 @@
 #include "kernels/rankin.hpp"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "common/channels.hpp"
 #include "common/farray.hpp"
 #include "common/messages.hpp"
+#include "common/threads.hpp"
 #include "geometry/model.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/scrstore.hpp"
 
 namespace zorva {
 
@@ -20,19 +23,24 @@ void RANKIN(int N, int IRADF, int& IERR) {
         ERRMSG(" Error opening scratch files in RANKIN ", 0);
         IERR = 1;
     };
+    if (cfg::ILOWHI != 0) {
+        // The higher-order records live in the matrix scratch store (memory
+        // while it has room, files beyond): units 23, 24 and, when some
+        // period is at the infinite frequency, 25 and 26.
+        int units[4], n = 0;
+        units[n++] = IURNK;
+        if (IRADF >= 0) units[n++] = IURNKR;
+        if (model::IPERSPC == 1) {
+            units[n++] = 25;
+            if (IRADF >= 0) units[n++] = 26;
+        }
+        slv::SCROPEN(units, n, IERR);
+        if (IERR == 0) RANKINHI(N, IRADF, model::HBOT, IERR);
+        return;
+    }
     if (chan::open_scratch(IURNK, chan::Form::Unformatted) != 0) return fail();
     if (IRADF >= 0 && chan::open_scratch(IURNKR, chan::Form::Unformatted) != 0) return fail();
-    if (cfg::ILOWHI == 0) {
-        RANKINLO(N, IRADF, model::HBOT, IERR);
-    } else {
-        if (model::IPERSPC == 1) {
-            // The higher-order writer fills units 25 and 26 as well.
-            if (chan::open_scratch(25, chan::Form::Unformatted) != 0) return fail();
-            if (IRADF >= 0 && chan::open_scratch(26, chan::Form::Unformatted) != 0) return fail();
-        }
-        ERRMSG("The higher-order Rankine influence integrals (ILOWHI=1, RANKINHI) are not available in this build", 0);
-        IERR = 1;
-    }
+    RANKINLO(N, IRADF, model::HBOT, IERR);
 }
 
 namespace {
@@ -45,6 +53,18 @@ struct Terms {
     float grad[2][3] = {};   // source gradient, mirrored back
 };
 
+// The terms of one column j of the Rankine matrices: column part (i, j)
+// and row part (j, i), i <= j, per component and level; the pair codes;
+// the column's own radiation terms RADOWN and those it adds to the rows
+// i < j, RADCOL.
+struct Column {
+    Arr3<float> DCOL, DROW, SCOL, SROW, NCOL, NROW, VCOL, VROW;
+    Arr1<int> RKCODE;
+    Arr2<float> RADOWN;
+    Arr3<float> RADCOL;
+    int fail = 0;  // 1 a Rankine integral failed, 2 a free-surface panel with ILOG = 0
+};
+
 }  // namespace
 
 void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
@@ -52,40 +72,23 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     IERR = 0;
     const int K = cfg::ILOG + 1;
     const int NS = sym::NSYMC;
+    const int NSOL = std::max(sym::NSOLC, 0);
     const bool scatt = cfg::ISCATT == 1, sor = cfg::ISOR == 1, rad = IRADF != -1;
-    Arr3<float> RKDCOL, RKDROW, RKSCOL, RKSROW, RKNCOL, RKNROW, RKVCOL, RKVROW, RKRAD;
-    Arr1<int> RKCODE;
-    bool ok = RKDCOL.allocate(N, NS, K) && RKDROW.allocate(N, NS, K) &&
-              RKRAD.allocate(N, std::max(sym::NSOLC, 0), K) && RKCODE.allocate(N);
-    if (ok && scatt) ok = RKSCOL.allocate(N, NS, K) && RKSROW.allocate(N, NS, K);
-    // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
-    if (ok && sor)
-        ok = RKNCOL.allocate(N, NS, K) && RKNROW.allocate(N, NS, K) && RKVCOL.allocate(N, 3, NS * K) &&
-             RKVROW.allocate(N, 3, NS * K);
-    if (!ok) {
-        ERRMSG(" RAM too small.  Allocation error in RANKIN ", 0);
-        IERR = 1;
-        return;
-    }
     const float TWOPI = 6.2831855f, FOURPI = 12.566371f;
     auto zfs_of = [&](int t) { return t > 0 && cfg::NTANKS > 0 ? cfg::ZTANKFS(t) + cfg::XBODY(3, cfg::ITANKB(t)) : 0.0f; };
     auto dist2 = [](const float* a, const float* b) {
         float d0 = a[0] - b[0], d1 = a[1] - b[1], d2 = a[2] - b[2];
         return d0 * d0 + d1 * d1 + d2 * d2;
     };
-    auto evalerr = [&] {
-        ERRMSG(" Error in evaluating Rankine matrix", 0);
-        IERR = 1;
-    };
 
     // One call: field panel p at point P (normal np), source panel q; the
     // image kind: 0 direct, 1 free surface (with the logarithm), 2 sea bed.
     auto call = [&](const float* P, const float* np, int p, int q, int ivel, int kind, Terms& t) -> bool {
-        float D, S, LD = 0, LS = 0, GS[3] = {0, 0, 0}, GD[3] = {0, 0, 0}, GLS[3] = {0, 0, 0};
+        float D, S, LD = 0, LS = 0, GS[3] = {0, 0, 0}, GD[3] = {0, 0, 0}, GLS[3] = {0, 0, 0}, GLD[3] = {0, 0, 0};
         int ierr;
         const int ilogf = kind == 1 ? cfg::ILOG : 0;
         RANKPF(P, ilogf, q, PAXES, PNLARR6, PNLARR5, PCENT, PNLARR4, PPROP, PNLARR3, D, S, LD, LS, ivel, GS, GD, GLS,
-               ierr);
+               GLD, ierr);
         if (ierr == 1) return false;
         const bool dipp = model::IDIPWM(p) > 0, dipq = model::IDIPWM(q) > 0;
         auto ndot = [&](const float* g) { return np[0] * g[0] + np[1] * g[1] + np[2] * g[2]; };
@@ -98,7 +101,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             t.grad[0][0] += GS[0], t.grad[0][1] += GS[1], t.grad[0][2] += zs * GS[2];
         }
         if (ilogf == 1) {
-            t.mat[1] += -2.0f * (dipp ? ndot(GRDLOGD) : LD);
+            t.mat[1] += -2.0f * (dipp ? ndot(GLD) : LD);
             t.src[1] += -2.0f * (dipq ? 0.0f : (dipp ? ndot(GLS) : LS));
             if (sor) {
                 t.nds[1] += -2.0f * ndot(GLS);
@@ -108,16 +111,55 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         return true;
     };
 
-    for (int j = 1; j <= N; ++j) {
+    // Columns go in blocks: the columns of a block are formed on all
+    // threads, each into its own arrays, then their radiation terms are
+    // added and their records written in column order.
+    Arr3<float> RKRAD;
+    std::vector<Column> cols;
+    int B = 1;
+    {
+        const double per = 4.0 * N * NS * K * (2 + (scatt ? 2 : 0) + (sor ? 8 : 0)) + 4.0 * N * NSOL * K;
+        B = std::clamp(std::min(256, std::max(32, 8 * thr::count())), 1,
+                       std::max(1, static_cast<int>(256.0 * 1024 * 1024 / std::max(per, 1.0))));
+        B = std::min(B, std::max(N, 1));
+    }
+    bool ok = RKRAD.allocate(N, NSOL, K);
+    try {
+        cols.resize(static_cast<std::size_t>(B));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    for (auto& C : cols) {
+        if (!ok) break;
+        ok = C.DCOL.allocate(N, NS, K) && C.DROW.allocate(N, NS, K) && C.RKCODE.allocate(N) &&
+             C.RADOWN.allocate(NSOL, K) && C.RADCOL.allocate(N, NSOL, K);
+        if (ok && scatt) ok = C.SCOL.allocate(N, NS, K) && C.SROW.allocate(N, NS, K);
+        // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
+        if (ok && sor)
+            ok = C.NCOL.allocate(N, NS, K) && C.NROW.allocate(N, NS, K) && C.VCOL.allocate(N, 3, NS * K) &&
+                 C.VROW.allocate(N, 3, NS * K);
+    }
+    if (!ok) {
+        ERRMSG(" RAM too small.  Allocation error in RANKIN ", 0);
+        IERR = 1;
+        return;
+    }
+
+    // Column j into C: its pair terms, codes and own radiation terms.
+    auto column = [&](int j, Column& C) {
+        C.fail = 0;
+        auto fail = [&] { C.fail = 1; };
+        C.RADOWN.fill(0.0f);
         for (int k = 1; k <= K; ++k)
             for (int g = 1; g <= NS; ++g)
                 for (int i = 1; i <= j; ++i) {
-                    RKDCOL(i, g, k) = RKDROW(i, g, k) = 0.0f;
-                    if (scatt) RKSCOL(i, g, k) = RKSROW(i, g, k) = 0.0f;
+                    C.DCOL(i, g, k) = C.DROW(i, g, k) = 0.0f;
+                    if (scatt) C.SCOL(i, g, k) = C.SROW(i, g, k) = 0.0f;
                     if (sor) {
-                        RKNCOL(i, g, k) = RKNROW(i, g, k) = 0.0f;
-                        for (int c = 1; c <= 3; ++c) RKVCOL(i, c, g + NS * (k - 1)) = RKVROW(i, c, g + NS * (k - 1)) = 0.0f;
+                        C.NCOL(i, g, k) = C.NROW(i, g, k) = 0.0f;
+                        for (int c = 1; c <= 3; ++c) C.VCOL(i, c, g + NS * (k - 1)) = C.VROW(i, c, g + NS * (k - 1)) = 0.0f;
                     }
+                    for (int c = 1; c <= NSOL; ++c) C.RADCOL(i, c, k) = 0.0f;
                 }
         bool jfree = false;
         for (int i = 1; i <= j; ++i) {
@@ -128,8 +170,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             const bool fspair = sametank && zsum * zsum <= 1.0e-8f * s2max;
             if (fspair && i == j) jfree = true;
             if (fspair && cfg::ILOG == 0) {
-                ERRMSG(" ILOG=0 and panel NP in free surface, NP=", j);
-                evalerr();
+                C.fail = 2;
                 return;
             }
             const int ivr = (fspair ? sor : (model::IDIPWM(j) > 0 || sor)) ? 1 : 0;
@@ -157,23 +198,23 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                 const float* c_i = PCENT.ptr(1, i);
                 if (!(dist2(cj, c_i) < 100.0f * s2max)) continue;  // digit 0
                 Terms row, col;
-                if (dorow && !call(cj, nj, j, i, ivr, 0, row)) return evalerr();
-                if (docol && !call(ci, ni, i, j, ivc, 0, col)) return evalerr();
+                if (dorow && !call(cj, nj, j, i, ivr, 0, row)) return fail();
+                if (docol && !call(ci, ni, i, j, ivc, 0, col)) return fail();
                 int a = 1, b = 0;
                 const float fj[3] = {cj[0], cj[1], 2.0f * zfs - cj[2]}, fi[3] = {ci[0], ci[1], 2.0f * zfs - ci[2]};
                 const float njf[3] = {nj[0], nj[1], -nj[2]}, nif[3] = {ni[0], ni[1], -ni[2]};
                 if (dist2(fj, c_i) < 100.0f * s2max) {
                     a = cfg::ILOG + 2;
-                    if (dorow && !call(fj, njf, j, i, ivr, 1, row)) return evalerr();
-                    if (docol && !call(fi, nif, i, j, ivc, 1, col)) return evalerr();
+                    if (dorow && !call(fj, njf, j, i, ivr, 1, row)) return fail();
+                    if (docol && !call(fi, nif, i, j, ivc, 1, col)) return fail();
                 }
                 if (HBOT > 0.0f) {
                     const float bj[3] = {cj[0], cj[1], 2.0f * zfs - 2.0f * HBOT - cj[2]};
                     const float bi[3] = {ci[0], ci[1], 2.0f * zfs - 2.0f * HBOT - ci[2]};
                     if (dist2(bj, c_i) <= 100.0f * s2max) {
                         b = 1;
-                        if (dorow && !call(bj, njf, j, i, ivr, 2, row)) return evalerr();
-                        if (docol && !call(bi, nif, i, j, ivc, 2, col)) return evalerr();
+                        if (dorow && !call(bj, njf, j, i, ivr, 2, row)) return fail();
+                        if (docol && !call(bi, nif, i, j, ivc, 2, col)) return fail();
                     }
                 }
                 code += (a + 4 * b) * w8;
@@ -183,112 +224,155 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                     for (int k = 1; k <= K; ++k) {
                         const int l = k - 1;
                         if (fspair) {
-                            RKDROW(i, g, k) -= float(IPFLAG(i)) * sg * row.src[l];
-                            if (i != j) RKDCOL(i, g, k) -= float(IPFLAG(j)) * sg * col.src[l];
+                            C.DROW(i, g, k) -= float(IPFLAG(i)) * sg * row.src[l];
+                            if (i != j) C.DCOL(i, g, k) -= float(IPFLAG(j)) * sg * col.src[l];
                         } else {
-                            RKDROW(i, g, k) += sg * row.mat[l];
-                            if (i != j) RKDCOL(i, g, k) += sg * col.mat[l];
+                            C.DROW(i, g, k) += sg * row.mat[l];
+                            if (i != j) C.DCOL(i, g, k) += sg * col.mat[l];
                         }
                         if (scatt) {
-                            RKSROW(i, g, k) += sg * row.src[l];
-                            if (i != j) RKSCOL(i, g, k) += sg * col.src[l];
+                            C.SROW(i, g, k) += sg * row.src[l];
+                            if (i != j) C.SCOL(i, g, k) += sg * col.src[l];
                         }
                         if (sor) {
                             if (fspair) {
-                                RKNROW(i, g, k) -= float(IPFLAG(j)) * sg * row.src[l];
-                                if (i != j) RKNCOL(i, g, k) -= float(IPFLAG(i)) * sg * col.src[l];
+                                C.NROW(i, g, k) -= float(IPFLAG(j)) * sg * row.src[l];
+                                if (i != j) C.NCOL(i, g, k) -= float(IPFLAG(i)) * sg * col.src[l];
                             } else {
-                                RKNROW(i, g, k) += sg * row.nds[l];
-                                if (i != j) RKNCOL(i, g, k) += sg * col.nds[l];
+                                C.NROW(i, g, k) += sg * row.nds[l];
+                                if (i != j) C.NCOL(i, g, k) += sg * col.nds[l];
                             }
                             const float f[3] = {sx * sg, sy * sg, sg};
                             for (int c = 1; c <= 3; ++c) {
-                                RKVROW(i, c, g + NS * l) += f[c - 1] * row.grad[l][c - 1];
-                                if (i != j) RKVCOL(i, c, g + NS * l) += f[c - 1] * col.grad[l][c - 1];
+                                C.VROW(i, c, g + NS * l) += f[c - 1] * row.grad[l][c - 1];
+                                if (i != j) C.VCOL(i, c, g + NS * l) += f[c - 1] * col.grad[l][c - 1];
                             }
                         }
                         if (rad) {
                             for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
                                 const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
-                                RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
+                                C.RADOWN(col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
                                 if (i != j)
-                                    RKRAD(i, col_, k) +=
+                                    C.RADCOL(i, col_, k) +=
                                         sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
                             }
                         }
                     }
                 }
             }
-            RKCODE(i) = code;
+            C.RKCODE(i) = code;
         }
 
         // Diagonal of column j, level 1.
         const int dj = model::IDIPWM(j);
         for (int g = 1; g <= NS; ++g) {
-            const int C = sym::ISYMC[static_cast<std::size_t>(g)];
-            const bool plane = (dj == 2 && (C == 1 || C == 4)) || (dj == 3 && (C == 1 || C == 2));
+            const int cid = sym::ISYMC[static_cast<std::size_t>(g)];
+            const bool plane = (dj == 2 && (cid == 1 || cid == 4)) || (dj == 3 && (cid == 1 || cid == 2));
             if (plane) {
-                RKDROW(j, g, 1) = TWOPI;
+                C.DROW(j, g, 1) = TWOPI;
                 if (rad)
                     for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l)
-                        RKRAD(j, sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
+                        C.RADOWN(sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
             } else if (!(jfree || dj == 1 || dj == 2 || dj == 3)) {
-                if (dj == 0) RKDROW(j, g, 1) += TWOPI;
-                else if (dj < 0) RKDROW(j, g, 1) = FOURPI;
+                if (dj == 0) C.DROW(j, g, 1) += TWOPI;
+                else if (dj < 0) C.DROW(j, g, 1) = FOURPI;
             }
             if (dj >= 1 && !plane && rad)
                 for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) {
                     const int md = sym::IMODSC(l, g);
-                    RKRAD(j, sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
+                    C.RADOWN(sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
                 }
-            if (scatt && dj > 0) RKSROW(j, g, 1) -= FOURPI;
+            if (scatt && dj > 0) C.SROW(j, g, 1) -= FOURPI;
             if (sor && !jfree) {
                 // The panel's own source sheet: the normal velocity on the
                 // fluid side is the principal value plus 2 pi sigma, in the
                 // normal-velocity equation and in the velocity vector alike.
-                RKNROW(j, g, 1) += TWOPI;
-                for (int c = 1; c <= 3; ++c) RKVROW(j, c, g) += TWOPI * PAXES(3, c, j);
+                C.NROW(j, g, 1) += TWOPI;
+                for (int c = 1; c <= 3; ++c) C.VROW(j, c, g) += TWOPI * PAXES(3, c, j);
             }
         }
 
-        // Column j's records.
-        bool wok = true;
-        auto put = [&](const float* p, int n) {
-            if (wok && chan::write_record(IURNK, p, sizeof(float) * std::max(n, 0)) != 0) wok = false;
-        };
-        std::vector<float> v;
-        auto put3 = [&](Arr3<float>& V, int n, int slot) {
-            v.clear();
-            for (int c = 1; c <= 3; ++c)
-                for (int i = 1; i <= n; ++i) v.push_back(V(i, c, slot));
-            put(v.data(), static_cast<int>(v.size()));
-        };
-        for (int g = 1; g <= NS; ++g)
-            for (int k = 1; k <= K; ++k) {
-                put(RKDCOL.ptr(1, g, k), j - 1);
-                put(RKDROW.ptr(1, g, k), j);
-                if (scatt) {
-                    put(RKSCOL.ptr(1, g, k), j - 1);
-                    put(RKSROW.ptr(1, g, k), j);
+    };
+
+    for (int j0 = 1; j0 <= N; j0 += B) {
+        const int nb = std::min(B, N - j0 + 1);
+        thr::parallel_for(nb, [&](int c, int) { column(j0 + c, cols[static_cast<std::size_t>(c)]); });
+        // A failed column ends the run after the records of the columns
+        // before it.
+        int nok = nb;
+        for (int c = 0; c < nb && nok == nb; ++c)
+            if (cols[static_cast<std::size_t>(c)].fail != 0) nok = c;
+        // Radiation terms: each column's own, then those it adds to earlier
+        // columns, entry by entry in column order.
+        if (rad) {
+            constexpr int CHUNK = 512;
+            const int jl = j0 + nok - 1;
+            thr::parallel_for((jl + CHUNK - 1) / CHUNK, [&](int ch, int) {
+                const int i0 = ch * CHUNK + 1, i1 = std::min(jl, (ch + 1) * CHUNK);
+                for (int c = 0; c < nok; ++c) {
+                    const Column& C = cols[static_cast<std::size_t>(c)];
+                    const int j = j0 + c;
+                    for (int k = 1; k <= K; ++k)
+                        for (int m = 1; m <= NSOL; ++m) {
+                            if (j >= i0 && j <= i1) RKRAD(j, m, k) = C.RADOWN(m, k);
+                            for (int i = i0; i <= std::min(i1, j - 1); ++i) RKRAD(i, m, k) += C.RADCOL(i, m, k);
+                        }
                 }
-                if (sor) {
-                    put(RKNCOL.ptr(1, g, k), j - 1);
-                    put(RKNROW.ptr(1, g, k), j);
-                    put3(RKVCOL, j - 1, g + NS * (k - 1));
-                    put3(RKVROW, j, g + NS * (k - 1));
-                }
+            });
+        }
+        for (int c = 0; c < nb; ++c) {
+            Column& C = cols[static_cast<std::size_t>(c)];
+            const int j = j0 + c;
+            if (C.fail == 2) {
+                ERRMSG(" ILOG=0 and panel NP in free surface, NP=", j);
+                ERRMSG(" Error in evaluating Rankine matrix", 0);
+                IERR = 1;
+                return;
             }
-        if (wok && chan::write_record(IURNK, RKCODE.ptr(1), sizeof(int) * j) != 0) wok = false;
-        if (!wok) {
-            ERRMSG(" Error writing scratch file in RANKIN ", 0);
-            IERR = 1;
-            return;
+            if (C.fail == 1) {
+                ERRMSG(" Error in evaluating Rankine matrix", 0);
+                IERR = 1;
+                return;
+            }
+            // Column j's records.
+            bool wok = true;
+            auto put = [&](const float* p, int n) {
+                if (wok && chan::write_record(IURNK, p, sizeof(float) * std::max(n, 0)) != 0) wok = false;
+            };
+            std::vector<float> v;
+            auto put3 = [&](Arr3<float>& V, int n, int slot) {
+                v.clear();
+                for (int cc = 1; cc <= 3; ++cc)
+                    for (int i = 1; i <= n; ++i) v.push_back(V(i, cc, slot));
+                put(v.data(), static_cast<int>(v.size()));
+            };
+            for (int g = 1; g <= NS; ++g)
+                for (int k = 1; k <= K; ++k) {
+                    put(C.DCOL.ptr(1, g, k), j - 1);
+                    put(C.DROW.ptr(1, g, k), j);
+                    if (scatt) {
+                        put(C.SCOL.ptr(1, g, k), j - 1);
+                        put(C.SROW.ptr(1, g, k), j);
+                    }
+                    if (sor) {
+                        put(C.NCOL.ptr(1, g, k), j - 1);
+                        put(C.NROW.ptr(1, g, k), j);
+                        put3(C.VCOL, j - 1, g + NS * (k - 1));
+                        put3(C.VROW, j, g + NS * (k - 1));
+                    }
+                }
+            if (wok && chan::write_record(IURNK, C.RKCODE.ptr(1), sizeof(int) * j) != 0) wok = false;
+            if (!wok) {
+                ERRMSG(" Error writing scratch file in RANKIN ", 0);
+                IERR = 1;
+                return;
+            }
         }
     }
     if (rad)
         for (int k = 1; k <= K; ++k)
             if (chan::write_record(IURNKR, RKRAD.size() ? RKRAD.ptr(1, 1, k) : nullptr,
-                                   sizeof(float) * N * std::max(sym::NSOLC, 0)) != 0) {
+                                   sizeof(float) * N * NSOL) != 0) {
                 ERRMSG(" Error writing scratch file in RANKIN ", 0);
                 IERR = 1;
                 return;

@@ -4,8 +4,6 @@
 
 namespace zorva {
 
-float GRDLOGD[3];
-
 namespace {
 
 // Value with its three first partial derivatives: the far-field gradients
@@ -433,7 +431,7 @@ void RANKPI(float& X, float& Y, float& Z, const float* XV, const float* YV, cons
 void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const Arr2<float>& PNLARR6,
             const Arr2<float>& PNLARR5, const Arr2<float>& PCENT, const Arr2<float>& PNLARR4,
             const Arr2<float>& PPROP, const Arr2<float>& PNLARR3, float& D, float& S, float& LD, float& LS,
-            int IVEL, float* GS, float* GD, float* GLS, int& IERR) {
+            int IVEL, float* GS, float* GD, float* GLS, float* GLD, int& IERR) {
     IERR = 0;
     const int i = IPAN;
     const float d0 = P[0] - PCENT(1, i), d1 = P[1] - PCENT(2, i), d2 = P[2] - PCENT(3, i);
@@ -488,7 +486,7 @@ void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const
     const float gl[3] = {LSX, LSY, -LD}, gld[3] = {LDX, LDY, LDZ};
     for (int c = 1; c <= 3; ++c) {
         GLS[c - 1] = PAXES(1, c, i) * gl[0] + PAXES(2, c, i) * gl[1] + PAXES(3, c, i) * gl[2];
-        GRDLOGD[c - 1] = PAXES(1, c, i) * gld[0] + PAXES(2, c, i) * gld[1] + PAXES(3, c, i) * gld[2];
+        GLD[c - 1] = PAXES(1, c, i) * gld[0] + PAXES(2, c, i) * gld[1] + PAXES(3, c, i) * gld[2];
     }
 }
 

@@ -9,9 +9,6 @@
 
 namespace zorva {
 
-// Global gradient of the logarithmic dipole integral of the last RANKPF call.
-extern float GRDLOGD[3];
-
 // Panel frame.  XV, YV: vertices (4); AM: area and moments (13); SL: side
 // lengths (4); E: the vertical in the panel frame (3); SZ: length scale and
 // squared size (2).  IERR: 0, 1 degenerate logarithmic term, 2 point shifted.
@@ -21,10 +18,10 @@ void RANKPI(float& X, float& Y, float& Z, const float* XV, const float* YV, cons
             int ILOGF, int& IERR);
 
 // Global frame: field point P(3) against panel IPAN of the panel tables.
-// GS, GD, GLS: global gradients (3 each); the gradient of LD goes to GRDLOGD.
+// GS, GD, GLS, GLD: global gradients (3 each) of S, D, LS and LD.
 void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const Arr2<float>& PNLARR6,
             const Arr2<float>& PNLARR5, const Arr2<float>& PCENT, const Arr2<float>& PNLARR4,
             const Arr2<float>& PPROP, const Arr2<float>& PNLARR3, float& D, float& S, float& LD, float& LS,
-            int IVEL, float* GS, float* GD, float* GLS, int& IERR);
+            int IVEL, float* GS, float* GD, float* GLS, float* GLD, int& IERR);
 
 }  // namespace zorva

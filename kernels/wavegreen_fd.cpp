@@ -111,22 +111,15 @@ inline Series series(const float* P, const float* Pd, float v) {
 constexpr int LENA[9] = {6, 8, 9, 10, 11, 11, 12, 12, 12};
 constexpr int LENB[10] = {3, 4, 5, 5, 6, 6, 7, 7, 7, 7};
 
-// Work area of WGRK05..07: the imaginary parts of their pairs, kept while
-// the infinite-depth kernels overwrite whole records.
-std::vector<float>& imag_store() {
-    static std::vector<float> w;
-    return w;
-}
-
-void save_imag(const cplx* G, const int* LIST, int n) {
-    auto& w = imag_store();
-    if (w.size() < static_cast<size_t>(8 * n)) w.resize(8 * static_cast<size_t>(n));
+// The imaginary parts of the pairs of WGRK05..07, kept (in the caller's
+// buffer W) while the infinite-depth kernels overwrite whole records.
+void save_imag(const cplx* G, const int* LIST, int n, std::vector<float>& w) {
+    w.resize(8 * static_cast<size_t>(n));
     for (int l = 0; l < n; ++l)
         for (int k = 0; k < 8; ++k) w[8 * l + k] = G[8 * (LIST[l] - 1) + k].imag();
 }
 
-void restore_imag(cplx* G, const int* LIST, int n) {
-    const auto& w = imag_store();
+void restore_imag(cplx* G, const int* LIST, int n, const std::vector<float>& w) {
     for (int l = 0; l < n; ++l)
         for (int k = 0; k < 8; ++k) G[8 * (LIST[l] - 1) + k].imag(w[8 * l + k]);
 }
@@ -259,25 +252,28 @@ void WGRK04(const float* R, const float& A2, const float* Z, const float* ZETA, 
 void WGRK05(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* ISING,
             const int* LIST, const int& NLIST) {
     if (NLIST < 1) return;
-    save_imag(G, LIST, NLIST);
+    std::vector<float> im;
+    save_imag(G, LIST, NLIST, im);
     WGRK09(R, A2, Z, ZETA, G, ISING, LIST, NLIST, &wgmod::WGTABS[0][0]);
-    restore_imag(G, LIST, NLIST);
+    restore_imag(G, LIST, NLIST, im);
 }
 
 void WGRK06(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* ISING,
             const int* LIST, const int& NLIST) {
     if (NLIST < 1) return;
-    save_imag(G, LIST, NLIST);
+    std::vector<float> im;
+    save_imag(G, LIST, NLIST, im);
     WGRK10(R, A2, Z, ZETA, G, ISING, LIST, NLIST, &wgmod::WGTABL[0][0]);
-    restore_imag(G, LIST, NLIST);
+    restore_imag(G, LIST, NLIST, im);
 }
 
 void WGRK07(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* LIST,
             const int& NLIST) {
     if (NLIST < 1) return;
-    save_imag(G, LIST, NLIST);
+    std::vector<float> im;
+    save_imag(G, LIST, NLIST, im);
     WGRK11(R, A2, Z, ZETA, G, LIST, NLIST, &wgmod::WGTABS[0][0]);
-    restore_imag(G, LIST, NLIST);
+    restore_imag(G, LIST, NLIST, im);
 }
 
 void WGRK08(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* LIST,

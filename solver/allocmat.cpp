@@ -5,6 +5,7 @@
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
 
 namespace zorva::slv {
 
@@ -31,7 +32,11 @@ void ALLOCMAT(int NEQN, int NBETAC, int IDIFF, int& IERR) {
     if (!ALHS.allocate(dim(cfg::MAXSCR), dim(cfg::MAXSCR))) {
         ERRMSG(" RAM too small.  Reduce MAXSCR ", 0);
         IERR = 1;
+        return;
     }
+    // The matrix scratch store keeps in memory no more than the in-memory
+    // matrix holds; further records go to its files.
+    set_store_limit(ALHS.size() * sizeof(cplx));
 }
 
 void reset() {

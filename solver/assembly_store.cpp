@@ -21,7 +21,6 @@ int Store::open(int neqn, int nsymc, Arr2<cplx>& alhs) {
     nsymc_ = nsymc;
     alhs_ = &alhs;
     set_ = 1;
-    packed_ = 0;
     int ierr = 0;
     if (cfg::ISOLVE >= 2) {
         nblk_ = model::NBLKSZ;
@@ -50,13 +49,6 @@ int Store::open(int neqn, int nsymc, Arr2<cplx>& alhs) {
 }
 
 int Store::deliver_src(int i, Arr2<cplx>& row, Arr2<cplx>& col, Arr3<cplx>& vrow, Arr3<cplx>& vcol) {
-    for (int k = 1; k <= nsymc_; ++k) {
-        if (row(i, k) == cplx(0.0f, 0.0f)) {
-            ERRMSG(" Zero diagonal of the source-strength matrix, panel", i);
-            return 1;
-        }
-        if (cfg::ISOLVE == 0) row(i, k) = 1.0f / row(i, k);
-    }
     int ierr = 0;
     slv::WRLHSB(units_from(8 + set_), &row(1, 1), &col(1, 1), neqn_, i, 1, nsymc_, ierr);
     if (ierr == 0) slv::VWRITE(IUSRC, vrow.data(), vcol.data(), neqn_, i, nsymc_, ierr);
@@ -74,29 +66,33 @@ int Store::switch_at(int i) {
     return ierr;
 }
 
-int Store::deliver(int i, Arr2<cplx>& row, Arr2<cplx>& col) {
-    // A zero diagonal makes the system singular: stop before a reciprocal or
-    // a factorisation turns it into infinities.
-    for (int k = 1; k <= nsymc_; ++k) {
-        if (row(i, k) == cplx(0.0f, 0.0f)) {
-            ERRMSG(" Zero diagonal of the influence matrix, panel", i);
-            return 1;
-        }
-        if (cfg::ISOLVE == 0) row(i, k) = 1.0f / row(i, k);
+bool Store::in_memory(int i) const { return cfg::ISOLVE == 1 || (cfg::ISOLVE == 0 && i <= maxscr_); }
+
+void Store::place(int i, const cplx* row, const cplx* col, int j0, int j1) {
+    cplx* a = alhs_->data();
+    const auto ui = static_cast<std::size_t>(i);
+    const int jr = std::min(j1, i), jc = std::min(j1, i - 1);
+    if (cfg::ISOLVE == 1) {
+        // Row part along row i, column part down column i.
+        const auto ld = static_cast<std::size_t>(neqn_);
+        for (int j = j0; j <= jr; ++j) a[(ui - 1) + static_cast<std::size_t>(j - 1) * ld] = row[j - 1];
+        cplx* c = a + (ui - 1) * ld;
+        for (int j = j0; j <= jc; ++j) c[j - 1] = col[j - 1];
+        return;
     }
+    // Packed borders: record i at positions (i-1)^2 + 1 .. i^2.
+    cplx* p = a + (ui - 1) * (ui - 1);
+    for (int j = j0; j <= jr; ++j) p[j - 1] = row[j - 1];
+    for (int j = j0; j <= jc; ++j) p[ui + static_cast<std::size_t>(j - 1)] = col[j - 1];
+}
+
+int Store::deliver(int i, Arr2<cplx>& row, Arr2<cplx>& col) {
     cplx* a = alhs_->data();
     int ierr = 0;
     int k0 = 2;
-    if (cfg::ISOLVE == 1) {
-        slv::SETBORD(a, &row(1, 1), &col(1, 1), i, neqn_);
-    } else if (cfg::ISOLVE == 0) {
-        if (set_ == 1) {
-            for (int j = 1; j <= i; ++j) a[packed_++] = row(j, 1);
-            for (int j = 1; j < i; ++j) a[packed_++] = col(j, 1);
-        } else {
-            k0 = 1;
-        }
-    } else {
+    if (cfg::ISOLVE == 0 && !in_memory(i)) {
+        k0 = 1;
+    } else if (cfg::ISOLVE >= 2) {
         const int b = (i - 1) / nblk_;
         const int nb = b == cfg::ISOLVE - 1 ? nblkl_ : nblk_;
         const int r0 = b * nblk_;

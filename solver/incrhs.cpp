@@ -53,16 +53,17 @@ void INCRHSLO(int NEQN, const int* NSYMRHS, int NBETA, float K) {
         const float n[3] = {PAXES(3, 1, i), PAXES(3, 2, i), PAXES(3, 3, i)};
         const float x[3] = {PCENT(1, i), PCENT(2, i), PCENT(3, i)};
         for (int j = 1; j <= NBETA; ++j) {
-            if (hull) INCWAVE(K, model::SINBETA(j), model::COSBETA(j), x, igrad);
+            IncWave W;
+            if (hull) INCWAVE(K, model::SINBETA(j), model::COSBETA(j), x, igrad, W);
             for (int k = 1; k <= nsymc; ++k) {
                 cplx P(0.0f, 0.0f), D(0.0f, 0.0f);
                 if (hull) {
                     for (int m = 1; m <= nsymd; ++m) {
                         int part = NSYMRHS[(k - 1) * nsymd + m - 1];
-                        P += incw::PHIINC[part];
+                        P += W.PHIINC[part];
                         if (grad)
-                            D += incw::GRADINC[part][1] * n[0] + incw::GRADINC[part][2] * n[1] +
-                                 incw::GRADINC[part][3] * n[2];
+                            D += W.GRADINC[part][1] * n[0] + W.GRADINC[part][2] * n[1] +
+                                 W.GRADINC[part][3] * n[2];
                     }
                 }
                 if (cfg::ISCATT == 0) slv::RHSRAD(i, j, k) = FOURPI * (idipwm != 0 ? D : P);

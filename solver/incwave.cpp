@@ -8,12 +8,7 @@
 
 namespace zorva {
 
-namespace incw {
-cplx PHIINC[5];
-cplx GRADINC[5][4];
-}  // namespace incw
-
-void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* X, const int& IGRAD) {
+void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* X, const int& IGRAD, IncWave& W) {
     static constexpr float WALLFAC[3] = {1.0f, 2.0f, 4.0f};
     const int nwall = std::clamp(cfg::IWALLX0 + cfg::IWALLY0, 0, 2);
     const float F = WALLFAC[nwall];
@@ -41,7 +36,7 @@ void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* 
     const float ca = std::cos(a), sa = std::sin(a);
     const float cb = std::cos(b), sb = std::sin(b);
 
-    using incw::PHIINC;
+    cplx* PHIINC = W.PHIINC;
     PHIINC[1] = cplx(Z * ca * cb, 0.0f);
     PHIINC[2] = cplx(0.0f, -Z * sa * cb);
     PHIINC[3] = cplx(-Z * sa * sb, 0.0f);
@@ -49,7 +44,7 @@ void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* 
     if (IGRAD != 1) return;
 
     const float kx = K * COSB, ky = K * SINB;
-    auto& G = incw::GRADINC;
+    auto& G = W.GRADINC;
     G[1][1] = cplx(-kx * Z * sa * cb, 0.0f);
     G[1][2] = cplx(-ky * Z * ca * sb, 0.0f);
     G[1][3] = cplx(Zz * ca * cb, 0.0f);

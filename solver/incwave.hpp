@@ -7,18 +7,18 @@
 
 namespace zorva {
 
-namespace incw {
-// Results of the last INCWAVE call: PHIINC[p] (p = 1..4) the parts of the
+// The incident wave at a point: PHIINC[p] (p = 1..4) the parts of the
 // potential, GRADINC[p][d] (d = 1 x, 2 y, 3 z) their derivatives (written
-// only by a call with IGRAD = 1).  Entry 0 of each index is unused.
-extern cplx PHIINC[5];
-extern cplx GRADINC[5][4];
-}  // namespace incw
+// only with IGRAD = 1).  Entry 0 of each index is unused.
+struct IncWave {
+    cplx PHIINC[5];
+    cplx GRADINC[5][4];
+};
 
 // Incident wave of wavenumber K and heading (SINB, COSB) at X (global frame,
 // z upward), in the water depth model::HBOT (negative: infinite) with the
 // run's walls (cfg::IWALLX0 + cfg::IWALLY0).  IGRAD = 1 also gives the
-// gradient.  Cannot fail.
-void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* X, const int& IGRAD);
+// gradient.  The values go to W.  Cannot fail.
+void INCWAVE(const float& K, const float& SINB, const float& COSB, const float* X, const int& IGRAD, IncWave& W);
 
 }  // namespace zorva

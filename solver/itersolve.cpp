@@ -14,8 +14,8 @@
 // The right-hand sides of one component share the matrix, so they are
 // swept together: every sweep reads the matrix once (from memory and, for
 // the part beyond MAXSCR or for the block files, from scratch) and applies
-// each row to every right-hand side still iterating.  The arithmetic of a
-// right-hand side does not depend on the others.
+// it to every right-hand side still iterating, each on a thread of its own.
+// The arithmetic of a right-hand side does not depend on the others.
 #include "solver/itersolve.hpp"
 
 #include <algorithm>
@@ -25,6 +25,7 @@
 
 #include "common/farray.hpp"
 #include "common/messages.hpp"
+#include "common/threads.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
@@ -75,75 +76,128 @@ void copy_vals(const std::vector<char>& rec, long first, cplx* dst, long n) {
                     static_cast<std::size_t>(n) * sizeof(cplx));
 }
 
+// Records read from scratch in one go: at most this many bytes.
+constexpr std::size_t CHUNK_BYTES = std::size_t(64) << 20;
+
+// One Gauss-Seidel row i of iteration k on column c: y_i = d_i (r_i -
+// sum_{j<i} a_ij y_j), and the residual's update -a_ji y_i, j < i.
+inline void gs_row(Column* c, long n, long i, int k, const cplx* row, const cplx* col) {
+    const cplx* r = c->V1 + (k - 1) * n;
+    cplx* rn = c->V1 + k * n;
+    cplx* y = c->Y;
+    cplx s = r[i - 1];
+    for (long j = 0; j < i - 1; ++j) s -= row[j] * y[j];
+    const cplx yi = row[i - 1] * s;
+    y[i - 1] = yi;
+    for (long j = 0; j < i - 1; ++j) rn[j] -= col[j] * yi;
+}
+
 // Gauss-Seidel sweep of iteration k on every column of `act`: y_i = d_i (r_i
 // - sum_{j<i} a_ij y_j), and the residual of x_k + y, -U y, into V1(:, k+1).
+// The columns are swept on all threads, each by one thread, row by row:
+// first the rows in memory, then the rows of the overflow file in chunks
+// read once for all columns.
 bool sweep_gs(Source& S, const std::vector<Column*>& act, int k) {
     const long n = S.NEQN;
-    for (Column* c : act) std::fill(c->V1 + k * n, c->V1 + (k + 1) * n, cplx(0.0f, 0.0f));
-    for (long i = 1; i <= n; ++i) {
-        const cplx* row;
-        const cplx* col;
-        if (i <= S.NM) {
-            row = S.ALHS + (i - 1) * (i - 1);
-            col = row + i;
-        } else {
+    const long nm = std::min<long>(S.NM, n);
+    const int na = static_cast<int>(act.size());
+    thr::parallel_for(na, [&](int a, int) {
+        Column* c = act[static_cast<std::size_t>(a)];
+        std::fill(c->V1 + k * n, c->V1 + (k + 1) * n, cplx(0.0f, 0.0f));
+        for (long i = 1; i <= nm; ++i) {
+            const cplx* row = S.ALHS + (i - 1) * (i - 1);
+            gs_row(c, n, i, k, row, row + i);
+        }
+    });
+    std::vector<cplx> buf;
+    for (long i0 = nm + 1; i0 <= n;) {
+        // Records i0..i1, record i at (i-1)^2 - (i0-1)^2 of the chunk.
+        long i1 = i0;
+        while (i1 < n && static_cast<std::size_t>(i1 * i1 - (i0 - 1) * (i0 - 1)) * sizeof(cplx) < CHUNK_BYTES) ++i1;
+        const long base = (i0 - 1) * (i0 - 1);
+        buf.resize(static_cast<std::size_t>(i1 * i1 - base));
+        for (long i = i0; i <= i1; ++i) {
             if (!read_vals(S.IUF, S.rec, 2 * i - 1)) return false;
-            copy_vals(S.rec, 0, S.RBUF, i);
-            copy_vals(S.rec, i, S.CBUF, i - 1);
-            row = S.RBUF;
-            col = S.CBUF;
+            copy_vals(S.rec, 0, buf.data() + ((i - 1) * (i - 1) - base), 2 * i - 1);
         }
-        for (Column* c : act) {
-            const cplx* r = c->V1 + (k - 1) * n;
-            cplx* rn = c->V1 + k * n;
-            cplx* y = c->Y;
-            cplx s = r[i - 1];
-            for (long j = 0; j < i - 1; ++j) s -= row[j] * y[j];
-            const cplx yi = row[i - 1] * s;
-            y[i - 1] = yi;
-            for (long j = 0; j < i - 1; ++j) rn[j] -= col[j] * yi;
-        }
+        thr::parallel_for(na, [&](int a, int) {
+            for (long i = i0; i <= i1; ++i) {
+                const cplx* row = buf.data() + ((i - 1) * (i - 1) - base);
+                gs_row(act[static_cast<std::size_t>(a)], n, i, k, row, row + i);
+            }
+        });
+        i0 = i1 + 1;
     }
     if (n > S.NM && slv::SCRREWIND(S.IUF) != 0) return false;
     return true;
 }
 
+// Reads the records of rows g0..g1 of a block file (o values each) into
+// buf, row by row.
+bool read_rows(Source& S, int unit, long g0, long g1, long o, std::vector<cplx>& buf) {
+    buf.resize(static_cast<std::size_t>((g1 - g0 + 1) * o));
+    for (long g = g0; g <= g1; ++g) {
+        if (!read_vals(unit, S.rec, o)) return false;
+        copy_vals(S.rec, 0, buf.data() + (g - g0) * o, o);
+    }
+    return true;
+}
+
 // Block Gauss-Seidel sweep of iteration k: the rows left of each diagonal
 // block are applied to the solved part of y, the block is solved from its
-// LU factors, and the columns above it give the residual -U y.
+// LU factors, and the columns above it give the residual -U y.  The
+// records are read once for all columns, which are then worked on all
+// threads; the block solution takes every column at once.
 bool sweep_block(Source& S, const std::vector<Column*>& act, int k) {
     const long n = S.NEQN;
     const int nblk = (S.NEQN - S.NBLKL) / S.NBLK + 1;
+    const int na = static_cast<int>(act.size());
     for (Column* c : act) {
         std::copy(c->V1 + (k - 1) * n, c->V1 + k * n, c->Y);
         std::fill(c->V1 + k * n, c->V1 + (k + 1) * n, cplx(0.0f, 0.0f));
     }
     const int IUR = S.IUF, IUC = S.IUF + 1, IUL = S.IUF + 3;
+    std::vector<cplx> buf, ys;
     for (int b = 1; b <= nblk; ++b) {
         const long o = static_cast<long>(b - 1) * S.NBLK;
         const int nb = b == nblk ? S.NBLKL : S.NBLK;
-        for (long g = o + 1; o > 0 && g <= o + nb; ++g) {
-            if (!read_vals(IUR, S.rec, o)) return false;
-            copy_vals(S.rec, 0, S.RBUF, o);
-            for (Column* c : act) {
-                cplx* y = c->Y;
-                cplx s = y[g - 1];
-                for (long j = 0; j < o; ++j) s -= S.RBUF[j] * y[j];
-                y[g - 1] = s;
-            }
+        const long step = o > 0 ? std::max<long>(1, static_cast<long>(CHUNK_BYTES / sizeof(cplx)) / o) : nb;
+        for (long g0 = o + 1; o > 0 && g0 <= o + nb; g0 += step) {
+            const long g1 = std::min<long>(o + nb, g0 + step - 1);
+            if (!read_rows(S, IUR, g0, g1, o, buf)) return false;
+            thr::parallel_for(na, [&](int a, int) {
+                cplx* y = act[static_cast<std::size_t>(a)]->Y;
+                for (long g = g0; g <= g1; ++g) {
+                    const cplx* row = buf.data() + (g - g0) * o;
+                    cplx s = y[g - 1];
+                    for (long j = 0; j < o; ++j) s -= row[j] * y[j];
+                    y[g - 1] = s;
+                }
+            });
         }
         const long nn = static_cast<long>(nb) * nb;
         if (!read_vals(IUL, S.rec, nn)) return false;
         copy_vals(S.rec, 0, S.ALHS, nn);
-        for (Column* c : act) LUSOLV(S.ALHS, c->Y + o, S.CBUF, S.IPIVB + o, nb, 1);
-        for (long g = o + 1; o > 0 && g <= o + nb; ++g) {
-            if (!read_vals(IUC, S.rec, o)) return false;
-            copy_vals(S.rec, 0, S.CBUF, o);
-            for (Column* c : act) {
+        ys.resize(static_cast<std::size_t>(nb) * static_cast<std::size_t>(na));
+        for (int a = 0; a < na; ++a)
+            std::copy(act[static_cast<std::size_t>(a)]->Y + o, act[static_cast<std::size_t>(a)]->Y + o + nb,
+                      ys.data() + static_cast<std::size_t>(a) * nb);
+        LUSOLV(S.ALHS, ys.data(), na, S.IPIVB + o, nb);
+        for (int a = 0; a < na; ++a)
+            std::copy(ys.data() + static_cast<std::size_t>(a) * nb, ys.data() + static_cast<std::size_t>(a + 1) * nb,
+                      act[static_cast<std::size_t>(a)]->Y + o);
+        for (long g0 = o + 1; o > 0 && g0 <= o + nb; g0 += step) {
+            const long g1 = std::min<long>(o + nb, g0 + step - 1);
+            if (!read_rows(S, IUC, g0, g1, o, buf)) return false;
+            thr::parallel_for(na, [&](int a, int) {
+                Column* c = act[static_cast<std::size_t>(a)];
                 cplx* rn = c->V1 + k * n;
-                const cplx yg = c->Y[g - 1];
-                for (long j = 0; j < o; ++j) rn[j] -= S.CBUF[j] * yg;
-            }
+                for (long g = g0; g <= g1; ++g) {
+                    const cplx* col = buf.data() + (g - g0) * o;
+                    const cplx yg = c->Y[g - 1];
+                    for (long j = 0; j < o; ++j) rn[j] -= col[j] * yg;
+                }
+            });
         }
     }
     return slv::SCRREWIND(IUR) == 0 && slv::SCRREWIND(IUC) == 0 && slv::SCRREWIND(IUL) == 0;
@@ -269,7 +323,8 @@ void iterate(Source& S, std::vector<Column>& cols, int K, float TOL) {
             for (Column* c : act) c->out = Outcome::ReadError;
             return;
         }
-        for (Column* c : act) combine(*c, n, k, K, ng, TOL);
+        thr::parallel_for(static_cast<int>(act.size()),
+                          [&](int a, int) { combine(*act[static_cast<std::size_t>(a)], n, k, K, ng, TOL); });
     }
 }
 

@@ -21,11 +21,16 @@ void LUFACT(cplx* A, int* IPIV, int N, int& IERR) {
 void LUSOLV(const cplx* A, cplx* B, cplx* W, const int* IPIV, int N, int COPY) {
     if (N <= 0) return;
     std::copy(B, B + N, W);
-    const char trans = 'N';
-    const int nrhs = 1;
-    int info = 0;
-    cgetrs_(&trans, &N, &nrhs, A, &N, IPIV, W, &N, &info, 1);
+    LUSOLV(A, W, 1, IPIV, N);
     if (COPY == 1) std::copy(W, W + N, B);
+}
+
+int LUSOLV(const cplx* A, cplx* B, int NRHS, const int* IPIV, int N) {
+    if (N <= 0 || NRHS <= 0) return 0;
+    const char trans = 'N';
+    int info = 0;
+    cgetrs_(&trans, &N, &NRHS, A, &N, IPIV, B, &N, &info, 1);
+    return info;
 }
 
 }  // namespace zorva

@@ -14,4 +14,8 @@ void LUFACT(cplx* A, int* IPIV, int N, int& IERR);
 // COPY = 1 copies the solution back into B.
 void LUSOLV(const cplx* A, cplx* B, cplx* W, const int* IPIV, int N, int COPY);
 
+// The NRHS right-hand sides B (N x NRHS, leading dimension N) solved in
+// place in one call; returns LAPACK's INFO (0 success).
+int LUSOLV(const cplx* A, cplx* B, int NRHS, const int* IPIV, int N);
+
 }  // namespace zorva

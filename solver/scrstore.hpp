@@ -14,7 +14,8 @@
 
 namespace zorva::slv {
 
-// Bytes of records the store keeps in memory over all its units.
+// Bytes of records the store keeps in memory over all its units (set by
+// ALLOCMAT from MAXSCR: the size of the in-memory matrix).
 void set_store_limit(std::size_t bytes);
 std::size_t store_limit();
 // The file name of a store unit: SCRATCH followed by its letter, after

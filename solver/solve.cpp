@@ -5,6 +5,7 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "common/threads.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "solver/matrices.hpp"
@@ -47,25 +48,40 @@ void SOLVEDIR(int NEQN, int IRAD, int IDIFF, int NBETAC, const int* IU, Arr2<cpl
             if (IERR != 0) return;
         }
         int ierr = 0;
+        thr::blas_for(NEQN);
         LUFACT(a, ipiv.data(), NEQN, ierr);
         if (ierr != 0) {
             ERRMSG(" Error in direct solver: singular LHS", k);
             IERR = 1;
             return;
         }
-        auto solve = [&](cplx* b) { LUSOLV(a, b, work.data(), ipiv.data(), NEQN, 1); };
-        if (IRAD != -1) {
-            for (int i = 1; i <= sym::NMODSC[static_cast<std::size_t>(k)]; ++i) {
-                solve(&RHSMOD(1, sym::IMODPOS(sym::IMODSC(i, k))));
-                NITER[0] = -1;
-            }
+        // Every right-hand side of the component in one solution: the
+        // radiation columns of its modes, then the diffraction columns.
+        std::vector<cplx*> cols;
+        const int nrad = IRAD != -1 ? sym::NMODSC[static_cast<std::size_t>(k)] : 0;
+        for (int i = 1; i <= nrad; ++i) cols.push_back(&RHSMOD(1, sym::IMODPOS(sym::IMODSC(i, k))));
+        if (IDIFF >= 0 && IPERFL == 0)
+            for (int b = 1; b <= NBETAC; ++b) cols.push_back(&RHS(1, b, k));
+        if (cols.empty()) continue;
+        const auto un = static_cast<std::size_t>(NEQN);
+        std::vector<cplx> B;
+        try {
+            B.resize(un * cols.size());
+        } catch (const std::bad_alloc&) {
+            ERRMSG(" RAM too small. Allocation error in SOLVE ", 0);
+            IERR = 1;
+            return;
         }
-        if (IDIFF >= 0 && IPERFL == 0) {
-            for (int b = 1; b <= NBETAC; ++b) {
-                solve(&RHS(1, b, k));
-                NITER[1] = -1;
-            }
+        for (std::size_t c = 0; c < cols.size(); ++c) std::copy(cols[c], cols[c] + un, B.data() + c * un);
+        const int info = LUSOLV(a, B.data(), static_cast<int>(cols.size()), ipiv.data(), NEQN);
+        if (info != 0) {
+            ERRMSG(" Error in direct solver: LAPACK CGETRS INFO=", info);
+            IERR = 1;
+            return;
         }
+        for (std::size_t c = 0; c < cols.size(); ++c) std::copy(B.data() + c * un, B.data() + (c + 1) * un, cols[c]);
+        if (nrad > 0) NITER[0] = -1;
+        if (cols.size() > static_cast<std::size_t>(nrad)) NITER[1] = -1;
     }
 }
 

@@ -2,7 +2,7 @@
 import os
 import shutil
 
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere"]
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3"]
 
 
 def inputs(src):

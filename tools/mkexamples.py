@@ -80,9 +80,10 @@ def box_panels(x0, x1, y0, y1, depth, h, sym_x=False, sym_y=False):
     return pans
 
 
-def hemisphere_panels(radius, nazi, npol):
+def hemisphere_panels(radius, nazi, npol, quarter=False):
     """Faceted hemisphere: nazi panels round, npol down to the pole, where
-    the panels are triangles (a repeated vertex)."""
+    the panels are triangles (a repeated vertex).  With quarter only the
+    nazi / 4 sectors of x >= 0, y >= 0."""
     def pt(i, j):
         phi = (math.pi / 2) * j / npol
         a = 2 * math.pi * i / nazi
@@ -93,7 +94,7 @@ def hemisphere_panels(radius, nazi, npol):
         return [r * math.cos(a), r * math.sin(a), z]
     pans = []
     for j in range(npol):
-        for i in range(nazi):
+        for i in range(nazi // 4 if quarter else nazi):
             q = [pt(i, j), pt(i + 1, j), pt(i + 1, j + 1), pt(i, j + 1)]
             c = [sum(v[k] for v in q) / 4 for k in range(3)]
             if j == npol - 1:  # triangle: the two pole vertices are one
@@ -137,9 +138,26 @@ def pot(path, title, hbot):
     ])
 
 
-def cfg(path, what):
+def cfg(path, what, more=()):
     write(path, ["Configuration of the %s example; lines without an equals sign are comments." % what,
-                 "Low-order method, both stages.", "ILOWHI=0", "IPOTEN=1", "IFORCE=1"])
+                 "Low-order method, both stages.", "ILOWHI=0", "IPOTEN=1", "IFORCE=1"] + list(more))
+
+
+# Wave numbers K a = 0.1 .. 6.0 of the hemisphere pair.
+KA = [0.1 * i for i in range(1, 61)]
+
+
+def pot_ka(path, title, irr):
+    """Potential control file of the hemisphere pair: infinite depth, the
+    wave numbers KA (IPERIO = 3 in the configuration), head seas only."""
+    lines = [title, " 0                   ISOR", " %d                   IRR" % irr,
+             " 0.0  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+             " 0  %d  0             IQUAD ILOG IDIAG" % (1 if irr > 0 else 0),
+             " 1  1                IRAD IDIFF", " 1  1  1  1  1  1    MODE", " %d                  NPER" % len(KA)]
+    for i in range(0, len(KA), 10):
+        lines.append(" " + " ".join("%.1f" % k for k in KA[i:i + 10]))
+    lines += [" 1                   NBETA", " 0.                  BETA (degrees)"]
+    write(path, lines)
 
 
 def frc(path, title, nbody, zcg, radii):
@@ -237,6 +255,22 @@ def main():
         0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hemi.cfg", "hemi.pot", "hemi.gdf", "hemi.frc"])
 
+    # The pair for the irregular frequencies: 1008 panels (the quarter given,
+    # 9 round by 28 down), K a from 0.1 to 6, without and with the interior
+    # free surface.
+    hq = hemisphere_panels(1.0, 36, 28, quarter=True)
+    assert len(hq) == 252
+    for irr in (0, 3):
+        name = "hemisphere_irr%d" % irr
+        d = os.path.join(ROOT, name)
+        gdf(os.path.join(d, "hemiq.gdf"), "Hemisphere radius 1, quarter of 36 x 28 panels, ISX = ISY = 1", 1, 1, hq)
+        pot_ka(os.path.join(d, "hemiq.pot"), "Hemisphere radius 1, infinite depth, K a = 0.1 to 6, IRR = %d" % irr,
+               irr)
+        cfg(os.path.join(d, "hemiq.cfg"), "hemisphere IRR = %d" % irr, ["IPERIO=3", "ISOLVE=1"])
+        frc(os.path.join(d, "hemiq.frc"), "Hemisphere radius 1, IRR = %d: added mass, damping, exciting forces" % irr,
+            1, 0.0, (0.5, 0.5, 0.5))
+        fnames(os.path.join(d, "fnames.zrv"), ["hemiq.cfg", "hemiq.pot", "hemiq.gdf", "hemiq.frc"])
+
     higher_order()
 
 
@@ -282,6 +316,31 @@ def higher_order():
     pot(os.path.join(d, "hohemi.pot"), "Hemisphere radius 1 (exact geometry), water depth 5", 5.0)
     hocfg(os.path.join(d, "hohemi.cfg"), "exact hemisphere")
     frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions",
+        1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
+
+    # The same with the interior free surface (IRR = 3, ILOG = 1): a fan of
+    # four patches about the centre.
+    d = os.path.join(ROOT, "hohemi_irr3")
+    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
+          ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    write(os.path.join(d, "hohemi.pot"), [
+        "Hemisphere radius 1 (exact geometry), infinite depth, K a = 0.1 to 6, IRR = 3",
+        " 0                   ISOR",
+        " 3                   IRR",
+        " 0.0  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+        " 0  1  0             IQUAD ILOG IDIAG",
+        " 1  1                IRAD IDIFF",
+        " 1  1  1  1  1  1    MODE",
+        " %d                  NPER" % len(KA)] +
+        [" " + " ".join("%.1f" % k for k in KA[i:i + 10]) for i in range(0, len(KA), 10)] +
+        [" 1                   NBETA", " 0.                  BETA (degrees)"])
+    write(os.path.join(d, "hohemi.cfg"), [
+        "Configuration of the exact hemisphere with the interior free surface; lines without an equals sign are "
+        "comments.", "Higher-order method, both stages; the values are wavenumbers K a.", "ILOWHI=1", "IPOTEN=1",
+        "IFORCE=1", "IPERIO=3", "ISOLVE=1"])
+    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact), IRR = 3: added mass, damping, exciting forces",
         1, 0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 

@@ -1,3 +1,4 @@
+#include "common/threads.hpp"
 #include "main/drivers/mainprog.hpp"
 
 #include <string>
@@ -26,6 +27,9 @@ int MAIN() {
         return 1;
     }
     int IERR = 0, NWARNP = 0, NWARNF = 0, NOCONV = 0;
+    // The linear algebra library works on one thread until a large
+    // factorisation asks for the run's threads.
+    thr::blas_for(1);
     RUNSTAMP("ZORVALOG.TXT file from ZORVA run: ");
     POTENRUN(IERR, &NOCONV);
     RUNSTAMP("POTEN run completed: ");

@@ -23,6 +23,7 @@
 #include "solver/assembly.hpp"
 #include "solver/incrhs.hpp"
 #include "solver/matrices.hpp"
+#include "solver/scrstore.hpp"
 #include "solver/solve.hpp"
 #include "solver/srcvel.hpp"
 
@@ -152,6 +153,10 @@ void POTENRUN(int& IERR, int* NOCONV) {
         run::BASVG.deallocate();
     }
     for (int unit = 23; unit <= 26; ++unit) chan::close(unit);
+    // The higher-order Rankine records live in the matrix scratch store.
+    const int rankine[4] = {23, 24, 25, 26};
+    int ierr = 0;
+    slv::SCRCLOSE(rankine, 4, 0, ierr);
     ERRMSG(" POTEN module run completed", 0);
     IERR = 0;
 }

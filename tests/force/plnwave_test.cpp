@@ -68,40 +68,42 @@ TEST(PlaneWave, PartsSumToTheWaveAndItsDerivatives) {
         model::HBOT = c.h;
         cfg::IWALLX0 = c.walls >= 1 ? 1 : 0;
         cfg::IWALLY0 = c.walls >= 2 ? 1 : 0;
-        for (int k = 0; k < 3; ++k) plw::VNORM[k] = c.n[k];
-        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x);
+        float nrm[3] = {c.n[0], c.n[1], c.n[2]};
+        PlaneWave W;
+        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x, nrm, W);
         const double x[3] = {c.x[0], c.x[1], c.x[2]}, n[3] = {c.n[0], c.n[1], c.n[2]};
         const Ref r = wave(c.K, c.beta, x, n, c.h, c.walls == 0 ? 1.0 : c.walls == 1 ? 2.0 : 4.0);
         const double tol = 2e-6 * (1.0 + std::abs(r.S));
-        expect_near(sum4(incw::PHIINC), r.P, tol, "P");
-        expect_near(sum4(plw::DPHI), r.D, tol, "D");
-        expect_near(sum4(plw::RPHI), r.R, tol, "R");
-        expect_near(sum4(plw::SPHI), r.S, tol, "S");
+        expect_near(sum4(W.PHIINC), r.P, tol, "P");
+        expect_near(sum4(W.DPHI), r.D, tol, "D");
+        expect_near(sum4(W.RPHI), r.R, tol, "R");
+        expect_near(sum4(W.SPHI), r.S, tol, "S");
 
         // Parities: part p at the point mirrored in x (y) changes sign when
         // the part is odd in x (y): parts 2, 3 odd in x, parts 3, 4 odd in y.
         // The mirrored normal mirrors the normal derivatives with it.
         cplx P[5], D[5], R[5], S[5];
-        std::copy(incw::PHIINC, incw::PHIINC + 5, P);
-        std::copy(plw::DPHI, plw::DPHI + 5, D);
-        std::copy(plw::RPHI, plw::RPHI + 5, R);
-        std::copy(plw::SPHI, plw::SPHI + 5, S);
+        std::copy(W.PHIINC, W.PHIINC + 5, P);
+        std::copy(W.DPHI, W.DPHI + 5, D);
+        std::copy(W.RPHI, W.RPHI + 5, R);
+        std::copy(W.SPHI, W.SPHI + 5, S);
         const float xm[3] = {-c.x[0], c.x[1], c.x[2]};
-        plw::VNORM[0] = -c.n[0];
-        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), xm);
+        nrm[0] = -c.n[0];
+        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), xm, nrm, W);
         for (int p = 1; p <= 4; ++p) {
             const float sg = (p == 2 || p == 3) ? -1.0f : 1.0f;
-            EXPECT_NEAR(std::abs(incw::PHIINC[p] - sg * P[p]), 0.0f, 1e-5f) << p;
-            EXPECT_NEAR(std::abs(plw::DPHI[p] - sg * D[p]), 0.0f, 1e-5f) << p;
-            EXPECT_NEAR(std::abs(plw::RPHI[p] - sg * R[p]), 0.0f, 1e-5f) << p;
-            EXPECT_NEAR(std::abs(plw::SPHI[p] - sg * S[p]), 0.0f, 1e-5f) << p;
+            EXPECT_NEAR(std::abs(W.PHIINC[p] - sg * P[p]), 0.0f, 1e-5f) << p;
+            EXPECT_NEAR(std::abs(W.DPHI[p] - sg * D[p]), 0.0f, 1e-5f) << p;
+            EXPECT_NEAR(std::abs(W.RPHI[p] - sg * R[p]), 0.0f, 1e-5f) << p;
+            EXPECT_NEAR(std::abs(W.SPHI[p] - sg * S[p]), 0.0f, 1e-5f) << p;
         }
         // The same potential parts as the incident-wave routine.
-        plw::VNORM[0] = c.n[0];
-        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x);
-        std::copy(incw::PHIINC, incw::PHIINC + 5, P);
-        INCWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x, 0);
-        for (int p = 1; p <= 4; ++p) EXPECT_NEAR(std::abs(incw::PHIINC[p] - P[p]), 0.0f, 1e-6f) << p;
+        nrm[0] = c.n[0];
+        PLNWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x, nrm, W);
+        std::copy(W.PHIINC, W.PHIINC + 5, P);
+        IncWave I;
+        INCWAVE(c.K, std::sin(c.beta), std::cos(c.beta), c.x, 0, I);
+        for (int p = 1; p <= 4; ++p) EXPECT_NEAR(std::abs(I.PHIINC[p] - P[p]), 0.0f, 1e-6f) << p;
     }
 }
 
@@ -109,29 +111,30 @@ TEST(PlaneWave, EdgeCases) {
     cfg::reset();
     model::HBOT = -1.0f;
     // No normal: no normal derivatives; the origin: no heading derivative.
-    for (float& v : plw::VNORM) v = 0.0f;
+    float nrm[3] = {0.0f, 0.0f, 0.0f};
+    PlaneWave W;
     const float x0[3] = {0.0f, 0.0f, -0.5f};
-    PLNWAVE(1.3f, 0.6f, 0.8f, x0);
+    PLNWAVE(1.3f, 0.6f, 0.8f, x0, nrm, W);
     for (int p = 1; p <= 4; ++p) {
-        EXPECT_EQ(plw::DPHI[p], cplx(0.0f, 0.0f));
-        EXPECT_EQ(plw::RPHI[p], cplx(0.0f, 0.0f));
+        EXPECT_EQ(W.DPHI[p], cplx(0.0f, 0.0f));
+        EXPECT_EQ(W.RPHI[p], cplx(0.0f, 0.0f));
     }
     // Vertical normal: D1 = K P1.
-    plw::VNORM[2] = 1.0f;
+    nrm[2] = 1.0f;
     const float x1[3] = {0.4f, -0.3f, -0.2f};
-    PLNWAVE(1.3f, 0.6f, 0.8f, x1);
-    EXPECT_FLOAT_EQ(plw::DPHI[1].real(), 1.3f * incw::PHIINC[1].real());
+    PLNWAVE(1.3f, 0.6f, 0.8f, x1, nrm, W);
+    EXPECT_FLOAT_EQ(W.DPHI[1].real(), 1.3f * W.PHIINC[1].real());
     // Deep below the surface the depth factor stops at exp(-30), in both depths.
     const float xd[3] = {0.0f, 0.0f, -100.0f};
-    PLNWAVE(1.0f, 0.0f, 1.0f, xd);
-    EXPECT_FLOAT_EQ(incw::PHIINC[1].real(), std::exp(-30.0f));
+    PLNWAVE(1.0f, 0.0f, 1.0f, xd, nrm, W);
+    EXPECT_FLOAT_EQ(W.PHIINC[1].real(), std::exp(-30.0f));
     model::HBOT = 200.0f;
-    PLNWAVE(1.0f, 0.0f, 1.0f, xd);
-    EXPECT_GT(incw::PHIINC[1].real(), 0.0f);
-    EXPECT_TRUE(std::isfinite(incw::PHIINC[1].real()));
+    PLNWAVE(1.0f, 0.0f, 1.0f, xd, nrm, W);
+    EXPECT_GT(W.PHIINC[1].real(), 0.0f);
+    EXPECT_TRUE(std::isfinite(W.PHIINC[1].real()));
     // Stored zeros of the purely real and purely imaginary parts.
-    EXPECT_EQ(incw::PHIINC[2].real(), 0.0f);
-    EXPECT_EQ(plw::SPHI[3].imag(), 0.0f);
+    EXPECT_EQ(W.PHIINC[2].real(), 0.0f);
+    EXPECT_EQ(W.SPHI[3].imag(), 0.0f);
 }
 
 }  // namespace

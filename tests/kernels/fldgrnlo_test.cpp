@@ -100,7 +100,7 @@ TEST_F(FieldGreen, RankineIntegralsPlusWaveKernel) {
         int ierr = 0;
         if (c.code >= 1) {
             RANKPF(c.p, 0, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP,
-                   pnl::PNLARR3, d, s, ld, ls, 0, gs, gd, gls, ierr);
+                   pnl::PNLARR3, d, s, ld, ls, 0, gs, gd, gls, gls, ierr);
             S += double(s);
             D += double(d);
         }
@@ -108,7 +108,7 @@ TEST_F(FieldGreen, RankineIntegralsPlusWaveKernel) {
             const int L = c.mode != 1 ? c.ilog : 0;
             const float q[3] = {c.p[0], c.p[1], -c.p[2]};
             RANKPF(q, L, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP,
-                   pnl::PNLARR3, d, s, ld, ls, 0, gs, gd, gls, ierr);
+                   pnl::PNLARR3, d, s, ld, ls, 0, gs, gd, gls, gls, ierr);
             S += double(s) - 2.0 * double(nu) * L * (double(A) * std::log(double(nu)) + double(ls));
             D += double(d) - 2.0 * double(nu) * L * double(ld);
         }

@@ -158,11 +158,11 @@ TEST_F(RankineMatrices, SymmetryComponentsRecombineToTheWholeBody) {
         float P[3] = {float(sym::ISGNX(h)) * pnl::PCENT(1, 2), float(sym::ISGNY(h)) * pnl::PCENT(2, 2), pnl::PCENT(3, 2)};
         float Dv, Sv, LD, LS, g[3];
         RANKPF(P, 0, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3, Dv,
-               Sv, LD, LS, 0, g, g, g, ierr);
+               Sv, LD, LS, 0, g, g, g, g, ierr);
         d1 += sym::ISIGMA(3, h) * double(Dv);
         P[2] = -P[2];
         RANKPF(P, 1, 1, pnl::PAXES, pnl::PNLARR6, pnl::PNLARR5, pnl::PCENT, pnl::PNLARR4, pnl::PPROP, pnl::PNLARR3, Dv,
-               Sv, LD, LS, 0, g, g, g, ierr);
+               Sv, LD, LS, 0, g, g, g, g, ierr);
         d1 += sym::ISIGMA(3, h) * double(Dv);
         d2 += sym::ISIGMA(3, h) * -2.0 * double(LD);
     }

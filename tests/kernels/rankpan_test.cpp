@@ -137,8 +137,7 @@ Eval eval(const Vertex& P, int ilog = 1, int ivel = 1) {
     Eval e{};
     float p[3] = {float(P[0]), float(P[1]), float(P[2])};
     zorva::RANKPF(p, ilog, 1, PAXES, PNLARR6, PNLARR5, PCENT, PNLARR4, PPROP, PNLARR3, e.D, e.S, e.LD, e.LS,
-                  ivel, e.GS, e.GD, e.GLS, e.ierr);
-    for (int c = 0; c < 3; ++c) e.GLD[c] = zorva::GRDLOGD[c];
+                  ivel, e.GS, e.GD, e.GLS, e.GLD, e.ierr);
     return e;
 }
 

@@ -23,6 +23,7 @@
 #include "kernels/wgsetup.hpp"
 #include "kernels/wgreenv.hpp"
 #include "solver/srcvel.hpp"
+#include "common/threads.hpp"
 #include "tests/support/lowbody.hpp"
 #include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
@@ -59,7 +60,7 @@ protected:
         cfg::ISOLVE = 1;
         cfg::ILOG = 0;
         cfg::ISOR = 0;
-        cfg::IQUAD = 0;
+        cfg::IQUAD = iquad;
         model::HBOT = -1.0f;
         auto f = test::load_panels(ps, isx, isy);
         const int n = model::NEQN;
@@ -79,6 +80,8 @@ protected:
         if (near > 0.0) test::write_rankine(f, near);
         return f;
     }
+
+    int iquad = 0;  // the source-point rule of the next setup
 
     // One ordinary period of infinite depth, ending with the solution.
     void period(float nu) {
@@ -563,47 +566,156 @@ TEST_F(Assembly, DipolePanelInSymmetryPlane) {
 // The equation of a dipole panel is for the normal velocity: its entry
 // for a distant ordinary panel is the derivative along its normal of that
 // panel's dipole influence, here against central differences of the
-// influence formed from the Green function at displaced field points.
+// influence formed from the Green function at displaced field points, with
+// the one-point rule (centroid and area) and with the four-point rule (the
+// panel's four points and weights).
 TEST_F(Assembly, DipoleRowIsNormalDerivativeOfDipoleInfluence) {
     std::vector<LowPanel> ps = {
         {{{{0.1, -0.1, -0.6}, {0.1, 0.1, -0.6}, {-0.1, 0.1, -0.7}, {-0.1, -0.1, -0.7}}}},   // ordinary
         {{{{1.2, 0.5, -0.9}, {1.2, 0.7, -0.9}, {1.25, 0.7, -0.7}, {1.25, 0.5, -0.7}}}},     // dipole
     };
-    auto f = setup(ps, 0, 0, {0.0}, 0.5);  // only the panels' own terms near
-    model::IDIPWM(2) = 1;
-    cfg::IDIPOLE = 1;
-    const float nu = 1.7f;
-    int ierr = 0;
-    INCRHS(2, &sym::NSYMRHS[1], 1, nu, 1, 0, ierr);
-    WAVEGR(1, 1, 1, 2, nu, slv::ALHS, 0, ierr);
-    ASSERT_EQ(ierr, 0);
-    const cplx got = slv::ALHS.data()[1];  // entry (2, 1)
+    for (int rule : {0, 1}) {
+        SCOPED_TRACE(rule);
+        fresh();
+        iquad = rule;
+        auto f = setup(ps, 0, 0, {0.0}, 0.5);  // only the panels' own terms near
+        model::IDIPWM(2) = 1;
+        cfg::IDIPOLE = 1;
+        const float nu = 1.7f;
+        int ierr = 0;
+        INCRHS(2, &sym::NSYMRHS[1], 1, nu, 1, 0, ierr);
+        WAVEGR(1, 1, 1, 2, nu, slv::ALHS, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        const cplx got = slv::ALHS.data()[1];  // entry (2, 1)
 
-    // Dipole influence of panel 1 (one-point rule) at a field point P.
-    const auto& p1 = f[0];
-    auto dipole = [&](const std::array<double, 3>& P) {
-        const float dx = static_cast<float>(p1.c[0] - P[0]), dy = static_cast<float>(p1.c[1] - P[1]);
-        const float R = std::sqrt(dx * dx + dy * dy);
-        float X = nu * R, Z = -nu * static_cast<float>(p1.c[2]), ZETA = -nu * static_cast<float>(P[2]);
-        const float A = 0.0f, H = -1.0f;
-        cplx g[8] = {};
-        int ising = 0, ibot = 0, one = 1, l[14];
-        WGREENV(&X, A, &Z, &ZETA, H, g, &ising, &ibot, one, &l[0], &l[1], &l[2], &l[3], &l[4], &l[5], &l[6], &l[7],
-                &l[8], &l[9], &l[10], &l[11], &l[12], &l[13]);
-        const double ux = dx / R, uy = dy / R;
-        const cd GR(g[1]), Gz(g[2]);
-        const double nud = nu;
-        return nud * nud * p1.area * (GR * (p1.n[0] * ux + p1.n[1] * uy) - Gz * p1.n[2]);
-    };
-    const auto& p2 = f[1];
-    const double h = 1.0e-2;
-    std::array<double, 3> Pp, Pm;
-    for (int c = 0; c < 3; ++c) {
-        Pp[c] = p2.c[c] + h * p2.n[c];
-        Pm[c] = p2.c[c] - h * p2.n[c];
+        // Source points of panel 1 with their weights.
+        const auto& p1 = f[0];
+        std::vector<std::array<double, 4>> pts;
+        if (rule == 0)
+            pts.push_back({p1.c[0], p1.c[1], p1.c[2], p1.area});
+        else
+            for (int q = 1; q <= 4; ++q)
+                pts.push_back({pnl::XVERG(q, 1, 1), pnl::XVERG(q, 2, 1), pnl::XVERG(q, 3, 1), pnl::PNLARR2(q, 1)});
+        double wsum = 0;
+        for (const auto& s : pts) wsum += s[3];
+        EXPECT_NEAR(wsum, p1.area, 1e-6 * p1.area);
+        // Dipole influence of panel 1 at a field point P.
+        auto dipole = [&](const std::array<double, 3>& P) {
+            cd sum = 0;
+            for (const auto& s : pts) {
+                const float dx = static_cast<float>(s[0] - P[0]), dy = static_cast<float>(s[1] - P[1]);
+                const float R = std::sqrt(dx * dx + dy * dy);
+                float X = nu * R, Z = -nu * static_cast<float>(s[2]), ZETA = -nu * static_cast<float>(P[2]);
+                const float A = 0.0f, H = -1.0f;
+                cplx g[8] = {};
+                int ising = 0, ibot = 0, one = 1, l[14];
+                WGREENV(&X, A, &Z, &ZETA, H, g, &ising, &ibot, one, &l[0], &l[1], &l[2], &l[3], &l[4], &l[5], &l[6],
+                        &l[7], &l[8], &l[9], &l[10], &l[11], &l[12], &l[13]);
+                const double ux = dx / R, uy = dy / R;
+                const cd GR(g[1]), Gz(g[2]);
+                const double nud = nu;
+                sum += nud * nud * s[3] * (GR * (p1.n[0] * ux + p1.n[1] * uy) - Gz * p1.n[2]);
+            }
+            return sum;
+        };
+        const auto& p2 = f[1];
+        const double h = 1.0e-2;
+        std::array<double, 3> Pp, Pm;
+        for (int c = 0; c < 3; ++c) {
+            Pp[c] = p2.c[c] + h * p2.n[c];
+            Pm[c] = p2.c[c] - h * p2.n[c];
+        }
+        const cd want = (dipole(Pp) - dipole(Pm)) / (2 * h);
+        EXPECT_NEAR(std::abs(cd(got) - want) / std::abs(want), 0.0, 1.0e-3);
     }
-    const cd want = (dipole(Pp) - dipole(Pm)) / (2 * h);
-    EXPECT_NEAR(std::abs(cd(got) - want) / std::abs(want), 0.0, 1.0e-3);
+}
+
+// The Rankine matrices, the assembled matrices, right-hand sides and every
+// scratch record are the same, bit for bit, on one thread and on eight (whose rows go in other
+// blocks): with symmetry, source and scattering formulations in finite
+// depth for the iterative solver beyond its memory limit, at the
+// infinite-frequency limit with the four-point rule and a dipole panel, and
+// with the block solver.
+TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
+    struct Case {
+        bool quarter;
+        int isolve, iperfl, rule;
+        float depth;
+        bool dipole;
+    };
+    const int saved = thr::count();
+    for (const Case c : {Case{true, 0, 0, 0, 2.5f, false}, Case{false, 1, 2, 1, -1.0f, true},
+                         Case{false, 3, 0, 0, -1.0f, false}}) {
+        SCOPED_TRACE(c.isolve);
+        std::vector<std::vector<char>> out[2];
+        for (int t : {1, 8}) {
+            fresh();
+            iquad = c.rule;
+            auto ps = test::ellipsoid(2.0, 1.0, 0.5, -1.2, 8, 24, c.quarter);
+            if (c.dipole) ps.push_back({{{{0.3, 0.2, -0.4}, {0.3, 0.2, -0.2}, {0.3, 0.4, -0.2}, {0.3, 0.4, -0.4}}}});
+            setup(ps, c.quarter ? 1 : 0, c.quarter ? 1 : 0, {0.0, 0.7}, 0.0);
+            std::vector<test::Quad> quads;
+            for (const auto& p : ps) quads.push_back({p.v[0], p.v[3], p.v[2], p.v[1]});
+            test::build_panels(quads);
+            pnl::IPFLAG.fill(1);
+            const int n = model::NEQN;
+            if (c.dipole) {
+                model::IDIPWM(n) = 1;
+                cfg::IDIPOLE = 1;
+            }
+            model::HBOT = c.depth;
+            cfg::ISOR = c.dipole ? 0 : 1;
+            cfg::ISCATT = 1;
+            cfg::ISOLVE = c.isolve;
+            if (c.isolve == 0) cfg::MAXSCR = n / 3;
+            if (c.isolve == 3) {
+                model::NBLKSZ = (n + 2) / 3;
+                model::NBLKLAST = n - 2 * model::NBLKSZ;
+                cfg::MAXSCR = model::NBLKSZ;
+            }
+            chan::close(23);
+            chan::close(24);
+            int ierr = 0;
+            thr::set_count(t);
+            RANKIN(n, 1, ierr);
+            thr::set_count(saved);
+            ASSERT_EQ(ierr, 0);
+            const float nu = 0.8f;
+            float K = nu;
+            const float per = 1.0f;
+            if (c.depth > 0) HGRN00(nu, K, per, ierr);
+            INCRHS(n, &sym::NSYMRHS[1], model::NBETA, K, 1, c.iperfl, ierr);
+            ASSERT_EQ(ierr, 0);
+            thr::set_count(t);
+            WAVEGR(1, 1, run::NBETAX, n, nu, slv::ALHS, c.iperfl, ierr);
+            thr::set_count(saved);
+            ASSERT_EQ(ierr, 0);
+            auto& o = out[t == 1 ? 0 : 1];
+            auto bytes = [&](const cplx* p, std::size_t m) {
+                const char* b = reinterpret_cast<const char*>(p);
+                o.emplace_back(b, b + m * sizeof(cplx));
+            };
+            bytes(slv::ALHS.data(), slv::ALHS.size());
+            bytes(slv::RHSMOD.data(), slv::RHSMOD.size());
+            bytes(slv::RHSRAD.data(), slv::RHSRAD.size());
+            for (int u : {23, 24}) {
+                chan::rewind(u);
+                std::vector<char> rec;
+                while (chan::read_record(u, rec) == 0) o.push_back(rec);
+            }
+            std::vector<int> units(slv::IUNIT, slv::IUNIT + 16);
+            units.push_back(IUSRC);
+            for (int u : units) {
+                if (slv::scr_records(u) == 0) continue;
+                ASSERT_EQ(slv::SCRREWIND(u), 0);
+                std::vector<char> rec;
+                while (slv::scr_read(u, rec) == 0) o.push_back(rec);
+            }
+        }
+        ASSERT_EQ(out[0].size(), out[1].size());
+        EXPECT_GT(out[0].size(), 100u);
+        for (std::size_t r = 0; r < out[0].size(); ++r) EXPECT_TRUE(out[0][r] == out[1][r]) << "record " << r;
+    }
 }
 
 // A free-surface panel with flag 0 and no Rankine value has a zero

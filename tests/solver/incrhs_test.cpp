@@ -63,23 +63,24 @@ TEST(IncidentWave, PartsSumToTheWaveAndHaveTheirParity) {
         const float K = static_cast<float>(c.K), sb = static_cast<float>(std::sin(c.beta)),
                     cb = static_cast<float>(std::cos(c.beta));
         const float X[3] = {static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.z)};
-        INCWAVE(K, sb, cb, X, 1);
+        IncWave W;
+        INCWAVE(K, sb, cb, X, 1, W);
         cd sum = 0, gsum[3] = {0, 0, 0};
         for (int p = 1; p <= 4; ++p) {
-            sum += cd(incw::PHIINC[p]);
-            for (int d = 0; d < 3; ++d) gsum[d] += cd(incw::GRADINC[p][d + 1]);
+            sum += cd(W.PHIINC[p]);
+            for (int d = 0; d < 3; ++d) gsum[d] += cd(W.GRADINC[p][d + 1]);
         }
         const double tol = 2e-6 * std::max(1.0, std::abs(phi)) * std::max(1.0, c.K * (std::abs(c.x) + std::abs(c.y)));
         EXPECT_NEAR(std::abs(sum - phi), 0.0, tol);
         for (int d = 0; d < 3; ++d) EXPECT_NEAR(std::abs(gsum[d] - grad[d]), 0.0, tol * std::max(1.0, c.K));
         // Part p at the mirrored point: parts 2, 3 odd in x; parts 3, 4 odd in y.
         cplx at[5];
-        for (int p = 1; p <= 4; ++p) at[p] = incw::PHIINC[p];
+        for (int p = 1; p <= 4; ++p) at[p] = W.PHIINC[p];
         const float Xm[3] = {-X[0], -X[1], X[2]};
-        INCWAVE(K, sb, cb, Xm, 0);
+        INCWAVE(K, sb, cb, Xm, 0, W);
         const float sgn[5] = {0, 1, -1, 1, -1};  // at (-x, -y)
         for (int p = 1; p <= 4; ++p)
-            EXPECT_NEAR(std::abs(incw::PHIINC[p] - sgn[p] * at[p]), 0.0f, 1e-5f) << p;
+            EXPECT_NEAR(std::abs(W.PHIINC[p] - sgn[p] * at[p]), 0.0f, 1e-5f) << p;
     }
 }
 
@@ -88,13 +89,14 @@ TEST(IncidentWave, DeepPointIsClampedAndGradientKeptWithoutRequest) {
     model::HBOT = -1.0f;
     const float K = 1.0f, sb = 0.0f, cb = 1.0f;
     const float X[3] = {0.0f, 0.0f, -100.0f};
-    INCWAVE(K, sb, cb, X, 1);
-    EXPECT_FLOAT_EQ(incw::PHIINC[1].real(), std::exp(-30.0f));
-    const cplx g = incw::GRADINC[1][3];
+    IncWave W;
+    INCWAVE(K, sb, cb, X, 1, W);
+    EXPECT_FLOAT_EQ(W.PHIINC[1].real(), std::exp(-30.0f));
+    const cplx g = W.GRADINC[1][3];
     const float Y[3] = {0.0f, 0.0f, -1.0f};
-    INCWAVE(K, sb, cb, Y, 0);
-    EXPECT_EQ(incw::GRADINC[1][3], g);
-    EXPECT_FLOAT_EQ(incw::PHIINC[1].real(), std::exp(-1.0f));
+    INCWAVE(K, sb, cb, Y, 0, W);
+    EXPECT_EQ(W.GRADINC[1][3], g);
+    EXPECT_FLOAT_EQ(W.PHIINC[1].real(), std::exp(-1.0f));
 }
 
 class RightHandSides : public ::testing::Test {

@@ -239,3 +239,39 @@ TEST_F(Store, AllocmatShapes) {
     EXPECT_FALSE(RHSSRC.allocated());
     EXPECT_FALSE(RHSADD.allocated());
 }
+
+// MAXSCR bounds the matrix memory: the store keeps in memory no more records
+// than the in-memory matrix holds (MAXSCR^2 complex values), and the rows
+// beyond go to its file, from which they read back unchanged.
+TEST_F(Store, MemoryLimitFollowsMaxscr) {
+    sym::NSYMC = 1;
+    sym::NSOLC = 1;
+    cfg::MAXSCR = 4;
+    int ierr = 0;
+    ALLOCMAT(40, 1, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(store_limit(), 16 * sizeof(cplx));
+    const int u = IUNIT[1];
+    SCROPEN(&u, 1, ierr);
+    ASSERT_EQ(ierr, 0);
+    std::vector<cplx> r(10), c(10);
+    for (int i = 1; i <= 3; ++i) {  // 1 + 3 + 5 = 9 values: within 16
+        for (int j = 1; j <= i; ++j) r[j - 1] = c[j - 1] = a_of(1, i, j);
+        WRLHSB(&u, r.data(), c.data(), 10, i, 1, 1, ierr);
+    }
+    EXPECT_FALSE(scr_spilled(u));
+    for (int i = 4; i <= 5; ++i) {  // 7 + 9 more: beyond
+        for (int j = 1; j <= i; ++j) r[j - 1] = c[j - 1] = a_of(1, i, j);
+        WRLHSB(&u, r.data(), c.data(), 10, i, 1, 1, ierr);
+    }
+    EXPECT_TRUE(scr_spilled(u));
+    std::vector<cplx> A(25), R(5), C(5);
+    ASSERT_EQ(SCRREWIND(u), 0);
+    RDLHS(u, A.data(), R.data(), C.data(), 5, ierr);
+    ASSERT_EQ(ierr, 0);
+    for (int i = 1; i <= 5; ++i)
+        for (int j = 1; j <= i; ++j) {
+            EXPECT_EQ(A[static_cast<std::size_t>(i - 1 + 5 * (j - 1))], a_of(1, i, j));
+            EXPECT_EQ(A[static_cast<std::size_t>(j - 1 + 5 * (i - 1))], a_of(1, i, j));
+        }
+}

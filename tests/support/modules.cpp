@@ -11,6 +11,7 @@
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
+#include "panels/irrfs.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
@@ -26,6 +27,8 @@ void reset_modules() {
     sym::reset();
     pnl::reset();
     pnl::reset_geom();
+    wl::reset();
+    ifs::reset();
     frc::reset();
     frc::reset_res();
     frc::reset_bpt();
