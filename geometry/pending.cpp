@@ -16,19 +16,4 @@ void unavailable(const char* what) {
 }
 }  // namespace
 
-void TRIMWLB(int& IERR) {
-    unavailable("Waterline trimming of higher-order bodies (ITRIMWL>0, TRIMWLB) is");
-    IERR = 1;
-}
-
-void GROWSPL(int, int, int, int& IERR) {
-    unavailable("Spline counts of waterline-trimmed patches (GROWSPL) are");
-    IERR = 1;
-}
-
-void PATCHWL(float&, float&, int, int, float*, float*, float*, int, int, int& IERR) {
-    unavailable("Evaluation of waterline-trimmed patches (PATCHWL) is");
-    IERR = 1;
-}
-
 }  // namespace zorva

@@ -24,8 +24,4 @@ void OUT5PB(float, float, float, int, int, std::string_view) {
     unavailable("Higher-order body pressure output (OUT5PB) is");
 }
 
-void RDCSF(int& IERR) { IERR = unavailable("Control surfaces (RDCSF) are"); }
-
-void CSFPT(float, float, const int*, int, int& IERR) { IERR = unavailable("Control surfaces (CSFPT) are"); }
-
 }  // namespace zorva

@@ -1,5 +1,5 @@
-// Routines of the FORCE computations and control surfaces that the stage
-// drivers call but that this build does not have
+// Routines of the FORCE computations that the stage drivers call but that
+// this build does not have
 // yet.  Each has the name and arguments of the routine it stands for and
 // stops the run with a message saying that the feature is not available.
 #pragma once
@@ -15,10 +15,5 @@ void PBCOEF(int NPATCHT, int& IERR);
 // numeric output (period loop).
 void BPVSUM(float WNUMNU, int IPERFL);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-
-// Control surfaces: the control-surface file (FORCE set-up) and the
-// period's control-surface values (period loop).
-void RDCSF(int& IERR);
-void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 
 }  // namespace zorva

@@ -1,5 +1,6 @@
 #include "tests/support/modules.hpp"
 
+#include "ctrlsurf/csfdata.hpp"
 #include "force/bodypts.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
@@ -33,6 +34,7 @@ void reset_modules() {
     frc::reset_res();
     frc::reset_bpt();
     wgcoef::reset();
+    csf::reset();
     slv::reset();
     slv::store_reset();
 }
