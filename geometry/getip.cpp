@@ -16,6 +16,7 @@
 #include "geometry/lowout.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
+#include "geometry/modfile.hpp"
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"

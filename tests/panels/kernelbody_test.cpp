@@ -41,27 +41,11 @@ std::string replace_all(std::string s, const std::string& from, const std::strin
 // Point, unit normal and Jacobian of a force-set point.
 using Point = std::array<float, 7>;
 
-class KernelBodyTest : public test::ModelTest {
+class KernelBodyTest : public test::ModelHydroTest {
 protected:
-    void SetUp() override {
-        test::ModelTest::SetUp();
-        test::reset_modules();
-    }
-    void TearDown() override {
-        test::reset_modules();
-        test::ModelTest::TearDown();
-    }
     void restart() {
         fresh();
         test::reset_modules();
-    }
-    // Model input and the geometry step; GEOMSTAT's status (-1: the input
-    // failed).
-    int hydro() {
-        if (getip() != 0) return -1;
-        int ierr = 0;
-        GEOMSTAT(NEQN, 0, ierr);
-        return ierr;
     }
     // The body file b.gdf naming the model b.zmd (wetted list `list`,
     // tank list `tanks`), with symmetry indices `isxy`.
