@@ -11,6 +11,7 @@
 #include "geometry/bspline.hpp"
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "platform/zorva_userlib.h"
 
@@ -101,8 +102,10 @@ int evaluate(float u, float v, int ib, int ip, float* P, float* PU, float* PV) {
         return ierr != 0 ? 1 : 0;
     }
     if (kind == 2) {
-        ERRMSG("Control surfaces of a geometry-model file are not available in this build, body ", ib);
-        return 1;
+        int ierr = 0;
+        RGKEVALCSF(u, v, ip, P, PU, PV, ierr);
+        if (ierr != 0) ERRMSG(" Error in subroutine RGKEVALCSF, CSF =", ib);
+        return ierr != 0 ? 1 : 0;
     }
     const int isxy[2] = {0, 0}, npatch = 0, irr = 0, iunit = 0;
     int ierr = 0;

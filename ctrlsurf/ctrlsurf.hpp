@@ -30,6 +30,10 @@ void BILINPAN(float U, float V, int IP, float* X, float* XU, float* XV);
 void RDCSF0(int NPATCSF, float ZLIM, int& IERR);
 void RDCSFBSP(int NPATCSF, int& IERR);
 void RDCSFGX(int IB, int& IERR);
+// Writes rgkinitcsf.txt from the .csf file (standing after its record 4)
+// and has the geometry kernel load the surface of body IB; the file is left
+// after the surface's kernel lines.
+void INITRGKCSF(int IB, int& IERR);
 void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::Points& W, int& IERR);
 // Sub-panel counts of every patch (PSZCSF the nondimensional panel size;
 // negative: from the .csp file CSPNAME).

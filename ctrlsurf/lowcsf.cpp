@@ -12,6 +12,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "panels/geom.hpp"
@@ -44,9 +45,39 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
         fread::parse_group(line, {fread::I(zero), fread::I(icdef)});
         ICDEF(IB) = icdef;
         if (icdef != 2) return;
-        ERRMSG("Control surfaces of a geometry-model file are not available in this build, body ", IB);
-        IERR = 1;
-        return;
+        // The surface's panels come from the geometry kernel's low-order
+        // file, read on in place of the .csf file.
+        INITRGKCSF(IB, IERR);
+        if (IERR != 0) return;
+        int code = 0;
+        RGKLOWCSF(code);
+        if (code != 0) {
+            ERRMSG(" Error return from subroutine RGKLOWCSF for body ", IB);
+            ERRMSG("                                  error code = ", code);
+            IERR = 1;
+            return;
+        }
+        chan::close(IUCSF);
+        std::string ms2;
+        FNAMEXT(csf::FILECSF, ms2, "_ms2.csf");
+        if (chan::open(IUCSF, ms2, chan::Status::Old) != 0) {
+            ERRMSG(" Error opening low-order RGKCSF file for body ", IB);
+            IERR = 1;
+            return;
+        }
+        // Title, ULEN GRAV, ISX ISY and the panel count.
+        std::string title;
+        float lg[2];
+        int sxy[2];
+        if (fread::read_text(IUCSF, title, 80) != 0 || fread::read_group(IUCSF, {fread::R(lg, 2)}) != 0 ||
+            fread::read_group(IUCSF, {fread::I(sxy, 2)}) != 0 || fread::read_group(IUCSF, {fread::I(NPAN)}) != 0 ||
+            NPAN < 0 || NPAN > fread::MAXITEMS) {
+            ERRMSG(" Error reading low-order RGKCSF file for body ", IB);
+            NPAN = 0;
+            IERR = 1;
+            return;
+        }
+        if (NPAN == 0) return;
     }
     if (!XVERC.allocate(4, 3, NPAN)) {
         ERRMSG(" Allocation error for XTMPC in RDCSFL for body ", IB);

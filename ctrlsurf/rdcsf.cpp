@@ -14,11 +14,12 @@
 #include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "panels/irrfs.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
+#include "panels/irrfs.hpp"
 #include "platform/zorva_userlib.h"
 
 namespace zorva {
@@ -194,8 +195,15 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
     } else if (ICDEF(ib) == 1) {
         RDCSFBSP(npatcsf, IERR);
     } else if (ICDEF(ib) == 2) {
-        ERRMSG("Control surfaces of a geometry-model file are not available in this build", 0);
-        IERR = 1;
+        INITRGKCSF(ib, IERR);
+        if (IERR == 0) {
+            RGKNPATCSF(npatcsf);
+            if (npatcsf < 0) {
+                ERRMSG(" Error calling RGKNPATCSF for body ", ib);
+                IERR = 1;
+                return;
+            }
+        }
     } else {
         RDCSFGX(ib, IERR);
     }
@@ -360,6 +368,8 @@ void RDCSF(int& IERR) {
             int found = 1;
             read_surface(ib, static_cast<int>(k) + 1, trim(csp), B, found, IERR);
             chan::close(IUCSF);
+            // A geometry-model surface is released once its points are taken.
+            if (IERR == 0 && ICDEF(ib) == 2) RGKDONECSF();
             if (IERR == 0 && found == 0) {
                 warn(ib);
                 break;

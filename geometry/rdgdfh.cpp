@@ -16,7 +16,7 @@
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "geometry/trimhigh.hpp"
 #include "panels/irrfs.hpp"
 #include "main/config.hpp"

@@ -5,6 +5,11 @@ import shutil
 EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
             "boxcsf"]
 
+# The examples whose runs take well under a second: the inputs that the
+# mutation driver damages.  The larger ones would turn every damaged case
+# into a long run.
+MUTATED = ["box", "boxquarter", "twoboxes", "hemisphere"]
+
 
 def inputs(src):
     """fnames.zrv, the names it lists, and the body files of a global

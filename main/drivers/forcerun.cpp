@@ -4,6 +4,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
+#include "geometry/rgklink.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"

@@ -12,7 +12,7 @@
 #include "force/force.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/drivers/standins.hpp"
 #include "main/fnames.hpp"

@@ -24,6 +24,4 @@ void OUT5PB(float, float, float, int, int, std::string_view) {
     unavailable("Higher-order body pressure output (OUT5PB) is");
 }
 
-void RGKDONE() { unavailable("The geometry kernel (RGKDONE) is"); }
-
 }  // namespace zorva

@@ -1,5 +1,5 @@
-// Routines of the FORCE computations and geometry-kernel
-// bridge that the stage drivers call but that this build does not have
+// Routines of the FORCE computations that the stage drivers call but that
+// this build does not have
 // yet.  Each has the name and arguments of the routine it stands for and
 // stops the run with a message saying that the feature is not available.
 #pragma once
@@ -15,9 +15,5 @@ void PBCOEF(int NPATCHT, int& IERR);
 // numeric output (period loop).
 void BPVSUM(float WNUMNU, int IPERFL);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-
-// Release of the geometry kernel (RGKINIT is with the model input's
-// pending routines, geometry/pending.hpp).
-void RGKDONE();
 
 }  // namespace zorva

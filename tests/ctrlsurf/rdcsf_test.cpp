@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <cmath>
 #include <sstream>
@@ -104,6 +105,24 @@ std::string bspline(const std::vector<Face>& fs) {
     return o.str();
 }
 
+// The faces as bilinear surfaces of a geometry-model file (box.zmd), each
+// divided n x n for low-order panels: corners P00, P10, P11, P01 are the
+// face's vertices 2, 3, 4, 1, so that the surface's front side faces away
+// from the normal the face asks for.  With the .csf file naming it: low
+// order ("0 2") or patches of panel size 0.5.
+std::string kernel_model(const std::vector<Face>& fs, int n) {
+    std::ostringstream o;
+    o << "ZUZOVOZA MODEL 1\n";
+    for (std::size_t i = 0; i < fs.size(); ++i)
+        o << "QUAD f" << i + 1 << ' ' << pts({fs[i].v[1], fs[i].v[2], fs[i].v[3], fs[i].v[0]}) << "div=" << n << 'x'
+          << n << "\n";
+    return o.str();
+}
+std::string kernel(bool low) {
+    return std::string("Box of the geometry kernel\n") + (low ? "0\n0 0\n0 2\n" : "1\n0 0\n0 2 0.5\n") +
+           "3\nbox.zmd\nDEFAULT\n1 0 0\n";
+}
+
 // Sums over the point set: area, area-weighted normal, first moment
 // (sum of w x.n), waterline length, free-surface area.
 struct Sums {
@@ -183,11 +202,14 @@ TEST_F(CsfReader, OneBoxInEveryKindGivesTheSamePointSet) {
         {"B-spline patches", bspline(b), 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
         {"user routine", "Box of the user routine\n1\n0 0\n5 7 0.5\n1\nBOX 2.0 1.5 1.0\n", 9 * (2 * 16 + 2 * 12 + 48),
          3 * (8 + 8 + 6 + 6)},
+        {"geometry-kernel panels", kernel(true), 80, 16},
+        {"geometry-kernel patches", kernel(false), 9 * (2 * 16 + 2 * 12 + 48), 3 * (8 + 8 + 6 + 6)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
         test::reset_modules();
         SetUp();
+        write_file("box.zmd", kernel_model(b, 4));
         ASSERT_EQ(read(c.file), 0) << screen.str();
         const Sums s = sums();
         EXPECT_EQ(s.nf, 0);
@@ -274,6 +296,65 @@ TEST_F(CsfReader, IndexFormKeepsEachKindTogether) {
     EXPECT_EQ(plot[257], "       1       2       3       4");
     EXPECT_EQ(plot[320], "     253     254     255     256");
     EXPECT_EQ(plot[321].rfind("zone I=", 0), 0u);
+}
+
+// A geometry-kernel surface in a run without kernel bodies: the kernel is
+// set up with the three-line rgkinit.txt, then rgkinitcsf.txt names the
+// .csf file, the low-order file and the body's position (dimensional) and
+// repeats the .csf records, a low-order file's "0 2" line given the panel
+// size the library reads; the surface is released once read.  The
+// kernel's failures stop the reader with their codes.
+TEST_F(CsfReader, GeometryKernelSurfaceControlFileAndFailures) {
+    std::vector<Face> b = box();
+    b.pop_back();
+    const std::string head = "     1                              !IBODY\nbox.csf\nbox_ms2.csf\n"
+                             "      1.00     -0.50     -0.20      0.00      !XBODY\nBox of the geometry kernel\n";
+    const std::string tail = "3\nbox.zmd\nDEFAULT\n1 0 0\n";
+    for (bool low : {true, false}) {
+        SCOPED_TRACE(low);
+        test::reset_modules();
+        SetUp();
+        model::ULEN(1) = 2.0f;
+        model::ULENI = 0.5f;
+        model::GRAV = 9.80665f;
+        cfg::XBODY(1, 1) = 0.5f;
+        cfg::XBODY(2, 1) = -0.25f;
+        cfg::XBODY(3, 1) = -0.1f;
+        write_file("box.zmd", kernel_model(b, 4));
+        ASSERT_EQ(read(kernel(low)), 0) << screen.str();
+        EXPECT_EQ(read_file("rgkinit.txt"), "     0            !ILOWHI\n     9.80665      !GRAV\n     1            !NBODY\n");
+        EXPECT_EQ(read_file("rgkinitcsf.txt"),
+                  head + (low ? "0\n0 0\n     0     2     0.000      !NPATCSF, ICDEF, PSZCSF\n" : "1\n0 0\n0 2 0.5\n") + tail);
+        EXPECT_EQ(model::NRGKBODY, 1);
+        const std::string log = read_file("rgklog.txt");
+        EXPECT_NE(log.find(low ? "NPATCSF: 0  ICDEF: 2  PSZCSF: 0.000\n" : "NPATCSF: 0  ICDEF: 2  PSZCSF: 0.500\n"),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("XBODY:    1.000  -0.500  -0.200   0.000\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("\nExecuting RGKDONECSF at "), std::string::npos) << log;
+        EXPECT_EQ(std::ifstream("box_ms2.csf").good(), low);
+    }
+    const std::string quad = "ZUZOVOZA MODEL 1\nQUAD f 2 -1.5 0  2 -1.5 -1  2 1.5 -1  2 1.5 0";
+    const struct {
+        const char* name;
+        std::string model, csf;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"no model file", "", kernel(true),
+         {" Error return from subroutine RGKINITCSF, body 1\n", "                               error code = 3\n"}},
+        {"ISX without model symmetry", quad + "\n", "T\n0\n1 0\n0 2\n" + tail,
+         {" Error return from subroutine RGKLOWCSF for body 1\n", "                                  error code = 5\n"}},
+        {"trimmed surface", quad + " trimmed=1\n", kernel(false), {" Error calling RGKNPATCSF for body 1\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::reset_modules();
+        SetUp();
+        screen.str("");
+        if (!c.model.empty()) write_file("box.zmd", c.model);
+        EXPECT_EQ(read(c.csf), 1);
+        for (const auto& m : c.messages) EXPECT_NE(screen.str().find(m), std::string::npos) << m << screen.str();
+    }
 }
 
 // Flat patches with one low-order panel per sub-panel: the "_low.csf" file
@@ -394,8 +475,7 @@ TEST_F(CsfReader, BrokenFilesGiveTheirMessages) {
          "Error reading CSF file for boundaries of waterlines= ", 0, 1},
         {"cylinder depth missing", "T\n1\n0 0\n-1 0 0.5\n5\n", {}, nullptr,
          "Error reading CSF file for boundaries of waterlines= ", 0, 1},
-        {"geometry-model surface", "T\n1\n0 0\n1 2 0.5\n", {}, nullptr,
-         "Control surfaces of a geometry-model file are not available in this build", 0, 1},
+        {"geometry-kernel lines", "T\n1\n0 0\n1 2 0.5\n", {}, nullptr, " Error reading .csf file, body ", 1, 1},
         {"low-order panels beyond any list", flat(b), {}, [] { cfg::ILOWGDF = 1000000; },
          " Allocation error for XVERC in RDCSF", 0, 1},
         {"plot grid beyond any list", flat(b), {}, [] { cfg::IPLTDAT = 1000000; }, " Allocation error for XPLT in RDCSF",

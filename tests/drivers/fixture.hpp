@@ -178,8 +178,8 @@ protected:
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
-    // The model input cannot read a geometry-kernel body yet: the geometry
-    // run's body becomes one at the first check of the period loop, with the head of
+    // A geometry-kernel body without a model: the geometry run's body
+    // becomes one at the first check of the period loop, with the head of
     // rgkinit.txt that the geometry reader writes for it (the .p2f file
     // then carries it; the POTEN set-up's RGKDONE is behind).
     static void kernel_body() {

@@ -67,6 +67,4 @@ void BPVSUM(float, int) { record("BPVSUM"); }
 
 void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
 
-void RGKDONE() { record("RGKDONE"); }
-
 }  // namespace zorva

@@ -26,22 +26,8 @@ namespace {
 
 using namespace model;
 
-class TrimHighTest : public test::ModelTest {
+class TrimHighTest : public test::ModelHydroTest {
 protected:
-    void SetUp() override {
-        test::ModelTest::SetUp();
-        test::reset_modules();
-    }
-    void TearDown() override {
-        test::reset_modules();
-        test::ModelTest::TearDown();
-    }
-    int hydro() {
-        if (getip() != 0) return -1;
-        int ierr = 0;
-        GEOMSTAT(NEQN, 0, ierr);
-        return ierr;
-    }
     // A one-body higher-order run: configuration lines, geometry file, and
     // n x n spline panels of IQ x IQ points on each of its npatch patches.
     static void run_files(const std::string& cfgtext, const std::string& gdf, int npatch, int n, int iq) {

@@ -20,16 +20,8 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-class IntFsTest : public ModelTest {
+class IntFsTest : public ModelHydroTest {
 protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        reset_modules();
-    }
-    void TearDown() override {
-        reset_modules();
-        ModelTest::TearDown();
-    }
     // The higher-order example with IRR = 3 from the configuration.
     void irr3(const std::string& dir) {
         fresh();

@@ -23,16 +23,8 @@ using model::NEQN;
 using model::NPANB;
 using model::XVER;
 
-class IrrFsTest : public ModelTest {
+class IrrFsTest : public ModelHydroTest {
 protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        reset_modules();
-    }
-    void TearDown() override {
-        reset_modules();
-        ModelTest::TearDown();
-    }
     // The example with IRR = 3 and the given ISOR in its configuration (the
     // .pot file then lacks both items, and ILOG is given as IRR needs it).
     void irr3(const std::string& dir, int isor, const std::string& more = "") {
