@@ -392,6 +392,26 @@ TEST_F(WlCsf, ListsWithRayPatches) {
     EXPECT_EQ(csf::NCSFFSP, 9);
     EXPECT_NEAR(fs_area(), 19.5 - 4.0, 1e-3);
     chan::close(IUCSF);
+
+    // The quarter square, an open loop from the plane y = 0 to x = 0, in a
+    // quarter prism: its list runs between the planes and stays as given;
+    // the last point's foot is the loop's far end.
+    clean();
+    loop({1, 0, 1, 1, 0, 1}, false, {0.0f, static_cast<float>(PI / 4)}, 2, 1, static_cast<float>(PI / 2));
+    model::IS(1, 1) = model::IS(2, 1) = 1;
+    csf::ICSFCYL = 0, csf::NBNDCSF = 2, csf::NEXTPTS = 2 + 3 + 6, csf::NBNDMAX = 6;
+    lists("3\n3 0\n3 3\n0 3\n3\n2 0\n2 2\n0 2\n");
+    EXTFSH(1, 1, ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    ASSERT_EQ(csf::NCSFFSP, 2);
+    EXPECT_EQ(csf::IWLFSP(1), 1);
+    EXPECT_EQ(csf::IWLFSP(2), 2);
+    EXPECT_EQ(csf::XFSP2(1, 1), 2.0f);
+    EXPECT_EQ(csf::XFSP2(2, 1), 2.0f);
+    EXPECT_EQ(csf::XFSP2(1, 2), 0.0f);
+    EXPECT_EQ(csf::XFSP2(2, 2), 2.0f);
+    EXPECT_NEAR(fs_area(), 4.0 - 1.0, 1e-4);
+    chan::close(IUCSF);
 }
 
 // An open list round a cylinder: carried out to the circle, one straight
