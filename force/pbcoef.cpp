@@ -7,7 +7,7 @@
 #include "force/forceres.hpp"
 #include "geometry/bspline.hpp"
 #include "geometry/modelmore.hpp"
-#include "main/drivers/standins.hpp"
+#include "force/force.hpp"
 
 namespace zorva {
 

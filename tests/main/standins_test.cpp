@@ -21,7 +21,6 @@ TEST_F(StandIns, FailLoudly) {
     };
     const int sym[4] = {1, 1, 1, 1};
     const Case cases[] = {
-        {"PBCOEF", [] { int e = 0; PBCOEF(4, e); return e; }},
         {"RDCSF", [] { int e = 0; RDCSF(e); return e; }},
         {"CSFPT", [&sym] { int e = 0; CSFPT(0.5f, 0.5f, sym, 0, e); return e; }},
         {"BPVSUM", [] { BPVSUM(0.5f, 0); return -1; }},
