@@ -78,7 +78,7 @@ void WRLUBRD(cplx* M, int N, int IU, int FLAG, int& IERR) {
             cplx& d = M[ii * (n + 1)];
             const float a = d.real(), b = d.imag(), q = a * a + b * b;
             if (!(q > 0.0f)) {
-                ERRMSG(" Zero diagonal element of the LHS, row", i);
+                ERRMSG(" Zero diagonal element of the LHS, ROW=", i);
                 IERR = 1;
                 return;
             }
