@@ -2,7 +2,7 @@
 import os
 import shutil
 
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere"]
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hohemi", "hohemideep"]
 
 
 def inputs(src):

@@ -285,6 +285,17 @@ def higher_order():
         1, 0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 
+    d = os.path.join(ROOT, "hohemideep")
+    hogdf(os.path.join(d, "hohemid.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
+          ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(os.path.join(d, "hohemid.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    pot(os.path.join(d, "hohemid.pot"), "Hemisphere radius 1 (exact geometry), infinite depth", 0.0)
+    hocfg(os.path.join(d, "hohemid.cfg"), "exact hemisphere in deep water")
+    frc(os.path.join(d, "hohemid.frc"),
+        "Hemisphere radius 1 (exact), deep water: added mass, damping, exciting forces, motions", 1, 0.0,
+        (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hohemid.cfg", "hohemid.pot", "hohemid.gdf", "hohemid.frc"])
+
 
 if __name__ == "__main__":
     main()

@@ -149,7 +149,7 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, Examples, ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere"));
+INSTANTIATE_TEST_SUITE_P(Each, Examples, ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hohemi", "hohemideep"));
 
 }  // namespace
 }  // namespace zorva::test
