@@ -40,13 +40,14 @@ protected:
         int sym = 0;     // 1: the quarter x, y >= 0 with ISX = ISY = 1
         int spans = 4;   // spline panels each way per patch
         std::string iopt = " 1  1  0  0  0  0  0  0  0";
+        int ilog = 0;
     };
     // Writes the inputs of run R and runs the program; the added mass and
     // damping per period, in the order of the periods.
     std::vector<AB> run(const Run& R) {
         const int np = R.sym == 1 ? 1 : 4;
         std::ostringstream pot, gdf, spl, frc;
-        pot << "Hemisphere\n 0\n 0\n " << R.hbot << " 0. 0. 0. 0.\n 0 0 0\n 1 1\n 1 1 1 1 1 1\n " << R.per.size()
+        pot << "Hemisphere\n 0\n 0\n " << R.hbot << " 0. 0. 0. 0.\n 0 " << R.ilog << " 0\n 1 1\n 1 1 1 1 1 1\n " << R.per.size()
             << "\n";
         for (double p : R.per) pot << " " << p;
         pot << "\n 1\n 0.\n";
@@ -182,6 +183,22 @@ TEST_F(HoHemi, SolversAgree) {
         Run r;
         r.cfg = "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=" + std::to_string(s) + "\n";
         EXPECT_LT(diff(run(r), ref), 1e-4);
+    }
+}
+
+// The logarithmic part of the wave Green function integrated with the
+// Rankine parts gives the coefficients of the plain wave part, in infinite
+// and in finite depth (the log kernel belongs to the free-surface image
+// only).
+TEST_F(HoHemi, LogKernelOptionChangesNothing) {
+    for (const char* h : {"0.", "3."}) {
+        SCOPED_TRACE(h);
+        Run plain;
+        plain.hbot = h;
+        const auto p = run(plain);
+        Run lg = plain;
+        lg.ilog = 1;
+        EXPECT_LT(diff(run(lg), p), 1e-4);
     }
 }
 
