@@ -39,7 +39,8 @@ void each_kept(RkMoments& M, bool grad, F&& f) {
     }
 }
 
-// A point of the field body's frame in the source body's frame.
+}  // namespace
+
 void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, bool translate) {
     const float cf = model::CSPHIB(1, IBF), sf = model::CSPHIB(2, IBF);
     const float cs = model::CSPHIB(1, IBS), ss = model::CSPHIB(2, IBS);
@@ -49,8 +50,6 @@ void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, boo
     Q[1] = -ss * g0 + cs * g1;
     Q[2] = g2;
 }
-
-}  // namespace
 
 void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, float ZFS, int IRAD, float HBOT,
              const SelfRules& RL, RkOut& O, RkWork& W, int& IERR) {

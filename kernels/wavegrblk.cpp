@@ -5,6 +5,7 @@
 
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "kernels/horank.hpp"
 #include "kernels/wavegreen_fd.hpp"
 #include "kernels/wgreenv.hpp"
 #include "main/config.hpp"
@@ -29,22 +30,6 @@ void WgBlkWork::size(int npairs, int npuv, int nmodt) {
     Vv.assign(3 * nm, cplx(0.0f, 0.0f));
 }
 
-namespace {
-
-// Point or direction of the test body's frame in the source body's frame:
-// turned by the test body's heading, moved by OFF (points only), turned
-// back by the source body's heading.
-void to_source(const float* P, float* Q, int ib, int jb, const float* OFF, bool point) {
-    const float c1 = model::CSPHIB(1, ib), s1 = model::CSPHIB(2, ib);
-    const float c2 = model::CSPHIB(1, jb), s2 = model::CSPHIB(2, jb);
-    float x = c1 * P[0] - s1 * P[1], y = s1 * P[0] + c1 * P[1], z = P[2];
-    if (point) x += OFF[0], y += OFF[1], z += OFF[2];
-    Q[0] = c2 * x + s2 * y;
-    Q[1] = -s2 * x + c2 * y;
-    Q[2] = z;
-}
-
-}  // namespace
 
 void WAVEGRBLK(const WgPeriod& P, const WgTest& T, const WgCell& C, const float* OFF, cplx* M, cplx* V,
                WgBlkWork& W) {

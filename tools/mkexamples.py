@@ -275,27 +275,23 @@ def higher_order():
         (0.35, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hoboxbs.cfg", "hoboxbs.pot", "hoboxbs.gdf", "hoboxbs.frc"])
 
-    d = os.path.join(ROOT, "hohemi")
-    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
-          ["  1      NLINES", "HEMISPHERE 1.0"])
-    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
-    pot(os.path.join(d, "hohemi.pot"), "Hemisphere radius 1 (exact geometry), water depth 5", 5.0)
-    hocfg(os.path.join(d, "hohemi.cfg"), "exact hemisphere")
-    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions",
-        1, 0.0, (0.5, 0.5, 0.5))
-    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
+    hemisphere_example("hohemi", "hohemi", "water depth 5", 5.0, "exact hemisphere",
+                       "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions")
+    hemisphere_example("hohemideep", "hohemid", "infinite depth", 0.0, "exact hemisphere in deep water",
+                       "Hemisphere radius 1 (exact), deep water: added mass, damping, exciting forces, motions")
 
-    d = os.path.join(ROOT, "hohemideep")
-    hogdf(os.path.join(d, "hohemid.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
-          ["  1      NLINES", "HEMISPHERE 1.0"])
-    spl(os.path.join(d, "hohemid.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
-    pot(os.path.join(d, "hohemid.pot"), "Hemisphere radius 1 (exact geometry), infinite depth", 0.0)
-    hocfg(os.path.join(d, "hohemid.cfg"), "exact hemisphere in deep water")
-    frc(os.path.join(d, "hohemid.frc"),
-        "Hemisphere radius 1 (exact), deep water: added mass, damping, exciting forces, motions", 1, 0.0,
-        (0.5, 0.5, 0.5))
-    fnames(os.path.join(d, "fnames.zrv"), ["hohemid.cfg", "hohemid.pot", "hohemid.gdf", "hohemid.frc"])
 
+def hemisphere_example(folder, base, depth_text, hbot, what, frc_title):
+    """The hemisphere of radius 1 from the user routine GEOMXACT, four
+    patches of 4 x 4 spline panels, in water depth hbot (0: infinite)."""
+    d = os.path.join(ROOT, folder)
+    f = lambda ext: os.path.join(d, base + ext)
+    hogdf(f(".gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3, ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(f(".spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    pot(f(".pot"), "Hemisphere radius 1 (exact geometry), " + depth_text, hbot)
+    hocfg(f(".cfg"), what)
+    frc(f(".frc"), frc_title, 1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), [base + ext for ext in (".cfg", ".pot", ".gdf", ".frc")])
 
 if __name__ == "__main__":
     main()
