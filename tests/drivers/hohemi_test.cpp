@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/channels.hpp"
+#include "common/threads.hpp"
 #include "main/drivers/mainprog.hpp"
 #include "tests/drivers/fixture.hpp"
 
@@ -271,6 +272,23 @@ TEST_F(HoHemi, LowOrderConvergesToHigherOrder) {
     EXPECT_LT(f1024, 0.01);
     EXPECT_LT(f1024, 0.5 * f256);
     // Measured: 0.85 % and 0.59 % at 256 panels, 0.20 % and 0.15 % at 1024.
+}
+
+// The wave parts are formed on all threads; the .p2f file (potentials and
+// all) is the same bit for bit on one thread and on three.
+TEST_F(HoHemi, ResultsDoNotDependOnTheThreadCount) {
+    const int saved = thr::count();
+    std::string text[2];
+    for (int k = 0; k < 2; ++k) {
+        thr::set_count(k == 0 ? 1 : 3);
+        Run r;
+        r.per = {4.0};
+        run(r);
+        text[k] = read_file("hemi.p2f");
+    }
+    thr::set_count(saved);
+    EXPECT_FALSE(text[0].empty());
+    EXPECT_TRUE(text[0] == text[1]);
 }
 
 // A FORCE stage alone on the .p2f file of a higher-order run gives the
