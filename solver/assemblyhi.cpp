@@ -86,6 +86,9 @@ void WAVEGRHI(int IRAD, int NEQN, float NUP, float HBOT, Arr2<cplx>& A, int IPER
         poff[static_cast<std::size_t>(NPATCHT) + 1] = soff;
     }
     const std::size_t NC = cells.size();
+    std::vector<std::pair<int, int>> vrows;  // (source patch, v-row of its unknowns)
+    for (int jp = 1; jp <= NPATCHT; ++jp)
+        for (int b = 1; b <= NBV(jp); ++b) vrows.emplace_back(jp, b);
     int MAXPTS = 1;
     for (int p = 1; p <= NPATCHT; ++p) MAXPTS = std::max(MAXPTS, NU(p) * IQUO(p) * IQVO(p));
 
@@ -227,20 +230,29 @@ void WAVEGRHI(int IRAD, int NEQN, float NUP, float HBOT, Arr2<cplx>& A, int IPER
                 bu = BASUQ.ptr(1 + (t.qu - 1) * MAXKU, t.iu, ip);
                 bv = BASVQ.ptr(1 + (t.qv - 1) * MAXKV, iv, ip);
             };
-            thr::parallel_for(NPATCHT, [&](int j, int th) {
-                const int jp = j + 1;
+            // Each item adds the rows of one v-row of unknowns of one
+            // source patch, from the cells that touch it, in the order of
+            // test points and cells.
+            thr::parallel_for(static_cast<int>(vrows.size()), [&](int item, int th) {
+                const int jp = vrows[static_cast<std::size_t>(item)].first, b = vrows[static_cast<std::size_t>(item)].second;
                 float* T = &TW[static_cast<std::size_t>(th) * NPUV];
                 cplx* S = &SW[static_cast<std::size_t>(th) * mstride];
+                // Cells of v-spans b - KV + 1 .. b hold the B-splines of v-row b.
+                const int lv1 = std::max(1, b - KV(jp) + 1), lv2 = std::min(NV(jp), b);
+                const int c1 = pcell[static_cast<std::size_t>(jp)] + (lv1 - 1) * NU(jp);
+                const int c2 = pcell[static_cast<std::size_t>(jp)] + lv2 * NU(jp);
                 for (int n = 0; n < npt; ++n) {
                     const TestPt& t = pts[static_cast<std::size_t>(n)];
                     const float *bu, *bv;
                     basis(t, bu, bv);
-                    for (int c = pcell[static_cast<std::size_t>(jp)]; c < pcell[static_cast<std::size_t>(jp) + 1]; ++c) {
+                    for (int c = c1; c < c2; ++c) {
                         const Cell& cl = cells[static_cast<std::size_t>(c)];
                         const std::size_t slot = static_cast<std::size_t>(n) * NC + static_cast<std::size_t>(c);
+                        const int bo = b - cl.lv;
                         CASSEMB(bu, ku, bv, kv, t.w, foff + (iv - 1) * nbu + t.iu - 1, t.iu - 1, nbu,
                                 HOTAB7.ptr(1, cl.lu, jp), KU(jp), HOTAB8.ptr(1, cl.lv, jp), KV(jp), cl.S0, NBU(jp),
-                                &MB[slot * mstride], &VB[slot * vstride], NEQN, NS, NSOL, IRAD, CWIN, nullptr, T, S);
+                                &MB[slot * mstride], &VB[slot * vstride], NEQN, NS, NSOL, IRAD, CWIN, nullptr, T, S, bo,
+                                bo);
                     }
                 }
             });

@@ -98,7 +98,7 @@ void WRLUBRD(cplx* M, int N, int IU, int FLAG, int& IERR) {
 
 void CASSEMB(const float* BU, int KUF, const float* BV, int KVF, float WT, int G0, int L0, int NBUF, const float* CU,
              int KUS, const float* CV, int KVS, int S0, int NBUS, const cplx* M, const cplx* V, int NEQN, int NSYMC,
-             int NSOLC, int IRAD, Arr3<cplx>& CWIN, Arr2<cplx>* RHS, float* T, cplx* S) {
+             int NSOLC, int IRAD, Arr3<cplx>& CWIN, Arr2<cplx>* RHS, float* T, cplx* S, int B1, int B2) {
     const int NT = KUF * KVF, NE = KUS * KVS;
     for (int b = 0; b < KVF; ++b)
         for (int a = 0; a < KUF; ++a) T[b * KUF + a] = WT * BU[a] * BV[b];
@@ -123,7 +123,7 @@ void CASSEMB(const float* BU, int KUF, const float* BV, int KVF, float WT, int G
                 tmp[a + KUS * j] = s;
             }
         cplx* Sk = S + static_cast<std::size_t>(k) * NE;
-        for (int b = 0; b < KVS; ++b)
+        for (int b = std::max(B1, 0); b <= std::min(B2, KVS - 1); ++b)
             for (int a = 0; a < KUS; ++a) {
                 cplx s(0.0f, 0.0f);
                 for (int j = 0; j < KVS; ++j) s += CV[b + KVS * j] * tmp[a + KUS * j];
@@ -136,7 +136,7 @@ void CASSEMB(const float* BU, int KUF, const float* BV, int KVF, float WT, int G
         for (int n = 0; n < NT; ++n) {
             const float t = T[n];
             cplx* col = CWIN.ptr(1, L0 + n + (n / KUF) * dn + 1, k);
-            for (int e = 0; e < NE; ++e) {
+            for (int e = std::max(B1, 0) * KUS; e < std::min(B2 + 1, KVS) * KUS; ++e) {
                 const int unk = S0 + e + (e / KUS) * (NBUS - KUS) + 1;
                 if (unk > NEQN) continue;
                 col[unk - 1] += t * Sk[e];

@@ -44,9 +44,11 @@ void WRLUBRD(cplx* M, int N, int IU, int FLAG, int& IERR);
 // unknown before the cell's first B-spline, NBUS the source patch's NBU.
 // M(KUS KVS, NSYMC): the cell's kernel moments; V(NMODT): right-hand-side
 // values by solution column (used when RHS is given and IRAD >= 0).
-// T, S: work of KUF KVF and KUS KVS NSYMC values.
+// T, S: work of KUF KVF and KUS KVS NSYMC values.  Only the source
+// B-splines of v-offsets B1..B2 within the cell (0..KVS-1) are added, so
+// that callers may split the rows of the window between threads.
 void CASSEMB(const float* BU, int KUF, const float* BV, int KVF, float WT, int G0, int L0, int NBUF, const float* CU,
              int KUS, const float* CV, int KVS, int S0, int NBUS, const cplx* M, const cplx* V, int NEQN, int NSYMC,
-             int NSOLC, int IRAD, Arr3<cplx>& CWIN, Arr2<cplx>* RHS, float* T, cplx* S);
+             int NSOLC, int IRAD, Arr3<cplx>& CWIN, Arr2<cplx>* RHS, float* T, cplx* S, int B1 = 0, int B2 = 1 << 20);
 
 }  // namespace zorva
