@@ -2,7 +2,7 @@
 import os
 import shutil
 
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hohemi", "hohemideep"]
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hobox", "hoboxbs", "hohemi", "hohemideep"]
 
 
 def inputs(src):

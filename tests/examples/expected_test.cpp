@@ -149,7 +149,7 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, Examples, ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hohemi", "hohemideep"));
+INSTANTIATE_TEST_SUITE_P(Each, Examples, ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hobox", "hoboxbs", "hohemi", "hohemideep"));
 
 }  // namespace
 }  // namespace zorva::test

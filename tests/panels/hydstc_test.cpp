@@ -76,7 +76,7 @@ TEST_F(HydstcTest, BoxAsFlatAndAsSplinePatches) {
         // Force set: 4 x 4 points on every spline panel of 0.5 x 0.5, weights
         // of the unit square summing to the wetted area 2 + 2 x 1 + 2 x 0.5.
         EXPECT_EQ(NQP, 16 * (8 + 4 + 4 + 2 + 2));
-        EXPECT_EQ(NQO, 4 * (8 + 4 + 4 + 2 + 2));
+        EXPECT_EQ(NQO, 9 * (8 + 4 + 4 + 2 + 2));  // influence set: 3 x 3 points per spline panel
         double area = 0.0;
         int n = 0;
         for (int p = 1; p <= NPATCHT; ++p)
