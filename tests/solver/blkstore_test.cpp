@@ -63,6 +63,11 @@ TEST_F(BlkStore, OneSpanPatchWrittenAndReadBackAsRows) {
     RDBLKS(M.data(), N, 30, NBU, 1, 0, ierr);
     EXPECT_EQ(ierr, 1);
     EXPECT_NE(screen.str().find("Error reading LHS slot record, UNIT="), std::string::npos);
+    // A unit that is not open fails the write.
+    const int shut[2] = {29, 35};
+    WRBLKS(W.data(), N, N2, N3, NBU, KV, shut, 1, ierr);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_NE(screen.str().find("Error writing LHS slot record, UNIT=35"), std::string::npos);
 }
 
 // Not the last span: slots 2..KV move down one, slot KV is cleared, every
