@@ -44,6 +44,7 @@ protected:
         int spans = 2;   // spline panels each way per patch (4 for the accuracy tests)
         std::string iopt = " 1  1  0  0  0  0  0  0  0";
         int ilog = 0;
+        std::string beta = "1\n 0.";  // headings
     };
     // Writes the inputs of run R and runs the program; the added mass and
     // damping per period, in the order of the periods.
@@ -53,7 +54,7 @@ protected:
         pot << "Hemisphere\n 0\n 0\n " << R.hbot << " 0. 0. 0. 0.\n 0 " << R.ilog << " 0\n 1 1\n 1 1 1 1 1 1\n " << R.per.size()
             << "\n";
         for (double p : R.per) pot << " " << p;
-        pot << "\n 1\n 0.\n";
+        pot << "\n " << R.beta << "\n";
         gdf << "Hemisphere\n 1.0 9.80665\n " << R.sym << " " << R.sym << "\n " << np << " 3\n 1\nHEMISPHERE 1.0\n";
         spl << "Hemisphere\n";
         for (int p = 0; p < np; ++p) spl << " " << R.spans << " " << R.spans << "\n 3 3\n 2 2\n 4 4\n";
@@ -86,17 +87,7 @@ protected:
             out.back()[{i, j}] = {a, b};
         }
         EXPECT_EQ(out.size(), R.per.size());
-        // Haskind exciting forces, when asked: heading 0, modes 1 and 3.
-        fex.clear();
-        if (chan::exists("hemi.2")) {
-            std::istringstream f2(read_file("hemi.2"));
-            for (std::string line; std::getline(f2, line);) {
-                std::istringstream ls(line);
-                double p, beta, mod, pha, re, im;
-                int m;
-                if ((ls >> p >> beta >> m >> mod >> pha >> re >> im) && (m == 1 || m == 3)) fex.push_back({re, im});
-            }
-        }
+        fex = forces("hemi.2", {1, 3});
         return out;
     }
     // The faceted hemisphere of NAZI x NPOL flat panels (triangles at the
@@ -127,7 +118,23 @@ protected:
         return run(L);
     }
     std::string low_gdf;  // the low-order geometry file of run_low, when set
-    std::vector<std::pair<double, double>> fex;  // exciting forces of the last run
+    std::vector<std::pair<double, double>> fex;  // exciting forces (Haskind) of the last run
+    // The exciting forces of the given modes in a .2 (Haskind) or .3
+    // (pressure integration) file, row by row; empty without the file.
+    static std::vector<std::pair<double, double>> forces(const char* name, std::vector<int> modes) {
+        std::vector<std::pair<double, double>> f;
+        if (!chan::exists(name)) return f;
+        std::istringstream in(read_file(name));
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream ls(line);
+            double p, beta, mod, pha, re, im;
+            int m;
+            if ((ls >> p >> beta >> m >> mod >> pha >> re >> im) &&
+                std::find(modes.begin(), modes.end(), m) != modes.end())
+                f.push_back({re, im});
+        }
+        return f;
+    }
     // Largest difference of the exciting forces, relative to the largest.
     static double fdiff(const std::vector<std::pair<double, double>>& x,
                         const std::vector<std::pair<double, double>>& y) {
@@ -293,6 +300,22 @@ TEST_F(HoHemi, ResultsDoNotDependOnTheThreadCount) {
     thr::set_count(saved);
     EXPECT_FALSE(text[0].empty());
     EXPECT_TRUE(text[0] == text[1]);
+}
+
+// The exciting forces from the radiation potentials (Haskind) and from the
+// diffraction potentials (pressure integration) agree: the incident-wave
+// right-hand sides and the diffraction solution, in finite depth, for an
+// oblique heading that excites every rigid mode of the body.
+TEST_F(HoHemi, HaskindAndPressureExcitingForcesAgree) {
+    Run r;
+    r.hbot = "3.";
+    r.spans = 4;
+    r.beta = "1\n 30.";
+    r.iopt = " 1  1  1  0  0  0  0  0  0";
+    run(r);
+    const auto h = forces("hemi.2", {1, 2, 3}), d = forces("hemi.3", {1, 2, 3});
+    ASSERT_EQ(h.size(), 6u);
+    EXPECT_LT(fdiff(d, h), 2e-3);
 }
 
 // A FORCE stage alone on the .p2f file of a higher-order run gives the
