@@ -61,6 +61,11 @@ void WAVEGRHI(int IRAD, int NEQN, float NUP, float HBOT, Arr2<cplx>& A, int IPER
         MNP = std::max(MNP, IQUI(p) * IQVI(p));
     }
     const int NPUV = MKU * MKV;
+    if (MKU > 16 || MKV > 16) {  // the per-cell work holds orders up to 16
+        ERRMSG(" B-spline order above 16 in WAVEGR, order=", std::max(MKU, MKV));
+        IERR = 1;
+        return;
+    }
 
     // Source cells of the whole run, in patch, v-span, u-span order.
     std::vector<Cell> cells;
