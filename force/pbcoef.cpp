@@ -21,7 +21,7 @@ void PBCOEF(int NPATCH, int& IERR) {
         mnu = std::max(mnu, NU(p)), mnv = std::max(mnv, NV(p));
     }
     // The tables' layout takes the run's largest orders.
-    if (MAXKU < mku || MAXKV < mkv) {
+    if (MAXKU < mku || MAXKV < mkv || mku > 16 || mkv > 16) {
         ERRMSG(" Error calling BASEF in PBCOEF", 0);
         IERR = 1;
         return;
