@@ -12,7 +12,7 @@
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "platform/zorva_userlib.h"
 

@@ -13,11 +13,14 @@
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/hogeom.hpp"
+#include "geometry/lowout.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/modfile.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "panels/irrfs.hpp"
 
 namespace zorva {
 
@@ -233,7 +236,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         if (irrmax == 3) {
             WTLPND(nb, IERR);
             if (IERR != 0) return;
-            FSPANL(IUGDF, fnames::EXTS, 4, ISX, NWTLD, cfg::ISOR, IERR);
+            FSPANL(IUGDF, fnames::EXTS, {ISX, ISY}, NWTLD, cfg::ISOR, IERR);
             if (IERR != 0) return;
             GROWDIPW(NEQN, 0, IERR);
             if (IERR != 0) return;
@@ -315,13 +318,8 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         WRSUMM(std::string(" ").append(fmt::ljust(GDFTITLE(ib), 72)));
         WRSUMM("");
         if (cfg::ILOWHI == 0 && cfg::NEWMDS(ib) > 0 && cfg::IGENMDS(ib) == 0) {
-            IPENDERR = 0;
             RDMODF(14, fnames::EXTS, IUHDR, chan::SCREEN, IMODFL, cfg::NEWMDS(ib), ib, {IS(1, ib), IS(2, ib)},
                    NPANB(ib), NMODT, RUNDATE, RUNTIME);
-            if (IPENDERR != 0) {
-                IERR = 1;
-                return;
-            }
         }
     }
     WRSUMM(" Input from Potential Control File:      " + fmt::ljust(fnames::FILEPOT, 20));

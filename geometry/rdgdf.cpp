@@ -11,7 +11,7 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 
@@ -25,16 +25,6 @@ namespace {
 constexpr int IURGK = 3;  // rgkinit.txt
 
 void rgkline(const std::string& s) { chan::write_line(IURGK, s); }
-
-// rgkinit.txt head (3 lines), written at the first geometry-model body.
-bool rgkhead() {
-    if (chan::open(IURGK, fnames::RUNFILES[3], chan::Status::Replace) != 0) return false;
-    rgkline(fmt::I(cfg::ILOWHI, 6) + fmt::X(12) + "!ILOWHI");
-    rgkline(fmt::F(GRAV, 12, 5) + fmt::X(6) + "!GRAV");
-    rgkline(fmt::I(cfg::NBODY, 6) + fmt::X(12) + "!NBODY");
-    NRGKLINES = 3;
-    return true;
-}
 
 std::string rtrim(std::string s) {
     s.erase(s.find_last_not_of(' ') + 1);
@@ -173,7 +163,10 @@ void RDGDF(int IU, int& IERR) {
         }
 
         if (IGDEF(ib) == 2) {
-            if (NRGKBODY == 0 && !rgkhead()) return fail("Error opening RGKINIT.TXT file ", 0);
+            if (NRGKBODY == 0) {
+                if (!WRRGKHEAD()) return fail("Error opening RGKINIT.TXT file ", 0);
+                NRGKLINES = 3;
+            }
             ++NRGKBODY;
             std::string ms2;
             FNAMEXT(name, ms2, "_ms2.gdf");
@@ -181,9 +174,7 @@ void RDGDF(int IU, int& IERR) {
             rgkline(fmt::I(ib, 6) + fmt::I(cfg::IRR(ib), 6) + fmt::I(1, 6) + fmt::X(12) + "!IBODY, IRR, ITKMS2");
             rgkline(rtrim(name));
             rgkline(rtrim(ms2));
-            rgkline(fmt::F(cfg::XBODY(1, ib) * ULEN(1), 10, 2) + fmt::F(cfg::XBODY(2, ib) * ULEN(1), 10, 2) +
-                    fmt::F(cfg::XBODY(3, ib) * ULEN(1), 10, 2) + fmt::F(cfg::XBODY(4, ib), 10, 2) + fmt::X(6) +
-                    "!XBODY");
+            rgkline(XBODYLINE(ib));
             rgkline(rtrim(GDFTITLE(ib)));
             rgkline(fmt::F(ULEN(ib), 12, 5) + fmt::F(grav, 12, 5) + fmt::X(6) + "!ULEN, GRAV");
             rgkline(fmt::I(IS(1, ib), 4) + fmt::I(IS(2, ib), 4) + fmt::X(22) + "!ISX, ISY");

@@ -12,7 +12,8 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
+#include "geometry/trimlow.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 

@@ -11,7 +11,6 @@
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
-#include "geometry/pending.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 

@@ -2,7 +2,13 @@
 import os
 import shutil
 
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hobox", "hoboxbs", "hohemi", "hohemideep"]
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
+            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep"]
+
+# The examples whose runs take well under a second: the inputs that the
+# mutation driver damages.  The larger ones would turn every damaged case
+# into a long run.
+MUTATED = ["box", "boxquarter", "twoboxes", "hemisphere"]
 
 
 def inputs(src):

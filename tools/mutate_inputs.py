@@ -41,7 +41,7 @@ import sys
 import tempfile
 import time
 
-from examplefiles import EXAMPLES, copy_inputs
+from examplefiles import MUTATED, copy_inputs
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
@@ -81,7 +81,7 @@ def prepare_setups(zorva, work):
     """Base directories: name -> (dir, files that may be damaged)."""
     setups = {}
     box = os.path.join(ROOT, "examples", "box")
-    for ex in EXAMPLES:
+    for ex in MUTATED:
         d = os.path.join(work, "base_" + ex)
         copy_inputs(os.path.join(ROOT, "examples", ex), d)
         setups[ex] = (d, file_list(d))

@@ -7,11 +7,12 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "ctrlsurf/ctrlsurf.hpp"
 #include "force/bodypts.hpp"
 #include "force/force.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
+#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/drivers/standins.hpp"
 #include "main/fnames.hpp"

@@ -8,6 +8,7 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
+#include "geometry/rgklink.hpp"
 #include "kernels/rankin.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/brkchk.hpp"

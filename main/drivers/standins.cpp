@@ -23,10 +23,4 @@ void OUT5PB(float, float, float, int, int, std::string_view) {
     unavailable("Higher-order body pressure output (OUT5PB) is");
 }
 
-void RDCSF(int& IERR) { IERR = unavailable("Control surfaces (RDCSF) are"); }
-
-void CSFPT(float, float, const int*, int, int& IERR) { IERR = unavailable("Control surfaces (CSFPT) are"); }
-
-void RGKDONE() { unavailable("The geometry kernel (RGKDONE) is"); }
-
 }  // namespace zorva

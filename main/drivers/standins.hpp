@@ -1,5 +1,5 @@
-// Routines of the FORCE computations, control surfaces and geometry-kernel
-// bridge that the stage drivers call but that this build does not have
+// Routines of the FORCE computations that the stage drivers call but that
+// this build does not have
 // yet.  Each has the name and arguments of the routine it stands for and
 // stops the run with a message saying that the feature is not available.
 #pragma once
@@ -12,14 +12,5 @@ namespace zorva {
 // numeric output (period loop).
 void BPVSUM(float WNUMNU, int IPERFL);
 void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-
-// Control surfaces: the control-surface file (FORCE set-up) and the
-// period's control-surface values (period loop).
-void RDCSF(int& IERR);
-void CSFPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
-
-// Release of the geometry kernel (RGKINIT is with the model input's
-// pending routines, geometry/pending.hpp).
-void RGKDONE();
 
 }  // namespace zorva

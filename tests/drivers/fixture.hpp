@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <complex>
+#include <map>
 #include <cstdio>
 #include <functional>
 #include <istream>
@@ -33,6 +36,19 @@
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
+
+// Records of a drift file: (first heading, label) -> complex value.
+inline std::map<std::pair<int, int>, std::complex<double>> drift_records(const std::vector<std::string>& lines) {
+    std::map<std::pair<int, int>, std::complex<double>> out;
+    for (const auto& l : lines) {
+        std::istringstream in(l);
+        double per, b1, b2, mod, pha, re, im;
+        int label;
+        if (in >> per >> b1 >> b2 >> label >> mod >> pha >> re >> im)
+            out[{static_cast<int>(std::lround(b1)), label}] = {re, im};
+    }
+    return out;
+}
 
 // Keyboard input that answers "c" to every question and calls `f` with the
 // number of the question (from 1) before it.
@@ -162,8 +178,8 @@ protected:
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
     }
-    // The model input cannot read a geometry-kernel body yet: the geometry
-    // run's body becomes one at the first check of the period loop, with the head of
+    // A geometry-kernel body without a model: the geometry run's body
+    // becomes one at the first check of the period loop, with the head of
     // rgkinit.txt that the geometry reader writes for it (the .p2f file
     // then carries it; the POTEN set-up's RGKDONE is behind).
     static void kernel_body() {

@@ -142,9 +142,9 @@ TEST_F(DriverTest, PotenOrderPlain) {
 }
 
 // Source formulation, scattering, irregular-frequency removal, a kernel
-// body and one zero-frequency period.  (The model input cannot read a
-// geometry-kernel body yet: the first period's stand-in makes one, so the
-// .p2f file carries it; the set-up's RGKDONE is behind by then.)
+// body and one zero-frequency period.  (The first period's stand-in makes
+// the geometry run's body a kernel body without a model, so the .p2f file
+// carries it; the set-up's RGKDONE is behind by then.)
 TEST_F(DriverTest, PotenOrderAllSteps) {
     config("ISOR = 1\nISCATT = 1\nIRR = 1\n", pot("", "0 1 0", "1 1", "2\n10. 0."));
     kernel_body();

@@ -13,6 +13,8 @@
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "panels/geom.hpp"
+#include "tests/support/modules.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -88,6 +90,27 @@ protected:
     bool said(const std::string& text) const { return screen.str().find(text) != std::string::npos; }
 
     int NBETAX = 0, IMODFL = 0;
+};
+
+// The model input followed by the geometry step (panel tables and
+// hydrostatics), every module reset around each test.
+class ModelHydroTest : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        reset_modules();
+    }
+    void TearDown() override {
+        reset_modules();
+        ModelTest::TearDown();
+    }
+    // GETIP and GEOMSTAT; GEOMSTAT's status, -1 when the input failed.
+    int hydro() {
+        if (getip() != 0) return -1;
+        int ierr = 0;
+        GEOMSTAT(model::NEQN, 0, ierr);
+        return ierr;
+    }
 };
 
 }  // namespace zorva::test

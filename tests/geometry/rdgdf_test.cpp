@@ -124,12 +124,13 @@ TEST_F(ModelTest, TrimOfUnlistedBodies) {
 }
 
 // Two geometry-model bodies, written in the higher-order header form with
-// no panels: rgkinit.txt gets its head and one block per body; this build
-// has no geometry kernel, so the pass then stops with the kernel's message.
+// no panels: rgkinit.txt gets its head and one block per body; the first
+// names a model file that does not exist, so the kernel's set-up then
+// stops the pass with its code.
 TEST_F(ModelTest, RgkinitWriter) {
     bodies(2);
     cfg::NBODY = 2;
-    write_file("m1.gdf", "Model one\n1.0 9.80665\n0 0\n0 2\n2\nline one\n  line two  \n");
+    write_file("m1.gdf", "Model one\n1.0 9.80665\n0 0\n0 2\n3\nnomodel.txt\n  Hull  \n1 0 0\n");
     write_file("m2.gdf", "Model two\n1.0 9.80665\n1 0\n0 2\n0\n");
     fnames::GDFNAME(1) = "m1.gdf";
     fnames::GDFNAME(2) = "m2.gdf";
@@ -141,9 +142,10 @@ TEST_F(ModelTest, RgkinitWriter) {
     int ierr = -1;
     RDGDF(11, ierr);
     EXPECT_EQ(ierr, 1);
-    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 1\n")) << screen.str();
+    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 3\n")) << screen.str();
+    EXPECT_NE(read_file("rgklog.txt").find("Could not open RG model file: nomodel.txt\n"), std::string::npos);
     EXPECT_EQ(NRGKBODY, 2);
-    EXPECT_EQ(NRGKLINES, 3 + 12 + 10);
+    EXPECT_EQ(NRGKLINES, 3 + 13 + 10);
     EXPECT_EQ(IGDEF(1), 2);
     EXPECT_EQ(NPANB(1), 0);
     EXPECT_EQ(read_file("rgkinit.txt"),
@@ -159,9 +161,10 @@ TEST_F(ModelTest, RgkinitWriter) {
               "     1.00000     9.80665      !ULEN, GRAV\n"
               "   0   0                      !ISX, ISY\n"
               "   0   2                      !NPATCH, IGDEF\n"
-              "     2                        !NLINES\n"
-              "line one\n"
-              "  line two\n"
+              "     3                        !NLINES\n"
+              "nomodel.txt\n"
+              "  Hull\n"
+              "1 0 0\n"
               "====================\n"
               "     2     1     1            !IBODY, IRR, ITKMS2\n"
               "m2.gdf\n"
@@ -186,7 +189,8 @@ TEST_F(ModelTest, FirstPassHigherOrderHeaders) {
     int ierr = -1;
     RDGDF(11, ierr);
     EXPECT_EQ(ierr, 1);
-    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 1\n")) << screen.str();
+    // The block ends after its model file name: an early end of the file.
+    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 2\n")) << screen.str();
     EXPECT_EQ(NPATCH(1), 3);
     EXPECT_EQ(IGDEF(1), 1);
     EXPECT_EQ(NPATCH(2), 5);
@@ -206,15 +210,6 @@ TEST_F(ModelTest, LowOrderRunRefusesOtherGeometryKinds) {
     one_body_run("", "Exact\n1. 9.81\n0 0\n0 7\n1\nuser data line\n");
     EXPECT_EQ(getip(), 1);
     EXPECT_TRUE(said(" Geometry kind IGDEF of GDF file needs ILOWHI=1 in CONFIG file, body N=1\n")) << screen.str();
-}
-
-// A geometry-model body of a low-order run: its panels would come from the
-// geometry kernel, which this build lacks.
-TEST_F(ModelTest, LowOrderGeometryModelBodyNeedsTheKernel) {
-    one_body_run("", "Model\n1. 9.81\n0 0\n0 2\n1\nhull.igs\n");
-    EXPECT_EQ(getip(), 1);
-    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 1\n")) << screen.str();
-    EXPECT_TRUE(said("not available in this build")) << screen.str();
 }
 
 const char* P1 = "1 0 -1  1 1 -1  2 1 -1  2 0 -1\n";                       // bottom, away from x = 0

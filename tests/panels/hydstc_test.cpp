@@ -22,24 +22,8 @@ namespace {
 
 using namespace model;
 
-class HydstcTest : public test::ModelTest {
+class HydstcTest : public test::ModelHydroTest {
 protected:
-    void SetUp() override {
-        test::ModelTest::SetUp();
-        test::reset_modules();
-    }
-    void TearDown() override {
-        test::reset_modules();
-        test::ModelTest::TearDown();
-    }
-    // Model input and the geometry step; GEOMSTAT's status.
-    int hydro() {
-        const int st = getip();
-        if (st != 0) return -1;
-        int ierr = 0;
-        GEOMSTAT(NEQN, 0, ierr);
-        return ierr;
-    }
     float C(int j, int k) const { return pnl::CHYD(j, k); }
 
     // A one-body run of a user-routine body with n x n spline panels per
