@@ -45,13 +45,14 @@ protected:
         std::string iopt = " 1  1  0  0  0  0  0  0  0";
         int ilog = 0;
         std::string beta = "1\n 0.";  // headings
+        int irr = 0;                   // 3: interior free surface
     };
     // Writes the inputs of run R and runs the program; the added mass and
     // damping per period, in the order of the periods.
     std::vector<AB> run(const Run& R) {
         const int np = R.sym == 1 ? 1 : 4;
         std::ostringstream pot, gdf, spl, frc;
-        pot << "Hemisphere\n 0\n 0\n " << R.hbot << " 0. 0. 0. 0.\n 0 " << R.ilog << " 0\n 1 1\n 1 1 1 1 1 1\n " << R.per.size()
+        pot << "Hemisphere\n 0\n " << R.irr << "\n " << R.hbot << " 0. 0. 0. 0.\n 0 " << R.ilog << " 0\n 1 1\n 1 1 1 1 1 1\n " << R.per.size()
             << "\n";
         for (double p : R.per) pot << " " << p;
         pot << "\n " << R.beta << "\n";
@@ -316,6 +317,24 @@ TEST_F(HoHemi, HaskindAndPressureExcitingForcesAgree) {
     const auto h = forces("hemi.2", {1, 2, 3}), d = forces("hemi.3", {1, 2, 3});
     ASSERT_EQ(h.size(), 6u);
     EXPECT_LT(fdiff(d, h), 2e-3);
+}
+
+// With the interior free surface (IRR = 3) the limit periods solve the
+// body's equations alone: the interior patches' rows and columns are
+// blanked to the identity, so the coefficients are those of the body
+// without them.  At an ordinary period away from the irregular frequencies
+// they change little.
+TEST_F(HoHemi, InteriorFreeSurfaceTakesNoPartAtTheLimits) {
+    Run plain;
+    plain.per = {-1.0, 0.0};
+    const auto p = run(plain);
+    Run irr = plain;
+    irr.irr = 3;
+    irr.ilog = 1;  // required with IRR > 0
+    EXPECT_LT(diff(run(irr), p), 1e-4);
+    plain.per = irr.per = {4.0};
+    const auto q = run(plain);
+    EXPECT_LT(diff(run(irr), q), 5e-3);
 }
 
 // A FORCE stage alone on the .p2f file of a higher-order run gives the
