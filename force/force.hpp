@@ -39,6 +39,10 @@ void EXFHASK(float WNUMNU, float WNUMK);
 void EXFHASKLO(float K, const int* NSYMRHS);
 void EXFHASKHI(float K, const int* NSYMRHS);
 // Exciting forces by integration of the diffraction pressure (frc::FEXD).
+// Basis tables of the higher-order FORCE integrals (frc::BASQU, BASQV):
+// the B-splines non-zero on each knot interval of patches 1..NPATCH at its
+// inner Gauss points.  IERR 0, or 1 after a message.
+void PBCOEF(int NPATCH, int& IERR);
 void FRCACC();
 void FRCACC2();
 

@@ -142,6 +142,11 @@ struct RkWork {
     void size(int npuv, int nmodt, bool grad);
 };
 
+// A point (TRANSLATE true) or a direction of field body IBF's frame in the
+// frame of source body IBS: turned by IBF's heading, moved by OFF (field
+// body origin minus source body origin), turned back by IBS's heading.
+void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, bool translate);
+
 // The Rankine influence of span SP at field point F over all images of the
 // run: free-surface image (at level ZFS of the field patch's fluid, field
 // frame), sea-bottom image in finite depth (HBOT > 0), symmetry

@@ -39,7 +39,8 @@ void each_kept(RkMoments& M, bool grad, F&& f) {
     }
 }
 
-// A point of the field body's frame in the source body's frame.
+}  // namespace
+
 void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, bool translate) {
     const float cf = model::CSPHIB(1, IBF), sf = model::CSPHIB(2, IBF);
     const float cs = model::CSPHIB(1, IBS), ss = model::CSPHIB(2, IBS);
@@ -49,8 +50,6 @@ void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, boo
     Q[1] = -ss * g0 + cs * g1;
     Q[2] = g2;
 }
-
-}  // namespace
 
 void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, float ZFS, int IRAD, float HBOT,
              const SelfRules& RL, RkOut& O, RkWork& W, int& IERR) {
@@ -75,9 +74,14 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
     const int cf = cls(model::IDIPWM(F.IP)), cs = cls(model::IDIPWM(SP.IP)), c = std::abs(cs);
     const bool other = F.IB != SP.IB;
 
+    // The logarithmic kernel ln(r + Rz) belongs to the free-surface image
+    // alone (Rz >= 0 there): it is what the wave part leaves out.  The direct
+    // part takes it only on a free-surface patch, where the direct part is
+    // the image too; the bottom image never.
+    const int logfs = ISING == 2 || ISING == -2 ? cfg::ILOG : 0;
     // The whole span (stored points allowed) may use its evaluated corners.
-    auto subdiv = [&](const float* XF, float ulo, float uhi, float vlo, float vhi, int stored, int isign) {
-        SUBDIV(XF, cfg::ILOG, UREF, VREF, ulo, uhi, vlo, vhi, NPU, NPV, SP.NGU, SP.NGV, SP.XGU, SP.WGU, SP.XGV,
+    auto subdiv = [&](const float* XF, float ulo, float uhi, float vlo, float vhi, int stored, int isign, int ilog) {
+        SUBDIV(XF, ilog, UREF, VREF, ulo, uhi, vlo, vhi, NPU, NPV, SP.NGU, SP.NGV, SP.XGU, SP.WGU, SP.XGV,
                SP.WGV, W.UQ.data(), W.WUQ.data(), W.VQ.data(), W.WVQ.data(), NPUV, SP.IB, SP.IP, stored, F.IDIP,
                isign, 0, SP.NQPOFF, M, W.S, IERR, stored == 1 ? SP.G : nullptr);
         return IERR == 0;
@@ -101,16 +105,16 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
             for (int b = 0; b < 3; ++b)
                 for (int a = 0; a < 3; ++a) {
                     if (a == 1 && b == 1) {
-                        SELF(uf, vf, UREF, VREF, d, NPU, NPV, NPUV, SP.IB, cfg::ILOG, SP.IP, model::IFSPAT(SP.IP),
+                        SELF(uf, vf, UREF, VREF, d, NPU, NPV, NPUV, SP.IB, logfs, SP.IP, model::IFSPAT(SP.IP),
                              F.IDIP, RL, SP.NGU, SP.NGV, SP.XGU, SP.WGU, SP.XGV, SP.WGV, M, W.S, IERR);
                         if (IERR != 0) return;
                         continue;
                     }
                     if ((ub[a + 1] - ub[a]) / wu > 1e-5f && (vb[b + 1] - vb[b]) / wv > 1e-5f &&
-                        !subdiv(XF, ub[a], ub[a + 1], vb[b], vb[b + 1], 0, 1))
+                        !subdiv(XF, ub[a], ub[a + 1], vb[b], vb[b + 1], 0, 1, logfs))
                         return;
                 }
-        } else if (!subdiv(XF, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, 1)) {
+        } else if (!subdiv(XF, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, 1, g == 1 ? logfs : 0)) {
             return;
         }
         if (corr) each_kept(M, grad, [&](float& x, std::size_t o) { W.KEEP[o] = x; });
@@ -122,7 +126,7 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
         } else {
             float Q[3] = {P[0], P[1], 2.0f * ZFS - P[2]};
             if (other) to_source(Q, Q, F.IB, SP.IB, OFF, true);
-            if (!subdiv(Q, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, -1)) return;
+            if (!subdiv(Q, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, -1, cfg::ILOG)) return;
         }
         if (corr) each_kept(M, grad, [&](float& x, std::size_t o) { W.KEEP[o] = 2.0f * (W.KEEP[o] - x); });
 
@@ -130,7 +134,7 @@ void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, fl
         if (HBOT > 0.0f) {
             float Q[3] = {P[0], P[1], 2.0f * ZFS - P[2] - 2.0f * HBOT};
             if (other) to_source(Q, Q, F.IB, SP.IB, OFF, true);
-            if (!subdiv(Q, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, -1)) return;
+            if (!subdiv(Q, SP.ULO, SP.UHI, SP.VLO, SP.VHI, 1, -1, 0)) return;
         }
 
         // Into the components.  The kept corrections lie in KEEP in the

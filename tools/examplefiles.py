@@ -3,7 +3,7 @@ import os
 import shutil
 
 EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
-            "boxcsf"]
+            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep"]
 
 # The examples whose runs take well under a second: the inputs that the
 # mutation driver damages.  The larger ones would turn every damaged case

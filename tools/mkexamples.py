@@ -284,18 +284,23 @@ def hogdf(path, title, isx, isy, npatch, igdef, body):
     write(path, lines + body)
 
 
-def spl(path, title, counts):
-    """Spline control file: per patch NU NV, KU KV, IQUO IQVO, IQUI IQVI."""
+def spl(path, title, counts, outer=2):
+    """Spline control file: per patch NU NV, KU KV, IQUO IQVO, IQUI IQVI.
+    The outer (test) points of a patch must be at least as many as its test
+    functions in each direction: with one span of order 3, three."""
     lines = [title]
     for nu, nv in counts:
-        lines += ["  %d  %d      NU NV" % (nu, nv), "  3  3      KU KV", "  2  2      IQUO IQVO",
+        lines += ["  %d  %d      NU NV" % (nu, nv), "  3  3      KU KV", "  %d  %d      IQUO IQVO" % (outer, outer),
                   "  4  4      IQUI IQVI"]
     write(path, lines)
 
 
-def hocfg(path, what):
+def hocfg(path, what, direct=False):
+    """direct: the direct solver (the iterative one needs more than MAXITT
+    iterations on the box, whose edges the splines resolve slowly)."""
     write(path, ["Configuration of the %s example; lines without an equals sign are comments." % what,
-                 "Higher-order method, both stages.", "ILOWHI=1", "IPOTEN=1", "IFORCE=1"])
+                 "Higher-order method, both stages.", "ILOWHI=1", "IPOTEN=1", "IFORCE=1"] +
+          (["ISOLVE=1"] if direct else []))
 
 
 def main():
@@ -408,9 +413,9 @@ def higher_order():
     d = os.path.join(ROOT, "hobox")
     hogdf(os.path.join(d, "hobox.gdf"), "Box 2 x 1 x 0.5, one flat patch per face", 0, 0, 5, 0,
           [" ".join("%10s" % fmtnum(c) for v in q for c in v) for q in faces])
-    spl(os.path.join(d, "hobox.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts)
+    spl(os.path.join(d, "hobox.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts, 3)
     pot(os.path.join(d, "hobox.pot"), "Box 2 x 1 x 0.5 (flat patches), infinite depth", 0.0)
-    hocfg(os.path.join(d, "hobox.cfg"), "higher-order box")
+    hocfg(os.path.join(d, "hobox.cfg"), "higher-order box", True)
     frc(os.path.join(d, "hobox.frc"), "Box 2 x 1 x 0.5 (flat patches): added mass, damping, exciting forces, motions",
         1, 0.0, (0.35, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hobox.cfg", "hobox.pot", "hobox.gdf", "hobox.frc"])
@@ -425,23 +430,18 @@ def higher_order():
             body.append(" ".join("%10s" % fmtnum(c) for c in v))
     d = os.path.join(ROOT, "hoboxbs")
     hogdf(os.path.join(d, "hoboxbs.gdf"), "Box 2 x 1 x 0.5, one bilinear B-spline patch per face", 0, 0, 5, 1, body)
-    spl(os.path.join(d, "hoboxbs.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts)
+    spl(os.path.join(d, "hoboxbs.spl"), "Box 2 x 1 x 0.5, spline panels of about 0.5", counts, 3)
     pot(os.path.join(d, "hoboxbs.pot"), "Box 2 x 1 x 0.5 (B-spline patches), infinite depth", 0.0)
-    hocfg(os.path.join(d, "hoboxbs.cfg"), "B-spline box")
+    hocfg(os.path.join(d, "hoboxbs.cfg"), "B-spline box", True)
     frc(os.path.join(d, "hoboxbs.frc"),
         "Box 2 x 1 x 0.5 (B-spline patches): added mass, damping, exciting forces, motions", 1, 0.0,
         (0.35, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hoboxbs.cfg", "hoboxbs.pot", "hoboxbs.gdf", "hoboxbs.frc"])
 
-    d = os.path.join(ROOT, "hohemi")
-    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
-          ["  1      NLINES", "HEMISPHERE 1.0"])
-    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
-    pot(os.path.join(d, "hohemi.pot"), "Hemisphere radius 1 (exact geometry), water depth 5", 5.0)
-    hocfg(os.path.join(d, "hohemi.cfg"), "exact hemisphere")
-    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions",
-        1, 0.0, (0.5, 0.5, 0.5))
-    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
+    hemisphere_example("hohemi", "hohemi", "water depth 5", 5.0, "exact hemisphere",
+                       "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions")
+    hemisphere_example("hohemideep", "hohemid", "infinite depth", 0.0, "exact hemisphere in deep water",
+                       "Hemisphere radius 1 (exact), deep water: added mass, damping, exciting forces, motions")
 
     # The same with the interior free surface (IRR = 3, ILOG = 1): a fan of
     # four patches about the centre.
@@ -468,6 +468,18 @@ def higher_order():
         1, 0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 
+
+def hemisphere_example(folder, base, depth_text, hbot, what, frc_title):
+    """The hemisphere of radius 1 from the user routine GEOMXACT, four
+    patches of 4 x 4 spline panels, in water depth hbot (0: infinite)."""
+    d = os.path.join(ROOT, folder)
+    f = lambda ext: os.path.join(d, base + ext)
+    hogdf(f(".gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3, ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(f(".spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    pot(f(".pot"), "Hemisphere radius 1 (exact geometry), " + depth_text, hbot)
+    hocfg(f(".cfg"), what)
+    frc(f(".frc"), frc_title, 1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), [base + ext for ext in (".cfg", ".pot", ".gdf", ".frc")])
 
 if __name__ == "__main__":
     main()

@@ -16,7 +16,6 @@ int unavailable(const char* what) {
 }
 }  // namespace
 
-void PBCOEF(int, int& IERR) { IERR = unavailable("Higher-order FORCE integrals (PBCOEF) are"); }
 
 void BPVSUM(float, int) { unavailable("Higher-order body pressure sums (BPVSUM) are"); }
 

@@ -8,9 +8,6 @@
 
 namespace zorva {
 
-// Basis tables of the higher-order FORCE integrals (FORCE set-up).
-void PBCOEF(int NPATCHT, int& IERR);
-
 // Body pressure and velocity sums of the higher-order method and their
 // numeric output (period loop).
 void BPVSUM(float WNUMNU, int IPERFL);

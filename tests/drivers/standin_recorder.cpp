@@ -61,7 +61,6 @@ struct Init {
 
 using standin::record;
 
-void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
 
 void BPVSUM(float, int) { record("BPVSUM"); }
 

@@ -239,7 +239,8 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
 
 INSTANTIATE_TEST_SUITE_P(Each, Examples,
                          ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0",
-                                           "hemisphere_irr3", "hemicsf", "boxcsf"));
+                                           "hemisphere_irr3", "hemicsf", "boxcsf", "hobox",
+                                           "hoboxbs", "hohemi", "hohemideep"));
 
 }  // namespace
 }  // namespace zorva::test
