@@ -16,14 +16,6 @@ int unavailable(const char* what) {
 }
 }  // namespace
 
-void PBCOEF(int, int& IERR) { IERR = unavailable("Higher-order FORCE integrals (PBCOEF) are"); }
-
-void BPVSUM(float, int) { unavailable("Higher-order body pressure sums (BPVSUM) are"); }
-
-void OUT5PB(float, float, float, int, int, std::string_view) {
-    unavailable("Higher-order body pressure output (OUT5PB) is");
-}
-
 void RDCSF(int& IERR) { IERR = unavailable("Control surfaces (RDCSF) are"); }
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = unavailable("Control surfaces (CSFPT) are"); }

@@ -8,14 +8,6 @@
 
 namespace zorva {
 
-// Basis tables of the higher-order FORCE integrals (FORCE set-up).
-void PBCOEF(int NPATCHT, int& IERR);
-
-// Body pressure and velocity sums of the higher-order method and their
-// numeric output (period loop).
-void BPVSUM(float WNUMNU, int IPERFL);
-void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME);
-
 // Control surfaces: the control-surface file (FORCE set-up) and the
 // period's control-surface values (period loop).
 void RDCSF(int& IERR);

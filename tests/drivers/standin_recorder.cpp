@@ -61,12 +61,7 @@ struct Init {
 
 using standin::record;
 
-void PBCOEF(int, int& IERR) { IERR = record("PBCOEF"); }
 void RDCSF(int& IERR) { IERR = record("RDCSF"); }
-
-void BPVSUM(float, int) { record("BPVSUM"); }
-
-void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
 
 void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }
 void RGKDONE() { record("RGKDONE"); }

@@ -21,11 +21,8 @@ TEST_F(StandIns, FailLoudly) {
     };
     const int sym[4] = {1, 1, 1, 1};
     const Case cases[] = {
-        {"PBCOEF", [] { int e = 0; PBCOEF(4, e); return e; }},
         {"RDCSF", [] { int e = 0; RDCSF(e); return e; }},
         {"CSFPT", [&sym] { int e = 0; CSFPT(0.5f, 0.5f, sym, 0, e); return e; }},
-        {"BPVSUM", [] { BPVSUM(0.5f, 0); return -1; }},
-        {"OUT5PB", [] { OUT5PB(8.0f, 0.5f, 0.5f, 0, 30, "run.5pb"); return -1; }},
         {"RGKDONE", [] { RGKDONE(); return -1; }},
     };
     for (const Case& c : cases) {

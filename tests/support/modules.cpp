@@ -29,6 +29,7 @@ void reset_modules() {
     frc::reset();
     frc::reset_res();
     frc::reset_bpt();
+    frc::reset_hobody();
     wgcoef::reset();
     slv::reset();
     slv::store_reset();
