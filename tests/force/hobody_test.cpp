@@ -11,6 +11,7 @@
 
 #include "force/bodyprs.hpp"
 #include "force/bodypts.hpp"
+#include "force/drftpi.hpp"
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "main/runparams.hpp"
@@ -171,6 +172,75 @@ TEST_F(HoBody, FlatPatchLinearPotentialAtCentroidsAndBodyPoints) {
     BPBV(S, 1, 1, 0, ierr);
     EXPECT_EQ(ierr, 1);
     EXPECT_NE(screen.str().find(" Error in matrix inversion in BPBV\n"), std::string::npos);
+}
+
+
+// Drift integrals on a vertical patch in the plane y = 0, z from -1 to 0,
+// x from -0.3 to 0.9, its side v = 1 on the free surface, behind a
+// skipped patch: total potential x + 2 (0.5) z (diffraction phi = x,
+// surge radiation phi = z at amplitude 0.5 and frequency factor 2), so
+// the velocity is (1, 0, 1) and the elevation at the waterline x.
+TEST_F(HoBody, DriftIntegralsOfALinearPotentialOnAVerticalPatch) {
+    using namespace model;
+    flat({Affine{{5, 5, -1}, {1, 0, 0}, {0, 1, 0}}, Affine{{0.3, 0.0, -0.5}, {0.6, 0.0, 0.0}, {0.0, 0.0, 0.5}}});
+    spline(3, 2, 2, 3);
+    cfg::NBODY = 1;
+    IPSTART.allocate(1), NPATCHB.allocate(1);
+    IPSTART(1) = 1, NPATCHB(1) = 2;
+    IFSPAT(1) = -1;
+    IWTL.allocate(2);
+    IWTL(2) = 2;  // side v = 1
+    NEQN = NBU(1) * NBV(1) + NBU(2) * NBV(2);
+    IRAD = IDIFF = 1;
+    sym::NSYMF = sym::NSYMC = 1;
+    sym::ISYMF[1] = sym::ISYMC[1] = 1;
+    sym::NSOLC = 1, sym::NMODSC[1] = 1;
+    sym::IMODSC.allocate(NMODT, 4), sym::IMODPOS.allocate(NMODT);
+    sym::IMODSC(1, 1) = 1, sym::IMODPOS(1) = 1;
+    frc::NBETAF = 1;
+    frc::RADPOT.allocate(NEQN, 1), frc::DIFPOT.allocate(NEQN, 1, 1), frc::RAO.allocate(NMODT, 1);
+    frc::RADPOT.fill(cplx(1000.0f)), frc::DIFPOT.fill(cplx(1000.0f));
+    frc::RAO(1, 1) = 0.5f;
+    const float* t = &HOTAB1(1, 2);
+    const int off = NBU(1) * NBV(1);
+    for (int j = 1; j <= NBV(2); ++j)
+        for (int i = 1; i <= NBU(2); ++i) {
+            const double xi = 0.5 * (t[i] + t[i + 1]), eta = 0.5 * (t[j] + t[j + 1]);
+            frc::DIFPOT(off + i + (j - 1) * NBU(2), 1, 1) = static_cast<float>(0.3 + 0.6 * xi);
+            frc::RADPOT(off + i + (j - 1) * NBU(2), 1) = static_cast<float>(-0.5 + 0.5 * eta);
+        }
+    const double n2 = ENQP(2, NQP);  // the patch's normal, +-y
+    drft::Copy C{};
+    C.IB = C.J1 = C.J2 = C.ISYM = 1;
+    for (int k = 1; k <= 5; ++k) C.SGN[k] = 1;
+    C.XIB1[1] = C.XIB2[1] = 0.5f;
+    drft::Sums S{};
+    int icoef = -1, ierr = -1;
+    MDRFTP(C, S, icoef, 0, 2.0f, IDIFF, ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(icoef, NEQN);
+    // Integrals over the patch (area 1.2) and along x on the waterline.
+    struct Want {
+        const char* what;
+        cplx got;
+        double want;
+    };
+    const Want w[] = {
+        {"quadratic velocity, y force: |V|^2 n2 dS", S.DQVF[2], 2 * 1.2 * n2},
+        {"quadratic velocity, roll: -z n2 |V|^2 dS", S.DQVM[1], 2 * 0.6 * n2},
+        {"quadratic velocity, yaw: x n2 |V|^2 dS", S.DQVM[3], 2 * 0.36 * n2},
+        {"body motion, y force: (0.5 + 0.5) n2 dS", S.DMTF[2], 1.2 * n2},
+        {"pressure-normal, y: (x + z) n2 dS", S.PNF[2][1], (0.36 - 0.6) * n2},
+        {"waterline, y force: x^2 n2 dx", S.DWLF[2], 0.252 * n2},
+        {"waterline, x force", S.DWLF[1], 0.0},
+        {"waterline, yaw: x^3 n2 dx", S.DWLM[3], 0.162 * n2},
+        {"hull waterline, y: x^2 n2 dx", S.DWPF[2], 0.252 * n2},
+        {"tank sums untouched", S.TQVF[2], 0.0},
+    };
+    for (const Want& e : w) {
+        EXPECT_NEAR(e.got.real(), e.want, 2e-5) << e.what;
+        EXPECT_NEAR(e.got.imag(), 0.0, 2e-5) << e.what;
+    }
 }
 
 }  // namespace
