@@ -39,12 +39,12 @@ void EXFHASK(float WNUMNU, float WNUMK);
 void EXFHASKLO(float K, const int* NSYMRHS);
 void EXFHASKHI(float K, const int* NSYMRHS);
 // Exciting forces by integration of the diffraction pressure (frc::FEXD).
+// Basis tables of the higher-order FORCE integrals (frc::BASQU, BASQV):
+// the B-splines non-zero on each knot interval of patches 1..NPATCH at its
+// inner Gauss points.  IERR 0, or 1 after a message.
+void PBCOEF(int NPATCH, int& IERR);
 void FRCACC();
 void FRCACC2();
-
-// Basis tables frc::BASQU, BASQV of patches 1..NPATCH (allocated here);
-// IERR 1 after a message when a basis cannot be formed.
-void PBCOEF(int NPATCH, int& IERR);
 
 // Whole-body B-spline coefficient sets of a period (higher order, option
 // 5 without body points): formed by BPVSUM, written and released by

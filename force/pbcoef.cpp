@@ -1,44 +1,54 @@
-// Basis tables of the higher-order surface integrals: the values of the
-// potential B-splines at the Gauss points of every knot interval.
+// Basis tables of the higher-order FORCE integrals: the values of the
+// potential B-splines that are non-zero on each knot interval, at the inner
+// Gauss points of the interval.
+#include <algorithm>
+
 #include "common/messages.hpp"
-#include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "geometry/bspline.hpp"
-#include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "force/force.hpp"
 
 namespace zorva {
 
 void PBCOEF(int NPATCH, int& IERR) {
     using namespace model;
-    using frc::BASQU;
-    using frc::BASQV;
     IERR = 0;
-    const int np = NPATCH > 0 ? NPATCH : 0;
-    if (!BASQU.allocate(MAXKU * MAXQU, MAXNU, np) || !BASQV.allocate(MAXKV * MAXQV, MAXNV, np)) {
-        ERRMSG(" Error allocating memory in PBCOEF", 0);
+    int mku = 1, mkv = 1, mqu = 1, mqv = 1, mnu = 1, mnv = 1;
+    for (int p = 1; p <= NPATCH; ++p) {
+        mku = std::max(mku, KU(p)), mkv = std::max(mkv, KV(p));
+        mqu = std::max(mqu, IQUI(p)), mqv = std::max(mqv, IQVI(p));
+        mnu = std::max(mnu, NU(p)), mnv = std::max(mnv, NV(p));
+    }
+    // The tables' layout takes the run's largest orders.
+    if (MAXKU < mku || MAXKV < mkv) {
+        ERRMSG(" Error calling BASEF in PBCOEF", 0);
         IERR = 1;
         return;
     }
-    BASQU.fill(0.0f);
-    BASQV.fill(0.0f);
-    // One direction of patch p: order K, N intervals, Q Gauss points on
-    // [-1, 1] (nodes X), knots T; values into TAB with leading dimension LD.
-    auto fill = [&](const float* T, int K, int N, int Q, const float* X, Arr3<float>& TAB, int LD, int p) {
-        for (int a = 1; a <= N; ++a) {
-            const float lo = T[K + a - 2], hi = T[K + a - 1];
-            const float mid = 0.5f * (hi + lo), half = 0.5f * (hi - lo);
-            for (int q = 1; q <= Q; ++q) {
+    mku = MAXKU, mkv = MAXKV;
+    if (!frc::BASQU.allocate(mku * mqu, mnu, std::max(NPATCH, 1)) ||
+        !frc::BASQV.allocate(mkv * mqv, mnv, std::max(NPATCH, 1))) {
+        ERRMSG(" Allocation error in PBCOEF, RAM too small ", 0);
+        IERR = 1;
+        return;
+    }
+    float B[16];
+    auto fill = [&](const float* T, int nb, int k, int n, int nq, const float* xg, int ld, Arr3<float>& tab, int p) {
+        for (int a = 1; a <= n; ++a) {
+            const float lo = T[k + a - 2], hi = T[k + a - 1];
+            for (int q = 1; q <= nq; ++q) {
                 int intv = 0, ierr = 0;
-                BASEF(T, N + K - 1, K, mid + half * X[q - 1], 0, 1, &TAB(1 + (q - 1) * LD, a, p), LD, intv, ierr);
+                BASEF(T, nb, k, 0.5f * (lo + hi) + 0.5f * (hi - lo) * xg[q - 1], 0, 1, B, 16, intv, ierr);
                 if (ierr != 0) return false;
+                for (int r = 1; r <= k; ++r) tab(r + (q - 1) * ld, a, p) = B[r - 1];
             }
         }
         return true;
     };
-    for (int p = 1; p <= np; ++p) {
-        if (!fill(&HOTAB1(1, p), KU(p), NU(p), IQUI(p), &HOTAB3(1, p), BASQU, MAXKU, p) ||
-            !fill(&HOTAB2(1, p), KV(p), NV(p), IQVI(p), &HOTAB5(1, p), BASQV, MAXKV, p)) {
+    for (int p = 1; p <= NPATCH; ++p) {
+        if (!fill(HOTAB1.ptr(1, p), NBU(p), KU(p), NU(p), IQUI(p), HOTAB3.ptr(1, p), mku, frc::BASQU, p) ||
+            !fill(HOTAB2.ptr(1, p), NBV(p), KV(p), NV(p), IQVI(p), HOTAB5.ptr(1, p), mkv, frc::BASQV, p)) {
             ERRMSG(" Error calling BASEF in PBCOEF", 0);
             IERR = 1;
             return;

@@ -123,8 +123,7 @@ void WAVEGR(int IRAD, int IDIFF, int NBETAC, int NEQN, float NU, Arr2<cplx>& ALH
         WAVEGRLO(IRAD, IDIFF, NBETAC, NEQN, NU, model::HBOT, ALHS, IPERFL, IERR);
         return;
     }
-    ERRMSG(" Higher-order assembly is not available", 0);
-    IERR = 1;
+    WAVEGRHI(IRAD, NEQN, NU, model::HBOT, ALHS, IPERFL, IERR);
 }
 
 void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBOT, Arr2<cplx>& ALHS, int IPERFL,

@@ -22,4 +22,11 @@ void WAVEGR(int IRAD, int IDIFF, int NBETAC, int NEQN, float NU, Arr2<cplx>& ALH
 void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBOT, Arr2<cplx>& ALHS, int IPERFL,
               int& IERR);
 
+// Higher-order assembly of one period (B-spline patches): the component
+// matrices on the scratch units IUNIT(1..NSYMC), component 1 where the
+// solver takes it (A, or the block units with ISOLVE >= 2), the radiation
+// right-hand sides in slv::RHSMOD.  NU the period's infinite-depth
+// wavenumber, IPERFL its limit flag.  IERR 0, or 1 after one message.
+void WAVEGRHI(int IRAD, int NEQN, float NU, float HBOT, Arr2<cplx>& A, int IPERFL, int& IERR);
+
 }  // namespace zorva

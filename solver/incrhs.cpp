@@ -2,6 +2,8 @@
 #include "solver/incrhs.hpp"
 
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
+#include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
@@ -85,6 +87,60 @@ void INCRHSLO(int NEQN, const int* NSYMRHS, int NBETA, float K) {
     }
 }
 
+// Higher order: the incident wave projected on the B-splines of every
+// patch, from the outer quadrature points of each knot interval.
+void INCRHSHI(const int* NSYMRHS, int NBETA, float K) {
+    using namespace model;
+    const int nsymc = sym::NSYMC, nsymd = sym::NSYMD;
+    int q = 0, off = 0;
+    for (int p = 1; p <= NPATCHT; ++p) {
+        const int f = cfg::IDIPOLE == 1 && IDIPWM(p) >= 1 ? 1 : 0;
+        const int ib = IBPTH(p), ku = KU(p), kv = KV(p), nbu = NBU(p);
+        const int cls = cfg::IDIPOLE == 1 ? IDIPWM(p) : 0;
+        const float c = CSPHIB(1, ib), s = CSPHIB(2, ib);
+        for (int iv = 1; iv <= NV(p); ++iv) {
+            const float hv = 0.5f * (HOTAB2(kv + iv, p) - HOTAB2(kv + iv - 1, p));
+            for (int iu = 1; iu <= NU(p); ++iu) {
+                const float hu = 0.5f * (HOTAB1(ku + iu, p) - HOTAB1(ku + iu - 1, p));
+                for (int qv = 1; qv <= IQVO(p); ++qv)
+                    for (int qu = 1; qu <= IQUO(p); ++qu) {
+                        ++q;
+                        if (ITANK(p) >= 1) continue;
+                        const float W = WGUO(qu, p) * WGVO(qv, p) * hu * hv;
+                        float x[3] = {XQO(1, q), XQO(2, q), XQO(3, q)};
+                        if (NWALL == 0) {
+                            const float xb[3] = {x[0], x[1], x[2]};
+                            BODY2GLB(xb, x, ib);
+                        }
+                        const float n[3] = {c * ENQO(1, q) - s * ENQO(2, q), s * ENQO(1, q) + c * ENQO(2, q), ENQO(3, q)};
+                        const float* bu = BASUQ.ptr(1 + (qu - 1) * MAXKU, iu, p);
+                        const float* bv = BASVQ.ptr(1 + (qv - 1) * MAXKV, iv, p);
+                        for (int j = 1; j <= NBETA; ++j) {
+                            IncWave Wv;
+                            INCWAVE(K, SINBETA(j), COSBETA(j), x, f, Wv);
+                            for (int k = 1; k <= nsymc; ++k) {
+                                const int code = sym::ISYMC[static_cast<std::size_t>(k)];
+                                if ((cls == 2 && code != 2 && code != 3) || (cls == 3 && code != 3 && code != 4)) continue;
+                                cplx Q(0.0f, 0.0f);
+                                for (int m = 1; m <= nsymd; ++m) {
+                                    const int part = NSYMRHS[(k - 1) * nsymd + m - 1];
+                                    Q += f == 0 ? Wv.PHIINC[part]
+                                                : Wv.GRADINC[part][1] * n[0] + Wv.GRADINC[part][2] * n[1] +
+                                                      Wv.GRADINC[part][3] * n[2];
+                                }
+                                for (int b = 0; b < kv; ++b)
+                                    for (int a = 0; a < ku; ++a)
+                                        slv::RHSRAD(off + (iv + b - 1) * nbu + iu + a, j, k) += W * bu[a] * bv[b] * Q;
+                            }
+                        }
+                    }
+            }
+        }
+        off += nbu * NBV(p);
+    }
+    for (auto& v : slv::RHSRAD) v *= FOURPI;
+}
+
 }  // namespace
 
 void INCRHS(int NEQN, const int* NSYMRHS, int NBETA, float K, int IDIFF, int IPERFL, int& IERR) {
@@ -95,9 +151,10 @@ void INCRHS(int NEQN, const int* NSYMRHS, int NBETA, float K, int IDIFF, int IPE
         fill_zero(slv::RHSADD);
     }
     if (IDIFF < 0 || IPERFL != 0) return;
-    if (cfg::ILOWHI == 0) INCRHSLO(NEQN, NSYMRHS, NBETA, K);
-    // The higher-order right-hand sides are formed by the higher-order
-    // assembly's own routine.
+    if (cfg::ILOWHI == 0)
+        INCRHSLO(NEQN, NSYMRHS, NBETA, K);
+    else
+        INCRHSHI(NSYMRHS, NBETA, K);
 }
 
 }  // namespace zorva
