@@ -25,10 +25,14 @@ using test::DriverTest;
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double G = 9.80665;
+// Field points 1 % and 5 % of the radius outside the first body point, and
+// one far away.
+const char* FIELD = "3\n 0.606 0.303 -0.7490360\n 0.63 0.315 -0.7787\n 40.0 0.0 -0.3\n";
 const char* BPI = "Body points\n4\n0.6 0.3 -0.7416198\n-0.5 0.5 -0.7071068\n0.2 -0.9 -0.3872983\n0.9 0.0 -0.4358899\n";
 
 class HoHemiForce : public DriverTest {
 protected:
+    std::string field = "0\n";  // the field points of the force control file
     void run(const std::string& cfg, const std::string& pot, const std::string& gdf, const std::string& spl,
              const std::string& iopt) {
         write_file("fnames.zrv", "h.cfg\nh.pot\nh.gdf\nh.frc\n");
@@ -36,7 +40,7 @@ protected:
         write_file("h.pot", pot);
         write_file("h.gdf", gdf);
         if (!spl.empty()) write_file("h.spl", spl);
-        write_file("h.frc", "Hemisphere\n" + iopt + "\n 0.0\n 0.5 0. 0. 0. 0.5 0. 0. 0. 0.5\n 0\n 0\n");
+        write_file("h.frc", "Hemisphere\n" + iopt + "\n 0.0\n 0.5 0. 0. 0. 0.5 0. 0. 0. 0.5\n 0\n" + field);
         write_file("h.bpi", BPI);
         for (const char* f : {"h.p2f", "h.out", "h.1", "h.2", "h.3", "h.4", "h.5p", "h.8", "h.9", "h.hst"})
             std::remove(f);
@@ -101,9 +105,14 @@ TEST_F(HoHemiForce, EnergyHaskindAndDriftRelations) {
     }
 }
 
-TEST_F(HoHemiForce, BodyPointPressureMatchesAFineLowOrderRun) {
-    higher("IPNLBPT=1\n", "3.0", "30.", " 0 0 0 1 1 0 0 0 0");
-    const auto hi = rows("h.5p");
+// Body-point and field-point pressures of a run with the motions: at the
+// .bpi points and near the body against the fine low-order run, far away
+// the incident wave; the field velocity just outside the body that of the
+// body point inside.
+TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
+    field = FIELD;
+    higher("IPNLBPT=1\n", "3.0", "30.", " 0 0 0 1 3 1 1 0 0");
+    const auto hi = rows("h.5p"), hif = rows("h.6"), hiv = rows("h.7x"), hib = rows("h.5vx");
     // The quarter of a hemisphere in 16 x 16 flat panels, the points
     // interpolated from the four nearest.
     std::ostringstream gdf;
@@ -117,8 +126,8 @@ TEST_F(HoHemiForce, BodyPointPressureMatchesAFineLowOrderRun) {
             P(j, i + 1), P(j, i), P(j + 1, i), P(j + 1, i + 1);
             gdf << "\n";
         }
-    run("ILOWHI=0\nIPOTEN=1\nIFORCE=1\nIPNLBPT=4\n", pot(1, "3.0", "30."), gdf.str(), "", " 0 0 0 1 1 0 0 0 0");
-    const auto lo = rows("h.5p");
+    run("ILOWHI=0\nIPOTEN=1\nIFORCE=1\nIPNLBPT=4\n", pot(1, "3.0", "30."), gdf.str(), "", " 0 0 0 1 1 1 0 0 0");
+    const auto lo = rows("h.5p"), lof = rows("h.6");
     ASSERT_EQ(hi.size(), 4u);
     ASSERT_EQ(lo.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
@@ -126,6 +135,20 @@ TEST_F(HoHemiForce, BodyPointPressureMatchesAFineLowOrderRun) {
         EXPECT_NEAR(hi[i][4], lo[i][4], 0.005 * lo[i][4]);  // modulus
         EXPECT_NEAR(hi[i][5], lo[i][5], 1.5);               // phase, degrees
     }
+    ASSERT_EQ(hif.size(), 3u);
+    ASSERT_EQ(lof.size(), 3u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_NEAR(hif[i][3], lof[i][3], 0.002 * lof[i][3]);
+        EXPECT_NEAR(hif[i][4], lof[i][4], 0.2);
+    }
+    const double K = std::pow(2 * PI / 3.0, 2) / G;
+    EXPECT_NEAR(hif[2][3], std::exp(-0.3 * K), 2e-4);  // the incident wave alone
+    EXPECT_NEAR(hif[2][4], lof[2][4], 0.01);
+    // x velocity 1 % of the radius outside against the body point.
+    ASSERT_EQ(hib.size(), 4u);
+    EXPECT_NEAR(hiv[0][3], hib[0][4], 0.03 * hib[0][4]);
+    EXPECT_NEAR(hiv[0][4], hib[0][5], 1.0);
 }
 
 }  // namespace
