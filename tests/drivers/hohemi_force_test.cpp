@@ -33,6 +33,7 @@ const char* BPI = "Body points\n4\n0.6 0.3 -0.7416198\n-0.5 0.5 -0.7071068\n0.2 
 class HoHemiForce : public DriverTest {
 protected:
     std::string field = "0\n";  // the field points of the force control file
+    std::string bpi = BPI;       // the body points
     void run(const std::string& cfg, const std::string& pot, const std::string& gdf, const std::string& spl,
              const std::string& iopt) {
         write_file("fnames.zrv", "h.cfg\nh.pot\nh.gdf\nh.frc\n");
@@ -41,7 +42,7 @@ protected:
         write_file("h.gdf", gdf);
         if (!spl.empty()) write_file("h.spl", spl);
         write_file("h.frc", "Hemisphere\n" + iopt + "\n 0.0\n 0.5 0. 0. 0. 0.5 0. 0. 0. 0.5\n 0\n" + field);
-        write_file("h.bpi", BPI);
+        write_file("h.bpi", bpi);
         for (const char* f : {"h.p2f", "h.out", "h.1", "h.2", "h.3", "h.4", "h.5p", "h.8", "h.9", "h.hst"})
             std::remove(f);
         chan::reset();
@@ -110,6 +111,16 @@ TEST_F(HoHemiForce, EnergyHaskindAndDriftRelations) {
 // the incident wave; the field velocity just outside the body that of the
 // body point inside.
 TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
+    // Pressures at the input-panel centroids of the patches, three of them
+    // added to the body points of the low-order run.
+    higher("", "3.0", "30.", " 0 0 0 1 1 0 0 0 0");
+    const auto hic = rows("h.5p"), pnl = rows("h.pnl");
+    const std::size_t pick[3] = {99, 399, 699};
+    ASSERT_EQ(hic.size(), 1024u);
+    ASSERT_EQ(pnl.size(), 1024u);
+    std::ostringstream more;
+    more << "Body points\n7\n" << std::string(BPI).substr(std::string(BPI).find("\n0.6") + 1);
+    for (std::size_t c : pick) more << pnl[c][2] << " " << pnl[c][3] << " " << pnl[c][4] << "\n";
     field = FIELD;
     higher("IPNLBPT=1\n", "3.0", "30.", " 0 0 0 1 3 1 1 0 0");
     const auto hi = rows("h.5p"), hif = rows("h.6"), hiv = rows("h.7x"), hib = rows("h.5vx");
@@ -126,10 +137,16 @@ TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
             P(j, i + 1), P(j, i), P(j + 1, i), P(j + 1, i + 1);
             gdf << "\n";
         }
+    bpi = more.str();
     run("ILOWHI=0\nIPOTEN=1\nIFORCE=1\nIPNLBPT=4\n", pot(1, "3.0", "30."), gdf.str(), "", " 0 0 0 1 1 1 0 0 0");
     const auto lo = rows("h.5p"), lof = rows("h.6");
     ASSERT_EQ(hi.size(), 4u);
-    ASSERT_EQ(lo.size(), 4u);
+    ASSERT_EQ(lo.size(), 7u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(pick[i] + 1);
+        EXPECT_NEAR(hic[pick[i]][4], lo[4 + i][4], 0.005 * lo[4 + i][4]);
+        EXPECT_NEAR(hic[pick[i]][5], lo[4 + i][5], 1.5);
+    }
     for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i + 1);
         EXPECT_NEAR(hi[i][4], lo[i][4], 0.005 * lo[i][4]);  // modulus
