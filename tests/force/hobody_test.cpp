@@ -241,6 +241,12 @@ TEST_F(HoBody, DriftIntegralsOfALinearPotentialOnAVerticalPatch) {
         EXPECT_NEAR(e.got.real(), e.want, 2e-5) << e.what;
         EXPECT_NEAR(e.got.imag(), 0.0, 2e-5) << e.what;
     }
+    // Knots without a physical space: the basis fails, and so does the
+    // integration, with the basis routine's nonzero status.
+    for (int r = 1; r <= HOTAB2.extent(1); ++r) HOTAB2(r, 2) = 0.0f;
+    MDRFTP(C, S, icoef, 0, 2.0f, IDIFF, ierr);
+    EXPECT_NE(ierr, 0);
+    EXPECT_NE(screen.str().find(" Error calling BASEF in MDRFTP\n"), std::string::npos);
 }
 
 }  // namespace
