@@ -203,4 +203,40 @@ template <typename T> using Arr1 = FArray<T, 1>;
 template <typename T> using Arr2 = FArray<T, 2>;
 template <typename T> using Arr3 = FArray<T, 3>;
 
+// Entry edits along the last dimension (an entry is an element of a rank-1
+// array, a column of a rank-2 array, a slab of a rank-3 array; lower bound
+// 1): delete entry K, the later entries moving down by one; or open N
+// entries after entry K, the later ones moving up by N, each new entry a
+// copy of entry K.  False on allocation failure or K outside the array.
+template <typename T, int R>
+bool resize_last(FArray<T, R>& a, long n) {
+    if constexpr (R == 1) return a.resize_keep(n);
+    else if constexpr (R == 2) return a.resize_keep(a.extent(1), n);
+    else return a.resize_keep(a.extent(1), a.extent(2), n);
+}
+template <typename T, int R>
+long entry_size(const FArray<T, R>& a) {
+    long n = 1;
+    for (int d = 1; d < R; ++d) n *= a.extent(d);
+    return n;
+}
+template <typename T, int R>
+bool delete_entry(FArray<T, R>& a, long K) {
+    const long m = a.extent(R), e = entry_size(a);
+    if (K < 1 || K > m) return false;
+    std::copy(a.data() + K * e, a.data() + m * e, a.data() + (K - 1) * e);
+    return resize_last(a, m - 1);
+}
+template <typename T, int R>
+bool insert_copies(FArray<T, R>& a, long K, long N) {
+    const long m = a.extent(R), e = entry_size(a);
+    if (K < 1 || K > m) return false;
+    if (N <= 0) return true;
+    if (!resize_last(a, m + N)) return false;
+    T* d = a.data();
+    std::copy_backward(d + K * e, d + m * e, d + (m + N) * e);
+    for (long i = 1; i <= N; ++i) std::copy(d + (K - 1) * e, d + K * e, d + (K - 1 + i) * e);
+    return true;
+}
+
 }  // namespace zorva

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/messages.hpp"
+#include "ctrlsurf/csfdata.hpp"
 #include "force/drftpi.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
@@ -188,11 +189,6 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
     DRIFTS.fill(cplx{});
     if (DRIFTCM.allocated()) DRIFTCM.fill(cplx{});
     if (DRIFTCS.allocated()) DRIFTCS.fill(cplx{});
-    if (cfg::ICTRSURF > 0) {
-        ERRMSG("Control-surface drift is not available in this build", 0);
-        IERR = 1;
-        return;
-    }
     const float FAC = 1.0f / NU;
     const bool rad = model::IRAD != -1;
     const bool hi = cfg::ILOWHI != 0;
@@ -211,6 +207,7 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
         bool skip = newm > 0;
         for (int p = p0; p < ipan && !skip; ++p) skip = pnl::IPFLAG.allocated() && pnl::IPFLAG(p) == 1;
         if (skip) continue;
+        const bool cs = cfg::ICTRSURF > 0 && csf::NCSFS.allocated() && csf::NCSFS(ib) > 0;
 
         Copy C{};
         C.IB = ib;
@@ -235,6 +232,7 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
                     C.XIB2[m - k0] = std::conj(XIMOD(i, j2));
                 }
                 Sums S{};
+                drft::CsSums Q{};
                 for (int isym = 1; isym <= sym::NSYMF; ++isym) {
                     const int ic = sym::ISYMF[static_cast<std::size_t>(isym)];
                     C.ISYM = isym;
@@ -249,11 +247,12 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
                         IERR = 1;
                         return;
                     }
+                    if (cs) DRFTQUAD(Q, ib, j1, j2, isym, C.SGN[1], C.SGN[2]);
                 }
                 // Terms of the motions, first-order forces and hydrostatics.
                 const cplx* A = C.XIB1;
                 const cplx* B = C.XIB2;
-                cplx RF[4]{}, RM[4]{}, T[4]{}, Tp[4]{}, HF[4]{}, HM[4]{};
+                cplx RF[4]{}, RM[4]{}, T[4]{}, Tp[4]{}, HF[4]{}, HM[4]{}, TRF[4]{}, TRM[4]{}, TT[4]{};
                 if (rad) {
                     auto Sk = [&](int k, int l) { return A[k] * B[l] + A[l] * B[k]; };
                     cplx FA[4], FB[4], MA[4], MB[4], GA[4]{}, GB[4]{}, Ar[4], Br[4], At[4], Bt[4], x1[4], x2[4];
@@ -278,6 +277,17 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
                     cross2(Ar, MB, Br, MA, RM);
                     cross2(At, FB, Bt, FA, T);
                     cross2(At, GB, Bt, GA, Tp);
+                    // The same with the tank panels' first-order forces.
+                    cplx TFA[4], TFB[4], TMA[4], TMB[4];
+                    for (int j = 1; j <= 3; ++j) {
+                        TFB[j] = S.TPNF[j][1];
+                        TFA[j] = S.TPNF[j][2];
+                        TMB[j] = S.TPNM[j][1];
+                        TMA[j] = S.TPNM[j][2];
+                    }
+                    cross2(Ar, TFB, Br, TFA, TRF);
+                    cross2(Ar, TMB, Br, TMA, TRM);
+                    cross2(At, TFB, Bt, TFA, TT);
                     HF[3] = -(C34 * Sk(5, 6) - C35 * Sk(4, 6)) - 0.5f * HYD1 * (Sk(4, 4) + Sk(5, 5));
                     HM[1] = (C55 - C44) * Sk(5, 6) - C35 * (Sk(2, 5) - Sk(3, 6)) - C34 * Sk(2, 4) - C33 * Sk(2, 3) -
                             HYD1 * Sk(3, 4) + 2.0f * C45 * Sk(4, 6) - HYD3 * (1.5f * Sk(4, 4) + 0.5f * Sk(5, 5)) -
@@ -290,6 +300,26 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
                     DRIFTM(k0 + n, P) = 0.25f * (S.DWLF[n] + S.DMTF[n] + RF[n] + HF[n] - FAC * S.DQVF[n]);
                     DRIFTM(k0 + 3 + n, P) = 0.25f * (S.DWLM[n] + S.DMTM[n] + RM[n] + HM[n] - FAC * S.DQVM[n] + T[n]);
                     DRIFTS(k0 + 3 + n, P) = DRIFTM(k0 + 3 + n, P) - 0.25f * (T[n] + Tp[n]);
+                }
+                // Control surface: the momentum flux through it, with the
+                // terms of the body's tanks, hydrostatics and hull waterline.
+                if (!cs || (cfg::ICTRSURF != 1 && cfg::ICTRSURF != 2)) continue;
+                const cplx DWLMH[4] = {{}, S.DWLMH[1], S.DWLMH[2], {}};
+                const cplx DWPF[4] = {{}, S.DWPF[1], S.DWPF[2], {}};
+                for (int n = 1; n <= 3; ++n) {
+                    const cplx tf = S.TWLF[n] + S.TMTF[n] + TRF[n] - FAC * S.TQVF[n];
+                    const cplx tm = S.TWLM[n] + S.TMTM[n] + TRM[n] - FAC * S.TQVM[n];
+                    cplx f, m;
+                    if (cfg::ICTRSURF == 1) {
+                        f = tf + (HF[n] + S.DWLZH[n] - Q.CSWF[n]) - FAC * (Q.CSQF[n] + Q.CSFZ[n]);
+                        m = tm + (HM[n] + DWLMH[n] - Q.CSWM[n]) - FAC * (Q.CSQM[n] + Q.CSFZM[n]) + TT[n];
+                    } else {
+                        f = tf + (HF[n] + DWPF[n] + S.DWLZH[n]) - FAC * (Q.CSQF[n] + Q.CSFZ[n] + Q.CSFH[n]);
+                        m = tm + (HM[n] + S.DWPM[n] + DWLMH[n]) - FAC * (Q.CSQM[n] + Q.CSFZM[n] + Q.CSFHM[n]) + TT[n];
+                    }
+                    DRIFTCM(k0 + n, P) = 0.25f * f;
+                    DRIFTCM(k0 + 3 + n, P) = 0.25f * m;
+                    DRIFTCS(k0 + 3 + n, P) = DRIFTCM(k0 + 3 + n, P) - 0.25f * (T[n] + Tp[n]);
                 }
             }
     }

@@ -33,16 +33,29 @@ struct PointVals {
     cplx PHIPT[2];
     cplx VELPT[6];
 };
+// Control-surface sums of one body and heading pair over the symmetric
+// copies (1-based): momentum flux on the submerged surface and its moment,
+// the free surface's vertical force (z only) and its moment (x, y only),
+// the waterline's potential products and their moment, the free surface's
+// horizontal velocity products (x, y only) and their moment.
+struct CsSums {
+    cplx CSQF[4], CSQM[4], CSFZ[4], CSFZM[4], CSWF[4], CSWM[4], CSFH[4], CSFHM[4];
+};
 }  // namespace drft
 
 // Drift forces of the period into frc::DRIFTM (all six rows per body) and
-// frc::DRIFTS (the moments without the translation terms); NU = omega^2/g;
+// frc::DRIFTS (the moments without the translation terms), and with
+// control surfaces (cfg::ICTRSURF 1 or 2) the same from the control-surface
+// sums into frc::DRIFTCM and DRIFTCS; NU = omega^2/g;
 // IOPT9 = 1 the pairs (j, j), 2 every pair j1 <= j2.  IERR 1 when a
 // surface routine failed (its message is its own).
 void DRFTPI(float NU, int IOPT9, int& IERR);
 // Low-order surface routine: waterline segments from IWLB and panels from
 // IPANB of the body.  IERR 1 after its messages at a horizontal
 // waterline panel.
+// Control-surface sums of body IB for the headings J1, J2 and copy ISYM
+// (signs S1, S2 of its x and y mirrors), added into Q.
+void DRFTQUAD(drft::CsSums& Q, int IB, int J1, int J2, int ISYM, int S1, int S2);
 void DRFTPLO(const drft::Copy& C, drft::Sums& S, int IWLB, int IPANB, int& IERR);
 
 // Higher-order surface routine: the patches of body C.IB from coefficient

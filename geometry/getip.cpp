@@ -18,6 +18,7 @@
 #include "geometry/pending.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "panels/irrfs.hpp"
 
 namespace zorva {
 
@@ -233,7 +234,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
         if (irrmax == 3) {
             WTLPND(nb, IERR);
             if (IERR != 0) return;
-            FSPANL(IUGDF, fnames::EXTS, 4, ISX, NWTLD, cfg::ISOR, IERR);
+            FSPANL(IUGDF, fnames::EXTS, {ISX, ISY}, NWTLD, cfg::ISOR, IERR);
             if (IERR != 0) return;
             GROWDIPW(NEQN, 0, IERR);
             if (IERR != 0) return;

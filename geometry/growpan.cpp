@@ -13,51 +13,24 @@ using namespace model;
 
 namespace {
 
-// One grow-and-keep step on a per-panel integer array (new entries 0).
-bool grow_int(Arr1<int>& a, int N, int K) {
-    if (!a.allocated()) return a.allocate(std::max(N, 0));
-    if (K <= 0) return a.resize_keep(std::max(N, 0));
-    const long old = a.extent(1);
-    if (K > old) return false;
-    if (N == -1) {
-        for (long i = K; i < old; ++i) a(i) = a(i + 1);
-        return a.resize_keep(old - 1);
+// One grow-and-keep step on a per-panel array (new entries 0): create,
+// set the extent, delete entry K (N = -1) or insert one copy of entry K
+// after it.
+template <typename T, int R>
+bool grow_panels(FArray<T, R>& a, int N, int K) {
+    if (!a.allocated() || K <= 0) {
+        const long n = std::max(N, 0);
+        if constexpr (R == 1) return a.allocated() ? a.resize_keep(n) : a.allocate(n);
+        else return a.allocated() ? a.resize_keep(4, 3, n) : a.allocate(4, 3, n);
     }
-    if (!a.resize_keep(old + 1)) return false;
-    for (long i = old + 1; i > K + 1; --i) a(i) = a(i - 1);
-    a(K + 1) = a(K);
-    return true;
-}
-
-void copy_panel(long from, long to) {
-    for (int c = 1; c <= 3; ++c)
-        for (int k = 1; k <= 4; ++k) XVER(k, c, to) = XVER(k, c, from);
+    return N == -1 ? delete_entry(a, K) : insert_copies(a, K, 1);
 }
 
 }  // namespace
 
 void GROWXVER(int N, int K, int& IERR) {
     IERR = 0;
-    bool ok;
-    if (!XVER.allocated()) {
-        ok = XVER.allocate(4, 3, std::max(N, 0));
-    } else if (K <= 0) {
-        ok = XVER.resize_keep(4, 3, std::max(N, 0));
-    } else {
-        const long old = XVER.extent(3);
-        ok = K <= old;
-        if (ok && N == -1) {
-            for (long p = K; p < old; ++p) copy_panel(p + 1, p);
-            ok = XVER.resize_keep(4, 3, old - 1);
-        } else if (ok) {
-            ok = XVER.resize_keep(4, 3, old + 1);
-            if (ok) {
-                for (long p = old + 1; p > K + 1; --p) copy_panel(p - 1, p);
-                copy_panel(K, K + 1);
-            }
-        }
-    }
-    if (!ok) {
+    if (!grow_panels(XVER, N, K)) {
         ERRMSG("Insufficient memory to allocate XVER array", 0);
         IERR = 1;
     }
@@ -65,7 +38,7 @@ void GROWXVER(int N, int K, int& IERR) {
 
 void GROWTANK(int N, int K, int& IERR) {
     IERR = 0;
-    if (!grow_int(ITANK, N, K)) {
+    if (!grow_panels(ITANK, N, K)) {
         ERRMSG("Memory insufficient for ITANK in GETIP", 0);
         IERR = 1;
     }
@@ -73,7 +46,7 @@ void GROWTANK(int N, int K, int& IERR) {
 
 void GROWDIPW(int N, int K, int& IERR) {
     IERR = 0;
-    if (!grow_int(IDIPWM, N, K)) {
+    if (!grow_panels(IDIPWM, N, K)) {
         ERRMSG("Memory insufficient for IDIPWM array in GETIP", 0);
         IERR = 1;
     }

@@ -22,17 +22,7 @@ bool grow_index(Arr1<int>& a, int N, int K, int fill) {
         return true;
     }
     if (K <= 0) return a.resize_keep_fill(fill, std::max(N, 0));
-    const long m = a.extent(1);
-    if (K > m) return false;
-    if (N == -1) {
-        for (long i = K; i < m; ++i) a(i) = a(i + 1);
-        return a.resize_keep(m - 1);
-    }
-    if (N <= 0) return true;
-    if (!a.resize_keep(m + N)) return false;
-    for (long i = m; i > K; --i) a(i + N) = a(i);
-    for (long i = K + 1; i <= K + N; ++i) a(i) = a(K);
-    return true;
+    return N == -1 ? delete_entry(a, K) : insert_copies(a, K, N);
 }
 
 }  // namespace

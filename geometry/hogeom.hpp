@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "common/farray.hpp"
 #include "geometry/modfile.hpp"
@@ -47,9 +48,19 @@ void RDGDFH(int IU, int& IERR);
 // Spline control files: orders, interval and quadrature counts of every
 // patch and the number of unknowns NEQN.
 void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR);
+// Spline orders, quadrature orders and (without PANEL_SIZE) interval
+// counts of the trimmed sub-patches 1..NPATCHBD from their source patches;
+// a quarter of m subdivisions gets 1/m of the intervals, plus one.
+void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
 // Side lengths of patch IP of body IB: S(1..4) the arc lengths of the sides
 // u = 1, v = 1, u = -1, v = -1; S(5) = |dX/dv|, S(6) = |dX/du| at the centre.
 void PSIDLEN(float* S, int IB, int IP, int& IERR);
+// Length of one patch side: the integral over [-1, 1] of F(t, value) (false
+// when the evaluation failed, after its message) by successive halving of
+// the trapezoidal rule, at least five and at most ten halvings, until the
+// change is below 0.01 (absolute for small values, else relative).  T the
+// last estimate; 1 converged, 0 not converged, -1 an evaluation failed.
+int SIDELEN(const std::function<bool(float, float&)>& F, float& T);
 
 // Point X, unit normal VN (times ORIENT), tangents XU, XV and surface
 // Jacobian AJAC of patch IP of body IB at (U, V) in [-1, 1]^2,

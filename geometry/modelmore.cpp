@@ -4,7 +4,7 @@ namespace zorva::model {
 
 Arr1<int> NGXLINE;
 int NPATCHR, NPATCHW, NPATCHLIM, MXIQUO, MXIQVO, MXNBUKV, NQO;
-Arr1<int> IQUO, IQVO, IPIR, IPGDF, ISPLB;
+Arr1<int> IQUO, IQVO, IPIR, IPGDF, ITRIMSV, ISPLB;
 Arr1<float> ZBDYFS, ARCLEN, WTLARR5;
 Arr1<std::string> SPLNAME, SPLHDR;
 Arr2<float> BINOM, BASUG, BASVG, XQO, ENQO, VNQO, XGUO, WGUO, XGVO, WGVO;
@@ -29,7 +29,7 @@ void reset_more() {
     for (auto* a : {&TRMRNG1, &TRMRNG2, &TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4, &UKNOTG, &VKNOTG, &GEOPAR1,
                     &GEOPAR2, &XCOEFG, &XQP, &ENQP, &VNQP, &HOTAB1, &HOTAB2, &HOTAB3, &HOTAB4, &HOTAB5, &HOTAB6})
         a->deallocate();
-    for (auto* a : {&IQUO, &IQVO, &IPIR, &IPGDF, &ISPLB}) a->deallocate();
+    for (auto* a : {&IQUO, &IQVO, &IPIR, &IPGDF, &ITRIMSV, &ISPLB}) a->deallocate();
     for (auto* a : {&ZBDYFS, &ARCLEN, &WTLARR5}) a->deallocate();
     SPLNAME.deallocate();
     SPLHDR.deallocate();

@@ -57,6 +57,7 @@ extern Arr1<int> ITRMIDX;                          // (NPATCHT)
 extern Arr2<float> TRMRNG1, TRMRNG2;               // (4, NPATCHT)
 extern Arr2<float> TRMMAP1, TRMMAP2, TRMMAP3, TRMMAP4;  // (2, NPATCHT)
 extern Arr1<int> IPGDF;                            // (NPATCHW)
+extern Arr1<int> ITRIMSV;                          // (NPATCHW) 1, or 2^n for a quarter of n subdivisions
 
 // Geometry B-splines of the bodies of kind 1 (patches numbered from 1 over
 // those bodies).

@@ -16,36 +16,6 @@ void unavailable(const char* what) {
 }
 }  // namespace
 
-void FSPANL(int, const ExtTable&, int, int, int, int, int& IERR) {
-    unavailable("Interior free-surface panels for IRR=3 (FSPANL) are");
-    IERR = 1;
-}
-
-void INTFSH(int& IERR) {
-    unavailable("Interior free-surface patches for IRR>1 (INTFSH) are");
-    IERR = 1;
-}
-
-void FSPATCH(float, float, int, int, float*, float*, float*, int, int& IERR) {
-    unavailable("Evaluation of interior free-surface patches (FSPATCH) is");
-    IERR = 1;
-}
-
-void TRIMWLB(int& IERR) {
-    unavailable("Waterline trimming of higher-order bodies (ITRIMWL>0, TRIMWLB) is");
-    IERR = 1;
-}
-
-void GROWSPL(int, int, int, int& IERR) {
-    unavailable("Spline counts of waterline-trimmed patches (GROWSPL) are");
-    IERR = 1;
-}
-
-void PATCHWL(float&, float&, int, int, float*, float*, float*, int, int, int& IERR) {
-    unavailable("Evaluation of waterline-trimmed patches (PATCHWL) is");
-    IERR = 1;
-}
-
 void RGKINIT(int& IERR) {
     unavailable("The geometry kernel (SURFLINK, RGKINIT) is");
     IERR = 1;

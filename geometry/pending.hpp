@@ -1,8 +1,7 @@
 // Routines that the model input calls in parts of the program that this
-// build does not hold yet (the waterline trimming of higher-order bodies,
-// the interior free surface, and the geometry kernel bridge).  Each
-// stand-in writes a clear message when it is reached and fails, so that a
-// run asking for them stops instead of going on wrongly.
+// build does not hold yet (the geometry kernel bridge).  Each stand-in
+// writes a clear message when it is reached and fails, so that a run asking
+// for them stops instead of going on wrongly.
 #pragma once
 
 #include <array>
@@ -18,14 +17,6 @@ namespace zorva {
 // Set to 1 by a stand-in without a status argument when it is reached.
 extern int IPENDERR;
 
-// Interior free-surface panels of IRR = 3 bodies.
-void FSPANL(int IU, const ExtTable& EXTS, int LEXT, int ISX, int NWTLD, int ISOR, int& IERR);
-// Interior free-surface patches of higher-order bodies with IRR > 1.
-void INTFSH(int& IERR);
-// Waterline trimming of higher-order bodies and the spline counts of the
-// trimmed patches.
-void TRIMWLB(int& IERR);
-void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR);
 // Geometry-kernel bridge (SURFLINK).
 void RGKINIT(int& IERR);
 void RGKLOWGDF(int IB, int& IERR);

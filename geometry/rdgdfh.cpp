@@ -17,6 +17,8 @@
 #include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/pending.hpp"
+#include "geometry/trimhigh.hpp"
+#include "panels/irrfs.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "platform/zorva_userlib.h"
@@ -51,8 +53,6 @@ bool evaluate(float u, float v, int ib, int q, float* x, float* vn, int mode, in
     ERRMSG("                                     NBODY =", ib);
     return false;
 }
-
-bool grow_real(Arr1<float>& a, int n) { return a.resize_keep(n); }
 
 }  // namespace
 
@@ -358,24 +358,11 @@ void RDGDFH(int IU, int& IERR) {
 
     // Trimming: the sub-patch list (no trimming: each patch its own source).
     NPATCHW = NPATCHR;
-    if (cfg::ITRIMWL < 1) {
-        if (!IPGDF.allocate(NPATCHR)) {
-            ERRMSG("Allocation error for arrays IPGDF,ITRIMSV,UP,VP in TRIMWLH", 0);
-            IERR = 1;
-            return;
-        }
-        for (int q = 1; q <= NPATCHR; ++q) IPGDF(q) = q;
-    } else {
-        TRIMWLB(IERR);
-        if (IERR != 0) return;
-    }
-    const int np = std::max(NPATCHR, NPATCHW);
-    if (!IWTL.resize_keep(np) || !IFSPAT.resize_keep(np) || !grow_real(ZBDYFS, np) || !grow_real(ARCLEN, np) ||
-        !grow_real(WTLARR5, np)) {
-        ERRMSG("Allocation error in RDGDF, RAM too small ", 0);
-        IERR = 1;
-        return;
-    }
+    if (cfg::ITRIMWL < 1) TRIMWLH(NPATCHR, -1, IERR);
+    else TRIMWLB(IERR);
+    if (IERR != 0) return;
+    GROWWTL(std::max(NPATCHR, NPATCHW), 0, IERR);
+    if (IERR != 0) return;
 
     // Free-surface patches: centre at the free surface with a vertical normal.
     for (int q = 1; q <= NPATCHW; ++q) {
@@ -466,12 +453,14 @@ void RDGDFH(int IU, int& IERR) {
         if (nside > 2) ERRMSG(" Warning: >2 sides on free surface, NPATCH =", IPGDF(q));
     }
 
-    NPATCHLIM = NPATCHR;
+    // Interior free-surface patches are numbered after the body patches,
+    // which after trimming are the sub-patches.
+    NPATCHLIM = cfg::ITRIMWL >= 1 ? NPATCHW : NPATCHR;
     NPATCHBD = NPATCHW;
     int irrmax = 0;
     for (int ib = 1; ib <= nb; ++ib) irrmax = std::max(irrmax, cfg::IRR(ib));
     if (irrmax > 1) {
-        INTFSH(IERR);
+        INTFSH({ISX, ISY}, IERR);
         if (IERR != 0) return;
     }
     if (shared) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/fnamext.hpp"
@@ -14,9 +15,9 @@
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/pending.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "panels/irrfs.hpp"
 
 namespace zorva {
 
@@ -39,25 +40,10 @@ void PSIDLEN(float* S, int IB, int IP, int& IERR) {
         return true;
     };
     for (int side = 1; side <= 4; ++side) {
-        // Romberg-style halving of the trapezoidal rule on [-1, 1].
-        float a, b, c;
-        if (!f(side, 1.0f, a) || !f(side, -1.0f, b) || !f(side, 0.0f, c)) return;
-        float T = (a + b) / 2.0f + c, h = 1.0f;
-        bool done = false;
-        for (int m = 1; m <= 10 && !done; ++m) {
-            h /= 2.0f;
-            float sum = 0.0f;
-            for (int i = 1; i <= (1 << m); ++i) {
-                float fv;
-                if (!f(side, -1.0f + static_cast<float>(2 * i - 1) * h, fv)) return;
-                sum += fv;
-            }
-            const float Tn = h * sum + T / 2.0f;
-            const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
-            done = change < 0.01f && m > 4;
-            T = Tn;
-        }
-        if (!done) {
+        float T = 0.0f;
+        const int st = SIDELEN([&](float t, float& v) { return f(side, t, v); }, T);
+        if (st < 0) return;
+        if (st == 0) {
             ERRMSG(" Warning: Romberg not converged in PSIDLEN", 0);
             ERRMSG("                                 BODY= ", IB);
             ERRMSG("                                PATCH= ", IP);
@@ -74,6 +60,29 @@ void PSIDLEN(float* S, int IB, int IP, int& IERR) {
     }
     S[4] = std::sqrt(xv[0] * xv[0] + xv[1] * xv[1] + xv[2] * xv[2]);
     S[5] = std::sqrt(xu[0] * xu[0] + xu[1] * xu[1] + xu[2] * xu[2]);
+}
+
+int SIDELEN(const std::function<bool(float, float&)>& F, float& T) {
+    // Romberg-style halving of the trapezoidal rule on [-1, 1].
+    float a, b, c;
+    if (!F(1.0f, a) || !F(-1.0f, b) || !F(0.0f, c)) return -1;
+    T = (a + b) / 2.0f + c;
+    float h = 1.0f;
+    bool done = false;
+    for (int m = 1; m <= 10 && !done; ++m) {
+        h /= 2.0f;
+        float sum = 0.0f;
+        for (int i = 1; i <= (1 << m); ++i) {
+            float fv;
+            if (!F(-1.0f + static_cast<float>(2 * i - 1) * h, fv)) return -1;
+            sum += fv;
+        }
+        const float Tn = h * sum + T / 2.0f;
+        const float change = std::fabs(Tn) + std::fabs(T) <= 2.0f ? std::fabs(T - Tn) : std::fabs(1.0f - T / Tn);
+        done = change < 0.01f && m > 4;
+        T = Tn;
+    }
+    return done ? 1 : 0;
 }
 
 void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
@@ -165,8 +174,9 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
     }
 
     // Symmetry images take the values of their source patch.
-    if (NPATCHT < NPATCHLIM && NPATCH(1) + 1 <= NPATCHLIM) {
-        for (int q = NPATCHLIM; q >= NPATCH(1) + 1; --q) {
+    // (over the patches before trimming, which IPIR numbers)
+    if (NPATCHT < NPATCHR && NPATCH(1) + 1 <= NPATCHR) {
+        for (int q = NPATCHR; q >= NPATCH(1) + 1; --q) {
             const int s = IPIR(q);
             KU(q) = KU(s), KV(q) = KV(s);
             IQUO(q) = IQUO(s), IQVO(q) = IQVO(s), IQUI(q) = IQUI(s), IQVI(q) = IQVI(s);
@@ -179,10 +189,31 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
     }
     int irrmax = 0;
     for (int ib = 1; ib <= nb; ++ib) irrmax = std::max(irrmax, cfg::IRR(ib));
-    if (irrmax == 3 && NPATCHW > NPATCHBD) {
-        ERRMSG("Spline counts of interior free-surface patches (IRR=3) are not available in this build", 0);
-        IERR = 1;
-        return;
+    if (irrmax == 3) {
+        // Interior free-surface patches: the orders and counts of the body
+        // patch they start from, with as many intervals across the patch as
+        // its depth holds of the body patch's intervals.
+        for (int q = NPATCHBD + 1; q <= NPATCHW; ++q) {
+            const int j = q - NPATCHBD, k = ifs::IFSBP(j);
+            if (cfg::IRR(IBPTH(k)) <= 1) continue;
+            float S[6];
+            PSIDLEN(S, IBPTH(k), k, IERR);
+            if (IERR != 0) return;
+            const float L = ifs::FSLEN(j);
+            const int e = std::abs(ifs::IFSEDG(j));
+            if (e == 1 || e == 3) {
+                NU(q) = static_cast<int>(std::ceil(static_cast<float>(NU(k)) * L / std::max({S[1], S[3], S[5]})));
+                NV(q) = NV(k);
+                KU(q) = KU(k), KV(q) = KV(k);
+                IQUO(q) = IQUO(k), IQVO(q) = IQVO(k), IQUI(q) = IQUI(k), IQVI(q) = IQVI(k);
+            } else {
+                NU(q) = static_cast<int>(std::ceil(static_cast<float>(NV(k)) * L / std::max({S[0], S[2], S[4]})));
+                NV(q) = NU(k);
+                KU(q) = KV(k), KV(q) = KU(k);
+                IQUO(q) = IQVO(k), IQVO(q) = IQUO(k), IQUI(q) = IQVI(k), IQVI(q) = IQUI(k);
+            }
+            NU(q) = std::max(NU(q), 1);
+        }
     }
 
     NPATCHT = NPATCHW;
@@ -222,6 +253,27 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
         }
     }
     IPIR.deallocate();
+}
+
+void GROWSPL(int NPATCHR, int NPATCHW, int NPATCHBD, int& IERR) {
+    IERR = 0;
+    const bool sized = cfg::PANEL_SIZE > 0.0f;
+    const int np = std::max(NPATCHR, NPATCHW);
+    std::vector<Arr1<int>*> tabs = {&IQUI, &IQVI, &IQUO, &IQVO, &KU, &KV};
+    if (!sized) tabs.insert(tabs.end(), {&NU, &NV});
+    for (Arr1<int>* a : tabs) {
+        Arr1<int> old = *a;
+        if (!old.allocated() || (a->extent(1) < np && !a->resize_keep(np))) {
+            IERR = 1;
+            return;
+        }
+        for (int q = 1; q <= NPATCHBD; ++q) {
+            const int s = IPGDF(q), m = ITRIMSV.allocated() ? ITRIMSV(q) : 1;
+            (*a)(q) = old(s);
+            // A quarter of m subdivisions has 1/m of the source's intervals.
+            if ((a == &NU || a == &NV) && m >= 2) (*a)(q) = old(s) / m + 1;
+        }
+    }
 }
 
 }  // namespace zorva

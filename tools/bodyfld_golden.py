@@ -93,8 +93,10 @@ def cross(a, b):
 
 
 def drift(F, ptot, vtot):
-    """Drift of the pairs (j, j): forces and moments (first set) and the
-    moments without the translation terms (second set)."""
+    """Drift of the pairs (j, j): forces and moments (first set), the
+    moments without the translation terms (second set), and the terms that
+    the control-surface drift takes from the body (hydrostatic, translation
+    and hull-waterline terms)."""
     nb, nu = F["nb"], F["nu"]
     xb, yb, zb = F["xbody"][0:3]
     C = F["chyd"]
@@ -109,6 +111,7 @@ def drift(F, ptot, vtot):
             return [xi[0] + z * xi[4] - y * xi[5], xi[1] + x * xi[5] - z * xi[3], xi[2] + y * xi[3] - x * xi[4]]
 
         DWLF, DWLM, DQVF, DQVM, DMTF, DMTM = ([0j] * 3 for _ in range(6))
+        DWLZH, DWLMH = [0j] * 3, [0j] * 3  # hull waterline: z force; roll and pitch
         FA, FB, MA, MB = ([0j] * 3 for _ in range(4))
         for (ip, sd) in F["wl"]:
             p = F["pan"][ip - 1]
@@ -132,6 +135,10 @@ def drift(F, ptot, vtot):
                 DWLF[k] += val
             for k, val in enumerate([b4 * E + c4 * Dp, b5 * E + c5 * Dp, b6 * E]):
                 DWLM[k] += val
+            Tw = (P1 * (n[0] * D2[0] + n[1] * D2[1]) + P2c * (n[0] * D1[0] + n[1] * D1[1])) * L
+            DWLZH[2] += n[2] * Zt - Tw
+            DWLMH[0] += c4 * Zt - Y * Tw
+            DWLMH[1] += c5 * Zt + X * Tw
         for i, p in enumerate(F["pan"]):
             a = [x * p["area"] for x in vn(p)]
             V1 = [vtot[i][c][j] for c in range(3)]
@@ -170,7 +177,7 @@ def drift(F, ptot, vtot):
         d1 = [0.25 * (DWLF[k] + DMTF[k] + RF[k] + HF[k] - DQVF[k] / nu) for k in range(3)]
         d1 += [0.25 * (DWLM[k] + DMTM[k] + RM[k] + HM[k] - DQVM[k] / nu + T[k]) for k in range(3)]
         d2 = [d1[3 + k] - 0.25 * (T[k] + Tp[k]) for k in range(3)]
-        out.append((d1, d2))
+        out.append((d1, d2, dict(HF=HF, HM=HM, T=T, Tp=Tp, DWLZH=DWLZH, DWLMH=DWLMH)))
     return out
 
 
@@ -188,6 +195,30 @@ def E6(v):
 
 def P6(v):
     return fE(v, 14, 6, 1)
+
+
+def drift_lines(F, D, title):
+    """Report section and numeric records of the drift D of the pairs (j, j)."""
+    per = F["per"]
+    rep = ["", "", " SURGE, SWAY, HEAVE, ROLL, PITCH & YAW DRIFT FORCES" + " (" + title + ")", ""]
+    num = []
+    for j, b in enumerate(F["beta"]):
+        d1, d2 = D[j][0:2]
+        rep += [" " + " Wave Heading (deg) :  " + fI(nint(b), 5) + " " * 5 + fI(nint(b), 5), ""]
+        rep += [" " * 5 + "I      Mod[F(I)]    Pha[F(I)]      Mod[F(I)]    Pha[F(I)]", ""]
+        for m in range(6):
+            a = modpha(d1[m])
+            num.append(E6(per) + E6(b) + E6(b) + fI(m + 1, 6) + "".join(P6(v) for v in a[0:4]))
+            if m >= 3:
+                c = modpha(d2[m - 3])
+                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13) + fE(c[0], 15, 5, 1) + fI(c[4], 13))
+            else:
+                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13))
+        for m in range(3):
+            c = modpha(d2[m])
+            num.append(E6(per) + E6(b) + E6(b) + fI(-(m + 4), 6) + "".join(P6(v) for v in c[0:4]))
+        rep += ["", ""]
+    return rep, num
 
 
 def write(F, R):
@@ -246,23 +277,8 @@ def write(F, R):
         rep += ["", ""]
 
     # Pressure-integration drift, pairs (j, j).
-    rep += ["", "", " SURGE, SWAY, HEAVE, ROLL, PITCH & YAW DRIFT FORCES" + " (Pressure Integration)", ""]
-    for j, b in enumerate(F["beta"]):
-        d1, d2 = R["drift"][j]
-        rep += [" " + " Wave Heading (deg) :  " + fI(nint(b), 5) + " " * 5 + fI(nint(b), 5), ""]
-        rep += [" " * 5 + "I      Mod[F(I)]    Pha[F(I)]      Mod[F(I)]    Pha[F(I)]", ""]
-        for m in range(6):
-            a = modpha(d1[m])
-            files["9"].append(E6(per) + E6(b) + E6(b) + fI(m + 1, 6) + "".join(P6(v) for v in a[0:4]))
-            if m >= 3:
-                c = modpha(d2[m - 3])
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13) + fE(c[0], 15, 5, 1) + fI(c[4], 13))
-            else:
-                rep.append(fI(m + 1, 6) + fE(a[0], 15, 5, 1) + fI(a[4], 13))
-        for m in range(3):
-            c = modpha(d2[m])
-            files["9"].append(E6(per) + E6(b) + E6(b) + fI(-(m + 4), 6) + "".join(P6(v) for v in c[0:4]))
-        rep += ["", ""]
+    r, files["9"][1:] = drift_lines(F, R["drift"], "Pressure Integration")
+    rep += r
 
     # Panel listing.
     pnl = [header("bodyfld.pnl")]

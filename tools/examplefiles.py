@@ -2,7 +2,8 @@
 import os
 import shutil
 
-EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere"]
+EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
+            "boxcsf"]
 
 
 def inputs(src):

@@ -80,9 +80,10 @@ def box_panels(x0, x1, y0, y1, depth, h, sym_x=False, sym_y=False):
     return pans
 
 
-def hemisphere_panels(radius, nazi, npol):
+def hemisphere_panels(radius, nazi, npol, quarter=False):
     """Faceted hemisphere: nazi panels round, npol down to the pole, where
-    the panels are triangles (a repeated vertex)."""
+    the panels are triangles (a repeated vertex).  With quarter only the
+    nazi / 4 sectors of x >= 0, y >= 0."""
     def pt(i, j):
         phi = (math.pi / 2) * j / npol
         a = 2 * math.pi * i / nazi
@@ -93,7 +94,7 @@ def hemisphere_panels(radius, nazi, npol):
         return [r * math.cos(a), r * math.sin(a), z]
     pans = []
     for j in range(npol):
-        for i in range(nazi):
+        for i in range(nazi // 4 if quarter else nazi):
             q = [pt(i, j), pt(i + 1, j), pt(i + 1, j + 1), pt(i, j + 1)]
             c = [sum(v[k] for v in q) / 4 for k in range(3)]
             if j == npol - 1:  # triangle: the two pole vertices are one
@@ -121,33 +122,143 @@ def gdf(path, title, isx, isy, pans):
     write(path, lines)
 
 
-def pot(path, title, hbot):
+def pot(path, title, hbot, isor=0, periods=(4.0, 6.0, 8.0)):
     write(path, [
         title,
-        " 0                   ISOR",
+        " %d                   ISOR" % isor,
         " 0                   IRR",
         " %.1f  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY" % hbot,
         " 0  0  0             IQUAD ILOG IDIAG",
         " 1  1                IRAD IDIFF",
         " 1  1  1  1  1  1    MODE",
-        " 3                   NPER",
-        " 4.  6.  8.          PER (s)",
+        " %d                   NPER" % len(periods),
+        (" " + "  ".join("%g." % p if p == int(p) else "%g" % p for p in periods)).ljust(21) + "PER (s)",
         " 2                   NBETA",
         " 0.  45.             BETA (degrees)",
     ])
 
 
-def cfg(path, what):
+def cfg(path, what, more=()):
     write(path, ["Configuration of the %s example; lines without an equals sign are comments." % what,
-                 "Low-order method, both stages.", "ILOWHI=0", "IPOTEN=1", "IFORCE=1"])
+                 "Low-order method, both stages.", "ILOWHI=0", "IPOTEN=1", "IFORCE=1"] + list(more))
 
 
-def frc(path, title, nbody, zcg, radii):
-    lines = [title, " 1  1  1  1  0  0  0  0  0    IOPTN(1..9)"]
+# Wave numbers K a = 0.1 .. 6.0 of the hemisphere pair.
+KA = [0.1 * i for i in range(1, 61)]
+
+
+def pot_ka(path, title, irr):
+    """Potential control file of the hemisphere pair: infinite depth, the
+    wave numbers KA (IPERIO = 3 in the configuration), head seas only."""
+    lines = [title, " 0                   ISOR", " %d                   IRR" % irr,
+             " 0.0  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+             " 0  %d  0             IQUAD ILOG IDIAG" % (1 if irr > 0 else 0),
+             " 1  1                IRAD IDIFF", " 1  1  1  1  1  1    MODE", " %d                  NPER" % len(KA)]
+    for i in range(0, len(KA), 10):
+        lines.append(" " + " ".join("%.1f" % k for k in KA[i:i + 10]))
+    lines += [" 1                   NBETA", " 0.                  BETA (degrees)"]
+    write(path, lines)
+
+
+def frc(path, title, nbody, zcg, radii, ioptn="1  1  1  1  0  0  0  0  0"):
+    lines = [title, " %s    IOPTN(1..9)" % ioptn]
     for _ in range(nbody):
         lines.append(" %.2f                        ZCG" % zcg)
         lines.append(" %.2f 0. 0.  0. %.2f 0.  0. 0. %.2f    XPRDCT" % radii)
     lines += [" 0                            NBETAH", " 0                            NFIELD"]
+    write(path, lines)
+
+
+def bilin(q, u, v):
+    """Point (u, v) of the bilinear map of a control-surface patch: vertex
+    1 at (u, v) = (1, -1), 2 at (-1, -1), 3 at (-1, 1), 4 at (1, 1)."""
+    return [((q[0][k] * (1 + u) + q[1][k] * (1 - u)) * (1 - v) + (q[2][k] * (1 - u) + q[3][k] * (1 + u)) * (1 + v))
+            / 4 for k in range(3)]
+
+
+def csf_box_patches(a, b, depth, x0, y0):
+    """Control surface round a body whose waterline is the rectangle
+    |x| <= x0, |y| <= y0: the walls and bottom of the box |x| <= a,
+    |y| <= b, -depth <= z <= 0, and four pieces of free surface between the
+    two rectangles; normals towards the body (down on the free surface)."""
+    d = -depth
+    P = [[a, -b], [a, b], [-a, b], [-a, -b]]          # outer corners, counter-clockwise
+    Q = [[x0, -y0], [x0, y0], [-x0, y0], [-x0, -y0]]  # inner corners
+    out = []
+    for k in range(4):
+        p, q = P[k], P[(k + 1) % 4]
+        mid = [(p[0] + q[0]) / 2, (p[1] + q[1]) / 2]
+        out.append(orient([[p[0], p[1], 0.0], [q[0], q[1], 0.0], [q[0], q[1], d], [p[0], p[1], d]],
+                          [-mid[0], -mid[1], 0.0]))
+    out.append(orient([[a, -b, d], [a, b, d], [-a, b, d], [-a, -b, d]], [0.0, 0.0, 1.0]))
+    for k in range(4):
+        p, q, r, t = P[k], P[(k + 1) % 4], Q[(k + 1) % 4], Q[k]
+        out.append(orient([[p[0], p[1], 0.0], [q[0], q[1], 0.0], [r[0], r[1], 0.0], [t[0], t[1], 0.0]],
+                          [0.0, 0.0, -1.0]))
+    return out
+
+
+def csf_head(title, kind):
+    return [title, " %d                   ILOWHICSF" % kind, " 0  0                ISCSF(1:2)"]
+
+
+def csf_flat(path, title, patches, psz):
+    lines = csf_head(title, 1) + [" %d  0  %.2f          NPATCSF ICDEF PSZCSF" % (len(patches), psz)]
+    for q in patches:
+        lines.append(" ".join("%10s" % fmtnum(c) for v in q for c in v))
+    write(path, lines)
+
+
+def csf_panels(path, title, patches, n):
+    """Each patch as n x n low-order panels, oriented as the patch."""
+    lines = csf_head(title, 0) + [" %d                  NPAN" % (n * n * len(patches))]
+    for q in patches:
+        for j in range(n):
+            for i in range(n):
+                g = lambda a, b: bilin(q, -1 + 2.0 * a / n, -1 + 2.0 * b / n)  # noqa: E731
+                lines.append(" ".join("%10s" % fmtnum(c) for v in [g(i + 1, j), g(i, j), g(i, j + 1), g(i + 1, j + 1)]
+                                      for c in v))
+    write(path, lines)
+
+
+def csf_bspline(path, title, patches, psz):
+    """Each patch as a B-spline patch: order 2 over two intervals in u,
+    order 3 over one interval in v, control points at the Greville points
+    of the bilinear map (which the splines then reproduce)."""
+    lines = csf_head(title, 1) + [" %d  1  %.2f          NPATCSF ICDEF PSZCSF" % (len(patches), psz)]
+    for q in patches:
+        lines += [" 2  1                NU NV", " 2  3                KU KV", " 0. 0. 0.5 1. 1.", " 0. 0. 0. 1. 1. 1."]
+        for v in (-1, 0, 1):
+            for u in (-1, 0, 1):
+                lines.append(" ".join("%10s" % fmtnum(c) for c in bilin(q, u, v)))
+    write(path, lines)
+
+
+def csf_cylinder(path, title, radius, depth, nazi, nwall, nbot, rin, nfs):
+    """Faceted vertical cylinder as low-order panels: nazi facets (vertices
+    at the hemisphere's waterline angles), nwall panels down the wall, nbot
+    rings on the bottom, nfs rings of free surface from radius rin out."""
+    def at(r, i, z):
+        a = 2 * math.pi * i / nazi
+        return [r * math.cos(a), r * math.sin(a), z]
+    pans = []
+    for i in range(nazi):
+        c = at(radius, i + 0.5, 0.0)
+        for k in range(nwall):
+            z0, z1 = -depth * k / nwall, -depth * (k + 1) / nwall
+            pans.append(orient([at(radius, i, z0), at(radius, i + 1, z0), at(radius, i + 1, z1), at(radius, i, z1)],
+                               [-c[0], -c[1], 0.0]))
+        for k in range(nbot):
+            r0, r1 = radius * k / nbot, radius * (k + 1) / nbot
+            pans.append(orient([at(r0, i, -depth), at(r1, i, -depth), at(r1, i + 1, -depth), at(r0, i + 1, -depth)],
+                               [0.0, 0.0, 1.0]))
+        for k in range(nfs):
+            r0, r1 = rin + (radius - rin) * k / nfs, rin + (radius - rin) * (k + 1) / nfs
+            pans.append(orient([at(r0, i, 0.0), at(r1, i, 0.0), at(r1, i + 1, 0.0), at(r0, i + 1, 0.0)],
+                               [0.0, 0.0, -1.0]))
+    lines = csf_head(title, 0) + [" %d                  NPAN" % len(pans)]
+    for q in pans:
+        lines.append(" ".join("%10s" % fmtnum(c) for v in q for c in v))
     write(path, lines)
 
 
@@ -237,6 +348,53 @@ def main():
         0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hemi.cfg", "hemi.pot", "hemi.gdf", "hemi.frc"])
 
+    # Drift forces through control surfaces (source method, option 9 with
+    # ICTRSURF = 1 beside momentum conservation, option 8).
+    drift = ("Control surfaces: the drift through them (optn.9c) beside pressure integration and momentum.",
+             "ICTRSURF=1")
+    hemi = hemisphere_panels(1.0, 32, 8)
+    d = os.path.join(ROOT, "hemicsf")
+    gdf(os.path.join(d, "hemi.gdf"), "Hemisphere radius 1, 32 x 8 panels, triangles at the pole", 0, 0, hemi)
+    pot(os.path.join(d, "hemi.pot"), "Hemisphere radius 1, water depth 5, source method", 5.0, isor=1,
+        periods=(2.0, 2.5, 3.0))
+    cfg(os.path.join(d, "hemi.cfg"), "hemisphere with a control surface", drift)
+    frc(os.path.join(d, "hemi.frc"), "Hemisphere radius 1, held: added mass, damping and drift forces", 1, -0.5,
+        (0.6, 0.6, 0.6), "1  0  0  0  0  0  0  1  1")
+    csf_cylinder(os.path.join(d, "hemi.csf"), "Cylinder radius 2, depth 2, round the hemisphere", 2.0, 2.0, 32, 8, 8,
+                 1.0, 4)
+    fnames(os.path.join(d, "fnames.zrv"), ["hemi.cfg", "hemi.pot", "hemi.gdf", "hemi.frc"])
+
+    d = os.path.join(ROOT, "boxcsf")
+    gdf(os.path.join(d, "box.gdf"), "Box 2 x 1 x 0.5, panels 0.25", 0, 0, box)
+    pot(os.path.join(d, "box.pot"), "Box 2 x 1 x 0.5, infinite depth, source method", 0.0, isor=1,
+        periods=(2.0, 2.5, 3.0))
+    cfg(os.path.join(d, "box.cfg"), "box with a control surface", drift)
+    frc(os.path.join(d, "box.frc"), "Box 2 x 1 x 0.5: motions and drift forces", 1, 0.0, (0.35, 0.5, 0.5),
+        "0  0  0  1  0  0  0  1  1")
+    cs = csf_box_patches(2.0, 1.5, 1.5, 1.0, 0.5)
+    csf_flat(os.path.join(d, "box.csf"), "Box 4 x 3 x 1.5 round the box, flat patches", cs, 0.5)
+    csf_panels(os.path.join(d, "kinds", "panels.csf"), "Box 4 x 3 x 1.5 round the box, low-order panels", cs, 8)
+    csf_bspline(os.path.join(d, "kinds", "bspline.csf"), "Box 4 x 3 x 1.5 round the box, B-spline patches", cs, 0.5)
+    write(os.path.join(d, "kinds", "user.csf"), csf_head("Box 4 x 3 x 1.5 round the box, walls and bottom from the "
+                                                         "user routine", 1) + [
+        " 5  7  0.5           NPATCSF ICDEF PSZCSF", " 1                   NLINES", "BOX 2.0 1.5 1.5"])
+    fnames(os.path.join(d, "fnames.zrv"), ["box.cfg", "box.pot", "box.gdf", "box.frc"])
+    # The pair for the irregular frequencies: 1008 panels (the quarter given,
+    # 9 round by 28 down), K a from 0.1 to 6, without and with the interior
+    # free surface.
+    hq = hemisphere_panels(1.0, 36, 28, quarter=True)
+    assert len(hq) == 252
+    for irr in (0, 3):
+        name = "hemisphere_irr%d" % irr
+        d = os.path.join(ROOT, name)
+        gdf(os.path.join(d, "hemiq.gdf"), "Hemisphere radius 1, quarter of 36 x 28 panels, ISX = ISY = 1", 1, 1, hq)
+        pot_ka(os.path.join(d, "hemiq.pot"), "Hemisphere radius 1, infinite depth, K a = 0.1 to 6, IRR = %d" % irr,
+               irr)
+        cfg(os.path.join(d, "hemiq.cfg"), "hemisphere IRR = %d" % irr, ["IPERIO=3", "ISOLVE=1"])
+        frc(os.path.join(d, "hemiq.frc"), "Hemisphere radius 1, IRR = %d: added mass, damping, exciting forces" % irr,
+            1, 0.0, (0.5, 0.5, 0.5))
+        fnames(os.path.join(d, "fnames.zrv"), ["hemiq.cfg", "hemiq.pot", "hemiq.gdf", "hemiq.frc"])
+
     higher_order()
 
 
@@ -282,6 +440,31 @@ def higher_order():
     pot(os.path.join(d, "hohemi.pot"), "Hemisphere radius 1 (exact geometry), water depth 5", 5.0)
     hocfg(os.path.join(d, "hohemi.cfg"), "exact hemisphere")
     frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact): added mass, damping, exciting forces, motions",
+        1, 0.0, (0.5, 0.5, 0.5))
+    fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
+
+    # The same with the interior free surface (IRR = 3, ILOG = 1): a fan of
+    # four patches about the centre.
+    d = os.path.join(ROOT, "hohemi_irr3")
+    hogdf(os.path.join(d, "hohemi.gdf"), "Hemisphere radius 1 from GEOMXACT, four patches", 0, 0, 4, 3,
+          ["  1      NLINES", "HEMISPHERE 1.0"])
+    spl(os.path.join(d, "hohemi.spl"), "Hemisphere radius 1, 4 x 4 spline panels per patch", [(4, 4)] * 4)
+    write(os.path.join(d, "hohemi.pot"), [
+        "Hemisphere radius 1 (exact geometry), infinite depth, K a = 0.1 to 6, IRR = 3",
+        " 0                   ISOR",
+        " 3                   IRR",
+        " 0.0  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+        " 0  1  0             IQUAD ILOG IDIAG",
+        " 1  1                IRAD IDIFF",
+        " 1  1  1  1  1  1    MODE",
+        " %d                  NPER" % len(KA)] +
+        [" " + " ".join("%.1f" % k for k in KA[i:i + 10]) for i in range(0, len(KA), 10)] +
+        [" 1                   NBETA", " 0.                  BETA (degrees)"])
+    write(os.path.join(d, "hohemi.cfg"), [
+        "Configuration of the exact hemisphere with the interior free surface; lines without an equals sign are "
+        "comments.", "Higher-order method, both stages; the values are wavenumbers K a.", "ILOWHI=1", "IPOTEN=1",
+        "IFORCE=1", "IPERIO=3", "ISOLVE=1"])
+    frc(os.path.join(d, "hohemi.frc"), "Hemisphere radius 1 (exact), IRR = 3: added mass, damping, exciting forces",
         1, 0.0, (0.5, 0.5, 0.5))
     fnames(os.path.join(d, "fnames.zrv"), ["hohemi.cfg", "hohemi.pot", "hohemi.gdf", "hohemi.frc"])
 

@@ -2,6 +2,7 @@
 // results of each stored period in a fixed order, as the output options ask.
 #include "common/datetime.hpp"
 #include "common/messages.hpp"
+#include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
 #include "kernels/wgsetup.hpp"
 #include "main/config.hpp"

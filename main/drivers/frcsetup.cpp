@@ -7,6 +7,7 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "ctrlsurf/ctrlsurf.hpp"
 #include "force/bodypts.hpp"
 #include "force/force.hpp"
 #include "geometry/model.hpp"

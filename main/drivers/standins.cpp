@@ -16,9 +16,6 @@ int unavailable(const char* what) {
 }
 }  // namespace
 
-void RDCSF(int& IERR) { IERR = unavailable("Control surfaces (RDCSF) are"); }
-
-void CSFPT(float, float, const int*, int, int& IERR) { IERR = unavailable("Control surfaces (CSFPT) are"); }
 
 void RGKDONE() { unavailable("The geometry kernel (RGKDONE) is"); }
 

@@ -7,14 +7,16 @@
 //   SPHERE     R  ZC    sphere of radius R centred at (0, 0, ZC)
 //   CYLINDER   R  T     truncated vertical cylinder of radius R and draft T:
 //                       wall from z = -T to z = 0, flat bottom at z = -T
+//   BOX        A  B  D  box |x| <= A, |y| <= B, -D <= z <= 0: four walls and
+//                       the bottom, always described whole
 //   SECTORS    N        patches per quarter of the azimuth (default 1)
 //   SYMMETRY   ISX ISY  the part described: x >= 0 when ISX = 1, y >= 0
 //                       when ISY = 1 (each 0 or 1); without this line the
 //                       symmetry indices ISXY of each call decide.  A control
 //                       surface, whose calls carry (0, 0), gives it when the
 //                       surface is mirrored.
-// Exactly one of HEMISPHERE, SPHERE, CYLINDER; lengths in the units of the
-// geometry file, R and T positive.
+// Exactly one of HEMISPHERE, SPHERE, CYLINDER, BOX; lengths in the units of
+// the geometry file, R, T, A, B and D positive.
 //
 // Patches: the azimuth range of the part described (all of it, x >= 0,
 // y >= 0, or the quarter x, y >= 0) is cut into NS = N x (number of
@@ -24,8 +26,11 @@
 // or the top pole (sphere).  CYLINDER: patch k (1..NS) is the wall of sector
 // k, u running from the bottom edge up to the waterline; patch NS + k is the
 // bottom of sector k, u running from the axis out to the rim.  XU x XV
-// points into the body.  The geometry file's NPATCH must equal the patch
-// count (NS, or 2 NS for the cylinder).
+// points into the body.  BOX: five patches whatever SECTORS and the symmetry
+// say, the walls x = A, y = B, x = -A, y = -B (u from the bottom edge up to
+// the waterline, v counterclockwise seen from above) and the bottom (u along
+// x, v along y).  The geometry file's NPATCH must equal the patch count (NS,
+// 2 NS for the cylinder, 5 for the box).
 //
 // Bodies with the same geometry kind IGDEF(IB) share one description; a
 // set-up call replaces the description of its kind, and one without data
@@ -52,13 +57,14 @@ using zorva_sample::message;
 using zorva_sample::real_item;
 using zorva_sample::upper;
 
-enum class Shape { Hemisphere, Sphere, Cylinder };
+enum class Shape { Hemisphere, Sphere, Cylinder, Box };
 
 struct Description {
     int kind = 0;
     Shape shape = Shape::Hemisphere;
-    double r = 0.0;     // radius
-    double p = 0.0;     // SPHERE: centre height ZC; CYLINDER: draft T
+    double r = 0.0;     // radius; BOX: half-length A
+    double p = 0.0;     // SPHERE: centre height ZC; CYLINDER: draft T; BOX: half-width B
+    double q = 0.0;     // BOX: depth D
     int sectors = 1;    // per quarter of the azimuth
     bool own_sym = false;
     int sym[2] = {0, 0};
@@ -86,6 +92,7 @@ void symmetry(const Description& d, const int* ISXY, int& sx, int& sy) {
 int sector_count(const Description& d, int sx, int sy) { return d.sectors * (4 >> (sx + sy)); }
 
 int patch_count(const Description& d, int sx, int sy) {
+    if (d.shape == Shape::Box) return 5;
     int ns = sector_count(d, sx, sy);
     return d.shape == Shape::Cylinder ? 2 * ns : ns;
 }
@@ -116,6 +123,8 @@ int read_description(int ib, int iudat, Description& d) {
             want = 1, reals = true;
         } else if (key == "SPHERE" || key == "CYLINDER") {
             want = 2, reals = true;
+        } else if (key == "BOX") {
+            want = 3, reals = true;
         } else if (key == "SECTORS") {
             want = 1, reals = false;
         } else if (key == "SYMMETRY") {
@@ -129,7 +138,7 @@ int read_description(int ib, int iudat, Description& d) {
                     ", found " + std::to_string(it.size() - 1) + where);
             return 1;
         }
-        double rv[2] = {0.0, 0.0};
+        double rv[3] = {0.0, 0.0, 0.0};
         int iv[2] = {0, 0};
         for (std::size_t k = 0; k < want; ++k) {
             bool ok = reals ? real_item(it[k + 1], rv[k]) : int_item(it[k + 1], iv[k]);
@@ -145,11 +154,19 @@ int read_description(int ib, int iudat, Description& d) {
                 return 1;
             }
             have_shape = true;
-            d.shape = key == "HEMISPHERE" ? Shape::Hemisphere : key == "SPHERE" ? Shape::Sphere : Shape::Cylinder;
+            d.shape = key == "HEMISPHERE" ? Shape::Hemisphere
+                      : key == "SPHERE"   ? Shape::Sphere
+                      : key == "CYLINDER" ? Shape::Cylinder
+                                          : Shape::Box;
             d.r = rv[0];
             d.p = rv[1];
-            if (!(d.r > 0.0) || (d.shape == Shape::Cylinder && !(d.p > 0.0))) {
-                message(body_text(ib) + (d.shape == Shape::Cylinder ? "radius and draft" : "radius") +
+            d.q = rv[2];
+            if (!(d.r > 0.0) || (d.shape == Shape::Cylinder && !(d.p > 0.0)) ||
+                (d.shape == Shape::Box && !(d.p > 0.0 && d.q > 0.0))) {
+                message(body_text(ib) +
+                        (d.shape == Shape::Cylinder ? "radius and draft"
+                         : d.shape == Shape::Box    ? "half-widths and depth"
+                                                    : "radius") +
                         " must be positive" + where);
                 return 1;
             }
@@ -171,7 +188,7 @@ int read_description(int ib, int iudat, Description& d) {
     }
     if (!any) return -1;
     if (!have_shape) {
-        message(body_text(ib) + "no body line (HEMISPHERE, SPHERE or CYLINDER) in the data lines");
+        message(body_text(ib) + "no body line (HEMISPHERE, SPHERE, CYLINDER or BOX) in the data lines");
         return 1;
     }
     return 0;
@@ -195,6 +212,27 @@ void store(double out[3], float* f) {
 
 // Point and derivatives of patch IPATCH at (u, v).
 void evaluate(const Description& d, int sx, int sy, int ipatch, double u, double v, float* X, float* XU, float* XV) {
+    if (d.shape == Shape::Box) {
+        const double A = d.r, B = d.p, D = d.q, z = -D * (1.0 - u) / 2;
+        // Wall k: outward direction (c, s) and the horizontal half-length
+        // along it, v running counterclockwise.
+        static const int CS[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+        double x[3], xu[3] = {0.0, 0.0, D / 2}, xv[3] = {0.0, 0.0, 0.0};
+        if (ipatch <= 4) {
+            const double c = CS[ipatch - 1][0], s = CS[ipatch - 1][1];
+            const double half = c != 0.0 ? B : A, dist = c != 0.0 ? A : B;
+            x[0] = dist * c - half * v * s, x[1] = dist * s + half * v * c, x[2] = z;
+            xv[0] = -half * s, xv[1] = half * c;
+        } else {
+            x[0] = A * u, x[1] = B * v, x[2] = -D;
+            xu[0] = A, xu[2] = 0.0;
+            xv[1] = B;
+        }
+        store(x, X);
+        store(xu, XU);
+        store(xv, XV);
+        return;
+    }
     int ns = sector_count(d, sx, sy);
     int k = (ipatch - 1) % ns;  // sector 0..ns-1
     double phi0 = (sx && !sy) ? -PI / 2 : 0.0;  // x >= 0 alone: -90..90 degrees

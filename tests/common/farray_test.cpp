@@ -62,6 +62,34 @@ TEST(FArray, SizeBeyondMemoryFails) {
     EXPECT_EQ(b.size(), 0u);
 }
 
+// Entry edits along the last dimension move whole columns: delete closes
+// the gap, insert opens N copies of the entry after it; an entry outside
+// the array is refused.
+TEST(FArray, EntryDeleteAndInsert) {
+    Arr2<int> a(2, 4);
+    for (int j = 1; j <= 4; ++j) a(1, j) = 10 * j, a(2, j) = 10 * j + 1;
+    ASSERT_TRUE(insert_copies(a, 2, 2));
+    ASSERT_EQ(a.extent(2), 6);
+    const int first[6] = {10, 20, 20, 20, 30, 40};
+    for (int j = 1; j <= 6; ++j) {
+        EXPECT_EQ(a(1, j), first[j - 1]) << j;
+        EXPECT_EQ(a(2, j), first[j - 1] + 1) << j;
+    }
+    ASSERT_TRUE(delete_entry(a, 1));
+    ASSERT_TRUE(delete_entry(a, 5));
+    ASSERT_EQ(a.extent(2), 4);
+    EXPECT_EQ(a(1, 1), 20);
+    EXPECT_EQ(a(2, 4), 31);
+    EXPECT_TRUE(insert_copies(a, 4, 0));
+    EXPECT_EQ(a.extent(2), 4);
+    EXPECT_FALSE(insert_copies(a, 5, 1));
+    EXPECT_FALSE(delete_entry(a, 0));
+    Arr3<float> x(1, 2, 1);
+    x(1, 2, 1) = 7.0f;
+    ASSERT_TRUE(insert_copies(x, 1, 1));
+    EXPECT_EQ(x(1, 2, 2), 7.0f);
+}
+
 #ifdef ZORVA_BOUNDS_CHECK
 TEST(FArrayDeathTest, OutOfBoundsAborts) {
     Arr2<int> a(2, 2);

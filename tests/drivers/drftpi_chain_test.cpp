@@ -24,19 +24,7 @@ namespace zorva {
 namespace {
 
 using test::DriverTest;
-
-// Records of a drift file: (heading, label) -> complex value.
-std::map<std::pair<int, int>, std::complex<double>> drift_records(const std::vector<std::string>& lines) {
-    std::map<std::pair<int, int>, std::complex<double>> out;
-    for (const auto& l : lines) {
-        std::istringstream in(l);
-        double per, b1, b2, mod, pha, re, im;
-        int label;
-        if (in >> per >> b1 >> b2 >> label >> mod >> pha >> re >> im)
-            out[{static_cast<int>(std::lround(b1)), label}] = {re, im};
-    }
-    return out;
-}
+using test::drift_records;
 
 constexpr int HEADINGS[] = {0, 30, 90};
 

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <complex>
+#include <map>
 #include <cstdio>
 #include <functional>
 #include <istream>
@@ -33,6 +36,19 @@
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
+
+// Records of a drift file: (first heading, label) -> complex value.
+inline std::map<std::pair<int, int>, std::complex<double>> drift_records(const std::vector<std::string>& lines) {
+    std::map<std::pair<int, int>, std::complex<double>> out;
+    for (const auto& l : lines) {
+        std::istringstream in(l);
+        double per, b1, b2, mod, pha, re, im;
+        int label;
+        if (in >> per >> b1 >> b2 >> label >> mod >> pha >> re >> im)
+            out[{static_cast<int>(std::lround(b1)), label}] = {re, im};
+    }
+    return out;
+}
 
 // Keyboard input that answers "c" to every question and calls `f` with the
 // number of the question (from 1) before it.

@@ -61,9 +61,6 @@ struct Init {
 
 using standin::record;
 
-void RDCSF(int& IERR) { IERR = record("RDCSF"); }
-
-void CSFPT(float, float, const int*, int, int& IERR) { IERR = record("CSFPT"); }
 void RGKDONE() { record("RGKDONE"); }
 
 }  // namespace zorva

@@ -149,7 +149,9 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, Examples, ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere"));
+INSTANTIATE_TEST_SUITE_P(Each, Examples,
+                         ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0",
+                                           "hemisphere_irr3", "hemicsf", "boxcsf"));
 
 }  // namespace
 }  // namespace zorva::test

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "ctrlsurf/ctrlsurf.hpp"
 #include "force/bodyprs.hpp"
 #include "force/bodypts.hpp"
 #include "force/drftpi.hpp"
@@ -167,6 +168,40 @@ TEST_F(ForceTest, BodyFieldDriftExampleReportAndNumericFiles) {
     for (const char* f : {"bodyfld.out", "bodyfld.5p", "bodyfld.5vx", "bodyfld.5vy", "bodyfld.5vz", "bodyfld.6",
                           "bodyfld.7x", "bodyfld.7y", "bodyfld.7z", "bodyfld.9", "bodyfld.pnl"})
         test::expect_same_layout(read_lines(f), lines_of(golden(f)), f);
+}
+
+// The control-surface drift of the same period (option 9 = 1, ICTRSURF = 1)
+// through four flat panels around the body (tools/csfdrift_golden.py): the
+// reader, the points' incident wave (zero source strengths), the sums and
+// the section and numeric file.
+TEST_F(ForceTest, ControlSurfaceDriftReportAndNumericFile) {
+    load_example();
+    cfg::NUMHDR = 1;
+    cfg::ICTRSURF = 1;
+    fnames::FILEOUT = "bodyfld.out";
+    model::IS.allocate(2, 1);
+    frc::DRIFTCM.allocate(model::NMODT, frc::NBETAF);
+    frc::DRIFTCS.allocate(model::NMODT, frc::NBETAF);
+    write_file("bodyfld.csf", read_file(golden("bodyfld.csf")));
+    int ierr = 0;
+    OPNUMOUT(ierr);
+    ASSERT_EQ(ierr, 0);
+    ASSERT_EQ(chan::open(11, "csfdrift.out", chan::Status::Replace), 0);
+    RDCSF(ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(csf::NCSFPT, 6);
+    const float per = model::PER(1), nu = model::WNUMNU(1), k = model::WNUMK(1);
+    BPBVDRV(nu, k, 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    CSFPT(nu, k, &sym::NSYMRHS[1], 0, ierr);
+    ASSERT_EQ(ierr, 0);
+    DRFTPI(nu, 1, ierr);
+    ASSERT_EQ(ierr, 0);
+    OUTDRIFT(frc::DRIFTCM, frc::DRIFTCS, per, 11, 1, run::IUNUM[18], run::NUMNAME[18], 1, 1, 1, ierr);
+    ASSERT_EQ(ierr, 0);
+    chan::close(11);
+    test::expect_same_layout(read_lines("csfdrift.out"), lines_of(golden("csfdrift.out")), "csfdrift.out");
+    test::expect_same_layout(read_lines("bodyfld.9c"), lines_of(golden("bodyfld.9c")), "bodyfld.9c");
 }
 
 }  // namespace

@@ -132,16 +132,16 @@ TEST_F(ModelTest, Irr2BoxAddsProjectedBottom) {
 }
 
 // IRR = 3: the waterline segments that bound the interior free surface are
-// listed (all 24 of the box: no tank or dipole panels); the free-surface
-// panelling is not in this build and stops the run with a message.
+// listed (all 24 of the box: no tank or dipole panels) before the interior
+// free-surface panels are added behind the body's own.
 TEST_F(ModelTest, Irr3BoxListsWaterlineSegments) {
     copy_example("box");
     write_file("box.cfg", "ILOWHI=0\nIRR=3\nILOG=1\n");
     write_file("box.pot",
                "Box, IRR=3\n0\n0. 0. 0. 0. 0.\n0 0\n1 1\n1 1 1 1 1 1\n3\n4. 6. 8.\n2\n0. 45.\n");
-    EXPECT_EQ(getip(), 1);
-    EXPECT_TRUE(said("not available in this build")) << screen.str();
-    ASSERT_EQ(NWTLD, 24);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    EXPECT_GT(NEQN, 80);
+    EXPECT_EQ(NWTLD, 24);
     EXPECT_EQ(ZWTLD(1), 24);
     for (int k = 1; k <= NWTLD; ++k) {
         const int p = XWTLD(k), s = YWTLD(k);

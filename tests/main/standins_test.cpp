@@ -19,10 +19,7 @@ TEST_F(StandIns, FailLoudly) {
         const char* name;
         std::function<int()> call;  // status, -1 where the routine has none
     };
-    const int sym[4] = {1, 1, 1, 1};
     const Case cases[] = {
-        {"RDCSF", [] { int e = 0; RDCSF(e); return e; }},
-        {"CSFPT", [&sym] { int e = 0; CSFPT(0.5f, 0.5f, sym, 0, e); return e; }},
         {"RGKDONE", [] { RGKDONE(); return -1; }},
     };
     for (const Case& c : cases) {

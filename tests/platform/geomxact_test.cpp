@@ -263,14 +263,15 @@ TEST_F(GeomxactTest, BadDataLinesFailTheSetUp) {
         const char* text;
     };
     const Case cases[] = {
-        {{"BOX 1 2 3"}, {0, 0}, 0, "unknown keyword BOX in data line 1"},
+        {{"TORUS 1 2 3"}, {0, 0}, 0, "unknown keyword TORUS in data line 1"},
         {{"", "HEMISPHERE"}, {0, 0}, 0, "HEMISPHERE takes 1 value, found 0 in data line 2"},
         {{"CYLINDER 1.0 2.0 3.0"}, {0, 0}, 0, "CYLINDER takes 2 values, found 3 in data line 1"},
         {{"SPHERE 1.0 x"}, {0, 0}, 0, "bad number x for SPHERE in data line 1"},
         {{"HEMISPHERE -1.0"}, {0, 0}, 0, "radius must be positive in data line 1"},
         {{"CYLINDER 1.0 0.0"}, {0, 0}, 0, "radius and draft must be positive in data line 1"},
+        {{"BOX 1.0 2.0 0.0"}, {0, 0}, 0, "half-widths and depth must be positive in data line 1"},
         {{"HEMISPHERE 1.0", "SPHERE 1.0 -3.0"}, {0, 0}, 0, "second body line SPHERE in data line 2"},
-        {{"SECTORS 2"}, {0, 0}, 0, "no body line (HEMISPHERE, SPHERE or CYLINDER)"},
+        {{"SECTORS 2"}, {0, 0}, 0, "no body line (HEMISPHERE, SPHERE, CYLINDER or BOX)"},
         {{"HEMISPHERE 1.0", "SECTORS 0"}, {0, 0}, 0, "SECTORS must be 1 to"},
         {{"HEMISPHERE 1.0", "SECTORS 1.5"}, {0, 0}, 0, "bad integer 1.5 for SECTORS in data line 2"},
         {{"HEMISPHERE 1.0", "SYMMETRY 2 0"}, {0, 0}, 0, "SYMMETRY indices must be 0 or 1"},

@@ -1,5 +1,6 @@
 #include "tests/support/modules.hpp"
 
+#include "ctrlsurf/csfdata.hpp"
 #include "force/bodypts.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
@@ -11,6 +12,7 @@
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
 #include "panels/geomdata.hpp"
+#include "panels/irrfs.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/matrices.hpp"
 #include "solver/scrstore.hpp"
@@ -26,11 +28,14 @@ void reset_modules() {
     sym::reset();
     pnl::reset();
     pnl::reset_geom();
+    wl::reset();
+    ifs::reset();
     frc::reset();
     frc::reset_res();
     frc::reset_bpt();
     frc::reset_hobody();
     wgcoef::reset();
+    csf::reset();
     slv::reset();
     slv::store_reset();
 }
