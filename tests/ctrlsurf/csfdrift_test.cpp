@@ -84,6 +84,15 @@ struct Drift {
 
 class CsfDrift : public DriverTest {
 protected:
+    // The FORCE stage on the .p2f file of the run's inputs.
+    void force_stage() {
+        int ierr = -1;
+        POTENRUN(ierr);  // the configuration, no POTEN stage
+        EXPECT_EQ(ierr, 0);
+        FORCERUN(ierr);
+        EXPECT_EQ(ierr, 0);
+        chan::close(1);
+    }
     std::map<std::pair<int, int>, std::complex<double>> floating_cs(int nt, bool quarter);
     // POTEN on a hemisphere of radius 1 with nt panels from the bottom to
     // the waterline, then FORCE held (first) and floating (second).
@@ -107,12 +116,7 @@ protected:
             write_file("run.csf", csf_of(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.125)));
             write_file("run.frc", std::string("Force control of the drift test\n 0 0 0 ") + (m == 0 ? "0" : "1") +
                                       " 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
-            int ierr = -1;
-            POTENRUN(ierr);  // the configuration, no POTEN stage
-            EXPECT_EQ(ierr, 0);
-            FORCERUN(ierr);
-            EXPECT_EQ(ierr, 0);
-            chan::close(1);
+            force_stage();
             const auto mom = drift_records(read_lines("run.8"));
             const auto pi = drift_records(read_lines("run.9"));
             const auto cs = drift_records(read_lines("run.9c"));
@@ -176,12 +180,7 @@ std::map<std::pair<int, int>, std::complex<double>> CsfDrift::floating_cs(int nt
     config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = 1\n", pot.str(), gdf);
     write_file("run.csf", sym(csf_of(part(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.25))), "\n0 0\n"));
     write_file("run.frc", "Force control of the drift test\n 0 0 0 1 0 0 0 0 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
-    int ierr = -1;
-    POTENRUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    FORCERUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    chan::close(1);
+    force_stage();
     const auto out = drift_records(read_lines("run.9c"));
     chan::reset();
     chan::set_keyboard(&keyboard);
@@ -261,12 +260,7 @@ TEST_F(CsfDrift, HigherOrderHemisphere) {
            "Hemisphere\n 1.0 9.80665\n 0 0\n 4 3\n 1\nHEMISPHERE 1.0\n");
     write_file("run.csf", csf_of(cylinder_surface(2.0, 2.0, 1.0, 32, 0.125)));
     write_file("run.frc", "Force control of the drift test\n 0 0 0 0 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
-    int ierr = -1;
-    POTENRUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    FORCERUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    chan::close(1);
+    force_stage();
     const auto mom = drift_records(read_lines("run.8"));
     const auto pi = drift_records(read_lines("run.9"));
     const auto cs = drift_records(read_lines("run.9c"));
