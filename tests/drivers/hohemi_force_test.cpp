@@ -63,11 +63,14 @@ protected:
         run("ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\n" + cfg, pot(0, per, beta),
             "Hemisphere\n 1.0 9.80665\n 0 0\n 4 3\n 1\nHEMISPHERE 1.0\n", spl.str(), iopt);
     }
-    // Numeric records of a file: every line's numbers.
+    // Numeric records of a file: every line's numbers (a complex value as
+    // its two parts); lines without numbers are left out.
     std::vector<std::vector<double>> rows(const std::string& f) {
         std::vector<std::vector<double>> out;
         std::istringstream in(read_file(f));
         for (std::string l; std::getline(in, l);) {
+            for (char& ch : l)
+                if (ch == '(' || ch == ')' || ch == ',') ch = ' ';
             std::istringstream ls(l);
             std::vector<double> r;
             for (double v; ls >> v;) r.push_back(v);
@@ -114,7 +117,7 @@ TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
     // Pressures at the input-panel centroids of the patches, three of them
     // added to the body points of the low-order run.
     higher("", "3.0", "30.", " 0 0 0 1 1 0 0 0 0");
-    const auto hic = rows("h.5p"), pnl = rows("h.pnl");
+    const auto hic = rows("h.5p"), pnl = rows("h.pnl"), pb = rows("h.5pb");
     const std::size_t pick[3] = {99, 399, 699};
     ASSERT_EQ(hic.size(), 1024u);
     ASSERT_EQ(pnl.size(), 1024u);
@@ -142,6 +145,31 @@ TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
     const auto lo = rows("h.5p"), lof = rows("h.6");
     ASSERT_EQ(hi.size(), 4u);
     ASSERT_EQ(lo.size(), 7u);
+    // "optn.5pb" read with its run summary (after the title: symmetry,
+    // length, patches, IRAD IDIFF, periods and headings, unknowns, ...,
+    // orders and spans per patch, ..., headings): the period record, the
+    // motions, the total coefficients of every patch (as many as the
+    // summary's orders and spans give), the diffraction coefficients of
+    // every patch, then per mode its number and its radiation coefficients
+    // of every patch.
+    ASSERT_GE(pb.size(), 23u);
+    const int np = static_cast<int>(pb[2][0]), neqn = static_cast<int>(pb[5][0]);
+    ASSERT_EQ(np, 4);
+    std::vector<std::size_t> nc;
+    for (int p = 0; p < np; ++p) {
+        const auto& kk = pb[16];
+        nc.push_back(static_cast<std::size_t>((kk[4 * p + 2] + kk[4 * p] - 1) * (kk[4 * p + 3] + kk[4 * p + 1] - 1)));
+    }
+    EXPECT_EQ(static_cast<int>(nc[0] + nc[1] + nc[2] + nc[3]), neqn);
+    ASSERT_EQ(pb.size(), 22u + 1 + 1 + 2 * 4 + 6 * (1 + 4));
+    EXPECT_EQ(pb[22][0], 3.0);        // the period
+    EXPECT_EQ(pb[23].size(), 2u * 6);  // the motions of the six modes
+    for (std::size_t g = 0; g < 2; ++g)
+        for (std::size_t p = 0; p < 4; ++p) EXPECT_EQ(pb[24 + 4 * g + p].size(), 2 * nc[p]);
+    for (std::size_t m = 0; m < 6; ++m) {
+        EXPECT_EQ(pb[32 + 5 * m], std::vector<double>{static_cast<double>(m + 1)});
+        for (std::size_t p = 0; p < 4; ++p) EXPECT_EQ(pb[33 + 5 * m + p].size(), 2 * nc[p]);
+    }
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(pick[i] + 1);
         EXPECT_NEAR(hic[pick[i]][4], lo[4 + i][4], 0.005 * lo[4 + i][4]);
