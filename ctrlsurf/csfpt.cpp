@@ -10,6 +10,7 @@
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "force/bodyprs.hpp"
 #include "force/forceres.hpp"
+#include "force/hopoints.hpp"
 #include "geometry/model.hpp"
 #include "kernels/fldgrn.hpp"
 #include "main/config.hpp"
@@ -53,12 +54,10 @@ void CSFPT(float NU, float WK, const int* NSYMRHS, int IPFL, int& IERR) {
 
     // The bodies' part.
     const float F = IPFL == 0 ? NU : 1.0f;
-    if (hi) {
-        ERRMSG("Control-surface values of higher-order bodies are not available in this build", 0);
-        IERR = 1;
-    } else {
+    if (hi)
+        CSFPTHI(F, NSYMRHS, 1, IPFL, IERR);
+    else
         CSFPTLO(F, NSYMRHS, 1, IPFL, IERR);
-    }
 
     // The point and its images.
     for (int i = 1; i <= NCSFPT; ++i)
@@ -91,6 +90,32 @@ void CSFPT(float NU, float WK, const int* NSYMRHS, int IPFL, int& IERR) {
         for (auto& v : PHICSF) v *= PI4 * PI16SQ;
         for (auto& v : VELCSF) v *= PI4 * PI16SQ;
     }
+}
+
+void CSFPTHI(float F, const int* /*NSYMRHS*/, int /*ONE*/, int IPFL, int& IERR) {
+    using namespace csf;
+    using frc::NBETAF;
+    IERR = 0;
+    std::atomic<int> failed{0};
+    thr::parallel_for(NCSFPT, [&](int ip, int) {
+        const int i = ip + 1;
+        if (failed.load() != 0) return;
+        const float x[3] = {XCSFG(1, i), XCSFG(2, i), XCSFG(3, i)};
+        // Radiation weighted by F and the motions of every heading.
+        auto sink = [&](int k, int kind, int q, cplx v, const cplx* g) {
+            for (int ib = 1; ib <= NBETAF; ++ib) {
+                if (kind == 0 && ib != q) continue;
+                const cplx w = kind == 1 ? F * frc::XIMOD(q, ib) : cplx(1.0f);
+                const int col = ib + (k - 1) * NBETAF;
+                PHICSFC(i, col) += w * v;
+                for (int d = 1; d <= 3; ++d) VELCSFC(d, i, col) += w * g[d - 1];
+            }
+        };
+        int ierr = 0;
+        fho::span_sums(x, ITANKCSF(i), F, IPFL, true, false, sink, ierr);
+        if (ierr != 0) failed = 1;
+    });
+    if (failed.load() != 0) IERR = 1;
 }
 
 void CSFPTLO(float F, const int* /*NSYMRHS*/, int ONE, int IPFL, int& IERR) {

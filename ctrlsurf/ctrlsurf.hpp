@@ -85,5 +85,8 @@ void CSFPLTP(int IB, int IP, int N, int& IERR);
 void CSFPT(float NU, float WK, const int* NSYMRHS, int IPFL, int& IERR);
 // The bodies' part, low-order panels (F the frequency factor).
 void CSFPTLO(float F, const int* NSYMRHS, int ONE, int IPFL, int& IERR);
+// The same from the B-spline potentials of the higher-order patches
+// (values times 4 pi).
+void CSFPTHI(float F, const int* NSYMRHS, int ONE, int IPFL, int& IERR);
 
 }  // namespace zorva

@@ -79,7 +79,7 @@ void WLCCW(int& IERR) {
         const int i1 = IFSTWL(k), i2 = ILSTWL(k);
         double area = 0.0;
         auto cross = [&area](float ax, float ay, float bx, float by) {
-            area += static_cast<double>(ax) * by - static_cast<double>(ay) * bx;
+            area += static_cast<double>(ax) * static_cast<double>(by) - static_cast<double>(ay) * static_cast<double>(bx);
         };
         for (int i = i1; i <= i2; ++i) cross(XWLBEG(1, i), XWLBEG(2, i), XWLEND(1, i), XWLEND(2, i));
         if (ISYMEND(k) == 0) {

@@ -134,11 +134,6 @@ void BPBVLO(int IBPPRS, int IBPVEL) {
 
 void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR) {
     using namespace frc;
-    if (cfg::ILOWHI != 0) {
-        ERRMSG("Higher-order body pressure and velocity are not available in this build", 0);
-        IERR = 1;
-        return;
-    }
     const float s = WNUMNU >= 1.0e-6f ? WNUMNU : 1.0f;
     const int irad = model::IRAD, idiff = model::IDIFF, nb = NBETAF, ns = sym::NSOLC, nsymf = sym::NSYMF;
     const bool prs = IBPPRS == 1 && PDIFP.allocated(), vel = IBPVEL == 1 && VDIFP.allocated();
@@ -146,16 +141,25 @@ void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR) {
         if (irad >= 0) PRADP.fill(cplx{});
         PDIFP.fill(cplx{});
     }
-    if (vel && irad >= 0 && !RADVEL.allocated()) {
+    const bool hi = cfg::ILOWHI != 0;
+    if (hi && vel) {
+        if (irad >= 0) VRADP.fill(cplx{});
+        VDIFP.fill(cplx{});
+    }
+    if (hi && (prs || vel)) {
+        BPBV(s, prs ? 1 : 0, vel ? 1 : 0, IPERFL, IERR);
+        if (IERR != 0) return;
+    }
+    if (!hi && vel && irad >= 0 && !RADVEL.allocated()) {
         // The source method leaves the radiation velocities in every period
         // record; without them the body velocity cannot be formed.
         ERRMSG("Radiation velocities on the panels are missing from the .P2F file", 0);
         IERR = 1;
         return;
     }
-    if (vel && irad >= 0) VRADP.fill(cplx{});
-    if (vel) BPBVEND(s, WNUMK, IPERFL);
-    if (prs) BPBVMOD(s, IPERFL);
+    if (!hi && vel && irad >= 0) VRADP.fill(cplx{});
+    if (!hi && vel) BPBVEND(s, WNUMK, IPERFL);
+    if (!hi && prs) BPBVMOD(s, IPERFL);
 
     const int ipb = cfg::IPNLBPT;
     // Totals at the panels (the body points are formed from them).
@@ -181,8 +185,21 @@ void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR) {
                     for (int c = 1; c <= 3; ++c) VTOTP(i, c, j + (f - 1) * nb) = v[c];
             }
     if (ipb == 0) return;
-    const bool bp = prs && PDIFB.allocated(), bv = vel && VDIFB.allocated();
-    BPBVLO(bp ? 1 : 0, bv ? 1 : 0);
+    const bool bp = IBPPRS == 1 && PDIFB.allocated(), bv = IBPVEL == 1 && VDIFB.allocated();
+    if (hi) {
+        if (bp) {
+            PDIFB.fill(cplx{});
+            if (irad >= 0) PRADB.fill(cplx{});
+        }
+        if (bv) {
+            VDIFB.fill(cplx{});
+            if (irad >= 0) VRADB.fill(cplx{});
+        }
+        BPBVBPTH(s, bp ? 1 : 0, bv ? 1 : 0, IPERFL, IERR);
+        if (IERR != 0) return;
+    } else {
+        BPBVLO(bp ? 1 : 0, bv ? 1 : 0);
+    }
     for (int b = 1; b <= NBPTT; ++b)
         for (int j = 1; j <= nb; ++j) {
             cplx p{}, v[4]{};

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/types.hpp"
 #include "main/symmetry.hpp"
 
 namespace zorva {
@@ -31,6 +32,19 @@ void BPBVDRV(float WNUMNU, float WNUMK, int IPERFL, int& IERR);
 void BPBVMOD(float S, int IPERFL);
 void BPBVEND(float S, float WNUMK, int IPERFL);
 void BPBVLO(int IBPPRS, int IBPVEL);
+// The higher-order evaluators: potentials (IPRS = 1) and velocities (IVEL =
+// 1) from the patches' coefficients at the input-panel centroids and at
+// the body points; IERR 1 after a message at a singular surface gradient.
+void BPBV(float S, int IPRS, int IVEL, int IPERFL, int& IERR);
+void BPBVBPTH(float S, int IPRS, int IVEL, int IPERFL, int& IERR);
+// One point of patch IP: basis values and derivatives BU, BV (leading
+// dimensions MAXKU, MAXKV), coefficients after ILEFT, kind 1 radiation (S
+// times the coefficients, NCOL = NSOLC) or 0 diffraction (a column per
+// heading), modal normals VN, LU factors A, IPIV of the surface gradient,
+// body IB, NF copies of image ids IMG.  P(q, f) and V(c, q, f) out.
+void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int NCOL, const float* VN,
+             const cplx* A, const int* IPIV, float S, int IB, int NF, const int* IMG, int IPRS, int IVEL, int IPERFL,
+             cplx* P, cplx* V);
 
 // Report section and "optn.5p" records of the body pressure.
 void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int& IERR);

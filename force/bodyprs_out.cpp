@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "force/bodyprs.hpp"
+#include "force/bodypts.hpp"
 #include "force/force.hpp"
 #include "force/writer.hpp"
 #include "geometry/model.hpp"
@@ -21,9 +22,10 @@ namespace bpo {
 void coords(int I, int K, float& x, float& y, float& z) {
     const int g = sym::ISYMF[static_cast<std::size_t>(K)];
     const float L = model::ULEN(1);
-    x = (g == 2 || g == 3 ? -1.0f : 1.0f) * pnl::PCENT(1, I) * L;
-    y = (g == 3 || g == 4 ? -1.0f : 1.0f) * pnl::PCENT(2, I) * L;
-    z = pnl::PCENT(3, I) * L;
+    const bool hi = cfg::ILOWHI != 0;
+    x = (g == 2 || g == 3 ? -1.0f : 1.0f) * (hi ? frc::XPCT(1, I) : pnl::PCENT(1, I)) * L;
+    y = (g == 3 || g == 4 ? -1.0f : 1.0f) * (hi ? frc::XPCT(2, I) : pnl::PCENT(2, I)) * L;
+    z = (hi ? frc::XPCT(3, I) : pnl::PCENT(3, I)) * L;
 }
 bool skipped(int I) { return cfg::ILOWHI == 0 && pnl::IPFLAG.allocated() && pnl::IPFLAG(I) == -1; }
 // Radiation values of one point in output order: the first six columns,

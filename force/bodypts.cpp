@@ -12,7 +12,9 @@
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
 #include "force/bodypts.hpp"
+#include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -143,11 +145,7 @@ void PNLBPT(const float* X, int IB, int IUNIT, int IFIRST, int J, int& IERR) {
 void FINDBPT(int& IERR) {
     using namespace frc;
     const int nb = cfg::NBODY;
-    if (cfg::ILOWHI != 0) {
-        ERRMSG(" Body points on higher-order patches are not available in this build", 0);
-        IERR = 1;
-        return;
-    }
+    const bool hi = cfg::ILOWHI != 0;
     if (!NBPT.allocate(nb)) {
         ERRMSG(" Error allocating memory in FINDBPT ", 0);
         IERR = 1;
@@ -174,8 +172,14 @@ void FINDBPT(int& IERR) {
     NBPTT = 0;
     for (int ib = 1; ib <= nb; ++ib) NBPTT += NBPT(ib);
     const int N = std::max(std::abs(cfg::IPNLBPT), 1);
-    if (!WBPPAN.allocate(N, NBPTT) || !IBPPAN.allocate(N, NBPTT) || !IBPIMG.allocate(NBPTT) ||
-        !IBPIDX.allocate(NBPTT)) {
+    bool ok = IBPIMG.allocate(NBPTT) && IBPIDX.allocate(NBPTT);
+    if (hi)
+        ok = ok && IBPPAT.allocate(NBPTT) && IBPLEFT.allocate(NBPTT) && ENBP.allocate(3, NBPTT) &&
+             XUBP.allocate(3, NBPTT) && XVBP.allocate(3, NBPTT) && BUBP.allocate(model::MAXKU, 2, NBPTT) &&
+             BVBP.allocate(model::MAXKV, 2, NBPTT) && VNBP.allocate(model::NMODT, NBPTT);
+    else
+        ok = ok && WBPPAN.allocate(N, NBPTT) && IBPPAN.allocate(N, NBPTT);
+    if (!ok) {
         ERRMSG(" Error allocating memory in FINDBPT ", 0);
         IERR = 1;
         return;
@@ -218,7 +222,27 @@ void FINDBPT(int& IERR) {
 
         // Side of the geometry that the panels describe.
         float sgnx = 1.0f, sgny = 1.0f;
-        if (isx == 1 || isy == 1) {
+        if ((isx == 1 || isy == 1) && hi) {
+            float xm = 0.0f, ym = 0.0f;
+            for (int p = model::IPSTART(ib); p < model::IPSTART(ib) + model::NPATCHB(ib); ++p) {
+                if (model::IFSPAT(p) == -1) continue;
+                const float at[5][2] = {{0, 0}, {-0.99999f, -0.99999f}, {-0.99999f, 0.99999f}, {0.99999f, -0.99999f},
+                                        {0.99999f, 0.99999f}};
+                for (const auto& uv : at) {
+                    float xs[3], e[3], xu[3], xv[3], aj;
+                    int ierr = 0;
+                    BODYGEOM(uv[0], uv[1], ib, p, xs, e, xu, xv, aj, 1, 0, ierr);
+                    if (ierr != 0) {
+                        ERRMSG(" Error calling BODYGEOM from FINDBPTH, PATCH ", p);
+                        return stop();
+                    }
+                    if (model::ISX == 1 && std::fabs(xs[0]) > std::fabs(xm)) xm = xs[0];
+                    if (model::ISY == 1 && std::fabs(xs[1]) > std::fabs(ym)) ym = xs[1];
+                }
+            }
+            if (model::ISX == 1 && xm < 0.0f) sgnx = -1.0f;
+            if (model::ISY == 1 && ym < 0.0f) sgny = -1.0f;
+        } else if (isx == 1 || isy == 1) {
             float xm = 0.0f, ym = 0.0f;
             for (int p = first; p < IFIRST; ++p) {
                 if (model::ISX == 1 && std::fabs(pnl::PCENT(1, p)) > std::fabs(xm)) xm = pnl::PCENT(1, p);
@@ -227,6 +251,7 @@ void FINDBPT(int& IERR) {
             if (model::ISX == 1 && xm < 0.0f) sgnx = -1.0f;
             if (model::ISY == 1 && ym < 0.0f) sgny = -1.0f;
         }
+        int nunconv = 0;
         for (int i = 1; i <= n; ++i) {
             ++J;
             float x[3] = {0.0f, 0.0f, 0.0f};
@@ -250,7 +275,10 @@ void FINDBPT(int& IERR) {
             IBPIDX(J) = IMGPOS[scase][k - 1];
             if (isx == 1) X[0] = std::fabs(X[0]) * sgnx;
             if (isy == 1) X[1] = std::fabs(X[1]) * sgny;
-            PNLBPT(X, ib, IUBPO, first, J, IERR);
+            if (hi)
+                FINDBPTH(X, ib, IUBPO, i, J, nunconv, IERR);
+            else
+                PNLBPT(X, ib, IUBPO, first, J, IERR);
             if (IERR > 0) {
                 chan::close(IUBPI);
                 chan::close(IUBPO);
@@ -259,6 +287,11 @@ void FINDBPT(int& IERR) {
         }
         chan::close(IUBPI);
         chan::close(IUBPO);
+        if (nunconv > 0) {
+            ERRMSG(" Warning: Number of unconverged BPT inputs =", nunconv);
+            ERRMSG("                       on body number  IB =", ib);
+            ERRMSG("          Check BPO file for details ", 0);
+        }
     }
 }
 
@@ -270,9 +303,8 @@ void OPNPNL(int& IERR) {
         return;
     }
     if (cfg::ILOWHI == 1) {
-        ERRMSG(" Input-panel centroids on higher-order patches are not available in this build", 0);
-        IERR = 1;
-        return;
+        GETPCT(IERR);
+        if (IERR != 0) return;
     }
     WRPNL(IERR);
 }

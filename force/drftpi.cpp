@@ -10,6 +10,7 @@
 #include "force/drftpi.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
@@ -188,20 +189,21 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
     DRIFTS.fill(cplx{});
     if (DRIFTCM.allocated()) DRIFTCM.fill(cplx{});
     if (DRIFTCS.allocated()) DRIFTCS.fill(cplx{});
-    if (cfg::ILOWHI != 0) {
-        ERRMSG("Pressure-integration drift on higher-order patches is not available in this build", 0);
-        IERR = 1;
-        return;
-    }
     const float FAC = 1.0f / NU;
     const bool rad = model::IRAD != -1;
-    int K = 0, ipan = 1, iwl = 1;
+    const bool hi = cfg::ILOWHI != 0;
+    int K = 0, ipan = 1, iwl = 1, icoef = 0;
     for (int ib = 1; ib <= cfg::NBODY; ++ib) {
         const int k0 = K, p0 = ipan, w0 = iwl;
         const int newm = cfg::NEWMDS.allocated() ? cfg::NEWMDS(ib) : 0;
         K += 6 + newm;
-        ipan += model::NPANB(ib);
-        iwl += model::NWLPANB(ib);
+        int icoefb = 0;
+        if (hi) {
+            for (int p = 1; p < model::IPSTART(ib); ++p) icoefb += model::NBU(p) * model::NBV(p);
+        } else {
+            ipan += model::NPANB(ib);
+            iwl += model::NWLPANB(ib);
+        }
         bool skip = newm > 0;
         for (int p = p0; p < ipan && !skip; ++p) skip = pnl::IPFLAG.allocated() && pnl::IPFLAG(p) == 1;
         if (skip) continue;
@@ -236,7 +238,10 @@ void DRFTPI(float NU, int IOPT9, int& IERR) {
                     C.ISYM = isym;
                     for (int t = 1; t <= 5; ++t) C.SGN[t] = SGNT[t][ic];
                     int ierr = 0;
-                    DRFTPLO(C, S, w0, p0, ierr);
+                    if (hi)
+                        MDRFTP(C, S, icoef, icoefb, NU, model::IDIFF, ierr);
+                    else
+                        DRFTPLO(C, S, w0, p0, ierr);
                     // Any nonzero status of a surface routine is a failure.
                     if (ierr != 0) {
                         IERR = 1;

@@ -27,6 +27,12 @@ struct Copy {
     float CROT, SROT;
     cplx XIB1[7], XIB2[7];  // [1..6]
 };
+// Total potential (PHIPT: headings J1, J2) and velocity (VELPT: x, y, z
+// of J1, then of J2, global orientation) at a point of one copy.
+struct PointVals {
+    cplx PHIPT[2];
+    cplx VELPT[6];
+};
 // Control-surface sums of one body and heading pair over the symmetric
 // copies (1-based): momentum flux on the submerged surface and its moment,
 // the free surface's vertical force (z only) and its moment (x, y only),
@@ -51,5 +57,18 @@ void DRFTPI(float NU, int IOPT9, int& IERR);
 // (signs S1, S2 of its x and y mirrors), added into Q.
 void DRFTQUAD(drft::CsSums& Q, int IB, int J1, int J2, int ISYM, int S1, int S2);
 void DRFTPLO(const drft::Copy& C, drft::Sums& S, int IWLB, int IPANB, int& IERR);
+
+// Higher-order surface routine: the patches of body C.IB from coefficient
+// offset ICOEFB (ICOEF past the body's last patch on return); NU the
+// frequency factor.  IERR nonzero after its messages.
+void MDRFTP(const drft::Copy& C, drft::Sums& S, int& ICOEF, int ICOEFB, float FNU, int IDIFF, int& IERR);
+// Total potential and (IFLAG = 1) velocity of the pair's headings at a
+// point of patch IP for copy ISYM: basis values and derivatives BU, BV
+// (leading dimensions MAXKU, MAXKV), first coefficient after CSPAN, S the
+// frequency factor, tangents and normal; the modal normals are those that
+// BODYGEOM left for the point.  IERR 1 after a message when the tangents
+// are degenerate.
+void BPBVMD(const float* BU, const float* BV, int IP, int CSPAN, int IDIFF, float S, const float* XU, const float* XV,
+            const float* EN, int J1, int J2, int ISYM, int IFLAG, drft::PointVals& PV, int& IERR);
 
 }  // namespace zorva

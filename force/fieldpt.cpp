@@ -4,6 +4,7 @@
 #include "force/fieldpt.hpp"
 #include "force/forceres.hpp"
 #include "geometry/model.hpp"
+#include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
@@ -50,7 +51,10 @@ void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IER
         if (o7 > 0) VRADF.fill(cplx{});
     }
     const float S = IPERFL != 0 ? 1.0f : WNUMNU;
-    FLDPTLO(S, NSYMRHS, 1, IPERFL, IERR);
+    if (cfg::ILOWHI == 1)
+        FLDPTHI(S, NSYMRHS, 1, IPERFL, IERR);
+    else
+        FLDPTLO(S, NSYMRHS, 1, IPERFL, IERR);
     for (int i = 1; i <= NFIELD; ++i) {
         if (rad)
             for (int m = 1; m <= ns; ++m) {

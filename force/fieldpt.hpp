@@ -16,6 +16,9 @@ namespace zorva {
 void FIELDPT(float WNUMNU, float WNUMK, const int* NSYMRHS, int IPERFL, int& IERR);
 // The bodies' contributions, low-order panels: F the frequency factor.
 void FLDPTLO(float F, const int* NSYMRHS, int ONE, int IPERFL, int& IERR);
+// The same from the B-spline potentials of the higher-order patches
+// (potential representation only).
+void FLDPTHI(float F, const int* NSYMRHS, int ONE, int IPERFL, int& IERR);
 
 // Report section and "optn.6" records of the field pressure.
 void OUTFPRS(float PER, int IUOUT, int IUNUM, std::string_view NAME, int& IERR);

@@ -46,6 +46,20 @@ void PBCOEF(int NPATCH, int& IERR);
 void FRCACC();
 void FRCACC2();
 
+// Whole-body B-spline coefficient sets of a period (higher order, option
+// 5 without body points): formed by BPVSUM, written and released by
+// OUT5PB; an object of the period owns them, so nothing outlives it.
+struct CoefSets {
+    Arr3<cplx> CTOT;  // (NEQN, NSYMF, NBETA0) diffraction plus motion-weighted radiation
+    Arr3<cplx> CDIF;  // (NEQN, NSYMF, NBETA0) diffraction
+    Arr3<cplx> CRAD;  // (NEQN, NSOLC, NSYMF) radiation per solution column
+};
+void BPVSUM(float WNUMNU, int IPERFL, CoefSets& C);
+// The period's records of "optn.5pb" (unit IUNUM, file NAME) from C, which
+// it releases; IERR 1 after a message when the file cannot be written.
+void OUT5PB(float PER, float WNUMK, float WNUMNU, int IPERFL, int IUNUM, std::string_view NAME, CoefSets& C,
+            int& IERR);
+
 // Motions of the period into frc::RAO from the exciting forces F; IERR 1
 // (after a message) when the system of motion is singular.
 void RAOSOL(float WNUMNU, float PER, Arr2<cplx>& F, int& IERR);

@@ -5,6 +5,8 @@
 // patch's B-spline coefficients and the basis tables.
 #pragma once
 
+#include <functional>
+
 #include "common/types.hpp"
 
 namespace zorva::fho {
@@ -30,6 +32,18 @@ cplx potential(const Point& q, const cplx* col);
 
 // Tables of the patch needed by for_each.
 void setup_point(Point& q);
+
+// Green's representation at a point x (nondimensional, global frame) in
+// the fluid of tank ti, from the patches' B-spline potentials (values
+// times 4 pi): for each symmetry component k, the radiation of solution
+// column q (kind 1; source integral of the mode normal less the dipole
+// integral of the potential, without F or motion) and the diffraction of
+// heading q (kind 0), with the parity signs of the images applied, handed
+// to SINK(k, kind, q, value, gradient[3]).  GRAD 0 leaves the gradients
+// zero; FIELD selects the dipole rules of the field points (else those of
+// the control surfaces).  IERR 1 when a Green-function integral failed.
+using SpanSink = std::function<void(int, int, int, cplx, const cplx*)>;
+void span_sums(const float* x, int ti, float F, int IPERFL, bool grad, bool field, const SpanSink& sink, int& IERR);
 
 }  // namespace zorva::fho
 

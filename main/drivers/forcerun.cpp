@@ -8,7 +8,6 @@
 #include "kernels/wgsetup.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
-#include "main/drivers/standins.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "force/bodyprs.hpp"
@@ -120,8 +119,10 @@ void FORCERUN(int& IERR) {
                 if (IERR == 1) return;
             }
             if (cfg::ILOWHI == 1 && cfg::IPNLBPT == 0 && IOPTN[5] > 0) {
-                BPVSUM(WNUMNU(JPER), iperfl);
-                OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[17], NAME[17]);
+                CoefSets cs;
+                BPVSUM(WNUMNU(JPER), iperfl, cs);
+                OUT5PB(per, WNUMK(JPER), WNUMNU(JPER), iperfl, IUNUM[17], NAME[17], cs, IERR);
+                if (IERR == 1) return;
             }
         }
 

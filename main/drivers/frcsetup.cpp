@@ -14,7 +14,6 @@
 #include "geometry/modelmore.hpp"
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
-#include "main/drivers/standins.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
@@ -232,6 +231,9 @@ void FRCSETUP(int& IERR) {
     if (cfg::ILOWHI != 0) {
         if (IOPTN[8] > 0) ok = ok && koch(nsolc);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
+        // The .p2f file does not carry the last body patch: the patches
+        // above it are interior free-surface patches.
+        NPATCHLIM = NPATCHBD;
         // Without the basis tables every higher-order result would be wrong.
         PBCOEF(NPATCHT, IERR);
         if (IERR != 0) return;

@@ -14,7 +14,6 @@
 #include "main/brkchk.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
-#include "main/drivers/standins.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"

@@ -84,6 +84,15 @@ struct Drift {
 
 class CsfDrift : public DriverTest {
 protected:
+    // The FORCE stage on the .p2f file of the run's inputs.
+    void force_stage() {
+        int ierr = -1;
+        POTENRUN(ierr);  // the configuration, no POTEN stage
+        EXPECT_EQ(ierr, 0);
+        FORCERUN(ierr);
+        EXPECT_EQ(ierr, 0);
+        chan::close(1);
+    }
     std::map<std::pair<int, int>, std::complex<double>> floating_cs(int nt, bool quarter);
     // POTEN on a hemisphere of radius 1 with nt panels from the bottom to
     // the waterline, then FORCE held (first) and floating (second).
@@ -107,12 +116,7 @@ protected:
             write_file("run.csf", csf_of(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.125)));
             write_file("run.frc", std::string("Force control of the drift test\n 0 0 0 ") + (m == 0 ? "0" : "1") +
                                       " 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
-            int ierr = -1;
-            POTENRUN(ierr);  // the configuration, no POTEN stage
-            EXPECT_EQ(ierr, 0);
-            FORCERUN(ierr);
-            EXPECT_EQ(ierr, 0);
-            chan::close(1);
+            force_stage();
             const auto mom = drift_records(read_lines("run.8"));
             const auto pi = drift_records(read_lines("run.9"));
             const auto cs = drift_records(read_lines("run.9c"));
@@ -176,12 +180,7 @@ std::map<std::pair<int, int>, std::complex<double>> CsfDrift::floating_cs(int nt
     config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = 1\n", pot.str(), gdf);
     write_file("run.csf", sym(csf_of(part(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.25))), "\n0 0\n"));
     write_file("run.frc", "Force control of the drift test\n 0 0 0 1 0 0 0 0 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
-    int ierr = -1;
-    POTENRUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    FORCERUN(ierr);
-    EXPECT_EQ(ierr, 0);
-    chan::close(1);
+    force_stage();
     const auto out = drift_records(read_lines("run.9c"));
     chan::reset();
     chan::set_keyboard(&keyboard);
@@ -235,6 +234,45 @@ TEST_F(CsfDrift, ControlSurfaceAgainstMomentumAndPressureHeldAndFloating) {
             EXPECT_NEAR(f.csz / f.piz, 1.0, m == 0 ? 0.01 : 0.05);
             EXPECT_LT(std::fabs(f.csz - f.piz), 0.85 * std::fabs(c.csz - c.piz));
         }
+}
+
+
+// The exact hemisphere of the higher-order method (4 patches of 4 x 4
+// quadratic spline panels) held in waves, with the same control surface
+// (32 facets, so that its free surface nearly meets the round waterline):
+// its drift along the waves is the momentum drift, and its vertical drift
+// the pressure-integration drift.
+TEST_F(CsfDrift, HigherOrderHemisphere) {
+    const double nu = 0.6, per = 2.0 * M_PI / std::sqrt(nu * 9.80665);
+    std::ostringstream pot, spl;
+    pot.precision(9);
+    pot << "Control-surface drift, higher order\n0\n0\n0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n" << per
+        << "\n2\n0 30\n";
+    spl << "Hemisphere\n";
+    for (int p = 0; p < 4; ++p) spl << " 4 4\n 3 3\n 2 2\n 4 4\n";
+    fresh();
+    config("ILOWHI = 1\nISOLVE = 1\nICTRSURF = 1\n", pot.str(), "Hemisphere\n 1.0 9.80665\n 0 0\n 4 3\n 1\nHEMISPHERE 1.0\n");
+    write_file("run.spl", spl.str());
+    poten_file();
+    fresh();
+    for (const char* f : {"run.out", "run.8", "run.9", "run.9c"}) std::remove(f);
+    config("ILOWHI = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = 1\n", pot.str(),
+           "Hemisphere\n 1.0 9.80665\n 0 0\n 4 3\n 1\nHEMISPHERE 1.0\n");
+    write_file("run.csf", csf_of(cylinder_surface(2.0, 2.0, 1.0, 32, 0.125)));
+    write_file("run.frc", "Force control of the drift test\n 0 0 0 0 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
+    force_stage();
+    const auto mom = drift_records(read_lines("run.8"));
+    const auto pi = drift_records(read_lines("run.9"));
+    const auto cs = drift_records(read_lines("run.9c"));
+    for (int b : HEADINGS) {
+        SCOPED_TRACE(b);
+        const double along = std::cos(b * M_PI / 180), across = std::sin(b * M_PI / 180);
+        const double m = along * mom.at({b, 1}).real() + across * mom.at({b, 2}).real();
+        const double c = along * cs.at({b, 1}).real() + across * cs.at({b, 2}).real();
+        EXPECT_GT(m, 0.0);
+        EXPECT_NEAR(c / m, 1.0, 0.02);
+        EXPECT_NEAR(cs.at({b, 3}).real() / pi.at({b, 3}).real(), 1.0, 0.02);
+    }
 }
 
 }  // namespace

@@ -90,8 +90,9 @@ protected:
                     float X[3], XU[3], XV[3];
                     WLEDGE(xg[i], xg[j], ib, ip, X, XU, XV, 1, 0, ierr);
                     EXPECT_EQ(ierr, 0);
-                    a += static_cast<double>(wg[i]) * wg[j] *
-                         (static_cast<double>(XU[0]) * XV[1] - static_cast<double>(XU[1]) * XV[0]);
+                    a += static_cast<double>(wg[i]) * static_cast<double>(wg[j]) *
+                         (static_cast<double>(XU[0]) * static_cast<double>(XV[1]) -
+                          static_cast<double>(XU[1]) * static_cast<double>(XV[0]));
                 }
         return -a;  // the normal points down
     }
@@ -534,7 +535,7 @@ protected:
         if (ierr != 0) return out;
         for (int ib = 1; ib <= cfg::NBODY; ++ib) {
             double s = 0.0;
-            for (int i = csf::ICSFF(ib) + 1; i <= csf::ICSFF(ib) + csf::NCSFF(ib); ++i) s += csf::WCSF(i);
+            for (int i = csf::ICSFF(ib) + 1; i <= csf::ICSFF(ib) + csf::NCSFF(ib); ++i) s += static_cast<double>(csf::WCSF(i));
             out.push_back(s);
         }
         return out;
@@ -573,8 +574,8 @@ TEST_F(WlCsfRun, WallsAndBottoms) {
     auto submerged = [](double& area, double& nz) {
         area = nz = 0.0;
         for (int i = csf::ICSFS(1) + 1; i <= csf::ICSFS(1) + csf::NCSFS(1); ++i) {
-            area += csf::WCSF(i);
-            nz += static_cast<double>(csf::WCSF(i)) * csf::VNCSF(3, i);
+            area += static_cast<double>(csf::WCSF(i));
+            nz += static_cast<double>(csf::WCSF(i)) * static_cast<double>(csf::VNCSF(3, i));
         }
     };
     double area = 0, nz = 0;

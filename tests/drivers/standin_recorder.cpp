@@ -62,8 +62,4 @@ struct Init {
 using standin::record;
 
 
-void BPVSUM(float, int) { record("BPVSUM"); }
-
-void OUT5PB(float, float, float, int, int, std::string_view) { record("OUT5PB"); }
-
 }  // namespace zorva

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "main/drivers/standins.hpp"
 
 namespace zorva::standin {
 

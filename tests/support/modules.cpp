@@ -33,6 +33,7 @@ void reset_modules() {
     frc::reset();
     frc::reset_res();
     frc::reset_bpt();
+    frc::reset_hobody();
     wgcoef::reset();
     csf::reset();
     slv::reset();
