@@ -23,15 +23,14 @@ int colour_type(int colour) {
     }
 }
 
-void release(Entry& e) {
-    if (!e.rec) return;
-    Record& r = *e.rec;
-    if (r.panemap) rg_DeallocatePaneMaps(r.panemap.get());
-    rg_RedimSDAH(&r.surfaces, 0);
-    for (auto& a : r.owned) rg_Redim(a.get(), 0);
-    if (r.model != 0) rg_DestroyModel(r.model);
-    e.rec.reset();
+Record::~Record() {
+    if (panemap) rg_DeallocatePaneMaps(panemap.get());
+    rg_RedimSDAH(&surfaces, 0);
+    for (auto& a : owned) rg_Redim(a.get(), 0);
+    if (model != 0) rg_DestroyModel(model);
 }
+
+void release(Entry& e) { e.rec.reset(); }
 
 namespace log {
 

@@ -28,6 +28,13 @@ struct Record {
     int flags = 0;    // 1: all qualify for low-order panels, 2: all untrimmed
     int inward = 0;   // normals-inward flag of the block
     int ilowhi = 1;   // ILOWHICSF of a control-surface block
+
+    Record() = default;
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
+    // Gives back to the kernel what the record holds: also when the library
+    // is unloaded with entries still loaded (no RGKDONE).
+    ~Record();
 };
 
 struct Entry {
