@@ -7,7 +7,8 @@ meshes.
 
 Run by hand from the repository root after building:
     python3 tools/csfconv.py 12 16 20 24 28 32 > tools/csfconv.txt
-    python3 tools/csfconv.py --csh 0.0625 16 24 >> tools/csfconv.txt
+    python3 tools/csfconv.py --csh 0.0625 16 24 32 >> tools/csfconv.txt
+    python3 tools/csfconv.py --csh 0.03125 16 24 >> tools/csfconv.txt
 Each mesh is run in its own temporary folder (POTEN once, then FORCE held
 and floating, with ICTRSURF = 1 and 2); the control surface is the faceted
 vertical cylinder of radius 2 and depth 2 with its bottom and the free
