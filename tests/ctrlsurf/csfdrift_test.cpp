@@ -77,9 +77,10 @@ std::vector<RPanel> cylinder_surface(double A, double D, double R, int m, double
 constexpr int HEADINGS[] = {0, 30};
 
 // Drift of one heading: along the waves (momentum, pressure, control
-// surface) and vertical (pressure, control surface).
+// surface) and vertical (pressure, control surface); cs2, csz2: the control
+// surface with the free-surface form of its waterline terms (ICTRSURF = 2).
 struct Drift {
-    double mom, pi, cs, piz, csz;
+    double mom, pi, cs, piz, csz, cs2 = 0.0, csz2 = 0.0;
 };
 
 class CsfDrift : public DriverTest {
@@ -109,10 +110,11 @@ protected:
         config("ISOR = 1\nISOLVE = 1\nICTRSURF = 1\n", pot.str(), gdf);
         poten_file();
         std::array<std::map<int, Drift>, 2> out;
-        for (int m = 0; m < 2; ++m) {
+        for (int run = 0; run < 4; ++run) {
+            const int m = run / 2, ics = run % 2 + 1;
             fresh();
             for (const char* f : {"run.out", "run.9c"}) std::remove(f);
-            config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = 1\n", pot.str(), gdf);
+            config("ISOR = 1\nISOLVE = 1\nIPOTEN = 0\nICTRSURF = " + std::to_string(ics) + "\n", pot.str(), gdf);
             write_file("run.csf", csf_of(cylinder_surface(2.0, 2.0, 1.0, 4 * nt, 0.125)));
             write_file("run.frc", std::string("Force control of the drift test\n 0 0 0 ") + (m == 0 ? "0" : "1") +
                                       " 0 0 0 1 1\n-0.5\n0.6 0 0  0 0.6 0  0 0 0.6\n0\n0\n");
@@ -127,8 +129,13 @@ protected:
                 const double br = b * M_PI / 180.0, c = std::cos(br), s = std::sin(br);
                 auto along = [&](const auto& r) { return r.at({b, 1}).real() * c + r.at({b, 2}).real() * s; };
                 auto across = [&](const auto& r) { return -r.at({b, 1}).real() * s + r.at({b, 2}).real() * c; };
-                out[static_cast<std::size_t>(m)][b] = {along(mom), along(pi), along(cs), pi.at({b, 3}).real(),
-                                                       cs.at({b, 3}).real()};
+                Drift& d = out[static_cast<std::size_t>(m)][b];
+                if (ics == 1)
+                    d = {along(mom), along(pi), along(cs), pi.at({b, 3}).real(), cs.at({b, 3}).real()};
+                else {
+                    d.cs2 = along(cs);
+                    d.csz2 = cs.at({b, 3}).real();
+                }
                 // Symmetric about every vertical plane through its axis: no
                 // drift across the waves and no yaw moment by any method.
                 const double ref = std::fabs(along(mom));
@@ -219,8 +226,9 @@ TEST_F(CsfDrift, ControlSurfaceAgainstMomentumAndPressureHeldAndFloating) {
             const Drift c = r[0][static_cast<std::size_t>(m)][b], f = r[1][static_cast<std::size_t>(m)][b];
             for (int k = 0; k < 2; ++k) {
                 const Drift d = k == 0 ? c : f;
-                std::printf("%-8s nt=%2d beta=%2d  along: mom %.5e  pi %.5e  cs %.5e   vertical: pi %.5e  cs %.5e\n",
-                            m == 0 ? "held" : "floating", NT[k], b, d.mom, d.pi, d.cs, d.piz, d.csz);
+                std::printf("%-8s nt=%2d beta=%2d  along: mom %.5e  pi %.5e  cs %.5e  cs2 %.5e   vertical: pi %.5e  "
+                            "cs %.5e  cs2 %.5e\n",
+                            m == 0 ? "held" : "floating", NT[k], b, d.mom, d.pi, d.cs, d.cs2, d.piz, d.csz, d.csz2);
             }
             // Along the waves the control surface approaches the momentum
             // drift as the body's panels shrink (the flux through it is that
@@ -233,6 +241,17 @@ TEST_F(CsfDrift, ControlSurfaceAgainstMomentumAndPressureHeldAndFloating) {
             // approach each other.
             EXPECT_NEAR(f.csz / f.piz, 1.0, m == 0 ? 0.01 : 0.05);
             EXPECT_LT(std::fabs(f.csz - f.piz), 0.85 * std::fabs(c.csz - c.piz));
+            // With the waterline terms moved to the body's waterline and the
+            // free surface between (the divergence theorem on the mean free
+            // surface, where phi_z = nu phi) the two forms differ only by the
+            // discretisation: by the first power of the body's panel size
+            // along the waves (the pressure of the waterline panels stands
+            // for the elevation at the waterline), and not at all vertically
+            // (the vertical wall's waterline carries no vertical normal).
+            EXPECT_LT(std::fabs(f.cs2 - f.cs), 0.8 * std::fabs(c.cs2 - c.cs));
+            EXPECT_LT(std::fabs(f.cs2 - f.mom), 0.8 * std::fabs(c.cs2 - c.mom));
+            EXPECT_NEAR(f.csz2, f.csz, 1e-4 * std::fabs(f.csz));
+            EXPECT_NEAR(c.csz2, c.csz, 1e-4 * std::fabs(c.csz));
         }
 }
 
