@@ -159,6 +159,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         P.tank.assign(un, 0);
         P.dip.assign(un, 0);
         P.ipfl.assign(un, 1.0f);
+        for (auto* v : {&P.cx, &P.cy, &P.cz, &P.nx, &P.ny, &P.nz, &P.area}) v->assign(un, 0.0f);
         const bool have_tank = model::ITANK.allocated() && static_cast<int>(model::ITANK.size()) >= NEQN;
         const bool have_dip = model::IDIPWM.allocated() && static_cast<int>(model::IDIPWM.size()) >= NEQN;
         const bool have_flag = pnl::IPFLAG.allocated();
@@ -170,6 +171,13 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             P.dip[ui] = have_dip ? model::IDIPWM(i) : 0;
             P.dipoles = P.dipoles || P.dip[ui] != 0;
             if (have_flag) P.ipfl[ui] = static_cast<float>(pnl::IPFLAG(i));
+            P.cx[ui] = pnl::PCENT(1, i);
+            P.cy[ui] = pnl::PCENT(2, i);
+            P.cz[ui] = pnl::PCENT(3, i);
+            P.nx[ui] = pnl::PAXES(3, 1, i);
+            P.ny[ui] = pnl::PAXES(3, 2, i);
+            P.nz[ui] = pnl::PAXES(3, 3, i);
+            P.area[ui] = pnl::PPROP(1, i);
         }
         B = std::max(1, std::min(block_rows(P, nthr), NEQN));
         slots.resize(2 * static_cast<std::size_t>(B));
