@@ -55,7 +55,9 @@ int read_codes(int I, std::vector<int>& code) {
 // Green function of the first n pairs of the batch: the whole batch at once
 // in an ordinary period, pair by pair at a frequency limit.
 void green(const Period& P, Work& W, int n) {
-    std::fill(W.g.begin(), W.g.begin() + 8 * n, cplx(0.0f, 0.0f));
+    // The infinite-depth kernels set every value of every pair; the others
+    // add parts to cleared values.
+    if (P.iperfl != 0 || P.nuh > 0.0f) std::fill(W.g.begin(), W.g.begin() + 8 * n, cplx(0.0f, 0.0f));
     const float zero = 0.0f;
     if (P.iperfl == 0) {
         auto& l = W.l;
