@@ -56,15 +56,12 @@ struct Terms {
 // The terms of one column j of the Rankine matrices: column part (i, j)
 // and row part (j, i), i <= j, per component and level; the pair codes;
 // the column's own radiation terms RADOWN and those it adds to the rows
-// i < j near panel j (the others add nothing): row NEAR(s) takes
-// RADCOL(:, :, s), s = 1..NNEAR, the rows in order.
+// i < j, RADCOL.
 struct Column {
     Arr3<float> DCOL, DROW, SCOL, SROW, NCOL, NROW, VCOL, VROW;
     Arr1<int> RKCODE;
     Arr2<float> RADOWN;
     Arr3<float> RADCOL;
-    Arr1<int> NEAR;
-    int NNEAR = 0;
     int fail = 0;  // 1 a Rankine integral failed, 2 a free-surface panel with ILOG = 0
 };
 
@@ -135,7 +132,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     for (auto& C : cols) {
         if (!ok) break;
         ok = C.DCOL.allocate(N, NS, K) && C.DROW.allocate(N, NS, K) && C.RKCODE.allocate(N) &&
-             C.RADOWN.allocate(NSOL, K) && C.RADCOL.allocate(NSOL, K, N) && C.NEAR.allocate(N);
+             C.RADOWN.allocate(NSOL, K) && C.RADCOL.allocate(N, NSOL, K);
         if (ok && scatt) ok = C.SCOL.allocate(N, NS, K) && C.SROW.allocate(N, NS, K);
         // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
         if (ok && sor)
@@ -153,7 +150,6 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         C.fail = 0;
         auto fail = [&] { C.fail = 1; };
         C.RADOWN.fill(0.0f);
-        C.NNEAR = 0;
         for (int k = 1; k <= K; ++k)
             for (int g = 1; g <= NS; ++g)
                 for (int i = 1; i <= j; ++i) {
@@ -163,6 +159,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                         C.NCOL(i, g, k) = C.NROW(i, g, k) = 0.0f;
                         for (int c = 1; c <= 3; ++c) C.VCOL(i, c, g + NS * (k - 1)) = C.VROW(i, c, g + NS * (k - 1)) = 0.0f;
                     }
+                    for (int c = 1; c <= NSOL; ++c) C.RADCOL(i, c, k) = 0.0f;
                 }
         bool jfree = false;
         for (int i = 1; i <= j; ++i) {
@@ -179,7 +176,6 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             const int ivr = (fspair ? sor : (model::IDIPWM(j) > 0 || sor)) ? 1 : 0;
             const int ivc = (fspair ? sor : (model::IDIPWM(i) > 0 || sor)) ? 1 : 0;
             int code = fspair ? 4096 : 0;
-            int near = 0;  // the slot of row i among the column's near rows
             int w8 = 1;
             for (int m = 1; m <= sym::NIMAGE; ++m, w8 *= 8) {
                 if (!sametank) {
@@ -256,14 +252,9 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                             for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
                                 const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
                                 C.RADOWN(col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
-                                if (i == j) continue;
-                                if (near == 0) {
-                                    near = ++C.NNEAR;
-                                    C.NEAR(near) = i;
-                                    for (int kk = 1; kk <= K; ++kk)
-                                        for (int c = 1; c <= NSOL; ++c) C.RADCOL(c, kk, near) = 0.0f;
-                                }
-                                C.RADCOL(col_, k, near) += sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
+                                if (i != j)
+                                    C.RADCOL(i, col_, k) +=
+                                        sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
                             }
                         }
                     }
@@ -312,19 +303,23 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         for (int c = 0; c < nb && nok == nb; ++c)
             if (cols[static_cast<std::size_t>(c)].fail != 0) nok = c;
         // Radiation terms: each column's own, then those it adds to earlier
-        // columns, in column order.
-        if (rad)
-            for (int c = 0; c < nok; ++c) {
-                const Column& C = cols[static_cast<std::size_t>(c)];
-                const int j = j0 + c;
-                for (int k = 1; k <= K; ++k)
-                    for (int m = 1; m <= NSOL; ++m) RKRAD(j, m, k) = C.RADOWN(m, k);
-                for (int s = 1; s <= C.NNEAR; ++s) {
-                    const int i = C.NEAR(s);
+        // columns, entry by entry in column order.
+        if (rad) {
+            constexpr int CHUNK = 512;
+            const int jl = j0 + nok - 1;
+            thr::parallel_for((jl + CHUNK - 1) / CHUNK, [&](int ch, int) {
+                const int i0 = ch * CHUNK + 1, i1 = std::min(jl, (ch + 1) * CHUNK);
+                for (int c = 0; c < nok; ++c) {
+                    const Column& C = cols[static_cast<std::size_t>(c)];
+                    const int j = j0 + c;
                     for (int k = 1; k <= K; ++k)
-                        for (int m = 1; m <= NSOL; ++m) RKRAD(i, m, k) += C.RADCOL(m, k, s);
+                        for (int m = 1; m <= NSOL; ++m) {
+                            if (j >= i0 && j <= i1) RKRAD(j, m, k) = C.RADOWN(m, k);
+                            for (int i = i0; i <= std::min(i1, j - 1); ++i) RKRAD(i, m, k) += C.RADCOL(i, m, k);
+                        }
                 }
-            }
+            });
+        }
         for (int c = 0; c < nb; ++c) {
             Column& C = cols[static_cast<std::size_t>(c)];
             const int j = j0 + c;
