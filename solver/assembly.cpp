@@ -68,10 +68,11 @@ int read_radiation(int NEQN, float s) {
 }
 
 // Rows per block: enough to keep every thread busy, within a memory
-// allowance for the two sets of row buffers.
+// allowance for the two sets of row buffers; on one thread few enough that
+// the row buffers stay in the processor's cache.
 int block_rows(const asmlo::Period& P, int nthr) {
     const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
-    const double allowance = 256.0 * 1024 * 1024;
+    const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (2.0 * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
 }
