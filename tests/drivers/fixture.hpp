@@ -21,7 +21,6 @@
 #include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
-#include "tests/drivers/standin_recorder.hpp"
 #include "main/fnames.hpp"
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
@@ -73,7 +72,6 @@ protected:
         fresh();
     }
     void TearDown() override {
-        standin::reset();
         pnl::reset();
         slv::reset();
         slv::store_reset();
@@ -82,30 +80,16 @@ protected:
     }
     // Every shared module back at its start.
     static void reset_modules() { test::reset_modules(); }
-    // Every module back at its start for one more run in the same test.
-    // `at_first` changes the run at the first stand-in call of the stage
-    // (the model input, geometry step, Rankine integrals and solver arrays
-    // are real and done by then; in the POTEN stage it is the first
-    // RGKDONE in the POTEN stage, or a FORCE-stage routine), once;
-    // `observe` sees every recorded call.
-    std::function<void(const std::string&)> observe;
+    // A change of the run made once, inside the POTEN period loop, by
+    // `first_at_check`.
     static inline std::function<void()> at_first;
+    // Every module back at its start for one more run in the same test.
     void fresh() {
         chan::close(1);
         reset_modules();
-        standin::reset();
-        observe = nullptr;
         at_first = nullptr;
         std::remove("break.zrv");
         chan::set_keyboard(&keyboard);
-        standin::ON_CALL = [this](const std::string& name) {
-            if (at_first) {
-                auto f = std::move(at_first);
-                at_first = nullptr;
-                f();
-            }
-            if (observe) observe(name);
-        };
     }
     // A potential control file: `head` holds the lines of ISOR and IRR (left
     // out where the configuration gives them), `quad` IQUAD ILOG IDIAG,
@@ -167,13 +151,12 @@ protected:
         write_file("run.frc", f.str());
     }
     // The POTEN stage of the model of the input files, leaving run.p2f;
-    // then the call record and the geometry step's change are cleared and
-    // the POTEN error log closed.
+    // then any change of the run not yet made is dropped and the POTEN error
+    // log closed.
     static void poten_file() {
         int ierr = -1;
         POTENRUN(ierr);
         ASSERT_EQ(ierr, 0);
-        standin::clear_calls();
         at_first = nullptr;
         chan::close(1);
         for (const char* f : {"run.out", "run.hst"}) std::remove(f);
@@ -225,7 +208,6 @@ protected:
         };
         first_at_check(2);
     }
-    static std::vector<std::string> calls() { return standin::CALLS; }
     // Reads the .p2f file the stage wrote as the FORCE stage does, velocities
     // kept, and calls CHECK after each period; the periods read.
     static int p2f_velocities(const std::function<void(int)>& check) {

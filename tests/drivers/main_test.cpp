@@ -162,7 +162,9 @@ TEST_F(DriverTest, MainRunLogCannotOpen) {
     std::filesystem::create_directory("zorvalog.txt");
     EXPECT_NE(MAIN(), 0);
     EXPECT_EQ(screen.str(), " Unable to open ZORVA log file, UNIT =   4\n");
-    EXPECT_TRUE(standin::CALLS.empty());
+    // No stage has begun.
+    EXPECT_FALSE(chan::exists("errorp.log"));
+    EXPECT_FALSE(chan::exists("errorf.log"));
 }
 
 // The program itself, in a fresh directory, with the console on a pipe.
@@ -189,8 +191,8 @@ protected:
     static constexpr const char* NOSOLVE = "\n Warning: ISOLVE=-1 is used only for wavemakers \n";
 };
 
-// The program's own geometry set-up is still a stand-in that makes no panel
-// tables: its runs make no solution (ISOLVE = -1), so no Rankine integrals.
+// A run without a solution (ISOLVE = -1): a wavemaker warning, no Rankine
+// integrals.
 TEST_F(Program, PotenOnlyRun) {
     config("IFORCE=0\nISOLVE=-1\n", pot("0\n0\n", "0 0 0", "1 -1"));
     std::string out;
