@@ -38,6 +38,7 @@
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 #include "solver/scrstore.hpp"
+#include "tests/support/modules.hpp"
 
 namespace {
 
@@ -60,17 +61,7 @@ bool setup(int n) {
     chan::reset();
     chan::set_keyboard(&keys);
     chan::set_screen(&screen);
-    cfg::reset();
-    fnames::reset();
-    model::reset();
-    model::reset_more();
-    run::reset();
-    sym::reset();
-    pnl::reset();
-    pnl::reset_geom();
-    wgcoef::reset();
-    slv::reset();
-    slv::store_reset();
+    test::reset_modules();
     const double T = 2.0 * 3.14159265358979 / std::sqrt(9.80665);
     put("fnames.zrv", "h.cfg\nh.pot\nh.gdf\n");
     put("h.cfg", "ILOWHI=1\nISOLVE=1\n");
