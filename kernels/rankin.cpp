@@ -159,8 +159,9 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                         C.NCOL(i, g, k) = C.NROW(i, g, k) = 0.0f;
                         for (int c = 1; c <= 3; ++c) C.VCOL(i, c, g + NS * (k - 1)) = C.VROW(i, c, g + NS * (k - 1)) = 0.0f;
                     }
-                    for (int c = 1; c <= NSOL; ++c) C.RADCOL(i, c, k) = 0.0f;
                 }
+        for (int k = 1; k <= K; ++k)
+            for (int c = 1; c <= NSOL; ++c) std::fill_n(C.RADCOL.ptr(1, c, k), j, 0.0f);
         bool jfree = false;
         for (int i = 1; i <= j; ++i) {
             const float s2max = std::max(PNLARR3(2, i), PNLARR3(2, j));

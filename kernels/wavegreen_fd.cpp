@@ -12,7 +12,7 @@
 // propagating mode.
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <memory>
 
 #include "kernels/wavegreen_fd.hpp"
 #include "kernels/wavegreen_inf.hpp"
@@ -111,15 +111,17 @@ inline Series series(const float* P, const float* Pd, float v) {
 constexpr int LENA[9] = {6, 8, 9, 10, 11, 11, 12, 12, 12};
 constexpr int LENB[10] = {3, 4, 5, 5, 6, 6, 7, 7, 7, 7};
 
-// The imaginary parts of the pairs of WGRK05..07, kept (in the caller's
-// buffer W) while the infinite-depth kernels overwrite whole records.
-void save_imag(const cplx* G, const int* LIST, int n, std::vector<float>& w) {
-    w.resize(8 * static_cast<size_t>(n));
+// The imaginary parts of the pairs of WGRK05..07, kept (in a buffer of the
+// call, every value written before it is read) while the infinite-depth
+// kernels overwrite whole records.
+std::unique_ptr<float[]> save_imag(const cplx* G, const int* LIST, int n) {
+    auto w = std::make_unique_for_overwrite<float[]>(8 * static_cast<size_t>(n));
     for (int l = 0; l < n; ++l)
         for (int k = 0; k < 8; ++k) w[8 * l + k] = G[8 * (LIST[l] - 1) + k].imag();
+    return w;
 }
 
-void restore_imag(cplx* G, const int* LIST, int n, const std::vector<float>& w) {
+void restore_imag(cplx* G, const int* LIST, int n, const std::unique_ptr<float[]>& w) {
     for (int l = 0; l < n; ++l)
         for (int k = 0; k < 8; ++k) G[8 * (LIST[l] - 1) + k].imag(w[8 * l + k]);
 }
@@ -252,8 +254,7 @@ void WGRK04(const float* R, const float& A2, const float* Z, const float* ZETA, 
 void WGRK05(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* ISING,
             const int* LIST, const int& NLIST) {
     if (NLIST < 1) return;
-    std::vector<float> im;
-    save_imag(G, LIST, NLIST, im);
+    const auto im = save_imag(G, LIST, NLIST);
     WGRK09(R, A2, Z, ZETA, G, ISING, LIST, NLIST, &wgmod::WGTABS[0][0]);
     restore_imag(G, LIST, NLIST, im);
 }
@@ -261,8 +262,7 @@ void WGRK05(const float* R, const float& A2, const float* Z, const float* ZETA, 
 void WGRK06(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* ISING,
             const int* LIST, const int& NLIST) {
     if (NLIST < 1) return;
-    std::vector<float> im;
-    save_imag(G, LIST, NLIST, im);
+    const auto im = save_imag(G, LIST, NLIST);
     WGRK10(R, A2, Z, ZETA, G, ISING, LIST, NLIST, &wgmod::WGTABL[0][0]);
     restore_imag(G, LIST, NLIST, im);
 }
@@ -270,8 +270,7 @@ void WGRK06(const float* R, const float& A2, const float* Z, const float* ZETA, 
 void WGRK07(const float* R, const float& A2, const float* Z, const float* ZETA, cplx* G, const int* LIST,
             const int& NLIST) {
     if (NLIST < 1) return;
-    std::vector<float> im;
-    save_imag(G, LIST, NLIST, im);
+    const auto im = save_imag(G, LIST, NLIST);
     WGRK11(R, A2, Z, ZETA, G, LIST, NLIST, &wgmod::WGTABS[0][0]);
     restore_imag(G, LIST, NLIST, im);
 }

@@ -9,6 +9,8 @@
 // 0 with 1/r2, 1 without).  A is the vertical shift, H the scaled water depth
 // (0 or less: infinite depth).  G receives 8 complex values per pair:
 //   G, dG/dR, dG/dz, d2G/dRdz, d2G/dz2, d2G/dzdzeta, dG/dzeta, d2G/dRdzeta.
+// In infinite depth every value of every pair is set; in finite depth parts
+// are added to G, which the caller clears first.
 // L10 .. L23 are work lists of N entries each, supplied by the caller.
 #pragma once
 

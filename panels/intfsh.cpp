@@ -222,7 +222,9 @@ void INTFSH(std::array<int, 2> ISXY, int& IERR) {
     GROWBPTH(n1, 0, e);
     if (e == 0) GROWPIR(n1, 0, e);
     if (e == 0 && ITANK.extent(1) < n1) GROWTANK(n1, 0, e);
-    if (e == 0 && cfg::IDIPOLE == 1 && IDIPWM.extent(1) < n1) GROWDIPW(n1, 0, e);
+    // The patch classes are read per patch by the influence integrals
+    // whenever they are held: the free-surface patches get class 0.
+    if (e == 0 && (cfg::IDIPOLE == 1 || IDIPWM.allocated()) && IDIPWM.extent(1) < n1) GROWDIPW(n1, 0, e);
     if (e != 0) return alloc_fail();
     if (!IWTL.resize_keep(n1) || !IFSPAT.resize_keep_fill(-1, n1) || !ZBDYFS.resize_keep(n1) ||
         (ARCLEN.allocated() && !ARCLEN.resize_keep(n1)) || (WTLARR5.allocated() && !WTLARR5.resize_keep(n1)) ||
@@ -239,6 +241,7 @@ void INTFSH(std::array<int, 2> ISXY, int& IERR) {
         IWTL(q) = 0;
         IFSPAT(q) = -1;
         ITANK(q) = 0;
+        if (IDIPWM.allocated()) IDIPWM(q) = 0;
     }
     NPATCHW = n1;
     wl::reset();

@@ -68,10 +68,11 @@ int read_radiation(int NEQN, float s) {
 }
 
 // Rows per block: enough to keep every thread busy, within a memory
-// allowance for the two sets of row buffers.
+// allowance for the two sets of row buffers; on one thread few enough that
+// the row buffers stay in the processor's cache.
 int block_rows(const asmlo::Period& P, int nthr) {
     const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
-    const double allowance = 256.0 * 1024 * 1024;
+    const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (2.0 * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
 }
@@ -158,6 +159,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         P.tank.assign(un, 0);
         P.dip.assign(un, 0);
         P.ipfl.assign(un, 1.0f);
+        for (auto* v : {&P.cx, &P.cy, &P.cz, &P.nx, &P.ny, &P.nz, &P.area}) v->assign(un, 0.0f);
         const bool have_tank = model::ITANK.allocated() && static_cast<int>(model::ITANK.size()) >= NEQN;
         const bool have_dip = model::IDIPWM.allocated() && static_cast<int>(model::IDIPWM.size()) >= NEQN;
         const bool have_flag = pnl::IPFLAG.allocated();
@@ -169,6 +171,13 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             P.dip[ui] = have_dip ? model::IDIPWM(i) : 0;
             P.dipoles = P.dipoles || P.dip[ui] != 0;
             if (have_flag) P.ipfl[ui] = static_cast<float>(pnl::IPFLAG(i));
+            P.cx[ui] = pnl::PCENT(1, i);
+            P.cy[ui] = pnl::PCENT(2, i);
+            P.cz[ui] = pnl::PCENT(3, i);
+            P.nx[ui] = pnl::PAXES(3, 1, i);
+            P.ny[ui] = pnl::PAXES(3, 2, i);
+            P.nz[ui] = pnl::PAXES(3, 3, i);
+            P.area[ui] = pnl::PPROP(1, i);
         }
         B = std::max(1, std::min(block_rows(P, nthr), NEQN));
         slots.resize(2 * static_cast<std::size_t>(B));

@@ -55,7 +55,9 @@ int read_codes(int I, std::vector<int>& code) {
 // Green function of the first n pairs of the batch: the whole batch at once
 // in an ordinary period, pair by pair at a frequency limit.
 void green(const Period& P, Work& W, int n) {
-    std::fill(W.g.begin(), W.g.begin() + 8 * n, cplx(0.0f, 0.0f));
+    // The infinite-depth kernels set every value of every pair; the others
+    // add parts to cleared values.
+    if (P.iperfl != 0 || P.nuh > 0.0f) std::fill(W.g.begin(), W.g.begin() + 8 * n, cplx(0.0f, 0.0f));
     const float zero = 0.0f;
     if (P.iperfl == 0) {
         auto& l = W.l;
@@ -89,6 +91,146 @@ int rankine_image(const Period& P, int src, int fld, float sx, float sy, bool di
     r.VEL[1] = cplx(GS[1], 0.0f);
     r.VEL[2] = cplx(-GS[2], 0.0f);
     r.DNF = cplx(nf[0] * GD[0] + nf[1] * GD[1] - nf[2] * GD[2], 0.0f);
+    return 0;
+}
+
+// The pairs of image m of row R.i into the work arrays of W: per source
+// panel j <= i the direct pair (j acting on the image of i) and the
+// reversed pair (i acting on the image of j), from the Green function of
+// the centroid batch (first pair NP) or, with the four-point rule, of the
+// point batches formed here.  SOR the source formulation, DIP any dipole
+// panel, QUAD the four-point rule.  0, or 1 when a Rankine image fails.
+template <bool SOR, bool DIP, bool QUAD>
+int image_pairs(const Period& P, Row& R, Work& W, int m, int np) {
+    const int i = R.i;
+    const auto ui = static_cast<std::size_t>(i - 1);
+    const float nu = P.nu;
+    const int tanki = P.tank[ui];
+    const int dipi = DIP ? P.dip[ui] : 0;
+    const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
+    const int isx = SX[id], isy = SY[id];
+    const float sx = static_cast<float>(isx), sy = static_cast<float>(isy);
+    const int shift = 3 * (m - 1);
+    const bool inf = P.iperfl == 2;
+    const float Ai = P.area[ui];
+    const float ni[3] = {P.nx[ui], P.ny[ui], P.nz[ui]};
+    const float nim[3] = {sx * ni[0], sy * ni[1], ni[2]};  // field normal of i, mirrored
+    auto digit = [&](std::size_t uj) { return (R.code[uj] >> shift) & 7; };
+
+    // Four-point rule: the four points of each panel j against the image
+    // of centroid i (direct pairs), then the four points of panel i against
+    // the image of each centroid j (reversed pairs); the points' weights
+    // take the place of the areas.
+    auto quad_batch = [&](int pass) {
+        using pnl::XVERG;
+        int n4 = 0;
+        for (int j = 1; j <= i; ++j) {
+            const int dig = digit(static_cast<std::size_t>(j - 1));
+            const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
+            const auto uf = static_cast<std::size_t>(fld - 1);
+            const float fx = sx * P.cx[uf], fy = sy * P.cy[uf];
+            const float zf = -nu * (P.cz[uf] - P.lev[uf]);
+            for (int q = 1; q <= 4; ++q, ++n4) {
+                const auto up = static_cast<std::size_t>(n4);
+                W.ising[up] = dig & 3;
+                W.ibot[up] = (dig >> 2) & 1;
+                const float dx = XVERG(q, 1, src) - fx, dy = XVERG(q, 2, src) - fy;
+                const float Rh = std::sqrt(dx * dx + dy * dy);
+                W.x[up] = std::max(nu * Rh, 1.0e-6f);
+                W.z1[up] = zf;
+                W.z2[up] = -nu * (XVERG(q, 3, src) - P.lev[static_cast<std::size_t>(src - 1)]);
+                W.ux[up] = Rh > 1.0e-6f ? dx / Rh : 0.0f;
+                W.uy[up] = Rh > 1.0e-6f ? dy / Rh : 0.0f;
+            }
+        }
+        green(P, W, n4);
+    };
+    auto quad_raw = [&](int j, int pass, const float* ns, const float* nf, bool dnf) {
+        const int src = pass == 0 ? j : i;
+        const float logt = (digit(static_cast<std::size_t>(j - 1)) & 3) == 3 ? P.L : 0.0f;
+        PairRaw r{};
+        for (int q = 1; q <= 4; ++q) {
+            const auto up = static_cast<std::size_t>(4 * (j - 1) + q - 1);
+            r += PAIRRAW(&W.g[8 * up], false, W.x[up], W.ux[up], W.uy[up], pnl::PNLARR2(q, src), logt, ns, nf, nu,
+                         SOR, dnf);
+        }
+        return r;
+    };
+
+    cplx* const dD = W.dD.data();
+    cplx* const dS = W.dS.data();
+    cplx* const rD = W.rD.data();
+    cplx* const rS = W.rS.data();
+    cplx* const dN = W.dN.data();
+    cplx* const rN = W.rN.data();
+    cplx* const dV = W.dV.data();
+    cplx* const rV = W.rV.data();
+    // The pair's entries into the work arrays.
+    auto put = [&](std::size_t uj, bool direct, const PairInf& p) {
+        (direct ? dD : rD)[uj] = p.D;
+        (direct ? dS : rS)[uj] = p.S;
+        if constexpr (SOR) {
+            (direct ? dN : rN)[uj] = p.N;
+            for (std::size_t c = 0; c < 3; ++c) (direct ? dV : rV)[3 * uj + c] = p.V[c];
+        }
+    };
+
+    for (int pass = 0; pass < (QUAD ? 2 : 1); ++pass) {
+        if constexpr (QUAD) quad_batch(pass);
+        for (int j = 1; j <= i; ++j) {
+            const auto uj = static_cast<std::size_t>(j - 1);
+            if (P.tank[uj] != tanki) {
+                if (pass == 0) put(uj, true, PairInf{});
+                put(uj, false, PairInf{});
+                continue;
+            }
+            const int dipj = DIP ? P.dip[uj] : 0;
+            const float nj[3] = {P.nx[uj], P.ny[uj], P.nz[uj]};
+            const float njm[3] = {sx * nj[0], sy * nj[1], nj[2]};  // field normal of j, mirrored
+            const bool fs = R.mark[uj] == 0;
+            PairRaw rd{}, rr{};
+            if constexpr (QUAD) {
+                // Pass 0 the direct pairs of j, pass 1 the reversed.
+                if (pass == 0)
+                    rd = quad_raw(j, 0, nj, nim, dipi >= 1);
+                else
+                    rr = quad_raw(j, 1, ni, njm, dipj >= 1);
+            } else {
+                const auto up = static_cast<std::size_t>(np + j - 1);
+                const cplx* g = &W.g[8 * up];
+                rd = PAIRRAW(g, false, W.x[up], W.ux[up], W.uy[up], P.area[uj], W.logt[up], nj, nim, nu, SOR,
+                             dipi >= 1);
+                rr = PAIRRAW(g, true, W.x[up], W.vx[up], W.vy[up], Ai, W.logt[up], ni, njm, nu, SOR, dipj >= 1);
+            }
+            const bool do_dir = !QUAD || pass == 0, do_rev = (!QUAD || pass == 1) && j < i;
+            // Infinite frequency: where the Rankine parts hold the
+            // free-surface image integrated with the sign of the ordinary
+            // periods, twice the flat-panel image is taken off (the image
+            // changes sign at this limit).
+            if (inf && (digit(uj) & 3) >= 2) {
+                PairRaw im{};
+                if (do_dir) {
+                    if (rankine_image(P, j, i, sx, sy, dipi >= 1, im) != 0) return 1;
+                    im *= -2.0f;
+                    rd += im;
+                }
+                if (do_rev) {
+                    if (rankine_image(P, i, j, sx, sy, dipj >= 1, im) != 0) return 1;
+                    im *= -2.0f;
+                    rr += im;
+                }
+            }
+            // A dipole panel in a symmetry plane is not its own mirror
+            // image: it acts through the images that keep it in place.
+            const bool mirj = DIP && m > 1 && ((dipj == 2 && isx < 0) || (dipj == 3 && isy < 0));
+            const bool miri = DIP && m > 1 && ((dipi == 2 && isx < 0) || (dipi == 3 && isy < 0));
+            if (do_dir) put(uj, true, mirj ? PairInf{} : PAIRINF(rd, dipj >= 1, dipi >= 1, fs, P.ipfl[uj], nim, nu, SOR));
+            if (j == i)
+                put(uj, false, PairInf{});  // the diagonal is in the row part only
+            else if (do_rev)
+                put(uj, false, miri ? PairInf{} : PAIRINF(rr, dipi >= 1, dipj >= 1, fs, P.ipfl[ui], njm, nu, SOR));
+        }
+    }
     return 0;
 }
 
@@ -150,9 +292,6 @@ int read_row(const Period& P, Row& R, Arr2<float>& w, Arr2<float>& wv) {
 }
 
 void wave_row(const Period& P, Row& R, Work& W) {
-    using pnl::PAXES;
-    using pnl::PCENT;
-    using pnl::PPROP;
     const int i = R.i, nsymc = P.nsymc;
     const auto ui = static_cast<std::size_t>(i - 1);
     const float nu = P.nu, s = P.s;
@@ -183,35 +322,34 @@ void wave_row(const Period& P, Row& R, Work& W) {
             }
     }
 
-    // The pair batch: image m of the field point i against the source
-    // point(s) of panel j.
-    const float xi = PCENT(1, i), yi = PCENT(2, i), zi = PCENT(3, i);
-    auto digit = [&](int j, int m) { return (R.code[static_cast<std::size_t>(j - 1)] >> (3 * (m - 1))) & 7; };
-    auto logterm = [&](int j, int m) { return (digit(j, m) & 3) == 3 ? P.L : 0.0f; };
+    // The pair batch of the centroids: every image of the field point i
+    // against the centroids of panels 1..i.
     if (!P.quad) {
-        const float z1 = -nu * (zi - P.lev[ui]);
+        const float xi = P.cx[ui], yi = P.cy[ui];
+        const float z1 = -nu * (P.cz[ui] - P.lev[ui]);
         int np = 0;
         for (int m = 1; m <= P.nimage; ++m) {
             const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
             const float sx = static_cast<float>(SX[id]), sy = static_cast<float>(SY[id]);
+            const int shift = 3 * (m - 1);
             for (int j = 1; j <= i; ++j, ++np) {
                 const auto uj = static_cast<std::size_t>(j - 1);
                 const auto up = static_cast<std::size_t>(np);
-                const int dig = digit(j, m);
+                const int dig = (R.code[uj] >> shift) & 7;
                 W.ising[up] = dig & 3;
                 W.ibot[up] = (dig >> 2) & 1;
                 W.logt[up] = (dig & 3) == 3 ? P.L : 0.0f;
-                const float dx = PCENT(1, j) - sx * xi, dy = PCENT(2, j) - sy * yi;
+                const float dx = P.cx[uj] - sx * xi, dy = P.cy[uj] - sy * yi;
                 const float Rh = std::sqrt(dx * dx + dy * dy);
                 W.x[up] = std::max(nu * Rh, 1.0e-6f);
                 W.z1[up] = z1;
-                W.z2[up] = -nu * (PCENT(3, j) - P.lev[uj]);
+                W.z2[up] = -nu * (P.cz[uj] - P.lev[uj]);
                 if (Rh > 1.0e-6f) {
                     const float rr = 1.0f / Rh;
                     W.ux[up] = dx * rr;
                     W.uy[up] = dy * rr;
-                    W.vx[up] = (xi - sx * PCENT(1, j)) * rr;
-                    W.vy[up] = (yi - sy * PCENT(2, j)) * rr;
+                    W.vx[up] = (xi - sx * P.cx[uj]) * rr;
+                    W.vy[up] = (yi - sy * P.cy[uj]) * rr;
                 } else {
                     W.ux[up] = W.uy[up] = W.vx[up] = W.vy[up] = 0.0f;
                 }
@@ -223,125 +361,22 @@ void wave_row(const Period& P, Row& R, Work& W) {
     for (int k = 1; k <= nsymc; ++k)
         for (int j = 1; j <= i; ++j) R.srow(j, k) = R.scol(j, k) = cplx(0.0f, 0.0f);
 
-    const float Ai = PPROP(1, i);
-    const float ni[3] = {PAXES(3, 1, i), PAXES(3, 2, i), PAXES(3, 3, i)};
+    // The pair loop, compiled for each combination of the source
+    // formulation, dipole panels and the four-point rule, so that the
+    // common case carries no test of the options that it does not use.
+    using Pairs = int (*)(const Period&, Row&, Work&, int, int);
+    static constexpr Pairs PAIRS[8] = {image_pairs<false, false, false>, image_pairs<false, false, true>,
+                                       image_pairs<false, true, false>,  image_pairs<false, true, true>,
+                                       image_pairs<true, false, false>,  image_pairs<true, false, true>,
+                                       image_pairs<true, true, false>,   image_pairs<true, true, true>};
+    const Pairs pairs = PAIRS[(P.sor ? 4 : 0) + (P.dipoles ? 2 : 0) + (P.quad ? 1 : 0)];
     int np = 0;
     for (int m = 1; m <= P.nimage; ++m) {
         const int id = sym::IMAGEID[static_cast<std::size_t>(m)];
-        const int isx = SX[id], isy = SY[id];
-        const float sx = static_cast<float>(isx), sy = static_cast<float>(isy);
-        const float nim[3] = {sx * ni[0], sy * ni[1], ni[2]};  // field normal of i, mirrored
-
-        // Four-point rule: the four points of each panel j against the image
-        // of centroid i (direct pairs), then the four points of panel i
-        // against the image of each centroid j (reversed pairs); the points'
-        // weights take the place of the areas.
-        auto quad_batch = [&](int pass) {
-            using pnl::PNLARR2;
-            using pnl::XVERG;
-            int n4 = 0;
-            for (int j = 1; j <= i; ++j) {
-                const int dig = digit(j, m);
-                const int src = pass == 0 ? j : i, fld = pass == 0 ? i : j;
-                const float fx = sx * PCENT(1, fld), fy = sy * PCENT(2, fld);
-                const float zf = -nu * (PCENT(3, fld) - P.lev[static_cast<std::size_t>(fld - 1)]);
-                for (int q = 1; q <= 4; ++q, ++n4) {
-                    const auto up = static_cast<std::size_t>(n4);
-                    W.ising[up] = dig & 3;
-                    W.ibot[up] = (dig >> 2) & 1;
-                    const float dx = XVERG(q, 1, src) - fx, dy = XVERG(q, 2, src) - fy;
-                    const float Rh = std::sqrt(dx * dx + dy * dy);
-                    W.x[up] = std::max(nu * Rh, 1.0e-6f);
-                    W.z1[up] = zf;
-                    W.z2[up] = -nu * (XVERG(q, 3, src) - P.lev[static_cast<std::size_t>(src - 1)]);
-                    W.ux[up] = Rh > 1.0e-6f ? dx / Rh : 0.0f;
-                    W.uy[up] = Rh > 1.0e-6f ? dy / Rh : 0.0f;
-                }
-            }
-            green(P, W, n4);
-        };
-        auto quad_raw = [&](int j, int pass, const float* ns, const float* nf, bool dnf) {
-            const int src = pass == 0 ? j : i;
-            PairRaw r{};
-            for (int q = 1; q <= 4; ++q) {
-                const auto up = static_cast<std::size_t>(4 * (j - 1) + q - 1);
-                r += PAIRRAW(&W.g[8 * up], false, W.x[up], W.ux[up], W.uy[up], pnl::PNLARR2(q, src), logterm(j, m),
-                             ns, nf, nu, P.sor, dnf);
-            }
-            return r;
-        };
-
-        for (int pass = 0; pass < (P.quad ? 2 : 1); ++pass) {
-            if (P.quad) quad_batch(pass);
-            for (int j = 1; j <= i; ++j) {
-                const auto uj = static_cast<std::size_t>(j - 1);
-                // The pair's entries into the work arrays.
-                auto put = [&](bool direct, const PairInf& p) {
-                    (direct ? W.dD : W.rD)[uj] = p.D;
-                    (direct ? W.dS : W.rS)[uj] = p.S;
-                    if (!P.sor) return;
-                    (direct ? W.dN : W.rN)[uj] = p.N;
-                    for (int c = 0; c < 3; ++c) (direct ? W.dV : W.rV)[3 * uj + static_cast<std::size_t>(c)] = p.V[c];
-                };
-                if (P.tank[uj] != tanki) {
-                    if (pass == 0) put(true, PairInf{});
-                    put(false, PairInf{});
-                    continue;
-                }
-                const int dipj = P.dipoles ? P.dip[uj] : 0;
-                const float nj[3] = {PAXES(3, 1, j), PAXES(3, 2, j), PAXES(3, 3, j)};
-                const float njm[3] = {sx * nj[0], sy * nj[1], nj[2]};  // field normal of j, mirrored
-                const bool fs = R.mark[uj] == 0;
-                PairRaw rd{}, rr{};
-                if (P.quad) {
-                    // Pass 0 the direct pairs of j, pass 1 the reversed.
-                    if (pass == 0)
-                        rd = quad_raw(j, 0, nj, nim, dipi >= 1);
-                    else
-                        rr = quad_raw(j, 1, ni, njm, dipj >= 1);
-                } else {
-                    const auto up = static_cast<std::size_t>(np + j - 1);
-                    const cplx* g = &W.g[8 * up];
-                    rd = PAIRRAW(g, false, W.x[up], W.ux[up], W.uy[up], PPROP(1, j), W.logt[up], nj, nim, nu, P.sor,
-                                 dipi >= 1);
-                    rr = PAIRRAW(g, true, W.x[up], W.vx[up], W.vy[up], Ai, W.logt[up], ni, njm, nu, P.sor,
-                                 dipj >= 1);
-                }
-                // Infinite frequency: where the Rankine parts hold the
-                // free-surface image integrated with the sign of the ordinary
-                // periods, twice the flat-panel image is taken off (the image
-                // changes sign at this limit).
-                const bool image = P.iperfl == 2 && (digit(j, m) & 3) >= 2;
-                const bool do_dir = !P.quad || pass == 0, do_rev = (!P.quad || pass == 1) && j < i;
-                if (image) {
-                    PairRaw im{};
-                    if (do_dir) {
-                        if (rankine_image(P, j, i, sx, sy, dipi >= 1, im) != 0) {
-                            R.fail = 1;
-                            return;
-                        }
-                        im *= -2.0f;
-                        rd += im;
-                    }
-                    if (do_rev) {
-                        if (rankine_image(P, i, j, sx, sy, dipj >= 1, im) != 0) {
-                            R.fail = 1;
-                            return;
-                        }
-                        im *= -2.0f;
-                        rr += im;
-                    }
-                }
-                // A dipole panel in a symmetry plane is not its own mirror
-                // image: it acts through the images that keep it in place.
-                const bool mirj = m > 1 && ((dipj == 2 && isx < 0) || (dipj == 3 && isy < 0));
-                const bool miri = m > 1 && ((dipi == 2 && isx < 0) || (dipi == 3 && isy < 0));
-                if (do_dir) put(true, mirj ? PairInf{} : PAIRINF(rd, dipj >= 1, dipi >= 1, fs, P.ipfl[uj], nim, nu, P.sor));
-                if (j == i)
-                    put(false, PairInf{});  // the diagonal is in the row part only
-                else if (do_rev)
-                    put(false, miri ? PairInf{} : PAIRINF(rr, dipi >= 1, dipj >= 1, fs, P.ipfl[ui], njm, nu, P.sor));
-            }
+        const float sx = static_cast<float>(SX[id]), sy = static_cast<float>(SY[id]);
+        if (pairs(P, R, W, m, np) != 0) {
+            R.fail = 1;
+            return;
         }
         if (!P.quad) np += i;
 

@@ -24,6 +24,9 @@ struct Period {
     std::vector<int> tank;     // tank of each panel (0 hull)
     std::vector<int> dip;      // dipole class of each panel
     std::vector<float> ipfl;   // free-surface flag of each panel
+    // Centroid, normal and area of each panel, side by side for the pair
+    // loops.
+    std::vector<float> cx, cy, cz, nx, ny, nz, area;
 };
 
 // One row i: row part (i, j) and column part (j, i), j <= i, of every
