@@ -63,8 +63,10 @@ int span_left(int IP, float u, float v) {
     return off + (iv - 1) * NBU(IP) + iu - 1;
 }
 
-// Relative size below which a tangent, or the area the two tangents span,
-// counts as collapsed (a patch edge drawn together into a pole).
+// Length of a tangent, relative to the other, below which its direction
+// counts as collapsed (a patch edge drawn together into a pole).  Within
+// this the B-spline potential's derivative along the collapsed direction,
+// divided by the short tangent, would dominate the velocity.
 constexpr float COLLAPSED = 0.02f;
 
 // Which parameter direction has collapsed at a point with tangents XU, XV:
@@ -321,8 +323,6 @@ bool gradient_matrix(const float* XU, const float* XV, const float* EN, cplx* A,
     return info == 0;
 }
 
-// Evaluates one point (patch IP, its tables) for both kinds and hands the
-// results of column q and copy f to PUT(kind, q, f, P, V).
 // The second point of a point at a pole: its tables, first unknown, the
 // tangent that replaces the collapsed one and the row it replaces (0: none).
 struct PoleRow {
@@ -330,6 +330,10 @@ struct PoleRow {
     float t[3] = {};
     int left = 0, row = 0;
 };
+
+// Evaluates one point (patch IP, its tables) for both kinds and hands the
+// results of column q and copy f to PUT(kind, q, f, P, V); POLE, when set,
+// replaces one row of the gradient system.
 
 template <typename Put>
 bool point_values(int IP, const float* BU, const float* BV, int ILEFT, const float* XU, const float* XV,
