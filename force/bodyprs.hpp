@@ -42,9 +42,14 @@ void BPBVBPTH(float S, int IPRS, int IVEL, int IPERFL, int& IERR);
 // times the coefficients, NCOL = NSOLC) or 0 diffraction (a column per
 // heading), modal normals VN, LU factors A, IPIV of the surface gradient,
 // body IB, NF copies of image ids IMG.  P(q, f) and V(c, q, f) out.
+// At a pole, where the u (IROW2 = 1) or v (IROW2 = 2) direction has
+// collapsed, that row of the gradient system is the derivative along the
+// other direction at a second point of the patch (tables BU2, BV2 after
+// ILEFT2); A holds that point's tangent in the same row.
 void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int NCOL, const float* VN,
              const cplx* A, const int* IPIV, float S, int IB, int NF, const int* IMG, int IPRS, int IVEL, int IPERFL,
-             cplx* P, cplx* V);
+             cplx* P, cplx* V, const float* BU2 = nullptr, const float* BV2 = nullptr, int ILEFT2 = 0,
+             int IROW2 = 0);
 
 // Report section and "optn.5p" records of the body pressure.
 void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int& IERR);

@@ -176,7 +176,8 @@ void FINDBPT(int& IERR) {
     if (hi)
         ok = ok && IBPPAT.allocate(NBPTT) && IBPLEFT.allocate(NBPTT) && ENBP.allocate(3, NBPTT) &&
              XUBP.allocate(3, NBPTT) && XVBP.allocate(3, NBPTT) && BUBP.allocate(model::MAXKU, 2, NBPTT) &&
-             BVBP.allocate(model::MAXKV, 2, NBPTT) && VNBP.allocate(model::NMODT, NBPTT);
+             BVBP.allocate(model::MAXKV, 2, NBPTT) && VNBP.allocate(model::NMODT, NBPTT) &&
+             UVBP.allocate(2, NBPTT);
     else
         ok = ok && WBPPAN.allocate(N, NBPTT) && IBPPAN.allocate(N, NBPTT);
     if (!ok) {

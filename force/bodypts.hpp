@@ -19,6 +19,7 @@ extern Arr1<int> IBPPAT, IBPLEFT;            // (NBPTT)
 extern Arr2<float> ENBP, XUBP, XVBP;         // (3, NBPTT)
 extern Arr3<float> BUBP, BVBP;               // (MAXKU | MAXKV, 2, NBPTT)
 extern Arr2<float> VNBP;                     // (NMODT, NBPTT)
+extern Arr2<float> UVBP;                     // (2, NBPTT) the point's parameters
 // Input-panel centroids of the patches (GETPCT): points per knot-interval
 // panel, and per point the same tables as a body point, with its area.
 extern Arr3<int> NSUBPCT;                    // (MAXNU, MAXNV, NPATCHT)

@@ -25,7 +25,7 @@ namespace zorva {
 
 namespace frc {
 Arr1<int> IBPPAT, IBPLEFT;
-Arr2<float> ENBP, XUBP, XVBP, VNBP;
+Arr2<float> ENBP, XUBP, XVBP, VNBP, UVBP;
 Arr3<float> BUBP, BVBP;
 Arr3<int> NSUBPCT;
 Arr2<float> XPCT, ENPCT, XUPCT, XVPCT, VNPCT;
@@ -33,7 +33,7 @@ Arr1<float> APCT;
 Arr3<float> BUPCT, BVPCT;
 void reset_hobody() {
     IBPPAT.deallocate(), IBPLEFT.deallocate();
-    for (auto* a : {&ENBP, &XUBP, &XVBP, &VNBP, &XPCT, &ENPCT, &XUPCT, &XVPCT, &VNPCT}) a->deallocate();
+    for (auto* a : {&ENBP, &XUBP, &XVBP, &VNBP, &UVBP, &XPCT, &ENPCT, &XUPCT, &XVPCT, &VNPCT}) a->deallocate();
     for (auto* a : {&BUBP, &BVBP, &BUPCT, &BVPCT}) a->deallocate();
     NSUBPCT.deallocate(), APCT.deallocate();
 }
@@ -48,6 +48,34 @@ void cross(const float* a, const float* b, float* c) {
     c[0] = a[1] * b[2] - a[2] * b[1];
     c[1] = a[2] * b[0] - a[0] * b[2];
     c[2] = a[0] * b[1] - a[1] * b[0];
+}
+// First unknown of the knot span that holds (u, v) on patch IP.
+int span_left(int IP, float u, float v) {
+    using namespace model;
+    auto interval = [](const float* t, int k, int nint, float x) {
+        for (int i = 1; i <= nint; ++i)
+            if (t[k + i - 2] <= x && x <= t[k + i - 1]) return i;
+        return nint;
+    };
+    const int iu = interval(&HOTAB1(1, IP), KU(IP), NU(IP), u), iv = interval(&HOTAB2(1, IP), KV(IP), NV(IP), v);
+    int off = 0;
+    for (int p = 1; p < IP; ++p) off += NBU(p) * NBV(p);
+    return off + (iv - 1) * NBU(IP) + iu - 1;
+}
+
+// Length of a tangent, relative to the other, below which its direction
+// counts as collapsed (a patch edge drawn together into a pole).  Within
+// this the B-spline potential's derivative along the collapsed direction,
+// divided by the short tangent, would dominate the velocity.
+constexpr float COLLAPSED = 0.02f;
+
+// Which parameter direction has collapsed at a point with tangents XU, XV:
+// 1 u, 2 v, 0 neither.  Tangents both small against nothing are left alone.
+int collapsed_direction(const float* XU, const float* XV) {
+    const float lu = std::sqrt(dot(XU, XU)), lv = std::sqrt(dot(XV, XV));
+    if (lu < COLLAPSED * lv) return 1;
+    if (lv < COLLAPSED * lu) return 2;
+    return 0;
 }
 }  // namespace
 
@@ -198,15 +226,9 @@ void FINDBPTH(const float* X, int IB, int IUNIT, int I, int J, int& NUNCONV, int
         return;
     }
     for (int m = 1; m <= NMODT; ++m) VNBP(m, J) = VNPT(m);
-    auto interval = [](const float* t, int k, int nint, float x) {
-        for (int i = 1; i <= nint; ++i)
-            if (t[k + i - 2] <= x && x <= t[k + i - 1]) return i;
-        return nint;
-    };
-    const int iu = interval(&HOTAB1(1, ip), KU(ip), NU(ip), u), iv = interval(&HOTAB2(1, ip), KV(ip), NV(ip), v);
-    int off = 0;
-    for (int p = 1; p < ip; ++p) off += NBU(p) * NBV(p);
-    IBPLEFT(J) = off + (iv - 1) * NBU(ip) + iu - 1;
+    IBPLEFT(J) = span_left(ip, u, v);
+    UVBP(1, J) = u;
+    UVBP(2, J) = v;
 
     // The report line: the surface point and normal mirrored back into the
     // point's own image.
@@ -227,7 +249,7 @@ void FINDBPTH(const float* X, int IB, int IUNIT, int I, int J, int& NUNCONV, int
 // for the NF copies of image ids IMG[1..NF].
 void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int NCOL, const float* VN,
              const cplx* A, const int* IPIV, float S, int IB, int NF, const int* IMG, int IPRS, int IVEL, int IPERFL,
-             cplx* P, cplx* V) {
+             cplx* P, cplx* V, const float* BU2, const float* BV2, int ILEFT2, int IROW2) {
     using namespace model;
     const int ku = KU(IP), kv = KV(IP), nbu = NBU(IP), mku = MAXKU, mkv = MAXKV;
     std::fill(P, P + static_cast<std::ptrdiff_t>(NCOL) * NF, cplx{});
@@ -248,19 +270,27 @@ void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int 
         } else if (IPERFL == 0) {
             std::fill(used.begin(), used.end(), 1);
         }
-        for (int iv = 1; iv <= kv; ++iv)
-            for (int iu = 1; iu <= ku; ++iu) {
-                const int c = ILEFT + (iv - 1) * nbu + iu;
-                const float w = BV[iv - 1] * BU[iu - 1], wu = BV[iv - 1] * BU[mku + iu - 1],
-                            wv = BV[mkv + iv - 1] * BU[iu - 1];
-                for (int q = 1; q <= NCOL; ++q) {
-                    if (!used[static_cast<std::size_t>(q - 1)]) continue;
-                    const cplx co = KIND == 1 ? S * frc::RADPOT(c, q) : frc::DIFPOT(c, q, k);
-                    phi[static_cast<std::size_t>(q - 1)] += co * w;
-                    rhs[3 * static_cast<std::size_t>(q - 1)] += co * wu;
-                    rhs[3 * static_cast<std::size_t>(q - 1) + 1] += co * wv;
+        // Potential and its u and v derivatives at the point; where a
+        // direction has collapsed (IROW2), its row takes the derivative
+        // along the other direction at the second point instead.
+        auto sum = [&](const float* bu, const float* bv, int left, bool val, bool du, bool dv, int row) {
+            for (int iv = 1; iv <= kv; ++iv)
+                for (int iu = 1; iu <= ku; ++iu) {
+                    const int c = left + (iv - 1) * nbu + iu;
+                    const float w = bv[iv - 1] * bu[iu - 1], wu = bv[iv - 1] * bu[mku + iu - 1],
+                                wv = bv[mkv + iv - 1] * bu[iu - 1];
+                    for (int q = 1; q <= NCOL; ++q) {
+                        if (!used[static_cast<std::size_t>(q - 1)]) continue;
+                        const cplx co = KIND == 1 ? S * frc::RADPOT(c, q) : frc::DIFPOT(c, q, k);
+                        if (val) phi[static_cast<std::size_t>(q - 1)] += co * w;
+                        if (du) rhs[3 * static_cast<std::size_t>(q - 1) + (row == 1 ? 1 : 0)] += co * wu;
+                        if (dv) rhs[3 * static_cast<std::size_t>(q - 1) + (row == 2 ? 0 : 1)] += co * wv;
+                    }
                 }
-            }
+        };
+        sum(BU, BV, ILEFT, true, IROW2 != 1, IROW2 != 2, 0);
+        if (IVEL == 1 && IROW2 == 1) sum(BU2, BV2, ILEFT2, false, false, true, 2);
+        if (IVEL == 1 && IROW2 == 2) sum(BU2, BV2, ILEFT2, false, true, false, 1);
         for (int q = 1; q <= NCOL; ++q) {
             if (!used[static_cast<std::size_t>(q - 1)]) continue;
             cplx* g = &rhs[3 * static_cast<std::size_t>(q - 1)];
@@ -293,16 +323,26 @@ bool gradient_matrix(const float* XU, const float* XV, const float* EN, cplx* A,
     return info == 0;
 }
 
+// The second point of a point at a pole: its tables, first unknown, the
+// tangent that replaces the collapsed one and the row it replaces (0: none).
+struct PoleRow {
+    std::vector<float> bu, bv;
+    float t[3] = {};
+    int left = 0, row = 0;
+};
+
 // Evaluates one point (patch IP, its tables) for both kinds and hands the
-// results of column q and copy f to PUT(kind, q, f, P, V).
+// results of column q and copy f to PUT(kind, q, f, P, V); POLE, when set,
+// replaces one row of the gradient system.
+
 template <typename Put>
 bool point_values(int IP, const float* BU, const float* BV, int ILEFT, const float* XU, const float* XV,
                   const float* EN, const float* VN, float S, int IPRS, int IVEL, int IPERFL, int NF, const int* IMG,
-                  const char* msg, int& IERR, Put&& put) {
+                  const char* msg, int& IERR, Put&& put, const PoleRow& pole = PoleRow{}) {
     using namespace model;
     cplx A[9];
     int ipiv[3] = {1, 2, 3};
-    if (IVEL == 1 && !gradient_matrix(XU, XV, EN, A, ipiv)) {
+    if (IVEL == 1 && !gradient_matrix(pole.row == 1 ? pole.t : XU, pole.row == 2 ? pole.t : XV, EN, A, ipiv)) {
         ERRMSG(msg, 0);
         IERR = 1;
         return false;
@@ -313,7 +353,8 @@ bool point_values(int IP, const float* BU, const float* BV, int ILEFT, const flo
         if (kind == 0 && IDIFF < 0) continue;
         const int ncol = kind == 1 ? sym::NSOLC : frc::NBETAF;
         std::vector<cplx> P(static_cast<std::size_t>(ncol) * NF), V(3 * P.size());
-        BPBVSOL(IP, BU, BV, ILEFT, kind, ncol, VN, A, ipiv, S, ib, NF, IMG, IPRS, IVEL, IPERFL, P.data(), V.data());
+        BPBVSOL(IP, BU, BV, ILEFT, kind, ncol, VN, A, ipiv, S, ib, NF, IMG, IPRS, IVEL, IPERFL, P.data(), V.data(),
+                pole.bu.data(), pole.bv.data(), pole.left, pole.row);
         for (int f = 1; f <= NF; ++f)
             for (int q = 1; q <= ncol; ++q) {
                 const std::size_t at = static_cast<std::size_t>(q - 1 + (f - 1) * ncol);
@@ -359,11 +400,54 @@ void BPBV(float S, int IPRS, int IVEL, int IPERFL, int& IERR) {
     }
 }
 
+namespace {
+// A body point where one parameter direction of its patch has collapsed
+// (a pole): the tangent plane is spanned by the other direction's tangents
+// along the collapsed edge, so the second row is taken at the point of the
+// same edge parameter whose tangent makes the widest angle with the
+// point's own.  Returns false on a failed evaluation.
+bool pole_row(int J, PoleRow& pole, int& IERR) {
+    using namespace model;
+    using namespace frc;
+    const int ip = IBPPAT(J), dir = collapsed_direction(&XUBP(1, J), &XVBP(1, J));
+    if (dir == 0) return true;
+    const float* own = dir == 1 ? &XVBP(1, J) : &XUBP(1, J);
+    const float u = UVBP(1, J), v = UVBP(2, J);
+    float best = COLLAPSED, s[3], n[3], su[3], sv[3], aj = 0.0f, w = 0.0f;
+    for (float c : {-1.0f, -0.5f, 0.0f, 0.5f, 1.0f}) {
+        BODYGEOM(dir == 1 ? c : u, dir == 1 ? v : c, IBPTH(ip), ip, s, n, su, sv, aj, 2, 0, IERR);
+        if (IERR != 0) return false;
+        const float* t = dir == 1 ? sv : su;
+        float x[3];
+        cross(own, t, x);
+        const float sn = std::sqrt(dot(x, x) / (dot(own, own) * dot(t, t)));
+        if (sn > best) best = sn, w = c, std::copy(t, t + 3, pole.t);
+    }
+    if (best == COLLAPSED) return true;  // the edge does not turn: nothing better to take
+    const float u2 = dir == 1 ? w : u, v2 = dir == 1 ? v : w;
+    pole.bu.assign(2 * static_cast<std::size_t>(MAXKU), 0.0f);
+    pole.bv.assign(2 * static_cast<std::size_t>(MAXKV), 0.0f);
+    int intv = 0;
+    BASEF(&HOTAB1(1, ip), NBU(ip), KU(ip), u2, 1, 1, pole.bu.data(), MAXKU, intv, IERR);
+    if (IERR == 0) BASEF(&HOTAB2(1, ip), NBV(ip), KV(ip), v2, 1, 1, pole.bv.data(), MAXKV, intv, IERR);
+    if (IERR != 0) return false;
+    pole.left = span_left(ip, u2, v2);
+    pole.row = dir;
+    return true;
+}
+}  // namespace
+
 void BPBVBPTH(float S, int IPRS, int IVEL, int IPERFL, int& IERR) {
     using namespace frc;
     IERR = 0;
     for (int j = 1; j <= NBPTT; ++j) {
         const int ip = IBPPAT(j), img = IBPIMG(j);
+        PoleRow pole;
+        if (IVEL == 1 && !pole_row(j, pole, IERR)) {
+            ERRMSG(" Error evaluating the patch at a pole in BPBVBPTH", 0);
+            IERR = 1;
+            return;
+        }
         auto put = [&](int kind, int q, int, cplx p, const cplx* v) {
             if (IPRS == 1) (kind == 1 ? PRADB(j, q) : PDIFB(j, q)) = p;
             if (IVEL == 1)
@@ -371,7 +455,7 @@ void BPBVBPTH(float S, int IPRS, int IVEL, int IPERFL, int& IERR) {
         };
         if (!point_values(ip, &BUBP(1, 1, j), &BVBP(1, 1, j), IBPLEFT(j), &XUBP(1, j), &XVBP(1, j), &ENBP(1, j),
                           &VNBP(1, j), S, IPRS, IVEL, IPERFL, 1, &img, " Error in matrix inversion in BPBVBPTH", IERR,
-                          put))
+                          put, pole))
             return;
     }
 }

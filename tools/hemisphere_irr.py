@@ -34,14 +34,25 @@ HULME = {
 }
 
 
-def run(example, exe):
+def run(example, exe, stem="hemiq", irr=None):
+    """Runs the example in a temporary folder (with IRR replaced when irr
+    is given) and returns rows Ka, A11, B11, A33, B33, |X1|, |X3|, ..."""
     tmp = tempfile.mkdtemp(prefix="zorva_hemi_")
     try:
         for f in os.listdir(os.path.join(ROOT, "examples", example)):
-            shutil.copy(os.path.join(ROOT, "examples", example, f), tmp)
+            if os.path.isfile(os.path.join(ROOT, "examples", example, f)):
+                shutil.copy(os.path.join(ROOT, "examples", example, f), tmp)
+        if irr is not None:
+            pot = os.path.join(tmp, stem + ".pot")
+            with open(pot) as f:
+                lines = f.read().split("\n")
+            assert lines[2].split()[1] == "IRR"
+            lines[2] = " %d                   IRR" % irr
+            with open(pot, "w") as f:
+                f.write("\n".join(lines))
         subprocess.run([exe], cwd=tmp, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=True)
         ka = []
-        with open(os.path.join(tmp, "hemiq.pot")) as f:
+        with open(os.path.join(tmp, stem + ".pot")) as f:
             lines = f.read().split("\n")
         n = int(lines[7].split()[0])
         for l in lines[8:]:
@@ -49,7 +60,7 @@ def run(example, exe):
             if len(ka) >= n:
                 break
         am = {}
-        with open(os.path.join(tmp, "hemiq.1")) as f:
+        with open(os.path.join(tmp, stem + ".1")) as f:
             blk = {}
             for l in f:
                 v = l.split()
@@ -57,7 +68,7 @@ def run(example, exe):
                 blk.setdefault((i, j), []).append((float(v[3]), float(v[4])))
         ex = {}
         for ext in ("2", "3"):
-            with open(os.path.join(tmp, "hemiq." + ext)) as f:
+            with open(os.path.join(tmp, stem + "." + ext)) as f:
                 d = {}
                 for l in f:
                     v = l.split()
@@ -79,6 +90,11 @@ def main():
     r0 = run("hemisphere_irr0", exe)
     r3 = run("hemisphere_irr3", exe)
     print("Floating hemisphere, radius 1, 1008 panels (quarter given), infinite depth.")
+    table(r0, r3)
+
+
+def table(r0, r3):
+    """Prints both runs side by side and the deviations from the published values."""
     print("A / (rho 2/3 pi a^3), B / (rho 2/3 pi a^3 omega); |X| / (rho g A a^2), direct integration.")
     print()
     print("  Ka   | IRR=0: A11    B11    A33    B33    |X1|   |X3|  | IRR=3: A11    B11    A33    B33    |X1|   |X3|")

@@ -7,6 +7,7 @@
 // same body.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -194,6 +195,41 @@ TEST_F(HoHemiForce, BodyAndFieldValuesMatchAFineLowOrderRun) {
     ASSERT_EQ(hib.size(), 4u);
     EXPECT_NEAR(hiv[0][3], hib[0][4], 0.03 * hib[0][4]);
     EXPECT_NEAR(hiv[0][4], hib[0][5], 1.0);
+}
+
+// A body point at the pole, where one parameter direction of every patch
+// collapses: its velocity is that of the surrounding surface (the mean over
+// a ring 0.1 around it differs from the centre by the curvature term only),
+// and the velocity across the plane of symmetry vanishes there as it does
+// beside it.
+TEST_F(HoHemiForce, VelocityAtAPoleIsThatOfTheSurfaceAroundIt) {
+    const double r = 0.1, zr = -std::sqrt(1 - r * r), c = r / std::sqrt(2.0);
+    std::ostringstream pts;
+    pts << "Body points\n6\n0 0 -1\n0.01 0 " << -std::sqrt(1 - 1e-4) << "\n";
+    for (int i = 0; i < 4; ++i) pts << (i == 0 || i == 3 ? c : -c) << " " << (i < 2 ? c : -c) << " " << zr << "\n";
+    bpi = pts.str();
+    higher("IPNLBPT=1\n", "3.0", "0.", " 0 0 0 1 3 0 0 0 0");
+    const auto p = rows("h.5p");
+    const std::vector<std::vector<double>> v[3] = {rows("h.5vx"), rows("h.5vy"), rows("h.5vz")};
+    ASSERT_EQ(p.size(), 6u);
+    double scale = 0;
+    for (const auto& vc : v) {
+        ASSERT_EQ(vc.size(), 6u);
+        scale = std::max(scale, std::hypot(vc[0][6], vc[0][7]));
+    }
+    auto ring = [](const std::vector<std::vector<double>>& f, int part) {
+        return (f[2][part] + f[3][part] + f[4][part] + f[5][part]) / 4;
+    };
+    for (int part : {6, 7}) {
+        SCOPED_TRACE(part);
+        EXPECT_NEAR(p[0][part], ring(p, part), 0.01 * std::hypot(p[0][6], p[0][7]));
+        for (const auto& vc : v) {
+            EXPECT_NEAR(vc[0][part], ring(vc, part), 0.02 * scale);
+            EXPECT_NEAR(vc[1][part], vc[0][part], 0.02 * scale);  // 0.01 beside the pole
+        }
+        EXPECT_NEAR(v[1][0][part], 0.0, 0.02 * scale);
+        EXPECT_NEAR(v[1][1][part], 0.0, 0.02 * scale);
+    }
 }
 
 }  // namespace

@@ -367,5 +367,30 @@ TEST_F(HoHemi, ForceOnlyRunOnItsFileMatchesBothStages) {
     }
 }
 
+// The hemisphere as a geometry-model surface of the kernel (a sphere zone
+// in four panes) gives the added mass, damping and exciting forces of the
+// user routine's exact hemisphere, and both the published values at
+// K a = 1 (A33 0.4284, B33 0.2484, A11 0.5740, B11 0.3535) within the
+// error of 2 x 2 spline panels per patch.
+TEST_F(HoHemi, KernelHemisphereMatchesTheUserRoutine) {
+    Run r;
+    r.per = {period(1.0)};
+    const auto user = run(r);
+    const auto fuser = fex;
+    write_file("hemi.zmd", "ZUZOVOZA MODEL 1\nUNITS m\nSPHERE hull 0 0 0 1 -90 0 0 360 orient=1 panes=1x4\n");
+    low_gdf = "Kernel hemisphere\n 1.0 9.80665\n 0 0\n 0 2\n3\nhemi.zmd\nDEFAULT\n1 0 0\n";
+    const auto kern = run(r);
+    ASSERT_EQ(kern.size(), 1u);
+    ASSERT_EQ(user.size(), 1u);
+    EXPECT_LT(diff(kern, user), 1e-4);
+    EXPECT_LT(fdiff(fex, fuser), 1e-4);
+    for (const auto& v : {user[0], kern[0]}) {
+        EXPECT_NEAR(v.at({3, 3}).first / VOL, 0.4284, 0.02 * 0.4284);
+        EXPECT_NEAR(v.at({3, 3}).second / VOL, 0.2484, 0.02 * 0.2484);
+        EXPECT_NEAR(v.at({1, 1}).first / VOL, 0.5740, 0.02 * 0.5740);
+        EXPECT_NEAR(v.at({1, 1}).second / VOL, 0.3535, 0.02 * 0.3535);
+    }
+}
+
 }  // namespace
 }  // namespace zorva

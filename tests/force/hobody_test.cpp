@@ -128,7 +128,7 @@ TEST_F(HoBody, FlatPatchLinearPotentialAtCentroidsAndBodyPoints) {
     NBPTT = 3;
     IBPIMG.allocate(3), IBPIDX.allocate(3), IBPPAT.allocate(3), IBPLEFT.allocate(3);
     ENBP.allocate(3, 3), XUBP.allocate(3, 3), XVBP.allocate(3, 3), VNBP.allocate(model::NMODT, 3);
-    BUBP.allocate(model::MAXKU, 2, 3), BVBP.allocate(model::MAXKV, 2, 3);
+    BUBP.allocate(model::MAXKU, 2, 3), BVBP.allocate(model::MAXKV, 2, 3), UVBP.allocate(2, 3);
     IBPIMG.fill(1), IBPIDX.fill(1);
     ASSERT_EQ(chan::open(39, "run.bpo", chan::Status::Replace), 0);
     int nunconv = 0;
