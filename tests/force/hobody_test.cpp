@@ -53,7 +53,10 @@ protected:
         for (int j = 1; j <= NBV(1); ++j)
             for (int i = 1; i <= NBU(1); ++i) {
                 double xi = 0, eta = 0;
-                for (int r = 1; r <= K - 1; ++r) xi += t[i + r - 1], eta += t[j + r - 1];
+                for (int r = 1; r <= K - 1; ++r) {
+                    xi += static_cast<double>(t[i + r - 1]);
+                    eta += static_cast<double>(t[j + r - 1]);
+                }
                 xi /= K - 1, eta /= K - 1;
                 const int c = i + (j - 1) * NBU(1);
                 frc::DIFPOT(c, 1, 1) = static_cast<float>(0.3 + 0.7 * xi + 0.1 * eta);
@@ -79,7 +82,9 @@ TEST_F(HoBody, BasisTablesAtGaussPointsMatchClosedForms) {
             const double quad2[3] = {0.5 * (1 - t) * (1 - t), 0.5 + t - 1.5 * t * t, t * t};
             for (int k = 1; k <= 3; ++k) {
                 const int r = k + (q - 1) * model::MAXKU;
-                if (k <= 2) EXPECT_NEAR(frc::BASQU(r, a, 1), lin[k - 1], 1e-6) << a << q << k;
+                if (k <= 2) {
+                    EXPECT_NEAR(frc::BASQU(r, a, 1), lin[k - 1], 1e-6) << a << q << k;
+                }
                 EXPECT_NEAR(frc::BASQU(r, a, 2), (a == 1 ? quad1 : quad2)[k - 1], 1e-6) << a << q << k;
                 EXPECT_NEAR(frc::BASQV(r, a, 2), (a == 1 ? quad1 : quad2)[k - 1], 1e-6) << a << q << k;
             }
