@@ -43,12 +43,12 @@ void sized(std::vector<T>& v, std::size_t n, const T& x) {
 }
 
 int read_codes(int I, std::vector<int>& code) {
-    std::vector<char> buf;
-    if (chan::read_record(IURNK, buf) != 0 || buf.size() != static_cast<std::size_t>(I) * sizeof(int)) {
+    const std::size_t want = static_cast<std::size_t>(I) * sizeof(int);
+    std::size_t len = 0;
+    if (chan::read_record(IURNK, code.data(), want, len) != 0 || len != want) {
         ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IURNK);
         return 1;
     }
-    std::memcpy(code.data(), buf.data(), buf.size());
     return 0;
 }
 

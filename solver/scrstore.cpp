@@ -235,10 +235,8 @@ void VWRITE(int IU, const cplx* V1, const cplx* V2, int N, int M, int NC, int& I
 namespace {
 // One record of n reals from a Rankine unit into w.
 bool read_reals(int unit, float* w, std::size_t n) {
-    std::vector<char> buf;
-    if (chan::read_record(unit, buf) != 0 || buf.size() < n * sizeof(float)) return false;
-    if (n) std::memcpy(w, buf.data(), n * sizeof(float));
-    return true;
+    std::size_t len = 0;
+    return chan::read_record(unit, w, n * sizeof(float), len) == 0 && len >= n * sizeof(float);
 }
 }  // namespace
 
