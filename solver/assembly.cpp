@@ -72,7 +72,8 @@ int read_radiation(int NEQN, float s) {
 // allowance for the NSET sets of row buffers; on one thread few enough that
 // the row buffers stay in the processor's cache.
 int block_rows(const asmlo::Period& P, int nthr, int nset) {
-    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
+    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0)) +
+                           4.0 * static_cast<double>(asmlo::raw_size(P));
     const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (nset * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
@@ -158,7 +159,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     const int nset = 2 + lag;
     std::vector<asmlo::Row> slots;
     std::vector<asmlo::Work> work;
-    Arr2<float> w, wv;
+    Arr2<float> wv;
     int B = 1;
     bool ok = true;
     try {
@@ -198,7 +199,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             got[uk] = k < nslot ? slots[uk].allocate(P) : work[uk - slots.size()].allocate(P);
         });
         for (char g : got) ok = ok && g != 0;
-        ok = ok && w.allocate(std::max(NEQN, 1), 2) && wv.allocate(P.sor ? std::max(NEQN, 1) : 1, 3);
+        ok = ok && wv.allocate(P.sor ? std::max(NEQN, 1) : 1, 3);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
@@ -256,7 +257,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         for (asmlo::Row* R : rows_of(b)) {
             R->i = ++i;
             R->fail = 0;
-            if (asmlo::read_row(P, *R, w, wv) != 0) return 1;
+            if (asmlo::read_row(P, *R, wv) != 0) return 1;
         }
         return 0;
     };
@@ -299,9 +300,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         const int nr = static_cast<int>(rows.size());
         const int nd = done.empty() ? 0 : nchunk(done);
         // Index 0, handed out first: the records of the delivered block,
-        // then the Rankine parts of the next block.  Then the rows' wave
-        // parts, and last the delivered block's sums, which fill the gaps.
-        thr::parallel_for(1 + nr + nd, [&](int k, int t) {
+        // then the Rankine parts of the next block.  Then the delivered
+        // block's sums, and last the rows' wave parts, which are many and
+        // alike and so end the step on all threads at about the same time.
+        thr::parallel_for(1 + nd + nr, [&](int k, int t) {
             if (k == 0) {
                 if (!done.empty() && deliver_block(done) != 0) {
                     store_fail = 1;
@@ -310,10 +312,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 if (st + 1 < nblock && read_block(st + 1) != 0) read_fail = 1;
                 return;
             }
-            if (k <= nr)
-                asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1)], work[static_cast<std::size_t>(t)]);
+            if (k <= nd)
+                sum_chunk(done, k - 1);
             else
-                sum_chunk(done, k - 1 - nr);
+                asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1 - nd)], work[static_cast<std::size_t>(t)]);
         });
         if (store_fail != 0) {
             IERR = 1;
