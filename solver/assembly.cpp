@@ -72,8 +72,7 @@ int read_radiation(int NEQN, float s) {
 // allowance for the NSET sets of row buffers; on one thread few enough that
 // the row buffers stay in the processor's cache.
 int block_rows(const asmlo::Period& P, int nthr, int nset) {
-    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0)) +
-                           4.0 * static_cast<double>(asmlo::raw_size(P));
+    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
     const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (nset * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
@@ -159,7 +158,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     const int nset = 2 + lag;
     std::vector<asmlo::Row> slots;
     std::vector<asmlo::Work> work;
-    Arr2<float> wv;
+    Arr2<float> w, wv;
     int B = 1;
     bool ok = true;
     try {
@@ -199,7 +198,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             got[uk] = k < nslot ? slots[uk].allocate(P) : work[uk - slots.size()].allocate(P);
         });
         for (char g : got) ok = ok && g != 0;
-        ok = ok && wv.allocate(P.sor ? std::max(NEQN, 1) : 1, 3);
+        ok = ok && w.allocate(std::max(NEQN, 1), 2) && wv.allocate(P.sor ? std::max(NEQN, 1) : 1, 3);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
@@ -257,7 +256,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         for (asmlo::Row* R : rows_of(b)) {
             R->i = ++i;
             R->fail = 0;
-            if (asmlo::read_row(P, *R, wv) != 0) return 1;
+            if (asmlo::read_row(P, *R, w, wv) != 0) return 1;
         }
         return 0;
     };

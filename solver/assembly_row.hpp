@@ -38,9 +38,6 @@ struct Row {
     Arr2<cplx> rowd, cold, rows, cols, rown, coln, srow, scol;
     Arr3<cplx> rowv, colv;
     std::vector<int> code, mark;
-    // The row's Rankine records as read, two per matrix, level and
-    // component, until wave_row adds them to the row's buffers.
-    std::vector<float> raw;
     std::vector<cplx> racc;   // (NSOLC) sum over j of the row's radiation terms
     std::vector<cplx> sacc;   // (NBETAC x NSYMC) the same for the scattering terms
     int fail = 0;             // 1 Rankine image, 2 zero diagonal, 3 zero source diagonal
@@ -63,15 +60,12 @@ struct Work {
     bool allocate(const Period& P);
 };
 
-// Length of a row's Rankine records (Row::raw).
-std::size_t raw_size(const Period& P);
-
-// Rankine records and pair codes of row R.i from the Rankine scratch (the
+// Rankine parts and pair codes of row R.i from the Rankine scratch (the
 // rows in order).  0, or 1 after the reader's message.
-int read_row(const Period& P, Row& R, Arr2<float>& wv);
+int read_row(const Period& P, Row& R, Arr2<float>& w, Arr2<float>& wv);
 
-// The Rankine parts of row R.i from its records and the wave part added to
-// them, and the row's own right-hand-side sums.  A failure is left in R.fail for the caller's
+// The wave part of row R.i added to its Rankine parts, and the row's own
+// right-hand-side sums.  A failure is left in R.fail for the caller's
 // message.
 void wave_row(const Period& P, Row& R, Work& W);
 
