@@ -72,7 +72,8 @@ int read_radiation(int NEQN, float s) {
 // allowance for the NSET sets of row buffers; on one thread few enough that
 // the row buffers stay in the processor's cache.
 int block_rows(const asmlo::Period& P, int nthr, int nset) {
-    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
+    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0)) +
+                           4.0 * static_cast<double>(asmlo::raw_size(P));
     const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
     const int by_mem = static_cast<int>(allowance / (nset * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
@@ -156,6 +157,9 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     // on; on one thread at once, while its buffers are in the cache.
     const int lag = nthr > 1 ? 1 : 0;
     const int nset = 2 + lag;
+    // On several threads the reader, the one thread that must go in row
+    // order, leaves the Rankine records for the rows' threads to add.
+    P.defer = lag > 0;
     std::vector<asmlo::Row> slots;
     std::vector<asmlo::Work> work;
     Arr2<float> w, wv;
