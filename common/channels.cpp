@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -263,11 +264,13 @@ int write_record(int unit, const void* p, std::size_t n) {
 
 int write_record(int unit, const std::vector<char>& buf) { return write_record(unit, buf.data(), buf.size()); }
 
-int read_record(int unit, std::vector<char>& buf) {
+namespace {
+// The length of the next record of unit U, its stream placed at the data.
+int record_head(int unit, std::istream*& pin, std::uint32_t& head) {
     Unit* u = file_unit(unit);
     if (!u) return 1;
     std::istream& in = for_read(*u);
-    std::uint32_t head = 0, tail = 0;
+    pin = &in;
     int s = get_u32(in, head);
     if (s != 0) return s;
     if (head > 0x7fffffffu) return 1;
@@ -281,11 +284,44 @@ int read_record(int unit, std::vector<char>& buf) {
         if (here < 0 || end < 0 || static_cast<std::uint64_t>(end - here) < static_cast<std::uint64_t>(head) + 4)
             return 1;
     }
-    buf.resize(head);
-    if (head) in.read(buf.data(), head);
-    if (static_cast<std::uint32_t>(in.gcount()) != head && head) return 1;
+    return 0;
+}
+
+// The trailing length of a record of length HEAD.
+int record_tail(std::istream& in, std::uint32_t head) {
+    std::uint32_t tail = 0;
     if (get_u32(in, tail) != 0 || tail != head) return 1;
     return 0;
+}
+}  // namespace
+
+int read_record(int unit, std::vector<char>& buf) {
+    std::istream* in = nullptr;
+    std::uint32_t head = 0;
+    if (const int s = record_head(unit, in, head); s != 0) return s;
+    buf.resize(head);
+    if (head) in->read(buf.data(), head);
+    if (static_cast<std::uint32_t>(in->gcount()) != head && head) return 1;
+    return record_tail(*in, head);
+}
+
+int read_record(int unit, void* dst, std::size_t cap, std::size_t& len) {
+    std::istream* in = nullptr;
+    std::uint32_t head = 0;
+    len = 0;
+    if (const int s = record_head(unit, in, head); s != 0) return s;
+    len = head;
+    const auto n = static_cast<std::streamsize>(std::min<std::size_t>(head, cap));
+    if (n) {
+        in->read(static_cast<char*>(dst), n);
+        if (in->gcount() != n) return 1;
+    }
+    if (head > cap) {
+        const auto rest = static_cast<std::streamsize>(head - static_cast<std::uint32_t>(n));
+        in->ignore(rest);
+        if (in->gcount() != rest) return 1;
+    }
+    return record_tail(*in, head);
 }
 
 int skip_record(int unit) {

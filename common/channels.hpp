@@ -71,6 +71,9 @@ int write_record(int unit, const std::vector<char>& buf);
 // Reads the next record whole into buf; -1 at a clean end of file, 1 when the
 // framing is broken or the file ends inside a record.
 int read_record(int unit, std::vector<char>& buf);
+// The same into the caller's memory: the first CAP bytes of the record into
+// DST (the rest is passed over) and its whole length into LEN.
+int read_record(int unit, void* dst, std::size_t cap, std::size_t& len);
 // Skip one record (read and discard).
 int skip_record(int unit);
 

@@ -7,11 +7,12 @@
 // Rows go in blocks.  The Rankine parts of a block are read in row order
 // (the next block's while the current one is worked on), the wave parts of
 // its rows are formed on all threads (common/threads.hpp), each row into its own buffers, and
-// the block is then delivered: the right-hand-side terms that a row adds to
-// earlier rows are summed entry by entry in row order, and the borders go
-// to the in-memory matrix or the matrix scratch files
-// (solver/assembly_store.cpp) in row order.  No sum depends on the number of
-// threads, so the matrices and right-hand sides are the same on any number.
+// the block is then delivered (on several threads while the next block is
+// worked on): the right-hand-side terms that a row adds to earlier rows are
+// summed entry by entry in row order, and the borders go to the in-memory
+// matrix or the matrix scratch files (solver/assembly_store.cpp) in row
+// order.  No sum depends on the number of threads, so the matrices and
+// right-hand sides are the same on any number.
 #include "solver/assembly.hpp"
 
 #include <algorithm>
@@ -68,12 +69,13 @@ int read_radiation(int NEQN, float s) {
 }
 
 // Rows per block: enough to keep every thread busy, within a memory
-// allowance for the two sets of row buffers; on one thread few enough that
+// allowance for the NSET sets of row buffers; on one thread few enough that
 // the row buffers stay in the processor's cache.
-int block_rows(const asmlo::Period& P, int nthr) {
-    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0));
+int block_rows(const asmlo::Period& P, int nthr, int nset) {
+    const double per_row = 8.0 * P.neqn * P.nsymc * (4 + (P.scatt ? 2 : 0) + (P.sor ? 8 : 0)) +
+                           4.0 * static_cast<double>(asmlo::raw_size(P));
     const double allowance = nthr == 1 ? 1024.0 * 1024 : 256.0 * 1024 * 1024;
-    const int by_mem = static_cast<int>(allowance / (2.0 * per_row));
+    const int by_mem = static_cast<int>(allowance / (nset * per_row));
     return std::clamp(nthr == 1 ? 8 : std::min(256, std::max(64, 16 * nthr)), 1, std::max(by_mem, 1));
 }
 
@@ -144,10 +146,20 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     P.recip = cfg::ISOLVE == 0;
     P.iperfl = IPERFL;
 
-    // 1. Work arrays: per-panel tables, two sets of row buffers (the block
-    // being worked on and the next one being read) and one set of pair
-    // work arrays per thread.
+    // 1. Work arrays: per-panel tables, the sets of row buffers (the block
+    // being worked on, the next one being read and, on several threads, the
+    // previous one being delivered) and one set of pair work arrays per
+    // thread.
     const int nthr = thr::count();
+    // The library's idle threads must not compete with the assembly's.
+    thr::blas_idle();
+    // On several threads a block is delivered while the next one is worked
+    // on; on one thread at once, while its buffers are in the cache.
+    const int lag = nthr > 1 ? 1 : 0;
+    const int nset = 2 + lag;
+    // On several threads the reader, the one thread that must go in row
+    // order, leaves the Rankine records for the rows' threads to add.
+    P.defer = lag > 0;
     std::vector<asmlo::Row> slots;
     std::vector<asmlo::Work> work;
     Arr2<float> w, wv;
@@ -179,11 +191,17 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             P.nz[ui] = pnl::PAXES(3, 3, i);
             P.area[ui] = pnl::PPROP(1, i);
         }
-        B = std::max(1, std::min(block_rows(P, nthr), NEQN));
-        slots.resize(2 * static_cast<std::size_t>(B));
-        for (auto& R : slots) ok = ok && R.allocate(P);
+        B = std::max(1, std::min(block_rows(P, nthr, nset), NEQN));
+        slots.resize(static_cast<std::size_t>(nset) * static_cast<std::size_t>(B));
         work.resize(static_cast<std::size_t>(nthr));
-        for (auto& W : work) ok = ok && W.allocate(P);
+        // The buffers are allocated and cleared on all threads.
+        const int nslot = static_cast<int>(slots.size());
+        std::vector<char> got(slots.size() + work.size(), 0);
+        thr::parallel_for(static_cast<int>(got.size()), [&](int k, int) {
+            const auto uk = static_cast<std::size_t>(k);
+            got[uk] = k < nslot ? slots[uk].allocate(P) : work[uk - slots.size()].allocate(P);
+        });
+        for (char g : got) ok = ok && g != 0;
         ok = ok && w.allocate(std::max(NEQN, 1), 2) && wv.allocate(P.sor ? std::max(NEQN, 1) : 1, 3);
     } catch (const std::bad_alloc&) {
         ok = false;
@@ -221,13 +239,20 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     chan::rewind(IURNK);
     if (NEQN < 1) return;
 
-    // 6. Row loop, block by block.
+    // 6. Row loop, block by block.  Step s forms the wave parts of block s
+    // on all threads while one thread delivers the scratch records of the
+    // block before (on several threads) and then reads the Rankine parts of
+    // block s + 1; the right-hand-side terms and the in-memory borders of the
+    // delivered block are summed on the threads that are free.  Every entry
+    // still takes the terms of the rows in row order: a block's sums are
+    // done before the next block's start.
     const int nblock = (NEQN + B - 1) / B;
-    // Block b uses the buffers of set b mod 2; its reader numbers them.
+    // Block b uses the buffers of set b mod nset; its reader numbers them.
     auto rows_of = [&](int b) {
         std::vector<asmlo::Row*> r;
         const int i0 = b * B + 1, i1 = std::min(NEQN, (b + 1) * B);
-        for (int i = i0; i <= i1; ++i) r.push_back(&slots[static_cast<std::size_t>((b & 1) * B + (i - i0))]);
+        const auto set = static_cast<std::size_t>(b % nset);
+        for (int i = i0; i <= i1; ++i) r.push_back(&slots[set * static_cast<std::size_t>(B) + static_cast<std::size_t>(i - i0)]);
         return r;
     };
     auto read_block = [&](int b) {
@@ -239,50 +264,81 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         }
         return 0;
     };
+    // The scratch records of a block in row order.
+    auto deliver_block = [&](const std::vector<asmlo::Row*>& rows) {
+        for (asmlo::Row* R : rows)
+            if (store.switch_at(R->i) != 0 || store.deliver(R->i, R->rowd, R->cold) != 0 ||
+                (P.sor && store.deliver_src(R->i, R->rown, R->coln, R->rowv, R->colv) != 0))
+                return 1;
+        return 0;
+    };
+    // The right-hand-side terms of a block and its component-1 borders in
+    // memory, by chunks of entries.
+    constexpr int JCHUNK = 256;
+    auto nchunk = [&](const std::vector<asmlo::Row*>& rows) { return (rows.back()->i + JCHUNK - 1) / JCHUNK; };
+    auto sum_chunk = [&](const std::vector<asmlo::Row*>& rows, int c) {
+        const int j0 = c * JCHUNK + 1, j1 = std::min(rows.back()->i, (c + 1) * JCHUNK);
+        add_rhs(P, rows, j0, j1);
+        // The rows in memory (the first rows of the period) together.
+        std::vector<const cplx*> rp, cp;
+        int i0 = 0;
+        for (asmlo::Row* R : rows)
+            if (store.in_memory(R->i) && j0 <= R->i) {
+                if (rp.empty()) i0 = R->i;
+                rp.push_back(&R->rowd(1, 1));
+                cp.push_back(&R->cold(1, 1));
+            }
+        if (!rp.empty()) store.place_rows(i0, static_cast<int>(rp.size()), rp.data(), cp.data(), j0, j1);
+    };
     if (read_block(0) != 0) {
         IERR = 1;
         return;
     }
-    // The library's idle threads must not compete with the assembly's.
-    thr::blas_idle();
-    constexpr int JCHUNK = 256;
-    int read_fail = 0, bad_block = -1;
-    for (int b = 0; b < nblock; ++b) {
-        const std::vector<asmlo::Row*> rows = rows_of(b);
+    int read_fail = 0, store_fail = 0, bad_block = -1;
+    for (int st = 0; st < nblock + lag; ++st) {
+        // Block worked on (none in the last step on several threads) and
+        // block delivered in the same step.
+        const std::vector<asmlo::Row*> rows = st < nblock ? rows_of(st) : std::vector<asmlo::Row*>{};
+        const std::vector<asmlo::Row*> done = lag > 0 && st >= lag ? rows_of(st - lag) : std::vector<asmlo::Row*>{};
         const int nr = static_cast<int>(rows.size());
-        const int i1 = rows.back()->i;
-        // The wave parts of the block's rows, and (index 0, handed out
-        // first) the Rankine parts of the next block.
-        thr::parallel_for(nr + 1, [&](int k, int t) {
+        const int nd = done.empty() ? 0 : nchunk(done);
+        // Index 0, handed out first: the records of the delivered block,
+        // then the Rankine parts of the next block.  Then the delivered
+        // block's sums, and last the rows' wave parts, which are many and
+        // alike and so end the step on all threads at about the same time.
+        thr::parallel_for(1 + nd + nr, [&](int k, int t) {
             if (k == 0) {
-                if (b + 1 < nblock && read_block(b + 1) != 0) read_fail = 1;
+                if (!done.empty() && deliver_block(done) != 0) {
+                    store_fail = 1;
+                    return;
+                }
+                if (st + 1 < nblock && read_block(st + 1) != 0) read_fail = 1;
                 return;
             }
-            asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1)], work[static_cast<std::size_t>(t)]);
+            if (k <= nd)
+                sum_chunk(done, k - 1);
+            else
+                asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1 - nd)], work[static_cast<std::size_t>(t)]);
         });
+        if (store_fail != 0) {
+            IERR = 1;
+            return;
+        }
+        if (rows.empty()) break;
         // Rows with a failure end the period before anything of the block
         // is delivered.
         bool bad = read_fail != 0;
         for (const asmlo::Row* R : rows) bad = bad || R->fail != 0;
         if (bad) {
-            bad_block = b;
+            bad_block = st;
             break;
         }
-        // The block's right-hand-side terms and its component-1 borders in
-        // memory, by chunks of entries.
-        thr::parallel_for((i1 + JCHUNK - 1) / JCHUNK, [&](int c, int) {
-            const int j0 = c * JCHUNK + 1, j1 = std::min(i1, (c + 1) * JCHUNK);
-            add_rhs(P, rows, j0, j1);
-            for (asmlo::Row* R : rows)
-                if (store.in_memory(R->i) && j0 <= R->i) store.place(R->i, &R->rowd(1, 1), &R->cold(1, 1), j0, j1);
-        });
-        // The scratch records in row order.
-        for (asmlo::Row* R : rows)
-            if (store.switch_at(R->i) != 0 || store.deliver(R->i, R->rowd, R->cold) != 0 ||
-                (P.sor && store.deliver_src(R->i, R->rown, R->coln, R->rowv, R->colv) != 0)) {
-                IERR = 1;
-                return;
-            }
+        if (lag > 0) continue;
+        thr::parallel_for(nchunk(rows), [&](int c, int) { sum_chunk(rows, c); });
+        if (deliver_block(rows) != 0) {
+            IERR = 1;
+            return;
+        }
     }
     if (read_fail != 0) {
         IERR = 1;

@@ -43,12 +43,12 @@ void sized(std::vector<T>& v, std::size_t n, const T& x) {
 }
 
 int read_codes(int I, std::vector<int>& code) {
-    std::vector<char> buf;
-    if (chan::read_record(IURNK, buf) != 0 || buf.size() != static_cast<std::size_t>(I) * sizeof(int)) {
+    const std::size_t want = static_cast<std::size_t>(I) * sizeof(int);
+    std::size_t len = 0;
+    if (chan::read_record(IURNK, code.data(), want, len) != 0 || len != want) {
         ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IURNK);
         return 1;
     }
-    std::memcpy(code.data(), buf.data(), buf.size());
     return 0;
 }
 
@@ -236,6 +236,13 @@ int image_pairs(const Period& P, Row& R, Work& W, int m, int np) {
 
 }  // namespace
 
+std::size_t raw_size(const Period& P) {
+    if (!P.defer) return 0;
+    const int nmat = 1 + (P.scatt ? 1 : 0) + (P.sor ? 1 : 0);
+    return 2 * static_cast<std::size_t>(P.neqn) * static_cast<std::size_t>(P.nsymc) *
+           static_cast<std::size_t>(cfg::ILOG + 1) * static_cast<std::size_t>(nmat);
+}
+
 bool Row::allocate(const Period& P) {
     try {
         const int n = P.neqn, k = P.nsymc;
@@ -245,6 +252,7 @@ bool Row::allocate(const Period& P) {
             !rows.allocate(ns, ks) || !cols.allocate(ns, ks) || !rown.allocate(nv, kv) || !coln.allocate(nv, kv) ||
             !rowv.allocate(nv, 3, kv) || !colv.allocate(nv, 3, kv))
             return false;
+        sized(raw, raw_size(P), 0.0f);
         sized(code, static_cast<std::size_t>(n), 0);
         sized(mark, static_cast<std::size_t>(n), 1);
         sized(racc, static_cast<std::size_t>(std::max(P.nsolc, 1)), cplx());
@@ -276,16 +284,23 @@ bool Work::allocate(const Period& P) {
 
 int read_row(const Period& P, Row& R, Arr2<float>& w, Arr2<float>& wv) {
     const int i = R.i, n = P.neqn;
+    Arr2<cplx>* cols[3] = {&R.cold, &R.cols, &R.coln};
+    Arr2<cplx>* rows[3] = {&R.rowd, &R.rows, &R.rown};
+    float* raw = R.raw.data();
     int ierr = 0;
     for (int k = 1; k <= P.nsymc; ++k)
         for (int level = 0; level <= cfg::ILOG; ++level) {
-            slv::RDRLHS(IURNK, R.cold.data(), R.rowd.data(), n, i, k, w.data(), level, P.s, ierr);
-            if (ierr == 0 && P.scatt)
-                slv::RDRLHS(IURNK, R.cols.data(), R.rows.data(), n, i, k, w.data(), level, P.s, ierr);
-            if (ierr == 0 && P.sor)
-                slv::RDRLHS(IURNK, R.coln.data(), R.rown.data(), n, i, k, w.data(), level, P.s, ierr);
-            if (ierr == 0 && P.sor)
-                slv::RDRVEL(IURNK, R.colv.data(), R.rowv.data(), n, i, k, wv.data(), level, P.s, ierr);
+            for (int m = 0; m < 3; ++m) {
+                if ((m == 1 && !P.scatt) || (m == 2 && !P.sor)) continue;
+                if (P.defer) {
+                    ierr = slv::rdrlhs_read(IURNK, raw, n, i);
+                    raw += 2 * static_cast<std::size_t>(n);
+                } else {
+                    slv::RDRLHS(IURNK, cols[m]->data(), rows[m]->data(), n, i, k, w.data(), level, P.s, ierr);
+                }
+                if (ierr != 0) return 1;
+            }
+            if (P.sor) slv::RDRVEL(IURNK, R.colv.data(), R.rowv.data(), n, i, k, wv.data(), level, P.s, ierr);
             if (ierr != 0) return 1;
         }
     return read_codes(i, R.code);
@@ -298,6 +313,22 @@ void wave_row(const Period& P, Row& R, Work& W) {
     const int tanki = P.tank[ui];
     const int dipi = P.dipoles ? P.dip[ui] : 0;
     R.fail = 0;
+
+    // The Rankine parts from the records: the left-hand side, then the
+    // scattering and the source-formulation matrices.
+    if (P.defer) {
+        const int n = P.neqn;
+        Arr2<cplx>* cols[3] = {&R.cold, &R.cols, &R.coln};
+        Arr2<cplx>* rows[3] = {&R.rowd, &R.rows, &R.rown};
+        const float* raw = R.raw.data();
+        for (int k = 1; k <= nsymc; ++k)
+            for (int level = 0; level <= cfg::ILOG; ++level)
+                for (int m = 0; m < 3; ++m) {
+                    if ((m == 1 && !P.scatt) || (m == 2 && !P.sor)) continue;
+                    slv::rdrlhs_add(cols[m]->data(), rows[m]->data(), n, i, k, raw, level, s);
+                    raw += 2 * static_cast<std::size_t>(n);
+                }
+    }
 
     // Free-surface pairs: the Rankine values become -s times themselves; the
     // diagonal takes 4 pi IPFLAG(i) in place of its stored value.

@@ -18,6 +18,7 @@ struct Period {
     int neqn = 0, nsymc = 0, nimage = 0, nsolc = 0, nbetac = 0;
     bool scatt = false, scatt_rhs = false, sor = false, quad = false, radiation = false, dipoles = false;
     bool recip = false;  // the iterative solver takes the reciprocal diagonal
+    bool defer = false;  // the reader leaves the Rankine records to wave_row
     int iperfl = 0;
     float nu = 0, nuh = 0, nu2 = 0, L = 0, s = 0;
     std::vector<float> lev;    // free-surface level of each panel
@@ -38,6 +39,9 @@ struct Row {
     Arr2<cplx> rowd, cold, rows, cols, rown, coln, srow, scol;
     Arr3<cplx> rowv, colv;
     std::vector<int> code, mark;
+    // The row's Rankine records as read, two per matrix, level and
+    // component, until wave_row adds them to the row's buffers.
+    std::vector<float> raw;
     std::vector<cplx> racc;   // (NSOLC) sum over j of the row's radiation terms
     std::vector<cplx> sacc;   // (NBETAC x NSYMC) the same for the scattering terms
     int fail = 0;             // 1 Rankine image, 2 zero diagonal, 3 zero source diagonal
@@ -60,12 +64,16 @@ struct Work {
     bool allocate(const Period& P);
 };
 
-// Rankine parts and pair codes of row R.i from the Rankine scratch (the
-// rows in order).  0, or 1 after the reader's message.
+// Length of a row's Rankine records (Row::raw; none without P.defer).
+std::size_t raw_size(const Period& P);
+
+// Rankine parts (or with P.defer their records) and pair codes of row R.i
+// from the Rankine scratch (the rows in order).  0, or 1 after the reader's
+// message.
 int read_row(const Period& P, Row& R, Arr2<float>& w, Arr2<float>& wv);
 
-// The wave part of row R.i added to its Rankine parts, and the row's own
-// right-hand-side sums.  A failure is left in R.fail for the caller's
+// The wave part of row R.i added to its Rankine parts (with P.defer formed
+// here from its records), and the row's own right-hand-side sums.  A failure is left in R.fail for the caller's
 // message.
 void wave_row(const Period& P, Row& R, Work& W);
 

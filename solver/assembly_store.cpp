@@ -86,6 +86,26 @@ void Store::place(int i, const cplx* row, const cplx* col, int j0, int j1) {
     for (int j = j0; j <= jc; ++j) p[ui + static_cast<std::size_t>(j - 1)] = col[j - 1];
 }
 
+void Store::place_rows(int i0, int nr, const cplx* const* row, const cplx* const* col, int j0, int j1) {
+    if (cfg::ISOLVE != 1) {
+        for (int r = 0; r < nr; ++r) place(i0 + r, row[r], col[r], j0, j1);
+        return;
+    }
+    // Row parts: down each column j, the rows i >= j of the set.
+    cplx* a = alhs_->data();
+    const auto ld = static_cast<std::size_t>(neqn_);
+    for (int j = j0; j <= std::min(j1, i0 + nr - 1); ++j) {
+        cplx* c = a + static_cast<std::size_t>(j - 1) * ld;
+        for (int r = std::max(0, j - i0); r < nr; ++r) c[i0 + r - 1] = row[r][j - 1];
+    }
+    // Column parts: down column i.
+    for (int r = 0; r < nr; ++r) {
+        const int i = i0 + r;
+        cplx* c = a + static_cast<std::size_t>(i - 1) * ld;
+        for (int j = j0; j <= std::min(j1, i - 1); ++j) c[j - 1] = col[r][j - 1];
+    }
+}
+
 int Store::deliver(int i, Arr2<cplx>& row, Arr2<cplx>& col) {
     cplx* a = alhs_->data();
     int ierr = 0;

@@ -25,6 +25,10 @@ public:
     // different rows or entries touch different elements, so they may run
     // on several threads at once.
     void place(int i, const cplx* row, const cplx* col, int j0, int j1);
+    // The same for the consecutive rows I0, I0+1, ..., I0+NR-1 (row parts
+    // ROW[r], column parts COL[r]), every one of them in memory; the rows'
+    // entries of one column of ALHS are written side by side.
+    void place_rows(int i0, int nr, const cplx* const* row, const cplx* const* col, int j0, int j1);
     // Row i complete: row part ROW(1..i, k) and column part COL(1..i-1, k)
     // of every component k (leading dimension neqn), the diagonal already
     // in the solver's form; component 1 only when not in_memory(i).

@@ -235,23 +235,21 @@ void VWRITE(int IU, const cplx* V1, const cplx* V2, int N, int M, int NC, int& I
 namespace {
 // One record of n reals from a Rankine unit into w.
 bool read_reals(int unit, float* w, std::size_t n) {
-    std::vector<char> buf;
-    if (chan::read_record(unit, buf) != 0 || buf.size() < n * sizeof(float)) return false;
-    if (n) std::memcpy(w, buf.data(), n * sizeof(float));
-    return true;
+    std::size_t len = 0;
+    return chan::read_record(unit, w, n * sizeof(float), len) == 0 && len >= n * sizeof(float);
 }
 }  // namespace
 
-void RDRLHS(int IU, cplx* A, cplx* B, int N, int I, int J, float* W, int MODE, float SCALE, int& IERR) {
-    IERR = 0;
-    float* w1 = W;
-    float* w2 = W + N;
-    if (!read_reals(IU, w1, static_cast<std::size_t>(std::max(I - 1, 0))) ||
-        !read_reals(IU, w2, static_cast<std::size_t>(I))) {
+int rdrlhs_read(int IU, float* W, int N, int I) {
+    if (!read_reals(IU, W, static_cast<std::size_t>(std::max(I - 1, 0))) ||
+        !read_reals(IU, W + N, static_cast<std::size_t>(I))) {
         ERRMSG(" Error reading scratch file for Rankine LHS, UNIT=", IU);
-        IERR = 1;
-        return;
+        return 1;
     }
+    return 0;
+}
+
+void rdrlhs_add(cplx* A, cplx* B, int N, int I, int J, const float* W, int MODE, float SCALE) {
     cplx* a = A + static_cast<std::size_t>(J - 1) * N;
     cplx* b = B + static_cast<std::size_t>(J - 1) * N;
     auto apply = [&](cplx* col, const float* w, int n) {
@@ -261,8 +259,13 @@ void RDRLHS(int IU, cplx* A, cplx* B, int N, int I, int J, float* W, int MODE, f
             else if (MODE == 2 && SCALE > 0.0f) col[k] += cplx(0.0f, w[k]);
         }
     };
-    apply(a, w1, I - 1);
-    apply(b, w2, I);
+    apply(a, W, I - 1);
+    apply(b, W + N, I);
+}
+
+void RDRLHS(int IU, cplx* A, cplx* B, int N, int I, int J, float* W, int MODE, float SCALE, int& IERR) {
+    IERR = rdrlhs_read(IU, W, N, I);
+    if (IERR == 0) rdrlhs_add(A, B, N, I, J, W, MODE, SCALE);
 }
 
 void RDRVEL(int IU, cplx* V1, cplx* V2, int N, int I, int J, float* W, int FLAG, float SCALE, int& IERR) {

@@ -41,6 +41,11 @@ void RDLHS(int IU, cplx* A, cplx* R, cplx* C, int N, int& IERR);
 void SETBORD(cplx* A, const cplx* R, const cplx* C, int I, int LDA);
 void VWRITE(int IU, const cplx* V1, const cplx* V2, int N, int M, int NC, int& IERR);
 void RDRLHS(int IU, cplx* A, cplx* B, int N, int I, int J, float* W, int MODE, float SCALE, int& IERR);
+// RDRLHS in two steps, so that the records can be read in order and their
+// terms added elsewhere: the two records into W(1..I-1) and W(N+1..N+I)
+// (0, or 1 after the message), then their terms into A and B.
+int rdrlhs_read(int IU, float* W, int N, int I);
+void rdrlhs_add(cplx* A, cplx* B, int N, int I, int J, const float* W, int MODE, float SCALE);
 void RDRVEL(int IU, cplx* V1, cplx* V2, int N, int I, int J, float* W, int FLAG, float SCALE, int& IERR);
 
 // Close every store unit and drop its records (for tests).
