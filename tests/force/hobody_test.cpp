@@ -106,7 +106,7 @@ TEST_F(HoBody, FlatPatchLinearPotentialAtCentroidsAndBodyPoints) {
     double area = 0;
     for (int iu = 1; iu <= 2; ++iu)
         for (int iv = 1; iv <= 2; ++iv) EXPECT_EQ(NSUBPCT(iu, iv, 1), 16);
-    for (int n = 1; n <= NPCT; ++n) area += APCT(n);
+    for (int n = 1; n <= NPCT; ++n) area += static_cast<double>(APCT(n));
     EXPECT_NEAR(area, 4 * (0.7 * 0.5 - 0.2 * 0.1), 1e-5);
     const float S = 2.0f;
     NPBOUT = NPCT;
@@ -157,7 +157,7 @@ TEST_F(HoBody, FlatPatchLinearPotentialAtCentroidsAndBodyPoints) {
     for (int j = 1; j <= 3; ++j) {
         const test::D3 x = pa.at(uv[j - 1][0], uv[j - 1][1]);
         EXPECT_NEAR(PDIFB(j, 1).real(), x[0], 2e-6);
-        EXPECT_NEAR(PRADB(j, 1).real(), S * x[1], 4e-6);
+        EXPECT_NEAR(PRADB(j, 1).real(), static_cast<double>(S) * x[1], 4e-6);
         EXPECT_NEAR(VDIFB(j, 1, 1).real(), 1.0, 2e-5);
         EXPECT_NEAR(VDIFB(j, 2, 1).real(), 0.0, 2e-5);
         EXPECT_NEAR(VRADB(j, 2, 1).real(), S, 4e-5);
@@ -210,7 +210,7 @@ TEST_F(HoBody, DriftIntegralsOfALinearPotentialOnAVerticalPatch) {
     const int off = NBU(1) * NBV(1);
     for (int j = 1; j <= NBV(2); ++j)
         for (int i = 1; i <= NBU(2); ++i) {
-            const double xi = 0.5 * (t[i] + t[i + 1]), eta = 0.5 * (t[j] + t[j + 1]);
+            const double xi = 0.5 * static_cast<double>(t[i] + t[i + 1]), eta = 0.5 * static_cast<double>(t[j] + t[j + 1]);
             frc::DIFPOT(off + i + (j - 1) * NBU(2), 1, 1) = static_cast<float>(0.3 + 0.6 * xi);
             frc::RADPOT(off + i + (j - 1) * NBU(2), 1) = static_cast<float>(-0.5 + 0.5 * eta);
         }

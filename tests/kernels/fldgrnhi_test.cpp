@@ -61,18 +61,18 @@ TEST_F(FieldGreenHi, OrderOnePatchGivesThePanelInfluences) {
         FLDGRNLO(c.x.data(), 100.0f, c.nu, 1, dre, dim, gd, gdi, sre, sim, gs, gsi, 1, 1, c.iplim, ierr);
         ASSERT_EQ(ierr, 0);
         const float scale = std::abs(cplx(dre, dim)) + std::abs(cplx(sre, sim));
-        EXPECT_NEAR(R.DIP[0].real(), dre, 2e-3 * scale);
-        EXPECT_NEAR(R.DIP[0].imag(), dim, 2e-3 * scale);
+        EXPECT_NEAR(static_cast<double>(R.DIP[0].real()), dre, 2e-3 * static_cast<double>(scale));
+        EXPECT_NEAR(static_cast<double>(R.DIP[0].imag()), dim, 2e-3 * static_cast<double>(scale));
         for (int m : {1, 3, 5}) {
             const float vn = pnl::VNMODE(m, 1);
-            EXPECT_NEAR(R.src(1, m).real(), sre * vn, 2e-3 * scale) << m;
-            EXPECT_NEAR(R.src(1, m).imag(), sim * vn, 2e-3 * scale) << m;
+            EXPECT_NEAR(static_cast<double>(R.src(1, m).real()), static_cast<double>(sre * vn), 2e-3 * static_cast<double>(scale)) << m;
+            EXPECT_NEAR(static_cast<double>(R.src(1, m).imag()), static_cast<double>(sim * vn), 2e-3 * static_cast<double>(scale)) << m;
         }
         float gscale = 0;
         for (int d = 0; d < 3; ++d) gscale += std::abs(cplx(gd[d], gdi[d])) + std::abs(cplx(gs[d], gsi[d]));
         for (int d = 1; d <= 3; ++d) {
-            EXPECT_NEAR(R.gdip(d, 1).real(), gd[d - 1], 5e-3 * gscale) << d;
-            EXPECT_NEAR(R.gsrc(d, 1, 3).real(), gs[d - 1] * pnl::VNMODE(3, 1), 5e-3 * gscale) << d;
+            EXPECT_NEAR(static_cast<double>(R.gdip(d, 1).real()), static_cast<double>(gd[d - 1]), 5e-3 * static_cast<double>(gscale)) << d;
+            EXPECT_NEAR(static_cast<double>(R.gsrc(d, 1, 3).real()), static_cast<double>(gs[d - 1] * pnl::VNMODE(3, 1)), 5e-3 * static_cast<double>(gscale)) << d;
         }
     }
 }

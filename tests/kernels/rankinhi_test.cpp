@@ -93,7 +93,7 @@ TEST_F(RankinHi, QuarterBodyRecombinesToTheWholeBody) {
                 for (int n = 0; n < 16; ++n) {
                     double want = 0;
                     for (int g = 1; g <= 4; ++g)
-                        want += sym::ISIGMA(ids[k], g) * w23[j][static_cast<std::size_t>((g - 1) * 16 + n + 64 * i)];
+                        want += sym::ISIGMA(ids[k], g) * static_cast<double>(w23[j][static_cast<std::size_t>((g - 1) * 16 + n + 64 * i)]);
                     EXPECT_NEAR(q23[j][n + 16 * (i + 4 * k)], want, 2e-4 * big) << j << " " << k << " " << i << " " << n;
                 }
     ASSERT_EQ(q24.size(), 1u);
@@ -120,7 +120,9 @@ TEST_F(RankinHi, RecordLayout) {
             ASSERT_EQ(r23.size(), 3u * (ilog + 1));
             for (const auto& r : r23) EXPECT_EQ(r.size(), 9u * 3);
             EXPECT_EQ(slv::scr_records(24), irad < 0 ? 0 : ilog + 1);
-            if (irad >= 0) EXPECT_EQ(records(24)[0].size(), 9u * 6);
+            if (irad >= 0) {
+                EXPECT_EQ(records(24)[0].size(), 9u * 6);
+            }
             slv::store_reset();
         }
 }
@@ -142,7 +144,9 @@ TEST_F(RankinHi, DifferentTanksGiveZeroCoefficients) {
                 for (int n = 0; n < 8; ++n) {
                     const float v = r23[2 * p + j][n + 8 * i];
                     if (n / 4 != p) EXPECT_EQ(v, 0.0f) << p << j << i << n;
-                    else if (n % 4 == 2 * j + i) EXPECT_GT(std::fabs(v), 1.0f);  // the free term at least
+                    else if (n % 4 == 2 * j + i) {
+                        EXPECT_GT(std::fabs(v), 1.0f);  // the free term at least
+                    }
                 }
 }
 
@@ -178,9 +182,11 @@ TEST_F(RankinHi, MixedOrdersGiveTheFreeTermTimesTheBasisIntegrals) {
                 double own = 0, other = 0;
                 for (int n = 0; n < n1 + n2; ++n) {
                     const std::size_t e = static_cast<std::size_t>(n + (n1 + n2) * (i - 1));
-                    const double v = d[r][e] + 0.5 * c[r][e];
+                    const double v = static_cast<double>(d[r][e]) + 0.5 * static_cast<double>(c[r][e]);
                     (n >= off && n < off + nown ? own : other) += v;
-                    if (!(n >= off && n < off + nown)) EXPECT_NEAR(v, 0.0, 1e-4);
+                    if (!(n >= off && n < off + nown)) {
+                        EXPECT_NEAR(v, 0.0, 1e-4);
+                    }
                 }
                 const double bi = (t[i + K - 1] - t[i - 1]) / K, bj = (t[j + K - 1] - t[j - 1]) / K;
                 EXPECT_NEAR(own, 6.283185307 * bi * bj, 2e-3 * 6.283185307 * bi * bj)

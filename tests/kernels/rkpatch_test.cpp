@@ -124,7 +124,7 @@ TEST_F(RkPatch, PointOnItsOwnSpanMatchesTheClosedForm) {
         // single precision: n.R of points some 3 units from the origin, over a
         // square of half-width 0.04 at the outermost nodes
         EXPECT_NEAR(dip, TWOPI, 2e-3);
-        EXPECT_NEAR(src, S * N[2] / J, 2e-4 * S);
+        EXPECT_NEAR(src, static_cast<double>(S) * N[2] / J, 2e-4 * static_cast<double>(S));
         // the moment (1, 0) of the dipole is the free term times u (the flat integrand is 0)
         EXPECT_NEAR(O.DIP[1] + 0.5f * O.DIPI[1], TWOPI * u, 2e-3);
     }

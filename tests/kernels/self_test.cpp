@@ -80,20 +80,20 @@ TEST_F(Self, FlatPatchFreeTermAndClosedForms) {
     flat({SKEW});
     const float us = 0.1f, vs = -0.2f, uref = 0.3f, vref = 0.05f, h = 0.25f;
     const D3 A = SKEW.A, B = SKEW.B, N = test::cross3(A, B);
-    const double J = test::norm3(N);
+    const double J = test::norm3(N), hd = h;
     const D3 n = {N[0] / J, N[1] / J, N[2] / J};
     // 1/r over a triangle pair: 2 J h (t1 - t2)/|B|, t = asinh((+-1 - c)/d)
     auto pair = [&](const D3& P, const D3& Q) {
         const double qq = test::dot3(Q, Q), c = -test::dot3(P, Q) / qq;
         const double d = std::sqrt(test::dot3(P, P) / qq - c * c);
-        return 2 * J * h * (std::asinh((1 - c) / d) - std::asinh((-1 - c) / d)) / std::sqrt(qq);
+        return 2 * J * hd * (std::asinh((1 - c) / d) - std::asinh((-1 - c) / d)) / std::sqrt(qq);
     };
     const double S = pair(A, B) + pair(B, A);
     // ln r: J h^2 times the integral over s of ln(h |A + s B|) - 1/2, both pairs
     auto lpair = [&](const D3& P, const D3& Q) {
-        return J * h * h * quad1([&](double s) {
+        return J * hd * hd * quad1([&](double s) {
                    const D3 v = {P[0] + s * Q[0], P[1] + s * Q[1], P[2] + s * Q[2]};
-                   return std::log(h * test::norm3(v)) - 0.5;
+                   return std::log(hd * test::norm3(v)) - 0.5;
                });
     };
     const double L = lpair(A, B) + lpair(B, A);

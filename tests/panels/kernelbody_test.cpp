@@ -198,10 +198,10 @@ TEST_F(KernelBodyTest, HemisphereAndCylinderAsTheUserRoutineGivesThem) {
         expect_same_points(points(), user, 2e-5f);
         const Hydro h = hydrostatics();
         for (auto [a, b] : {std::pair{h.vol, hu.vol}, {h.zb, hu.zb}, {h.c33, hu.c33}, {h.c44, hu.c44}})
-            EXPECT_NEAR(a, b, 2e-6 * std::max(1.0f, std::fabs(b)));
-        EXPECT_NEAR(h.vol / c.vol, 1.0, 1e-4);
-        EXPECT_NEAR(h.zb / c.zb, 1.0, 1e-4);
-        EXPECT_NEAR(h.c33 / c.c33, 1.0, 1e-4);
+            EXPECT_NEAR(a, b, 2e-6 * static_cast<double>(std::max(1.0f, std::fabs(b))));
+        EXPECT_NEAR(static_cast<double>(h.vol) / static_cast<double>(c.vol), 1.0, 1e-4);
+        EXPECT_NEAR(static_cast<double>(h.zb) / static_cast<double>(c.zb), 1.0, 1e-4);
+        EXPECT_NEAR(static_cast<double>(h.c33) / static_cast<double>(c.c33), 1.0, 1e-4);
         EXPECT_NEAR(h.c44, c.c44, 1e-4);
         EXPECT_NEAR(h.c55, c.c44, 1e-4);
     }

@@ -184,11 +184,11 @@ TEST_F(RWindow, AssemblyTurnsMomentsIntoBasisIntegralsAtTheirPlaces) {
     double total = 0;
     for (int k = 1; k <= NS; ++k)
         for (int c = 1; c <= MAXNBKV; ++c)
-            for (int i = 1; i <= NEQN; ++i) total += std::abs(R.RDIPW(i, c, k));
+            for (int i = 1; i <= NEQN; ++i) total += static_cast<double>(std::abs(R.RDIPW(i, c, k)));
     double placed = 0;
     for (int b = 0; b < 2; ++b)
         for (int a = 0; a < 2; ++a)
-            for (int e = 0; e < 3; ++e) placed += 3.0 * std::abs(2.0f * BU[a] * BV[b] * sab[e]);
+            for (int e = 0; e < 3; ++e) placed += 3.0 * static_cast<double>(std::abs(2.0f * BU[a] * BV[b] * sab[e]));
     EXPECT_NEAR(total, placed, 1e-5);
 }
 
