@@ -50,6 +50,9 @@ void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int 
              const cplx* A, const int* IPIV, float S, int IB, int NF, const int* IMG, int IPRS, int IVEL, int IPERFL,
              cplx* P, cplx* V, const float* BU2 = nullptr, const float* BV2 = nullptr, int ILEFT2 = 0,
              int IROW2 = 0);
+// Factors the surface-gradient matrix of rows XU, XV, EN into A, IPIV;
+// false when it is singular.
+bool gradient_matrix(const float* XU, const float* XV, const float* EN, cplx* A, int* IPIV);
 
 // Report section and "optn.5p" records of the body pressure.
 void OUTBPRS(float PER, int IUOUT, int NOOUT, int IUNUM, std::string_view NAME, int& IERR);

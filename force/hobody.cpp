@@ -309,9 +309,6 @@ void BPBVSOL(int IP, const float* BU, const float* BV, int ILEFT, int KIND, int 
     }
 }
 
-namespace {
-// Factors the surface-gradient matrix of rows XU, XV, EN; false when it
-// is singular.
 bool gradient_matrix(const float* XU, const float* XV, const float* EN, cplx* A, int* IPIV) {
     for (int c = 0; c < 3; ++c) {
         A[3 * c] = XU[c];
@@ -323,6 +320,7 @@ bool gradient_matrix(const float* XU, const float* XV, const float* EN, cplx* A,
     return info == 0;
 }
 
+namespace {
 // The second point of a point at a pole: its tables, first unknown, the
 // tangent that replaces the collapsed one and the row it replaces (0: none).
 struct PoleRow {

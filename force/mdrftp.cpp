@@ -28,15 +28,10 @@ void BPBVMD(const float* BU, const float* BV, int IP, int CSPAN, int IDIFF, floa
     for (auto& v : PV.VELPT) v = cplx{};
     cplx A[9];
     int ipiv[3] = {1, 2, 3};
-    if (IFLAG == 1) {
-        for (int c = 0; c < 3; ++c) A[3 * c] = XU[c], A[3 * c + 1] = XV[c], A[3 * c + 2] = EN[c];
-        int info = 0;
-        LUFACT(A, ipiv, 3, info);
-        if (info != 0) {
-            ERRMSG(" Error in matrix inversion in BPBV", 0);
-            IERR = 1;
-            return;
-        }
+    if (IFLAG == 1 && !gradient_matrix(XU, XV, EN, A, ipiv)) {
+        ERRMSG(" Error in matrix inversion in BPBV", 0);
+        IERR = 1;
+        return;
     }
     const int ku = KU(IP), kv = KV(IP), nbu = NBU(IP), mku = MAXKU, mkv = MAXKV;
     const int g = sym::ISYMF[static_cast<std::size_t>(ISYM)], ib = IBPTH(IP);
