@@ -17,6 +17,10 @@ void rotate(int a, double theta, double w[3]) {
     w[j] = c * wj - s * wi;
 }
 
+// -1 where the evaluation reverses v (surface orientation against the
+// block's normals), else 1.
+double v_sign(const Record& r, int h) { return r.inward == rg_GetObjectOrient(h) ? -1.0 : 1.0; }
+
 // Evaluates patch ip of entry e into the buffers X, XU, XV; gives ierr.
 int evaluate(int e, double u, double v, int ip, double X[3], double XU[3], double XV[3]) {
     State& st = S();
@@ -42,7 +46,7 @@ int evaluate(int e, double u, double v, int ip, double X[3], double XU[3], doubl
     const int is = static_cast<int>(std::lround(r->panemap->patch_surface[ip - 1]));
     const int k = (is - 1) % en.nrot;
     const int h = rg_GetAtSDAH(&r->surfaces, is - 1);
-    const double f = r->inward == rg_GetObjectOrient(h) ? -1.0 : 1.0;
+    const double f = v_sign(*r, h);
     const double uv[2] = {(u + 1.0) / 2.0, (f * v + 1.0) / 2.0};
     if (!rg_PanePointLevel1(&r->surfaces, r->panemap.get(), ip, uv, X, XU, XV)) {
         log::put("RGKEVAL ERROR: Surface evaluation failed.\n");
@@ -110,7 +114,7 @@ int closest(int ib, int& ipatch, int& ixrefl, int& iyrefl, int& irot) {
                     iyrefl = iy;
                     irot = k;
                     // v as RGKEVAL takes it: reversed where the evaluation reverses it.
-                    const double f = r.inward == rg_GetObjectOrient(h) ? -1.0 : 1.0;
+                    const double f = v_sign(r, h);
                     st.up = 2.0 * puv[0] - 1.0;
                     st.vp = f * (2.0 * puv[1] - 1.0);
                 }

@@ -27,27 +27,18 @@ public:
     const char* name() const { return name_; }
     int number() const { return n_; }
     bool next(std::string& line) {
-        if (pushed_) {
-            pushed_ = false;
-            line = last_;
-            return true;
-        }
         if (!std::getline(in_, line)) return false;
         if (!in_.eof()) line += ' ';
         for (char& c : line)
             if (c == '\r' || c == '\t') c = ' ';
         ++n_;
-        last_ = line;
         return true;
     }
-    void push_back() { pushed_ = true; }
 
 private:
     const char* name_;
     std::ifstream in_;
     int n_ = 0;
-    std::string last_;
-    bool pushed_ = false;
 };
 
 std::vector<std::string> fields(const std::string& line) {
@@ -123,7 +114,6 @@ private:
     Lines& f_;
     int& ierr_;
     bool eof_ = false;
-    int r_npatch_ = 0;
 };
 
 void BlockReader::read(int e, bool csf) {
@@ -192,7 +182,6 @@ void BlockReader::read(int e, bool csf) {
     en.nrot = 1;
     en.igdef = igdef;
     if (igdef != 2) return;
-    r_npatch_ = npatch;
 
     int nlines = 0;
     if (!fields_of(1, f) || !ints(f, {&nlines})) return;
@@ -252,7 +241,7 @@ void BlockReader::read(int e, bool csf) {
         log::put("Model has %d-fold rotational symmetry about the %c axis.\n", en.nrot, "XYZ"[(axis - 1) % 3]);
     }
 
-    names.npatch = r_npatch_;
+    names.npatch = npatch;
     select_surfaces(e, names, ierr_);
 }
 

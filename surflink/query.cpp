@@ -58,10 +58,7 @@ int low_export(int e, const char* name) {
     rg_GDFExportOptionDefaults(r.model, &opt);
     if (r.ULEN > 0.0) opt.ULEN = r.ULEN;
     if (r.GRAV > 0.0) opt.GRAV = r.GRAV;
-    int xs = 0, ys = 0, axis = 0, foldm1 = 0;
-    rg_GetModelSymmetry(r.model, &xs, &ys, &axis, &foldm1);
-    static const int table[4][5] = {{0, 1, 1, 1, 1}, {-1, 0, -2, -2, -3}, {-1, -2, 0, -2, -3}, {-1, -2, -2, 0, -3}};
-    const int cls = table[en.symcode & 3][axis == 3 ? 4 : xs + 2 * ys];
+    const int cls = symmetry_class(en, r.model);
     switch (cls) {
     case -3: log::put("%s ERROR: Rotational symmetry combined with nonzero ISX or ISY.\n", name); return 3;
     case -2:

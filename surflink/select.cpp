@@ -44,17 +44,6 @@ int tank_surfaces(int list, rg_SDAH& T, int& ntank) {
     return err;
 }
 
-// Symmetry class of an entry: 0 agrees with the model, 1 the model's images
-// belong to the export, -1 ISX or ISY without model symmetry, -2 planes not
-// matched, -3 planes with rotational symmetry about z.
-int symmetry_class(const Entry& en, int model) {
-    static const int table[4][5] = {{0, 1, 1, 1, 1}, {-1, 0, -2, -2, -3}, {-1, -2, 0, -2, -3}, {-1, -2, -2, 0, -3}};
-    int xs = 0, ys = 0, axis = 0, foldm1 = 0;
-    rg_GetModelSymmetry(model, &xs, &ys, &axis, &foldm1);
-    const int c = axis == 3 ? 4 : xs + 2 * ys;
-    return table[en.symcode & 3][c];
-}
-
 // Low-order panel count of one surface.
 int panel_count(int h) {
     if (rg_IsObjectUntrimmedSurface(h)) {
@@ -123,6 +112,14 @@ void errors_listing(int model) {
 }
 
 }  // namespace
+
+int symmetry_class(const Entry& en, int model) {
+    static const int table[4][5] = {{0, 1, 1, 1, 1}, {-1, 0, -2, -2, -3}, {-1, -2, 0, -2, -3}, {-1, -2, -2, 0, -3}};
+    int xs = 0, ys = 0, axis = 0, foldm1 = 0;
+    rg_GetModelSymmetry(model, &xs, &ys, &axis, &foldm1);
+    const int c = axis == 3 ? 4 : xs + 2 * ys;
+    return table[en.symcode & 3][c];
+}
 
 void select_surfaces(int e, const BlockNames& names, int& ierr) {
     State& st = S();

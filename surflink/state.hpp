@@ -83,6 +83,12 @@ struct BlockNames {
     int npatch = 0;        // NPATCH (NPATCSF) of the block
 };
 void select_surfaces(int e, const BlockNames& names, int& ierr);
+
+// Symmetry class of an entry against its model: 0 agrees with the model,
+// 1 the model's images belong to the export, -1 ISX or ISY without model
+// symmetry, -2 planes not matched, -3 planes with rotational symmetry
+// about z.
+int symmetry_class(const Entry& en, int model);
 void patch_table();
 
 inline void first_code(int& ierr, int code) {
