@@ -19,13 +19,6 @@
 
 namespace zorva {
 
-namespace {
-std::string trim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-}  // namespace
-
 void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::Points& W, int& IERR) {
     using namespace csf;
     IERR = 0;
@@ -186,7 +179,6 @@ void OPLOWCSF(int IB, int ISURF, int NLOWC, const std::string& HEADER, int& IERR
     using namespace csf;
     std::string name;
     FNAMEXT(FILECSF, name, "_low.csf");
-    name = trim(name);
     auto bad = [&IERR] {
         ERRMSG(" Error reading/writing Low-order CSF file ", 0);
         chan::close(IUCSF);
@@ -208,7 +200,7 @@ void OPLOWCSF(int IB, int ISURF, int NLOWC, const std::string& HEADER, int& IERR
         chan::close(IUCSF);
     }
     if (chan::open(IUCSF, name, chan::Status::Replace) != 0) return bad();
-    int st = chan::write_line(IUCSF, trim(HEADER));
+    int st = chan::write_line(IUCSF, HEADER);
     st |= fmt::write(IUCSF, "(I10)", {0});
     st |= fmt::write(IUCSF, "(2I10)", {ISCSF(1, IB), ISCSF(2, IB)});
     st |= fmt::write(IUCSF, "(I10)", {static_cast<int>(old.size() / 12) + NLOWC});
@@ -230,7 +222,7 @@ void CSFPLTP(int IB, int IP, int N, int& IERR) {
         // One plot file for all surfaces of the run, named after the first body.
         std::string name;
         FNAMEXT(fnames::GDFNAME(1), name, "_csf.dat");
-        if (chan::open(IUCSFP, trim(name), chan::Status::Replace) != 0) {
+        if (chan::open(IUCSFP, name, chan::Status::Replace) != 0) {
             ERRMSG(" Error opening CSF plot file ", 0);
             IERR = 1;
             return;

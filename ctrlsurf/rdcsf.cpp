@@ -34,11 +34,6 @@ struct BodyPoints {
     Points F, S, W;
 };
 
-std::string trim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
 // Appends the N points of P from entry 0 to OUT, then their images in x
 // (MX = 1) and then the images in y of all so far (MY = 1).
 void CSFPTSYM(const Points& P, Points& OUT, int MX, int MY) {
@@ -304,7 +299,6 @@ void RDCSF(int& IERR) {
 
     for (int ib = 1; ib <= nb && IERR == 0; ++ib) {
         FNAMEXT(fnames::GDFNAME(ib), FILECSF, ".csf");
-        FILECSF = trim(FILECSF);
         if (chan::open(IUCSF, FILECSF, chan::Status::Old) != 0) {
             warn(ib);
             continue;
@@ -344,7 +338,7 @@ void RDCSF(int& IERR) {
             chan::close(IUCSF);
             for (std::string* f : {&f1, &f2}) {
                 const auto b = f->find_first_not_of(' ');
-                files.push_back(b == std::string::npos ? std::string() : trim(f->substr(b)));
+                files.push_back(b == std::string::npos ? std::string() : f->substr(b));
             }
         } else {
             files.push_back(FILECSF);
@@ -366,7 +360,7 @@ void RDCSF(int& IERR) {
             std::string csp;
             FNAMEXT(files[k], csp, ".csp");
             int found = 1;
-            read_surface(ib, static_cast<int>(k) + 1, trim(csp), B, found, IERR);
+            read_surface(ib, static_cast<int>(k) + 1, csp, B, found, IERR);
             chan::close(IUCSF);
             // A geometry-model surface is released once its points are taken.
             if (IERR == 0 && ICDEF(ib) == 2) RGKDONECSF();

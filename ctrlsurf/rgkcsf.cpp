@@ -59,8 +59,8 @@ void INITRGKCSF(int IB, int& IERR) {
     std::string ms2;
     FNAMEXT(csf::FILECSF, ms2, "_ms2.csf");
     chan::write_line(IURGK, fmt::I(IB, 6) + fmt::X(30) + "!IBODY");
-    chan::write_line(IURGK, rtrim(csf::FILECSF));
-    chan::write_line(IURGK, rtrim(ms2));
+    chan::write_line(IURGK, csf::FILECSF);
+    chan::write_line(IURGK, ms2);
     chan::write_line(IURGK, XBODYLINE(IB));
     int nlines = 0;
     if (fread::read_group(IUCSF, {fread::I(nlines)}) != 0 || nlines < 0 || nlines > fread::MAXITEMS)
