@@ -10,6 +10,7 @@
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "geometry/trimhigh.hpp"
 #include "main/config.hpp"
 
 namespace zorva {
@@ -99,10 +100,9 @@ void PATCHWL(float& U, float& V, int IB, int IP, float* X, float* XU, float* XV,
             dpdv = -num / den;
         }
     } else if (EC >= -4 && EC <= -1) {
-        constexpr float CU[5] = {0, 1, 1, -1, -1}, CV[5] = {0, -1, 1, 1, -1};
         constexpr float QP = 0.785398163f;
         const int k = -EC;
-        U0 = CU[k], V0 = CV[k], A = k == 1 || k == 3 ? -QP : QP;
+        U0 = CORNS[k], V0 = CORNT[k], A = k == 1 || k == 3 ? -QP : QP;
         const float th = QP + A * v;
         c = std::cos(th), s = std::sin(th);
         auto at = [&](float t, float& a, float& b) {

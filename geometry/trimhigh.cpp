@@ -20,9 +20,6 @@ using namespace model;
 
 namespace {
 
-constexpr int NEXTC[5] = {0, 2, 3, 4, 1};
-constexpr int PREVC[5] = {0, 4, 1, 2, 3};
-
 // The list arrays, one entry per sub-patch, beside IPGDF.
 bool list_edit(int N, int POS) {
     bool ok = true;
@@ -105,8 +102,7 @@ void TRIMWLH(int N, int POS, int& IERR) {
         for (int i = 1; i <= n; ++i) {
             ITRIMSV(i) = 1;
             ITRMIDX(i) = 0;
-            constexpr float UC[4] = {1, 1, -1, -1}, VC[4] = {-1, 1, 1, -1};
-            for (int k = 1; k <= 4; ++k) TRMRNG1(k, i) = UC[k - 1], TRMRNG2(k, i) = VC[k - 1];
+            for (int k = 1; k <= 4; ++k) TRMRNG1(k, i) = CORNS[k], TRMRNG2(k, i) = CORNT[k];
             TRMMAP2(1, i) = 1.0f;  // identity: u = s, v = t
             TRMMAP3(2, i) = 1.0f;
         }
@@ -186,7 +182,7 @@ void WLINDEX(const TrimGrid& GR, int& ITYPE) {
         return;
     }
     if (ITYPE != 1 && ITYPE != 3) return;
-    constexpr int DI[5] = {0, 1, 1, -1, -1}, DJ[5] = {0, -1, 1, 1, -1}, OPP[5] = {0, 3, 4, 1, 2};
+    constexpr int DI[5] = {0, 1, 1, -1, -1}, DJ[5] = {0, -1, 1, 1, -1};
     int q = 0;
     for (int c = 1; c <= 4 && q == 0; ++c)
         if (ITYPE == 1 ? GR.corner(c) < 1 : GR.corner(c) == 1) q = c;
@@ -196,7 +192,7 @@ void WLINDEX(const TrimGrid& GR, int& ITYPE) {
         for (int j0 = 2; j0 <= M; ++j0) {
             if (L.CA[static_cast<std::size_t>(i0)] < 2 || L.CB[static_cast<std::size_t>(j0)] < 2) continue;
             const int f = GR.FLAG(i0, j0);
-            const int c = f == key ? q : OPP[q];
+            const int c = f == key ? q : OPPC[q];
             const int di = DI[c], dj = DJ[c];
             const int li = di > 0 ? n : 1, lj = dj > 0 ? n : 1;
             int i = i0, j = j0;

@@ -14,6 +14,14 @@
 
 namespace zorva {
 
+// Corners q = 1..4 of a sub-patch square, in order round it: local
+// coordinates (CORNS, CORNT), and the next, previous and opposite corner.
+inline constexpr int NEXTC[5] = {0, 2, 3, 4, 1};
+inline constexpr int PREVC[5] = {0, 4, 1, 2, 3};
+inline constexpr int OPPC[5] = {0, 3, 4, 1, 2};
+inline constexpr float CORNS[5] = {0, 1, 1, -1, -1};
+inline constexpr float CORNT[5] = {0, -1, 1, 1, -1};
+
 // Flag grid of the entry being classified: FLAG(i, j) at u = G(i), v = G(j)
 // of the entry's rectangle, 1 dry, 0 on the waterline, -1 wet; ZL the
 // waterline level of its body (or tank) in the body frame.

@@ -14,13 +14,6 @@ using namespace model;
 
 namespace {
 
-constexpr int NEXTC[5] = {0, 2, 3, 4, 1};
-constexpr int PREVC[5] = {0, 4, 1, 2, 3};
-constexpr int OPPC[5] = {0, 3, 4, 1, 2};
-// Local coordinates of the corners.
-constexpr float CS[5] = {0, 1, 1, -1, -1};
-constexpr float CT[5] = {0, -1, 1, 1, -1};
-
 // Height above the waterline of entry JS at local (s, t).
 bool height(const TrimGrid& GR, int JS, int IP, int IB, float s, float t, float du, float dv, float& F, int& IERR) {
     const float u = 0.5f * ((TRMRNG1(1, JS) + TRMRNG1(4, JS)) + (TRMRNG1(1, JS) - TRMRNG1(4, JS)) * s) + du;
@@ -102,16 +95,15 @@ void TRIMWL1(const TrimGrid& GR, int Q, int JS, int IP, int IB, int& IERR) {
     WLSRCH(GR, PREVC[Q], JS, IP, IB, 2, -1, SA, TA, IA, IERR);
     WLSRCH(GR, Q, JS, IP, IB, 1, -1, SB, TB, IBS, IERR);
     if (IERR != 0) return;
-    const float dA = std::max(std::fabs(SA - CS[Q]), std::fabs(TA - CT[Q]));
-    const float dB = std::max(std::fabs(SB - CS[Q]), std::fabs(TB - CT[Q]));
+    const float dA = std::max(std::fabs(SA - CORNS[Q]), std::fabs(TA - CORNT[Q]));
+    const float dB = std::max(std::fabs(SB - CORNS[Q]), std::fabs(TB - CORNT[Q]));
     IPGDF(JS) = IP;
     const float u1 = TRMRNG1(1, JS), u4 = TRMRNG1(4, JS), v1 = TRMRNG2(1, JS), v2 = TRMRNG2(2, JS);
     auto uof = [&](float s) { return 0.5f * ((u1 + u4) + (u1 - u4) * s); };
     auto vof = [&](float t) { return 0.5f * ((v1 + v2) + (v2 - v1) * t); };
     if (dA < 0.4f * dB && IBS == 1) {
         // Straight cut on the rectangle shortened to the far crossing B.
-        constexpr int EC[5] = {0, 3, 4, 1, 2};
-        ITRMIDX(JS) = EC[Q];
+        ITRMIDX(JS) = OPPC[Q];
         for (int c : {NEXTC[Q], OPPC[Q]}) {
             if (Q == 1 || Q == 3) TRMRNG2(c, JS) = vof(TB);
             else TRMRNG1(c, JS) = uof(SB);
