@@ -62,8 +62,6 @@ struct Source {
     int NEQN, NM, ISOLVE, NBLK, NBLKL, IUF;
     cplx* ALHS;
     const int* IPIVB;
-    cplx* RBUF;  // row buffer of a record (NEQN)
-    cplx* CBUF;  // column buffer of a record, and the LU work vector (NEQN)
     std::vector<char> rec;
 };
 
@@ -397,11 +395,8 @@ void ITRCC(const int& NEQN, const int& MAXITT1, cplx* B, cplx* V1, cplx* V2, cpl
     IERR = 0;
     NOCONV = 0;
     ITER = 0;
-    const long n = NEQN;
     const int K = MAXITT1;
-    // V2 column 1 (x_1 = 0 is not stored) and column K (not needed before
-    // the last combination) are the record buffers.
-    Source S{NEQN, NM, ISOLVE, NBLK, NBLKL, IUF, ALHS, IPIVB, V2 + (K - 1) * n, V2, {}};
+    Source S{NEQN, NM, ISOLVE, NBLK, NBLKL, IUF, ALHS, IPIVB, {}};
     std::vector<Column> cols(1);
     Column& c = cols[0];
     c.b = B;
@@ -471,8 +466,7 @@ void SOLVEITR(const int& NEQN, const int& IRAD, const int& IDIFF, const int& NBE
         open_keep(IUB, 4, IERR);
         if (IERR != 0) return;
     }
-    Source S{NEQN, NM, ISOLVE, NBLK, NBLKL, block ? IUB[0] : IU[NSYMC], ALHS, IPIVB.data(), RBUF.data(),
-             CBUF.data(), {}};
+    Source S{NEQN, NM, ISOLVE, NBLK, NBLKL, block ? IUB[0] : IU[NSYMC], ALHS, IPIVB.data(), {}};
 
     for (int k = 1; k <= NSYMC; ++k) {
         const int* IUO = IU + NSYMC + k - 1;  // border records beyond NM (ISOLVE = 0)

@@ -22,8 +22,7 @@ namespace zorva {
 
 // ITRCC: solves A x = B (NEQN unknowns); B is overwritten with x.
 //   MAXITT1 = K: iterates kept, and the sweep limit (K - 1 sweeps at most).
-//   V1, V2: complex (NEQN, K) work (residuals, iterates; V2 columns 1 and K
-//     also serve as record buffers).
+//   V1, V2: complex (NEQN, K) work (residuals, iterates).
 //   ALHS: ISOLVE = 0: border records 1..NM in packed border order (record i
 //     at positions (i-1)^2 + 1 .. i^2, the diagonal holding 1/a(i,i));
 //     ISOLVE >= 2: room for one diagonal block (NBLK^2).
