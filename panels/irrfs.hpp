@@ -93,7 +93,6 @@ void INTFSH(std::array<int, 2> ISXY, int& IERR);
 // bodies 1..IB and marks the body's waterline panels.
 void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR);
 // The same for the patches of the higher-order method (IB = 0: all bodies).
-// Not in this build yet: it stops with a message.
 void WLINESH(int MODE, std::array<int, 2> ISXY, int IB, int& IERR);
 
 }  // namespace zorva

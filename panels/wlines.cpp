@@ -53,10 +53,6 @@ namespace {
 constexpr int NEXT[5] = {0, 2, 3, 4, 1};
 constexpr float PI = 3.141593f, HALFPI = 1.570796f, TWOPI = 6.283185f;
 
-}  // namespace
-
-namespace {
-
 // Matching of the end points P(1:2, 1..m) (segment k owns 2k-1 and 2k)
 // within the tolerance of their segment: LINK(i) = -1 on the plane x = 0,
 // -2 on y = 0, else the partner.  A point on a plane is paired with no
@@ -115,6 +111,10 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
     IERR = 0;
     auto alloc_fail = [&] {
         ERRMSG("Allocation error in WLINESL, waterline segments ", 0);
+        IERR = 1;
+    };
+    auto not_closed = [&] {
+        ERRMSG("Error -- Waterline is not closed ", 0);
         IERR = 1;
     };
     if (IB < 1 || IB > cfg::NBODY) {
@@ -180,9 +180,7 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
         return;
     }
     if (bad > 0) {
-        ERRMSG("Error -- Waterline is not closed ", 0);
-        IERR = 1;
-        return;
+        return not_closed();
     }
 
     // Ordering by end points into contours.
@@ -200,9 +198,7 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
             // still unvisited belongs to a chain that cannot be started.
             for (int q = 1; q <= m; ++q)
                 if (!seen[q] && LINK(q) < 0) {
-                    ERRMSG("Error -- Waterline is not closed ", 0);
-                    IERR = 1;
-                    return;
+                    return not_closed();
                 }
             for (int q = 1; q <= m && u == 0; q += 2)
                 if (!seen[q]) u = q;
@@ -215,9 +211,7 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
         int entry = u;
         for (;;) {
             if (i >= n) {
-                ERRMSG("Error -- Waterline is not closed ", 0);
-                IERR = 1;
-                return;
+                return not_closed();
             }
             const int other = entry % 2 == 1 ? entry + 1 : entry - 1;
             seen[entry] = seen[other] = 1;
@@ -233,9 +227,7 @@ void WLINESL(int MODE, std::array<int, 2> ISXY, int IB, int& IERR) {
             }
             if (l == u) break;
             if (seen[l]) {
-                ERRMSG("Error -- Waterline is not closed ", 0);
-                IERR = 1;
-                return;
+                return not_closed();
             }
             entry = l;
         }
