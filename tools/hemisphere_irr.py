@@ -23,6 +23,8 @@ import subprocess
 import sys
 import tempfile
 
+from examplefiles import copy_inputs
+
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 FACT = 1.0 / (2.0 / 3.0 * math.pi)
 
@@ -39,9 +41,7 @@ def run(example, exe, stem="hemiq", irr=None):
     is given) and returns rows Ka, A11, B11, A33, B33, |X1|, |X3|, ..."""
     tmp = tempfile.mkdtemp(prefix="zorva_hemi_")
     try:
-        for f in os.listdir(os.path.join(ROOT, "examples", example)):
-            if os.path.isfile(os.path.join(ROOT, "examples", example, f)):
-                shutil.copy(os.path.join(ROOT, "examples", example, f), tmp)
+        copy_inputs(os.path.join(ROOT, "examples", example), tmp)
         if irr is not None:
             pot = os.path.join(tmp, stem + ".pot")
             with open(pot) as f:
