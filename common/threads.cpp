@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -23,8 +24,17 @@ namespace {
 
 // Systems below this order are solved on one library thread.
 constexpr int BLAS_MIN_ORDER = 512;
-// Spins of a waiting thread before it sleeps (a few tens of microseconds).
-constexpr int SPINS = 4000;
+// How long a waiting thread stays awake before it sleeps: long enough to
+// bridge the gaps between the steps of a parallel loop (a sleeping thread
+// takes tens of microseconds to wake, on a virtual machine often much more,
+// and a loop of short steps then runs at a fraction of its speed), short
+// enough to cost nothing between the loops of a run.  While it waits it
+// gives its processor to any other thread that wants one, and once another
+// thread took it (the machine is busy) it sleeps at once.
+constexpr auto AWAKE = std::chrono::microseconds(1000);
+// A pause this long between two looks at the clock means that another
+// thread had the processor.
+constexpr auto TAKEN = std::chrono::microseconds(50);
 
 std::atomic<int> nthreads{0};
 int blas_now = 0;
@@ -39,6 +49,24 @@ void relax() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #endif
+}
+
+// Waits awake until DONE() holds or AWAKE has passed; whether it holds.
+template <class Done>
+bool wait_awake(Done done) {
+    const auto t0 = std::chrono::steady_clock::now();
+    auto last = t0;
+    for (unsigned s = 1;; ++s) {
+        if (done()) return true;
+        if (s % 64 != 0) {
+            relax();
+            continue;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - t0 > AWAKE || now - last > TAKEN) return done();
+        last = now;
+        sched_yield();
+    }
 }
 
 // One parallel loop: its function, its size and the counts of indices
@@ -59,6 +87,7 @@ public:
             return;
         }
         ensure(want - 1);
+        hush_.store(false, std::memory_order_relaxed);
         auto job = std::make_shared<Job>();
         job->fn = &fn;
         job->n = n;
@@ -69,8 +98,7 @@ public:
         }
         cv_work_.notify_all();
         work(*job, 0);
-        for (int s = 0; s < SPINS && job->done.load(std::memory_order_acquire) < n; ++s) relax();
-        if (job->done.load(std::memory_order_acquire) < n) {
+        if (!wait_awake([&] { return job->done.load(std::memory_order_acquire) >= n; })) {
             std::unique_lock<std::mutex> lk(m_);
             cv_done_.wait(lk, [&] { return job->done.load(std::memory_order_acquire) >= n; });
         }
@@ -96,10 +124,23 @@ private:
         }
     }
 
+public:
+    // The waiting workers go to sleep now (before others take the
+    // processors); returns when none is awake.
+    void hush() {
+        hush_.store(true, std::memory_order_release);
+        wait_awake([&] { return awake_.load(std::memory_order_acquire) == 0; });
+    }
+
+private:
     void loop(int t) {
         long seen = gen_.load(std::memory_order_acquire);
         for (;;) {
-            for (int s = 0; s < SPINS && gen_.load(std::memory_order_acquire) == seen; ++s) relax();
+            awake_.fetch_add(1, std::memory_order_acq_rel);
+            wait_awake([&] {
+                return gen_.load(std::memory_order_acquire) != seen || hush_.load(std::memory_order_acquire);
+            });
+            awake_.fetch_sub(1, std::memory_order_acq_rel);
             std::shared_ptr<Job> job;
             {
                 std::unique_lock<std::mutex> lk(m_);
@@ -132,6 +173,8 @@ private:
     std::mutex m_;
     std::condition_variable cv_work_, cv_done_;
     std::atomic<long> gen_{0};
+    std::atomic<int> awake_{0};
+    std::atomic<bool> hush_{false};
     std::shared_ptr<Job> cur_;
     bool stop_ = false;
 };
@@ -174,7 +217,20 @@ void set_count(int n) { nthreads = n < 1 ? 1 : n; }
 
 void parallel_for(int n, const std::function<void(int, int)>& fn) { pool().run(n, fn, count()); }
 
+void await(const std::atomic<int>& counter, int value) {
+    if (wait_awake([&] { return counter.load(std::memory_order_acquire) >= value; })) return;
+    for (int v = counter.load(std::memory_order_acquire); v < value; v = counter.load(std::memory_order_acquire))
+        counter.wait(v, std::memory_order_acquire);
+}
+
+void advance(std::atomic<int>& counter) {
+    counter.fetch_add(1, std::memory_order_acq_rel);
+    counter.notify_all();
+}
+
 void blas_for(int n) {
+    // Our own waiting threads are no competition: they sleep first.
+    pool().hush();
     const int want = n < BLAS_MIN_ORDER ? 1 : std::min(count(), idle_cores());
     if (want != blas_now) {
         openblas_set_num_threads(want);

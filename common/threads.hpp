@@ -3,6 +3,7 @@
 // is not set).
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 namespace zorva::thr {
@@ -17,8 +18,16 @@ void set_count(int n);
 // thread, so that FN can use work arrays of its own.  Indices are handed
 // out one at a time, so a thread that the machine holds up delays only the
 // index it works on.  Returns when every index is done.  Waiting threads
-// sleep after a short spin, so that they take no processor from others.
+// stay awake for about a millisecond, giving way to any other thread that
+// wants their processor, and then sleep.
 void parallel_for(int n, const std::function<void(int, int)>& fn);
+
+// For tasks of one parallel_for that wait for each other (only ever for
+// tasks handed out before them): waits until COUNTER >= VALUE, awake as
+// the pool's threads wait, then asleep until advance() wakes it.
+void await(const std::atomic<int>& counter, int value);
+// Adds 1 to COUNTER and wakes the threads that wait for it.
+void advance(std::atomic<int>& counter);
 
 // Before a factorisation or solution of order N: the library's threads for
 // it (one thread for small systems, whose hand-over between threads costs

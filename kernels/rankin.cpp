@@ -55,13 +55,14 @@ struct Terms {
 
 // The terms of one column j of the Rankine matrices: column part (i, j)
 // and row part (j, i), i <= j, per component and level; the pair codes;
-// the column's own radiation terms RADOWN and those it adds to the rows
-// i < j, RADCOL.
+// the column's own radiation terms RADOWN and, per image and level, the
+// source terms COLSRC from which the ordered pass forms the radiation
+// terms that the column adds to the rows i < j.
 struct Column {
     Arr3<float> DCOL, DROW, SCOL, SROW, NCOL, NROW, VCOL, VROW;
     Arr1<int> RKCODE;
     Arr2<float> RADOWN;
-    Arr3<float> RADCOL;
+    Arr3<float> COLSRC;
     int fail = 0;  // 1 a Rankine integral failed, 2 a free-surface panel with ILOG = 0
 };
 
@@ -113,12 +114,16 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
 
     // Columns go in blocks: the columns of a block are formed on all
     // threads, each into its own arrays, then their radiation terms are
-    // added and their records written in column order.
+    // added and their records written in column order.  On one thread the
+    // columns go one by one and add their radiation terms as they form
+    // them: the same terms in the same order.
+    const bool direct = thr::count() == 1;
+    const int NIMG = sym::NIMAGE;
     Arr3<float> RKRAD;
     std::vector<Column> cols;
     int B = 1;
-    {
-        const double per = 4.0 * N * NS * K * (2 + (scatt ? 2 : 0) + (sor ? 8 : 0)) + 4.0 * N * NSOL * K;
+    if (!direct) {
+        const double per = 4.0 * N * NS * K * (2 + (scatt ? 2 : 0) + (sor ? 8 : 0)) + 4.0 * N * NIMG * K;
         B = std::clamp(std::min(256, std::max(32, 8 * thr::count())), 1,
                        std::max(1, static_cast<int>(256.0 * 1024 * 1024 / std::max(per, 1.0))));
         B = std::min(B, std::max(N, 1));
@@ -132,7 +137,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     for (auto& C : cols) {
         if (!ok) break;
         ok = C.DCOL.allocate(N, NS, K) && C.DROW.allocate(N, NS, K) && C.RKCODE.allocate(N) &&
-             C.RADOWN.allocate(NSOL, K) && C.RADCOL.allocate(N, NSOL, K);
+             C.RADOWN.allocate(NSOL, K) && (direct || !rad || C.COLSRC.allocate(N, NIMG, K));
         if (ok && scatt) ok = C.SCOL.allocate(N, NS, K) && C.SROW.allocate(N, NS, K);
         // velocity vectors: (N, 3, NSYMC x K), component g and level k at g + NS (k - 1)
         if (ok && sor)
@@ -146,10 +151,20 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
     }
 
     // Column j into C: its pair terms, codes and own radiation terms.
+    // The radiation term that panel j adds to row i: its source term SRC
+    // of one image with the image's weight SG, times the normal velocity of
+    // mode MD on panel j (a dipole panel's counted twice).
+    auto radcol = [](float sg, float src, int md, int j) {
+        return sg * src * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
+    };
+
     auto column = [&](int j, Column& C) {
         C.fail = 0;
         auto fail = [&] { C.fail = 1; };
         C.RADOWN.fill(0.0f);
+        // The column's own radiation terms: on one thread straight into
+        // RKRAD, whose entry j no earlier column touches.
+        auto own = [&](int c, int k) -> float& { return direct ? RKRAD(j, c, k) : C.RADOWN(c, k); };
         for (int k = 1; k <= K; ++k)
             for (int g = 1; g <= NS; ++g)
                 for (int i = 1; i <= j; ++i) {
@@ -160,8 +175,9 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                         for (int c = 1; c <= 3; ++c) C.VCOL(i, c, g + NS * (k - 1)) = C.VROW(i, c, g + NS * (k - 1)) = 0.0f;
                     }
                 }
-        for (int k = 1; k <= K; ++k)
-            for (int c = 1; c <= NSOL; ++c) std::fill_n(C.RADCOL.ptr(1, c, k), j, 0.0f);
+        if (rad && !direct)
+            for (int k = 1; k <= K; ++k)
+                for (int m = 1; m <= NIMG; ++m) std::fill_n(C.COLSRC.ptr(1, m, k), j, 0.0f);
         bool jfree = false;
         for (int i = 1; i <= j; ++i) {
             const float s2max = std::max(PNLARR3(2, i), PNLARR3(2, j));
@@ -219,6 +235,8 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                     }
                 }
                 code += (a + 4 * b) * w8;
+                if (rad && !direct && i != j)
+                    for (int k = 1; k <= K; ++k) C.COLSRC(i, m, k) = col.src[k - 1];
 
                 for (int g = 1; g <= NS; ++g) {
                     const float sg = float(sym::ISIGMA(sym::ISYMC[static_cast<std::size_t>(g)], img));
@@ -250,13 +268,19 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                             }
                         }
                         if (rad) {
-                            for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
-                                const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
-                                C.RADOWN(col_, k) += sg * row.src[l] * VNMODE(md, i) * (model::IDIPWM(i) < 0 ? 2.0f : 1.0f);
-                                if (i != j)
-                                    C.RADCOL(i, col_, k) +=
-                                        sg * col.src[l] * VNMODE(md, j) * (model::IDIPWM(j) < 0 ? 2.0f : 1.0f);
-                            }
+                            const int nm = sym::NMODSC[static_cast<std::size_t>(g)];
+                            const float fi = model::IDIPWM(i) < 0 ? 2.0f : 1.0f;
+                            if (direct)
+                                for (int md_ = 1; md_ <= nm; ++md_) {
+                                    const int md = sym::IMODSC(md_, g), col_ = sym::IMODPOS(md);
+                                    RKRAD(j, col_, k) += sg * row.src[l] * VNMODE(md, i) * fi;
+                                    if (i != j) RKRAD(i, col_, k) += radcol(sg, col.src[l], md, j);
+                                }
+                            else
+                                for (int md_ = 1; md_ <= nm; ++md_) {
+                                    const int md = sym::IMODSC(md_, g);
+                                    C.RADOWN(sym::IMODPOS(md), k) += sg * row.src[l] * VNMODE(md, i) * fi;
+                                }
                         }
                     }
                 }
@@ -273,7 +297,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
                 C.DROW(j, g, 1) = TWOPI;
                 if (rad)
                     for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l)
-                        C.RADOWN(sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
+                        own(sym::IMODPOS(sym::IMODSC(l, g)), 1) = 0.0f;
             } else if (!(jfree || dj == 1 || dj == 2 || dj == 3)) {
                 if (dj == 0) C.DROW(j, g, 1) += TWOPI;
                 else if (dj < 0) C.DROW(j, g, 1) = FOURPI;
@@ -281,7 +305,7 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
             if (dj >= 1 && !plane && rad)
                 for (int l = 1; l <= sym::NMODSC[static_cast<std::size_t>(g)]; ++l) {
                     const int md = sym::IMODSC(l, g);
-                    C.RADOWN(sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
+                    own(sym::IMODPOS(md), 1) -= FOURPI * VNMODE(md, j);
                 }
             if (scatt && dj > 0) C.SROW(j, g, 1) -= FOURPI;
             if (sor && !jfree) {
@@ -304,19 +328,33 @@ void RANKINLO(int N, int IRADF, float HBOT, int& IERR) {
         for (int c = 0; c < nb && nok == nb; ++c)
             if (cols[static_cast<std::size_t>(c)].fail != 0) nok = c;
         // Radiation terms: each column's own, then those it adds to earlier
-        // columns, entry by entry in column order.
-        if (rad) {
-            constexpr int CHUNK = 512;
+        // columns, entry by entry in column order, term by term as on one
+        // thread (a zero source term adds nothing).
+        if (rad && !direct) {
+            constexpr int CHUNK = 64;
             const int jl = j0 + nok - 1;
             thr::parallel_for((jl + CHUNK - 1) / CHUNK, [&](int ch, int) {
                 const int i0 = ch * CHUNK + 1, i1 = std::min(jl, (ch + 1) * CHUNK);
                 for (int c = 0; c < nok; ++c) {
                     const Column& C = cols[static_cast<std::size_t>(c)];
                     const int j = j0 + c;
-                    for (int k = 1; k <= K; ++k)
-                        for (int m = 1; m <= NSOL; ++m) {
-                            if (j >= i0 && j <= i1) RKRAD(j, m, k) = C.RADOWN(m, k);
-                            for (int i = i0; i <= std::min(i1, j - 1); ++i) RKRAD(i, m, k) += C.RADCOL(i, m, k);
+                    if (j >= i0 && j <= i1)
+                        for (int k = 1; k <= K; ++k)
+                            for (int m = 1; m <= NSOL; ++m) RKRAD(j, m, k) = C.RADOWN(m, k);
+                    for (int i = i0; i <= std::min(i1, j - 1); ++i)
+                        for (int m = 1; m <= NIMG; ++m) {
+                            const int img = sym::IMAGEID[static_cast<std::size_t>(m)];
+                            for (int g = 1; g <= NS; ++g) {
+                                const float sg = float(sym::ISIGMA(sym::ISYMC[static_cast<std::size_t>(g)], img));
+                                for (int k = 1; k <= K; ++k) {
+                                    const float src = C.COLSRC(i, m, k);
+                                    if (src == 0.0f) continue;
+                                    for (int md_ = 1; md_ <= sym::NMODSC[static_cast<std::size_t>(g)]; ++md_) {
+                                        const int md = sym::IMODSC(md_, g);
+                                        RKRAD(i, sym::IMODPOS(md), k) += radcol(sg, src, md, j);
+                                    }
+                                }
+                            }
                         }
                 }
             });

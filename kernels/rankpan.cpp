@@ -434,10 +434,15 @@ void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const
             int IVEL, float* GS, float* GD, float* GLS, float* GLD, int& IERR) {
     IERR = 0;
     const int i = IPAN;
-    const float d0 = P[0] - PCENT(1, i), d1 = P[1] - PCENT(2, i), d2 = P[2] - PCENT(3, i);
+    // The panel's axes through a plain pointer: global component c of axis
+    // k at A(k, c).
+    const float* const ax = PAXES.ptr(1, 1, i);
+    auto A = [ax](int k, int c) { return ax[(k - 1) + 3 * (c - 1)]; };
+    const float* const pc = PCENT.ptr(1, i);
+    const float d0 = P[0] - pc[0], d1 = P[1] - pc[1], d2 = P[2] - pc[2];
     float xp[3];
-    for (int k = 1; k <= 3; ++k) xp[k - 1] = PAXES(k, 1, i) * d0 + PAXES(k, 2, i) * d1 + PAXES(k, 3, i) * d2;
-    const float E[3] = {PAXES(1, 3, i), PAXES(2, 3, i), PAXES(3, 3, i)};
+    for (int k = 1; k <= 3; ++k) xp[k - 1] = A(k, 1) * d0 + A(k, 2) * d1 + A(k, 3) * d2;
+    const float E[3] = {A(1, 3), A(2, 3), A(3, 3)};
     const float* XV = PNLARR6.ptr(1, i);
     const float* YV = PNLARR5.ptr(1, i);
     const float* AM = PPROP.ptr(1, i);
@@ -451,8 +456,8 @@ void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const
     if (IVEL == 0) return;
     const float gs[3] = {SX, SY, -D}, gd[3] = {DX, DY, DZ};
     for (int c = 1; c <= 3; ++c) {
-        GS[c - 1] = PAXES(1, c, i) * gs[0] + PAXES(2, c, i) * gs[1] + PAXES(3, c, i) * gs[2];
-        GD[c - 1] = PAXES(1, c, i) * gd[0] + PAXES(2, c, i) * gd[1] + PAXES(3, c, i) * gd[2];
+        GS[c - 1] = A(1, c) * gs[0] + A(2, c) * gs[1] + A(3, c) * gs[2];
+        GD[c - 1] = A(1, c) * gd[0] + A(2, c) * gd[1] + A(3, c) * gd[2];
     }
     if (ILOGF != 1) return;
     // The normal derivative of LD from e.grad(LD) = D; a panel within 0.002
@@ -485,8 +490,8 @@ void RANKPF(const float* P, int ILOGF, int IPAN, const Arr3<float>& PAXES, const
     }
     const float gl[3] = {LSX, LSY, -LD}, gld[3] = {LDX, LDY, LDZ};
     for (int c = 1; c <= 3; ++c) {
-        GLS[c - 1] = PAXES(1, c, i) * gl[0] + PAXES(2, c, i) * gl[1] + PAXES(3, c, i) * gl[2];
-        GLD[c - 1] = PAXES(1, c, i) * gld[0] + PAXES(2, c, i) * gld[1] + PAXES(3, c, i) * gld[2];
+        GLS[c - 1] = A(1, c) * gl[0] + A(2, c) * gl[1] + A(3, c) * gl[2];
+        GLD[c - 1] = A(1, c) * gld[0] + A(2, c) * gld[1] + A(3, c) * gld[2];
     }
 }
 

@@ -6,16 +6,18 @@
 //
 // Rows go in blocks.  The Rankine parts of a block are read in row order
 // (the next block's while the current one is worked on), the wave parts of
-// its rows are formed on all threads (common/threads.hpp), each row into its own buffers, and
-// the block is then delivered (on several threads while the next block is
-// worked on): the right-hand-side terms that a row adds to earlier rows are
-// summed entry by entry in row order, and the borders go to the in-memory
-// matrix or the matrix scratch files (solver/assembly_store.cpp) in row
-// order.  No sum depends on the number of threads, so the matrices and
-// right-hand sides are the same on any number.
+// its rows are formed on all threads (common/threads.hpp), each row into
+// its own buffers, and the block is then delivered (on several threads
+// while the next block is worked on): the right-hand-side terms that a row
+// adds to earlier rows are summed entry by entry in row order, and the
+// borders go to the in-memory matrix or the matrix scratch files
+// (solver/assembly_store.cpp) in row order.  No sum depends on the number
+// of threads, so the matrices and right-hand sides are the same on any
+// number.
 #include "solver/assembly.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -244,8 +246,8 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     // block before (on several threads) and then reads the Rankine parts of
     // block s + 1; the right-hand-side terms and the in-memory borders of the
     // delivered block are summed on the threads that are free.  Every entry
-    // still takes the terms of the rows in row order: a block's sums are
-    // done before the next block's start.
+    // still takes the terms of the rows in row order: each chunk of entries
+    // takes a block's sums after the block before's.
     const int nblock = (NEQN + B - 1) / B;
     // Block b uses the buffers of set b mod nset; its reader numbers them.
     auto rows_of = [&](int b) {
@@ -295,47 +297,113 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         return;
     }
     int read_fail = 0, store_fail = 0, bad_block = -1;
-    for (int st = 0; st < nblock + lag; ++st) {
-        // Block worked on (none in the last step on several threads) and
-        // block delivered in the same step.
-        const std::vector<asmlo::Row*> rows = st < nblock ? rows_of(st) : std::vector<asmlo::Row*>{};
-        const std::vector<asmlo::Row*> done = lag > 0 && st >= lag ? rows_of(st - lag) : std::vector<asmlo::Row*>{};
-        const int nr = static_cast<int>(rows.size());
-        const int nd = done.empty() ? 0 : nchunk(done);
-        // Index 0, handed out first: the records of the delivered block,
-        // then the Rankine parts of the next block.  Then the delivered
-        // block's sums, and last the rows' wave parts, which are many and
-        // alike and so end the step on all threads at about the same time.
-        thr::parallel_for(1 + nd + nr, [&](int k, int t) {
-            if (k == 0) {
-                if (!done.empty() && deliver_block(done) != 0) {
-                    store_fail = 1;
-                    return;
-                }
-                if (st + 1 < nblock && read_block(st + 1) != 0) read_fail = 1;
+    auto block_bad = [&](int b) {
+        for (const asmlo::Row* R : rows_of(b))
+            if (R->fail != 0) return true;
+        return false;
+    };
+    if (lag == 0) {
+        // One thread: the next block read, then this one formed, summed and
+        // delivered while its buffers are in the cache.  Rows with a failure
+        // end the period before anything of their block is delivered.
+        for (int st = 0; st < nblock; ++st) {
+            if (st + 1 < nblock && read_block(st + 1) != 0) {
+                IERR = 1;
                 return;
             }
-            if (k <= nd)
-                sum_chunk(done, k - 1);
-            else
-                asmlo::wave_row(P, *rows[static_cast<std::size_t>(k - 1 - nd)], work[static_cast<std::size_t>(t)]);
-        });
-        if (store_fail != 0) {
+            const std::vector<asmlo::Row*> rows = rows_of(st);
+            for (asmlo::Row* R : rows) asmlo::wave_row(P, *R, work[0]);
+            if (block_bad(st)) {
+                bad_block = st;
+                break;
+            }
+            for (int c = 0; c < nchunk(rows); ++c) sum_chunk(rows, c);
+            if (deliver_block(rows) != 0) {
+                IERR = 1;
+                return;
+            }
+        }
+    } else {
+        // Several threads: every task of the period in one parallel loop,
+        // handed out step by step - at step s first the records of block
+        // s - 1 and the Rankine parts of block s + 1 (one chain, in block
+        // order), then the sums of block s - 1 by chunks of entries, then
+        // the wave parts of the rows of block s.  A task waits only for what
+        // it needs, all of it handed out before it: the rows of a block for
+        // their block's reading; a block's records and sums for its rows,
+        // each chunk also for the same chunk of the block before (so every
+        // entry takes the terms of the rows in row order); a reading for
+        // the end of the block that used its buffers before.  No thread
+        // waits for the others at the end of a step.
+        auto nrow = [&](int b) { return std::min(NEQN, (b + 1) * B) - b * B; };
+        auto nchk = [&](int b) { return (std::min(NEQN, (b + 1) * B) + JCHUNK - 1) / JCHUNK; };
+        struct Task {
+            int kind, b, k;  // 0 the chain at step b, 1 chunk k of block b, 2 row k of block b
+        };
+        std::vector<Task> tasks;
+        const int nchunks = nchk(nblock - 1);
+        std::vector<std::atomic<int>> rows_done(static_cast<std::size_t>(nblock)),
+            sums_done(static_cast<std::size_t>(nblock)), chunk_next(static_cast<std::size_t>(nchunks));
+        std::atomic<int> chain{0};
+        std::atomic<bool> stop{false};
+        try {
+            for (int st = 0; st <= nblock; ++st) {
+                tasks.push_back({0, st, 0});
+                if (st >= 1)
+                    for (int c = 0; c < nchk(st - 1); ++c) tasks.push_back({1, st - 1, c});
+                if (st < nblock)
+                    for (int r = 0; r < nrow(st); ++r) tasks.push_back({2, st, r});
+            }
+        } catch (const std::bad_alloc&) {
+            ERRMSG(" RAM too small to allocate WAVEGR arrays ", 0);
             IERR = 1;
             return;
         }
-        if (rows.empty()) break;
-        // Rows with a failure end the period before anything of the block
-        // is delivered.
-        bool bad = read_fail != 0;
-        for (const asmlo::Row* R : rows) bad = bad || R->fail != 0;
-        if (bad) {
-            bad_block = st;
-            break;
+        // The first block whose sums reach chunk c.
+        for (int c = 0, b = 0; c < nchunks; ++c) {
+            while (nchk(b) <= c) ++b;
+            chunk_next[static_cast<std::size_t>(c)] = b;
         }
-        if (lag > 0) continue;
-        thr::parallel_for(nchunk(rows), [&](int c, int) { sum_chunk(rows, c); });
-        if (deliver_block(rows) != 0) {
+        auto ub = [](int b) { return static_cast<std::size_t>(b); };
+        thr::parallel_for(static_cast<int>(tasks.size()), [&](int k, int t) {
+            const Task T = tasks[static_cast<std::size_t>(k)];
+            if (T.kind == 0) {
+                const int st = T.b;
+                thr::await(chain, st);
+                if (!stop && st >= 1) {
+                    thr::await(rows_done[ub(st - 1)], nrow(st - 1));
+                    // Rows with a failure end the period before anything of
+                    // their block is delivered.
+                    if (block_bad(st - 1)) {
+                        bad_block = st - 1;
+                        stop = true;
+                    } else if (deliver_block(rows_of(st - 1)) != 0) {
+                        store_fail = 1;
+                        stop = true;
+                    }
+                }
+                if (!stop && st + 1 < nblock) {
+                    if (st + 1 >= nset) thr::await(sums_done[ub(st + 1 - nset)], nchk(st + 1 - nset));
+                    if (read_block(st + 1) != 0) {
+                        read_fail = 1;
+                        stop = true;
+                    }
+                }
+                thr::advance(chain);
+            } else if (T.kind == 1) {
+                thr::await(rows_done[ub(T.b)], nrow(T.b));
+                thr::await(chunk_next[ub(T.k)], T.b);
+                if (!stop && !block_bad(T.b)) sum_chunk(rows_of(T.b), T.k);
+                thr::advance(chunk_next[ub(T.k)]);
+                thr::advance(sums_done[ub(T.b)]);
+            } else {
+                thr::await(chain, T.b);
+                if (!stop)
+                    asmlo::wave_row(P, slots[ub(T.b % nset) * ub(B) + ub(T.k)], work[static_cast<std::size_t>(t)]);
+                thr::advance(rows_done[ub(T.b)]);
+            }
+        });
+        if (store_fail != 0) {
             IERR = 1;
             return;
         }

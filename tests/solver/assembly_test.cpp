@@ -634,24 +634,27 @@ TEST_F(Assembly, DipoleRowIsNormalDerivativeOfDipoleInfluence) {
 // scratch record are the same, bit for bit, on one thread and on eight (whose rows go in other
 // blocks): with symmetry, source and scattering formulations in finite
 // depth for the iterative solver beyond its memory limit, at the
-// infinite-frequency limit with the four-point rule and a dipole panel, and
-// with the block solver.
+// infinite-frequency limit with the four-point rule and a dipole panel,
+// with the block solver, and for a body of several blocks of rows on eight
+// threads (whose buffers are used again and whose sums go block after
+// block).
 TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
     struct Case {
         bool quarter;
         int isolve, iperfl, rule;
         float depth;
         bool dipole;
+        int bands = 8;
     };
     const int saved = thr::count();
     for (const Case c : {Case{true, 0, 0, 0, 2.5f, false}, Case{false, 1, 2, 1, -1.0f, true},
-                         Case{false, 3, 0, 0, -1.0f, false}}) {
+                         Case{false, 3, 0, 0, -1.0f, false}, Case{false, 1, 0, 0, 3.0f, false, 16}}) {
         SCOPED_TRACE(c.isolve);
         std::vector<std::vector<char>> out[2];
         for (int t : {1, 8}) {
             fresh();
             iquad = c.rule;
-            auto ps = test::ellipsoid(2.0, 1.0, 0.5, -1.2, 8, 24, c.quarter);
+            auto ps = test::ellipsoid(2.0, 1.0, 0.5, -1.2, c.bands, 3 * c.bands, c.quarter);
             if (c.dipole) ps.push_back({{{{0.3, 0.2, -0.4}, {0.3, 0.2, -0.2}, {0.3, 0.4, -0.2}, {0.3, 0.4, -0.4}}}});
             setup(ps, c.quarter ? 1 : 0, c.quarter ? 1 : 0, {0.0, 0.7}, 0.0);
             std::vector<test::Quad> quads;
@@ -715,6 +718,38 @@ TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
         ASSERT_EQ(out[0].size(), out[1].size());
         EXPECT_GT(out[0].size(), 100u);
         for (std::size_t r = 0; r < out[0].size(); ++r) EXPECT_TRUE(out[0][r] == out[1][r]) << "record " << r;
+    }
+}
+
+// Rankine records that end in the middle of the body: the reader's message
+// and status 1, on one thread and on eight (where the reading of a later
+// block waits for the buffers of an earlier one), without a hang.
+TEST_F(Assembly, RankineRecordsEndingEarlyStopThePeriod) {
+    const int saved = thr::count();
+    for (int t : {1, 8}) {
+        SCOPED_TRACE(t);
+        fresh();
+        setup(test::ellipsoid(2.0, 1.0, 0.5, -1.2, 16, 48, false), 0, 0, {0.0});
+        const int n = model::NEQN;
+        ASSERT_GE(n, 640);
+        // Keep the first half of the records.
+        std::vector<std::vector<char>> recs;
+        chan::rewind(23);
+        for (std::vector<char> r; chan::read_record(23, r) == 0;) recs.push_back(r);
+        chan::close(23);
+        ASSERT_EQ(chan::open_scratch(23, chan::Form::Unformatted), 0);
+        for (std::size_t r = 0; r < recs.size() / 2; ++r)
+            ASSERT_EQ(chan::write_record(23, recs[r].data(), recs[r].size()), 0);
+        float K = 0.8f;
+        int ierr = 0;
+        INCRHS(n, &sym::NSYMRHS[1], model::NBETA, K, 1, 0, ierr);
+        ASSERT_EQ(ierr, 0);
+        thr::set_count(t);
+        WAVEGR(1, 1, run::NBETAX, n, 0.8f, slv::ALHS, 0, ierr);
+        thr::set_count(saved);
+        EXPECT_EQ(ierr, 1);
+        EXPECT_NE(screen.str().find(" Error reading scratch file for Rankine LHS, UNIT="), std::string::npos);
+        screen.str("");
     }
 }
 
