@@ -3,7 +3,7 @@ import os
 import shutil
 
 EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
-            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep"]
+            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3"]
 
 # The examples whose runs take well under a second: the inputs that the
 # mutation driver damages.  The larger ones would turn every damaged case

@@ -180,7 +180,8 @@ TEST_F(KernelModels, GiveTheResultsOfTheFlatPanelExamples) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.example + std::string(" from ") + c.model.substr(c.model.find('\n', 20) + 1, 30));
-        const fs::path dir = fs::current_path() / ("k" + std::to_string(&c - cases));
+        fs::path dir = fs::current_path() / "k";
+        dir += std::to_string(&c - cases);
         fs::create_directory(dir);
         copy_example(c.example, dir);
         const std::string run = c.run;
@@ -240,7 +241,7 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
 INSTANTIATE_TEST_SUITE_P(Each, Examples,
                          ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0",
                                            "hemisphere_irr3", "hemicsf", "boxcsf", "hobox",
-                                           "hoboxbs", "hohemi", "hohemideep"));
+                                           "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3"));
 
 }  // namespace
 }  // namespace zorva::test
