@@ -16,6 +16,7 @@
 
 #include <unistd.h>
 
+#include "bench/workdir.hpp"
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "common/threads.hpp"
@@ -55,9 +56,7 @@ bool setup(int n) {
     static int done = 0;
     if (n == done) return true;
     done = n;
-    static const auto dir = std::filesystem::temp_directory_path() / ("zorva_hobench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    static const bench::WorkDir dir("zorva_hobench");
     chan::reset();
     chan::set_keyboard(&keys);
     chan::set_screen(&screen);

@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "bench/workdir.hpp"
 #include "common/channels.hpp"
 #include "common/threads.hpp"
 #include "geometry/model.hpp"
@@ -46,9 +47,7 @@ void setup(int n, float depth) {
     if (n == done_n && depth == done_depth) return;
     done_n = n;
     done_depth = depth;
-    static const auto dir = std::filesystem::temp_directory_path() / ("zorva_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    static const bench::WorkDir dir("zorva_bench");
     chan::close(23);
     chan::close(24);
     cfg::reset();

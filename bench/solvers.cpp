@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/workdir.hpp"
 #include "common/types.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
@@ -76,13 +77,7 @@ std::vector<cplx> rhs() {
 // One symmetry component solving modes 1..6 and one heading.  The store
 // keeps the scratch records in files (its memory limit 0), as large runs do.
 void setup(int isolve, int maxscr, int nblk, int nblkl) {
-    static bool cwd = false;
-    if (!cwd) {
-        const auto dir = std::filesystem::temp_directory_path() / "zorva_bench_solvers";
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
-        cwd = true;
-    }
+    static const bench::WorkDir dir("zorva_bench_solvers");
     cfg::reset();
     model::reset();
     sym::reset();
