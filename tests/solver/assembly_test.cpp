@@ -637,7 +637,7 @@ TEST_F(Assembly, DipoleRowIsNormalDerivativeOfDipoleInfluence) {
 // infinite-frequency limit with the four-point rule and a dipole panel,
 // with the block solver, and for a body of several blocks of rows on eight
 // threads (whose buffers are used again and whose sums go block after
-// block).
+// block), with the direct and with the iterative solver.
 TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
     struct Case {
         bool quarter;
@@ -648,7 +648,8 @@ TEST_F(Assembly, SameMatricesOnOneAndEightThreads) {
     };
     const int saved = thr::count();
     for (const Case c : {Case{true, 0, 0, 0, 2.5f, false}, Case{false, 1, 2, 1, -1.0f, true},
-                         Case{false, 3, 0, 0, -1.0f, false}, Case{false, 1, 0, 0, 3.0f, false, 16}}) {
+                         Case{false, 3, 0, 0, -1.0f, false}, Case{false, 1, 0, 0, 3.0f, false, 16},
+                         Case{false, 0, 0, 0, -1.0f, false, 16}}) {
         SCOPED_TRACE(c.isolve);
         std::vector<std::vector<char>> out[2];
         for (int t : {1, 8}) {
