@@ -7,7 +7,6 @@
 // accuracy (N = 3 about 1024 panels, N = 4 about 4096 panels).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "bench/period.hpp"
 #include "bench/workdir.hpp"
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
@@ -87,8 +87,6 @@ bool setup(int n) {
     return ierr == 0;
 }
 
-using clk = std::chrono::steady_clock;
-
 void BM_hoperiod(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     if (!setup(n)) {
@@ -97,27 +95,8 @@ void BM_hoperiod(benchmark::State& state) {
     }
     const int t = static_cast<int>(state.range(1));
     thr::set_count(t > 0 ? t : static_cast<int>(std::thread::hardware_concurrency()));
-    const int neqn = model::NEQN;
-    const float nu = model::WNUMNU(1), k = model::WNUMK(1);
-    double t_asm = 0, t_sol = 0;
-    for (auto _ : state) {
-        int ierr = 0, niter[2];
-        auto t0 = clk::now();
-        INCRHS(neqn, &sym::NSYMRHS[1], 1, k, 1, 0, ierr);
-        WAVEGR(1, 1, 1, neqn, nu, slv::ALHS, 0, ierr);
-        auto t1 = clk::now();
-        if (ierr == 0)
-            SOLVE(neqn, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, niter, 0, 0, ierr);
-        auto t2 = clk::now();
-        if (ierr != 0) state.SkipWithError("period failed");
-        t_asm += std::chrono::duration<double>(t1 - t0).count();
-        t_sol += std::chrono::duration<double>(t2 - t1).count();
-    }
-    const double it = static_cast<double>(state.iterations());
-    state.counters["unknowns"] = neqn;
-    state.counters["threads"] = thr::count();
-    state.counters["assembly_ms"] = 1e3 * t_asm / it;
-    state.counters["solve_ms"] = 1e3 * t_sol / it;
+    bench::time_period(state, model::NEQN, model::WNUMNU(1), model::WNUMK(1));
+    state.counters["unknowns"] = model::NEQN;
 }
 
 }  // namespace

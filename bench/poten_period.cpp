@@ -6,7 +6,6 @@
 // cgetrf_direct is the library's factorisation called directly.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -14,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "bench/period.hpp"
 #include "bench/workdir.hpp"
 #include "common/channels.hpp"
 #include "common/threads.hpp"
@@ -89,8 +89,6 @@ void setup(int n, float depth) {
     HGRN00(NU, K, per, ierr);
 }
 
-using clk = std::chrono::steady_clock;
-
 int threads_of(const benchmark::State& state) {
     const int t = static_cast<int>(state.range(1));
     return t > 0 ? t : static_cast<int>(std::thread::hardware_concurrency());
@@ -100,24 +98,8 @@ void BM_period(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     setup(n, static_cast<float>(state.range(2)));
     thr::set_count(threads_of(state));
-    double t_asm = 0, t_sol = 0;
-    for (auto _ : state) {
-        int ierr = 0, niter[2];
-        auto t0 = clk::now();
-        INCRHS(n, &sym::NSYMRHS[1], 1, K, 1, 0, ierr);
-        WAVEGR(1, 1, 1, n, NU, slv::ALHS, 0, ierr);
-        auto t1 = clk::now();
-        SOLVE(n, 1, 1, 1, &slv::IUNIT[0], 1.0e-6f, slv::RHSMOD, slv::RHSRAD, slv::ALHS, niter, 0, 0, ierr);
-        auto t2 = clk::now();
-        if (ierr != 0) state.SkipWithError("period failed");
-        t_asm += std::chrono::duration<double>(t1 - t0).count();
-        t_sol += std::chrono::duration<double>(t2 - t1).count();
-    }
-    const double it = static_cast<double>(state.iterations());
+    bench::time_period(state, n, NU, K);
     state.counters["panels"] = n;
-    state.counters["threads"] = thr::count();
-    state.counters["assembly_ms"] = 1e3 * t_asm / it;
-    state.counters["solve_ms"] = 1e3 * t_sol / it;
 }
 
 void BM_cgetrf_direct(benchmark::State& state) {

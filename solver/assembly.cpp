@@ -249,6 +249,10 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     // still takes the terms of the rows in row order: each chunk of entries
     // takes a block's sums after the block before's.
     const int nblock = (NEQN + B - 1) / B;
+    constexpr int JCHUNK = 256;
+    // Rows and chunks of entries of block b.
+    auto nrow = [&](int b) { return std::min(NEQN, (b + 1) * B) - b * B; };
+    auto nchunk = [&](int b) { return (std::min(NEQN, (b + 1) * B) + JCHUNK - 1) / JCHUNK; };
     // Block b uses the buffers of set b mod nset; its reader numbers them.
     auto rows_of = [&](int b) {
         std::vector<asmlo::Row*> r;
@@ -276,8 +280,6 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     };
     // The right-hand-side terms of a block and its component-1 borders in
     // memory, by chunks of entries.
-    constexpr int JCHUNK = 256;
-    auto nchunk = [&](const std::vector<asmlo::Row*>& rows) { return (rows.back()->i + JCHUNK - 1) / JCHUNK; };
     auto sum_chunk = [&](const std::vector<asmlo::Row*>& rows, int c) {
         const int j0 = c * JCHUNK + 1, j1 = std::min(rows.back()->i, (c + 1) * JCHUNK);
         add_rhs(P, rows, j0, j1);
@@ -317,7 +319,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                 bad_block = st;
                 break;
             }
-            for (int c = 0; c < nchunk(rows); ++c) sum_chunk(rows, c);
+            for (int c = 0; c < nchunk(st); ++c) sum_chunk(rows, c);
             if (deliver_block(rows) != 0) {
                 IERR = 1;
                 return;
@@ -335,13 +337,11 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         // entry takes the terms of the rows in row order); a reading for
         // the end of the block that used its buffers before.  No thread
         // waits for the others at the end of a step.
-        auto nrow = [&](int b) { return std::min(NEQN, (b + 1) * B) - b * B; };
-        auto nchk = [&](int b) { return (std::min(NEQN, (b + 1) * B) + JCHUNK - 1) / JCHUNK; };
         struct Task {
             int kind, b, k;  // 0 the chain at step b, 1 chunk k of block b, 2 row k of block b
         };
         std::vector<Task> tasks;
-        const int nchunks = nchk(nblock - 1);
+        const int nchunks = nchunk(nblock - 1);
         std::vector<std::atomic<int>> rows_done(static_cast<std::size_t>(nblock)),
             sums_done(static_cast<std::size_t>(nblock)), chunk_next(static_cast<std::size_t>(nchunks));
         std::atomic<int> chain{0};
@@ -350,7 +350,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
             for (int st = 0; st <= nblock; ++st) {
                 tasks.push_back({0, st, 0});
                 if (st >= 1)
-                    for (int c = 0; c < nchk(st - 1); ++c) tasks.push_back({1, st - 1, c});
+                    for (int c = 0; c < nchunk(st - 1); ++c) tasks.push_back({1, st - 1, c});
                 if (st < nblock)
                     for (int r = 0; r < nrow(st); ++r) tasks.push_back({2, st, r});
             }
@@ -361,7 +361,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
         }
         // The first block whose sums reach chunk c.
         for (int c = 0, b = 0; c < nchunks; ++c) {
-            while (nchk(b) <= c) ++b;
+            while (nchunk(b) <= c) ++b;
             chunk_next[static_cast<std::size_t>(c)] = b;
         }
         auto ub = [](int b) { return static_cast<std::size_t>(b); };
@@ -383,7 +383,7 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
                     }
                 }
                 if (!stop && st + 1 < nblock) {
-                    if (st + 1 >= nset) thr::await(sums_done[ub(st + 1 - nset)], nchk(st + 1 - nset));
+                    if (st + 1 >= nset) thr::await(sums_done[ub(st + 1 - nset)], nchunk(st + 1 - nset));
                     if (read_block(st + 1) != 0) {
                         read_fail = 1;
                         stop = true;
