@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "geometry/bspline.hpp"
+#include "kernels/gausslog.hpp"
 #include "kernels/horank.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
-#include "solver/gausslog.hpp"
 #include "tests/kernels/hofix.hpp"
 #include "tests/support/panelfix.hpp"
 
