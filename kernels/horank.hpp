@@ -1,8 +1,9 @@
 // Rankine (1/r) integrals over B-spline patches of the higher-order method:
 // adaptive subdivision of a parameter rectangle (SUBDIV), the singular
-// square around a point of the patch itself (SELF, SELFSUB), and the
+// square around a point of the patch itself (SELF, SELFSUB), the
 // influence of one source span at one field point over all images and
-// symmetry components (RKPATCH).
+// symmetry components (RKPATCH), and that of every source span at one
+// outer point (RKPOINT), which the solver tests into its windows.
 //
 // The integrals are span moments: for a kernel K, the moment k = 1 + i + NPU j
 // is the integral of K (u - UREF)^i (v - VREF)^j.  They accumulate in an
@@ -170,7 +171,7 @@ struct RkPoint {
 // The rules of the singular square (8-point Gauss-Legendre and, with
 // ILOG = 1, the 8-point rule for the weight -ln x) and the centre and
 // corners of every span of patches 1..NPATCHT, the first square of each of
-// its subdivisions at every outer point.  IERR 1 after a message.
+// its subdivisions at every outer point.  IERR 0, or 1 after a message.
 void RKSETUP(RkPoint& K, int& IERR);
 
 // The influence of every source span at outer point IPT of the run (the

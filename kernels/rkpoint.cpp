@@ -16,6 +16,7 @@ namespace zorva {
 
 void RKSETUP(RkPoint& K, int& IERR) {
     using namespace model;
+    IERR = 0;
     int ierr = 0;
     GAUSLE(-1.0f, 1.0f, K.RL.XG, K.RL.WG, 8, ierr);
     if (ierr == 0 && cfg::ILOG == 1) ierr = GAUSSLOG(K.RL.XL, K.RL.WL, 8);
