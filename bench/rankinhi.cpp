@@ -19,7 +19,6 @@
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
-#include "kernels/rankin.hpp"
 #include "main/config.hpp"
 #include "main/drivers/drivers.hpp"
 #include "main/fnames.hpp"
@@ -28,6 +27,7 @@
 #include "panels/geom.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/rankin.hpp"
 #include "solver/scrstore.hpp"
 
 namespace {

@@ -170,58 +170,77 @@ void PLTDATH(int& IERR) {
         return true;
     };
     auto at = [&](int i, int j) { return static_cast<long>(j) * ni + i + 1; };
-    std::string name;
+    const bool low = cfg::ILOWGDF >= 1, plt = cfg::IPLTDAT >= 1;
+    const int n = cfg::IPLTDAT;
 
-    if (cfg::ILOWGDF >= 1) {
-        for (int ib = 1; ib <= cfg::NBODY; ++ib) {
-            const int p0 = IPSTART(ib), p1 = IPSTART(ib) + NPATCHB(ib) - 1;
-            long npan = 0;
-            for (int p = p0; p <= p1; ++p) npan += static_cast<long>(NU(p)) * m * NV(p) * m;
-            FNAMEXT(fnames::GDFNAME(ib), name, "_low.gdf");
-            chan::open(IULOW, name, chan::Status::Replace);
-            // A plane about which the patches were reflected is no symmetry
-            // plane of the file: its images are written as panels.
-            const int isx = IS(1, ib) == 1 && ISX == 1 ? 1 : 0, isy = IS(2, ib) == 1 && ISY == 1 ? 1 : 0;
-            low_head(GDFTITLE(ib), ULEN(ib), isx, isy, npan);
-            for (int p = p0; p <= p1; ++p) {
-                if (!make_grid(p)) {
-                    chan::close(IULOW);
-                    return;
-                }
-                const bool mirrored = IPREF(p) == 2 || IPREF(p) == 4;
-                for (int j = 1; j < nj; ++j)
-                    for (int i = 1; i < ni; ++i) {
-                        long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
-                        if (mirrored) {
-                            std::swap(v[0], v[1]);
-                            std::swap(v[2], v[3]);
-                        }
-                        low_panel(grid, v);
-                    }
-            }
-            chan::close(IULOW);
-        }
-    }
-
-    if (cfg::IPLTDAT >= 1) {
-        const int n = cfg::IPLTDAT;
+    // Body ib's low-order file up to its panels.
+    auto low_open = [&](int ib) {
+        const int p0 = IPSTART(ib), p1 = IPSTART(ib) + NPATCHB(ib) - 1;
+        long npan = 0;
+        for (int p = p0; p <= p1; ++p) npan += static_cast<long>(NU(p)) * m * NV(p) * m;
+        std::string name;
+        FNAMEXT(fnames::GDFNAME(ib), name, "_low.gdf");
+        chan::open(IULOW, name, chan::Status::Replace);
+        // A plane about which the patches were reflected is no symmetry
+        // plane of the file: its images are written as panels.
+        const int isx = IS(1, ib) == 1 && ISX == 1 ? 1 : 0, isy = IS(2, ib) == 1 && ISY == 1 ? 1 : 0;
+        low_head(GDFTITLE(ib), ULEN(ib), isx, isy, npan);
+    };
+    auto zone = [](int unit, int I, int J) {
+        chan::write_line(unit, "zone I=" + fmt::I(I, 6) + "   J=" + fmt::I(J, 6) + "  F=POINT");
+    };
+    auto point = [&](int unit, long g) {
+        chan::write_line(unit, fmt::F(grid(1, g), 12, 3) + fmt::F(grid(2, g), 12, 3) + fmt::F(grid(3, g), 12, 3));
+    };
+    if (plt) {
         std::string pat, pan;
         FNAMEXT(fnames::GDFNAME(1), pat, "_pat.dat");
         FNAMEXT(fnames::GDFNAME(1), pan, "_pan.dat");
         chan::open(IUPLT, pat, chan::Status::Replace);
         chan::open(IUPLT + 1, pan, chan::Status::Replace);
-        auto zone = [](int unit, int I, int J) {
-            chan::write_line(unit, "zone I=" + fmt::I(I, 6) + "   J=" + fmt::I(J, 6) + "  F=POINT");
-        };
-        auto point = [&](int unit, long g) {
-            chan::write_line(unit, fmt::F(grid(1, g), 12, 3) + fmt::F(grid(2, g), 12, 3) + fmt::F(grid(3, g), 12, 3));
-        };
-        for (int p = 1; p <= np; ++p) {
-            if (!make_grid(p)) {
-                chan::close(IUPLT);
-                chan::close(IUPLT + 1);
-                return;
+    }
+
+    // Each patch's grid, evaluated once, goes to its body's low-order file
+    // and to the plot files.  The bodies own consecutive blocks of patches
+    // in body order: a body's file is opened at its first patch (a body
+    // without patches gets its head alone) and closed after its last.
+    int nextb = 1, lowb = 0;  // the next body to open, the body whose file is open
+    auto close_all = [&] {
+        if (lowb != 0) chan::close(IULOW);
+        lowb = 0;
+        if (plt) {
+            chan::close(IUPLT);
+            chan::close(IUPLT + 1);
+        }
+    };
+    for (int p = 1; p <= np; ++p) {
+        while (low && lowb == 0 && nextb <= cfg::NBODY && IPSTART(nextb) <= p) {
+            low_open(nextb);
+            lowb = nextb++;
+            if (NPATCHB(lowb) <= 0) {
+                chan::close(IULOW);
+                lowb = 0;
             }
+        }
+        if (lowb == 0 && !plt) continue;
+        if (!make_grid(p)) return close_all();
+        if (lowb != 0) {
+            const bool mirrored = IPREF(p) == 2 || IPREF(p) == 4;
+            for (int j = 1; j < nj; ++j)
+                for (int i = 1; i < ni; ++i) {
+                    long v[4] = {at(i, j - 1), at(i - 1, j - 1), at(i - 1, j), at(i, j)};
+                    if (mirrored) {
+                        std::swap(v[0], v[1]);
+                        std::swap(v[2], v[3]);
+                    }
+                    low_panel(grid, v);
+                }
+            if (p == IPSTART(lowb) + NPATCHB(lowb) - 1) {
+                chan::close(IULOW);
+                lowb = 0;
+            }
+        }
+        if (plt) {
             zone(IUPLT, ni, nj);
             for (int j = 0; j < nj; ++j)
                 for (int i = 0; i < ni; ++i) point(IUPLT, at(i, j));
@@ -234,9 +253,13 @@ void PLTDATH(int& IERR) {
                         for (int i = 0; i <= n; ++i) point(IUPLT + 1, at(a * m + i * m / n, b * m + j * m / n));
                 }
         }
-        chan::close(IUPLT);
-        chan::close(IUPLT + 1);
     }
+    // Bodies without patches after the last patch: their heads alone.
+    for (; low && nextb <= cfg::NBODY; ++nextb) {
+        low_open(nextb);
+        chan::close(IULOW);
+    }
+    close_all();
 }
 
 }  // namespace zorva

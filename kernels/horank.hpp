@@ -1,8 +1,9 @@
 // Rankine (1/r) integrals over B-spline patches of the higher-order method:
 // adaptive subdivision of a parameter rectangle (SUBDIV), the singular
-// square around a point of the patch itself (SELF, SELFSUB), and the
+// square around a point of the patch itself (SELF, SELFSUB), the
 // influence of one source span at one field point over all images and
-// symmetry components (RKPATCH).
+// symmetry components (RKPATCH), and that of every source span at one
+// outer point (RKPOINT), which the solver tests into its windows.
 //
 // The integrals are span moments: for a kernel K, the moment k = 1 + i + NPU j
 // is the integral of K (u - UREF)^i (v - VREF)^j.  They accumulate in an
@@ -155,5 +156,30 @@ void to_source(const float* P, float* Q, int IBF, int IBS, const float* OFF, boo
 // body origin (zero with walls or within a body).
 void RKPATCH(const RkField& F, const RkSpan& SP, int ISING, const float* OFF, float ZFS, int IRAD, float HBOT,
              const SelfRules& RL, RkOut& O, RkWork& W, int& IERR);
+
+// The Rankine influence of all source spans of the run at one outer point:
+// what RKSETUP prepares once per run, the work of RKPATCH, and the results
+// of RKPOINT.  Source spans are counted in patch, v-span, u-span order.
+struct RkPoint {
+    SelfRules RL;           // rules of the singular square
+    std::vector<float> G;   // centre and corners of every source span (15 values, see SUBDIV)
+    std::vector<int> GOFF;  // GOFF[p]: spans of the patches 1..p
+    RkWork W;
+    std::vector<RkOut> O;   // O[s]: the RKPATCH outputs of source span s at the point
+};
+
+// The rules of the singular square (8-point Gauss-Legendre and, with
+// ILOG = 1, the 8-point rule for the weight -ln x) and the centre and
+// corners of every span of patches 1..NPATCHT, the first square of each of
+// its subdivisions at every outer point.  IERR 0, or 1 after a message.
+void RKSETUP(RkPoint& K, int& IERR);
+
+// The influence of every source span at outer point IPT of the run (the
+// point tables XQO, ENQO, VNQO), at parameters (U, V) in span (IU, JV) of
+// field patch IP, into K.O: the span itself is the singular one, bodies
+// other than the field body are offset unless there are walls, the inner
+// points are numbered afresh at each outer point.  IERR 1 after RKPATCH's
+// message; the outputs are then incomplete.
+void RKPOINT(int IP, int IU, int JV, int IPT, float U, float V, int IRAD, float HBOT, RkPoint& K, int& IERR);
 
 }  // namespace zorva

@@ -13,35 +13,8 @@
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
-#include "solver/scrstore.hpp"
 
 namespace zorva {
-
-void RANKIN(int N, int IRADF, int& IERR) {
-    IERR = 0;
-    auto fail = [&] {
-        ERRMSG(" Error opening scratch files in RANKIN ", 0);
-        IERR = 1;
-    };
-    if (cfg::ILOWHI != 0) {
-        // The higher-order records live in the matrix scratch store (memory
-        // while it has room, files beyond): units 23, 24 and, when some
-        // period is at the infinite frequency, 25 and 26.
-        int units[4], n = 0;
-        units[n++] = IURNK;
-        if (IRADF >= 0) units[n++] = IURNKR;
-        if (model::IPERSPC == 1) {
-            units[n++] = 25;
-            if (IRADF >= 0) units[n++] = 26;
-        }
-        slv::SCROPEN(units, n, IERR);
-        if (IERR == 0) RANKINHI(N, IRADF, model::HBOT, IERR);
-        return;
-    }
-    if (chan::open_scratch(IURNK, chan::Form::Unformatted) != 0) return fail();
-    if (IRADF >= 0 && chan::open_scratch(IURNKR, chan::Form::Unformatted) != 0) return fail();
-    RANKINLO(N, IRADF, model::HBOT, IERR);
-}
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "panels/paneldata.hpp"
 
 namespace zorva {

@@ -14,7 +14,7 @@
 #include "main/fnames.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "p2f/p2flayout.hpp"
 #include "panels/geomdata.hpp"
 

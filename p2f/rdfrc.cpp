@@ -11,7 +11,7 @@
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "panels/geomdata.hpp"
 
 namespace zorva {

@@ -12,7 +12,7 @@
 #include "main/fnames.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 
 namespace zorva {
 

@@ -12,7 +12,7 @@
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "panels/geomdata.hpp"
 
 namespace zorva {

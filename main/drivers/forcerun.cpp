@@ -16,7 +16,7 @@
 #include "force/force.hpp"
 #include "force/forceres.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "p2f/p2f.hpp"
 
 namespace zorva {

@@ -18,7 +18,7 @@
 #include "main/runparams.hpp"
 #include "main/symmetry.hpp"
 #include "p2f/forcedata.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "p2f/p2f.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"

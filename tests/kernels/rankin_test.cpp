@@ -14,6 +14,7 @@
 #include "main/config.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
+#include "solver/rankin.hpp"
 #include "tests/support/panelfix.hpp"
 #include "tests/support/testdir.hpp"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "kernels/rankin.hpp"
 #include "main/symmetry.hpp"
+#include "solver/rankin.hpp"
 #include "solver/scrstore.hpp"
 #include "tests/kernels/hofix.hpp"
 

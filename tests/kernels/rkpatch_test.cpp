@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "geometry/bspline.hpp"
+#include "kernels/gausslog.hpp"
 #include "kernels/horank.hpp"
 #include "kernels/rankpan.hpp"
 #include "main/symmetry.hpp"
 #include "panels/paneldata.hpp"
-#include "solver/gausslog.hpp"
 #include "tests/kernels/hofix.hpp"
 #include "tests/support/panelfix.hpp"
 
@@ -193,6 +193,48 @@ TEST_F(RkPatch, DipolePatches) {
     ASSERT_EQ(ierr, 0);
     for (float v : O.SRC) EXPECT_EQ(v, 0.0f);
     EXPECT_NE(O.DIP[0], 0.0f);
+}
+
+// The influence of every span of a closed, deeply submerged sphere at its
+// own outer points (RKPOINT), the normals pointing into the body: the
+// dipole integral is 2 pi (principal value) plus the free term 2 pi, the
+// image sphere adding nothing at a point outside it; the surge and sway
+// normal velocities -(x - c)_x / a and -(x - c)_y / a are first spherical
+// harmonics, whose single layers are -(4 pi a / 3) (x - c)_x / a on the
+// sphere and -(4 pi a^3 / 3) (x - c')_x / |x - c'|^3 outside the image.
+TEST_F(RkPatch, ClosedSphereAtItsOwnPoints) {
+    const double A = 1.0, ZC = -6.0;
+    sphere(A, ZC);
+    spline(3, 2, 2, 4);
+    RkPoint K;
+    int ierr = -1;
+    RKSETUP(K, ierr);
+    ASSERT_EQ(ierr, 0) << screen.str();
+    ASSERT_EQ(K.O.size(), 16u);
+    const int QO = 2, N = 2;
+    for (int ipt : {1, 7, 22, 40, 63}) {
+        SCOPED_TRACE(ipt);
+        // the point's patch, spans and nodes in the order of the point tables
+        const int r = ipt - 1;
+        const int qu = r % QO + 1, qv = r / QO % QO + 1, iu = r / (QO * QO) % N + 1, jv = r / (QO * QO * N) % N + 1,
+                  ip = r / (QO * QO * N * N) + 1;
+        const float* t = &model::HOTAB1(1, ip);
+        const float u = 0.5f * (t[2 + iu - 1] + t[2 + iu]) + 0.5f * (t[2 + iu] - t[2 + iu - 1]) * model::XGUO(qu, ip);
+        const float v = 0.5f * (t[2 + jv - 1] + t[2 + jv]) + 0.5f * (t[2 + jv] - t[2 + jv - 1]) * model::XGVO(qv, ip);
+        RKPOINT(ip, iu, jv, ipt, u, v, 0, -1.0f, K, ierr);
+        ASSERT_EQ(ierr, 0) << screen.str();
+        double dip = 0, src[2] = {0, 0};
+        for (const RkOut& O : K.O) {
+            dip += static_cast<double>(O.DIP[0]);
+            src[0] += static_cast<double>(O.SRC[0]), src[1] += static_cast<double>(O.SRC[1]);
+        }
+        const D3 x = {model::XQO(1, ipt), model::XQO(2, ipt), model::XQO(3, ipt)};
+        const D3 d = {x[0], x[1], x[2] + ZC};  // from the image centre (0, 0, -ZC)
+        const double r3 = std::pow(test::norm3(d), 3), PI = 3.141592653589793;
+        EXPECT_NEAR(dip, 4 * PI, 2e-3);
+        for (int c = 0; c < 2; ++c)
+            EXPECT_NEAR(src[c], -(4 * PI * A / 3 * x[c] / A + 4 * PI * A * A * A / 3 * d[c] / r3), 1e-3) << c;
+    }
 }
 
 }  // namespace

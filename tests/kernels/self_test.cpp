@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "geometry/bspline.hpp"
+#include "kernels/gausslog.hpp"
 #include "kernels/horank.hpp"
-#include "solver/gausslog.hpp"
 #include "tests/kernels/hofix.hpp"
 #include "tests/platform/userlib_support.hpp"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "common/channels.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "tests/p2f/p2fmodel.hpp"
 #include "tests/support/testdir.hpp"
 

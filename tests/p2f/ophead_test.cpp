@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/channels.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "p2f/p2flayout.hpp"
 #include "tests/p2f/p2fmodel.hpp"
 #include "tests/support/testdir.hpp"

@@ -6,7 +6,7 @@
 
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
-#include "p2f/frcsetup.hpp"
+#include "p2f/forceprep.hpp"
 #include "tests/p2f/p2fmodel.hpp"
 #include "tests/support/testdir.hpp"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/gausslog.hpp"
+#include "kernels/gausslog.hpp"
 #include "tests/support/testdir.hpp"
 
 using namespace zorva;

@@ -1,6 +1,7 @@
-// The routines of the FORCE set-up that live with the POTEN-to-FORCE data:
-// option checks, force control file, tank hydrostatics, report header,
-// hydrostatic matrix file and external RAO file.
+// The preparation steps of the FORCE stage that live with the POTEN-to-FORCE
+// data: option checks, force control file, tank hydrostatics, report header,
+// hydrostatic matrix file and external RAO file.  The stage's set-up in the
+// drivers (FRCSETUP) calls them in turn.
 #pragma once
 
 #include <string>

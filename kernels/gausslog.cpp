@@ -1,4 +1,4 @@
-#include "solver/gausslog.hpp"
+#include "kernels/gausslog.hpp"
 
 #include "common/messages.hpp"
 
