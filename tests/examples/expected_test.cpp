@@ -101,8 +101,8 @@ std::vector<Word> words(const std::string& line) {
             w.value = std::strtod(w.text.c_str(), nullptr);
             w.number = std::isfinite(w.value);
             w.whole = !m[2].matched && !m[3].matched;
-            const long exp10 = m[3].matched ? std::stol(m[3].str()) : 0;
-            w.half_unit = 0.5 * std::pow(10.0, static_cast<double>(exp10 - m[2].length()));
+            const double exp10 = m[3].matched ? std::strtod(m[3].str().c_str(), nullptr) : 0.0;
+            w.half_unit = 0.5 * std::pow(10.0, exp10 - static_cast<double>(m[2].length()));
         }
         out.push_back(w);
         i = e;
