@@ -95,14 +95,33 @@ std::vector<Word> words(const std::string& line) {
         std::size_t e = line.find(' ', i);
         if (e == std::string::npos) e = line.size();
         Word w{line.substr(i, e - i), e};
-        static const std::regex num(R"([-+]?(\d*)(?:\.(\d*))?(?:[eE]([-+]?\d+))?)");
-        std::smatch m;
-        if (std::regex_match(w.text, m, num) && (m[1].length() > 0 || m[2].length() > 0)) {
-            w.value = std::strtod(w.text.c_str(), nullptr);
+        // A number: sign, digits, a point and digits, an exponent.
+        const std::string& t = w.text;
+        std::size_t p = t[0] == '-' || t[0] == '+' ? 1 : 0;
+        auto digits = [&] {
+            const std::size_t b = p;
+            while (p < t.size() && t[p] >= '0' && t[p] <= '9') ++p;
+            return p - b;
+        };
+        const std::size_t lead = digits();
+        const bool point = p < t.size() && t[p] == '.';
+        std::size_t decimals = 0;
+        if (point) {
+            ++p;
+            decimals = digits();
+        }
+        bool exponent = false, ok = lead + decimals > 0;
+        if (ok && p < t.size() && (t[p] == 'E' || t[p] == 'e')) {
+            exponent = true;
+            if (++p < t.size() && (t[p] == '-' || t[p] == '+')) ++p;
+            ok = digits() > 0;
+        }
+        if (ok && p == t.size()) {
+            w.value = std::strtod(t.c_str(), nullptr);
             w.number = std::isfinite(w.value);
-            w.whole = !m[2].matched && !m[3].matched;
-            const double exp10 = m[3].matched ? std::strtod(m[3].str().c_str(), nullptr) : 0.0;
-            w.half_unit = 0.5 * std::pow(10.0, exp10 - static_cast<double>(m[2].length()));
+            w.whole = !point && !exponent;
+            const double exp10 = exponent ? std::strtod(t.c_str() + t.find_first_of("eE") + 1, nullptr) : 0.0;
+            w.half_unit = 0.5 * std::pow(10.0, exp10 - static_cast<double>(decimals));
         }
         out.push_back(w);
         i = e;
