@@ -348,6 +348,7 @@ TEST_F(HoHemi, ForceOnlyRunOnItsFileMatchesBothStages) {
         r.iopt = " 1  1  1  1  0  0  0  0  0";
         r.irr = irr;
         r.ilog = irr == 0 ? 0 : 1;  // required with IRR > 0
+        if (irr != 0) r.per = {4.0};
         run(r);
         std::vector<std::pair<std::string, std::string>> both;
         for (const char* f : {"hemi.out", "hemi.1", "hemi.2", "hemi.3", "hemi.4"}) both.emplace_back(f, read_file(f));
