@@ -1,6 +1,8 @@
 // Calls of SURFLINK's exports; see rgklink.hpp.
 #include "geometry/rgklink.hpp"
 
+#include <mutex>
+
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
 #include "geometry/model.hpp"
@@ -10,37 +12,78 @@
 
 namespace zorva {
 
-void RGKINIT(int& IERR) { ::RGKINIT(&IERR); }
+namespace {
+// SURFLINK keeps its tables, result buffers and call counters library-wide
+// and no export is re-entrant, while the program evaluates body geometry on
+// its pool of threads (field points of FORCE among them): one call at a
+// time.
+std::mutex surflink_calls;
+}  // namespace
 
-void RGKLOWGDF(int IB, int& IERR) { ::RGKLOWGDF(&IB, &IERR); }
+void RGKINIT(int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKINIT(&IERR);
+}
 
-void RGKNTANK(int IB, int& N) { ::RGKNTANK(&IB, &N); }
+void RGKLOWGDF(int IB, int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKLOWGDF(&IB, &IERR);
+}
 
-void RGKNPATCH(int IB, int& N) { ::RGKNPATCH(&IB, &N); }
+void RGKNTANK(int IB, int& N) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKNTANK(&IB, &N);
+}
 
-void RGKPANTYPE(int IB, int I, int& ITYPE, int& ITANK, int& IERR) { ::RGKPANTYPE(&IB, &I, &ITYPE, &ITANK, &IERR); }
+void RGKNPATCH(int IB, int& N) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKNPATCH(&IB, &N);
+}
+
+void RGKPANTYPE(int IB, int I, int& ITYPE, int& ITANK, int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKPANTYPE(&IB, &I, &ITYPE, &ITANK, &IERR);
+}
 
 void RGKPATTYPE(int IB, int IP, int& ITYPE, int& ITANK, int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
     ::RGKPATTYPE(&IB, &IP, &ITYPE, &ITANK, &IERR);
 }
 
 void RGKEVAL(float U, float V, int IB, int IP, float* X, float* XU, float* XV, int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
     ::RGKEVAL(&U, &V, &IB, &IP, X, XU, XV, &IERR);
 }
 
-void RGKDONE() { ::RGKDONE(); }
+void RGKDONE() {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKDONE();
+}
 
-void RGKINITCSF(int& IERR) { ::RGKINITCSF(&IERR); }
+void RGKINITCSF(int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKINITCSF(&IERR);
+}
 
-void RGKNPATCSF(int& N) { ::RGKNPATCSF(&N); }
+void RGKNPATCSF(int& N) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKNPATCSF(&N);
+}
 
 void RGKEVALCSF(float U, float V, int IP, float* X, float* XU, float* XV, int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
     ::RGKEVALCSF(&U, &V, &IP, X, XU, XV, &IERR);
 }
 
-void RGKLOWCSF(int& IERR) { ::RGKLOWCSF(&IERR); }
+void RGKLOWCSF(int& IERR) {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKLOWCSF(&IERR);
+}
 
-void RGKDONECSF() { ::RGKDONECSF(); }
+void RGKDONECSF() {
+    const std::lock_guard<std::mutex> one(surflink_calls);
+    ::RGKDONECSF();
+}
 
 bool WRRGKHEAD() {
     constexpr int IURGK = 3;

@@ -108,7 +108,8 @@ void OPHEAD(std::string& DATE, std::string& TIME, int& IERR) {
             if (cfg::IDIPOLE > 0) out("(' Dipole panels:',I8)", {NPAND(ib) * f});
             if (irr > 0) out("(' Free surface panels:',I8)", {(NPANB(ib) - pnl::NPANBG(ib)) * f});
         } else {
-            const bool noirr = cfg::IPOTEN == 0 && cfg::IALTPOT < 2;
+            // The index is left blank only when no stage of the run knows it.
+            const bool noirr = irr < 0;
             if (cfg::NBODY == 1) {
                 const std::string f = "(' NPATCH:',I6,4X,'           IGDEF:',I5,10X,A,/,' Irregular frequency index: IRR =',I4)";
                 if (noirr) out(f, {NPATCHT, IGDEF(1), sym});

@@ -200,6 +200,21 @@ int irr_max() {
     return m;
 }
 
+bool irr_from_patches() {
+    int ierr = 0;
+    if (cfg::IRR.extent(1) < NBODY) cfg::GROWIRR(NBODY, ierr);
+    if (ierr != 0) return false;
+    for (int ib = 1; ib <= NBODY; ++ib) cfg::IRR(ib) = 0;
+    const int np = std::min<long>({NPATCHT, IBPTH.extent(1), IFSPAT.extent(1)});
+    for (int q = 1; q <= np; ++q) {
+        const int ib = IBPTH(q);
+        if (ib < 1 || ib > NBODY) continue;
+        if (q > NPATCHBD) cfg::IRR(ib) = 3;
+        else if (IFSPAT(q) == -1 && cfg::IRR(ib) == 0) cfg::IRR(ib) = 1;
+    }
+    return true;
+}
+
 namespace {
 
 void lay_low(Pass& p) {

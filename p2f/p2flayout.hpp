@@ -197,4 +197,13 @@ std::vector<PerRec> scratch_layout(int N, int M, int IRAD, int IDIFF, int ISRC, 
 // decides whether the panel-flag record is present.
 int irr_max();
 
+// The irregular-frequency index of each body of a higher-order file, from
+// its patch tables (a higher-order file holds no IRR record): 3 when the
+// body owns patches after the last body patch (the interior free surface
+// the program builds), 1 when one of its own patches is an interior
+// free-surface patch, else 0.  Sets IRR(1..NBODY); false when IRR cannot
+// be sized.  A body given IRR = 1 without a lid patch, or IRR = 3 without a
+// waterline, solves as IRR = 0 and is found so.
+bool irr_from_patches();
+
 }  // namespace zorva::p2f

@@ -81,6 +81,9 @@ void RDP2F(int IUNIT, int& IERR) {
     }
     p2f::lay_bulk(p);
     if (!p.ok()) return read_error(2, IERR);
+    // Without the POTEN stage of this run the bodies' IRR of a higher-order
+    // file come from the patch tables it holds.
+    if (cfg::ILOWHI == 1 && cfg::IPOTEN == 0 && !p2f::irr_from_patches()) return read_error(2, IERR);
 }
 
 void RDP2FRGK(int IUNIT, int& IERR) {

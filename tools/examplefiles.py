@@ -3,7 +3,7 @@ import os
 import shutil
 
 EXAMPLES = ["box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0", "hemisphere_irr3", "hemicsf",
-            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3"]
+            "boxcsf", "hobox", "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3", "hoboxmodel"]
 
 # The examples whose runs take well under a second: the inputs that the
 # mutation driver damages.  The larger ones would turn every damaged case
@@ -38,6 +38,15 @@ def inputs(src):
         if name.endswith(".gdf"):
             for ext in (".spl", ".mod", ".bpi", ".csf", ".csp"):
                 add(name[:-4] + ext)
+    # A geometry or control-surface file of kind 2 (the second number of its
+    # fourth line) names its geometry-model file on its sixth line.
+    for name in list(files[1:]):
+        if name.endswith((".gdf", ".csf")):
+            with open(os.path.join(src, name), encoding="latin-1") as f:
+                lines = f.read().split("\n")
+            kind = lines[3].split()[1:2] if len(lines) > 5 else []
+            if kind == ["2"] and lines[5].split():
+                add(lines[5].split()[0])
     return files
 
 

@@ -11,7 +11,9 @@ test tests/examples does with the outputs of its own runs.
 Run by hand from the top of the source tree after a release build, and only
 when a change of the results is understood:
 
-  python3 tools/mkexpected.py [--zorva build/zorva]
+  python3 tools/mkexpected.py [--zorva build/zorva] [EXAMPLE ...]
+
+Without names it rewrites every example's expected outputs.
 """
 import argparse
 import os
@@ -34,8 +36,12 @@ def mask(text):
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--zorva", default=os.path.join(ROOT, "build", "zorva"))
+    ap.add_argument("examples", nargs="*", metavar="EXAMPLE", help="only these examples")
     a = ap.parse_args()
-    for ex in EXAMPLES:
+    unknown = [ex for ex in a.examples if ex not in EXAMPLES]
+    if unknown:
+        raise SystemExit("not an example: " + " ".join(unknown))
+    for ex in a.examples or EXAMPLES:
         src = os.path.join(ROOT, "examples", ex)
         ins = inputs(src)
         tmp = tempfile.mkdtemp(prefix="mkexpected_")

@@ -424,10 +424,15 @@ def main():
     os.makedirs(a.out, exist_ok=True)
     work = tempfile.mkdtemp(prefix="mutbase_")
     try:
-        # A private copy of the program: a rebuild during the run does not
-        # disturb it.
-        shutil.copy(zorva, os.path.join(work, "zorva"))
-        zorva = os.path.join(work, "zorva")
+        # A private copy of the program and of the libraries it finds
+        # through its run path ($ORIGIN/../lib): a rebuild during the run
+        # does not disturb them.
+        real = os.path.realpath(zorva)
+        libs = os.path.join(os.path.dirname(real), os.pardir, "lib")
+        os.makedirs(os.path.join(work, "prog", "bin"))
+        shutil.copy(real, os.path.join(work, "prog", "bin", "zorva"))
+        shutil.copytree(libs, os.path.join(work, "prog", "lib"))
+        zorva = os.path.join(work, "prog", "bin", "zorva")
         setups = prepare_setups(zorva, work)
         names = sorted(setups)
         if a.setups:

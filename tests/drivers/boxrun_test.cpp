@@ -130,5 +130,32 @@ TEST_F(BoxRun, ForceReadsTheFileItsPotenStageWroteUnderANewName) {
     for (const auto& [f, text] : plain) EXPECT_TRUE(read_file(f) == text) << f << " differs";
 }
 
+// The higher-order box of examples/hobox closed by a lid patch in the free
+// surface (IRR = 1, the interior free surface given as a patch of the
+// geometry file): a FORCE stage alone on its .p2f file writes the report of
+// the run of both stages, the irregular-frequency index 1 among it.
+TEST_F(BoxRun, HigherOrderForceOnlyRunKeepsTheIndexOfALid) {
+    for (const char* f : {"fnames.zrv", "hobox.frc"})
+        std::filesystem::copy_file(test::source_path(std::string("examples/hobox/") + f), f);
+    std::string gdf = read_file(test::source_path("examples/hobox/hobox.gdf"));
+    gdf.replace(gdf.find("  5  0      NPATCH"), 18, "  6  0      NPATCH");
+    gdf += "  1.0 -0.5 0.0   1.0 0.5 0.0   -1.0 0.5 0.0   -1.0 -0.5 0.0\n";  // the lid, normal down
+    write_file("hobox.gdf", gdf);
+    // One spline panel per patch: the index, not the accuracy, is tested.
+    std::string spl = "Box with a lid\n";
+    for (int p = 0; p < 6; ++p) spl += " 1 1\n 3 3\n 3 3\n 3 3\n";
+    write_file("hobox.spl", spl);
+    write_file("hobox.pot", "Box with a lid\n 0\n 1\n 0. 0. 0. 0. 0.\n 0 1 0\n 1 1\n 1 1 1 1 1 1\n 1\n 4.\n 1\n 0.\n");
+    write_file("hobox.cfg", "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\n");
+    ASSERT_EQ(main_run(), 0) << screen.str();
+    const std::string both = read_file("hobox.out");
+    EXPECT_NE(both.find(" Irregular frequency index: IRR =   1\n"), std::string::npos) << both;
+    for (const char* f : {"hobox.out", "hobox.1", "hobox.2", "hobox.3", "hobox.4", "hobox.hst"})
+        std::filesystem::remove(f);
+    write_file("hobox.cfg", "ILOWHI=1\nIPOTEN=0\nIFORCE=1\n");
+    ASSERT_EQ(main_run(), 0) << screen.str();
+    EXPECT_TRUE(read_file("hobox.out") == both) << read_file("hobox.out");
+}
+
 }  // namespace
 }  // namespace zorva

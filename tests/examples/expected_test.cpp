@@ -446,7 +446,7 @@ TEST_P(Examples, RunMatchesExpectedOutputs) {
 INSTANTIATE_TEST_SUITE_P(Each, Examples,
                          ::testing::Values("box", "boxquarter", "twoboxes", "hemisphere", "hemisphere_irr0",
                                            "hemisphere_irr3", "hemicsf", "boxcsf", "hobox",
-                                           "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3"));
+                                           "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3", "hoboxmodel"));
 
 }  // namespace
 }  // namespace zorva::test

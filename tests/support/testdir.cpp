@@ -99,6 +99,19 @@ std::vector<std::string> example_inputs(const std::string& name) {
         const std::string base = files[i].substr(0, files[i].size() - 4);
         for (const char* ext : {".spl", ".mod", ".bpi", ".csf", ".csp"}) add(base + ext);
     }
+    // A geometry or control-surface file of kind 2 (the second number of its
+    // fourth line) names its geometry-model file on its sixth line.
+    for (std::size_t i = 1, m = files.size(); i < m; ++i) {
+        if (!files[i].ends_with(".gdf") && !files[i].ends_with(".csf")) continue;
+        std::ifstream in(src / files[i]);
+        std::vector<std::string> lines;
+        while (lines.size() < 6 && std::getline(in, line)) lines.push_back(line);
+        if (lines.size() < 6) continue;
+        std::istringstream head(lines[3]);
+        std::string count, kind;
+        head >> count >> kind;
+        if (kind == "2") add(first_word(lines[5]));
+    }
     return files;
 }
 
