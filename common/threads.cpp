@@ -214,40 +214,36 @@ double seconds(clockid_t clock) {
     return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
 }
 
-// The load that other programs put on the cores of the affinity mask,
-// from two readings of the processors' counters at least SPAN apart
-// (shorter spans say little: the counters tick a hundred times a second).
-// The run's own threads, awake or not, are not counted: their processor
-// time in the span is taken off.
+// The load that other programs put on the cores of the affinity mask:
+// the processors' counters read twice, SAMPLE apart, while the run's own
+// threads sleep (others then get the processors they want, where they
+// would share them with ours while the run works), and the processor time
+// of the run's threads that were awake none the less (the library's,
+// still waiting for work) taken off.  A sample serves for REUSE: a few
+// per cent of a factorisation's time at most.
 class LoadMeter {
 public:
-    // The estimate over the span up to now, or the last one while the span
-    // is shorter than SPAN; 0 without one.
+    // The load now; 0 when the counters cannot be read.
     double foreign() {
-        constexpr double SPAN = 0.25;
-        const double now = seconds(CLOCK_MONOTONIC);
-        if (have_ && now - wall_ < SPAN) return load_;
-        const double own = seconds(CLOCK_PROCESS_CPUTIME_ID);
-        std::vector<int> cpus = mask_cpus();
-        std::vector<CpuTicks> ticks;
-        if (cpus.empty() || !cpu_ticks(stat_text(), cpus, ticks)) {
-            have_ = false;
-            return load_ = 0.0;
-        }
-        if (have_ && cpus == cpus_) load_ = foreign_load(ticks_, ticks, (own - own_) / (now - wall_));
-        cpus_ = std::move(cpus);
-        ticks_ = std::move(ticks);
-        wall_ = now;
-        own_ = own;
+        constexpr auto SAMPLE = std::chrono::milliseconds(50);
+        constexpr double REUSE = 5.0;
+        if (have_ && seconds(CLOCK_MONOTONIC) - when_ < REUSE) return load_;
+        const std::vector<int> cpus = mask_cpus();
+        std::vector<CpuTicks> before, after;
+        const double wall0 = seconds(CLOCK_MONOTONIC), own0 = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        const bool ok0 = !cpus.empty() && cpu_ticks(stat_text(), cpus, before);
+        if (ok0) std::this_thread::sleep_for(SAMPLE);
+        const double wall1 = seconds(CLOCK_MONOTONIC), own1 = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        const bool ok = ok0 && cpu_ticks(stat_text(), cpus, after) && wall1 > wall0;
+        load_ = ok ? foreign_load(before, after, (own1 - own0) / (wall1 - wall0)) : 0.0;
+        when_ = wall1;
         have_ = true;
         return load_;
     }
 
 private:
     bool have_ = false;
-    double wall_ = 0.0, own_ = 0.0, load_ = 0.0;
-    std::vector<int> cpus_;
-    std::vector<CpuTicks> ticks_;
+    double when_ = 0.0, load_ = 0.0;
 };
 
 LoadMeter& meter() {
@@ -343,8 +339,9 @@ void advance(std::atomic<int>& counter) {
 void blas_for(int n) {
     // Our own waiting threads are no competition: they sleep first.
     pool().hush();
-    const int n_set = count();
-    const int want = chosen ? blas_count(n, n_set, 0, 0.0) : blas_count(n, 0, cores(), meter().foreign());
+    const int set = count();  // settles `chosen` too
+    const double foreign = !chosen && n >= BLAS_MIN_ORDER ? meter().foreign() : 0.0;
+    const int want = blas_count(n, chosen ? set : 0, cores(), foreign);
     if (want != blas_now) {
         openblas_set_num_threads(want);
         blas_now = want;

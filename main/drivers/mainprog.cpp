@@ -28,8 +28,7 @@ int MAIN() {
     }
     int IERR = 0, NWARNP = 0, NWARNF = 0, NOCONV = 0;
     // The linear algebra library works on one thread until a large
-    // factorisation asks for the run's threads (the load on the run's cores
-    // is measured from here on).
+    // factorisation asks for the run's threads.
     thr::blas_for(1);
     RUNSTAMP("ZORVALOG.TXT file from ZORVA run: ");
     POTENRUN(IERR, &NOCONV);
