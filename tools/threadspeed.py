@@ -20,6 +20,7 @@ choice); --busy "" keeps the other cores idle.
 """
 import argparse
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -63,13 +64,15 @@ def run_once(zorva, inputs, cores, threads):
         if threads != "default":
             env["OMP_NUM_THREADS"] = threads
         cmd = (["taskset", "-c", cores] if cores else []) + [zorva]
+        u0 = resource.getrusage(resource.RUSAGE_CHILDREN)
         t0 = time.monotonic()
         with open(os.devnull) as nul:
             r = subprocess.run(cmd, cwd=work, env=env, stdin=nul, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         t = time.monotonic() - t0
+        u1 = resource.getrusage(resource.RUSAGE_CHILDREN)
         if r.returncode != 0:
             sys.exit("zorva failed (status %d):\n%s" % (r.returncode, r.stdout.decode(errors="replace")[-2000:]))
-        return t
+        return t, (u1.ru_utime + u1.ru_stime - u0.ru_utime - u0.ru_stime)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -84,8 +87,12 @@ def measure(a):
         times = {t: [] for t in counts}
         for rep in range(a.repeat):
             for t in counts:
-                times[t].append(run_once(zorva, a.inputs, a.cores, t))
-                print("repetition %d, threads %s: %.2f s" % (rep + 1, t, times[t][-1]), flush=True)
+                wall, cpu = run_once(zorva, a.inputs, a.cores, t)
+                times[t].append(wall)
+                with open("/proc/loadavg") as f:
+                    load = f.read().split()[0]
+                print("repetition %d, threads %s: %.2f s, processor time %.2f s (load average %s)" %
+                      (rep + 1, t, wall, cpu, load), flush=True)
     finally:
         for p in busy:
             p.kill()
