@@ -28,6 +28,8 @@ import sys
 import tempfile
 import time
 
+# No compiled files in the source tree (the benchmark runs this script).
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from mkexamples import fnames, gdf, hemisphere_panels, pot, write  # noqa: E402
 
