@@ -17,10 +17,7 @@
 #include <sched.h>
 #include <time.h>
 
-extern "C" {
-void openblas_set_num_threads(int);
-int blas_thread_shutdown_(void);
-}
+extern "C" void openblas_set_num_threads(int);
 
 namespace zorva::thr {
 
@@ -346,11 +343,6 @@ void blas_for(int n) {
         openblas_set_num_threads(want);
         blas_now = want;
     }
-}
-
-void blas_idle() {
-    // The library starts its threads again at its next threaded call.
-    blas_thread_shutdown_();
 }
 
 }  // namespace zorva::thr

@@ -35,10 +35,10 @@ void advance(std::atomic<int>& counter);
 
 // Before a factorisation or solution of order N: the library's threads for
 // it (see blas_count), after the pool's waiting threads went to sleep.
+// The library's threads are kept between its calls: they wait busily for
+// about a tenth of a second and then sleep, while a restart of ended
+// threads costs a factorisation tens to hundreds of milliseconds.
 void blas_for(int n);
-// After the library's work: its worker threads end instead of waiting
-// busily for more, so that they take no processor from the assembly.
-void blas_idle();
 
 // The parts of the choice of the thread counts, on their own.
 
