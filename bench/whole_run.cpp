@@ -8,6 +8,7 @@
 // program to give it fewer cores: taskset -c 4-7 build/bench/bench_whole_run
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
