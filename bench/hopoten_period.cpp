@@ -2,7 +2,8 @@
 // depth, Ka = 1) by the higher-order method: 4 patches of N x N quadratic
 // spline panels, 4 (N + 2)^2 unknowns; incident-wave right-hand sides and
 // assembly, then the direct solution of 6 radiation and 1 diffraction
-// problems, on one thread and on all threads.  Arguments: N, threads.
+// problems, on one thread and on the run's own choice of threads (the
+// cores of the affinity mask).  Arguments: N, threads (0 the run's choice).
 // Compare with BM_period of bench_poten_period at the panel count of equal
 // accuracy (N = 3 about 1024 panels, N = 4 about 4096 panels).
 #include <benchmark/benchmark.h>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include <unistd.h>
 
@@ -94,7 +94,7 @@ void BM_hoperiod(benchmark::State& state) {
         return;
     }
     const int t = static_cast<int>(state.range(1));
-    thr::set_count(t > 0 ? t : static_cast<int>(std::thread::hardware_concurrency()));
+    thr::set_count(t);
     bench::time_period(state, model::NEQN, model::WNUMNU(1), model::WNUMK(1));
     state.counters["unknowns"] = model::NEQN;
 }

@@ -1,14 +1,15 @@
 // One POTEN period of a faceted hemisphere (radius 1, floating, no
 // symmetry): incident-wave right-hand sides and assembly, then the direct
 // solution of 6 radiation and 1 diffraction problems, on one thread and on
-// all threads.  Arguments: panels, threads, depth in radii (0 infinite).
+// the run's own choice of threads (as without OMP_NUM_THREADS: the cores of
+// the affinity mask).  Arguments: panels, threads (0 the run's choice),
+// depth in radii (0 infinite).
 // The counters split the period into assembly and solution.
 // cgetrf_direct is the library's factorisation called directly.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -89,15 +90,10 @@ void setup(int n, float depth) {
     HGRN00(NU, K, per, ierr);
 }
 
-int threads_of(const benchmark::State& state) {
-    const int t = static_cast<int>(state.range(1));
-    return t > 0 ? t : static_cast<int>(std::thread::hardware_concurrency());
-}
-
 void BM_period(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     setup(n, static_cast<float>(state.range(2)));
-    thr::set_count(threads_of(state));
+    thr::set_count(static_cast<int>(state.range(1)));
     bench::time_period(state, n, NU, K);
     state.counters["panels"] = n;
 }
@@ -105,7 +101,7 @@ void BM_period(benchmark::State& state) {
 void BM_cgetrf_direct(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     setup(n, static_cast<float>(state.range(2)));
-    thr::set_count(threads_of(state));
+    thr::set_count(static_cast<int>(state.range(1)));
     thr::blas_for(n);
     int ierr = 0;
     INCRHS(n, &sym::NSYMRHS[1], 1, K, 1, 0, ierr);
@@ -125,7 +121,7 @@ void BM_cgetrf_direct(benchmark::State& state) {
     state.counters["panels"] = n;
 }
 
-// Panels, threads (0 all), depth in radii (0 infinite).
+// Panels, threads (0 the run's own choice), depth in radii (0 infinite).
 void sizes(benchmark::internal::Benchmark* b) {
     for (int n : {1024, 4096})
         for (int t : {1, 0}) b->Args({n, t, 0});

@@ -3,20 +3,21 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include <sched.h>
+#include <time.h>
 
-extern "C" {
-void openblas_set_num_threads(int);
-int blas_thread_shutdown_(void);
-}
+extern "C" void openblas_set_num_threads(int);
 
 namespace zorva::thr {
 
@@ -37,6 +38,8 @@ constexpr auto AWAKE = std::chrono::microseconds(1000);
 constexpr auto TAKEN = std::chrono::microseconds(50);
 
 std::atomic<int> nthreads{0};
+// Whether the count was set (OMP_NUM_THREADS, set_count).
+std::atomic<bool> chosen{false};
 int blas_now = 0;
 
 int cores() {
@@ -184,36 +187,138 @@ Pool& pool() {
     return p;
 }
 
-// Processors that no other process is using now: the machine's cores less
-// the runnable tasks of the system other than the caller.
-int idle_cores() {
-    int ncpu = cores();
-    FILE* f = std::fopen("/proc/loadavg", "r");
-    if (!f) return ncpu;
-    double a, b, c;
-    int running = 0, total = 0;
-    const int got = std::fscanf(f, "%lf %lf %lf %d/%d", &a, &b, &c, &running, &total);
-    std::fclose(f);
-    if (got != 5) return ncpu;
-    return std::max(1, ncpu - std::max(0, running - 1));
+// The cores of the affinity mask, by number.
+std::vector<int> mask_cpus() {
+    std::vector<int> out;
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        for (int c = 0; c < CPU_SETSIZE; ++c)
+            if (CPU_ISSET(c, &set)) out.push_back(c);
+    return out;
+}
+
+// The lines of the processors at the head of /proc/stat.
+std::string stat_text() {
+    std::ifstream in("/proc/stat");
+    std::string out, line;
+    while (std::getline(in, line) && line.compare(0, 3, "cpu") == 0) out += line + '\n';
+    return out;
+}
+
+double seconds(clockid_t clock) {
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
+
+// The load that other programs put on the cores of the affinity mask:
+// the processors' counters read twice, SAMPLE apart, while the run's own
+// threads sleep (others then get the processors they want, where they
+// would share them with ours while the run works), and the processor time
+// of the run's threads that were awake none the less (the library's,
+// still waiting for work) taken off.  A sample serves for REUSE: a few
+// per cent of a factorisation's time at most.
+class LoadMeter {
+public:
+    // The load now; 0 when the counters cannot be read.
+    double foreign() {
+        constexpr auto SAMPLE = std::chrono::milliseconds(50);
+        constexpr double REUSE = 5.0;
+        if (have_ && seconds(CLOCK_MONOTONIC) - when_ < REUSE) return load_;
+        const std::vector<int> cpus = mask_cpus();
+        std::vector<CpuTicks> before, after;
+        const double wall0 = seconds(CLOCK_MONOTONIC), own0 = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        const bool ok0 = !cpus.empty() && cpu_ticks(stat_text(), cpus, before);
+        if (ok0) std::this_thread::sleep_for(SAMPLE);
+        const double wall1 = seconds(CLOCK_MONOTONIC), own1 = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        const bool ok = ok0 && cpu_ticks(stat_text(), cpus, after) && wall1 > wall0;
+        load_ = ok ? foreign_load(before, after, (own1 - own0) / (wall1 - wall0)) : 0.0;
+        when_ = wall1;
+        have_ = true;
+        return load_;
+    }
+
+private:
+    bool have_ = false;
+    double when_ = 0.0, load_ = 0.0;
+};
+
+LoadMeter& meter() {
+    static LoadMeter m;
+    return m;
 }
 
 }  // namespace
 
+int env_count(const char* value) {
+    if (!value) return 0;
+    const char* p = value;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p < '0' || *p > '9') return 0;
+    long v = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) v = std::min(10 * v + (*p - '0'), 100000L);
+    if (*p != '\0' && *p != ',' && *p != ' ' && *p != '\t') return 0;
+    return static_cast<int>(std::min(v, 1024L));
+}
+
+bool cpu_ticks(std::string_view stat, const std::vector<int>& cpus, std::vector<CpuTicks>& out) {
+    out.assign(cpus.size(), CpuTicks{});
+    std::vector<bool> seen(cpus.size(), false);
+    while (!stat.empty()) {
+        const std::size_t eol = std::min(stat.find('\n'), stat.size());
+        const std::string line(stat.substr(0, eol));
+        stat.remove_prefix(std::min(eol + 1, stat.size()));
+        // "cpuN user nice system idle iowait irq softirq steal ...": at
+        // least the first four counts (older systems have fewer).
+        if (line.size() < 4 || line.compare(0, 3, "cpu") != 0 || line[3] < '0' || line[3] > '9') continue;
+        int cpu = -1;
+        long long v[8] = {};
+        const int got = std::sscanf(line.c_str(), "cpu%d %lld %lld %lld %lld %lld %lld %lld %lld", &cpu, &v[0], &v[1],
+                                    &v[2], &v[3], &v[4], &v[5], &v[6], &v[7]);
+        if (got < 5) continue;
+        const auto at = std::find(cpus.begin(), cpus.end(), cpu);
+        if (at == cpus.end()) continue;
+        bool ok = true;
+        for (int k = 0; k < got - 1; ++k) ok = ok && v[k] >= 0;
+        if (!ok) continue;
+        const auto i = static_cast<std::size_t>(at - cpus.begin());
+        out[i].busy = v[0] + v[1] + v[2] + v[5] + v[6] + v[7];
+        out[i].all = out[i].busy + v[3] + v[4];
+        seen[i] = true;
+    }
+    return std::all_of(seen.begin(), seen.end(), [](bool b) { return b; });
+}
+
+double foreign_load(const std::vector<CpuTicks>& before, const std::vector<CpuTicks>& after, double own) {
+    double used = 0.0;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+        const long long all = after[i].all - before[i].all;
+        const long long busy = after[i].busy - before[i].busy;
+        if (all > 0) used += std::clamp(static_cast<double>(busy) / static_cast<double>(all), 0.0, 1.0);
+    }
+    return std::max(0.0, used - std::max(0.0, own));
+}
+
+int blas_count(int n, int set, int cores, double foreign) {
+    if (n < BLAS_MIN_ORDER) return 1;
+    if (set > 0) return set;
+    cores = std::max(cores, 1);
+    return std::clamp(static_cast<int>(std::lround(cores - foreign)), 1, cores);
+}
+
 int count() {
     if (nthreads.load() < 1) {
-        int n = cores();
-        if (const char* e = std::getenv("OMP_NUM_THREADS")) {
-            char* end = nullptr;
-            const long v = std::strtol(e, &end, 10);
-            if (end != e && v >= 1) n = static_cast<int>(std::min(v, 1024L));
-        }
-        nthreads = n;
+        const int set = env_count(std::getenv("OMP_NUM_THREADS"));
+        chosen = set > 0;
+        nthreads = set > 0 ? set : cores();
     }
     return nthreads.load();
 }
 
-void set_count(int n) { nthreads = n < 1 ? 1 : n; }
+void set_count(int n) {
+    chosen = n >= 1;
+    nthreads = n >= 1 ? n : 0;
+}
 
 void parallel_for(int n, const std::function<void(int, int)>& fn) { pool().run(n, fn, count()); }
 
@@ -231,16 +336,13 @@ void advance(std::atomic<int>& counter) {
 void blas_for(int n) {
     // Our own waiting threads are no competition: they sleep first.
     pool().hush();
-    const int want = n < BLAS_MIN_ORDER ? 1 : std::min(count(), idle_cores());
+    const int set = count();  // settles `chosen` too
+    const double foreign = !chosen && n >= BLAS_MIN_ORDER ? meter().foreign() : 0.0;
+    const int want = blas_count(n, chosen ? set : 0, cores(), foreign);
     if (want != blas_now) {
         openblas_set_num_threads(want);
         blas_now = want;
     }
-}
-
-void blas_idle() {
-    // The library starts its threads again at its next threaded call.
-    blas_thread_shutdown_();
 }
 
 }  // namespace zorva::thr

@@ -153,8 +153,6 @@ void WAVEGRLO(int IRAD, int IDIFF, int NBETAC, int NEQN, float WNUMNU, float HBO
     // previous one being delivered) and one set of pair work arrays per
     // thread.
     const int nthr = thr::count();
-    // The library's idle threads must not compete with the assembly's.
-    thr::blas_idle();
     // On several threads a block is delivered while the next one is worked
     // on; on one thread at once, while its buffers are in the cache.
     const int lag = nthr > 1 ? 1 : 0;
