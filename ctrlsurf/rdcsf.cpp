@@ -13,6 +13,7 @@
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
@@ -116,6 +117,11 @@ void RDCSF0(int NPATCSF, float ZLIM, int& IERR) {
         float v[12];
         if (fread::read_group(IUCSF, {fread::R(v, 12)}) != 0) {
             ERRMSG(" Error reading CSF file for patch ", ip);
+            IERR = 1;
+            return;
+        }
+        if (!COORDSOK(v, 12, model::ULENI)) {
+            ERRMSG(" Error in CSF file: vertex beyond 1.E6 x ULEN for patch ", ip);
             IERR = 1;
             return;
         }
@@ -249,7 +255,7 @@ void RDCSFGX(int IB, int& IERR) {
     if (chan::open_scratch(IUCSP) != 0) return bad();
     for (int i = 1; i <= nlines; ++i) {
         std::string line;
-        if (chan::read_line(IUCSF, line) != 0) return bad();
+        if (fread::read_line(IUCSF, line) != 0) return bad();
         line.resize(80, ' ');
         chan::write_line(IUCSP, line);
     }

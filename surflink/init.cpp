@@ -17,6 +17,10 @@ namespace {
 constexpr const char* INITFILE = "rgkinit.txt";
 constexpr const char* CSFFILE = "rgkinitcsf.txt";
 
+// Longest line of a control file; a longer one (a file without line ends,
+// a binary file) ends the reading.
+constexpr std::size_t MAXLINE = 1000000;
+
 bool is_separator(const std::string& line) { return line.compare(0, 20, "====================") == 0; }
 
 // A control file read line by line; a line's newline becomes a blank.
@@ -26,19 +30,35 @@ public:
     bool open() const { return static_cast<bool>(in_); }
     const char* name() const { return name_; }
     int number() const { return n_; }
+    // False at the end of the file or at a line longer than MAXLINE.
     bool next(std::string& line) {
-        if (!std::getline(in_, line)) return false;
-        if (!in_.eof()) line += ' ';
+        line.clear();
+        std::streambuf* sb = in_.rdbuf();
+        bool any = false, newline = false;
+        for (int c; !newline && (c = sb->sbumpc()) != std::char_traits<char>::eof();) {
+            any = true;
+            newline = c == '\n';
+            if (newline) break;
+            if (line.size() >= MAXLINE) {
+                too_long_ = true;
+                return false;
+            }
+            line.push_back(static_cast<char>(c));
+        }
+        if (!any) return false;
+        if (newline) line += ' ';
         for (char& c : line)
             if (c == '\r' || c == '\t') c = ' ';
         ++n_;
         return true;
     }
+    bool too_long() const { return too_long_; }
 
 private:
     const char* name_;
     std::ifstream in_;
     int n_ = 0;
+    bool too_long_ = false;
 };
 
 std::vector<std::string> fields(const std::string& line) {
@@ -72,9 +92,15 @@ public:
     // The next line, or false at the end of the file (ierr 2, logged).
     bool line(std::string& s) {
         if (f_.next(s)) return true;
+        eof_ = true;
+        if (f_.too_long()) {
+            first_code(ierr_, 7);
+            log::put("ERROR: Line %d of %s is longer than %d characters.\n", f_.number() + 1, f_.name(),
+                     static_cast<int>(MAXLINE));
+            return false;
+        }
         first_code(ierr_, 2);
         log::put("Unexpected end of file %s\n", f_.name());
-        eof_ = true;
         return false;
     }
     bool eof() const { return eof_; }
@@ -341,10 +367,10 @@ bool read_head(Lines& f, BlockReader& rd) {
 }
 
 int count_separators() {
-    std::ifstream in(INITFILE);
+    Lines in(INITFILE);
     std::string line;
     int n = 0;
-    while (std::getline(in, line))
+    while (in.next(line))
         if (is_separator(line)) ++n;
     return n;
 }
@@ -420,6 +446,11 @@ void RGKINIT(int* IERR) {
             log::put("IRR: %d  ITKMS2: %d\n", irr, itk);
             rd.read(ib, false);
             if (rd.eof()) stopped = true;
+        }
+        if (f.too_long() && ierr == 0) {
+            ierr = 7;
+            log::put("ERROR: Line %d of %s is longer than %d characters.\n", f.number() + 1, INITFILE,
+                     static_cast<int>(MAXLINE));
         }
         if (!stopped) patch_table();
     }
