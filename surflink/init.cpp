@@ -223,6 +223,11 @@ void BlockReader::read(int e, bool csf) {
     }
     int accurate = 0, divmult = 0, inward = 0;
     if (!fields_of(3, f) || !ints(f, {&accurate, &divmult, &inward})) return;
+    if (divmult < 0 || divmult > 10) {
+        ierr_ = 7;
+        log::put("ERROR: DivMult %d in line %d of %s is outside 0 to 10.\n", divmult, f_.number(), f_.name());
+        return;
+    }
     log::put("Model will be evaluated in %s mode.\n", accurate != 0 ? "ACCURATE" : "FAST");
     log::put("Unit normals are %s.\n", inward != 0 ? "inward" : "outward");
     r.inward = inward != 0 ? 1 : 0;

@@ -58,11 +58,14 @@ const std::map<std::string, Kind> kKinds = {
     {"SPHERE", {RG_TYPE_SPHERE, "Sphere", 8, "LLLLAAAA"}},
 };
 
-// "AxB" with positive integers.
+// "AxB" with positive integers of at most MAXCELLS cells, so that with the
+// largest DIVMULT the panel and index counts of a surface stay within int.
+constexpr long MAXCELLS = 1000000;
+
 bool pair(const std::string& t, int& a, int& b) {
     const auto x = t.find('x');
     return x != std::string::npos && to_int(t.substr(0, x), a) && to_int(t.substr(x + 1), b) && a > 0 && b > 0 &&
-           a <= 10000 && b <= 10000;
+           static_cast<long>(a) * b <= MAXCELLS;
 }
 
 class Loader {
@@ -74,7 +77,7 @@ public:
         const std::string key = upper(f[0]);
         if (key == "UNITS") return f.size() == 2 && units(f[1]);
         if (key == "SYMMETRY") return symmetry(f);
-        if (key == "DIVMULT") return f.size() == 2 && to_int(f[1], m_.divmult) && m_.divmult > 0;
+        if (key == "DIVMULT") return f.size() == 2 && to_int(f[1], m_.divmult) && m_.divmult > 0 && m_.divmult <= MAXDIVMULT;
         if (key == "LAYER") {
             if (f.size() != 3 || layer_index(f[1]) != 0) return false;
             const std::string on = upper(f[2]);
