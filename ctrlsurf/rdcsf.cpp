@@ -187,7 +187,11 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
     if (fread::read_group(IUCSF, {I(npatcsf), I(ICDEF(ib)), R(PSZCSF(ib))}) != 0)
         return fail(" Error reading 4th line from CSF for body ");
     PSZCSF(ib) *= model::ULENI;
-    if (npatcsf > fread::MAXITEMS) return fail(" Error reading 4th line from CSF for body ");
+    if (npatcsf > fread::MAXITEMS || ICDEF(ib) < 0) return fail(" Error reading 4th line from CSF for body ");
+    // Patches given in the file (B-spline or user-routine surfaces) must be
+    // there: a surface without patches has no points.
+    if (npatcsf < 1 && ICDEF(ib) != 0 && ICDEF(ib) != 2)
+        return fail(" Error: control surface without patches, NPATCSF < 1 in CSF for body ");
     if (npatcsf <= 0 && ICDEF(ib) == 0) {
         RDCSFA(npatcsf, ib, IERR);
         ICSFAUTO = 1;
@@ -199,7 +203,7 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
         INITRGKCSF(ib, IERR);
         if (IERR == 0) {
             RGKNPATCSF(npatcsf);
-            if (npatcsf < 0) {
+            if (npatcsf < 1 || npatcsf > fread::MAXITEMS) {
                 ERRMSG(" Error calling RGKNPATCSF for body ", ib);
                 IERR = 1;
                 return;

@@ -298,8 +298,10 @@ void BlockReader::parameter(int model, int p, const std::string& s) {
     }
     int k = 0;
     double x = 0.0;
-    if (!parse_int(f[1], k) || !parse_real(f[2], x)) {
-        log::put("WARNING: Float-index or value of parameter %d is not a number.\n", p);
+    // A value beyond 1e15 is no length or angle of any model (the kernel
+    // refuses such reals in its files too).
+    if (!parse_int(f[1], k) || !parse_real(f[2], x) || std::fabs(x) > 1.0e15) {
+        log::put("WARNING: Float-index or value of parameter %d is not a number (or beyond 1e15).\n", p);
         return;
     }
     const char* name = rg_GetObjectName(h);
