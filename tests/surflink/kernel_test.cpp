@@ -231,6 +231,21 @@ TEST_F(Kernel, CountsListsAndVariables) {
     EXPECT_EQ(rg_GetErrorNumber(rg_GetObjectError(c)), 21);
 }
 
+// Angle ranges beyond a full turn and latitudes beyond a pole make no
+// valid surface; a full turn does.
+TEST_F(Kernel, AngleRanges) {
+    const std::pair<const char*, bool> cases[] = {
+        {"CYLINDER s 0 0 1 -1 0 0 360", true},         {"CYLINDER s 0 0 1 -1 0 0 99999999", false},
+        {"DISC s 0 0 0 1 -180 180", true},             {"DISC s 0 0 0 1 0 361", false},
+        {"SPHERE s 0 0 0 1 -90 0 0 360", true},        {"SPHERE s 0 0 0 1 -90 0 99999999 360", false},
+        {"SPHERE s 0 0 0 1 -91 0 0 360", false},
+    };
+    for (const auto& [rec, valid] : cases) {
+        ASSERT_EQ(load(std::string(rec) + "\n"), 0) << rec;
+        EXPECT_EQ(rg_ForceValidTable(rg_GetObjectFromName(model, "s")) != 0, valid) << rec;
+    }
+}
+
 // The example of the format description loads, and the front side of each
 // of its surfaces faces away from the box (into the fluid).
 TEST_F(Kernel, DocumentedExample) {
