@@ -39,6 +39,9 @@ void RDGDFL(int IU, int& IERR);
 // position) in units of the body length ULEN: a larger or non-finite value
 // can only come from a damaged file, and its products would overflow.
 inline constexpr float MAXCOORD = 1.0E6f;
+// Largest magnitude of a heading in degrees (wave headings and body
+// headings): the reports print headings in five places.
+inline constexpr float MAXANGLE = 1.0E4f;
 // True when the N values from X on, times SCALE, are finite and at most
 // MAXCOORD in magnitude.
 bool COORDSOK(const float* X, int N, float SCALE);

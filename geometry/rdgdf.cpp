@@ -78,12 +78,13 @@ void RDGDF(int IU, int& IERR) {
             if (std::fabs(ULEN(1) - ULEN(ib)) > 1.0E-5f) ERRMSG("Warning: ULEN for body N=1 differs from body N=", ib);
         }
 
-        if (!COORDSOK(cfg::XBODY.ptr(1, ib), 3, ULENI)) {
+        if (!COORDSOK(cfg::XBODY.ptr(1, ib), 3, ULENI) || !(std::fabs(cfg::XBODY(4, ib)) <= MAXANGLE)) {
             const bool incfg = cfg::CFGSET.allocated() && cfg::CFGSET(cfg::KEYXBODY) == 1;
-            const char* text = incfg ? "Error in CONFIG file: XBODY beyond 1.E6 x ULEN for body N="
-                               : cfg::IALTPOT != 2 && !FILEGGDF.empty()
-                                   ? "Error in global GDF file: XBODY beyond 1.E6 x ULEN for body N="
-                                   : "Error in POT file: XBODY beyond 1.E6 x ULEN for body N=";
+            const char* text =
+                incfg ? "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N="
+                : cfg::IALTPOT != 2 && !FILEGGDF.empty()
+                    ? "Error in global GDF file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N="
+                    : "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=";
             return fail(text, ib);
         }
         for (int c = 1; c <= 3; ++c) cfg::XBODY(c, ib) *= ULENI;
