@@ -58,6 +58,30 @@ bool evaluate(float u, float v, int ib, int q, float* x, float* vn, int mode, in
     return false;
 }
 
+// Centre of patch q of body ib.
+struct Centre {
+    int ib, q;
+    float x[3];
+};
+
+// False (after a message) when two patches of one body share their centre:
+// a patch given twice, whose points would meet the other's.
+bool distinct(std::vector<Centre>& c) {
+    constexpr float TOL = 1.0E-5f;
+    std::sort(c.begin(), c.end(), [](const Centre& a, const Centre& b) {
+        return a.ib != b.ib ? a.ib < b.ib : a.x[0] < b.x[0];
+    });
+    for (std::size_t i = 0; i < c.size(); ++i)
+        for (std::size_t j = i + 1; j < c.size() && c[j].ib == c[i].ib && c[j].x[0] - c[i].x[0] <= TOL; ++j) {
+            const float d[3] = {c[j].x[0] - c[i].x[0], c[j].x[1] - c[i].x[1], c[j].x[2] - c[i].x[2]};
+            if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > TOL * TOL) continue;
+            ERRMSG(" Error: two patches with the same centre, NPATCH =", std::min(c[i].q, c[j].q));
+            ERRMSG("                                      and NPATCH =", std::max(c[i].q, c[j].q));
+            return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 void RDGDFH(int IU, int& IERR) {
@@ -374,6 +398,7 @@ void RDGDFH(int IU, int& IERR) {
     if (IERR != 0) return;
 
     // Free-surface patches: centre at the free surface with a vertical normal.
+    std::vector<Centre> centres;
     for (int q = 1; q <= NPATCHW; ++q) {
         const int ib = IBPTH(q), t = ITANK(q);
         float x[3], vn[3];
@@ -382,6 +407,7 @@ void RDGDFH(int IU, int& IERR) {
             IERR = 1;
             return;
         }
+        centres.push_back({ib, q, {x[0], x[1], x[2]}});
         if (t == 0) {
             ZBDYFS(q) = NWALL == 0 ? -cfg::XBODY(3, ib) : 0.0f;
             const float dz = x[2] - ZBDYFS(q);
@@ -410,6 +436,10 @@ void RDGDFH(int IU, int& IERR) {
             ZBDYFS(q) = t <= cfg::ZTANKFS.extent(1) ? cfg::ZTANKFS(t) : 0.0f;
             if (std::fabs(x[2] - ZBDYFS(q)) < 1.0E-6f && vn[2] > 0.9999f) IFSPAT(q) = 1;
         }
+    }
+    if (!distinct(centres)) {
+        IERR = 1;
+        return;
     }
     for (int ib = 1; ib <= nb; ++ib) {
         if (cfg::IRR(ib) != 1) continue;

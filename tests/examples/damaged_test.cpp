@@ -1,7 +1,7 @@
 // Damaged inputs of the newer formats end the run with a message and exit
 // status 1: each case makes one change to a copy of an example (a count out
-// of range, a coordinate far out, a geometry model without surfaces, a
-// file that never ends) and runs the program on it.
+// of range, a coordinate far out, a patch given twice, a geometry model
+// without surfaces, a file that never ends) and runs the program on it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -66,6 +66,8 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
         {"wave heading", "hohemi", "hohemi.pot", 11, Case::Replace, " 0.  1e38",
          "Error in POT file: heading BETA beyond 10000 degrees, heading number 2"},
+        {"flat patch given twice", "hobox", "hobox.gdf", 8, Case::Double, "",
+         "Error: two patches with the same centre, NPATCH =4"},
         {"flat-patch vertex", "hobox", "hobox.gdf", 5, Case::FirstValue, "99999999",
          "Error in GDF file: vertex coordinate beyond 1.E6 x ULEN for panel N=1"},
         {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
