@@ -79,7 +79,7 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
         return;
     }
     for (int k = 1; k <= NPAN; ++k) {
-        float v[12];
+        float v[12] = {};
         if (fread::read_group(IUCSF, {fread::R(v, 12)}) != 0) {
             ERRMSG(" Error reading vertices from CSF for panel ", k);
             ERRMSG("                                      body ", IB);

@@ -114,7 +114,7 @@ void RDCSF0(int NPATCSF, float ZLIM, int& IERR) {
         return;
     }
     for (int ip = 1; ip <= NPATCSF; ++ip) {
-        float v[12];
+        float v[12] = {};
         if (fread::read_group(IUCSF, {fread::R(v, 12)}) != 0) {
             ERRMSG(" Error reading CSF file for patch ", ip);
             IERR = 1;

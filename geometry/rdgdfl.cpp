@@ -93,7 +93,7 @@ void RDXVER(int IU, int IF, int N, float ZL, int IB, int& IERR, int ITKDP) {
         }
     }
     for (int p = IF; p <= l; ++p) {
-        float v[12];
+        float v[12] = {};
         if (fr::read_group(IU, {fr::R(v, 12)}) != 0) {
             ERRMSG("Error reading GDF file, vertices XVER of panel N=", p - IF + 1);
             IERR = 1;
