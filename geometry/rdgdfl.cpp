@@ -307,6 +307,8 @@ void RDGDFL(int IU, int& IERR) {
             if (ierr != 0) return fail("Error reading GDF file, dipole panels on body N=", ib);
             IDIPSYM = 1;
         }
+        // A body without panels has no unknowns.
+        if (NPANB(ib) < 1) return fail("Error in GDF file: no panels (NPAN = 0) for body N=", ib);
         chan::close(IU);
 
         std::array<int, 2> s = isb;

@@ -44,6 +44,9 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
     const Case cases[] = {
         {"NPATCH 0 (ISX ISY line doubled)", "hobox", "hobox.gdf", 3, Case::Double, "",
          "Error in GDF file: NPATCH outside 1 to 16777216 for body N=1"},
+        {"low-order NPAN 0 (ISX ISY line of a model body doubled)", "box", "box.gdf", 0, Case::Text,
+         "Kernel model\n1.0 9.80665\n0 0\n0 0\n0 2\n3\nbox.zmd\nHull\n1 0 0\n",
+         "Error in GDF file: no panels (NPAN = 0) for body N=1"},
         {"NPATCH negative", "hohemi", "hohemi.gdf", 4, Case::Replace, "  -5  3      NPATCH IGDEF",
          "Error in GDF file: NPATCH outside 1 to 16777216 for body N=1"},
         {"model without surfaces", "hobox", "hobox.gdf", 0, Case::Text, model_gdf("box.zmd", "DEFAULT"),
