@@ -386,7 +386,7 @@ void RDCSFA(int& NPATCSF, int IB, int& IERR) {
     RCSFCYL *= model::ULENI;
     DCSFCYL *= model::ULENI;
     if (!COORDSOK(&RCSFCYL, 1, 1.0f) || !COORDSOK(&DCSFCYL, 1, 1.0f)) {
-        ERRMSG(" Error in CSF file: radius or depth beyond 1.E6 x ULEN, body ", IB);
+        ERRMSG(" Error in CSF file: radius or depth beyond 1.E6 x ULEN", 0);
         IERR = 1;
         return;
     }
