@@ -23,6 +23,7 @@ struct Unit {
     bool reading = false;  // last transfer was a read (a seek is needed to switch)
     int tfd = -1;          // descriptor of the same file, used to cut it short
     std::streampos last = -1;  // start of the record read last (for backspace)
+    bool overlong = false;     // the last text read stopped at MAXLINE characters
 };
 
 // A file stream must be repositioned between a read and a write.
@@ -52,6 +53,7 @@ std::fstream& for_write(Unit& u) {
 
 std::array<Unit, MAXUNIT + 1> units;
 std::istream* keyboard = nullptr;
+bool keyboard_overlong = false;
 std::ostream* screen = nullptr;
 std::string scratch_dir;
 const std::string empty;
@@ -205,20 +207,50 @@ void close(int unit, bool del) {
 
 int read_line(int unit, std::string& line) {
     std::istream* in;
+    bool* overlong;
     if (unit == KEYBOARD) {
         in = &kbd();
+        overlong = &keyboard_overlong;
     } else {
         Unit* u = file_unit(unit);
         if (!u) return 1;
         in = &for_read(*u);
         u->last = in->tellg();
+        overlong = &u->overlong;
     }
-    if (!std::getline(*in, line)) {
-        if (in->eof()) return -1;
-        return 1;
+    *overlong = false;
+    line.clear();
+    // Character by character up to the line end, so that a file without
+    // line ends (a device that never ends, a binary file) is not taken
+    // into memory whole.
+    std::istream::sentry ok(*in, true);
+    if (!ok) return in->eof() ? -1 : 1;
+    std::streambuf* sb = in->rdbuf();
+    bool any = false;
+    for (;;) {
+        const int c = sb->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in->setstate(std::ios::eofbit);
+            if (!any) return -1;
+            break;
+        }
+        any = true;
+        if (c == '\n') break;
+        if (line.size() >= MAXLINE) {
+            *overlong = true;
+            in->setstate(std::ios::failbit);
+            return 1;
+        }
+        line.push_back(static_cast<char>(c));
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return 0;
+}
+
+bool line_too_long(int unit) {
+    if (unit == KEYBOARD) return keyboard_overlong;
+    const Unit* u = file_unit(unit);
+    return u && u->overlong;
 }
 
 int write_text(int unit, std::string_view s) {

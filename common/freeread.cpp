@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/channels.hpp"
+#include "common/messages.hpp"
 
 namespace zorva::fread {
 namespace {
@@ -259,8 +260,19 @@ private:
 
 }  // namespace
 
+int read_line(int unit, std::string& line) {
+    const int st = chan::read_line(unit, line);
+    if (st == 1 && chan::line_too_long(unit)) {
+        const std::string& name = chan::name(unit);
+        ERRMSG("Error: line longer than " + std::to_string(chan::MAXLINE) + " characters in " +
+                   (name.empty() ? std::string("keyboard input") : "file " + name),
+               0);
+    }
+    return st;
+}
+
 int read_group(int unit, std::span<const Item> items, int* nvals) {
-    Reader r([unit](std::string& line) { return chan::read_line(unit, line); }, items);
+    Reader r([unit](std::string& line) { return read_line(unit, line); }, items);
     return r.run(nvals);
 }
 
@@ -287,7 +299,7 @@ int parse_group(std::string_view text, std::span<const Item> items, int* nvals) 
 
 int read_text(int unit, std::string& s, int len) {
     std::string line;
-    int st = chan::read_line(unit, line);
+    int st = read_line(unit, line);
     if (st != 0) return st;
     line.resize(std::min(line.size(), static_cast<std::size_t>(std::max(len, 0))));
     std::size_t e = line.find_last_not_of(' ');
@@ -298,7 +310,7 @@ int read_text(int unit, std::string& s, int len) {
 
 int read_fname(int unit, std::string& name) {
     std::string line;
-    int st = chan::read_line(unit, line);
+    int st = read_line(unit, line);
     if (st != 0) return st;
     line.resize(std::min<std::size_t>(line.size(), 20));
     std::size_t b = 0;

@@ -60,6 +60,12 @@ inline int parse_group(std::string_view text, std::initializer_list<Item> items,
     return parse_group(text, std::span<const Item>(items.begin(), items.size()), nvals);
 }
 
+// One record whole: 0, -1 at end of file, 1 on a read error.  A record
+// longer than chan::MAXLINE characters (an endless or binary file) is a
+// read error that gets its own message naming the file; every read of this
+// reader goes through here.
+int read_line(int unit, std::string& line);
+
 // One record as text, its first `len` characters kept (a title: len 72).
 // Status 0, -1 at end of file, 1 on a read error.
 int read_text(int unit, std::string& s, int len);

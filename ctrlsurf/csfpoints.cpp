@@ -10,6 +10,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "main/config.hpp"
 
 namespace zorva {
@@ -236,11 +237,15 @@ void RDCSFBSP(int NPATCSF, int& IERR) {
         if (fread::read_group(IUCSF, {R(UKNOTC.ptr(1, ip), nu)}) != 0 ||
             fread::read_group(IUCSF, {R(VKNOTC.ptr(1, ip), nv)}) != 0)
             return fail(" Error reading knot vector from CSF for patch ", ip);
+        if (!COORDSOK(UKNOTC.ptr(1, ip), nu, 1.0f) || !COORDSOK(VKNOTC.ptr(1, ip), nv, 1.0f))
+            return fail(" Error in CSF file: knot beyond 1.E6 for patch ", ip);
         const int n = NBUCG(ip) * NBVCG(ip);
         if (!XCOEFC.resize_keep(3, NCOEFC + n)) return fail(" Allocation error in RDCSF, XCOEFC", 0);
         for (int k = NCOEFC + 1; k <= NCOEFC + n; ++k)
             if (fread::read_group(IUCSF, {R(XCOEFC.ptr(1, k), 3)}) != 0)
                 return fail(" Error reading XCOEF from CSF for patch ", ip);
+            else if (!COORDSOK(XCOEFC.ptr(1, k), 3, model::ULENI))
+                return fail(" Error in CSF file: XCOEF beyond 1.E6 x ULEN for patch ", ip);
         NCOEFC += n;
         const float u0 = UKNOTC(KUCG(ip), ip), u1 = UKNOTC(NBUCG(ip) + 1, ip);
         const float v0 = VKNOTC(KVCG(ip), ip), v1 = VKNOTC(NBVCG(ip) + 1, ip);

@@ -12,6 +12,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -26,7 +27,7 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
     const float zb = cfg::XBODY(3, IB);
     std::string line;
     int icdef = 0;
-    if (chan::read_line(IUCSF, line) != 0 || fread::parse_group(line, {fread::I(NPAN)}) != 0 || NPAN < 0 ||
+    if (fread::read_line(IUCSF, line) != 0 || fread::parse_group(line, {fread::I(NPAN)}) != 0 || NPAN < 0 ||
         NPAN > fread::MAXITEMS) {
         ERRMSG(" Error reading number of panels of CSF for body ", IB);
         NPAN = 0;
@@ -78,9 +79,15 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
         return;
     }
     for (int k = 1; k <= NPAN; ++k) {
-        float v[12];
+        float v[12] = {};
         if (fread::read_group(IUCSF, {fread::R(v, 12)}) != 0) {
             ERRMSG(" Error reading vertices from CSF for panel ", k);
+            ERRMSG("                                      body ", IB);
+            IERR = 1;
+            return;
+        }
+        if (!COORDSOK(v, 12, model::ULENI)) {
+            ERRMSG(" Error in CSF file: vertex beyond 1.E6 x ULEN for panel ", k);
             ERRMSG("                                      body ", IB);
             IERR = 1;
             return;

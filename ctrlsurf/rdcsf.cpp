@@ -13,6 +13,7 @@
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
@@ -113,9 +114,14 @@ void RDCSF0(int NPATCSF, float ZLIM, int& IERR) {
         return;
     }
     for (int ip = 1; ip <= NPATCSF; ++ip) {
-        float v[12];
+        float v[12] = {};
         if (fread::read_group(IUCSF, {fread::R(v, 12)}) != 0) {
             ERRMSG(" Error reading CSF file for patch ", ip);
+            IERR = 1;
+            return;
+        }
+        if (!COORDSOK(v, 12, model::ULENI)) {
+            ERRMSG(" Error in CSF file: vertex beyond 1.E6 x ULEN for patch ", ip);
             IERR = 1;
             return;
         }
@@ -181,7 +187,11 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
     if (fread::read_group(IUCSF, {I(npatcsf), I(ICDEF(ib)), R(PSZCSF(ib))}) != 0)
         return fail(" Error reading 4th line from CSF for body ");
     PSZCSF(ib) *= model::ULENI;
-    if (npatcsf > fread::MAXITEMS) return fail(" Error reading 4th line from CSF for body ");
+    if (npatcsf > fread::MAXITEMS || ICDEF(ib) < 0) return fail(" Error reading 4th line from CSF for body ");
+    // Patches given in the file (B-spline or user-routine surfaces) must be
+    // there: a surface without patches has no points.
+    if (npatcsf < 1 && ICDEF(ib) != 0 && ICDEF(ib) != 2)
+        return fail(" Error: control surface without patches, NPATCSF < 1 in CSF for body ");
     if (npatcsf <= 0 && ICDEF(ib) == 0) {
         RDCSFA(npatcsf, ib, IERR);
         ICSFAUTO = 1;
@@ -193,7 +203,7 @@ void read_surface(int ib, int isurf, const std::string& cspname, BodyPoints& B, 
         INITRGKCSF(ib, IERR);
         if (IERR == 0) {
             RGKNPATCSF(npatcsf);
-            if (npatcsf < 0) {
+            if (npatcsf < 1 || npatcsf > fread::MAXITEMS) {
                 ERRMSG(" Error calling RGKNPATCSF for body ", ib);
                 IERR = 1;
                 return;
@@ -249,7 +259,7 @@ void RDCSFGX(int IB, int& IERR) {
     if (chan::open_scratch(IUCSP) != 0) return bad();
     for (int i = 1; i <= nlines; ++i) {
         std::string line;
-        if (chan::read_line(IUCSF, line) != 0) return bad();
+        if (fread::read_line(IUCSF, line) != 0) return bad();
         line.resize(80, ' ');
         chan::write_line(IUCSP, line);
     }

@@ -13,6 +13,7 @@
 #include "common/messages.hpp"
 #include "ctrlsurf/ctrlsurf.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/modelmore.hpp"
 #include "main/config.hpp"
 #include "panels/irrfs.hpp"
@@ -24,12 +25,13 @@ namespace {
 using fread::I;
 using fread::R;
 
-// One point (x, y) of a list, made nondimensional.
+// One point (x, y) of a list, made nondimensional; a point beyond
+// MAXCOORD is no point of a control surface.
 bool read_point(float* p) {
     if (fread::read_group(IUCSF, {R(p, 2)}) != 0) return false;
     p[0] *= model::ULENI;
     p[1] *= model::ULENI;
-    return true;
+    return COORDSOK(p, 2, 1.0f);
 }
 
 void read_error(int& IERR) {
@@ -383,6 +385,11 @@ void RDCSFA(int& NPATCSF, int IB, int& IERR) {
         return read_error(IERR);
     RCSFCYL *= model::ULENI;
     DCSFCYL *= model::ULENI;
+    if (!COORDSOK(&RCSFCYL, 1, 1.0f) || !COORDSOK(&DCSFCYL, 1, 1.0f)) {
+        ERRMSG(" Error in CSF file: radius or depth beyond 1.E6 x ULEN", 0);
+        IERR = 1;
+        return;
+    }
     ICSFCYL = RCSFCYL >= 1.0e-8f ? 1 : 0;
     NCSFFSP = 0;
     if (fs) {
@@ -408,7 +415,7 @@ void RDCSFA(int& NPATCSF, int IB, int& IERR) {
             }
             for (int m = 1; m <= nb; ++m) {
                 float p[2];
-                if (fread::read_group(IUCSF, {R(p, 2)}) != 0) return read_error(IERR);
+                if (!read_point(p)) return read_error(IERR);
             }
             NPTBND(b) = nb;
             if (b >= 2 && ICSFCYL == 0) NPTBND(b) += NPTBND(1);

@@ -69,7 +69,7 @@ void INITRGKCSF(int IB, int& IERR) {
     int ilow = 1;
     for (int r = 1; r <= nlines + 5; ++r) {
         std::string line;
-        if (chan::read_line(IUCSF, line) != 0) return unreadable();
+        if (fread::read_line(IUCSF, line) != 0) return unreadable();
         line = rtrim(line.substr(0, 80));
         if (r == 2 && fread::parse_group(line, {fread::I(ilow)}) != 0) return unreadable();
         // A low-order file's panel-count line holds 0 and the kind only;

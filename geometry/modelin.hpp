@@ -35,6 +35,17 @@ void RDGLBGDF(int IU, int& IRAD, int& IDIFF, int& IERR);
 void RDGDF(int IU, int& IERR);
 // Low-order geometry files: the panel list XVER of all bodies.
 void RDGDFL(int IU, int& IERR);
+// Largest magnitude of a coordinate (a vertex, control point or body
+// position) in units of the body length ULEN: a larger or non-finite value
+// can only come from a damaged file, and its products would overflow.
+inline constexpr float MAXCOORD = 1.0E6f;
+// Largest magnitude of a heading in degrees (wave headings and body
+// headings): the reports print headings in five places.
+inline constexpr float MAXANGLE = 1.0E4f;
+// True when the N values from X on, times SCALE, are finite and at most
+// MAXCOORD in magnitude.
+bool COORDSOK(const float* X, int N, float SCALE);
+
 // Vertices of panels IF..IF+N-1 from channel IU; IB > 0 scales them,
 // applies the body's tank and dipole ranges (when ITKDP = 1) and checks the
 // free-surface limit ZL; IB = 0 reads the values as they stand.

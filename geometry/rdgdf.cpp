@@ -78,6 +78,15 @@ void RDGDF(int IU, int& IERR) {
             if (std::fabs(ULEN(1) - ULEN(ib)) > 1.0E-5f) ERRMSG("Warning: ULEN for body N=1 differs from body N=", ib);
         }
 
+        if (!COORDSOK(cfg::XBODY.ptr(1, ib), 3, ULENI) || !(std::fabs(cfg::XBODY(4, ib)) <= MAXANGLE)) {
+            const bool incfg = cfg::CFGSET.allocated() && cfg::CFGSET(cfg::KEYXBODY) == 1;
+            const char* text =
+                incfg ? "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N="
+                : cfg::IALTPOT != 2 && !FILEGGDF.empty()
+                    ? "Error in global GDF file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N="
+                    : "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=";
+            return fail(text, ib);
+        }
         for (int c = 1; c <= 3; ++c) cfg::XBODY(c, ib) *= ULENI;
         const float h = cfg::XBODY(4, ib) * 0.017453292f;
         CSPHIB(1, ib) = std::cos(h);
@@ -142,14 +151,19 @@ void RDGDF(int IU, int& IERR) {
                 }
             }
         } else {
-            if (fr::read_group(IU, {fr::I(NPATCH(ib)), fr::I(IGDEF(ib))}) != 0)
+            if (fr::read_group(IU, {fr::I(NPATCH(ib)), fr::I(IGDEF(ib))}) != 0 || IGDEF(ib) < 0)
                 return fail("Error reading NPATCH, IGDEF from GDF for body N=", ib);
+            // A body without patches has no unknowns; a geometry-model body
+            // takes its patch count from the model.
+            if (IGDEF(ib) != 2 && (NPATCH(ib) < 1 || NPATCH(ib) > fr::MAXITEMS))
+                return fail("Error in GDF file: NPATCH outside 1 to 16777216 for body N=", ib);
             // NLINES serves only the geometry-model bodies here; line 5 of a
             // flat or B-spline body holds its first panel or patch data (a
             // coordinate need not read as an integer), which the
             // higher-order reader reads in its own pass.
             const int st = IGDEF(ib) == 2 ? fr::read_group(IU, {fr::I(nlines)}) : 0;
-            if (st == -1) return fail("Error reading NPAND or NLINES from GDF for body N=", ib);
+            if (st == -1 || (st == 0 && (nlines < 0 || nlines > fr::MAXITEMS)))
+                return fail("Error reading NPAND or NLINES from GDF for body N=", ib);
             if (st != 0) {
                 // A dipole line "NPATCH_DIPOLE = n": the next must be the
                 // "IPATCH_DIPOLE = ..." line, then NLINES.
@@ -157,7 +171,7 @@ void RDGDF(int IU, int& IERR) {
                 if (fr::read_text(IU, line, 80) != 0) return fail("Error reading data from GDF for body N=", ib);
                 if (line.find('=') == std::string::npos)
                     return fail("Error reading NPAND or NLINES from GDF for body N=", ib);
-                if (fr::read_group(IU, {fr::I(nlines)}) != 0)
+                if (fr::read_group(IU, {fr::I(nlines)}) != 0 || nlines < 0 || nlines > fr::MAXITEMS)
                     return fail("Error reading NPAND or NLINES from GDF for body N=", ib);
             }
         }

@@ -48,10 +48,38 @@ bool evaluate(float u, float v, int ib, int q, float* x, float* vn, int mode, in
     float xu[3], xv[3], aj = 0.0f;
     int ierr = 0;
     BODYGEOM(u, v, ib, q, x, vn, xu, xv, aj, mode, iglob, ierr);
-    if (ierr == 0) return true;
-    ERRMSG(" Error calling BODYGEOM from RDGDFH, NPATCH=", q);
+    if (ierr == 0 && COORDSOK(x, 3, 1.0f)) return true;
+    // A point far out (or not finite) comes from a geometry that no
+    // coordinate check of a file reached: a model or the user routine.
+    ERRMSG(ierr != 0 ? " Error calling BODYGEOM from RDGDFH, NPATCH="
+                     : " Error: patch point beyond 1.E6 x ULEN or not finite, NPATCH=",
+           q);
     ERRMSG("                                     NBODY =", ib);
     return false;
+}
+
+// Centre of patch q of body ib.
+struct Centre {
+    int ib, q;
+    float x[3];
+};
+
+// False (after a message) when two patches of one body share their centre:
+// a patch given twice, whose points would meet the other's.
+bool distinct(std::vector<Centre>& c) {
+    constexpr float TOL = 1.0E-5f;
+    std::sort(c.begin(), c.end(), [](const Centre& a, const Centre& b) {
+        return a.ib != b.ib ? a.ib < b.ib : a.x[0] < b.x[0];
+    });
+    for (std::size_t i = 0; i < c.size(); ++i)
+        for (std::size_t j = i + 1; j < c.size() && c[j].ib == c[i].ib && c[j].x[0] - c[i].x[0] <= TOL; ++j) {
+            const float d[3] = {c[j].x[0] - c[i].x[0], c[j].x[1] - c[i].x[1], c[j].x[2] - c[i].x[2]};
+            if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] > TOL * TOL) continue;
+            ERRMSG(" Error: two patches with the same centre, NPATCH =", std::min(c[i].q, c[j].q));
+            ERRMSG("                                      and NPATCH =", std::max(c[i].q, c[j].q));
+            return false;
+        }
+    return true;
 }
 
 }  // namespace
@@ -166,13 +194,17 @@ void RDGDFH(int IU, int& IERR) {
                 for (int i = 2; knots_ok && i <= nkv; ++i) knots_ok = VKNOTG(i, j) >= VKNOTG(i - 1, j);
                 knots_ok = knots_ok && UKNOTG(NUG(j) + 1, j) > UKNOTG(KUG(j), j) &&
                            VKNOTG(NVG(j) + 1, j) > VKNOTG(KVG(j), j);
+                knots_ok = knots_ok && COORDSOK(&UKNOTG(1, j), nku, 1.0f) && COORDSOK(&VKNOTG(1, j), nkv, 1.0f);
                 if (!knots_ok) return fail("Knot vector for geometry cannot be read for body N=", ib);
                 if (NCOEFT + ncp > fr::MAXITEMS) return fail("Coefficients for geometry cannot be read for body N=", ib);
                 GROWBSP2(NCOEFT + static_cast<int>(ncp), ierr);
                 if (ierr != 0) return nomem();
-                for (long c = 1; c <= ncp; ++c)
+                for (long c = 1; c <= ncp; ++c) {
                     if (fr::read_group(IU, {fr::R(&XCOEFG(1, NCOEFT + c), 3)}) != 0)
                         return fail("Coefficients for geometry cannot be read for body N=", ib);
+                    if (!COORDSOK(&XCOEFG(1, NCOEFT + c), 3, ULENI))
+                        return fail("Error in GDF file: coefficient XCOEF beyond 1.E6 x ULEN for body N=", ib);
+                }
                 NCOEFT += static_cast<int>(ncp);
                 GEOPAR1(1, j) = (UKNOTG(NUG(j) + 1, j) - UKNOTG(KUG(j), j)) / 2.0f;
                 GEOPAR1(2, j) = (UKNOTG(KUG(j), j) + UKNOTG(NUG(j) + 1, j)) / 2.0f;
@@ -186,6 +218,7 @@ void RDGDFH(int IU, int& IERR) {
             int n = 0;
             RGKNPATCH(ib, n);
             if (n < 0) return fail("Error calling RGKNPATCH, body ", ib);
+            if (n == 0 || n > fr::MAXITEMS) return fail("Error: no patches or too many in the geometry model, body ", ib);
             NPATCH(ib) = n;
             NPATCHB(ib) = images * n;
             NPATCHR += NPATCHB(ib);
@@ -208,7 +241,7 @@ void RDGDFH(int IU, int& IERR) {
             if (chan::open_scratch(IUUSR) != 0) return fail("Error reading GEOMXACT data from GDF for body N=", ib);
             for (int l = 1; l <= nlines; ++l) {
                 std::string line;
-                if (chan::read_line(IU, line) != 0) {
+                if (fr::read_line(IU, line) != 0) {
                     chan::close(IUUSR);
                     return fail("Error reading GEOMXACT data from GDF for body N=", ib);
                 }
@@ -365,6 +398,7 @@ void RDGDFH(int IU, int& IERR) {
     if (IERR != 0) return;
 
     // Free-surface patches: centre at the free surface with a vertical normal.
+    std::vector<Centre> centres;
     for (int q = 1; q <= NPATCHW; ++q) {
         const int ib = IBPTH(q), t = ITANK(q);
         float x[3], vn[3];
@@ -373,6 +407,7 @@ void RDGDFH(int IU, int& IERR) {
             IERR = 1;
             return;
         }
+        centres.push_back({ib, q, {x[0], x[1], x[2]}});
         if (t == 0) {
             ZBDYFS(q) = NWALL == 0 ? -cfg::XBODY(3, ib) : 0.0f;
             const float dz = x[2] - ZBDYFS(q);
@@ -401,6 +436,10 @@ void RDGDFH(int IU, int& IERR) {
             ZBDYFS(q) = t <= cfg::ZTANKFS.extent(1) ? cfg::ZTANKFS(t) : 0.0f;
             if (std::fabs(x[2] - ZBDYFS(q)) < 1.0E-6f && vn[2] > 0.9999f) IFSPAT(q) = 1;
         }
+    }
+    if (!distinct(centres)) {
+        IERR = 1;
+        return;
     }
     for (int ib = 1; ib <= nb; ++ib) {
         if (cfg::IRR(ib) != 1) continue;

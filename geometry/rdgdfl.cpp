@@ -42,6 +42,12 @@ bool grow_panel_ints(int l) {
 
 }  // namespace
 
+bool COORDSOK(const float* X, int N, float SCALE) {
+    for (int i = 0; i < N; ++i)
+        if (!(std::fabs(X[i] * SCALE) <= MAXCOORD)) return false;
+    return true;
+}
+
 void RDXVER(int IU, int IF, int N, float ZL, int IB, int& IERR, int ITKDP) {
     IERR = 0;
     const int l = IF + N - 1;
@@ -87,9 +93,14 @@ void RDXVER(int IU, int IF, int N, float ZL, int IB, int& IERR, int ITKDP) {
         }
     }
     for (int p = IF; p <= l; ++p) {
-        float v[12];
+        float v[12] = {};
         if (fr::read_group(IU, {fr::R(v, 12)}) != 0) {
             ERRMSG("Error reading GDF file, vertices XVER of panel N=", p - IF + 1);
+            IERR = 1;
+            return;
+        }
+        if (!COORDSOK(v, 12, ULENI)) {
+            ERRMSG("Error in GDF file: vertex coordinate beyond 1.E6 x ULEN for panel N=", p - IF + 1);
             IERR = 1;
             return;
         }
@@ -296,6 +307,8 @@ void RDGDFL(int IU, int& IERR) {
             if (ierr != 0) return fail("Error reading GDF file, dipole panels on body N=", ib);
             IDIPSYM = 1;
         }
+        // A body without panels has no unknowns.
+        if (NPANB(ib) < 1) return fail("Error in GDF file: no panels (NPAN = 0) for body N=", ib);
         chan::close(IU);
 
         std::array<int, 2> s = isb;

@@ -143,6 +143,10 @@ void RDPOT(int IU, int& IERR) {
     if (read_series(IU, m, BETA) != 0)
         return fail(IU, "Error reading POT file, array of heading angles BETA", 0, IERR);
     for (int i = 1; i <= NBETA; ++i) {
+        // The reports print a heading as a whole number of degrees in five
+        // places.
+        if (!(std::fabs(BETA(i)) <= MAXANGLE))
+            return fail(IU, "Error in POT file: heading BETA beyond 10000 degrees, heading number ", i, IERR);
         SINBETA(i) = std::sin(BETA(i) * 0.017453292f);
         COSBETA(i) = std::cos(BETA(i) * 0.017453292f);
     }

@@ -24,6 +24,10 @@ namespace zorva {
 using namespace model;
 namespace fr = fread;
 
+namespace {
+constexpr int MAXKORD = 16;  // largest B-spline order the assembly takes
+}  // namespace
+
 void PSIDLEN(float* S, int IB, int IP, int& IERR) {
     // |dX/dv| along sides 1 and 3, |dX/du| along sides 2 and 4.
     auto f = [&](int side, float t, float& val) {
@@ -145,8 +149,8 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
             IERR = 1;
         };
         // Status of a read: end of file is missing data, a bad value the
-        // group's own message; counts and orders below 1 (and quadrature
-        // orders above the rule's limit) are bad values.
+        // group's own message; counts and orders below 1, spline orders above the
+        // assembly's and quadrature orders above the rule's limit are bad values.
         const char* missing = "Spline file (.spl) missing data for body N=";
         const int hst = fr::read_text(IU, SPLHDR(ib), 72);
         if (hst != 0) return fail(hst == -1 ? missing : "Error reading header in .spl file for body N=");
@@ -160,7 +164,7 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
             };
             const Group groups[4] = {
                 {!sized, &NU(k), &NV(k), 1, fr::MAXITEMS, "Error reading NU,NV in .spl file for body N="},
-                {cfg::KSPLIN == 0, &KU(k), &KV(k), 1, fr::MAXITEMS, "Error reading KU,KV in .spl file for body N="},
+                {cfg::KSPLIN == 0, &KU(k), &KV(k), 1, MAXKORD, "Error reading KU,KV in .spl file for body N="},
                 {cfg::IQUADO == 0, &IQUO(k), &IQVO(k), 1, gauss::MAXORDER, "Error reading IQUO in .spl file for body N="},
                 {cfg::IQUADI == 0, &IQUI(k), &IQVI(k), 1, gauss::MAXORDER, "Error reading IQUI in .spl file for body N="}};
             for (const Group& g : groups) {
@@ -236,6 +240,11 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
     }
     if (neqn > fr::MAXITEMS) {
         ERRMSG("Number of unknowns of the spline control files is too large, NEQN=", fr::MAXITEMS);
+        IERR = 1;
+        return;
+    }
+    if (neqn < 1) {
+        ERRMSG("Error: the bodies' patches have no unknowns, NEQN=", 0);
         IERR = 1;
         return;
     }

@@ -133,6 +133,11 @@ void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float
                     const float w = WUQ[i] * WVQ[j] * J;
                     const float R[3] = {XF[0] - X[0], XF[1] - X[1], XF[2] - X[2]};
                     const float r2 = R[0] * R[0] + R[1] * R[1] + R[2] * R[2];
+                    if (!(r2 > 0.0f)) {  // the field point lies on this patch: the patches cross
+                        ERRMSG(" Error: a field point lies on another patch, NPATCH =", IP);
+                        IERR = 1;
+                        return;
+                    }
                     const float r = std::sqrt(r2), ri = 1.0f / r, r3i = ri * ri * ri;
                     const float nR = NV[0] * R[0] + NV[1] * R[1] + NV[2] * R[2];
                     const float S = fS * w * ri, D = fD * w * nR * r3i;

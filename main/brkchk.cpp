@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/channels.hpp"
+#include "common/freeread.hpp"
 #include "common/messages.hpp"
 #include "main/fnames.hpp"
 
@@ -29,7 +30,7 @@ void BRKCHK(int JPER, int KIND, int& IBRK) {
         chan::write_text(IUSCR, std::string(32, ' ') + "    Enter b,c, or d:    ");
 
         std::string answer;
-        if (chan::read_line(IUKBD, answer) != 0) {
+        if (fread::read_line(IUKBD, answer) != 0) {
             // No console (input ended or unreadable): break, never wait.
             chan::write_line(IUSCR, "");
             IBRK = 1;

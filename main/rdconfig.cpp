@@ -330,7 +330,7 @@ int keynum(std::string_view name) {
 int read_lines(Pass& ps) {
     std::string line;
     for (;;) {
-        int st = chan::read_line(IUCFG, line);
+        int st = fread::read_line(IUCFG, line);
         if (st < 0) return 0;
         if (st > 0) return fail(EREAD);
         if (line.size() > LINELEN) line.resize(LINELEN);

@@ -7,6 +7,7 @@
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
+#include "common/freeread.hpp"
 #include "common/messages.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -20,7 +21,9 @@ constexpr int IUOLD = 14;  // old-output check
 // Places of the extensions used here in the extension table.
 constexpr int KGDF = 1, KPOT = 2, KP2F = 3, KFRC = 8, KOUT = 9, KCFG = 10, KHST = 14;
 
-enum class Found { Yes, No, NoFile };
+// Damaged: the list holds a line too long for any name (its message is
+// written).
+enum class Found { Yes, No, NoFile, Damaged };
 
 std::string trimmed(std::string_view s) {
     std::size_t b = s.find_first_not_of(' ');
@@ -45,7 +48,7 @@ Found search(int chan, bool listopen, std::string_view ext, std::string& var) {
     int idot = 0, istat = 0;
     for (;;) {
         RDFNLINE(chan, name, idot, istat);
-        if (istat == 1) return Found::No;
+        if (istat == 1) return chan::line_too_long(chan) ? Found::Damaged : Found::No;
         if (idot > 0 && same_ext(std::string_view(name).substr(static_cast<std::size_t>(idot - 1)), ext)) {
             var = name;
             return Found::Yes;
@@ -64,7 +67,7 @@ bool ask(int kbd, int scr, std::string_view listname, std::string_view prompt, s
     chan::write_line(scr, "");
     chan::write_text(scr, fmt::rjust(prompt, 60));
     std::string answer;
-    const int st = chan::read_line(kbd, answer);
+    const int st = fread::read_line(kbd, answer);
     chan::write_line(scr, "");
     if (st != 0) {
         ERRMSG(" Keyboard input ended without an answer to: " + trimmed(prompt), 0);
@@ -99,7 +102,7 @@ bool ask_new_name(int kbd, int scr, std::string& name) {
     for (;;) {
         chan::write_line(scr, "");
         chan::write_text(scr, " Enter new filename for output file:    ");
-        if (chan::read_line(kbd, answer) != 0) {
+        if (fread::read_line(kbd, answer) != 0) {
             chan::write_line(scr, "");
             ERRMSG(" Keyboard input ended; old output file not overwritten: " + name, 0);
             return false;
@@ -135,7 +138,7 @@ bool check_old(int kbd, int scr, std::string& name, std::span<const std::string>
         chan::write_line(scr, "");
         chan::write_text(scr, "     Overwrite old file?  (Y/N) :");
         std::string answer;
-        if (chan::read_line(kbd, answer) != 0) {
+        if (fread::read_line(kbd, answer) != 0) {
             chan::close(IUOLD);
             chan::write_line(scr, "");
             ERRMSG(" Keyboard input ended; old output file not overwritten: " + name, 0);
@@ -156,7 +159,7 @@ void RDFNLINE(int CHAN, std::string& NAME, int& IDOT, int& ISTAT) {
     IDOT = 0;
     ISTAT = 0;
     std::string line;
-    if (chan::read_line(CHAN, line) != 0) {
+    if (fread::read_line(CHAN, line) != 0) {
         NAME.clear();
         ISTAT = 1;
         return;
@@ -178,7 +181,8 @@ void SETFNAMES(int LISTCHAN, int KEYBOARD, int SCREEN, std::string_view LISTNAME
     auto ext = [&](int k) { return EXTTABLE[static_cast<std::size_t>(k)]; };
     // Search, and ask when the list does not give the name.
     auto get = [&](int k, std::string& var, std::string_view prompt) {
-        if (search(LISTCHAN, listopen, ext(k), var) == Found::Yes) return true;
+        const Found f = search(LISTCHAN, listopen, ext(k), var);
+        if (f == Found::Yes || f == Found::Damaged) return f == Found::Yes;
         return ask(KEYBOARD, SCREEN, LISTNAME, prompt, var);
     };
     auto fail = [&] {
@@ -193,6 +197,8 @@ void SETFNAMES(int LISTCHAN, int KEYBOARD, int SCREEN, std::string_view LISTNAME
         case Found::No:
             FILECFG = RUNFILES[6];
             break;
+        case Found::Damaged:
+            return fail();
         case Found::NoFile:
             if (!ask(KEYBOARD, SCREEN, LISTNAME, " Enter full name of configuration file (CFG): ", FILECFG))
                 return fail();

@@ -42,8 +42,8 @@ int MODSYM(int A, int B, int SX, int SY) {
 void WRPNLLST(int NB, int IPAN1, int IPAN2) {
     const std::string& name = fnames::GDFNAME(NB);
     std::string line;
-    if (chan::open(IUMOD, name, chan::Status::Old) != 0 || chan::read_line(IUMOD, line) != 0 ||
-        chan::read_line(IUMOD, line) != 0) {
+    if (chan::open(IUMOD, name, chan::Status::Old) != 0 || fread::read_line(IUMOD, line) != 0 ||
+        fread::read_line(IUMOD, line) != 0) {
         ERRMSG("Error opening PRE file for body N=", NB);
         return;
     }

@@ -17,6 +17,10 @@ namespace {
 constexpr const char* INITFILE = "rgkinit.txt";
 constexpr const char* CSFFILE = "rgkinitcsf.txt";
 
+// Longest line of a control file; a longer one (a file without line ends,
+// a binary file) ends the reading.
+constexpr std::size_t MAXLINE = 1000000;
+
 bool is_separator(const std::string& line) { return line.compare(0, 20, "====================") == 0; }
 
 // A control file read line by line; a line's newline becomes a blank.
@@ -26,19 +30,35 @@ public:
     bool open() const { return static_cast<bool>(in_); }
     const char* name() const { return name_; }
     int number() const { return n_; }
+    // False at the end of the file or at a line longer than MAXLINE.
     bool next(std::string& line) {
-        if (!std::getline(in_, line)) return false;
-        if (!in_.eof()) line += ' ';
+        line.clear();
+        std::streambuf* sb = in_.rdbuf();
+        bool any = false, newline = false;
+        for (int c; !newline && (c = sb->sbumpc()) != std::char_traits<char>::eof();) {
+            any = true;
+            newline = c == '\n';
+            if (newline) break;
+            if (line.size() >= MAXLINE) {
+                too_long_ = true;
+                return false;
+            }
+            line.push_back(static_cast<char>(c));
+        }
+        if (!any) return false;
+        if (newline) line += ' ';
         for (char& c : line)
             if (c == '\r' || c == '\t') c = ' ';
         ++n_;
         return true;
     }
+    bool too_long() const { return too_long_; }
 
 private:
     const char* name_;
     std::ifstream in_;
     int n_ = 0;
+    bool too_long_ = false;
 };
 
 std::vector<std::string> fields(const std::string& line) {
@@ -72,9 +92,15 @@ public:
     // The next line, or false at the end of the file (ierr 2, logged).
     bool line(std::string& s) {
         if (f_.next(s)) return true;
+        eof_ = true;
+        if (f_.too_long()) {
+            first_code(ierr_, 7);
+            log::put("ERROR: Line %d of %s is longer than %d characters.\n", f_.number() + 1, f_.name(),
+                     static_cast<int>(MAXLINE));
+            return false;
+        }
         first_code(ierr_, 2);
         log::put("Unexpected end of file %s\n", f_.name());
-        eof_ = true;
         return false;
     }
     bool eof() const { return eof_; }
@@ -197,6 +223,11 @@ void BlockReader::read(int e, bool csf) {
     }
     int accurate = 0, divmult = 0, inward = 0;
     if (!fields_of(3, f) || !ints(f, {&accurate, &divmult, &inward})) return;
+    if (divmult < 0 || divmult > 10) {
+        ierr_ = 7;
+        log::put("ERROR: DivMult %d in line %d of %s is outside 0 to 10.\n", divmult, f_.number(), f_.name());
+        return;
+    }
     log::put("Model will be evaluated in %s mode.\n", accurate != 0 ? "ACCURATE" : "FAST");
     log::put("Unit normals are %s.\n", inward != 0 ? "inward" : "outward");
     r.inward = inward != 0 ? 1 : 0;
@@ -267,8 +298,10 @@ void BlockReader::parameter(int model, int p, const std::string& s) {
     }
     int k = 0;
     double x = 0.0;
-    if (!parse_int(f[1], k) || !parse_real(f[2], x)) {
-        log::put("WARNING: Float-index or value of parameter %d is not a number.\n", p);
+    // A value beyond 1e15 is no length or angle of any model (the kernel
+    // refuses such reals in its files too).
+    if (!parse_int(f[1], k) || !parse_real(f[2], x) || std::fabs(x) > 1.0e15) {
+        log::put("WARNING: Float-index or value of parameter %d is not a number (or beyond 1e15).\n", p);
         return;
     }
     const char* name = rg_GetObjectName(h);
@@ -341,10 +374,10 @@ bool read_head(Lines& f, BlockReader& rd) {
 }
 
 int count_separators() {
-    std::ifstream in(INITFILE);
+    Lines in(INITFILE);
     std::string line;
     int n = 0;
-    while (std::getline(in, line))
+    while (in.next(line))
         if (is_separator(line)) ++n;
     return n;
 }
@@ -420,6 +453,11 @@ void RGKINIT(int* IERR) {
             log::put("IRR: %d  ITKMS2: %d\n", irr, itk);
             rd.read(ib, false);
             if (rd.eof()) stopped = true;
+        }
+        if (f.too_long() && ierr == 0) {
+            ierr = 7;
+            log::put("ERROR: Line %d of %s is longer than %d characters.\n", f.number() + 1, INITFILE,
+                     static_cast<int>(MAXLINE));
         }
         if (!stopped) patch_table();
     }

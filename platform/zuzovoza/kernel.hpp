@@ -40,6 +40,10 @@ struct Layer {
     bool on = true;
 };
 
+// Largest multiplier of a surface's divisions (model files and
+// rg_SetModelDivMult).
+inline constexpr int MAXDIVMULT = 10;
+
 struct Model {
     int handle = 0;
     int units = 0;

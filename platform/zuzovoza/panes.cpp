@@ -29,16 +29,18 @@ int rg_StorePaneMaps(const rg_SDAH* surfaces, rg_PaneMap* map) {
     if (!surfaces || !map) return -1;
     *map = rg_PaneMap{};
     const int ns = surfaces->n;
-    int np = 0;
+    long np = 0;
     for (int i = 0; i < ns; ++i) {
         const Object* s = object(surfaces->a[i]);
         if (!s || s->cls != RG_CLASS_SURFACE || s->trimmed) return -1;
-        np += s->paneu * s->panev;
+        np += static_cast<long>(s->paneu) * s->panev;
+        if (np > 16777216L) return -1;  // more patches than any list of the program holds
     }
-    map->npatch = np;
+    const int n = static_cast<int>(np);
+    map->npatch = n;
     map->nsurf = ns;
-    map->patch_surface = alloc<double>(np);
-    map->patch_pane = alloc<int>(2 * np);
+    map->patch_surface = alloc<double>(n);
+    map->patch_pane = alloc<int>(2 * n);
     map->surface_first = alloc<int>(ns);
     map->surface_last = alloc<int>(ns);
     map->surface_panes = alloc<int>(2 * ns);
@@ -56,7 +58,7 @@ int rg_StorePaneMaps(const rg_SDAH* surfaces, rg_PaneMap* map) {
             }
         map->surface_last[i] = p;
     }
-    return np;
+    return n;
 }
 
 void rg_DeallocatePaneMaps(rg_PaneMap* map) {

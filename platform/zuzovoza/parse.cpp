@@ -14,6 +14,15 @@ namespace {
 
 constexpr int ERR_OPEN = 3001, ERR_HEADER = 3002, ERR_RECORD = 3003;
 
+// Longest line of a model file; a longer one (a file without line ends, a
+// binary file, a device that never ends) refuses the file.
+constexpr std::size_t MAXLINE = 1000000;
+
+// Largest magnitude of a real of a model file: far beyond any length of a
+// model in any unit, and small enough that squares and products of
+// coordinates stay finite in single precision.
+constexpr double MAXREAL = 1.0e15;
+
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
@@ -31,7 +40,7 @@ bool to_int(const std::string& t, int& v) {
 bool to_real(const std::string& t, double& v) {
     char* end = nullptr;
     v = std::strtod(t.c_str(), &end);
-    return !t.empty() && *end == '\0' && std::isfinite(v);
+    return !t.empty() && *end == '\0' && std::isfinite(v) && std::fabs(v) <= MAXREAL;
 }
 
 struct Kind {
@@ -49,11 +58,14 @@ const std::map<std::string, Kind> kKinds = {
     {"SPHERE", {RG_TYPE_SPHERE, "Sphere", 8, "LLLLAAAA"}},
 };
 
-// "AxB" with positive integers.
+// "AxB" with positive integers of at most MAXCELLS cells, so that with the
+// largest DIVMULT the panel and index counts of a surface stay within int.
+constexpr long MAXCELLS = 1000000;
+
 bool pair(const std::string& t, int& a, int& b) {
     const auto x = t.find('x');
     return x != std::string::npos && to_int(t.substr(0, x), a) && to_int(t.substr(x + 1), b) && a > 0 && b > 0 &&
-           a <= 10000 && b <= 10000;
+           static_cast<long>(a) * b <= MAXCELLS;
 }
 
 class Loader {
@@ -65,7 +77,7 @@ public:
         const std::string key = upper(f[0]);
         if (key == "UNITS") return f.size() == 2 && units(f[1]);
         if (key == "SYMMETRY") return symmetry(f);
-        if (key == "DIVMULT") return f.size() == 2 && to_int(f[1], m_.divmult) && m_.divmult > 0;
+        if (key == "DIVMULT") return f.size() == 2 && to_int(f[1], m_.divmult) && m_.divmult > 0 && m_.divmult <= MAXDIVMULT;
         if (key == "LAYER") {
             if (f.size() != 3 || layer_index(f[1]) != 0) return false;
             const std::string on = upper(f[2]);
@@ -260,6 +272,24 @@ private:
     std::map<int, std::vector<std::pair<int, std::string>>> refs_;
 };
 
+// The next line of IN; false at the end of the file, and with LONG set on
+// a line of more than MAXLINE characters.
+bool next_line(std::istream& in, std::string& line, bool& toolong) {
+    line.clear();
+    std::streambuf* sb = in.rdbuf();
+    for (bool any = false;;) {
+        const int c = sb->sbumpc();
+        if (c == std::char_traits<char>::eof()) return any;
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() >= MAXLINE) {
+            toolong = true;
+            return false;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
 std::vector<std::string> split(const std::string& s) {
     std::istringstream is(s);
     std::vector<std::string> out;
@@ -278,7 +308,8 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
     std::ifstream in(path ? path : "");
     if (!in) return ERR_OPEN;
     std::string line;
-    if (!std::getline(in, line) || split(line) != std::vector<std::string>{"ZUZOVOZA", "MODEL", "1"})
+    bool toolong = false;
+    if (!next_line(in, line, toolong) || split(line) != std::vector<std::string>{"ZUZOVOZA", "MODEL", "1"})
         return ERR_HEADER;
     auto m = std::make_unique<Model>();
     Model& mr = *m;
@@ -286,7 +317,7 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
     Loader ld(mr);
     std::string rec;
     bool ok = true;
-    while (ok && std::getline(in, line)) {
+    while (ok && next_line(in, line, toolong)) {
         if (const auto c = line.find('#'); c != std::string::npos) line.erase(c);
         for (char& ch : line)
             if (ch == '\t' || ch == '\r') ch = ' ';
@@ -300,6 +331,7 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
         rec.clear();
         if (!f.empty()) ok = ld.record(f);
     }
+    if (toolong) ok = false;
     if (ok && !split(rec).empty()) ok = false;  // continuation at the end of the file
     if (ok) ok = ld.resolve();
     if (!ok) {

@@ -138,7 +138,7 @@ int rg_GetModelDivMult(int m) {
     return p ? p->divmult : 0;
 }
 void rg_SetModelDivMult(int m, int d) {
-    if (Model* p = model(m); p && d > 0) p->divmult = d;
+    if (Model* p = model(m); p && d > 0 && d <= MAXDIVMULT) p->divmult = d;
 }
 int rg_GetModelUnits(int m) {
     const Model* p = model(m);

@@ -55,11 +55,15 @@ bool validate(Object& s) {
     if (s.valid) return s.geom_error == 0;
     for (size_t i = 0; i < s.reals.size(); ++i)
         if (const Object* v = object(s.bound[i])) s.reals[i] = s.bound_sign[i] * v->reals[0];
+    // An angle range is not empty and at most a full turn; latitudes lie
+    // between the poles.
+    auto turn = [&](int a, int b) { return r(s, a) != r(s, b) && std::fabs(r(s, b) - r(s, a)) <= 360.0; };
+    auto lat = [&](int a) { return std::fabs(r(s, a)) <= 90.0; };
     bool ok = true;
     switch (s.type) {
-    case RG_TYPE_CYLINDER: ok = r(s, 2) > 0.0 && r(s, 3) != r(s, 4) && r(s, 5) != r(s, 6); break;
-    case RG_TYPE_DISC: ok = r(s, 3) > 0.0 && r(s, 4) != r(s, 5); break;
-    case RG_TYPE_SPHERE: ok = r(s, 3) > 0.0 && r(s, 4) != r(s, 5) && r(s, 6) != r(s, 7); break;
+    case RG_TYPE_CYLINDER: ok = r(s, 2) > 0.0 && r(s, 3) != r(s, 4) && turn(5, 6); break;
+    case RG_TYPE_DISC: ok = r(s, 3) > 0.0 && turn(4, 5); break;
+    case RG_TYPE_SPHERE: ok = r(s, 3) > 0.0 && r(s, 4) != r(s, 5) && lat(4) && lat(5) && turn(6, 7); break;
     default: break;
     }
     s.geom_error = ok ? 0 : ERR_GEOMETRY;

@@ -212,5 +212,29 @@ TEST_F(FreeReadFile, ReadErrorLeavesNextGroupOnNextRecord) {
     EXPECT_EQ(fread::read_group(99, {fread::I(k)}), 1);  // unit not open
 }
 
+TEST_F(FreeReadFile, LinesUpToTheLimitAreReadLongerOnesRefused) {
+    // A data line of exactly the limit (its last value at the end) reads;
+    // one character more is a read error with a message naming the file,
+    // read no further than the limit.
+    const std::size_t L = chan::MAXLINE;
+    write_file("long.txt", std::string(L - 1, ' ') + "7\n" + std::string(L + 1, '8') + "\n9\n");
+    ASSERT_EQ(chan::open(12, "long.txt", chan::Status::Old), 0);
+    int k = 0;
+    EXPECT_EQ(fread::read_group(12, {fread::I(k)}), 0);
+    EXPECT_EQ(k, 7);
+    EXPECT_FALSE(chan::line_too_long(12));
+    EXPECT_TRUE(screen.str().empty());
+    std::string title;
+    EXPECT_EQ(fread::read_text(12, title, 72), 1);
+    EXPECT_TRUE(chan::line_too_long(12));
+    EXPECT_NE(screen.str().find("Error: line longer than 1000000 characters in file long.txt"), std::string::npos);
+    // A device that never ends is refused the same way.
+    ASSERT_EQ(chan::open(13, "/dev/zero", chan::Status::Old), 0);
+    std::string line;
+    EXPECT_EQ(fread::read_line(13, line), 1);
+    EXPECT_TRUE(chan::line_too_long(13));
+    EXPECT_LE(line.size(), L);
+}
+
 }  // namespace
 }  // namespace zorva

@@ -174,13 +174,16 @@ TEST_F(Kernel, FaultyFiles) {
     write_file("x.zzm", "ZUZOVOZA MODEL 2\n");
     EXPECT_EQ(rg_GetErrorNumber(rg_LoadModelFromFile("x.zzm", 0, &model)), 2);
     EXPECT_EQ(model, 0);
+    EXPECT_EQ(rg_GetErrorNumber(rg_LoadModelFromFile("/dev/zero", 0, &model)), 2);  // a file without line ends
 #define Q "0 0 0 1 0 0 1 1 0 0 1 0"
     const std::vector<std::string> faulty = {"QUAD q 1 2 3", "FOO x", "QUAD q " Q " color=x", "QUAD q " Q " shape=1",
                                              "QUAD q " Q "\nQUAD q " Q, "LIST L nothing",
                                              "QUAD q $V 0 0 1 0 0 1 1 0 0 1 0", "QUAD DEFAULT " Q,
                                              "BSPLINE b 3 3 2 2 " Q, "QUAD q " Q " &", "SYMMETRY 2 0", "UNITS furlong",
                                              "VAR v 1 2 0", "LIST L L", "QUAD q " Q " div=0x1",
-                                             "CYLINDER c 0 0 1 -1 0 0 nan"};
+                                             "CYLINDER c 0 0 1 -1 0 0 nan", "SPHERE s 1e30 0 0 1 -90 0 0 360",
+                                             "QUAD q " Q " div=1001x1000", "QUAD q " Q " panes=1x1000001",
+                                             "DIVMULT 11", "QUAD q " Q " " + std::string(1000000, ' ')};
 #undef Q
     for (const auto& rec : faulty) {
         EXPECT_EQ(rg_GetErrorNumber(load(rec + "\n")), 3) << rec;
@@ -226,6 +229,21 @@ TEST_F(Kernel, CountsListsAndVariables) {
     rg_InvalidateObjectAndDependencies(r);
     EXPECT_EQ(rg_ForceValidTable(c), 0);
     EXPECT_EQ(rg_GetErrorNumber(rg_GetObjectError(c)), 21);
+}
+
+// Angle ranges beyond a full turn and latitudes beyond a pole make no
+// valid surface; a full turn does.
+TEST_F(Kernel, AngleRanges) {
+    const std::pair<const char*, bool> cases[] = {
+        {"CYLINDER s 0 0 1 -1 0 0 360", true},         {"CYLINDER s 0 0 1 -1 0 0 99999999", false},
+        {"DISC s 0 0 0 1 -180 180", true},             {"DISC s 0 0 0 1 0 361", false},
+        {"SPHERE s 0 0 0 1 -90 0 0 360", true},        {"SPHERE s 0 0 0 1 -90 0 99999999 360", false},
+        {"SPHERE s 0 0 0 1 -91 0 0 360", false},
+    };
+    for (const auto& [rec, valid] : cases) {
+        ASSERT_EQ(load(std::string(rec) + "\n"), 0) << rec;
+        EXPECT_EQ(rg_ForceValidTable(rg_GetObjectFromName(model, "s")) != 0, valid) << rec;
+    }
 }
 
 // The example of the format description loads, and the front side of each

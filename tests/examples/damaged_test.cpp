@@ -1,0 +1,140 @@
+// Damaged inputs of the newer formats end the run with a message and exit
+// status 1: each case makes one change to a copy of an example (a count out
+// of range, a coordinate far out, a patch given twice, a geometry model
+// without surfaces, a file that never ends) and runs the program on it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/testdir.hpp"
+
+namespace zorva::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A geometry file for a geometry-model body named MODEL, its surfaces in
+// the list LIST.
+std::string model_gdf(const std::string& model, const std::string& list) {
+    return "Kernel model\n1.0 9.80665\n0 0\n0 2\n3\n" + model + "\n" + list + "\n1 0 0\n";
+}
+
+// Text of a further file that stands for a link to /dev/zero.
+const std::string ENDLESS = "(endless)";
+
+struct Case {
+    const char* name;
+    const char* example;
+    const char* file;  // the file damaged
+    int line;          // 1-based; 0: the whole file
+    enum Op { Double, Replace, FirstValue, Text, DevZero } op;
+    std::string value;  // the new line, first value or whole text
+    const char* message;
+    std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
+};
+
+class DamagedInputs : public TempDirTest {};
+
+TEST_F(DamagedInputs, EndTheRunWithAMessage) {
+    const std::string hull = "ZUZOVOZA MODEL 1\nUNITS m\n";
+    const Case cases[] = {
+        {"NPATCH 0 (ISX ISY line doubled)", "hobox", "hobox.gdf", 3, Case::Double, "",
+         "Error in GDF file: NPATCH outside 1 to 16777216 for body N=1"},
+        {"low-order NPAN 0 (ISX ISY line of a model body doubled)", "box", "box.gdf", 0, Case::Text,
+         "Kernel model\n1.0 9.80665\n0 0\n0 0\n0 2\n3\nbox.zmd\nHull\n1 0 0\n",
+         "Error in GDF file: no panels (NPAN = 0) for body N=1"},
+        {"NPATCH negative", "hohemi", "hohemi.gdf", 4, Case::Replace, "  -5  3      NPATCH IGDEF",
+         "Error in GDF file: NPATCH outside 1 to 16777216 for body N=1"},
+        {"model without surfaces", "hobox", "hobox.gdf", 0, Case::Text, model_gdf("box.zmd", "DEFAULT"),
+         "Error: no patches or too many in the geometry model, body 1", {{"box.zmd", hull}}},
+        {"B-spline coefficient far out", "hoboxbs", "hoboxbs.gdf", 10, Case::FirstValue, "99999999",
+         "Error in GDF file: coefficient XCOEF beyond 1.E6 x ULEN for body N=1"},
+        {"model sphere centred at 1e30", "hobox", "hobox.gdf", 0, Case::Text, model_gdf("s.zmd", "DEFAULT"),
+         "Error return from subroutine RGKINIT, error code = 3",
+         {{"s.zmd", hull + "SPHERE hull 1e30 0 0 1 -90 0 0 360 orient=1\n"}}},
+        {"model sphere centred at 1e10", "hobox", "hobox.gdf", 0, Case::Text, model_gdf("s.zmd", "DEFAULT"),
+         "Error: patch point beyond 1.E6 x ULEN or not finite, NPATCH=1",
+         {{"s.zmd", hull + "SPHERE hull 1e10 0 0 1 -90 0 0 360 orient=1\n"}}},
+        {"low-order control-surface vertex", "hemicsf", "hemi.csf", 636, Case::FirstValue, "2147483648",
+         "Error in CSF file: vertex beyond 1.E6 x ULEN for panel 632"},
+        {"control-surface cylinder radius", "hemicsf", "hemi.csf", 0, Case::Text,
+         "Cylinder\n1\n0 0\n0 0 0.25\n1e38 2.0\n0\n",
+         "Error in CSF file: radius or depth beyond 1.E6 x ULEN"},
+        {"control-surface flat-patch vertex", "boxcsf", "box.csf", 5, Case::FirstValue, "1e38",
+         "Error in CSF file: vertex beyond 1.E6 x ULEN for patch 1"},
+        {".pot XBODY", "hohemi", "hohemi.pot", 4, Case::Replace, " 5.0  1e38 0. 0. 0.",
+         "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
+        {"configuration XBODY", "hobox", "hobox.cfg", 6, Case::Replace, "ISOLVE=1\nXBODY(1) = 0 -3E6 0 0",
+         "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
+        {"wave heading", "hohemi", "hohemi.pot", 11, Case::Replace, " 0.  1e38",
+         "Error in POT file: heading BETA beyond 10000 degrees, heading number 2"},
+        {"flat patch given twice", "hobox", "hobox.gdf", 8, Case::Double, "",
+         "Error: two patches with the same centre, NPATCH =4"},
+        {"flat-patch vertex", "hobox", "hobox.gdf", 5, Case::FirstValue, "99999999",
+         "Error in GDF file: vertex coordinate beyond 1.E6 x ULEN for panel N=1"},
+        {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
+         "Error reading KU,KV in .spl file for body N=1"},
+        {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
+         "Error: line longer than 1000000 characters in file hobox.gdf"},
+        {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
+         "Error: line longer than 1000000 characters in file hohemi.gdf"},
+        {"endless .spl", "hohemi", "hohemi.spl", 0, Case::DevZero, "",
+         "Error: line longer than 1000000 characters in file hohemi.spl"},
+        {"endless .pot", "hohemi", "hohemi.pot", 0, Case::DevZero, "",
+         "Error: line longer than 1000000 characters in file hohemi.pot"},
+        {"endless list file", "hohemi", "fnames.zrv", 0, Case::DevZero, "",
+         "Error: line longer than 1000000 characters in file fnames.zrv"},
+        {"endless .csf", "boxcsf", "box.csf", 0, Case::DevZero, "",
+         "Error: line longer than 1000000 characters in file box.csf"},
+        {"endless model file", "hobox", "hobox.gdf", 0, Case::Text, model_gdf("z.zmd", "DEFAULT"),
+         "Error return from subroutine RGKINIT, error code = 3", {{"z.zmd", ENDLESS}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = fs::current_path() / ("d" + std::to_string(&c - cases));
+        fs::create_directory(dir);
+        copy_example(c.example, dir);
+        const fs::path file = dir / c.file;
+        for (const auto& [name, text] : c.extra) {
+            if (text == ENDLESS)
+                fs::create_symlink("/dev/zero", dir / name);
+            else
+                write_file((dir / name).string(), text);
+        }
+        if (c.op == Case::DevZero) {
+            fs::remove(file);
+            fs::create_symlink("/dev/zero", file);
+        } else if (c.op == Case::Text) {
+            write_file(file.string(), c.value);
+        } else {
+            std::vector<std::string> lines = read_lines(file.string());
+            ASSERT_LE(c.line, static_cast<int>(lines.size()));
+            std::string& l = lines[static_cast<std::size_t>(c.line - 1)];
+            if (c.op == Case::Double) {
+                lines.insert(lines.begin() + c.line - 1, l);
+            } else if (c.op == Case::Replace) {
+                l = c.value;
+            } else {
+                const std::size_t b = l.find_first_not_of(' '), e = l.find(' ', b);
+                l = " " + c.value + l.substr(e);
+            }
+            std::string text;
+            for (const std::string& s : lines) text += s + "\n";
+            write_file(file.string(), text);
+        }
+        const std::string cmd =
+            "cd " + dir.string() + " && " + std::string(ZORVA_BINARY_DIR) + "/zorva < /dev/null > screen.txt 2>&1";
+        const int st = std::system(cmd.c_str());
+        const std::string screen = read_file((dir / "screen.txt").string());
+        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << screen;
+        EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+        fs::remove_all(dir);
+    }
+}
+
+}  // namespace
+}  // namespace zorva::test
