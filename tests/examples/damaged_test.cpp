@@ -95,7 +95,9 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const fs::path dir = fs::current_path() / ("d" + std::to_string(&c - cases));
+        std::string sub = std::to_string(&c - cases);
+        sub.insert(0, 1, 'd');
+        const fs::path dir = fs::current_path() / sub;
         fs::create_directory(dir);
         copy_example(c.example, dir);
         const fs::path file = dir / c.file;
