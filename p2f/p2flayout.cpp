@@ -115,7 +115,7 @@ void lay_header(Pass& p) {
         items({{&NEQN, "NEQN", {1, MAXCOUNT}},
                {&cfg::NBODY, "NBODY", {1, MAXCOUNT}},
                {&NSOLC, "NSOLC", count},
-               {&NMODT, "NMODT", {6, MAXCOUNT}},
+               {&NMODT, "NMODT", {6, MAXMODES}},
                {&IBODY_WAVEMAKER, "IBODY_WAVEMAKER", {}},
                {&NWALL, "NWALL", {0, 2}},
                {&ITRIMWL, "ITRIMWL", count}});
@@ -203,6 +203,10 @@ void header_sane(Pass& p) {
     p.check(NMODT >= 6L * cfg::NBODY, "2", "NMODT", "fewer than six modes a body");
     p.check(NSYMC * NSYMD <= 4, "5", "NSYMD", "more than four wave parts");
     p.check(GRAV > 0.0f, "7", "GRAV", "not positive");
+    // The potentials of one period are allocated before their record is
+    // read.
+    const long ncol = std::max({NSOLC, NBETA * NSYMC, 1});
+    p.check(NEQN <= MAXELEMS / ncol, "2", "NEQN", "potentials of a period beyond any file");
     // The symmetry tables index images, components and wave parts (1..4)
     // and count each component's modes.
     for (std::size_t k = 1; k <= 4; ++k) {
@@ -331,7 +335,8 @@ void lay_high(Pass& p) {
     // Each patch's basis in u and in v: over N >= 1 knot intervals, N + K - 1
     // functions of order K >= 1 and N + 2K - 1 knots within the knot table,
     // at least one quadrature point; a patch without intervals has no
-    // functions.  The unknowns of all patches are within the run's NEQN.
+    // functions.  The unknowns of all patches are the run's NEQN (unless no
+    // patch has intervals).
     auto basis = [&p](long j, int n, int k, int nb, int q, int maxkn, const char* item) {
         p.check(n == 0 ? nb == 0 : k >= 1 && q >= 1 && nb == n + k - 1 && nb + k <= maxkn, "P1", item,
                 "basis of patch " + std::to_string(j) + " not of its order and intervals");
@@ -342,7 +347,7 @@ void lay_high(Pass& p) {
         basis(j, NV(j), KV(j), NBV(j), IQVI(j), MAXKNV, "NBV");
         neqn += static_cast<long>(NBU(j)) * NBV(j);
     }
-    p.check(!p.reading() || neqn <= NEQN, "P1", "NBU", "unknowns of the patches beyond NEQN");
+    p.check(!p.reading() || neqn == NEQN || neqn == 0, "P1", "NBU", "unknowns of the patches not NEQN");
     rec("P2", [&] {
         p.arr(IBPTH, {np}, "IBPTH", {1, nb});
         p.arr(IPSTART, {nb}, "IPSTART", {1, np + 1});
@@ -515,6 +520,7 @@ void lay_bulk(Pass& p) {
     p.alloc(pnl::VOLXYZ, {3, nb});
     p.alloc(pnl::VOLB, {nb});
     p.alloc(pnl::XBUOY, {3, nb});
+    p.bounded(false);
     rec("B14", [&] {
         for (long ib = 1; ib <= nb; ++ib) {
             for (int k = 1; k <= 3; ++k) p.f(pnl::VOLXYZ(k, ib), "VOLXYZ");
@@ -523,6 +529,7 @@ void lay_bulk(Pass& p) {
         }
         p.arr(CHYD, {NMODT, NMODT}, "CHYD");
     });
+    p.bounded(true);
     rec("B15", [&] {
         p.arr(PER, {NPER}, "PER");
         p.arr(WNUMK, {NPER}, "WNUMK");

@@ -38,6 +38,14 @@ inline constexpr long MAXCOUNT = 1L << 24;
 inline constexpr long MAXELEMS = 1L << 28;
 // Largest B-spline order (potential and geometry) the evaluators take.
 inline constexpr int MAXORDER = 16;
+// Largest number of modes: the FORCE stage holds several NMODT x NMODT
+// tables.
+inline constexpr int MAXMODES = 4096;
+// Largest magnitude of a real the reader accepts (the hydrostatic record
+// aside, whose volume moments grow with the fourth power of the length):
+// coordinates, normals, weights and potentials of a POTEN run stay far
+// below it, and their products within single precision.
+inline constexpr float MAXREAL = 1.0e15f;
 
 // Admissible values of an integer item; reading refuses any other.
 struct Lim {
@@ -138,6 +146,9 @@ public:
         if (!a.allocate_bounds(ones<R>(), ext)) fail();
     }
 
+    // Reading: whether reals beyond MAXREAL are refused (the default).
+    void bounded(bool on) { bounded_ = on; }
+
     // Record lengths (bytes of data) as written or read, when a test asks.
     std::vector<std::pair<std::string, std::size_t>>* lengths = nullptr;
 
@@ -159,12 +170,17 @@ private:
         } else if (!r_.get(p, n)) {
             fail(name_, SHORT);
         } else if constexpr (std::is_floating_point_v<T> || std::is_same_v<T, cplx>) {
-            // A POTEN run stores only finite reals: a NaN or an infinity
-            // read back marks a damaged file.
-            for (std::size_t k = 0; k < n; ++k)
+            // A POTEN run stores only finite reals of moderate size: a NaN,
+            // an infinity or a huge value read back marks a damaged file.
+            for (std::size_t k = 0; k < n; ++k) {
                 if (!finite(p[k])) return fail(name_, element(k + 1, n) + "not a finite number");
+                if (bounded_ && !small(p[k])) return fail(name_, element(k + 1, n) + "beyond any stored value");
+            }
         }
     }
+    static bool small(float v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(double v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(const cplx& v) { return small(v.real()) && small(v.imag()); }
     // Reading: every value of an integer item within LIM (FIRST: number of
     // the first element, for the message).
     template <typename T>
@@ -211,6 +227,7 @@ private:
     std::string id_;
     std::string_view name_;      // item being handled
     std::string item_, why_;     // the failure, when reading
+    bool bounded_ = true;
     ufmt::RecWriter w_;
     ufmt::RecReader r_;
 };

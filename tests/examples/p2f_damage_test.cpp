@@ -1,9 +1,9 @@
 // FORCE-only runs of the program on a damaged POTEN-to-FORCE file of the
 // higher-order hemisphere (examples/hohemi): a count, an index or a mode
-// number out of its range, a NaN or an infinity among the reals, or a file
-// cut short ends the run with status 1 and a message that names the file,
-// the record and the item; the undamaged file still gives the example's
-// results.
+// number out of its range, a NaN, an infinity or a huge value among the
+// reals, or a file cut short ends the run with status 1 and a message that
+// names the file, the record and the item; the undamaged file still gives
+// the example's results.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -61,7 +61,7 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
     // 8 NPATCHT; 11 the spline maxima; 13-16 G1-G4; 27 B15 (periods);
     // 29 B17 (mode order); 32 P1 (KU KV NU NV NBU NBV IQUI IQVI of the 4
     // patches); 33 P2 (IBPTH of the patches, then the body tables); 35 P11
-    // (NPANT); 37 P18 (quadrature points); the last two, the radiation and
+    // (NPANT); 37 P18 (quadrature points); 39 P20 (their weights); the last two, the radiation and
     // the diffraction potentials of the last period.
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     struct Case {
@@ -87,6 +87,8 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
         {"more bodies than modes", 0, 2, 4, i32(5), "record 2, item NMODT"},
         {"panel count negative", 0, 35, 0, i32(-1), "record P11, item NPANT"},
         {"NaN quadrature point", 0, 37, 40, f32(nan), "record P18, item XQP: element 11, not a finite number"},
+        {"mode count beyond the force tables", 0, 2, 12, i32(100000), "record 2, item NMODT"},
+        {"huge quadrature weight", 0, 39, 0, f32(-1.0e30f), "record P20, item WQP: element 1, beyond any stored value"},
         {"infinite potential", 0, -2, 8, f32(inf), "record S, item RADPOT: element 2, not a finite number"},
     };
     for (const Case& c : cases) {
