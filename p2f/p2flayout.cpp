@@ -259,6 +259,14 @@ int irr_max() {
 
 namespace {
 
+// A point of the wetted surface at height z (global) lies between the bottom
+// and the free surface; tank points, with their own free surfaces, and the
+// points of trimmed bodies are left alone.
+bool wetted(float z) {
+    constexpr float TOL = 1.0E-3f;
+    return z <= TOL && (HBOT <= 0.0f || z >= -HBOT - TOL);
+}
+
 void lay_low(Pass& p) {
     using namespace pnl;
     const long n = NEQN, nb = NBODY;
@@ -271,6 +279,9 @@ void lay_low(Pass& p) {
     rec("L1", [&] { p.arr(PNLARR6, {4, n}, "PNLARR6"); });
     rec("L2", [&] { p.arr(PNLARR5, {4, n}, "PNLARR5"); });
     rec("L3", [&] { p.arr(PCENT, {3, n}, "PCENT"); });
+    for (long i = 1; i <= n && p.ok() && p.reading() && cfg::NTANKS == 0; ++i)
+        p.check(wetted(PCENT(3, i)), "L3", "PCENT",
+                "centroid of panel " + std::to_string(i) + " above the free surface or below the bottom");
     rec("L4", [&] { p.arr(PAXES, {3, 3, n}, "PAXES"); });
     rec("L5", [&] { p.arr(PPROP, {13, n}, "PPROP"); });
     rec("L6", [&] { p.arr(PNLARR4, {4, n}, "PNLARR4"); });
@@ -441,6 +452,18 @@ void lay_high(Pass& p) {
                 "B-spline patch " + std::to_string(j) + " beyond the geometry patches");
     }
     rec("P18", [&] { p.arr(XQP, {3, NQP}, "XQP"); });
+    // The points follow the patches, IQUI x IQVI on each knot interval.
+    long nqp = 0;
+    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+        const int ib = IBPTH(j);
+        const long q1 = nqp + 1;
+        nqp += static_cast<long>(NU(j)) * NV(j) * IQUI(j) * IQVI(j);
+        if (nqp > NQP || cfg::ITRIMWL > 0 || NWALL > 0 || (ITANK.allocated() && ITANK(j) != 0)) continue;
+        for (long q = q1; q <= nqp; ++q)
+            p.check(wetted(XQP(3, q) + cfg::XBODY(3, ib)), "P18", "XQP",
+                    "point " + std::to_string(q) + " above the free surface or below the bottom");
+    }
+    p.check(!p.reading() || nqp <= NQP, "P18", "XQP", "fewer than the points of the patches' intervals");
     rec("P19", [&] { p.arr(ENQP, {3, NQP}, "ENQP"); });
     rec("P20", [&] { p.arr(WQP, {NQP}, "WQP"); });
     p.alloc(VNQP, {NMODT, NQP});

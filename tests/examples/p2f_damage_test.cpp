@@ -88,6 +88,8 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
         {"panel count negative", 0, 35, 0, i32(-1), "record P11, item NPANT"},
         {"NaN quadrature point", 0, 37, 40, f32(nan), "record P18, item XQP: element 11, not a finite number"},
         {"mode count beyond the force tables", 0, 2, 12, i32(100000), "record 2, item NMODT"},
+        {"point far above the free surface", 0, 37, 8, f32(4089.9f),
+         "record P18, item XQP: point 1 above the free surface or below the bottom"},
         {"huge quadrature weight", 0, 39, 0, f32(-1.0e30f), "record P20, item WQP: element 1, beyond any stored value"},
         {"infinite potential", 0, -2, 8, f32(inf), "record S, item RADPOT: element 2, not a finite number"},
     };

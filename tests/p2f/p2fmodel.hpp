@@ -138,6 +138,7 @@ inline void build_model(const ModelDesc& s) {
     }
     F(cfg::IGENMDS, nb);
     F(cfg::XBODY, 4, nb);
+    for (int ib = 1; ib <= nb; ++ib) cfg::XBODY(3, ib) = -0.25f * static_cast<float>(ib);
     F(CSPHIB, 2, nb);
     F(cfg::XTRIM, 3, nb);
     F(TRIMCS, 4, nb);
@@ -173,6 +174,8 @@ inline void build_model(const ModelDesc& s) {
         F(PNLARR6, 4, n);
         F(PNLARR5, 4, n);
         F(PCENT, 3, n);
+        // Centroids below the free surface.
+        for (int i = 1; i <= n; ++i) PCENT(3, i) = -0.125f * static_cast<float>(i);
         F(PAXES, 3, 3, n);
         F(PPROP, 13, n);
         F(PNLARR4, 4, n);
@@ -252,9 +255,11 @@ inline void build_model(const ModelDesc& s) {
         KU(1) = std::min(3, n - 3);
         NU(1) = n - 3 - KU(1) + 1;
         MAXNU = std::max(MAXNU, NU(1));
+        NQP = 0;
         for (int j = 1; j <= np; ++j) {
             NBU(j) = NU(j) + KU(j) - 1;
             NBV(j) = NV(j) + KV(j) - 1;
+            NQP += NU(j) * NV(j) * IQUI(j) * IQVI(j);
         }
         for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) a->allocate(nb);
         for (int ib = 1; ib <= nb; ++ib) {
@@ -280,6 +285,7 @@ inline void build_model(const ModelDesc& s) {
         F(GEOPAR2, 2, np);
         F(XCOEFG, 3, NCOEFT);
         F(XQP, 3, NQP);
+        for (int q = 1; q <= NQP; ++q) XQP(3, q) = -0.5f - 0.125f * static_cast<float>(q);
         F(ENQP, 3, NQP);
         F(WQP, NQP);
         F(VNQP, NMODT, NQP);
