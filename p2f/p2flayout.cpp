@@ -1,6 +1,7 @@
 #include "p2f/p2flayout.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "geometry/bspline.hpp"
 #include "geometry/model.hpp"
@@ -465,7 +466,12 @@ void lay_high(Pass& p) {
     }
     p.check(!p.reading() || nqp <= NQP, "P18", "XQP", "fewer than the points of the patches' intervals");
     rec("P19", [&] { p.arr(ENQP, {3, NQP}, "ENQP"); });
+    for (long q = 1; q <= NQP && p.ok() && p.reading(); ++q)
+        p.check(std::fabs(ENQP(1, q)) <= 1.001f && std::fabs(ENQP(2, q)) <= 1.001f && std::fabs(ENQP(3, q)) <= 1.001f,
+                "P19", "ENQP", "normal at point " + std::to_string(q) + " not of unit length");
     rec("P20", [&] { p.arr(WQP, {NQP}, "WQP"); });
+    for (long q = 1; q <= NQP && p.ok() && p.reading(); ++q)
+        p.check(WQP(q) >= 0.0f, "P20", "WQP", "weight of point " + std::to_string(q) + " negative");
     p.alloc(VNQP, {NMODT, NQP});
     for (int m = 1; m <= NMODT && p.ok(); ++m)
         rec("P21", [&] {
@@ -481,6 +487,24 @@ void lay_high(Pass& p) {
         p.arr(HOTAB7, {static_cast<long>(MAXKU) * MAXKU, MAXNU, np}, "HOTAB7");
         p.arr(HOTAB8, {static_cast<long>(MAXKV) * MAXKV, MAXNV, np}, "HOTAB8");
     });
+    // Each patch's knots ascend, its knot intervals are not empty, and its
+    // Gauss rules have their nodes in [-1, 1] and positive weights.
+    auto knots = [&p](const float* t, long j, int n, int k, const char* item) {
+        bool ok = true;
+        for (int i = 2; i <= n + 2 * k - 1 && n > 0; ++i) ok = ok && (i <= k || i > n + k ? t[i - 1] >= t[i - 2] : t[i - 1] > t[i - 2]);
+        p.check(ok, "P22", item, "knots of patch " + std::to_string(j) + " not ascending");
+    };
+    auto rule = [&p](const float* x, const float* w, long j, int n, const char* item) {
+        bool ok = true;
+        for (int i = 0; i < n; ++i) ok = ok && std::fabs(x[i]) <= 1.0f && w[i] > 0.0f && w[i] <= 2.0f;
+        p.check(ok, "P22", item, "Gauss rule of patch " + std::to_string(j) + " not on [-1, 1]");
+    };
+    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+        knots(HOTAB1.ptr(1, j), j, NU(j), KU(j), "HOTAB1");
+        knots(HOTAB2.ptr(1, j), j, NV(j), KV(j), "HOTAB2");
+        if (NU(j) > 0) rule(HOTAB3.ptr(1, j), HOTAB4.ptr(1, j), j, IQUI(j), "HOTAB3");
+        if (NV(j) > 0) rule(HOTAB5.ptr(1, j), HOTAB6.ptr(1, j), j, IQVI(j), "HOTAB5");
+    }
     // IDIPWMF of the file is IDIPSYM (as in L18).
     rec("P23", [&] {
         p.i(cfg::IDIPOLE, "IDIPOLE", {0, 1});
@@ -570,7 +594,14 @@ void lay_bulk(Pass& p) {
     for (long j = 1; j <= sym::NSOLC && p.ok() && p.reading(); ++j)
         p.check(sym::IMODORD(j) >= 1, "B17", "IMODORD", "no mode at solution position " + std::to_string(j));
     rec("B18", [&] { p.arr(sym::IMODSC, {NMODT, 4}, "IMODSC", {0, nm}); });
+    for (int c = 1; c <= sym::NSYMC && p.ok() && p.reading(); ++c)
+        for (int k = 1; k <= sym::NMODSC[static_cast<std::size_t>(c)]; ++k)
+            p.check(sym::IMODSC(k, c) >= 1, "B18", "IMODSC", "no mode at place " + std::to_string(k) +
+                    " of component " + std::to_string(c));
     rec("B19", [&] { p.arr(sym::IMODPOS, {NMODT}, "IMODPOS", {0, sym::NSOLC}); });
+    for (int j = 1; j <= sym::NSOLC && p.ok() && p.reading(); ++j)
+        p.check(sym::IMODPOS(sym::IMODORD(j)) == j, "B19", "IMODPOS",
+                "not the solution position of mode " + std::to_string(sym::IMODORD(j)));
     if (NTANKS > 0) {
         rec("B20", [&] { p.arr(cfg::ZTANKFS, {NTANKS}, "ZTANKFS"); });
         rec("B21", [&] { p.arr(cfg::ITANKB, {NTANKS}, "ITANKB", {1, nb}); });

@@ -61,7 +61,8 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
     // 8 NPATCHT; 11 the spline maxima; 13-16 G1-G4; 27 B15 (periods);
     // 29 B17 (mode order); 32 P1 (KU KV NU NV NBU NBV IQUI IQVI of the 4
     // patches); 33 P2 (IBPTH of the patches, then the body tables); 35 P11
-    // (NPANT); 37 P18 (quadrature points); 39 P20 (their weights); the last two, the radiation and
+    // (NPANT); 37 P18 (quadrature points); 39 P20 (their weights); 46 P22
+    // (knots and Gauss rules of the patches); the last two, the radiation and
     // the diffraction potentials of the last period.
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     struct Case {
@@ -90,6 +91,7 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
         {"mode count beyond the force tables", 0, 2, 12, i32(100000), "record 2, item NMODT"},
         {"point far above the free surface", 0, 37, 8, f32(4089.9f),
          "record P18, item XQP: point 1 above the free surface or below the bottom"},
+        {"knot out of order", 0, 46, 16, f32(-5.0f), "record P22, item HOTAB1: knots of patch 1 not ascending"},
         {"huge quadrature weight", 0, 39, 0, f32(-1.0e30f), "record P20, item WQP: element 1, beyond any stored value"},
         {"infinite potential", 0, -2, 8, f32(inf), "record S, item RADPOT: element 2, not a finite number"},
     };

@@ -113,7 +113,7 @@ inline void build_model(const ModelDesc& s) {
     for (int m = 1; m <= NMODT; ++m) {
         sym::IMODORD(m) = NMODT + 1 - m;
         sym::IMODPOS(NMODT + 1 - m) = m;
-        for (int c = 1; c <= 4; ++c) sym::IMODSC(m, c) = (m * 7 + c) % (NMODT + 1);
+        for (int c = 1; c <= 4; ++c) sym::IMODSC(m, c) = (m * 7 + c) % NMODT + 1;
     }
 
     fnames::GDFNAME.allocate(nb);
@@ -297,6 +297,20 @@ inline void build_model(const ModelDesc& s) {
         F(HOTAB6, MAXQV, np);
         F(HOTAB7, MAXKU * MAXKU, MAXNU, np);
         F(HOTAB8, MAXKV * MAXKV, MAXNV, np);
+        // Unit normals, positive weights, ascending knots and Gauss rules
+        // on [-1, 1].
+        for (int q = 1; q <= NQP; ++q) {
+            ENQP(1, q) = 0.6f;
+            ENQP(2, q) = -0.125f * static_cast<float>(q % 5);
+            ENQP(3, q) = -0.8f;
+            WQP(q) = 0.25f * static_cast<float>(q);
+        }
+        for (int j = 1; j <= np; ++j) {
+            for (int k = 1; k <= MAXKNU; ++k) HOTAB1(k, j) = 0.25f * static_cast<float>(k + j) - 1.0f;
+            for (int k = 1; k <= MAXKNV; ++k) HOTAB2(k, j) = 0.5f * static_cast<float>(k) - 1.5f;
+            for (int k = 1; k <= MAXQU; ++k) HOTAB3(k, j) = 0.5f * static_cast<float>(k) - 1.0f, HOTAB4(k, j) = 0.75f;
+            for (int k = 1; k <= MAXQV; ++k) HOTAB5(k, j) = 0.25f * static_cast<float>(k) - 0.5f, HOTAB6(k, j) = 0.5f;
+        }
         if (s.idipwmf == 1) {
             IDIPWM.allocate(np);
             for (int j = 1; j <= np; ++j) IDIPWM(j) = j % 7 - 3;
