@@ -104,6 +104,7 @@ def prepare_setups(zorva, work):
     # A full run of the box gives the .p2f file and the RAO output.
     full = os.path.join(work, "full_box")
     copy_inputs(box, full)
+    inputs = set(os.listdir(full))
     rc, out, err, to = sh([zorva], full, 600)
     if rc != 0:
         sys.exit("full run of the box failed:\n" + out + err)
@@ -112,7 +113,7 @@ def prepare_setups(zorva, work):
     shutil.copytree(full, fo)
     with open(os.path.join(fo, "box.cfg"), "a") as f:
         f.write("IPOTEN=0\n")
-    clean_outputs(fo)
+    clean_outputs(fo, inputs | {"box.p2f"})
     setups["force"] = (fo, ["box.p2f", "box.frc", "box.cfg", "fnames.zrv"])
 
     rao = os.path.join(work, "base_rao")
@@ -125,8 +126,7 @@ def prepare_setups(zorva, work):
             rao_src = os.path.join(full, cand)
     if rao_src:
         shutil.copy(rao_src, os.path.join(rao, "box.rao"))
-        clean_outputs(rao)
-        rc, out, err, to = sh([zorva], rao, 120)
+        rc, out, err, to = run_base(zorva, rao, 120)
         if rc == 0:
             setups["rao"] = (rao, ["box.rao"])
         else:
@@ -145,9 +145,8 @@ def prepare_setups(zorva, work):
     with open(os.path.join(cf, "box.pot"), "w") as f:
         f.write("Box, configuration gives most items\n 0.0   HBOT\n 1 1   IRAD IDIFF\n"
                 " 1 1 1 1 1 1   MODE\n 3\n 4. 6. 8.\n 2\n 0. 45.\n")
-    rc, out, err, to = sh([zorva], cf, 300)
+    rc, out, err, to = run_base(zorva, cf, 300)
     if rc == 0:
-        clean_outputs(cf)
         setups["cfgfull"] = (cf, ["box.cfg", "box.cfg", "box.pot"])
     else:
         print("cfgfull set-up does not run cleanly; skipped:", out[-800:], err[-500:])
@@ -175,10 +174,9 @@ def prepare_setups(zorva, work):
             mode = "a" if fn.endswith(".cfg") else "w"
             with open(os.path.join(vd, fn), mode) as f:
                 f.write(text)
-        rc, out, err, to = sh([zorva], vd, 300)
+        rc, out, err, to = run_base(zorva, vd, 300)
         if rc == 0 or name == "tanks":
             # A run that ends with a message still exercises the readers.
-            clean_outputs(vd)
             setups[name] = (vd, sorted(files) * 2 + ["box.gdf"])
         else:
             print(name, "set-up does not run cleanly; skipped:", out[-600:], err[-300:])
@@ -188,9 +186,8 @@ def prepare_setups(zorva, work):
     with open(os.path.join(mod, "box.cfg"), "a") as f:
         f.write("NEWMDS(1)=1\n")
     write_mod(os.path.join(mod, "box.mod"), 80)
-    rc, out, err, to = sh([zorva], mod, 300)
+    rc, out, err, to = run_base(zorva, mod, 300)
     if rc == 0:
-        clean_outputs(mod)
         setups["mod"] = (mod, ["box.mod", "box.cfg"])
     else:
         print("mod set-up does not run cleanly; skipped:", out[-800:], err[-500:])
@@ -284,6 +281,7 @@ def newer_setups(zorva, work):
                 edit(os.path.join(d, fn), lambda t: t + "ISOLVE=1\n")
         for fn, f in over.items():
             edit(os.path.join(d, fn), f)
+        inputs = set(os.listdir(d))
         rc, out, err, to = sh([zorva], d, 300)
         if rc != 0:
             print(name, "set-up does not run cleanly; skipped:", out[-600:], err[-300:])
@@ -293,9 +291,9 @@ def newer_setups(zorva, work):
             shutil.copytree(d, fo)
             with open(os.path.join(fo, "hohemi.cfg"), "a") as f:
                 f.write("IPOTEN=0\n")
-            clean_outputs(fo)
+            clean_outputs(fo, inputs | {"hohemi.p2f"})
             setups["forceho"] = (fo, ["hohemi.p2f"] * 6 + ["hohemi.frc"])
-        clean_outputs(d)
+        clean_outputs(d, inputs)
         setups[name] = (d, damaged)
     return setups
 
@@ -352,11 +350,20 @@ SCRATCH_PATH=
 """
 
 
-def clean_outputs(d):
-    keep = set(file_list(d))
+def clean_outputs(d, keep):
+    """Removes the files of D not named in KEEP: the outputs of a run, whose
+    presence would stop the next run at its old-output check."""
     for n in os.listdir(d):
-        if n not in keep and n != "fnames.zrv":
+        if n not in keep:
             os.remove(os.path.join(d, n))
+
+
+def run_base(zorva, d, timeout):
+    """A run of the set-up in D, which then holds its inputs alone again."""
+    inputs = set(os.listdir(d))
+    res = sh([zorva], d, timeout)
+    clean_outputs(d, inputs)
+    return res
 
 
 def write_mod(path, npan):
@@ -597,11 +604,14 @@ def main():
                 files = [f for f in files if f.endswith(tuple(a.files.split(",")))] or files
             jobs.append((zorva, s, base, files, a.seed * 1000003 + i, a.timeout, a.out, a.rounds))
         counts = {}
+        statuses = {}
         faults = []
         longest = 0.0
         with cf.ThreadPoolExecutor(max_workers=a.jobs) as ex:
             for r in ex.map(run_case, jobs):
                 counts[r["setup"]] = counts.get(r["setup"], 0) + 1
+                st = "timeout" if r["rc"] is None else r["rc"]
+                statuses[st] = statuses.get(st, 0) + 1
                 longest = max(longest, r["secs"])
                 if r["kind"]:
                     faults.append(r)
@@ -612,6 +622,7 @@ def main():
                 f.write("%s\t%s\t%s\t%s\t%d\t%s\n" % (r["setup"], r["file"], r["kind"], r["desc"], r["seed"],
                                                        r.get("what", "")))
         print("runs per set-up:", counts)
+        print("exit statuses:", dict(sorted(statuses.items(), key=str)))
         print("faults:", len(faults), "(exit0:", sum(1 for r in faults if r["kind"] == "exit0"), ")")
         crashes = sum(1 for r in faults if r["kind"].startswith("signal"))
         sanitizer = sum(1 for r in faults if r["kind"] == "sanitizer")
