@@ -45,7 +45,7 @@ inline constexpr int MAXMODES = 4096;
 // aside, whose volume moments grow with the fourth power of the length):
 // coordinates, normals, weights and potentials of a POTEN run stay far
 // below it, and their products within single precision.
-inline constexpr float MAXREAL = 1.0e15f;
+inline constexpr float MAXREAL = 1.0e10f;
 
 // Admissible values of an integer item; reading refuses any other.
 struct Lim {
