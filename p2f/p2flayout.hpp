@@ -15,6 +15,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -35,6 +36,22 @@ inline constexpr int IUP2F = 13;
 inline constexpr long MAXCOUNT = 1L << 24;
 // Largest array (elements) the reader allocates outside a record it holds.
 inline constexpr long MAXELEMS = 1L << 28;
+// Largest B-spline order (potential and geometry) the evaluators take.
+inline constexpr int MAXORDER = 16;
+// Largest number of modes: the FORCE stage holds several NMODT x NMODT
+// tables.
+inline constexpr int MAXMODES = 4096;
+// Largest magnitude of a real the reader accepts (the hydrostatic record
+// aside, whose volume moments grow with the fourth power of the length):
+// coordinates, normals, weights and potentials of a POTEN run stay far
+// below it, and their products within single precision.
+inline constexpr float MAXREAL = 1.0e10f;
+
+// Admissible values of an integer item; reading refuses any other.
+struct Lim {
+    long lo = std::numeric_limits<long>::min();
+    long hi = std::numeric_limits<long>::max();
+};
 
 class Pass {
 public:
@@ -45,8 +62,17 @@ public:
     bool reading() const { return dir_ == Dir::Read; }
     bool ok() const { return !bad_; }
     void fail() { bad_ = true; }
+    // Reading: a failure with the item it concerns and why (the first
+    // failure of the pass stands).
+    void fail(std::string_view item, std::string why);
+    // Reading: refuses the file unless OK holds (a relation between items
+    // that their records cannot check alone); REC names the record.
+    void check(bool ok, std::string_view rec, std::string_view item, std::string_view why);
     // Identifier of the record being handled (or of the failed one).
     const std::string& id() const { return id_; }
+    // What a failed reading pass met: "record R, item I: why" (or less when
+    // no item was named).
+    std::string fault() const;
 
     // Start a record: writing clears the buffer, reading takes the next
     // record of the unit.  End: writing sends the record, reading checks
@@ -54,40 +80,56 @@ public:
     bool begin(std::string_view id);
     bool end();
 
-    void i(int& v) { item(&v, 1); }
-    void f(float& v) { item(&v, 1); }
+    void i(int& v, std::string_view name = {}, Lim lim = {}) {
+        name_ = name;
+        item(&v, 1);
+        within(&v, 1, lim);
+    }
+    void f(float& v, std::string_view name = {}) {
+        name_ = name;
+        item(&v, 1);
+    }
     void text(std::string& s, int len);
 
     // An array, or its leading section: the first extents must be those
     // named, the last at least the one named.  Reading allocates the array
     // with the named extents when it is not allocated at a fitting shape.
+    // NAME names the item in a message; LIM (integers) bounds its values.
     template <typename T, int R>
-    void arr(FArray<T, R>& a, std::array<long, R> ext) {
+    void arr(FArray<T, R>& a, std::array<long, R> ext, std::string_view name = {}, Lim lim = {}) {
         if (bad_) return;
+        name_ = name;
         long n = count(ext);
-        if (n < 0) return fail();
+        if (n < 0) return fail(name, "extents out of range");
         if (reading() && n == 0) {
             // An empty section leaves an existing array as it is.
             if (!a.allocated() && !a.allocate_bounds(ones<R>(), ext)) fail();
             return;
         }
         if (reading()) {
-            if (static_cast<std::size_t>(n) > r_.remaining() / sizeof(T)) return fail();
-            if (!fits(a, ext) && !a.allocate_bounds(ones<R>(), ext)) return fail();
+            if (static_cast<std::size_t>(n) > r_.remaining() / sizeof(T)) return fail(name, SHORT);
+            if (!fits(a, ext) && !a.allocate_bounds(ones<R>(), ext)) return fail(name, "no memory for its extents");
         } else if (n > 0 && !fits(a, ext)) {
             return fail();
         }
-        if (n > 0) item(a.data(), static_cast<std::size_t>(n));
+        if (n > 0) {
+            item(a.data(), static_cast<std::size_t>(n));
+            within(a.data(), static_cast<std::size_t>(n), lim);
+        }
     }
     // Elements start .. start+n-1 of a rank-1 array (allocated beforehand).
     template <typename T>
-    void sec(Arr1<T>& a, long start, long n) {
+    void sec(Arr1<T>& a, long start, long n, std::string_view name = {}, Lim lim = {}) {
         if (bad_) return;
-        if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) return fail();
-        if (n > 0) item(a.ptr(start), static_cast<std::size_t>(n));
+        name_ = name;
+        if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) return fail(name, "section out of range");
+        if (n > 0) {
+            item(a.ptr(start), static_cast<std::size_t>(n));
+            within(a.ptr(start), static_cast<std::size_t>(n), lim, start);
+        }
     }
     // Texts of len characters, elements 1..n.
-    void texts(Arr1<std::string>& a, long n, int len);
+    void texts(Arr1<std::string>& a, long n, int len, std::string_view name = {});
 
     // Reading: allocate an array that element-wise items fill (kept when it
     // already has a fitting shape).  Writing: check that it is there.
@@ -95,7 +137,7 @@ public:
     void alloc(FArray<T, R>& a, std::array<long, R> ext) {
         if (bad_) return;
         long n = count(ext);
-        if (n < 0 || n > MAXELEMS) return fail();
+        if (n < 0 || n > MAXELEMS) return fail("", "extents of a table out of range");
         if (fits(a, ext)) return;
         if (writing()) {
             if (n > 0) fail();
@@ -103,6 +145,9 @@ public:
         }
         if (!a.allocate_bounds(ones<R>(), ext)) fail();
     }
+
+    // Reading: whether reals beyond MAXREAL are refused (the default).
+    void bounded(bool on) { bounded_ = on; }
 
     // Record lengths (bytes of data) as written or read, when a test asks.
     std::vector<std::pair<std::string, std::size_t>>* lengths = nullptr;
@@ -116,19 +161,42 @@ public:
     }
 
 private:
+    static constexpr const char* SHORT = "record shorter than its items";
     template <typename T>
     void item(T* p, std::size_t n) {
         if (bad_) return;
         if (writing()) {
             w_.put(p, n);
         } else if (!r_.get(p, n)) {
-            fail();
+            fail(name_, SHORT);
         } else if constexpr (std::is_floating_point_v<T> || std::is_same_v<T, cplx>) {
-            // A POTEN run stores only finite reals: a NaN or an infinity
-            // read back marks a damaged file.
-            for (std::size_t k = 0; k < n; ++k)
-                if (!finite(p[k])) return fail();
+            // A POTEN run stores only finite reals of moderate size: a NaN,
+            // an infinity or a huge value read back marks a damaged file.
+            for (std::size_t k = 0; k < n; ++k) {
+                if (!finite(p[k])) return fail(name_, element(k + 1, n) + "not a finite number");
+                if (bounded_ && !small(p[k])) return fail(name_, element(k + 1, n) + "beyond any stored value");
+            }
         }
+    }
+    static bool small(float v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(double v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(const cplx& v) { return small(v.real()) && small(v.imag()); }
+    // Reading: every value of an integer item within LIM (FIRST: number of
+    // the first element, for the message).
+    template <typename T>
+    void within(const T* p, std::size_t n, Lim lim, long first = 1) {
+        if constexpr (std::is_integral_v<T>) {
+            if (bad_ || !reading()) return;
+            for (std::size_t k = 0; k < n; ++k)
+                if (p[k] < lim.lo || p[k] > lim.hi)
+                    return fail(name_, element(first + static_cast<long>(k), n + (first > 1 ? 2 : 0)) +
+                                           std::to_string(p[k]) + " outside " + std::to_string(lim.lo) + " .. " +
+                                           std::to_string(lim.hi));
+        }
+    }
+    // "element k, " for an array of more than one element.
+    static std::string element(long k, std::size_t n) {
+        return n > 1 ? "element " + std::to_string(k) + ", " : std::string();
     }
     static bool finite(float v) { return std::isfinite(v); }
     static bool finite(double v) { return std::isfinite(v); }
@@ -157,6 +225,9 @@ private:
     int unit_;
     bool bad_ = false;
     std::string id_;
+    std::string_view name_;      // item being handled
+    std::string item_, why_;     // the failure, when reading
+    bool bounded_ = true;
     ufmt::RecWriter w_;
     ufmt::RecReader r_;
 };
@@ -169,8 +240,9 @@ private:
 void lay_version(Pass& p, float& ver);
 // Records 2 to 7 and, in a higher-order file, 8 to 12.
 void lay_header(Pass& p);
-// Counts of the header within sane bounds (reading); false when not.
-bool header_sane();
+// Reading: the counts and switches of the header within their ranges and
+// consistent with each other; a failed pass when not.
+void header_sane(Pass& p);
 // Higher-order file: symmetry indices, patch counts, geometry kinds and
 // data-line counts of the bodies (G1 to G4).
 void lay_gxcounts(Pass& p);

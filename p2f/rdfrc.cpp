@@ -24,6 +24,14 @@ using fread::R;
 
 int nmodes(int ib) { return 6 + (cfg::NEWMDS.extent(1) >= ib ? cfg::NEWMDS(ib) : 0); }
 
+// Body lengths (c.g. coordinates, radii of gyration) within 1e6 length
+// scales: beyond that the mass matrix leaves single precision.
+bool lengths_ok(const float* v, int n) {
+    for (int k = 0; k < n; ++k)
+        if (!(std::fabs(v[k] * model::ULENI) <= 1.0E6f)) return false;
+    return true;
+}
+
 void notes() {
     ERRMSG("Note: if data is missing from the .frc file this", 0);
     ERRMSG("may precede the line where the READ error occurs.", 0);
@@ -119,14 +127,15 @@ bool body_file(int ib, int ioff, int& IERR) {
     int skip[9];
     if (fread::read_group(u, {I(skip, 9)}) != 0) return bad();
     if (cfg::IALTFRCN(ib) == 1) {
-        if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0) return bad();
-        if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0) return bad();
+        if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0 || !lengths_ok(&CGBODY(3, ib), 1)) return bad();
+        if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0 || !lengths_ok(XPRDCT.ptr(1, 1, ib), 9))
+            return bad();
         MASSGYR(model::NMODT, model::ULENI, ib, ioff);
         return true;
     }
     float dens = 0.0f;
     if (fread::read_group(u, {R(dens)}) != 0) return bad();
-    if (fread::read_group(u, {R(CGBODY.ptr(1, ib), 3)}) != 0) return bad();
+    if (fread::read_group(u, {R(CGBODY.ptr(1, ib), 3)}) != 0 || !lengths_ok(CGBODY.ptr(1, ib), 3)) return bad();
     const int n = nmodes(ib);
     for (int K = 1; K <= 3; ++K) {
         int& im = IMASSB(K, ib);
@@ -274,9 +283,9 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
     if (alt == 1) {
         int o = 0;
         for (int ib = 1; ib <= nb; ++ib) {
-            if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0)
+            if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0 || !lengths_ok(&CGBODY(3, ib), 1))
                 return (void)fail(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG");
-            if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0)
+            if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0 || !lengths_ok(XPRDCT.ptr(1, 1, ib), 9))
                 return (void)fail(IERR, "Error reading .FRC file, XPRDCT matrix");
             MASSGYR(nm, ULENI, ib, o);
             o += nmodes(ib);
@@ -285,7 +294,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         if (fread::read_group(u, {R(RHO)}) != 0 || !(RHO > 0.0f))
             return (void)fail(IERR, "Error reading .FRC file, fluid density RHO");
         if (alt == 2) {
-            if (fread::read_group(u, {R(CGBODY.data(), 3 * nb)}) != 0)
+            if (fread::read_group(u, {R(CGBODY.data(), 3 * nb)}) != 0 || !lengths_ok(CGBODY.data(), 3 * nb))
                 return (void)fail(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG");
             for (int K = 1; K <= 3; ++K) {
                 int& im = IMASS[static_cast<std::size_t>(K)];

@@ -10,10 +10,23 @@ status 0 (or 2: solutions not converged) where the damage cannot leave a
 valid input (these last need a look by hand: a deleted comment line, for
 example, is harmless).
 
-Besides the plain examples it builds three derived set-ups from the box:
-  force-only   IPOTEN=0 on the .p2f file of a full run (damages the .p2f)
+Besides the plain examples it builds derived set-ups from the box:
+  force        IPOTEN=0 on the .p2f file of a full run (damages the .p2f)
   rao          IREADRAO=2 with the run's RAO output as the .rao file
   mod          NEWMDS(1)=1 with a small hand-made .mod file
+and of the newer formats, each cut to one period and one heading (and the
+higher-order bodies to coarse splines) so that a case runs in a few seconds
+in the sanitizer build:
+  hobox hoboxbs hohemi hohemideep   higher-order .gdf (flat, B-spline and
+               exact patches) and their .spl files
+  hemicsf boxcsf   control-surface .csf files (panels, flat patches)
+  boxcsp       a .csf whose sub-panel counts come from a .csp file
+  kmodel       low-order body from a geometry-model file (IGDEF 2): the
+               model file and the rgkinit lines of the .gdf
+  kmodelho     the same for a higher-order body, with its .spl
+  kmodelcsf    a control surface from a geometry-model file (ICDEF 2)
+  forceho      IPOTEN=0 on the .p2f file of a higher-order run
+The newer formats alone: --setups newer (or any list of set-up names).
 
 Use the Debug+ASan+UBSan build:
 
@@ -27,7 +40,8 @@ headings, say) is a long but valid run: such time-outs are no fault.
 Each fault keeps its directory (input, screen output, sanitizer report)
 under --out; a summary line per fault goes to --out/faults.txt.  The last
 line of the output counts the cases, crashes, sanitizer reports and hangs;
-with --strict the exit status is 1 when any of these three occurred (the
+with --strict the exit status is 1 when any of these three occurred, or a
+run ended with status 0 and NaN or Infinity in a numeric output (the
 sanitizer build's test suite runs a short pass so, see tests/CMakeLists.txt).
 """
 import argparse
@@ -49,6 +63,7 @@ NUM = re.compile(r"(?<![\w.])[-+]?(\d+\.?\d*|\.\d+)([eEdD][-+]?\d+)?(?![\w.])")
 REPLACEMENTS = ["1e30", "-1e30", "99999999", "2147483647", "2147483648", "-2147483648",
                 "-1", "0", "-5", "1", "2", "3", "7", "NaN", "inf", "abc", "1.5", "1e-30",
                 "0.0", "-0.0", "1e38", "4e38", "", "1*", "1,,", "'x'", "/"]
+INPUT_EXTS = (".cfg", ".pot", ".gdf", ".frc", ".rao", ".mod", ".p2f", ".bpi", ".spl", ".csf", ".csp", ".zmd")
 COUNT_VALUES = ["0", "-1", "-3", "1", "2", "100", "100000", "-100000", "2147483647", "-2147483648"]
 
 
@@ -72,7 +87,7 @@ def sh(cmd, cwd, timeout):
 def file_list(d):
     names = []
     for n in sorted(os.listdir(d)):
-        if n.endswith((".cfg", ".pot", ".gdf", ".frc", ".rao", ".mod", ".p2f", ".bpi")) or n == "fnames.zrv":
+        if n.endswith(INPUT_EXTS) or n == "fnames.zrv":
             names.append(n)
     return names
 
@@ -89,6 +104,7 @@ def prepare_setups(zorva, work):
     # A full run of the box gives the .p2f file and the RAO output.
     full = os.path.join(work, "full_box")
     copy_inputs(box, full)
+    inputs = set(os.listdir(full))
     rc, out, err, to = sh([zorva], full, 600)
     if rc != 0:
         sys.exit("full run of the box failed:\n" + out + err)
@@ -97,7 +113,7 @@ def prepare_setups(zorva, work):
     shutil.copytree(full, fo)
     with open(os.path.join(fo, "box.cfg"), "a") as f:
         f.write("IPOTEN=0\n")
-    clean_outputs(fo)
+    clean_outputs(fo, inputs | {"box.p2f"})
     setups["force"] = (fo, ["box.p2f", "box.frc", "box.cfg", "fnames.zrv"])
 
     rao = os.path.join(work, "base_rao")
@@ -110,8 +126,7 @@ def prepare_setups(zorva, work):
             rao_src = os.path.join(full, cand)
     if rao_src:
         shutil.copy(rao_src, os.path.join(rao, "box.rao"))
-        clean_outputs(rao)
-        rc, out, err, to = sh([zorva], rao, 120)
+        rc, out, err, to = run_base(zorva, rao, 120)
         if rc == 0:
             setups["rao"] = (rao, ["box.rao"])
         else:
@@ -130,9 +145,8 @@ def prepare_setups(zorva, work):
     with open(os.path.join(cf, "box.pot"), "w") as f:
         f.write("Box, configuration gives most items\n 0.0   HBOT\n 1 1   IRAD IDIFF\n"
                 " 1 1 1 1 1 1   MODE\n 3\n 4. 6. 8.\n 2\n 0. 45.\n")
-    rc, out, err, to = sh([zorva], cf, 300)
+    rc, out, err, to = run_base(zorva, cf, 300)
     if rc == 0:
-        clean_outputs(cf)
         setups["cfgfull"] = (cf, ["box.cfg", "box.cfg", "box.pot"])
     else:
         print("cfgfull set-up does not run cleanly; skipped:", out[-800:], err[-500:])
@@ -160,10 +174,9 @@ def prepare_setups(zorva, work):
             mode = "a" if fn.endswith(".cfg") else "w"
             with open(os.path.join(vd, fn), mode) as f:
                 f.write(text)
-        rc, out, err, to = sh([zorva], vd, 300)
+        rc, out, err, to = run_base(zorva, vd, 300)
         if rc == 0 or name == "tanks":
             # A run that ends with a message still exercises the readers.
-            clean_outputs(vd)
             setups[name] = (vd, sorted(files) * 2 + ["box.gdf"])
         else:
             print(name, "set-up does not run cleanly; skipped:", out[-600:], err[-300:])
@@ -173,13 +186,122 @@ def prepare_setups(zorva, work):
     with open(os.path.join(mod, "box.cfg"), "a") as f:
         f.write("NEWMDS(1)=1\n")
     write_mod(os.path.join(mod, "box.mod"), 80)
-    rc, out, err, to = sh([zorva], mod, 300)
+    rc, out, err, to = run_base(zorva, mod, 300)
     if rc == 0:
-        clean_outputs(mod)
         setups["mod"] = (mod, ["box.mod", "box.cfg"])
     else:
         print("mod set-up does not run cleanly; skipped:", out[-800:], err[-500:])
+    setups.update(newer_setups(zorva, work))
     return setups
+
+
+def quick_pot(text):
+    """The .pot text with one period (the middle one) and one heading."""
+    lines = text.split("\n")
+    for i, line in enumerate(lines[:-1]):
+        w = line.split()
+        if "NPER" in w and w[0].lstrip("-").isdigit():
+            per = [t for t in lines[i + 1].split() if NUM.fullmatch(t)]
+            lines[i] = " 1   NPER"
+            lines[i + 1] = " %s   PER" % per[len(per) // 2 if len(per) > 1 else 0]
+        elif "NBETA" in w and w[0].lstrip("-").isdigit():
+            lines[i] = " 1   NBETA"
+            lines[i + 1] = " %s   BETA" % lines[i + 1].split()[0]
+    return "\n".join(lines)
+
+
+def coarse_spl(text):
+    """A .spl text with at most 2 x 2 spline panels per patch."""
+    out = []
+    for line in text.split("\n"):
+        w = line.split()
+        if len(w) >= 4 and w[2:4] == ["NU", "NV"]:
+            line = "  %d  %d      NU NV" % (min(int(w[0]), 2), min(int(w[1]), 2))
+        out.append(line)
+    return "\n".join(out)
+
+
+# Geometry-model files of the kernel: a coarse hemisphere for the low-order
+# and the higher-order method, and a control surface 4 x 3 x 1.5 round the
+# box with its lid (flat surfaces; their corners form the patches).
+KHEMI_LO = "ZUZOVOZA MODEL 1\nUNITS m\nSPHERE hull 0 0 0 1 -90 0 0 360 div=2x8 orient=1\n"
+KHEMI_HO = "ZUZOVOZA MODEL 1\nUNITS m\nSPHERE hull 0 0 0 1 -90 0 0 360 orient=1 panes=1x4\n"
+KCSF = ("ZUZOVOZA MODEL 1\nUNITS m\n"
+        "QUAD c1 2 -1.5 0  2 -1.5 -1.5  2 1.5 -1.5  2 1.5 0\n"
+        "QUAD c2 2 1.5 0  2 1.5 -1.5  -2 1.5 -1.5  -2 1.5 0\n"
+        "QUAD c3 -2 1.5 0  -2 1.5 -1.5  -2 -1.5 -1.5  -2 -1.5 0\n"
+        "QUAD c4 -2 -1.5 0  -2 -1.5 -1.5  2 -1.5 -1.5  2 -1.5 0\n"
+        "QUAD c5 -2 -1.5 -1.5  -2 1.5 -1.5  2 1.5 -1.5  2 -1.5 -1.5\n"
+        "QUAD c6 2 1.5 0  1 0.5 0  1 -0.5 0  2 -1.5 0\n"
+        "QUAD c7 -2 1.5 0  -1 0.5 0  1 0.5 0  2 1.5 0\n"
+        "QUAD c8 -2 -1.5 0  -1 -0.5 0  -1 0.5 0  -2 1.5 0\n"
+        "QUAD c9 2 -1.5 0  1 -0.5 0  -1 -0.5 0  -2 -1.5 0\n")
+
+# The newer formats: set-up name -> (example, files written over the
+# example's, files damaged; a name listed twice is damaged twice as often).
+NEWER = {
+    "hobox": ("hobox", {}, ["hobox.gdf", "hobox.gdf", "hobox.spl", "hobox.pot"]),
+    "hoboxbs": ("hoboxbs", {}, ["hoboxbs.gdf", "hoboxbs.gdf", "hoboxbs.spl"]),
+    "hohemi": ("hohemi", {}, ["hohemi.gdf", "hohemi.spl", "hohemi.pot"]),
+    "hohemideep": ("hohemideep", {}, ["hohemid.gdf", "hohemid.spl"]),
+    "hemicsf": ("hemicsf", {}, ["hemi.csf"]),
+    "boxcsf": ("boxcsf", {}, ["box.csf"]),
+    "boxcsp": ("boxcsf", {"box.csf": lambda t: t.replace("9  0  0.50", "9  0  -1.0"),
+                          "box.csp": lambda t: "Sub-panels of the control surface\n" + " 2  2\n" * 9},
+               ["box.csf", "box.csp", "box.csp"]),
+    "kmodel": ("hemisphere", {"hemi.zmd": lambda t: KHEMI_LO,
+                              "hemi.gdf": lambda t: "Kernel hemisphere\n 1.0 9.80665\n 0 0\n 0 2\n3\n"
+                                                    "hemi.zmd\nDEFAULT\n1 0 0\n"},
+               ["hemi.zmd", "hemi.zmd", "hemi.gdf"]),
+    "kmodelho": ("hohemi", {"hemi.zmd": lambda t: KHEMI_HO,
+                            "hohemi.gdf": lambda t: "Kernel hemisphere\n 1.0 9.80665\n 0 0\n 0 2\n3\n"
+                                                    "hemi.zmd\nDEFAULT\n1 0 0\n"},
+                 ["hemi.zmd", "hemi.zmd", "hohemi.gdf", "hohemi.spl"]),
+    "kmodelcsf": ("boxcsf", {"csf.zmd": lambda t: KCSF,
+                             "box.csf": lambda t: "Kernel control surface\n1\n0 0\n0 2 0.5\n3\n"
+                                                  "csf.zmd\nDEFAULT\n1 0 0\n"},
+                  ["csf.zmd", "csf.zmd", "box.csf"]),
+}
+
+
+def newer_setups(zorva, work):
+    """The set-ups of the newer formats (see NEWER) and the FORCE-only run
+    of the higher-order hemisphere on its .p2f file."""
+    setups = {}
+    for name, (ex, over, damaged) in NEWER.items():
+        d = os.path.join(work, "base_" + name)
+        copy_inputs(os.path.join(ROOT, "examples", ex), d)
+        for fn in os.listdir(d):
+            if fn.endswith(".pot"):
+                edit(os.path.join(d, fn), quick_pot)
+            elif fn.endswith(".spl"):
+                edit(os.path.join(d, fn), coarse_spl)
+            elif fn.endswith(".cfg"):
+                # The direct solver: no iteration count to reach.
+                edit(os.path.join(d, fn), lambda t: t + "ISOLVE=1\n")
+        for fn, f in over.items():
+            edit(os.path.join(d, fn), f)
+        inputs = set(os.listdir(d))
+        rc, out, err, to = sh([zorva], d, 300)
+        if rc != 0:
+            print(name, "set-up does not run cleanly; skipped:", out[-600:], err[-300:])
+            continue
+        if name == "hohemi":
+            fo = os.path.join(work, "base_forceho")
+            shutil.copytree(d, fo)
+            with open(os.path.join(fo, "hohemi.cfg"), "a") as f:
+                f.write("IPOTEN=0\n")
+            clean_outputs(fo, inputs | {"hohemi.p2f"})
+            setups["forceho"] = (fo, ["hohemi.p2f"] * 6 + ["hohemi.frc"])
+        clean_outputs(d, inputs)
+        setups[name] = (d, damaged)
+    return setups
+
+
+def edit(path, f):
+    text = open(path, encoding="latin-1").read() if os.path.exists(path) else ""
+    with open(path, "w", encoding="latin-1") as g:
+        g.write(f(text))
 
 
 FULLCFG = """Box with most configuration keywords given
@@ -228,11 +350,20 @@ SCRATCH_PATH=
 """
 
 
-def clean_outputs(d):
-    keep = set(file_list(d))
+def clean_outputs(d, keep):
+    """Removes the files of D not named in KEEP: the outputs of a run, whose
+    presence would stop the next run at its old-output check."""
     for n in os.listdir(d):
-        if n not in keep and n != "fnames.zrv":
+        if n not in keep:
             os.remove(os.path.join(d, n))
+
+
+def run_base(zorva, d, timeout):
+    """A run of the set-up in D, which then holds its inputs alone again."""
+    inputs = set(os.listdir(d))
+    res = sh([zorva], d, timeout)
+    clean_outputs(d, inputs)
+    return res
 
 
 def write_mod(path, npan):
@@ -331,12 +462,39 @@ def mutate_binary(data, rng):
     # A 4-byte word (a count, a record length or a value) replaced; words
     # near the start (record markers and header counts) are likelier.
     p = 4 * rng.randrange(0, min(len(b) // 4, rng.choice([64, 512, len(b) // 4])))
-    v = rng.choice([0, -1, 1, 2, 7, 100, 100000, 2 ** 31 - 1, -2 ** 31, 0x7fc00000, 0x7f800000])
+    # Integers, then the bit patterns of the reals NaN, +-infinity, 1e30
+    # and -1e30.
+    v = rng.choice([0, -1, 1, 2, 7, 100, 100000, 2 ** 31 - 1, -2 ** 31, 0x7fc00000, 0x7f800000, 0xff800000,
+                    0x7149f2ca, 0xf149f2ca])
     b[p:p + 4] = (v & 0xffffffff).to_bytes(4, "little")
     return bytes(b), "word at byte %d set to %d" % (p, v)
 
 
 # ---------------------------------------------------------------- one case
+
+# NaN and infinity as the program's number formats write them.
+NONFINITE = re.compile(r"(?<![A-Za-z])(NaN|-?Inf(inity)?)(?![A-Za-z])")
+# Outputs that echo input text (titles, damaged lines) beside numbers.
+ECHOING = (".out", ".log", ".txt")
+
+
+def nonfinite_output(d, inputs, desc):
+    """True when an output of the run in D holds NaN or an infinity.  The
+    reports and logs count only when the damage did not itself write such a
+    word into an input (they echo input lines)."""
+    echoed = re.search(r"-> '(NaN|inf)'", desc) is not None
+    for n in os.listdir(d):
+        if n in inputs or n.endswith(".p2f"):
+            continue
+        if echoed and n.endswith(ECHOING):
+            continue
+        try:
+            with open(os.path.join(d, n), encoding="latin-1") as f:
+                if NONFINITE.search(f.read()):
+                    return True
+        except (IsADirectoryError, UnicodeDecodeError):
+            pass
+    return False
 
 def strict(desc):
     """Damage that cannot leave a valid input, whatever line it hit (a
@@ -372,6 +530,7 @@ def run_case(args):
         with open(path, "wb" if binary else "w", **({} if binary else {"encoding": "latin-1"})) as f:
             f.write(new)
         t0 = time.monotonic()
+        inputs = set(os.listdir(d))
         rc, out, err, to = sh([zorva], d, timeout)
         secs = time.monotonic() - t0
         kind = None
@@ -381,6 +540,8 @@ def run_case(args):
             kind = "sanitizer"
         elif rc is not None and (rc < 0 or rc > 2):
             kind = "signal/status %d" % rc
+        elif rc == 0 and nonfinite_output(d, inputs, desc):
+            kind = "nonfinite"
         elif rc in (0, 2) and new != data and strict(desc):
             kind = "exit0"
         res = {"setup": setup, "file": target, "desc": desc, "seed": seed, "kind": kind, "rc": rc, "secs": secs}
@@ -413,12 +574,12 @@ def main():
     ap.add_argument("--jobs", type=int, default=4)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--timeout", type=float, default=10.0)
-    ap.add_argument("--setups", default="", help="comma-separated subset of set-ups")
+    ap.add_argument("--setups", default="", help="comma-separated subset of set-ups ('newer': those of the newer formats)")
     ap.add_argument("--files", default="", help="only damage files whose names end so (comma-separated)")
     ap.add_argument("--rounds", type=int, default=1, help="mutations applied to the one file")
     ap.add_argument("--out", default="/tmp/mutfaults")
     ap.add_argument("--strict", action="store_true",
-                    help="exit status 1 after any crash, sanitizer report or hang")
+                    help="exit status 1 after any crash, sanitizer report, hang or non-finite output")
     a = ap.parse_args()
     zorva = os.path.abspath(a.zorva)
     os.makedirs(a.out, exist_ok=True)
@@ -436,7 +597,10 @@ def main():
         setups = prepare_setups(zorva, work)
         names = sorted(setups)
         if a.setups:
-            names = [n for n in names if n in a.setups.split(",")]
+            want = a.setups.split(",")
+            if "newer" in want:
+                want += list(NEWER) + ["forceho"]
+            names = [n for n in names if n in want]
         jobs = []
         for i in range(a.count):
             s = names[i % len(names)]
@@ -445,11 +609,14 @@ def main():
                 files = [f for f in files if f.endswith(tuple(a.files.split(",")))] or files
             jobs.append((zorva, s, base, files, a.seed * 1000003 + i, a.timeout, a.out, a.rounds))
         counts = {}
+        statuses = {}
         faults = []
         longest = 0.0
         with cf.ThreadPoolExecutor(max_workers=a.jobs) as ex:
             for r in ex.map(run_case, jobs):
                 counts[r["setup"]] = counts.get(r["setup"], 0) + 1
+                st = "timeout" if r["rc"] is None else r["rc"]
+                statuses[st] = statuses.get(st, 0) + 1
                 longest = max(longest, r["secs"])
                 if r["kind"]:
                     faults.append(r)
@@ -460,15 +627,17 @@ def main():
                 f.write("%s\t%s\t%s\t%s\t%d\t%s\n" % (r["setup"], r["file"], r["kind"], r["desc"], r["seed"],
                                                        r.get("what", "")))
         print("runs per set-up:", counts)
+        print("exit statuses:", dict(sorted(statuses.items(), key=str)))
         print("faults:", len(faults), "(exit0:", sum(1 for r in faults if r["kind"] == "exit0"), ")")
         crashes = sum(1 for r in faults if r["kind"].startswith("signal"))
         sanitizer = sum(1 for r in faults if r["kind"] == "sanitizer")
         hangs = sum(1 for r in faults if r["kind"] == "hang")
-        print("cases %d, crashes %d, sanitizer reports %d, hangs %d; longest run %.1f s" %
-              (len(jobs), crashes, sanitizer, hangs, longest), flush=True)
+        nonfinite = sum(1 for r in faults if r["kind"] == "nonfinite")
+        print("cases %d, crashes %d, sanitizer reports %d, hangs %d, non-finite outputs %d; longest run %.1f s" %
+              (len(jobs), crashes, sanitizer, hangs, nonfinite, longest), flush=True)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    if a.strict and crashes + sanitizer + hangs > 0:
+    if a.strict and crashes + sanitizer + hangs + nonfinite > 0:
         sys.exit(1)
 
 

@@ -124,8 +124,9 @@ void FRCSETUP(int& IERR) {
         if (MODE.allocated()) MODEC(j) = MODE(sym::IMODORD(j));
         if (!MODE.allocated() || MODEC(j) != 0) ++NMODFREE;
     }
+    // Only a body number makes wavemaker modes (as in the POTEN run).
     const int iwm = cfg::IBODY_WAVEMAKER;
-    if (iwm == 0) {
+    if (iwm <= 0) {
         NMODWM = 0;
         NMODBD = sym::NSOLC;
     } else if (iwm == 1) {

@@ -197,6 +197,9 @@ protected:
             for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) a->allocate(nb);
             IPSTART.fill(1);
             NPATCHB.fill(1);
+            IBPTH.fill(1);
+            IPRL.fill(1);
+            IPREF.fill(1);
             XQP.allocate(3, 1);
             ENQP.allocate(3, 1);
             WQP.allocate(1);

@@ -92,9 +92,13 @@ TEST_F(FrcTest, ReadErrors) {
          cat({{"Error reading .FRC file, array MODE of active modes"}, NOTES})},
         {"ZCG", 1, OPT + "x\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
         {"XPRDCT", 1, OPT + "0.0\n1 2 3\n", cat({{"Error reading .FRC file, XPRDCT matrix"}, NOTES})},
+        // Lengths beyond 1e6 length scales would overflow the mass matrix.
+        {"ZCG huge", 1, OPT + "1e30\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
+        {"XPRDCT huge", 1, OPT + "0.0\n1 0 0 0 -1e30 0 0 0 1\n", cat({{"Error reading .FRC file, XPRDCT matrix"}, NOTES})},
         {"RHO", 2, OPT + "x\n", cat({{"Error reading .FRC file, fluid density RHO"}, NOTES})},
         {"RHO zero", 2, OPT + "0\n", cat({{"Error reading .FRC file, fluid density RHO"}, NOTES})},
         {"XCG", 2, OPT + "1025\n0 0\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
+        {"XCG huge", 2, OPT + "1025\n0 4e38 0\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
         {"IMASS", 2, OPT + L2 + "x\n",
          cat({{"Error reading .FRC file, external force index, K=1", "  K=1,2,3 for mass, damping, stiffness matrix"},
               NOTES})},

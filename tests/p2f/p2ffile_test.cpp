@@ -290,6 +290,7 @@ TEST_F(P2FTest, TruncatedFileGivesReadErrorEverywhere) {
             s.itrimwl = 1;
             s.nrgkbody = 1;
             s.nbody = 2;
+            s.neqn = 7;
         } else {
             s.isor = 1;
         }

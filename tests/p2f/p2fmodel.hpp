@@ -106,25 +106,44 @@ inline void build_model(const ModelDesc& s) {
     sym::NSYMRHS = s.isx == 1 ? std::array<int, 5>{0, 1, 4, 2, 3} : std::array<int, 5>{0, 1, 2, 3, 4};
     sym::NSOLC = NMODT;
     sym::NMODSC = s.isx == 1 ? std::array<int, 5>{0, 3 * nb, 3 * nb, 0, 0} : std::array<int, 5>{0, NMODT, 0, 0, 0};
-    F(sym::IMODORD, NMODT);
-    F(sym::IMODSC, NMODT, 4);
-    F(sym::IMODPOS, NMODT);
+    // Mode lists: every mode solved, in reverse order.
+    sym::IMODORD.allocate(NMODT);
+    sym::IMODSC.allocate(NMODT, 4);
+    sym::IMODPOS.allocate(NMODT);
+    for (int m = 1; m <= NMODT; ++m) {
+        sym::IMODORD(m) = NMODT + 1 - m;
+        sym::IMODPOS(NMODT + 1 - m) = m;
+        for (int c = 1; c <= 4; ++c) sym::IMODSC(m, c) = (m * 7 + c) % NMODT + 1;
+    }
 
     fnames::GDFNAME.allocate(nb);
     for (int ib = 1; ib <= nb; ++ib) fnames::GDFNAME(ib) = "body" + std::to_string(ib) + ".gdf";
-    F(ULEN, nb);
-    F(IS, 2, nb);
-    F(NPANB, nb);
-    F(pnl::NPANBG, nb);
-    F(NPATCH, nb);
-    F(cfg::NEWMDS, nb);
-    F(IBMOD, nb);
+    ULEN.allocate(nb);
+    for (int ib = 1; ib <= nb; ++ib) ULEN(ib) = 0.5f + 0.25f * static_cast<float>(ib);
+    // Counts and indices within the ranges the reader accepts: symmetry
+    // indices -1..1, panels of the bodies within NEQN, six modes a body.
+    IS.allocate(2, nb);
+    NPANB.allocate(nb);
+    pnl::NPANBG.allocate(nb);
+    NPATCH.allocate(nb);
+    cfg::NEWMDS.allocate(nb);
+    IBMOD.allocate(nb);
+    for (int ib = 1; ib <= nb; ++ib) {
+        IS(1, ib) = ib % 3 - 1;
+        IS(2, ib) = (ib + 1) % 3 - 1;
+        NPANB(ib) = n / nb;
+        pnl::NPANBG(ib) = 10 + ib;
+        NPATCH(ib) = ib;
+        IBMOD(ib) = 6 * (ib - 1);
+    }
     F(cfg::IGENMDS, nb);
     F(cfg::XBODY, 4, nb);
+    for (int ib = 1; ib <= nb; ++ib) cfg::XBODY(3, ib) = -0.25f * static_cast<float>(ib);
     F(CSPHIB, 2, nb);
     F(cfg::XTRIM, 3, nb);
     F(TRIMCS, 4, nb);
-    F(IREFLB, 2, nb);
+    IREFLB.allocate(2, nb);
+    for (int ib = 1; ib <= nb; ++ib) IREFLB(1, ib) = ib % 2;
     F(pnl::VOLXYZ, 3, nb);
     F(pnl::VOLB, nb);
     F(pnl::XBUOY, 3, nb);
@@ -139,7 +158,8 @@ inline void build_model(const ModelDesc& s) {
     F(COSBETA, s.nbeta);
     if (s.ntanks > 0) {
         F(cfg::ZTANKFS, s.ntanks);
-        F(cfg::ITANKB, s.ntanks);
+        cfg::ITANKB.allocate(s.ntanks);
+        for (int t = 1; t <= s.ntanks; ++t) cfg::ITANKB(t) = (t - 1) % nb + 1;
         F(cfg::CTANK, 9, s.ntanks);
         F(cfg::VOLTANK, 3, s.ntanks);
     }
@@ -147,10 +167,15 @@ inline void build_model(const ModelDesc& s) {
     cfg::IRR.fill(s.irr);
     if (s.ilowhi == 0) {
         using namespace pnl;
-        if (s.ntanks > 0) F(ITANK, n);
+        if (s.ntanks > 0) {
+            ITANK.allocate(n);
+            for (int i = 1; i <= n; ++i) ITANK(i) = i % (s.ntanks + 1);
+        }
         F(PNLARR6, 4, n);
         F(PNLARR5, 4, n);
         F(PCENT, 3, n);
+        // Centroids below the free surface.
+        for (int i = 1; i <= n; ++i) PCENT(3, i) = -0.125f * static_cast<float>(i);
         F(PAXES, 3, 3, n);
         F(PPROP, 13, n);
         F(PNLARR4, 4, n);
@@ -161,19 +186,33 @@ inline void build_model(const ModelDesc& s) {
         }
         F(VNMODE, NMODT, n);
         F(PNLARR3, 2, n);
-        F(NWLPANB, nb);
+        NWLPANB.allocate(nb);
+        NWLPANB.fill(1);
         NWLSEG = s.nwlseg;
-        F(IWLPAN, s.nwlseg);
-        F(IWLSIDE, s.nwlseg);
-        if (s.irr >= 1) F(IPFLAG, n);
-        if (s.idipwmf == 1) F(IDIPWM, n);
-        if (s.idipole >= 1) F(NPAND, nb);
+        IWLPAN.allocate(s.nwlseg);
+        IWLSIDE.allocate(s.nwlseg);
+        for (int j = 1; j <= s.nwlseg; ++j) {
+            IWLPAN(j) = n + 1 - j;
+            IWLSIDE(j) = j % 4 + 1;
+        }
+        if (s.irr >= 1) {
+            IPFLAG.allocate(n);
+            for (int i = 1; i <= n; ++i) IPFLAG(i) = i % 3 - 1;
+        }
+        if (s.idipwmf == 1) {
+            IDIPWM.allocate(n);
+            for (int i = 1; i <= n; ++i) IDIPWM(i) = i % 7 - 3;
+        }
+        if (s.idipole >= 1) {
+            NPAND.allocate(nb);
+            NPAND.fill(1);
+        }
     } else {
         // Body 1 of kind 1 with two patches, body 2 of kind 2 with one;
         // one interior free-surface patch.
         NPATCHT = 4;
         NPATCHBD = 3;
-        NCOEFT = 5;
+        NCOEFT = 14;
         MAXKNOT = 6;
         MAXKUG = 3;
         MAXKVG = 2;
@@ -193,12 +232,44 @@ inline void build_model(const ModelDesc& s) {
         F(NGXLINE, nb);
         NGXLINE.fill(0);
         const int np = NPATCHT;
-        if (s.ntanks > 0) F(ITANK, np);
+        if (s.ntanks > 0) {
+            ITANK.allocate(np);
+            for (int j = 1; j <= np; ++j) ITANK(j) = j % (s.ntanks + 1);
+        }
+        // Patches 1 and 2 of body 1, patch 3 of body 2, patch 4 on the
+        // free surface of body 1; patch 1 holds all unknowns but one for
+        // each of the others (NEQN >= 4).
         for (auto* a : {&KU, &KV, &NU, &NV, &NBU, &NBV, &IQUI, &IQVI, &IBPTH, &ITRIM, &IWTL, &IFSPAT, &IPRL, &IPREF})
-            F(*a, np);
-        for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) F(*a, nb);
+            a->allocate(np);
+        for (int j = 1; j <= np; ++j) {
+            KU(j) = KV(j) = NU(j) = NV(j) = 1;
+            IQUI(j) = j % 2 + 1;
+            IQVI(j) = j % 3 + 1;
+            IBPTH(j) = j == 3 ? 2 : 1;
+            IPRL(j) = j == 2 ? 2 : 1;
+            ITRIM(j) = j % 4 - 1;
+            IWTL(j) = j + 10;
+            IFSPAT(j) = j % 3 - 1;
+            IPREF(j) = 5 - j;
+        }
+        KU(1) = std::min(3, n - 3);
+        NU(1) = n - 3 - KU(1) + 1;
+        MAXNU = std::max(MAXNU, NU(1));
+        NQP = 0;
+        for (int j = 1; j <= np; ++j) {
+            NBU(j) = NU(j) + KU(j) - 1;
+            NBV(j) = NV(j) + KV(j) - 1;
+            NQP += NU(j) * NV(j) * IQUI(j) * IQVI(j);
+        }
+        for (auto* a : {&IPSTART, &IPATOFF, &NPATCHB}) a->allocate(nb);
+        for (int ib = 1; ib <= nb; ++ib) {
+            IPSTART(ib) = ib == 1 ? 1 : 3;
+            NPATCHB(ib) = ib == 1 ? 2 : ib == 2 ? 1 : 0;
+            IPSTART(ib) = std::min(IPSTART(ib), np);
+        }
         if (s.itrimwl > 0) {
-            F(ITRMIDX, np);
+            ITRMIDX.allocate(np);
+            for (int j = 1; j <= np; ++j) ITRMIDX(j) = j % 5;
             F(TRMRNG1, 4, np);
             F(TRMRNG2, 4, np);
             for (auto* a : {&TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4}) F(*a, 2, np);
@@ -214,6 +285,7 @@ inline void build_model(const ModelDesc& s) {
         F(GEOPAR2, 2, np);
         F(XCOEFG, 3, NCOEFT);
         F(XQP, 3, NQP);
+        for (int q = 1; q <= NQP; ++q) XQP(3, q) = -0.5f - 0.125f * static_cast<float>(q);
         F(ENQP, 3, NQP);
         F(WQP, NQP);
         F(VNQP, NMODT, NQP);
@@ -225,7 +297,24 @@ inline void build_model(const ModelDesc& s) {
         F(HOTAB6, MAXQV, np);
         F(HOTAB7, MAXKU * MAXKU, MAXNU, np);
         F(HOTAB8, MAXKV * MAXKV, MAXNV, np);
-        if (s.idipwmf == 1) F(IDIPWM, np);
+        // Unit normals, positive weights, ascending knots and Gauss rules
+        // on [-1, 1].
+        for (int q = 1; q <= NQP; ++q) {
+            ENQP(1, q) = 0.6f;
+            ENQP(2, q) = -0.125f * static_cast<float>(q % 5);
+            ENQP(3, q) = -0.8f;
+            WQP(q) = 0.25f * static_cast<float>(q);
+        }
+        for (int j = 1; j <= np; ++j) {
+            for (int k = 1; k <= MAXKNU; ++k) HOTAB1(k, j) = 0.25f * static_cast<float>(k + j) - 1.0f;
+            for (int k = 1; k <= MAXKNV; ++k) HOTAB2(k, j) = 0.5f * static_cast<float>(k) - 1.5f;
+            for (int k = 1; k <= MAXQU; ++k) HOTAB3(k, j) = 0.5f * static_cast<float>(k) - 1.0f, HOTAB4(k, j) = 0.75f;
+            for (int k = 1; k <= MAXQV; ++k) HOTAB5(k, j) = 0.25f * static_cast<float>(k) - 0.5f, HOTAB6(k, j) = 0.5f;
+        }
+        if (s.idipwmf == 1) {
+            IDIPWM.allocate(np);
+            for (int j = 1; j <= np; ++j) IDIPWM(j) = j % 7 - 3;
+        }
         // The file carries the geometry B-splines of the kind-1 patches
         // (1 and 2) and the trimming tables of the body patches only.
         for (int j = 1; j <= np; ++j) {
