@@ -179,7 +179,7 @@ private:
         }
     }
     static bool small(float v) { return std::fabs(v) <= MAXREAL; }
-    static bool small(double v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(double v) { return std::fabs(v) <= static_cast<double>(MAXREAL); }
     static bool small(const cplx& v) { return small(v.real()) && small(v.imag()); }
     // Reading: every value of an integer item within LIM (FIRST: number of
     // the first element, for the message).
