@@ -2,6 +2,7 @@
 // block files, the sweep limit, and the failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -138,7 +139,12 @@ TEST_F(IterSolve, AgreesWithLU) {
 
 TEST_F(IterSolve, SweepingTogetherGivesTheResultsOfOneByOne) {
     // Each right-hand side alone through ITRCC, against SOLVEITR's sweeps
-    // of all of them together: the same numbers, bit for bit.
+    // of all of them together: the same numbers, bit for bit, where no
+    // library routine is called (ISOLVE 0).  The block method applies its
+    // block factors through the linear algebra library, to one right-hand
+    // side or to several at once, and some of the library's processor
+    // kernels round those two calls differently in the last bits: there the
+    // two agree to rounding (2e-5 of the largest value).
     for (int isolve : {0, 3}) {
         SCOPED_TRACE(isolve);
         cfg::ISOLVE = isolve;
@@ -185,8 +191,19 @@ TEST_F(IterSolve, SweepingTogetherGivesTheResultsOfOneByOne) {
             ASSERT_EQ(ierr, 0);
             EXPECT_EQ(noconv, 0);
         }
-        for (std::size_t i = 0; i < rhsmod.size(); ++i) EXPECT_EQ(rhsmod[i], together[i]) << i;
-        for (std::size_t i = 0; i < rhs.size(); ++i) EXPECT_EQ(rhs[i], together_d[i]) << i;
+        auto agree = [isolve](const std::vector<cplx>& got, const std::vector<cplx>& want) {
+            float big = 0.0f;
+            for (const cplx& w : want) big = std::max(big, std::abs(w));
+            const float tol = isolve == 0 ? 0.0f : 2.0e-5f * big;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                if (isolve == 0)
+                    EXPECT_EQ(got[i], want[i]) << i;
+                else
+                    EXPECT_LE(std::abs(got[i] - want[i]), tol) << i << ": " << got[i] << " against " << want[i];
+            }
+        };
+        agree(rhsmod, together);
+        agree(rhs, together_d);
     }
 }
 
