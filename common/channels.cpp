@@ -12,6 +12,8 @@
 #include <iostream>
 #include <memory>
 
+#include "common/textline.hpp"
+
 namespace zorva::chan {
 namespace {
 
@@ -23,7 +25,7 @@ struct Unit {
     bool reading = false;  // last transfer was a read (a seek is needed to switch)
     int tfd = -1;          // descriptor of the same file, used to cut it short
     std::streampos last = -1;  // start of the record read last (for backspace)
-    bool overlong = false;     // the last text read stopped at MAXLINE characters
+    bool overlong = false;     // the last text read stopped at text::MAXLINE characters
 };
 
 // A file stream must be repositioned between a read and a write.
@@ -220,28 +222,16 @@ int read_line(int unit, std::string& line) {
     }
     *overlong = false;
     line.clear();
-    // Character by character up to the line end, so that a file without
-    // line ends (a device that never ends, a binary file) is not taken
-    // into memory whole.
     std::istream::sentry ok(*in, true);
     if (!ok) return in->eof() ? -1 : 1;
-    std::streambuf* sb = in->rdbuf();
-    bool any = false;
-    for (;;) {
-        const int c = sb->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            in->setstate(std::ios::eofbit);
-            if (!any) return -1;
-            break;
-        }
-        any = true;
-        if (c == '\n') break;
-        if (line.size() >= MAXLINE) {
-            *overlong = true;
-            in->setstate(std::ios::failbit);
-            return 1;
-        }
-        line.push_back(static_cast<char>(c));
+    switch (text::get_line(*in->rdbuf(), line)) {
+    case text::Got::Line: break;
+    case text::Got::Unended: in->setstate(std::ios::eofbit); break;
+    case text::Got::End: in->setstate(std::ios::eofbit); return -1;
+    case text::Got::TooLong:
+        *overlong = true;
+        in->setstate(std::ios::failbit);
+        return 1;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return 0;

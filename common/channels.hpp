@@ -59,12 +59,11 @@ int backspace(int unit);
 // removed.  Closing a unit that is not open does nothing.
 void close(int unit, bool del = false);
 
-// Text records.  A record longer than MAXLINE characters is no record of
-// any input file (an endless or binary file): the read stops there with
-// status 1, and line_too_long tells that this was the cause.
-inline constexpr std::size_t MAXLINE = 1000000;
+// Text records.  A record longer than text::MAXLINE characters is no
+// record of any input file (an endless or binary file): the read stops
+// there with status 1, and line_too_long tells that this was the cause.
 int read_line(int unit, std::string& line);   // 0, -1 at end of file, 1 on error
-bool line_too_long(int unit);                  // the last read_line on UNIT met a record beyond MAXLINE
+bool line_too_long(int unit);                  // the last read_line on UNIT met a record beyond text::MAXLINE
 int write_line(int unit, std::string_view s);  // the record and its line end
 int write_text(int unit, std::string_view s);  // no line end: a prompt leaves the cursor on the line
 int flush(int unit);

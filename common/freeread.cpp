@@ -9,6 +9,7 @@
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
+#include "common/textline.hpp"
 
 namespace zorva::fread {
 namespace {
@@ -264,7 +265,7 @@ int read_line(int unit, std::string& line) {
     const int st = chan::read_line(unit, line);
     if (st == 1 && chan::line_too_long(unit)) {
         const std::string& name = chan::name(unit);
-        ERRMSG("Error: line longer than " + std::to_string(chan::MAXLINE) + " characters in " +
+        ERRMSG("Error: line longer than " + std::to_string(text::MAXLINE) + " characters in " +
                    (name.empty() ? std::string("keyboard input") : "file " + name),
                0);
     }

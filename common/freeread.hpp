@@ -61,7 +61,7 @@ inline int parse_group(std::string_view text, std::initializer_list<Item> items,
 }
 
 // One record whole: 0, -1 at end of file, 1 on a read error.  A record
-// longer than chan::MAXLINE characters (an endless or binary file) is a
+// longer than text::MAXLINE characters (an endless or binary file) is a
 // read error that gets its own message naming the file; every read of this
 // reader goes through here.
 int read_line(int unit, std::string& line);

@@ -42,10 +42,19 @@ std::atomic<int> nthreads{0};
 std::atomic<bool> chosen{false};
 int blas_now = 0;
 
-int cores() {
+// The cores of the affinity mask, by number.
+std::vector<int> mask_cpus() {
+    std::vector<int> out;
     cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return std::max(1u, std::thread::hardware_concurrency());
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        for (int c = 0; c < CPU_SETSIZE; ++c)
+            if (CPU_ISSET(c, &set)) out.push_back(c);
+    return out;
+}
+
+int cores() {
+    const std::size_t n = mask_cpus().size();
+    return n > 0 ? static_cast<int>(n) : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 void relax() {
@@ -185,16 +194,6 @@ private:
 Pool& pool() {
     static Pool p;
     return p;
-}
-
-// The cores of the affinity mask, by number.
-std::vector<int> mask_cpus() {
-    std::vector<int> out;
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        for (int c = 0; c < CPU_SETSIZE; ++c)
-            if (CPU_ISSET(c, &set)) out.push_back(c);
-    return out;
 }
 
 // The lines of the processors at the head of /proc/stat.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/textline.hpp"
 #include "surflink/state.hpp"
 #include "surflink/surflink.h"
 
@@ -17,9 +18,7 @@ namespace {
 constexpr const char* INITFILE = "rgkinit.txt";
 constexpr const char* CSFFILE = "rgkinitcsf.txt";
 
-// Longest line of a control file; a longer one (a file without line ends,
-// a binary file) ends the reading.
-constexpr std::size_t MAXLINE = 1000000;
+using zorva::text::MAXLINE;
 
 bool is_separator(const std::string& line) { return line.compare(0, 20, "====================") == 0; }
 
@@ -30,23 +29,14 @@ public:
     bool open() const { return static_cast<bool>(in_); }
     const char* name() const { return name_; }
     int number() const { return n_; }
-    // False at the end of the file or at a line longer than MAXLINE.
+    // False at the end of the file or at a line longer than MAXLINE (a
+    // file without line ends, a binary file), which ends the reading.
     bool next(std::string& line) {
-        line.clear();
-        std::streambuf* sb = in_.rdbuf();
-        bool any = false, newline = false;
-        for (int c; !newline && (c = sb->sbumpc()) != std::char_traits<char>::eof();) {
-            any = true;
-            newline = c == '\n';
-            if (newline) break;
-            if (line.size() >= MAXLINE) {
-                too_long_ = true;
-                return false;
-            }
-            line.push_back(static_cast<char>(c));
-        }
-        if (!any) return false;
-        if (newline) line += ' ';
+        using zorva::text::Got;
+        const Got got = zorva::text::get_line(*in_.rdbuf(), line);
+        if (got == Got::TooLong) too_long_ = true;
+        if (got == Got::End || got == Got::TooLong) return false;
+        if (got == Got::Line) line += ' ';
         for (char& c : line)
             if (c == '\r' || c == '\t') c = ' ';
         ++n_;

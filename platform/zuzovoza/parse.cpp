@@ -7,16 +7,13 @@
 #include <map>
 #include <sstream>
 
+#include "common/textline.hpp"
 #include "platform/zuzovoza/kernel.hpp"
 
 namespace zuz {
 namespace {
 
 constexpr int ERR_OPEN = 3001, ERR_HEADER = 3002, ERR_RECORD = 3003;
-
-// Longest line of a model file; a longer one (a file without line ends, a
-// binary file, a device that never ends) refuses the file.
-constexpr std::size_t MAXLINE = 1000000;
 
 // Largest magnitude of a real of a model file: far beyond any length of a
 // model in any unit, and small enough that squares and products of
@@ -272,22 +269,14 @@ private:
     std::map<int, std::vector<std::pair<int, std::string>>> refs_;
 };
 
-// The next line of IN; false at the end of the file, and with LONG set on
-// a line of more than MAXLINE characters.
+// The next line of IN; false at the end of the file, and with TOOLONG set
+// on a line longer than any line of a model file (a file without line
+// ends, a binary file, a device that never ends), which refuses the file.
 bool next_line(std::istream& in, std::string& line, bool& toolong) {
-    line.clear();
-    std::streambuf* sb = in.rdbuf();
-    for (bool any = false;;) {
-        const int c = sb->sbumpc();
-        if (c == std::char_traits<char>::eof()) return any;
-        any = true;
-        if (c == '\n') return true;
-        if (line.size() >= MAXLINE) {
-            toolong = true;
-            return false;
-        }
-        line.push_back(static_cast<char>(c));
-    }
+    using zorva::text::Got;
+    const Got got = zorva::text::get_line(*in.rdbuf(), line);
+    if (got == Got::TooLong) toolong = true;
+    return got == Got::Line || got == Got::Unended;
 }
 
 std::vector<std::string> split(const std::string& s) {

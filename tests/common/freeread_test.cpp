@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/channels.hpp"
+#include "common/textline.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva {
@@ -216,7 +217,7 @@ TEST_F(FreeReadFile, LinesUpToTheLimitAreReadLongerOnesRefused) {
     // A data line of exactly the limit (its last value at the end) reads;
     // one character more is a read error with a message naming the file,
     // read no further than the limit.
-    const std::size_t L = chan::MAXLINE;
+    const std::size_t L = text::MAXLINE;
     write_file("long.txt", std::string(L - 1, ' ') + "7\n" + std::string(L + 1, '8') + "\n9\n");
     ASSERT_EQ(chan::open(12, "long.txt", chan::Status::Old), 0);
     int k = 0;
