@@ -8,6 +8,7 @@
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "main/config.hpp"
 #include "main/runparams.hpp"
 #include "p2f/forcedata.hpp"
@@ -24,13 +25,10 @@ using fread::R;
 
 int nmodes(int ib) { return 6 + (cfg::NEWMDS.extent(1) >= ib ? cfg::NEWMDS(ib) : 0); }
 
-// Body lengths (c.g. coordinates, radii of gyration) within 1e6 length
-// scales: beyond that the mass matrix leaves single precision.
-bool lengths_ok(const float* v, int n) {
-    for (int k = 0; k < n; ++k)
-        if (!(std::fabs(v[k] * model::ULENI) <= 1.0E6f)) return false;
-    return true;
-}
+// Body lengths (c.g. coordinates, radii of gyration) are bounded as the
+// geometry's coordinates are (COORDSOK): beyond that the mass matrix leaves
+// single precision.
+bool lengths_ok(const float* v, int n) { return COORDSOK(v, n, model::ULENI); }
 
 void notes() {
     ERRMSG("Note: if data is missing from the .frc file this", 0);

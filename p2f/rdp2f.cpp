@@ -21,11 +21,14 @@ namespace {
 constexpr int IUGX = 2;    // data lines handed to the user geometry routine
 constexpr int IURGK = 3;   // rgkinit.txt
 
-// The reader's message, and what it met in the file: the record and item
-// that a damaged or foreign file fails on.
+// What a failed pass met in the file: the record and item that a damaged
+// or foreign file fails on.
+void fault_line(const p2f::Pass& p) { ERRMSG(" File " + fnames::FILEP2F + ", " + p.fault(), 0); }
+
+// The reader's message, with what it met.
 void read_error(int n, int& IERR, const p2f::Pass& p) {
     ERRMSG(" Error reading .P2F file, subroutine RDP2F", n);
-    ERRMSG(" File " + fnames::FILEP2F + ", " + p.fault(), 0);
+    fault_line(p);
     IERR = 1;
 }
 }  // namespace
@@ -100,7 +103,7 @@ void RDP2FRGK(int IUNIT, int& IERR) {
     p2f::Pass p(p2f::Pass::Dir::Read, IUNIT);
     auto bad = [&IERR, &p] {
         ERRMSG(" Error reading .P2F file, data in RGKINIT file", 0);
-        ERRMSG(" File " + fnames::FILEP2F + ", " + p.fault(), 0);
+        fault_line(p);
         IERR = 1;
     };
     if (chan::open(IURGK, fnames::RUNFILES[3], chan::Status::Replace) != 0) {
@@ -151,7 +154,7 @@ void RDP2FPOT(int IUNIT, int IFLAG, int& IERR) {
     }
     if (!p.ok()) {
         ERRMSG("Unable to read potentials in .P2F file", 0);
-        ERRMSG(" File " + fnames::FILEP2F + ", " + p.fault(), 0);
+        fault_line(p);
         IERR = 1;
     }
 }

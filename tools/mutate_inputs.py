@@ -222,20 +222,11 @@ def coarse_spl(text):
 
 
 # Geometry-model files of the kernel: a coarse hemisphere for the low-order
-# and the higher-order method, and a control surface 4 x 3 x 1.5 round the
-# box with its lid (flat surfaces; their corners form the patches).
+# and the higher-order method; the control surface 4 x 3 x 1.5 round the
+# box with its lid is that of the example hoboxmodel (list "Surface").
 KHEMI_LO = "ZUZOVOZA MODEL 1\nUNITS m\nSPHERE hull 0 0 0 1 -90 0 0 360 div=2x8 orient=1\n"
 KHEMI_HO = "ZUZOVOZA MODEL 1\nUNITS m\nSPHERE hull 0 0 0 1 -90 0 0 360 orient=1 panes=1x4\n"
-KCSF = ("ZUZOVOZA MODEL 1\nUNITS m\n"
-        "QUAD c1 2 -1.5 0  2 -1.5 -1.5  2 1.5 -1.5  2 1.5 0\n"
-        "QUAD c2 2 1.5 0  2 1.5 -1.5  -2 1.5 -1.5  -2 1.5 0\n"
-        "QUAD c3 -2 1.5 0  -2 1.5 -1.5  -2 -1.5 -1.5  -2 -1.5 0\n"
-        "QUAD c4 -2 -1.5 0  -2 -1.5 -1.5  2 -1.5 -1.5  2 -1.5 0\n"
-        "QUAD c5 -2 -1.5 -1.5  -2 1.5 -1.5  2 1.5 -1.5  2 -1.5 -1.5\n"
-        "QUAD c6 2 1.5 0  1 0.5 0  1 -0.5 0  2 -1.5 0\n"
-        "QUAD c7 -2 1.5 0  -1 0.5 0  1 0.5 0  2 1.5 0\n"
-        "QUAD c8 -2 -1.5 0  -1 -0.5 0  -1 0.5 0  -2 1.5 0\n"
-        "QUAD c9 2 -1.5 0  1 -0.5 0  -1 -0.5 0  -2 -1.5 0\n")
+KCSF = os.path.join(ROOT, "examples", "hoboxmodel", "csf.zmd")
 
 # The newer formats: set-up name -> (example, files written over the
 # example's, files damaged; a name listed twice is damaged twice as often).
@@ -257,9 +248,9 @@ NEWER = {
                             "hohemi.gdf": lambda t: "Kernel hemisphere\n 1.0 9.80665\n 0 0\n 0 2\n3\n"
                                                     "hemi.zmd\nDEFAULT\n1 0 0\n"},
                  ["hemi.zmd", "hemi.zmd", "hohemi.gdf", "hohemi.spl"]),
-    "kmodelcsf": ("boxcsf", {"csf.zmd": lambda t: KCSF,
+    "kmodelcsf": ("boxcsf", {"csf.zmd": lambda t: open(KCSF).read(),
                              "box.csf": lambda t: "Kernel control surface\n1\n0 0\n0 2 0.5\n3\n"
-                                                  "csf.zmd\nDEFAULT\n1 0 0\n"},
+                                                  "csf.zmd\nSurface\n1 0 0\n"},
                   ["csf.zmd", "csf.zmd", "box.csf"]),
 }
 
