@@ -4,7 +4,6 @@
 // without surfaces, a file that never ends) and runs the program on it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -128,11 +127,8 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
             for (const std::string& s : lines) text += s + "\n";
             write_file(file.string(), text);
         }
-        const std::string cmd =
-            "cd " + dir.string() + " && " + std::string(ZORVA_BINARY_DIR) + "/zorva < /dev/null > screen.txt 2>&1";
-        const int st = std::system(cmd.c_str());
-        const std::string screen = read_file((dir / "screen.txt").string());
-        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << screen;
+        std::string screen;
+        EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
         fs::remove_all(dir);
     }

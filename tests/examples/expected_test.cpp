@@ -398,10 +398,8 @@ TEST_F(KernelModels, GiveTheResultsOfTheFlatPanelExamples) {
             write_file((dir / (run + ".csf")).string(),
                        "Kernel control surface\n1\n0 0\n0 2 0.5\n3\ncsf.zmd\nDEFAULT\n1 0 0\n");
         }
-        const std::string cmd =
-            "cd " + dir.string() + " && " + std::string(ZORVA_BINARY_DIR) + "/zorva < /dev/null > screen.txt 2>&1";
-        const int st = std::system(cmd.c_str());
-        ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << read_file((dir / "screen.txt").string());
+        std::string screen;
+        ASSERT_EQ(run_program(dir, screen), 0) << screen;
         EXPECT_TRUE(fs::exists(dir / (run + "_ms2.gdf")));
         const fs::path expected = source_path(std::string("examples/") + c.example + "/expected");
         for (const char* ext : c.outputs)
@@ -421,9 +419,8 @@ class Examples : public TempDirTest, public ::testing::WithParamInterface<const 
 TEST_P(Examples, RunMatchesExpectedOutputs) {
     const std::string ex = GetParam();
     copy_example(ex);
-    const std::string cmd = std::string(ZORVA_BINARY_DIR) + "/zorva < /dev/null > screen.txt 2>&1";
-    const int st = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << read_file("screen.txt");
+    std::string screen;
+    ASSERT_EQ(run_program(".", screen), 0) << screen;
     const fs::path expected = source_path("examples/" + ex + "/expected");
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(expected)) names.push_back(e.path().filename().string());

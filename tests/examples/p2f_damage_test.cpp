@@ -6,8 +6,6 @@
 // the example's results.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -27,9 +25,7 @@ protected:
     int run() {
         for (const char* f : {"hohemi.out", "hohemi.1", "hohemi.2", "hohemi.3", "hohemi.4", "hohemi.hst"})
             std::remove(f);
-        const int st = std::system((std::string(ZORVA_BINARY_DIR) + "/zorva < /dev/null > screen.txt 2>&1").c_str());
-        out = read_file("screen.txt");
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        return run_program(".", out);
     }
     std::string out;
 };

@@ -1,8 +1,11 @@
 #include "tests/support/testdir.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
+
+#include <sys/wait.h>
 
 #include "common/channels.hpp"
 #include "common/clock.hpp"
@@ -119,6 +122,14 @@ void copy_example(const std::string& name, const std::filesystem::path& to) {
     for (const auto& f : example_inputs(name))
         std::filesystem::copy_file(source_path("examples/" + name + "/" + f), to / f,
                                    std::filesystem::copy_options::overwrite_existing);
+}
+
+int TempDirTest::run_program(const std::filesystem::path& dir, std::string& out) {
+    const std::string cmd =
+        "cd '" + dir.string() + "' && '" + ZORVA_BINARY_DIR_STR + "/zorva' < /dev/null > screen.txt 2>&1";
+    const int st = std::system(cmd.c_str());
+    out = read_file((dir / "screen.txt").string());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
 }  // namespace zorva::test

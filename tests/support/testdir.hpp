@@ -24,6 +24,10 @@ protected:
     // Whole content of a file ("" if missing).
     static std::string read_file(const std::string& name);
     static std::vector<std::string> read_lines(const std::string& name);
+    // Runs the built program in the folder DIR without a console; its
+    // screen output goes to DIR/screen.txt and to OUT.  Its exit status, or
+    // -1 when it did not end normally.
+    static int run_program(const std::filesystem::path& dir, std::string& out);
     void set_input(const std::string& text);
 
     std::istringstream keyboard;
