@@ -3,7 +3,6 @@
 
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
-#include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 
@@ -20,10 +19,9 @@ std::string PATCHWHERE(int IB, int IP) {
     const bool fs = IFSPAT.allocated() && IP <= IFSPAT.extent(1) && IP > NPATCHBD && IFSPAT(IP) == -1;
     s += fs ? ", interior free surface beside patch " : ", patch ";
     s += std::to_string(p);
-    if (IGDEF.allocated() && IB <= IGDEF.extent(1) && IGDEF(IB) == 2) {
-        const std::string surf = RGKSURFNAME(IB, p);
-        if (!surf.empty()) s += ", " + surf;
-    }
+    // A geometry-model body's patches are numbered in the order in which
+    // SURFLINK gives them for the model its geometry file names.
+    if (IGDEF.allocated() && IB <= IGDEF.extent(1) && IGDEF(IB) == 2) s += " of its geometry model";
     return s;
 }
 

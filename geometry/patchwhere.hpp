@@ -7,8 +7,8 @@ namespace zorva {
 
 // "body IB (its geometry file), patch P", P the patch of IP in that file;
 // an interior free-surface patch says so and names the body patch it lies
-// beside; a patch of a geometry-model body also names its model surface and
-// model file where SURFLINK's log lists them.  IP is the global patch index.
+// beside; a patch of a geometry-model body is said to be one of its model.
+// IP is the global patch index.
 std::string PATCHWHERE(int IB, int IP);
 
 }  // namespace zorva

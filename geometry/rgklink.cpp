@@ -1,13 +1,10 @@
 // Calls of SURFLINK's exports; see rgklink.hpp.
 #include "geometry/rgklink.hpp"
 
-#include <cstdio>
-#include <fstream>
 #include <mutex>
 
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
-#include "common/textline.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -86,36 +83,6 @@ void RGKLOWCSF(int& IERR) {
 void RGKDONECSF() {
     const std::lock_guard<std::mutex> one(surflink_calls);
     ::RGKDONECSF();
-}
-
-std::string RGKSURFNAME(int IB, int IP) {
-    std::ifstream in("rgklog.txt", std::ios::binary);
-    if (!in) return "";
-    // The log is SURFLINK's: its body blocks ("Data for body no. N" ...
-    // "MS2 filename: FILE") and, at the end of RGKINIT, the patch table
-    // "body isurf first - last ptype ior name" under its heading line.
-    std::string line, file, surf;
-    int body = 0;
-    bool table = false;
-    while (text::get_line(*in.rdbuf(), line, 4096) != text::Got::End) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        int n = 0;
-        if (std::sscanf(line.c_str(), "Data for body no. %d", &n) == 1) {
-            body = n, table = false;
-        } else if (line.rfind("MS2 filename: ", 0) == 0 && body == IB) {
-            file = line.substr(14);
-        } else if (line.rfind(" body  isurf  patches", 0) == 0) {
-            table = true;
-        } else if (table) {
-            int b = 0, is = 0, p1 = 0, p2 = 0, pt = 0, ior = 0, at = 0;
-            if (std::sscanf(line.c_str(), "%d %d %d -%d %d %d %n", &b, &is, &p1, &p2, &pt, &ior, &at) == 6 &&
-                b == IB && p1 <= IP && IP <= p2 && at > 0 && static_cast<std::size_t>(at) < line.size())
-                surf = line.substr(static_cast<std::size_t>(at));
-            if (line.rfind("---", 0) == 0) table = false;
-        }
-    }
-    if (surf.empty()) return "";
-    return "surface " + surf + (file.empty() ? std::string() : " of " + file);
 }
 
 bool WRRGKHEAD() {

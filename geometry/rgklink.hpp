@@ -25,11 +25,6 @@ void RGKPATTYPE(int IB, int IP, int& ITYPE, int& ITANK, int& IERR);
 void RGKEVAL(float U, float V, int IB, int IP, float* X, float* XU, float* XV, int& IERR);
 // Releases the bodies.
 void RGKDONE();
-// "surface NAME of FILE": the model surface that holds patch IP of body IB
-// and the body's model file, as SURFLINK's log rgklog.txt of the run lists
-// them (its patch table and the body's block); empty when the log does not
-// list the patch.
-std::string RGKSURFNAME(int IB, int IP);
 
 // The control surface of one body (entry 0 of the library's tables):
 // loaded from rgkinitcsf.txt, its patch count (-1 when not available), the

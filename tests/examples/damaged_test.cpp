@@ -81,7 +81,7 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " Number of subdivisions exceeds MAXSQR=2048: body 1 (hobox.gdf), patch 4\n"},
         {"model surface stretched past what the subdivision holds", "hoboxmodel", "hull.zmd", 7, Case::Replace,
          "QUAD end_xp   1 -0.5 0  1e6 -0.5 -0.5  1 0.5 -0.5  1 0.5 0",
-         " Number of subdivisions exceeds MAXSQR=2048: body 1 (boxm.gdf), patch 4, surface end_xp of hull.zmd\n"},
+         " Number of subdivisions exceeds MAXSQR=2048: body 1 (boxm.gdf), patch 4 of its geometry model\n"},
         {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
          "Error reading KU,KV in .spl file for body N=1"},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
