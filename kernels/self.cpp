@@ -4,6 +4,7 @@
 
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
+#include "geometry/patchwhere.hpp"
 #include "kernels/horank.hpp"
 #include "main/config.hpp"
 
@@ -55,14 +56,27 @@ void SELF(float US, float VS, float UREF, float VREF, float H, int NPU, int /*NP
     const float* A0 = s.XU;
     const float* B0 = s.XV;
     const float AA = dot(A0, A0), AB = dot(A0, B0), BB = dot(B0, B0);
+    // |A x B| straight from the cross product: from |A|^2 |B|^2 - (A.B)^2
+    // it cancels to nothing when the tangents are long and nearly parallel.
+    float AXB[3] = {0.0f, 0.0f, 0.0f};
+    CROSSADD(AXB, 1.0f, A0, B0);
+    const float JS = std::sqrt(dot(AXB, AXB));
+    if (!(AA > 0.0f && BB > 0.0f && JS > 0.0f && std::isfinite(AA) && std::isfinite(BB) && std::isfinite(JS))) {
+        ERRMSG(" Patch without a tangent plane at a collocation point (tangents of zero length or parallel): " +
+                   PATCHWHERE(IB, IP),
+               0);
+        IERR = 1;
+        return;
+    }
     if (grad)
         for (int k = 0; k < 3 * NPUV; ++k) LG[k] = 0.0f;
 
     for (int pair = 1; pair <= 2; ++pair) {
         // pair 1 reaches the sides u = US +- H, pair 2 the sides v = VS +- H;
         // for pair 2 the roles of A and B exchange
-        const float PP = pair == 1 ? AA : BB, QQ = pair == 1 ? BB : AA;
-        const float c = -AB / QQ, d = std::sqrt(std::max(PP / QQ - c * c, 0.0f));
+        const float QQ = pair == 1 ? BB : AA;
+        // d^2 = |A|^2 / |B|^2 - c^2 = |A x B|^2 / |B|^4 (pair 1)
+        const float c = -AB / QQ, d = JS / QQ;
         const float t1 = asinh_((1.0f - c) / d), t2 = asinh_((-1.0f - c) / d);
         const float lq = std::sqrt(QQ);  // |B| for pair 1, |A| for pair 2
         const float wt = 0.5f * (t1 - t2) / lq;
@@ -73,7 +87,8 @@ void SELF(float US, float VS, float UREF, float VREF, float H, int NPU, int /*NP
         for (int k = 0; k < 8; ++k) {
             const float t = RL.XG[k] * 0.5f * (t1 - t2) + 0.5f * (t1 + t2);
             const float sl = c + d * std::sinh(t);
-            const float flat = std::sqrt(std::max(PP + 2.0f * AB * sl + QQ * sl * sl, 0.0f));
+            // |A + s B| (pair 1), in the form that keeps its accuracy
+            const float flat = std::sqrt(QQ * ((sl - c) * (sl - c) + d * d));
             for (int j = 0; j < 8; ++j) {
                 const float rho = RL.XG[j];
                 float du, dv;
@@ -128,8 +143,9 @@ void SELF(float US, float VS, float UREF, float VREF, float H, int NPU, int /*NP
             float du, dv;
             offsets(a, b, du, dv);
             if (HOEVAL(US + du, VS + dv, IB, IP, 2, q, VN) != 0) return false;
-            const float ea = du / H, eb = dv / H;
-            const float rf2 = H * H * (AA * ea * ea + 2.0f * AB * ea * eb + BB * eb * eb);
+            // r_f^2 = h^2 |a A + b B|^2 for pair 1 (A and B exchanged for
+            // pair 2), written with c and d of the pair
+            const float rf2 = H * H * a * a * QQ * ((b - c) * (b - c) + d * d);
             const float R[3] = {s.X[0] - q.X[0], s.X[1] - q.X[1], s.X[2] - q.X[2]};
             const float fac = q.J * std::log(dot(R, R)) / (std::log(rf2 / (H * H)) + 2.0f * lnh);
             const float v = fS * wq * fac;
@@ -235,7 +251,7 @@ void SELFSUB(const float* XS, const float* NS, float ULO, float UHI, float VLO, 
                 }
             }
             if (n + 2 > MAXSQR) {
-                ERRMSG(" Number of subdivisions exceeds MAXSQR=", MAXSQR);
+                ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP), 0);
                 SUBDIAG(XS, q.X, IB, IP);
                 IERR = 1;
                 return;

@@ -6,6 +6,7 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "geometry/patchwhere.hpp"
 #include "kernels/horank.hpp"
 #include "main/config.hpp"
 
@@ -211,7 +212,7 @@ void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float
         } else if (n + 4 <= MAXSQR) {
             add(um, ul, vm, vl), add(uh, um, vm, vl), add(um, ul, vh, vm), add(uh, um, vh, vm);
         } else {
-            ERRMSG(" Number of subdivisions exceeds MAXSQR=", MAXSQR);
+            ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP), 0);
             SUBDIAG(XF, c.X, IB, IP);
             IERR = 1;
             return;

@@ -22,6 +22,30 @@ using zorva::text::MAXLINE;
 
 bool is_separator(const std::string& line) { return line.compare(0, 20, "====================") == 0; }
 
+// What is wrong with a model file that did not load, and where: from the
+// error number of the load state and the line it carries (zuzovoza.h).
+void load_fault(const std::string& path, int state) {
+    const int line = state / 10000;
+    switch (rg_GetErrorNumber(state)) {
+    case 1:
+        log::put("ERROR: %s cannot be opened (missing or not readable).\n", path.c_str());
+        break;
+    case 2:
+        log::put("ERROR: line 1 of %s is not the header \"ZUZOVOZA MODEL 1\": not a model file, or one of a "
+                 "version that this kernel does not read.\n",
+                 path.c_str());
+        break;
+    case 3:
+        if (line > 0) log::put("ERROR: line %d of %s", line, path.c_str());
+        else log::put("ERROR: %s", path.c_str());
+        log::put(" holds a faulty record (an unknown keyword, a wrong count of items, a value that is not a number "
+                 "or out of range, an unknown attribute, a name given twice or not found, or a line too long).\n");
+        break;
+    default:
+        break;
+    }
+}
+
 // A control file read line by line; a line's newline becomes a blank.
 class Lines {
 public:
@@ -227,6 +251,7 @@ void BlockReader::read(int e, bool csf) {
         r.model = 0;
         first_code(ierr_, 3);
         log::put("Could not open RG model file: %s\n(error number %d)\n", path.c_str(), rg_GetErrorNumber(res));
+        load_fault(path, res);
         return;
     }
     log::put("Opened RG model file: %s\n", path.c_str());

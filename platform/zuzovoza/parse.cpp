@@ -14,6 +14,13 @@ namespace zuz {
 namespace {
 
 constexpr int ERR_OPEN = 3001, ERR_HEADER = 3002, ERR_RECORD = 3003;
+constexpr long MAXSTATELINE = 200000;  // 10000 times it stays within int
+
+// The state of a failing load: the error above and 10000 times the line of
+// the file at fault, where there is one and it fits.
+int load_error(int err, long line) {
+    return line > 0 && line <= MAXSTATELINE ? static_cast<int>(10000 * line) + err : err;
+}
 
 // Largest magnitude of a real of a model file: far beyond any length of a
 // model in any unit, and small enough that squares and products of
@@ -69,6 +76,9 @@ class Loader {
 public:
     explicit Loader(Model& m) : m_(m) {}
 
+    long line = 0;  // first line of the record being read
+    long bad = 0;   // after a failed resolve: the line of the record naming what was not found
+
     // One logical record; false on any fault.
     bool record(const std::vector<std::string>& f) {
         const std::string key = upper(f[0]);
@@ -93,7 +103,10 @@ public:
         for (auto& [h, names] : members_) {
             for (const auto& n : names) {
                 const int m = find(n);
-                if (m == 0 || m == h) return false;
+                if (m == 0 || m == h) {
+                    bad = lines_[h];
+                    return false;
+                }
                 object(h)->members.push_back(m);
             }
         }
@@ -101,7 +114,10 @@ public:
             Object* o = object(h);
             for (auto& [i, name] : refs) {
                 const int v = find(name);
-                if (v == 0 || object(v)->type != RG_TYPE_VARIABLE) return false;
+                if (v == 0 || object(v)->type != RG_TYPE_VARIABLE) {
+                    bad = lines_[h];
+                    return false;
+                }
                 o->bound[static_cast<size_t>(i)] = v;
             }
         }
@@ -168,7 +184,7 @@ private:
         if (t.rfind("$", 0) == 0) name = t.substr(1);
         else if (t.rfind("-$", 0) == 0) name = t.substr(2), sign = -1;
         else if (!to_real(t, x)) return false;
-        if (!name.empty()) refs_[o.handle].push_back({static_cast<int>(i), name});
+        if (!name.empty()) refs_[o.handle].push_back({static_cast<int>(i), name}), lines_[o.handle] = line;
         else if (t.rfind("$", 0) == 0 || t.rfind("-$", 0) == 0) return false;
         o.reals.push_back(x);
         o.bound.push_back(0);
@@ -237,6 +253,7 @@ private:
         o->valid = true;
         size_t i = 2;
         auto& names = members_[o->handle];
+        lines_[o->handle] = line;
         for (; i < f.size() && f[i].find('=') == std::string::npos; ++i) names.push_back(f[i]);
         return attributes(*o, f, i, false);
     }
@@ -267,6 +284,7 @@ private:
     Model& m_;
     std::map<int, std::vector<std::string>> members_;
     std::map<int, std::vector<std::pair<int, std::string>>> refs_;
+    std::map<int, long> lines_;  // line of the record of an entity that names others
 };
 
 // The next line of IN; false at the end of the file, and with TOOLONG set
@@ -299,14 +317,17 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
     std::string line;
     bool toolong = false;
     if (!next_line(in, line, toolong) || split(line) != std::vector<std::string>{"ZUZOVOZA", "MODEL", "1"})
-        return ERR_HEADER;
+        return load_error(ERR_HEADER, 1);
     auto m = std::make_unique<Model>();
     Model& mr = *m;
     const int h = add_model(std::move(m));
     Loader ld(mr);
     std::string rec;
     bool ok = true;
+    long n = 1, fault = 0;  // lines read, the line at fault
     while (ok && next_line(in, line, toolong)) {
+        ++n;
+        if (rec.empty()) ld.line = n;
         if (const auto c = line.find('#'); c != std::string::npos) line.erase(c);
         for (char& ch : line)
             if (ch == '\t' || ch == '\r') ch = ' ';
@@ -318,14 +339,14 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
         rec += line;
         const auto f = split(rec);
         rec.clear();
-        if (!f.empty()) ok = ld.record(f);
+        if (!f.empty() && !(ok = ld.record(f))) fault = ld.line;
     }
-    if (toolong) ok = false;
-    if (ok && !split(rec).empty()) ok = false;  // continuation at the end of the file
-    if (ok) ok = ld.resolve();
+    if (toolong) ok = false, fault = n + 1;
+    if (ok && !split(rec).empty()) ok = false, fault = ld.line;  // continuation at the end of the file
+    if (ok && !(ok = ld.resolve())) fault = ld.bad;
     if (!ok) {
         remove_model(h);
-        return ERR_RECORD;
+        return load_error(ERR_RECORD, fault);
     }
     *model_out = h;
     return 0;

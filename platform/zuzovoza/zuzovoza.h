@@ -10,7 +10,11 @@
  * Error states: a failing load or an entity in error carries an error state
  * 1000 x kind + number (kind 1: entity flagged in error in the model, 2: the
  * same with the severe flag, 3: model loading, 4: geometry found invalid);
- * rg_GetErrorNumber gives the number.
+ * rg_GetErrorNumber gives the number.  A failing load also carries the line
+ * of the model file at fault: its state is 10000 x line + 3000 + number
+ * (numbers: 1 the file cannot be opened, 2 the first line is not the
+ * header "ZUZOVOZA MODEL 1", 3 a faulty record), the line 0 when there is
+ * none (a file that cannot be opened) or it lies beyond line 200000.
  */
 #ifndef ZUZOVOZA_H
 #define ZUZOVOZA_H

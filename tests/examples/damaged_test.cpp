@@ -1,7 +1,8 @@
 // Damaged inputs of the newer formats end the run with a message and exit
 // status 1: each case makes one change to a copy of an example (a count out
 // of range, a coordinate far out, a patch given twice, a geometry model
-// without surfaces, a file that never ends) and runs the program on it.
+// without surfaces, a file that never ends, a patch stretched past what the
+// subdivision of the influence integrals holds) and runs the program on it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -75,6 +76,12 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "Error: two patches with the same centre, NPATCH =4"},
         {"flat-patch vertex", "hobox", "hobox.gdf", 5, Case::FirstValue, "99999999",
          "Error in GDF file: vertex coordinate beyond 1.E6 x ULEN for panel N=1"},
+        {"flat patch stretched past what the subdivision holds", "hobox", "hobox.gdf", 8, Case::Replace,
+         "  1.0 0.5 0.0  1.0 -0.5 0.0  1e4 -0.5 -0.5  1.0 0.5 -0.5",
+         " Number of subdivisions exceeds MAXSQR=2048: body 1 (hobox.gdf), patch 4\n"},
+        {"model surface stretched past what the subdivision holds", "hoboxmodel", "hull.zmd", 7, Case::Replace,
+         "QUAD end_xp   1 -0.5 0  1e6 -0.5 -0.5  1 0.5 -0.5  1 0.5 0",
+         " Number of subdivisions exceeds MAXSQR=2048: body 1 (boxm.gdf), patch 4 of its geometry model\n"},
         {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
          "Error reading KU,KV in .spl file for body N=1"},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),

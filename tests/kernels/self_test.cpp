@@ -116,6 +116,28 @@ TEST_F(Self, FlatPatchFreeTermAndClosedForms) {
     EXPECT_NEAR(M.src(1, 3), 2 * S * n[2], 4e-5 * S);
 }
 
+// Tangents of one length and 1e-4 apart in angle: in single precision
+// |A|^2 / |B|^2 - c^2 is then nothing, while the flat parallelogram still has
+// its closed forms (1/r as above, the free term alone for the dipole).
+TEST_F(Self, NearlyParallelTangentsKeepTheClosedForm) {
+    const Affine THIN{{0.0, 0.0, -1.0}, {1.0, 0.0, 0.0}, {1.0, 1.0e-4, 0.0}};
+    flat({THIN});
+    const double h = 0.25;
+    const D3 A = THIN.A, B = THIN.B;
+    const double J = test::norm3(test::cross3(A, B));
+    auto pair = [&](const D3& P, const D3& Q) {
+        const double qq = test::dot3(Q, Q), c = -test::dot3(P, Q) / qq, d = J / qq;
+        return 2 * J * h * (std::asinh((1 - c) / d) - std::asinh((-1 - c) / d)) / std::sqrt(qq);
+    };
+    const double S = pair(A, B) + pair(B, A);
+    RkMoments M;
+    ASSERT_EQ(self(0.1f, -0.2f, 0.1f, -0.2f, float(h), 1, 1, 1, 0, 1, M), 0);
+    EXPECT_NEAR(M.src(1, 3), S, 1e-4 * S);
+    EXPECT_NEAR(M.DIPMOM[0], 2 * PI, 1e-4);
+    EXPECT_TRUE(std::isfinite(M.srcl(1, 3)));
+    for (int d = 1; d <= 3; ++d) EXPECT_TRUE(std::isfinite(M.gdip(d, 1))) << d;
+}
+
 // The dipole gradient of a flat rectangle at its own point is the finite
 // part of the integral of n / r^3: -4 sqrt(a^2 + b^2) / (a b) times n for
 // half-sides a and b.

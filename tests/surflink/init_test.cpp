@@ -247,6 +247,8 @@ TEST_F(SurflinkInit, ErrorCodes) {
     missing.params = {"T 1 1.5", "T 1 0.7"};
     Block bad_model = good;
     bad_model.model = "bad.zzm";
+    Block v10 = good;
+    v10.model = "v10.zzm";
     Block letters = good;
     letters.isxy = "1 x";
     std::string short_line = rgk_block(good);
@@ -274,6 +276,17 @@ TEST_F(SurflinkInit, ErrorCodes) {
         {"model missing", head + rgk_block(missing) + rgk_block(b2),
          "Could not open RG model file: missing.zzm", 3},
         {"model faulty", head + rgk_block(bad_model) + rgk_block(b2), "(error number 3)", 3},
+        {"model missing: what is wrong", head + rgk_block(missing) + rgk_block(b2),
+         "ERROR: missing.zzm cannot be opened (missing or not readable).", 3},
+        {"model faulty: where", head + rgk_block(bad_model) + rgk_block(b2),
+         "ERROR: line 3 of bad.zzm holds a faulty record (an unknown keyword, a wrong count of items, a value that "
+         "is not a number or out of range, an unknown attribute, a name given twice or not found, or a line too "
+         "long).",
+         3},
+        {"model of another version", head + rgk_block(v10) + rgk_block(b2),
+         "ERROR: line 1 of v10.zzm is not the header \"ZUZOVOZA MODEL 1\": not a model file, or one of a version "
+         "that this kernel does not read.",
+         3},
         {"too few items", head + short_line + rgk_block(b2),
          "ERROR: Line 11 of rgkinit.txt has 1 items; 2 needed.", 7},
         {"not a number", head + rgk_block(letters) + rgk_block(b2),
@@ -294,7 +307,8 @@ TEST_F(SurflinkInit, ErrorCodes) {
         std::filesystem::remove("rgkinit.txt");
         if (!c.file.empty()) write_file("rgkinit.txt", c.file);
         write_file("box.zzm", box_model());
-        write_file("bad.zzm", "ZUZOVOZA MODEL 1\nQUAD q 1 2 3\n");
+        write_file("bad.zzm", "ZUZOVOZA MODEL 1\n# a quad of too few reals\nQUAD q 1 2 3\n");
+        write_file("v10.zzm", "ZUZOVOZA MODEL 10\n" + box_model().substr(box_model().find('\n') + 1));
         EXPECT_EQ(init(), c.code) << c.name;
         EXPECT_TRUE(logged(c.line)) << c.name;
         EXPECT_EQ(log().back(), EQ) << c.name;

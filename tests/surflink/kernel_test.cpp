@@ -168,11 +168,16 @@ TEST_F(Kernel, ClosestPoint) {
     EXPECT_NEAR(pt[0] / p3[0], pt[2] / p3[2], 1e-7);
 }
 
-// Faulty model files are refused with their error numbers.
+// Faulty model files are refused with their error numbers and the line at
+// fault (the state divided by 10000).
 TEST_F(Kernel, FaultyFiles) {
-    EXPECT_EQ(rg_GetErrorNumber(rg_LoadModelFromFile("absent.zzm", 0, &model)), 1);
+    int state = rg_LoadModelFromFile("absent.zzm", 0, &model);
+    EXPECT_EQ(rg_GetErrorNumber(state), 1);
+    EXPECT_EQ(state / 10000, 0);
     write_file("x.zzm", "ZUZOVOZA MODEL 2\n");
-    EXPECT_EQ(rg_GetErrorNumber(rg_LoadModelFromFile("x.zzm", 0, &model)), 2);
+    state = rg_LoadModelFromFile("x.zzm", 0, &model);
+    EXPECT_EQ(rg_GetErrorNumber(state), 2);
+    EXPECT_EQ(state / 10000, 1);
     EXPECT_EQ(model, 0);
     EXPECT_EQ(rg_GetErrorNumber(rg_LoadModelFromFile("/dev/zero", 0, &model)), 2);  // a file without line ends
 #define Q "0 0 0 1 0 0 1 1 0 0 1 0"
@@ -186,8 +191,25 @@ TEST_F(Kernel, FaultyFiles) {
                                              "DIVMULT 11", "QUAD q " Q " " + std::string(1000000, ' ')};
 #undef Q
     for (const auto& rec : faulty) {
-        EXPECT_EQ(rg_GetErrorNumber(load(rec + "\n")), 3) << rec;
+        state = load(rec + "\n");
+        EXPECT_EQ(rg_GetErrorNumber(state), 3) << rec;
+        EXPECT_EQ(state / 10000, rec.find('\n') == std::string::npos ? 2 : 3) << rec;
         EXPECT_EQ(model, 0) << rec;
+    }
+    // the line counts comments, blank lines and continuations; a record
+    // continued over lines is at fault at its first line; a name not found
+    // at the record that names it
+    const std::pair<std::string, int> where[] = {
+        {"# comment\n\nQUAD a 0 0 0 1 0 0 &\n 1 1 0 0 1 0\nFOO x\n", 6},
+        {"QUAD a 0 0 0 &\n 1 0 0\n", 2},
+        {"LIST L a\nLIST M a b\nQUAD a 0 0 0 1 0 0 1 1 0 0 1 0\n", 3},
+        {"QUAD a 0 0 0 1 0 0 1 1 0 0 1 0\n\nQUAD b 0 0 $V 1 0 0 1 1 0 0 1 0\n", 4},
+        {"QUAD a 0 0 0 1 0 0 1 1 0 0 1 0\n#" + std::string(1000001, 'x') + "\n", 3},
+    };
+    for (const auto& [text, line] : where) {
+        state = load(text);
+        EXPECT_EQ(rg_GetErrorNumber(state), 3) << text.substr(0, 60);
+        EXPECT_EQ(state / 10000, line) << text.substr(0, 60);
     }
 }
 
