@@ -56,6 +56,7 @@ std::fstream& for_write(Unit& u) {
 std::array<Unit, MAXUNIT + 1> units;
 std::istream* keyboard = nullptr;
 bool keyboard_overlong = false;
+bool keyboard_begun = false;  // a line has been read from the keyboard stream
 std::ostream* screen = nullptr;
 std::string scratch_dir;
 const std::string empty;
@@ -210,21 +211,26 @@ void close(int unit, bool del) {
 int read_line(int unit, std::string& line) {
     std::istream* in;
     bool* overlong;
+    text::At at = text::At::Within;
     if (unit == KEYBOARD) {
         in = &kbd();
         overlong = &keyboard_overlong;
+        if (!keyboard_begun) at = text::At::Start;
+        keyboard_begun = true;
     } else {
         Unit* u = file_unit(unit);
         if (!u) return 1;
         in = &for_read(*u);
         u->last = in->tellg();
         overlong = &u->overlong;
+        // The first record, also after a rewind or a backspace to it.
+        if (u->last == std::streampos(0)) at = text::At::Start;
     }
     *overlong = false;
     line.clear();
     std::istream::sentry ok(*in, true);
     if (!ok) return in->eof() ? -1 : 1;
-    switch (text::get_line(*in->rdbuf(), line)) {
+    switch (text::get_line(*in->rdbuf(), line, at)) {
     case text::Got::Line: break;
     case text::Got::Unended: in->setstate(std::ios::eofbit); break;
     case text::Got::End: in->setstate(std::ios::eofbit); return -1;
@@ -351,12 +357,16 @@ int skip_record(int unit) {
     return read_record(unit, buf);
 }
 
-void set_keyboard(std::istream* in) { keyboard = in; }
+void set_keyboard(std::istream* in) {
+    keyboard = in;
+    keyboard_begun = false;
+}
 void set_screen(std::ostream* out) { screen = out; }
 
 void reset() {
     for (int i = 0; i <= MAXUNIT; ++i) close(i);
     keyboard = nullptr;
+    keyboard_begun = false;
     screen = nullptr;
     scratch_dir.clear();
 }

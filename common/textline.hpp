@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace zorva::text {
 
@@ -20,12 +21,23 @@ inline constexpr std::size_t MAXLINE = 1000000;
 // end of the file with nothing left, or a line longer than the limit.
 enum class Got { Line, Unended, End, TooLong };
 
+// Where the line to read begins: at the start of the file, or after a
+// line end.
+enum class At { Start, Within };
+
+// The UTF-8 byte-order mark that editors write before the first line of a
+// text file.  It is no part of that line; anywhere else its bytes are data.
+inline constexpr std::string_view BOM = "\xEF\xBB\xBF";
+
 // The next line of SB into LINE, without its line end.  Character by
 // character, so that no more than MAX characters are ever held; after
-// TooLong the rest of that line is left unread.
-inline Got get_line(std::streambuf &sb, std::string &line,
+// TooLong the rest of that line is left unread.  At the start of the file
+// a byte-order mark is dropped as soon as it is read (a file holding
+// nothing else is empty).
+inline Got get_line(std::streambuf &sb, std::string &line, At at = At::Within,
                     std::size_t max = MAXLINE) {
   line.clear();
+  bool mark = at == At::Start; // a byte-order mark may still come
   for (;;) {
     const int c = sb.sbumpc();
     if (c == std::char_traits<char>::eof())
@@ -35,6 +47,11 @@ inline Got get_line(std::streambuf &sb, std::string &line,
     if (line.size() >= max)
       return Got::TooLong;
     line.push_back(static_cast<char>(c));
+    if (mark && line.size() == BOM.size()) {
+      if (line == BOM)
+        line.clear();
+      mark = false;
+    }
   }
 }
 

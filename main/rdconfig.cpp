@@ -133,6 +133,7 @@ const std::array<Key, NKEYS>& keytab() {
 // State of one pass.
 struct Pass {
     int runtype = 0;
+    bool blank = true;                    // no line so far holds more than blanks
     std::array<int, NCFGI + 1> cfgval{};  // 1-based
     int ntankn = 0;                       // tank range numbers so far (c)
 };
@@ -326,6 +327,10 @@ int keynum(std::string_view name) {
     return 0;
 }
 
+// The warning about the configuration file itself, from the POTEN pass
+// until warn_file writes it.
+std::string held_warning;
+
 // The lines of the file.  0 at its end, 1 after an error.
 int read_lines(Pass& ps) {
     std::string line;
@@ -337,6 +342,7 @@ int read_lines(Pass& ps) {
         // A tab separates like a blank.
         std::replace(line.begin(), line.end(), '\t', ' ');
         std::size_t b = line.find_first_not_of(' ');
+        if (b != std::string::npos) ps.blank = false;
         std::string_view l = b == std::string::npos ? std::string_view() : std::string_view(line).substr(b);
         std::size_t eq = l.find('=');
         if (eq == std::string_view::npos) continue;
@@ -382,6 +388,12 @@ int tanks_poten(Pass& ps) {
 
 }  // namespace
 
+void warn_file() {
+    if (held_warning.empty()) return;
+    ERRMSG(held_warning, 0);
+    held_warning.clear();
+}
+
 void RDCONFIG(int RUNTYPE, int& IERR) {
     IERR = 0;
     Pass ps;
@@ -419,10 +431,14 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
     CFGSET.fill(0);
 
-    // The lines.  A file that exists but cannot be read leaves the defaults
-    // standing, with a warning (once per run, in the first pass).
+    // The lines.  Without them (no file, a file that cannot be read, or one
+    // of blanks only) every keyword keeps its default: legal, but a
+    // forgotten or emptied file would silently change the method, so the
+    // POTEN pass holds one warning for the stage log (written by warn_file
+    // once that log is open).
     std::error_code ec;
     const bool isdir = std::filesystem::is_directory(fnames::FILECFG, ec);
+    std::string trouble;
     if (!isdir && chan::open(IUCFG, fnames::FILECFG, chan::Status::Old) == 0) {
         if (poten) ECHOINP(fnames::FILECFG, IUCFG, 0);
         if (read_lines(ps) != 0) {
@@ -430,8 +446,19 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
             IERR = 1;
             return;
         }
-    } else if (poten && (isdir || chan::exists(fnames::FILECFG))) {
-        ERRMSG(" WARNING: configuration file " + fnames::FILECFG + " cannot be read; defaults used", 0);
+        if (ps.blank) trouble = " is empty";
+    } else if (isdir || chan::exists(fnames::FILECFG)) {
+        trouble = " cannot be read";
+    } else {
+        trouble = " not found";
+    }
+    if (poten) {
+        held_warning.clear();
+        if (!trouble.empty()) {
+            const std::string what = fnames::FILECFG.empty() ? std::string("no configuration file named")
+                                                             : "configuration file " + fnames::FILECFG + trouble;
+            held_warning = " WARNING: " + what + "; every keyword keeps its default";
+        }
     }
     chan::close(IUCFG);
 

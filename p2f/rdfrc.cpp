@@ -49,6 +49,23 @@ bool fail2(int& IERR, std::string_view text, int value, std::string_view second)
     IERR = 1;
     return false;
 }
+// Body lengths beyond the limit: the reader's message for the record (none
+// inside a body file), then the file, the item, the body and the limit.  No
+// note: the values were read, nothing is missing.
+bool too_far(int& IERR, std::string_view text, const std::string& file, std::string_view item, int ib) {
+    if (!text.empty()) ERRMSG(text, 0);
+    ERRMSG("Error in FRC file " + file + ": " + std::string(item) + " beyond 1.E6 x ULEN for body N=", ib);
+    IERR = 1;
+    return false;
+}
+// The first body of the XCG,YCG,ZCG record (three values a body) with a
+// length beyond the limit.
+int far_body(const float* cg, int nb) {
+    for (int ib = 1; ib <= nb; ++ib)
+        if (!lengths_ok(cg + 3 * (ib - 1), 3)) return ib;
+    return 0;
+}
+
 // Failures inside a body or matrix file: the screen only, then the notes.
 bool file_fail(int& IERR, std::string_view name, bool open) {
     const std::string n = fmt::A(name.substr(0, std::min<std::size_t>(name.size(), 20)), -1);
@@ -124,16 +141,19 @@ bool body_file(int ib, int ioff, int& IERR) {
     HEADFRCB(ib) = head;
     int skip[9];
     if (fread::read_group(u, {I(skip, 9)}) != 0) return bad();
+    auto far = [&](std::string_view item) { return too_far(IERR, "", name, item, ib); };
     if (cfg::IALTFRCN(ib) == 1) {
-        if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0 || !lengths_ok(&CGBODY(3, ib), 1)) return bad();
-        if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0 || !lengths_ok(XPRDCT.ptr(1, 1, ib), 9))
-            return bad();
+        if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0) return bad();
+        if (!lengths_ok(&CGBODY(3, ib), 1)) return far("ZCG");
+        if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0) return bad();
+        if (!lengths_ok(XPRDCT.ptr(1, 1, ib), 9)) return far("radius of gyration XPRDCT");
         MASSGYR(model::NMODT, model::ULENI, ib, ioff);
         return true;
     }
     float dens = 0.0f;
     if (fread::read_group(u, {R(dens)}) != 0) return bad();
-    if (fread::read_group(u, {R(CGBODY.ptr(1, ib), 3)}) != 0 || !lengths_ok(CGBODY.ptr(1, ib), 3)) return bad();
+    if (fread::read_group(u, {R(CGBODY.ptr(1, ib), 3)}) != 0) return bad();
+    if (!lengths_ok(CGBODY.ptr(1, ib), 3)) return far("XCG,YCG,ZCG");
     const int n = nmodes(ib);
     for (int K = 1; K <= 3; ++K) {
         int& im = IMASSB(K, ib);
@@ -281,10 +301,16 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
     if (alt == 1) {
         int o = 0;
         for (int ib = 1; ib <= nb; ++ib) {
-            if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0 || !lengths_ok(&CGBODY(3, ib), 1))
+            if (fread::read_group(u, {R(CGBODY(3, ib))}) != 0)
                 return (void)fail(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG");
-            if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0 || !lengths_ok(XPRDCT.ptr(1, 1, ib), 9))
+            if (!lengths_ok(&CGBODY(3, ib), 1))
+                return (void)too_far(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG", chan::name(u),
+                                     "ZCG", ib);
+            if (fread::read_group(u, {R(XPRDCT.ptr(1, 1, ib), 9)}) != 0)
                 return (void)fail(IERR, "Error reading .FRC file, XPRDCT matrix");
+            if (!lengths_ok(XPRDCT.ptr(1, 1, ib), 9))
+                return (void)too_far(IERR, "Error reading .FRC file, XPRDCT matrix", chan::name(u),
+                                     "radius of gyration XPRDCT", ib);
             MASSGYR(nm, ULENI, ib, o);
             o += nmodes(ib);
         }
@@ -292,8 +318,11 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
         if (fread::read_group(u, {R(RHO)}) != 0 || !(RHO > 0.0f))
             return (void)fail(IERR, "Error reading .FRC file, fluid density RHO");
         if (alt == 2) {
-            if (fread::read_group(u, {R(CGBODY.data(), 3 * nb)}) != 0 || !lengths_ok(CGBODY.data(), 3 * nb))
+            if (fread::read_group(u, {R(CGBODY.data(), 3 * nb)}) != 0)
                 return (void)fail(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG");
+            if (const int ib = far_body(CGBODY.data(), nb); ib != 0)
+                return (void)too_far(IERR, "Error reading .FRC file, body c.g. data XCG,YCG,ZCG", chan::name(u),
+                                     "XCG,YCG,ZCG", ib);
             for (int K = 1; K <= 3; ++K) {
                 int& im = IMASS[static_cast<std::size_t>(K)];
                 if (fread::read_group(u, {I(im)}) != 0)

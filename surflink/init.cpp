@@ -57,7 +57,8 @@ public:
     // file without line ends, a binary file), which ends the reading.
     bool next(std::string& line) {
         using zorva::text::Got;
-        const Got got = zorva::text::get_line(*in_.rdbuf(), line);
+        const Got got =
+            zorva::text::get_line(*in_.rdbuf(), line, n_ == 0 ? zorva::text::At::Start : zorva::text::At::Within);
         if (got == Got::TooLong) too_long_ = true;
         if (got == Got::End || got == Got::TooLong) return false;
         if (got == Got::Line) line += ' ';

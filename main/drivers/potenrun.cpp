@@ -70,6 +70,7 @@ void POTENRUN(int& IERR, int* NOCONV) {
     if (cfg::IPOTEN == 0) return;
     ERRLOGOPEN("errorp.log", "POTEN", RUNDATE, RUNTIME, IERR);
     if (IERR == 1) return;
+    cfg::warn_file();
     GETIP(run::IMODFL, run::NBETAX, IERR);
     if (IERR == 1) return;
     float TOLS = 1.0E-6f;

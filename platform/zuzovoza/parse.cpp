@@ -290,9 +290,9 @@ private:
 // The next line of IN; false at the end of the file, and with TOOLONG set
 // on a line longer than any line of a model file (a file without line
 // ends, a binary file, a device that never ends), which refuses the file.
-bool next_line(std::istream& in, std::string& line, bool& toolong) {
+bool next_line(std::istream& in, std::string& line, bool& toolong, zorva::text::At at = zorva::text::At::Within) {
     using zorva::text::Got;
-    const Got got = zorva::text::get_line(*in.rdbuf(), line);
+    const Got got = zorva::text::get_line(*in.rdbuf(), line, at);
     if (got == Got::TooLong) toolong = true;
     return got == Got::Line || got == Got::Unended;
 }
@@ -316,7 +316,8 @@ extern "C" int rg_LoadModelFromFile(const char* path, int, int* model_out) {
     if (!in) return ERR_OPEN;
     std::string line;
     bool toolong = false;
-    if (!next_line(in, line, toolong) || split(line) != std::vector<std::string>{"ZUZOVOZA", "MODEL", "1"})
+    if (!next_line(in, line, toolong, zorva::text::At::Start) ||
+        split(line) != std::vector<std::string>{"ZUZOVOZA", "MODEL", "1"})
         return load_error(ERR_HEADER, 1);
     auto m = std::make_unique<Model>();
     Model& mr = *m;

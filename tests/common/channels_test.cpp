@@ -6,10 +6,12 @@
 #include <complex>
 #include <cstdint>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/clock.hpp"
+#include "common/textline.hpp"
 #include "common/unformatted.hpp"
 #include "tests/support/testdir.hpp"
 
@@ -218,6 +220,66 @@ TEST_F(Channels, KeyboardAndScreen) {
     EXPECT_EQ(chan::write_line(chan::SCREEN, "x"), 0);
     EXPECT_EQ(screen.str(), " Enter name: x\n");
     EXPECT_TRUE(chan::is_open(chan::SCREEN));
+}
+
+// A UTF-8 byte-order mark before the first line is no part of it: dropped
+// there, also when the first line is read again (rewind, backspace) and on
+// the keyboard; anywhere else its bytes are data.  A file of the mark alone
+// is empty, and the mark does not count against the line limit.
+TEST_F(Channels, ByteOrderMarkBeforeTheFirstLineOnly) {
+    const std::string BOM = "\xEF\xBB\xBF";
+    const std::string longest(text::MAXLINE, 'x');
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {BOM + "a\nb\n", {"a", "b"}},
+        {BOM + "a\r\n" + BOM + "b\n", {"a", BOM + "b"}},
+        {"a" + BOM + "\n", {"a" + BOM}},
+        {BOM + BOM + "x", {BOM + "x"}},
+        {"\xEF\xBB" "x\n", {"\xEF\xBB" "x"}},
+        {BOM, {}},
+        {BOM + "\n", {""}},
+        {BOM + longest + "\n", {longest}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 12));
+        write_file("m.pot", c.text);
+        ASSERT_EQ(chan::open(12, "m.pot", chan::Status::Old), 0);
+        EXPECT_EQ(read_all(12), c.lines);
+        chan::close(12);
+    }
+    // One character more than the limit after the mark is too long.
+    write_file("m.pot", BOM + longest + "x\n");
+    ASSERT_EQ(chan::open(12, "m.pot", chan::Status::Old), 0);
+    std::string line;
+    EXPECT_EQ(chan::read_line(12, line), 1);
+    EXPECT_TRUE(chan::line_too_long(12));
+
+    write_file("m.pot", BOM + "first\nsecond\n");
+    ASSERT_EQ(chan::open(12, "m.pot", chan::Status::Old), 0);
+    ASSERT_EQ(chan::read_line(12, line), 0);
+    ASSERT_EQ(chan::backspace(12), 0);
+    ASSERT_EQ(chan::read_line(12, line), 0);
+    EXPECT_EQ(line, "first");
+    ASSERT_EQ(chan::read_line(12, line), 0);
+    EXPECT_EQ(line, "second");
+    ASSERT_EQ(chan::rewind(12), 0);
+    ASSERT_EQ(chan::read_line(12, line), 0);
+    EXPECT_EQ(line, "first");
+    chan::close(12);
+
+    set_input(BOM + "answer\n" + BOM + "again\n");
+    ASSERT_EQ(chan::read_line(chan::KEYBOARD, line), 0);
+    EXPECT_EQ(line, "answer");
+    ASSERT_EQ(chan::read_line(chan::KEYBOARD, line), 0);
+    EXPECT_EQ(line, BOM + "again");
+
+    // The shared reader keeps the mark of a line that does not start the file.
+    std::stringbuf sb(BOM + "z\n");
+    EXPECT_EQ(text::get_line(sb, line, text::At::Within), text::Got::Line);
+    EXPECT_EQ(line, BOM + "z");
 }
 
 TEST_F(Channels, TypedRecordsRoundTrip) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -263,6 +264,59 @@ TEST_F(Program, UnconvergedSolutionsEndWithTheirOwnStatus) {
     const V log = read_lines("zorvalog.txt");
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "  Solutions did not converge within MAXITT iterations: see ERRORP.LOG file");
+}
+
+// A configuration that gives nothing (emptied, of blanks only, not listed,
+// listed but absent) is legal, and every keyword keeps its default (here
+// the low-order method, although hobox.gdf is a higher-order geometry);
+// the run says so once, on the screen and in both logs, and its closing
+// lines point to the POTEN log.
+TEST_F(Program, ConfigurationWithoutLinesWarnsOnce) {
+    const std::string TAIL = "; every keyword keeps its default";
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {"emptied", [] { write_file("hobox.cfg", ""); }, "configuration file hobox.cfg is empty"},
+        {"blanks only", [] { write_file("hobox.cfg", "  \n\t\n\n"); }, "configuration file hobox.cfg is empty"},
+        {"not in the list file",
+         [] {
+             std::string list;
+             for (const auto& l : read_lines("fnames.zrv"))
+                 if (l != "hobox.cfg") list += l + "\n";
+             write_file("fnames.zrv", list);
+         },
+         "configuration file config.zrv not found"},
+        {"listed but absent", [] { std::remove("hobox.cfg"); }, "configuration file hobox.cfg not found"},
+    };
+    auto count = [](const std::string& text, const std::string& what) {
+        int n = 0;
+        for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+        return n;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& e : std::filesystem::directory_iterator(".")) std::filesystem::remove_all(e.path());
+        test::copy_example("hobox");
+        c.change();
+        std::string out;
+        EXPECT_EQ(run("", out), 0) << out;
+        const std::string line = "  WARNING: " + c.warning + TAIL + "\n";
+        EXPECT_EQ(count(out, line), 1) << out;
+        EXPECT_EQ(count(out, "WARNING"), 2) << out;  // and the closing pointer to the POTEN log
+        EXPECT_NE(out.find("\n  See WARNING messages in ERRORP.LOG file \n"), std::string::npos) << out;
+        EXPECT_NE(out.find(" Low-order panel method  (ILOWHI=0)"), std::string::npos) << out;
+        const V elog = read_lines("errorp.log");
+        ASSERT_GE(elog.size(), 3u);
+        EXPECT_EQ(elog[2] + "\n", line);
+        EXPECT_EQ(count(read_file("errorp.log"), "WARNING"), 1);
+        const std::string log = read_file("zorvalog.txt");
+        EXPECT_EQ(count(log, line), 1) << log;
+        EXPECT_LT(log.find("\nPOTEN run started: "), log.find(line)) << log;
+        EXPECT_EQ(count(read_file("errorf.log"), "WARNING: configuration"), 0);
+    }
 }
 
 TEST_F(Program, FailedStageExitStatus) {

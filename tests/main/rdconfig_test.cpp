@@ -25,13 +25,17 @@ struct CfgCase {
     int runtype;                     // 0 POTEN, 1 FORCE
     const char* file;                // nullptr: no configuration file
     int ierr;
-    const char* screen;              // messages, as the screen shows them
+    std::string screen;              // messages, as the screen shows them (held warning included)
     std::vector<std::string> given;  // keywords whose CFGSET flag is 1
     std::function<void()> pre = [] {};
     std::function<void()> check = [] {};
 };
 
 const char* const READERR = "\n  Error reading input file CONFIG.ZRV\n";
+// The warning of a configuration without lines, as the POTEN stage writes it.
+std::string nolines(const std::string& what) {
+    return "\n  WARNING: configuration file run.cfg " + what + "; every keyword keeps its default\n";
+}
 
 int given_flag(const std::string& key) {
     for (int k = 1; k <= NKEYS; ++k)
@@ -52,7 +56,7 @@ void force_arrays(int nbody, int ntanks) {
 
 const std::vector<CfgCase>& cases() {
     static const std::vector<CfgCase> c = {
-        {"no file: defaults", 0, nullptr, 0, "", {},
+        {"no file: defaults, with a warning", 0, nullptr, 0, nolines("not found"), {},
          [] { ISOLVE = 5; },
          [] {
              EXPECT_EQ(MAXSCR, 2);
@@ -67,6 +71,17 @@ const std::vector<CfgCase>& cases() {
              EXPECT_EQ(IRR.extent(1), 1);
              EXPECT_EQ(XBODY.extent(2), 1);
          }},
+        {"empty file: defaults, with a warning", 0, "", 0, nolines("is empty"), {},
+         [] {}, [] { EXPECT_EQ(ILOWHI, 0); EXPECT_EQ(IPOTEN, 1); EXPECT_EQ(MAXITT, 35); }},
+        {"blanks, tabs and line ends only", 0, " \n\t\r\n\n", 0, nolines("is empty"), {}},
+        {"a byte-order mark and nothing else", 0, "\xEF\xBB\xBF", 0, nolines("is empty"), {}},
+        {"byte-order mark before the first keyword", 0, "\xEF\xBB\xBFILOWHI=1\nISOLVE=1\n", 0, "",
+         {"ILOWHI", "ISOLVE"}, [] {}, [] { EXPECT_EQ(ILOWHI, 1); EXPECT_EQ(ISOLVE, 1); }},
+        {"byte-order mark inside a line is data", 0, "ISOLVE=1\n\xEF\xBB\xBFILOWHI=1\n", 0,
+         "\n  WARNING: unknown keyword \xEF\xBB\xBFILOWHI in configuration file run.cfg; line ignored\n",
+         {"ISOLVE"}, [] {}, [] { EXPECT_EQ(ILOWHI, 0); }},
+        {"FORCE pass without a file: said once, by the POTEN pass", 1, nullptr, 0, "", {},
+         [] { force_arrays(1, 0); }},
         {"lines without = are comments", 0, "ISOLVE 1\n# MAXSCR 9\n\n", 0, "", {},
          [] {}, [] { EXPECT_EQ(ISOLVE, 0); EXPECT_EQ(MAXSCR, 2); }},
         {"case, leading blanks, unknown keys", 0, "   maxitt = 50\nNOSUCHKEY = 3\nIsOr=1 , 7\n", 0,
@@ -88,8 +103,7 @@ const std::vector<CfgCase>& cases() {
          [] {}, [] { EXPECT_EQ(MAXITT, 35); }},
         {"FORCE pass: unknown keys were named by the POTEN pass", 1, "MAXIT = 50\n", 0, "", {},
          [] { force_arrays(1, 0); }},
-        {"file that exists but cannot be read: warning, defaults", 0, nullptr, 0,
-         "\n  WARNING: configuration file run.cfg cannot be read; defaults used\n", {},
+        {"file that exists but cannot be read: warning, defaults", 0, nullptr, 0, nolines("cannot be read"), {},
          [] { std::filesystem::create_directory("run.cfg"); },
          [] { EXPECT_EQ(MAXITT, 35); EXPECT_EQ(IPOTEN, 1); }},
         {"index on a scalar key", 0, "isolve(3) = 1\n", 0, "", {"ISOLVE"},
@@ -260,6 +274,7 @@ TEST_F(RdConfig, Table) {
         c.pre();
         int ierr = -1;
         RDCONFIG(c.runtype, ierr);
+        warn_file();
         EXPECT_EQ(ierr, c.ierr);
         EXPECT_EQ(screen.str(), c.screen);
         for (int k = 1; k <= NKEYS; ++k) {
@@ -283,6 +298,24 @@ TEST_F(RdConfig, EchoIntoRunLog) {
     chan::close(4);
     EXPECT_EQ(ierr, 0);
     EXPECT_EQ(read_file("zorvalog.txt"), "\n Input file run.cfg\nISOLVE = 1\n  ILOG=1\n");
+}
+
+// The held warning is written once, however often it is asked for, and a
+// later pass over a good file holds none.
+TEST_F(RdConfig, HeldWarningWrittenOnce) {
+    cfg::reset();
+    fnames::FILECFG = "run.cfg";
+    int ierr = -1;
+    RDCONFIG(0, ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(screen.str(), "");  // not before the stage's log is open
+    warn_file();
+    warn_file();
+    EXPECT_EQ(screen.str(), nolines("not found"));
+    write_file("run.cfg", "ISOLVE=1\n");
+    RDCONFIG(0, ierr);
+    warn_file();
+    EXPECT_EQ(screen.str(), nolines("not found"));
 }
 
 TEST(CfgGrow, IrrFillModes) {

@@ -3,6 +3,7 @@
 // every read error with its text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -92,9 +93,15 @@ TEST_F(FrcTest, ReadErrors) {
          cat({{"Error reading .FRC file, array MODE of active modes"}, NOTES})},
         {"ZCG", 1, OPT + "x\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
         {"XPRDCT", 1, OPT + "0.0\n1 2 3\n", cat({{"Error reading .FRC file, XPRDCT matrix"}, NOTES})},
-        // Lengths beyond 1e6 length scales would overflow the mass matrix.
-        {"ZCG huge", 1, OPT + "1e30\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
-        {"XPRDCT huge", 1, OPT + "0.0\n1 0 0 0 -1e30 0 0 0 1\n", cat({{"Error reading .FRC file, XPRDCT matrix"}, NOTES})},
+        // Lengths beyond 1e6 length scales would overflow the mass matrix:
+        // the limit is named, with the file, item and body, and no note of
+        // missing data follows (more in LengthsBeyondTheLimit).
+        {"ZCG huge", 1, OPT + "1e30\n",
+         {"Error reading .FRC file, body c.g. data XCG,YCG,ZCG",
+          "Error in FRC file run.frc: ZCG beyond 1.E6 x ULEN for body N=1"}},
+        {"XPRDCT huge", 1, OPT + "0.0\n1 0 0 0 -1e30 0 0 0 1\n",
+         {"Error reading .FRC file, XPRDCT matrix",
+          "Error in FRC file run.frc: radius of gyration XPRDCT beyond 1.E6 x ULEN for body N=1"}},
         {"RHO", 2, OPT + "x\n", cat({{"Error reading .FRC file, fluid density RHO"}, NOTES})},
         {"RHO zero", 2, OPT + "0\n", cat({{"Error reading .FRC file, fluid density RHO"}, NOTES})},
         {"XCG", 2, OPT + "1025\n0 0\n", cat({{"Error reading .FRC file, body c.g. data XCG,YCG,ZCG"}, NOTES})},
@@ -143,6 +150,64 @@ TEST_F(FrcTest, ReadErrors) {
         auto m = messages();
         if (!c.text.empty() && !m.empty() && m.front() == "H") m.erase(m.begin());
         EXPECT_EQ(m, c.msgs);
+    }
+}
+
+// Centres of gravity and radii of gyration are bounded by 1e6 x ULEN, as
+// the geometry's coordinates are: a length at the limit is taken, one
+// beyond it is refused naming the file (a body's own file in the third
+// layout), the item, the body and the limit.  Here ULEN = 2.
+TEST_F(FrcTest, LengthsBeyondTheLimit) {
+    const std::string OPT = "H\n1 0 0 0 0 0 0 0 0\n";
+    const std::string GYR = "1 0 0 0 1 0 0 0 1\n";
+    struct Case {
+        const char* name;
+        int nbody, ialtfrc, ialtfrcn;  // layout, and the bodies' layout in their own files
+        std::string text, body2;       // the .frc, and the file b2.frc of body 2
+        const char* message;           // the line naming the limit; nullptr: accepted
+    };
+    const Case cases[] = {
+        {"layout 1, ZCG at the limit", 1, 1, 1, OPT + "-2e6\n" + GYR + "0\n0\n", "", nullptr},
+        {"layout 1, radius of gyration at the limit", 1, 1, 1, OPT + "0\n2e6 0 0 0 1 0 0 0 -2e6\n0\n0\n", "",
+         nullptr},
+        {"layout 1, ZCG of body 2", 2, 1, 1, OPT + "0\n" + GYR + "-2.1e6\n",
+         "", "Error in FRC file run.frc: ZCG beyond 1.E6 x ULEN for body N=2"},
+        {"layout 1, radius of gyration of body 2", 2, 1, 1, OPT + "0\n" + GYR + "0\n1 0 0 0 1 0 0 0 -3e6\n", "",
+         "Error in FRC file run.frc: radius of gyration XPRDCT beyond 1.E6 x ULEN for body N=2"},
+        {"layout 2, XCG at the limit", 1, 2, 1, OPT + "1025\n2e6 -2e6 0\n0\n0\n0\n0\n0\n", "", nullptr},
+        {"layout 2, YCG of body 2", 2, 2, 1, OPT + "1025\n0 0 0 0 2.1e6 0\n", "",
+         "Error in FRC file run.frc: XCG,YCG,ZCG beyond 1.E6 x ULEN for body N=2"},
+        {"layout 3, ZCG in the body's file", 2, 3, 1, OPT + "1025\nb1.frc\nb2.frc\n",
+         "B2\n1 0 0 0 0 0 0 0 0\n1e7\n", "Error in FRC file b2.frc: ZCG beyond 1.E6 x ULEN for body N=2"},
+        {"layout 3, XCG in the body's file", 2, 3, 2, OPT + "1025\nb1.frc\nb2.frc\n",
+         "B2\n1 0 0 0 0 0 0 0 0\n1025\n-1e7 0 0\n",
+         "Error in FRC file b2.frc: XCG,YCG,ZCG beyond 1.E6 x ULEN for body N=2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_all();
+        body_model(c.nbody);
+        model::ULEN.fill(2.0f);
+        model::ULENI = 0.5f;
+        pnl::VOLB.fill(1.0f);
+        cfg::IALTFRC = c.ialtfrc;
+        cfg::IALTFRCN.fill(c.ialtfrcn);
+        write_file("b1.frc", c.ialtfrcn == 1 ? "B1\n1 0 0 0 0 0 0 0 0\n0\n" + GYR
+                                             : "B1\n1 0 0 0 0 0 0 0 0\n1025\n0 0 0\n0\n0\n0\n");
+        write_file("b2.frc", c.body2);
+        screen.str("");
+        const int ierr = rdfrc(c.text);
+        auto m = messages();
+        if (!m.empty() && m.front() == "H") m.erase(m.begin());
+        if (!c.message) {
+            EXPECT_EQ(ierr, 0);
+            EXPECT_TRUE(m.empty()) << screen.str();
+            continue;
+        }
+        EXPECT_EQ(ierr, 1);
+        ASSERT_FALSE(m.empty());
+        EXPECT_EQ(m.back(), c.message);
+        for (const auto& n : NOTES) EXPECT_EQ(std::count(m.begin(), m.end(), n), 0) << n;
     }
 }
 

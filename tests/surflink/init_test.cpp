@@ -146,6 +146,24 @@ TEST_F(SurflinkInit, LogOfTwoBodies) {
     EXPECT_EQ(log(), expected);
 }
 
+// A UTF-8 byte-order mark before the first line of the control file and of
+// the model files is skipped: the log is that of the files without it.
+TEST_F(SurflinkInit, ByteOrderMarksAreSkipped) {
+    const std::string BOM = "\xEF\xBB\xBF";
+    std::vector<std::string> logs[2];
+    for (int with = 0; with < 2; ++with) {
+        const std::string mark = with ? BOM : "";
+        write_file("rgkinit.txt", mark + two_bodies());
+        write_file("box.zzm", mark + box_model("ft"));
+        write_file("cyl.zzm", mark + cylinder_model());
+        ASSERT_EQ(init(), 0) << with;
+        RGKDONE();
+        logs[with] = log();
+    }
+    EXPECT_TRUE(std::find(logs[0].begin(), logs[0].end(), "Opened RG model file: box.zzm") != logs[0].end());
+    EXPECT_EQ(logs[1], logs[0]);
+}
+
 // What the log reports is what was loaded: counts, and the model converted
 // from feet with the parameters applied (T = 2 ft, the side's P10 x = 2.5 ft).
 TEST_F(SurflinkInit, LoadedModelsAnswer) {
