@@ -90,6 +90,10 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
          "-0.500000   1.000000  -0.500000  -0.500000",
          "Error in GDF file hobox.gdf, body 1, patch 1: point above the free surface or below the bottom", {}, true},
+        {"a period the .p2f file cannot carry", "box", "box.pot", 9, Case::Replace, " 4.  6.  1e12",
+         "Error in POT file: wave period out of range, period number 3", {}, true},
+        {"a gravity the .p2f file cannot carry", "box", "box.gdf", 2, Case::Replace, "  1.0  1e11      ULEN GRAV",
+         "Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=1", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
