@@ -630,8 +630,12 @@ void lay_bulk(Pass& p) {
     if (NTANKS > 0) {
         rec("B20", [&] { p.arr(cfg::ZTANKFS, {NTANKS}, "ZTANKFS"); });
         rec("B21", [&] { p.arr(cfg::ITANKB, {NTANKS}, "ITANKB", {1, nb}); });
+        // The tanks' restoring coefficients and volume moments grow with the
+        // fourth power of the length, as the bodies' of B14.
+        p.bounded(false);
         rec("B22", [&] { p.arr(cfg::CTANK, {9, NTANKS}, "CTANK"); });
         rec("B23", [&] { p.arr(cfg::VOLTANK, {3, NTANKS}, "VOLTANK"); });
+        p.bounded(true);
         rec("B24", [&] { p.arr(ITANK, {cfg::ILOWHI == 0 ? NEQN : NPATCHT}, "ITANK", {0, NTANKS}); });
     }
     if (!p.ok()) return;
