@@ -57,6 +57,11 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     if (ISX < -1 || ISX > 1) err("Value of a symmetry index is illegal", 0);
     if (ISY < -1 || ISY > 1) err("Value of a symmetry index is illegal", 0);
 
+    // Switches and the wavemaker body as the .p2f file carries them.
+    if (ISOR < 0 || ISOR > 1) err("Value of ISOR is illegal In CONFIG file: ISOR=", ISOR);
+    if (ISCATT < 0 || ISCATT > 1) err("Value of ISCATT is illegal In CONFIG file: ISCATT=", ISCATT);
+    if (IBODY_WAVEMAKER < 0 || IBODY_WAVEMAKER > NBODY)
+        err("Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", IBODY_WAVEMAKER);
     if (IQUAD < 0 || IQUAD > 1) err(" Value of IQUAD index is illegal ", 0);
     if (ILOG < 0 || ILOG > 1) err(" Value of ILOG index is illegal ", 0);
     if (IDIAG < 0 || IDIAG > 1) err(" Value of IDIAG index is illegal ", 0);

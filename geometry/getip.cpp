@@ -20,6 +20,7 @@
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "p2f/p2flayout.hpp"
 #include "panels/irrfs.hpp"
 
 namespace zorva {
@@ -283,9 +284,10 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     if (IERR != 0) return;
     PERCONV();
     // A period so long (or a wavenumber so small) that the wavenumber is
-    // not a positive finite number cannot be solved as an ordinary period.
+    // not a positive finite number cannot be solved as an ordinary period;
+    // nor can one whose period or wavenumber the .p2f file cannot carry.
     for (int i = 1; i <= NPER; ++i) {
-        if (IPERFL(i) == 0 && !(std::isfinite(WNUMNU(i)) && WNUMNU(i) > 0.0f && std::isfinite(PER(i)))) {
+        if (IPERFL(i) == 0 && !(p2f::carried(WNUMNU(i)) && WNUMNU(i) > 0.0f && p2f::carried(PER(i)))) {
             ERRMSG("Error in POT file: wave period out of range, period number ", i);
             IERR = 1;
             return;

@@ -14,6 +14,7 @@
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "p2f/p2flayout.hpp"
 
 namespace zorva {
 
@@ -77,6 +78,9 @@ void RDGDF(int IU, int& IERR) {
             if (std::fabs(GRAV - grav) > 0.1f) return fail("Error in value of GRAV in GDF for body N=", ib);
             if (std::fabs(ULEN(1) - ULEN(ib)) > 1.0E-5f) ERRMSG("Warning: ULEN for body N=1 differs from body N=", ib);
         }
+        // The .p2f file carries every body's length and the gravity.
+        if (!(ULEN(ib) > 0.0f) || !p2f::carried(ULEN(ib)) || !p2f::carried(grav))
+            return fail("Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=", ib);
 
         if (!COORDSOK(cfg::XBODY.ptr(1, ib), 3, ULENI) || !(std::fabs(cfg::XBODY(4, ib)) <= MAXANGLE)) {
             const bool incfg = cfg::CFGSET.allocated() && cfg::CFGSET(cfg::KEYXBODY) == 1;

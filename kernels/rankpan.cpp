@@ -303,7 +303,11 @@ void RANKPI(float& X, float& Y, float& Z, const float* XV, const float* YV, cons
                     dzs -= (1.0f / rk + 1.0f / rkp) * f;
                 }
                 if (nearv) {
-                    float G = b / ((b * b + a * a) * rk * rk), Gp = bp / ((bp * bp + ap * ap) * rkp * rkp);
+                    // A denominator that vanishes (the point at the vertex,
+                    // or factors below the smallest float) leaves out the
+                    // term of that vertex.
+                    const float den = (b * b + a * a) * rk * rk, denp = (bp * bp + ap * ap) * rkp * rkp;
+                    float G = den > 0.0f ? b / den : 0.0f, Gp = denp > 0.0f ? bp / denp : 0.0f;
                     if (zz < 0.0f) G = -G, Gp = -Gp;
                     dxs += (dx[k] * dy[k] * s + rk * rk * d) * G - (dx[kp] * dy[kp] * sp + rkp * rkp * d) * Gp;
                     dys += -(dx[k] * dx[k] + z2) * s * G + (dx[kp] * dx[kp] + z2) * sp * Gp;

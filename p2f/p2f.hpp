@@ -21,6 +21,12 @@ void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr3<cplx>& XD, 
 // the file cannot be made or a record cannot be written or copied.
 void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NEQN, int& IERR);
 
+// Before the solve: refuses (IERR 1, after a message naming the geometry
+// file, the body and the panel or patch) a panel or patch whose tables the
+// .p2f reader would refuse: a value beyond its bound or not finite, a
+// centroid or quadrature point above the free surface or below the bottom.
+void CHKCARRY(int& IERR);
+
 // Header of the open .p2f file on IUNIT (IERR set to 1 on failure, left
 // as it is on success).
 void RDP2FH(int IUNIT, int& IERR);

@@ -117,7 +117,7 @@ void lay_header(Pass& p) {
                {&cfg::NBODY, "NBODY", {1, MAXCOUNT}},
                {&NSOLC, "NSOLC", count},
                {&NMODT, "NMODT", {6, MAXMODES}},
-               {&IBODY_WAVEMAKER, "IBODY_WAVEMAKER", {}},
+               {&IBODY_WAVEMAKER, "IBODY_WAVEMAKER", count},
                {&NWALL, "NWALL", {0, 2}},
                {&ITRIMWL, "ITRIMWL", count}});
         p.end();
@@ -152,8 +152,8 @@ void lay_header(Pass& p) {
                {&IQUAD, "IQUAD", flag},
                {&ILOG, "ILOG", flag},
                {&IDIAG, "IDIAG", flag},
-               {&ISOLVE, "ISOLVE", {}},
-               {&ISCATT, "ISCATT", {}},
+               {&ISOLVE, "ISOLVE", {-1, MAXCOUNT}},
+               {&ISCATT, "ISCATT", flag},
                {&ILOWHI, "ILOWHI", flag},
                {&NTANKS, "NTANKS", count}});
         p.end();
@@ -202,6 +202,7 @@ void header_sane(Pass& p) {
     using namespace sym;
     p.check(NSOLC <= NMODT, "2", "NSOLC", "more solved modes than modes");
     p.check(NMODT >= 6L * cfg::NBODY, "2", "NMODT", "fewer than six modes a body");
+    p.check(IBODY_WAVEMAKER <= cfg::NBODY, "2", "IBODY_WAVEMAKER", "beyond the bodies");
     p.check(NSYMC * NSYMD <= 4, "5", "NSYMD", "more than four wave parts");
     p.check(GRAV > 0.0f, "7", "GRAV", "not positive");
     // The potentials of one period are allocated before their record is
@@ -273,15 +274,12 @@ bool irr_from_patches() {
     return true;
 }
 
-namespace {
-
-// A point of the wetted surface at height z (global) lies between the bottom
-// and the free surface; tank points, with their own free surfaces, and the
-// points of trimmed bodies are left alone.
 bool wetted(float z) {
     constexpr float TOL = 1.0E-3f;
     return z <= TOL && (HBOT <= 0.0f || z >= -HBOT - TOL);
 }
+
+namespace {
 
 void lay_low(Pass& p) {
     using namespace pnl;
@@ -301,6 +299,18 @@ void lay_low(Pass& p) {
     rec("L4", [&] { p.arr(PAXES, {3, 3, n}, "PAXES"); });
     rec("L5", [&] { p.arr(PPROP, {13, n}, "PPROP"); });
     rec("L6", [&] { p.arr(PNLARR4, {4, n}, "PNLARR4"); });
+    // The side lengths are the distances of the panel's vertices in its
+    // plane (the kernels divide by both).
+    for (long i = 1; i <= n && p.ok() && p.reading(); ++i) {
+        bool ok = true;
+        for (int k = 1; k <= 4; ++k) {
+            const int e = k % 4 + 1;
+            const float dx = PNLARR6(e, i) - PNLARR6(k, i), dy = PNLARR5(e, i) - PNLARR5(k, i);
+            const float l2 = dx * dx + dy * dy, d = std::sqrt(l2);
+            ok = ok && std::fabs(PNLARR4(k, i) - (l2 >= 1.0E-12f ? d : 0.0f)) <= 1.0E-3f * d + 1.0E-6f;
+        }
+        p.check(ok, "L1", "PNLARR6", "vertices of panel " + std::to_string(i) + " not at the lengths of its sides");
+    }
     if (cfg::IQUAD == 1) {
         rec("L7", [&] { p.arr(XVERG, {4, 3, n}, "XVERG"); });
         rec("L8", [&] { p.arr(PNLARR2, {4, n}, "PNLARR2"); });
@@ -620,8 +630,12 @@ void lay_bulk(Pass& p) {
     if (NTANKS > 0) {
         rec("B20", [&] { p.arr(cfg::ZTANKFS, {NTANKS}, "ZTANKFS"); });
         rec("B21", [&] { p.arr(cfg::ITANKB, {NTANKS}, "ITANKB", {1, nb}); });
+        // The tanks' restoring coefficients and volume moments grow with the
+        // fourth power of the length, as the bodies' of B14.
+        p.bounded(false);
         rec("B22", [&] { p.arr(cfg::CTANK, {9, NTANKS}, "CTANK"); });
         rec("B23", [&] { p.arr(cfg::VOLTANK, {3, NTANKS}, "VOLTANK"); });
+        p.bounded(true);
         rec("B24", [&] { p.arr(ITANK, {cfg::ILOWHI == 0 ? NEQN : NPATCHT}, "ITANK", {0, NTANKS}); });
     }
     if (!p.ok()) return;

@@ -47,6 +47,16 @@ inline constexpr int MAXMODES = 4096;
 // below it, and their products within single precision.
 inline constexpr float MAXREAL = 1.0e10f;
 
+// Whether the reader takes a real of the bounded records: finite and within
+// MAXREAL.  The POTEN stage holds its panel tables to the same rule before
+// it solves.
+inline bool carried(float v) { return std::isfinite(v) && std::fabs(v) <= MAXREAL; }
+// Whether a point of a body's wetted surface at height z (global) lies
+// between the bottom and the free surface, as the reader requires of the
+// panel centroids and quadrature points of a run without tanks, walls or
+// trimming.
+bool wetted(float z);
+
 // Admissible values of an integer item; reading refuses any other.
 struct Lim {
     long lo = std::numeric_limits<long>::min();
@@ -178,7 +188,7 @@ private:
             }
         }
     }
-    static bool small(float v) { return std::fabs(v) <= MAXREAL; }
+    static bool small(float v) { return carried(v); }
     static bool small(double v) { return std::fabs(v) <= static_cast<double>(MAXREAL); }
     static bool small(const cplx& v) { return small(v.real()) && small(v.imag()); }
     // Reading: every value of an integer item within LIM (FIRST: number of

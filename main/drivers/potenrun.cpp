@@ -78,6 +78,8 @@ void POTENRUN(int& IERR, int* NOCONV) {
     if (IERR == 1) return;
     GEOMSTAT(NEQN, run::IMODFL, IERR);
     if (IERR != 0) return;
+    CHKCARRY(IERR);
+    if (IERR != 0) return;
     ALLOCPOTW(NMODT, IDIFF);
     const int nbetax = run::NBETAX;
     if (NPER > 0) {

@@ -3,10 +3,13 @@
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
 // subdivision of the influence integrals holds) and runs the program on it.
+// Geometry that the POTEN-to-FORCE file could not carry is refused before
+// any period is solved, with no .p2f file written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,7 @@ struct Case {
     std::string value;  // the new line, first value or whole text
     const char* message;
     std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
+    bool before_solve = false;  // refused before the first period, no .p2f file
 };
 
 class DamagedInputs : public TempDirTest {};
@@ -84,6 +88,19 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " Number of subdivisions exceeds MAXSQR=2048: body 1 (boxm.gdf), patch 4 of its geometry model\n"},
         {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
          "Error reading KU,KV in .spl file for body N=1"},
+        {"low-order vertex at 1e6 (within the coordinate limit): a panel too large for its tables", "hemisphere",
+         "hemi.gdf", 19, Case::Replace,
+         "  0.923880  -0.382683   0.000000   0.707107  -0.707107   0.000000   0.653281   1e6  -0.382683   0.853553  "
+         "-0.353553  -0.382683",
+         "Error in GDF file hemi.gdf, body 1, panel 15: area or area moments beyond 1.E10 or not finite", {}, true},
+        {"a number of a flat patch doubled: a corner above the free surface", "hobox", "hobox.gdf", 5, Case::Replace,
+         " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
+         "-0.500000   1.000000  -0.500000  -0.500000",
+         "Error in GDF file hobox.gdf, body 1, patch 1: point above the free surface or below the bottom", {}, true},
+        {"a period the .p2f file cannot carry", "box", "box.pot", 9, Case::Replace, " 4.  6.  1e12",
+         "Error in POT file: wave period out of range, period number 3", {}, true},
+        {"a gravity the .p2f file cannot carry", "box", "box.gdf", 2, Case::Replace, "  1.0  1e11      ULEN GRAV",
+         "Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=1", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
@@ -137,6 +154,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         std::string screen;
         EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+        if (c.before_solve) {
+            // No period line (period, then the time of day) and no .p2f file.
+            EXPECT_FALSE(std::regex_search(screen, std::regex(R"(\n +[0-9.]+ +[0-9]{2}:[0-9]{2}:[0-9]{2} )"))) << screen;
+            for (const auto& f : fs::directory_iterator(dir)) EXPECT_NE(f.path().extension(), ".p2f");
+        }
         fs::remove_all(dir);
     }
 }

@@ -1,9 +1,10 @@
 // FORCE-only runs of the program on a damaged POTEN-to-FORCE file of the
-// higher-order hemisphere (examples/hohemi): a count, an index or a mode
+// higher-order hemisphere (examples/hohemi) and of the low-order box with a
+// control surface (examples/boxcsf): a count, an index, a switch or a mode
 // number out of its range, a NaN, an infinity or a huge value among the
-// reals, or a file cut short ends the run with status 1 and a message that
-// names the file, the record and the item; the undamaged file still gives
-// the example's results.
+// reals, panel tables that disagree, or a file cut short ends the run with
+// status 1 and a message that names the file, the record and the item; the
+// undamaged file still gives the example's results.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -23,11 +24,12 @@ protected:
     // Runs the program in the working directory: its exit status (-1 when
     // it did not end normally) and the screen output in `out`.
     int run() {
-        for (const char* f : {"hohemi.out", "hohemi.1", "hohemi.2", "hohemi.3", "hohemi.4", "hohemi.hst"})
-            std::remove(f);
+        for (const char* e : {".out", ".1", ".2", ".3", ".4", ".8", ".9", ".9c", ".hst"})
+            std::remove((stem + e).c_str());
         return run_program(".", out);
     }
     std::string out;
+    std::string stem = "hohemi";  // of the example's files
 };
 
 // Offset of the data of record r of a file, from its framing: 1-based, or
@@ -111,6 +113,53 @@ TEST_F(P2FDamage, RefusedWithRecordAndItem) {
     write_file("hohemi.p2f", good);
     ASSERT_EQ(run(), 0) << out;
     EXPECT_EQ(read_file("hohemi.1"), expected1);
+}
+
+TEST_F(P2FDamage, LowOrderSwitchesAndPanelTables) {
+    // The box with its control surface at the one period 2.5 s.
+    stem = "box";
+    copy_example("boxcsf");
+    std::string pot = read_file("box.pot");
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{" 3                   NPER", " 1  NPER"},
+                                   {" 2.  2.5  3.         PER (s)", " 2.5  PER"}}) {
+        const std::size_t at = pot.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        pot.replace(at, from.size(), to);
+    }
+    write_file("box.pot", pot);
+    ASSERT_EQ(run(), 0) << out;
+    const std::string good = read_file("box.p2f");
+    write_file("box.cfg", read_file("box.cfg") + "IPOTEN=0\n");
+
+    // Records: 2 (NEQN NBODY NSOLC NMODT IBODY_WAVEMAKER ...), 6 (ISOR IQUAD
+    // ILOG IDIAG ISOLVE ISCATT ...), 25 L1 (x of the vertices of the 80
+    // panels in their planes, four a panel).
+    struct Case {
+        const char* what;
+        int rec, off;
+        std::string bytes;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"ISCATT far out", 6, 20, i32(std::numeric_limits<std::int32_t>::min()),
+         "record 6, item ISCATT: -2147483648 outside 0 .. 1"},
+        {"ISOLVE below -1", 6, 16, i32(-2), "record 6, item ISOLVE: -2 outside -1 .. 16777216"},
+        {"wavemaker body negative", 2, 16, i32(-1), "record 2, item IBODY_WAVEMAKER: -1 outside 0 .. 16777216"},
+        {"wavemaker body beyond the bodies", 2, 16, i32(2), "record 2, item IBODY_WAVEMAKER: beyond the bodies"},
+        {"two vertices of panel 39 moved (no longer at its side lengths)", 25, 612,
+         std::string("\x01\0\0\0\0\0\0\0", 8),
+         "record L1, item PNLARR6: vertices of panel 39 not at the lengths of its sides"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string b = good;
+        b.replace(data_at(good, c.rec) + static_cast<std::size_t>(c.off), c.bytes.size(), c.bytes);
+        write_file("box.p2f", b);
+        EXPECT_EQ(run(), 1) << out;
+        EXPECT_NE(out.find("File box.p2f, " + std::string(c.message)), std::string::npos) << out;
+    }
+    write_file("box.p2f", good);
+    EXPECT_EQ(run(), 0) << out;
 }
 
 }  // namespace

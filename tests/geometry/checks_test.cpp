@@ -74,6 +74,19 @@ TEST_F(ModelTest, ChkpotRules) {
         {"low-order dipoles with ISCATT 0: ISCATT becomes 1", [] { cfg::IDIPOLE = 1; }, 1, 1, 1, 0, 10, 0,
          {" WARNING: ISCATT=0 may be inaccurate for DIPOLE PANELS\n", "          ISCATT is set to ISCATT=1 \n"},
          [](int, float) { EXPECT_EQ(cfg::ISCATT, 1); }},
+        {"switches out of their ranges: every one named",
+         [] {
+             cfg::ISOR = 2;
+             cfg::ISCATT = 2;
+             cfg::IBODY_WAVEMAKER = -1;
+         },
+         1, 1, 1, 0, 10, 1,
+         {" Value of ISOR is illegal In CONFIG file: ISOR=2\n",
+          " Value of ISCATT is illegal In CONFIG file: ISCATT=2\n",
+          " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=    -1\n"},
+         none},
+        {"wavemaker body beyond the bodies", [] { cfg::IBODY_WAVEMAKER = 3; }, 1, -1, 1, 0, 10, 1,
+         {" Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n"}, none},
         {"dipoles with ISOR 1", [] { cfg::IDIPOLE = 1; cfg::ISOR = 1; }, 1, 1, 1, 0, 10, 1,
          {" Set ISOR=0 if dipole panels are used in GDF\n"}, none},
         {"wavemaker bodies after a physical one: IDIFF reset",

@@ -375,13 +375,17 @@ TEST_F(P2FTest, ForeignFilesAreRefused) {
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
     // Symmetry tables that index outside their four entries (record 5:
-    // NSYMD, NSYMRHS(1..4), NMODSC(1..4)), a switch out of its range
-    // (IDIAG of record 6), a NaN gravity or depth (record 7), and a NaN
-    // among the model's reals (ULEN, the record after the body names).
+    // NSYMD, NSYMRHS(1..4), NMODSC(1..4)), switches out of their ranges
+    // (record 6: IDIAG, ISOLVE below -1, ISCATT), a wavemaker body that is
+    // none of the bodies (record 2: negative, beyond NBODY), a NaN gravity or
+    // depth (record 7), and a NaN among the model's reals (ULEN, the record
+    // after the body names).
     const std::pair<std::size_t, std::string> damaged[] = {
         {data_at(5) + 4, i32(-2147483647 - 1)}, {data_at(5) + 4, i32(5)},   {data_at(5) + 20, i32(-1)},
         {data_at(5), i32(5)},                   {data_at(7), f32(nan)},     {data_at(7), f32(0.0f)},
         {data_at(7) + 4, f32(nan)},             {data_at(10), f32(nan)},    {data_at(6) + 12, i32(2147483647)},
+        {data_at(6) + 16, i32(-2)},             {data_at(6) + 20, i32(-2147483647 - 1)},
+        {data_at(6) + 20, i32(2)},              {data_at(2) + 16, i32(-1)}, {data_at(2) + 16, i32(s.nbody + 1)},
     };
     for (const auto& [at, bytes] : damaged) {
         SCOPED_TRACE(at);

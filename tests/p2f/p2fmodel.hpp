@@ -3,6 +3,7 @@
 // reset the shared modules and take a byte-exact snapshot of the tables.
 #pragma once
 
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <string>
@@ -179,6 +180,12 @@ inline void build_model(const ModelDesc& s) {
         F(PAXES, 3, 3, n);
         F(PPROP, 13, n);
         F(PNLARR4, 4, n);
+        // Side lengths: the distances of the vertices in the panel's plane.
+        for (int i = 1; i <= n; ++i)
+            for (int k = 1; k <= 4; ++k) {
+                const float dx = PNLARR6(k % 4 + 1, i) - PNLARR6(k, i), dy = PNLARR5(k % 4 + 1, i) - PNLARR5(k, i);
+                PNLARR4(k, i) = std::sqrt(dx * dx + dy * dy);
+            }
         if (s.iquad == 1) {
             F(XVERG, 4, 3, n);
             F(PNLARR2, 4, n);
