@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/messages.hpp"
+#include "common/threads.hpp"
 #include "solver/lufact.hpp"
 #include "solver/scrstore.hpp"
 
@@ -63,6 +64,7 @@ void BLKSORT(const int& IUK, const int* IUB, const int& NEQN, const int& NBLK, c
             }
             slv::SETBORD(ALHS, RBUF + o, CBUF + o, g - o, nb);
         }
+        thr::blas_for(nb);
         LUFACT(ALHS, IPIVB + o, nb, IERR);
         if (IERR != 0) {
             ERRMSG(" Error block iteration: singular LHS", KCOMP);
@@ -97,6 +99,7 @@ void BLKFACT(const int* IUB, const int& NEQN, const int& NBLK, const int& NBLKL,
             return;
         }
         copy_vals(rec, 0, ALHS, nn);
+        thr::blas_for(nb);
         LUFACT(ALHS, IPIVB + o, nb, IERR);
         if (IERR != 0) {
             ERRMSG(" Error block iteration: singular LHS", KCOMP);

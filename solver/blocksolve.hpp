@@ -1,7 +1,8 @@
 // Diagonal blocks of the block-iterative solver (ISOLVE >= 2): a component's
 // matrix, read in border records, is sorted into the records the block
 // sweep reads (the rows left of and the columns above each diagonal
-// block) and its diagonal blocks are factored by LU.
+// block) and its diagonal blocks are factored by LU, each on the library's
+// threads for its own order (thr::blas_for).
 #pragma once
 
 #include "common/types.hpp"

@@ -145,7 +145,8 @@ bool read_rows(Source& S, int unit, long g0, long g1, long o, std::vector<cplx>&
 // block are applied to the solved part of y, the block is solved from its
 // LU factors, and the columns above it give the residual -U y.  The
 // records are read once for all columns, which are then worked on all
-// threads; the block solution takes every column at once.
+// threads; the block solution takes every column at once, on the library's
+// threads for the block's order.
 bool sweep_block(Source& S, const std::vector<Column*>& act, int k) {
     const long n = S.NEQN;
     const int nblk = (S.NEQN - S.NBLKL) / S.NBLK + 1;
@@ -180,6 +181,7 @@ bool sweep_block(Source& S, const std::vector<Column*>& act, int k) {
         for (int a = 0; a < na; ++a)
             std::copy(act[static_cast<std::size_t>(a)]->Y + o, act[static_cast<std::size_t>(a)]->Y + o + nb,
                       ys.data() + static_cast<std::size_t>(a) * nb);
+        thr::blas_for(nb);
         LUSOLV(S.ALHS, ys.data(), na, S.IPIVB + o, nb);
         for (int a = 0; a < na; ++a)
             std::copy(ys.data() + static_cast<std::size_t>(a) * nb, ys.data() + static_cast<std::size_t>(a + 1) * nb,
@@ -321,6 +323,9 @@ void iterate(Source& S, std::vector<Column>& cols, int K, float TOL) {
             for (Column* c : act) c->out = Outcome::ReadError;
             return;
         }
+        // The reduced systems are solved on the pool's threads, each on one
+        // library thread (whatever the block solutions used).
+        thr::blas_for(1);
         thr::parallel_for(static_cast<int>(act.size()),
                           [&](int a, int) { combine(*act[static_cast<std::size_t>(a)], n, k, K, ng, TOL); });
     }

@@ -7,6 +7,9 @@ Make the input set (4096 panels: 64 round, 64 down to the pole):
 
     python3 tools/threadspeed.py make /tmp/hemi4096
 
+--isolve 2 (or more) gives the block solver with that many diagonal
+blocks in place of the direct solver.
+
 Time the program on it: each run in a fresh copy of the inputs, pinned to
 the cores --cores, while busy loops (started and ended by this script)
 hold the cores --busy; the thread counts alternate within each repetition
@@ -37,15 +40,17 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from mkexamples import fnames, gdf, hemisphere_panels, pot, write  # noqa: E402
 
 
-def make(folder, nazi, npol):
+def make(folder, nazi, npol, isolve=1):
     pans = hemisphere_panels(1.0, nazi, npol)
     gdf(os.path.join(folder, "hemi.gdf"),
         "Hemisphere radius 1, %d x %d panels, triangles at the pole" % (nazi, npol), 0, 0, pans)
     pot(os.path.join(folder, "hemi.pot"), "Hemisphere radius 1, infinite depth", 0.0, periods=(6.0, 8.0))
+    solver = ("direct solver, POTEN stage only, the whole matrix in memory" if isolve == 1 else
+              "block solver of %d diagonal blocks, POTEN stage only" % isolve)
     write(os.path.join(folder, "hemi.cfg"), [
         "Hemisphere for the thread timings; lines without an equals sign are comments.",
-        "Low-order method, direct solver, POTEN stage only, the whole matrix in memory.",
-        "ILOWHI=0", "IPOTEN=1", "IFORCE=0", "ISOLVE=1", "MAXSCR=%d" % len(pans)])
+        "Low-order method, %s." % solver,
+        "ILOWHI=0", "IPOTEN=1", "IFORCE=0", "ISOLVE=%d" % isolve, "MAXSCR=%d" % len(pans)])
     fnames(os.path.join(folder, "fnames.zrv"), ["hemi.cfg", "hemi.pot", "hemi.gdf"])
     print("%s: %d panels" % (folder, len(pans)))
 
@@ -126,6 +131,7 @@ def main():
     m.add_argument("folder")
     m.add_argument("--round", type=int, default=64, help="panels round the hemisphere")
     m.add_argument("--down", type=int, default=64, help="panels from the waterline to the pole")
+    m.add_argument("--isolve", type=int, default=1, help="ISOLVE: 1 the direct solver, 2 or more the blocks")
     t = sub.add_parser("measure", help="time the program on an input set")
     t.add_argument("zorva")
     t.add_argument("inputs")
@@ -137,7 +143,7 @@ def main():
                    help="niceness of the program's runs (below 0, as root, to measure on a shared machine)")
     a = ap.parse_args()
     if a.what == "make":
-        make(a.folder, a.round, a.down)
+        make(a.folder, a.round, a.down, a.isolve)
     else:
         measure(a)
 
