@@ -2,8 +2,6 @@
 // file will carry, held to the rules by which the FORCE stage reads them
 // back, so that geometry the file cannot hold is refused where it was read,
 // naming the geometry file, the body and the panel or patch.
-#include <algorithm>
-#include <cmath>
 #include <initializer_list>
 #include <string>
 
@@ -35,14 +33,9 @@ const char* refused(std::initializer_list<Col> cols) {
     return nullptr;
 }
 
-std::string gdf_of(int ib) {
-    std::string name = ib <= fnames::GDFNAME.extent(1) ? fnames::GDFNAME(ib) : std::string();
-    name.erase(name.find_last_not_of(' ') + 1);
-    return name;
-}
-
 void refuse(int ib, const std::string& where, const std::string& why, int& IERR) {
-    ERRMSG(" Error in GDF file " + gdf_of(ib) + ", body " + std::to_string(ib) + ", " + where + ": " + why, 0);
+    ERRMSG(" Error in GDF file " + fnames::GDFNAME(ib) + ", body " + std::to_string(ib) + ", " + where + ": " + why,
+           0);
     IERR = 1;
 }
 
@@ -85,9 +78,7 @@ void higher_order(int& IERR) {
         const int ib = IBPTH(p);
         const std::string where = p > NPATCHBD ? "interior free surface of patch " + std::to_string(IPRL(p))
                                                : "patch " + std::to_string(IPRL(p));
-        // The reader leaves the heights of moved (trimmed) bodies, of walls
-        // and of tanks alone.
-        const bool height = cfg::ITRIMWL == 0 && NWALL == 0 && !(ITANK.allocated() && ITANK(p) != 0);
+        const bool height = p2f::heights_held(p);
         const long n = static_cast<long>(NU(p)) * NV(p) * IQUI(p) * IQVI(p);
         for (long k = 1; k <= n && q < NQP; ++k) {
             ++q;

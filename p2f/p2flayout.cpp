@@ -279,6 +279,10 @@ bool wetted(float z) {
     return z <= TOL && (HBOT <= 0.0f || z >= -HBOT - TOL);
 }
 
+bool heights_held(long J) {
+    return cfg::ITRIMWL == 0 && NWALL == 0 && !(ITANK.allocated() && ITANK(J) != 0);
+}
+
 namespace {
 
 void lay_low(Pass& p) {
@@ -484,7 +488,7 @@ void lay_high(Pass& p) {
         const int ib = IBPTH(j);
         const long q1 = nqp + 1;
         nqp += static_cast<long>(NU(j)) * NV(j) * IQUI(j) * IQVI(j);
-        if (nqp > NQP || cfg::ITRIMWL > 0 || NWALL > 0 || (ITANK.allocated() && ITANK(j) != 0)) continue;
+        if (nqp > NQP || !heights_held(j)) continue;
         for (long q = q1; q <= nqp; ++q)
             p.check(wetted(XQP(3, q) + cfg::XBODY(3, ib)), "P18", "XQP",
                     "point " + std::to_string(q) + " above the free surface or below the bottom");

@@ -56,6 +56,9 @@ inline bool carried(float v) { return std::isfinite(v) && std::fabs(v) <= MAXREA
 // panel centroids and quadrature points of a run without tanks, walls or
 // trimming.
 bool wetted(float z);
+// Whether the reader holds the quadrature points of patch J to `wetted`:
+// not in runs with waterline trimming or walls, nor on a tank's patch.
+bool heights_held(long J);
 
 // Admissible values of an integer item; reading refuses any other.
 struct Lim {
