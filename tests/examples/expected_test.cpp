@@ -79,7 +79,10 @@ std::string mask(std::string s) {
 // - Drift forces (.8, .9, .9c, the report's DRIFT sections): their rounding
 //   comes from products of first-order values that do not fall with the
 //   drift at long periods, so S is the largest value of the file (of the
-//   section in the report), and R and N count twice.
+//   section in the report).  Where the geometry comes from a geometry-model
+//   file (a geometry or control-surface file of kind 2 among the run's
+//   inputs), drift forces were seen to round up to three quarters of the
+//   allowance (measured below), and R and N count twice for them.
 // - Pairs and Haskind forces are never judged against less than FLOOR times
 //   the size of the table's largest row (the moments of a hemisphere about
 //   its centre are rounding themselves).
@@ -105,10 +108,16 @@ std::string mask(std::string s) {
 //
 // Measured on the examples under those kernel families, as the share of
 // its allowance that a word uses beyond u: at most 0.39 (a motion of .4);
-// .1 0.25, .2 0.34, .3 0.36, .4 0.39, .8 0.15, .9 0.31, .9c 0.36, the
-// report 0.34, .hst and the logs 0.  The pairs' own scale matters: with the
-// file's largest value, B(4,4) of the box at 4 s (3.2e-4) was allowed 3.8 %,
-// now 0.22 %.
+// .1 0.25, .2 0.34, .3 0.36, .4 0.39, the report 0.34, .hst and the logs 0.
+// Drift forces, as shares of the single allowance: boxcsf and hemicsf at
+// most 0.09 (.8 0.02, .9 0.03, .9c 0.09, the report 0.08); the kernel's
+// models run in place of the panels of boxcsf (KernelModels) 0.17;
+// hoboxmodel, its hull and control surface from model files, .8 0.29, .9
+// 0.62, .9c 0.72, the report 0.69, hence twice the allowance there.  The
+// pairs' own scale matters: with the file's largest value, B(4,4) of the
+// box at 4 s (3.2e-4) was allowed 3.8 %, now 0.22 %; and with twice the
+// allowance for every drift file, the surge drift of boxcsf at 3 s (5.8e-5)
+// passed changed by 14 %, now by at most 7 %.
 constexpr double REL = 2e-5, NOISE = 1e-5, FLOOR = 1e-3;
 
 struct Word {
@@ -169,8 +178,16 @@ enum class Role { Text, Whole, Key, Value, Phase };
 enum class Quantity { Column, Pair, Kind, Table, File };
 
 // Where the noise of a run comes from: the kernels of the linear algebra
-// library, or a geometry given otherwise (its coordinates rounded otherwise).
-enum class Source { Kernels, Geometry };
+// library alone; those and a geometry read through the geometry kernel from
+// a model file (its points rounded by the kernel); or a geometry given
+// otherwise than the expected run's (a model in place of a panel file).
+enum class Source { Kernels, Model, Geometry };
+
+// The source of the noise of examples/<name>: its own inputs tell whether a
+// geometry-model file gives its geometry.
+Source example_source(const std::string& name) {
+    return example_models(name).empty() ? Source::Kernels : Source::Model;
+}
 
 // The quantity of a numeric file, by its extension.
 Quantity file_quantity(const std::string& name) {
@@ -216,7 +233,7 @@ struct Layout {
         std::vector<Role> role;
         std::vector<std::size_t> modulus;  // for a phase, the place of its modulus
         std::vector<double> scale;
-        double order = 1.0;  // 2 for drift forces, products of two first-order values
+        double order = 1.0;  // 2 for drift forces of a geometry from a model file
     };
     std::vector<Line> lines;
 };
@@ -355,7 +372,7 @@ Layout layout(const std::vector<std::string>& text, const std::string& name, Sou
         auto& l = out.lines[r.line];
         for (std::size_t k = 0; k < l.w.size(); ++k)
             if (l.role[k] == Role::Value) l.scale[k] = s;
-        if (r.q == Quantity::File) l.order = 2.0;
+        if (r.q == Quantity::File && source != Source::Kernels) l.order = 2.0;
     }
     return out;
 }
@@ -462,6 +479,10 @@ TEST_F(ExamplesComparison, FailsOnRealChangesAndPassesRoundingNoise) {
         {"box/expected/box.1", 65, "3.713052E-05", "4.084357E-05", false, "B(5,5) at 6 s by 10 %"},
         {"hemisphere_irr0/expected/hemiq.2", 359, "3.982692E-04", "4.022519E-04", false, "pitch moment by 1 %"},
         {"hemisphere_irr0/expected/hemiq.2", 359, "1.280609E+02", "1.290609E+02", false, "its phase by 1 degree"},
+        {"boxcsf/expected/box.8", 13, "5.790197E-05", "6.369217E-05", false, "surge drift at 3 s by 10 %"},
+        {"boxcsf/expected/box.9c", 37, "5.130470E-05", "5.900040E-05", false, "surge drift at 3 s by 15 %"},
+        {"hoboxmodel/expected/boxm.9c", 5, "7.132876E-02", "7.142876E-02", false,
+         "fourth digit of a drift force of a geometry from model files"},
         {"boxcsf/expected/box.9", 1, "1.055633E+00 -1.263717E-07  1.055633E+00 -2.328306E-09",
          "1.055634E+00  2.148317E-07  1.055634E+00  3.958121E-09", true, "noise imaginary part of a real force"},
         {"boxcsf/expected/box.9", 38, "1.200553E-08  1.768733E+02 -1.198766E-08  6.548362E-10",
@@ -471,6 +492,8 @@ TEST_F(ExamplesComparison, FailsOnRealChangesAndPassesRoundingNoise) {
         {"hobox/expected/hobox.out", 311, "-90", "-89", true, "a whole-number phase rounded the other way"},
         {"boxcsf/expected/box.out", 66, "1.06913E-07           -106", "1.82327E-07            152", true,
          "the phase of a noise value"},
+        {"hoboxmodel/expected/boxm.9c", 4, "3.935135E-07  0.000000E+00  3.935135E-07",
+         "8.619387E-06  1.800000E+02 -8.619387E-06", true, "a roll drift that is noise, of a geometry from model files"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " line " + std::to_string(c.line) + ": " + c.what);
@@ -484,8 +507,9 @@ TEST_F(ExamplesComparison, FailsOnRealChangesAndPassesRoundingNoise) {
         l.replace(at, std::string(c.from).size(), c.to);
         std::string got;
         for (const auto& x : lines) got += x + "\n";
-        EXPECT_TRUE(differences(c.file, want, want).empty());
-        EXPECT_EQ(differences(c.file, got, want).empty(), c.passes) << l;
+        const Source source = example_source(std::string(c.file).substr(0, std::string(c.file).find('/')));
+        EXPECT_TRUE(differences(c.file, want, want, source).empty());
+        EXPECT_EQ(differences(c.file, got, want, source).empty(), c.passes) << l;
     }
 }
 
@@ -589,6 +613,7 @@ void ExampleRun::expect_expected_outputs(const std::string& ex, const fs::path& 
     std::sort(names.begin(), names.end());
     ASSERT_GE(names.size(), 10u);
     const auto in = example_inputs(ex);
+    const Source source = example_source(ex);
     for (const auto& e : fs::directory_iterator(dir)) {
         const std::string f = e.path().filename().string();
         if (std::find(in.begin(), in.end(), f) != in.end() || f.ends_with(".p2f")) continue;
@@ -597,7 +622,7 @@ void ExampleRun::expect_expected_outputs(const std::string& ex, const fs::path& 
     for (const auto& f : names) {
         SCOPED_TRACE(f);
         ASSERT_TRUE(fs::exists(dir / f)) << f << " not written";
-        compare(ex + "/" + f, read_file((dir / f).string()), read_file((expected / f).string()));
+        compare(ex + "/" + f, read_file((dir / f).string()), read_file((expected / f).string()), source);
     }
 }
 

@@ -67,16 +67,38 @@ void TempDirTest::set_input(const std::string& text) {
 
 std::string source_path(const std::string& rel) { return std::string(ZORVA_SOURCE_DIR_STR) + "/" + rel; }
 
+namespace {
+
+std::string first_word(const std::string& line) {
+    std::istringstream ss(line);
+    std::string w;
+    ss >> w;
+    return w;
+}
+
+// The geometry-model file that a geometry or control-surface file of kind 2
+// (the second number of its fourth line) names on its sixth line; "" for
+// any other file.
+std::string model_named(const std::filesystem::path& file) {
+    const std::string ext = file.extension().string();
+    if (ext != ".gdf" && ext != ".csf") return "";
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    std::string line;
+    while (lines.size() < 6 && std::getline(in, line)) lines.push_back(line);
+    if (lines.size() < 6) return "";
+    std::istringstream head(lines[3]);
+    std::string count, kind;
+    head >> count >> kind;
+    return kind == "2" ? first_word(lines[5]) : "";
+}
+
+}  // namespace
+
 std::vector<std::string> example_inputs(const std::string& name) {
     namespace fs = std::filesystem;
     const fs::path src = source_path("examples/" + name);
     std::vector<std::string> files{"fnames.zrv"};
-    auto first_word = [](const std::string& line) {
-        std::istringstream ss(line);
-        std::string w;
-        ss >> w;
-        return w;
-    };
     auto add = [&](const std::string& f) {
         if (!f.empty() && std::find(files.begin(), files.end(), f) == files.end() && fs::is_regular_file(src / f))
             files.push_back(f);
@@ -102,20 +124,16 @@ std::vector<std::string> example_inputs(const std::string& name) {
         const std::string base = files[i].substr(0, files[i].size() - 4);
         for (const char* ext : {".spl", ".mod", ".bpi", ".csf", ".csp"}) add(base + ext);
     }
-    // A geometry or control-surface file of kind 2 (the second number of its
-    // fourth line) names its geometry-model file on its sixth line.
-    for (std::size_t i = 1, m = files.size(); i < m; ++i) {
-        if (!files[i].ends_with(".gdf") && !files[i].ends_with(".csf")) continue;
-        std::ifstream in(src / files[i]);
-        std::vector<std::string> lines;
-        while (lines.size() < 6 && std::getline(in, line)) lines.push_back(line);
-        if (lines.size() < 6) continue;
-        std::istringstream head(lines[3]);
-        std::string count, kind;
-        head >> count >> kind;
-        if (kind == "2") add(first_word(lines[5]));
-    }
+    for (std::size_t i = 1, m = files.size(); i < m; ++i) add(model_named(src / files[i]));
     return files;
+}
+
+std::vector<std::string> example_models(const std::string& name) {
+    const std::filesystem::path src = source_path("examples/" + name);
+    std::vector<std::string> models;
+    for (const auto& f : example_inputs(name))
+        if (const std::string m = model_named(src / f); !m.empty()) models.push_back(m);
+    return models;
 }
 
 void copy_example(const std::string& name, const std::filesystem::path& to) {

@@ -42,6 +42,9 @@ std::string source_path(const std::string& rel);
 // the body files that a global geometry file among them names.  Outputs of
 // a run made in the example folder are not among them.
 std::vector<std::string> example_inputs(const std::string& name);
+// The geometry-model files among them: those that its geometry and
+// control-surface files of kind 2 name.
+std::vector<std::string> example_models(const std::string& name);
 // Copies those input files into the folder `to` (default: the working
 // directory), replacing files of the same name.
 void copy_example(const std::string& name, const std::filesystem::path& to = ".");
