@@ -57,8 +57,8 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     if (ISX < -1 || ISX > 1) err("Value of a symmetry index is illegal", 0);
     if (ISY < -1 || ISY > 1) err("Value of a symmetry index is illegal", 0);
 
-    // Switches and the wavemaker body as the .p2f file carries them.
-    if (ISOR < 0 || ISOR > 1) err("Value of ISOR is illegal In CONFIG file: ISOR=", ISOR);
+    // Switches and the wavemaker body as the .p2f file carries them (ISOR,
+    // from the configuration or the .pot file, RDPOT has bounded already).
     if (ISCATT < 0 || ISCATT > 1) err("Value of ISCATT is illegal In CONFIG file: ISCATT=", ISCATT);
     if (IBODY_WAVEMAKER < 0 || IBODY_WAVEMAKER > NBODY)
         err("Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", IBODY_WAVEMAKER);

@@ -303,9 +303,11 @@ void RANKPI(float& X, float& Y, float& Z, const float* XV, const float* YV, cons
                     dzs -= (1.0f / rk + 1.0f / rkp) * f;
                 }
                 if (nearv) {
-                    // A denominator that vanishes (the point at the vertex,
-                    // or factors below the smallest float) leaves out the
-                    // term of that vertex.
+                    // With the point at a vertex the denominator of that
+                    // vertex is z^6, below the smallest float for |z| below
+                    // about 3e-8 (in the plane z is eps: panels of scale
+                    // SZ(1) below about 0.03); the term, whose factors s and
+                    // d are then 0, is left out.
                     const float den = (b * b + a * a) * rk * rk, denp = (bp * bp + ap * ap) * rkp * rkp;
                     float G = den > 0.0f ? b / den : 0.0f, Gp = denp > 0.0f ? bp / denp : 0.0f;
                     if (zz < 0.0f) G = -G, Gp = -Gp;

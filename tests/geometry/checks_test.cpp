@@ -76,13 +76,11 @@ TEST_F(ModelTest, ChkpotRules) {
          [](int, float) { EXPECT_EQ(cfg::ISCATT, 1); }},
         {"switches out of their ranges: every one named",
          [] {
-             cfg::ISOR = 2;
              cfg::ISCATT = 2;
              cfg::IBODY_WAVEMAKER = -1;
          },
          1, 1, 1, 0, 10, 1,
-         {" Value of ISOR is illegal In CONFIG file: ISOR=2\n",
-          " Value of ISCATT is illegal In CONFIG file: ISCATT=2\n",
+         {" Value of ISCATT is illegal In CONFIG file: ISCATT=2\n",
           " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=    -1\n"},
          none},
         {"wavemaker body beyond the bodies", [] { cfg::IBODY_WAVEMAKER = 3; }, 1, -1, 1, 0, 10, 1,

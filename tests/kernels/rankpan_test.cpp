@@ -315,3 +315,43 @@ TEST(RankinePanel, DegenerateLogarithmAndPointShift) {
     Eval plain = eval(Q, 1, 0);  // no gradients: no shift
     EXPECT_EQ(plain.ierr, 0);
 }
+
+// A point at a vertex of a small panel (side 0.01, so that the in-plane
+// point is raised to 1e-6 of the panel scale, 7e-9): the denominator of the
+// vertex terms of the dipole gradient, z^6, falls below the smallest float.
+// The gradients stay those of the square at that height: for the square
+// [x1, x2] x [y1, y2] and the point (x0, y0, z), with a = x - x0,
+// b = y - y0 and R^2 = a^2 + b^2 + z^2 at the corners, dD/dx0 is minus the
+// corner sum of b z / (R (a^2 + z^2)) and dS/dx0 the sum over the two sides
+// b = b1, b2 of +-(asinh(b / sqrt(a1^2 + z^2)) - asinh(b / sqrt(a2^2 + z^2)));
+// y likewise.  S's gradient, singular along the sides in the plane, keeps
+// two to three digits there.
+TEST(RankinePanel, GradientsAtTheVertexOfASmallPanel) {
+    const double hl = 0.005;
+    Quad q = make_panel({{hl, hl}, {hl, -hl}, {-hl, -hl}, {-hl, hl}}, 0, {0, 0, 0});
+    zorva::test::build_panels({q});
+    const double eps = double(1.0e-6f * zorva::pnl::PNLARR3(1, 1));
+    for (double zf : {0.0, 2.0}) {
+        SCOPED_TRACE(zf);
+        const double z = zf == 0 ? eps : zf * eps;
+        Eval e = eval({hl, hl, zf * eps}, 0, 1);
+        // corner sums over a = -2 hl, 0 and b = -2 hl, 0 (signs + - - +)
+        double DX = 0, DY = 0, SX = 0, SY = 0;
+        const double ab[2] = {-2 * hl, 0.0};
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j) {
+                const double a = ab[i], b = ab[j], R = std::sqrt(a * a + b * b + z * z), sg = i == j ? 1 : -1;
+                DX -= sg * b * z / (R * (a * a + z * z));
+                DY -= sg * a * z / (R * (b * b + z * z));
+            }
+        for (int j = 0; j < 2; ++j) {
+            const double b = ab[j], sg = j == 1 ? 1 : -1;
+            SX += sg * (std::asinh(b / std::sqrt(4 * hl * hl + z * z)) - std::asinh(b / z));
+        }
+        SY = SX;
+        EXPECT_NEAR(e.GD[0], DX, 1e-5 * std::fabs(DX));
+        EXPECT_NEAR(e.GD[1], DY, 1e-5 * std::fabs(DY));
+        EXPECT_NEAR(e.GS[0], SX, 1e-2 * std::fabs(SX));
+        EXPECT_NEAR(e.GS[1], SY, 1e-2 * std::fabs(SY));
+    }
+}
