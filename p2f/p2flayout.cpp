@@ -572,6 +572,10 @@ void lay_bulk(Pass& p) {
     rec("B2", [&] { p.texts(fnames::GDFNAME, nb, 20, "GDFNAME"); });
     rec("B3", [&] { p.arr(ULEN, {nb}, "ULEN"); });
     for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib) p.check(ULEN(ib) > 0.0f, "B3", "ULEN", "not positive");
+    // Body 1's length makes the run nondimensional: no shorter than the
+    // geometry file takes it.
+    if (p.ok() && p.reading() && nb >= 1)
+        p.check(long_enough(ULEN(1)), "B3", "ULEN", "length of body 1 less than 1.E-05");
     if (cfg::ILOWHI == 0) {
         rec("B4", [&] { p.arr(IS, {2, nb}, "IS", {-1, 1}); });
         rec("B5", [&] {
