@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "common/freeread.hpp"
@@ -20,7 +21,6 @@
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
-#include "p2f/p2flayout.hpp"
 #include "panels/irrfs.hpp"
 
 namespace zorva {
@@ -287,7 +287,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     // not a positive finite number cannot be solved as an ordinary period;
     // nor can one whose period or wavenumber the .p2f file cannot carry.
     for (int i = 1; i <= NPER; ++i) {
-        if (IPERFL(i) == 0 && !(p2f::carried(WNUMNU(i)) && WNUMNU(i) > 0.0f && p2f::carried(PER(i)))) {
+        if (IPERFL(i) == 0 && !(carried(WNUMNU(i)) && WNUMNU(i) > 0.0f && carried(PER(i)))) {
             ERRMSG("Error in POT file: wave period out of range, period number ", i);
             IERR = 1;
             return;

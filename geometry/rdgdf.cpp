@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
@@ -14,7 +15,6 @@
 #include "geometry/rgklink.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
-#include "p2f/p2flayout.hpp"
 
 namespace zorva {
 
@@ -66,7 +66,7 @@ void RDGDF(int IU, int& IERR) {
             return fail("Error reading GDF file, ULEN,GRAV line for body N=", ib);
 
         if (ib == 1) {
-            if (ULEN(1) < 1.0E-5f) return fail(" Body length ULEN less than 1.E-05 for body N=", 1);
+            if (!long_enough(ULEN(1))) return fail(" Body length ULEN less than 1.E-05 for body N=", 1);
             // Gravity divides every wavenumber: zero or negative is no
             // value for it.
             if (!(grav > 0.0f)) return fail("Error in value of GRAV in GDF for body N=", 1);
@@ -79,7 +79,7 @@ void RDGDF(int IU, int& IERR) {
             if (std::fabs(ULEN(1) - ULEN(ib)) > 1.0E-5f) ERRMSG("Warning: ULEN for body N=1 differs from body N=", ib);
         }
         // The .p2f file carries every body's length and the gravity.
-        if (!(ULEN(ib) > 0.0f) || !p2f::carried(ULEN(ib)) || !p2f::carried(grav))
+        if (!(ULEN(ib) > 0.0f) || !carried(ULEN(ib)) || !carried(grav))
             return fail("Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=", ib);
 
         if (!COORDSOK(cfg::XBODY.ptr(1, ib), 3, ULENI) || !(std::fabs(cfg::XBODY(4, ib)) <= MAXANGLE)) {

@@ -1,94 +1,137 @@
-// Before the POTEN stage solves: the panel or patch tables that its .p2f
-// file will carry, held to the rules by which the FORCE stage reads them
-// back, so that geometry the file cannot hold is refused where it was read,
-// naming the geometry file, the body and the panel or patch.
-#include <initializer_list>
+// Before the POTEN stage solves: the tables that its .p2f file will carry,
+// walked as the file's description lays them out (lay_bulk) and held to the
+// value rule by which the FORCE stage reads them back, and the heights that
+// the reader holds to the free surface and the bottom, so that geometry the
+// file cannot hold is refused where it was read, naming the geometry file,
+// the body and the panel or patch.
+//
+// After the geometry step the tables hold what the writer will write, but
+// for two: the finite-depth wavenumbers WNUMK, set period by period in the
+// loop (zeros before it; the model input bounds the periods and the
+// infinite-depth wavenumbers they follow from), and the mode lists of the
+// solution (integers, made later), which the walk passes over.
 #include <string>
+#include <string_view>
 
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "geometry/patchwhere.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 #include "p2f/p2f.hpp"
 #include "p2f/p2flayout.hpp"
-#include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 
 namespace zorva {
 
 namespace {
 
-// The first value of a table's column that the reader refuses, or -1.
-struct Col {
-    const float* v;
-    long n;
+// What an item of the panel or quadrature-point tables is to the user; its
+// last index is a low-order panel, or a quadrature point of a patch.
+struct Meaning {
+    std::string_view item;
     const char* what;
+    bool point;
 };
 
-const char* refused(std::initializer_list<Col> cols) {
-    for (const Col& c : cols)
-        for (long k = 0; k < c.n; ++k)
-            if (!p2f::carried(c.v[k])) return c.what;
-    return nullptr;
+constexpr Meaning MEANINGS[] = {
+    {"PNLARR6", "vertices in the panel's plane", false},
+    {"PNLARR5", "vertices in the panel's plane", false},
+    {"PCENT", "centroid", false},
+    {"PAXES", "axes", false},
+    {"PPROP", "area or area moments", false},
+    {"PNLARR4", "side lengths", false},
+    {"PNLARR3", "size", false},
+    {"VNMODE", "modal normals", false},
+    {"XVERG", "quadrature points", false},
+    {"PNLARR2", "quadrature weights", false},
+    {"PNLARR1", "moments of the quadrature points", false},
+    {"XQP", "quadrature point", true},
+    {"ENQP", "normal", true},
+    {"WQP", "surface Jacobian", true},
+    {"VNQP", "modal normals", true},
+};
+
+constexpr const char* BEYOND = " beyond 1.E10 or not finite";
+
+void refuse(const std::string& where, const std::string& why, int& IERR) {
+    ERRMSG(" Error in GDF file" + where + ": " + why, 0);
+    IERR = 1;
 }
 
-void refuse(int ib, const std::string& where, const std::string& why, int& IERR) {
-    ERRMSG(" Error in GDF file " + fnames::GDFNAME(ib) + ", body " + std::to_string(ib) + ", " + where + ": " + why,
+// ", body IB, panel I" of the file of global low-order panel G, or "" when
+// G lies beyond the bodies' panels.
+std::string panel_where(long g) {
+    long end = 0;
+    for (int ib = 1; ib <= cfg::NBODY; ++ib) {
+        if (g > end && g <= end + model::NPANB(ib))
+            return " " + fnames::GDFNAME(ib) + ", body " + std::to_string(ib) + ", panel " + std::to_string(g - end);
+        end += model::NPANB(ib);
+    }
+    return {};
+}
+
+// Number of the quadrature points of patch P.
+long points_of(int p) {
+    using namespace model;
+    return static_cast<long>(NU(p)) * NV(p) * IQUI(p) * IQVI(p);
+}
+
+// ", body IB (file), patch P" of quadrature point Q, or "" when Q lies
+// beyond the patches' points.
+std::string point_where(long q) {
+    long end = 0;
+    for (int p = 1; p <= model::NPATCHT; ++p) {
+        end += points_of(p);
+        if (q <= end) return ", " + PATCHWHERE(model::IBPTH(p), p);
+    }
+    return {};
+}
+
+// A value the file cannot carry, met by the check pass: named as the
+// panel or patch it belongs to, else as the item of the file.
+void refuse_value(const p2f::Pass& p, int& IERR) {
+    const std::string& item = p.failed_item();
+    for (const Meaning& m : MEANINGS) {
+        if (m.item != item) continue;
+        const std::string where = m.point ? point_where(p.failed_at()) : panel_where(p.failed_at());
+        if (where.empty()) break;
+        std::string why = std::string(m.what) + BEYOND;
+        if (item == "PPROP")
+            why += " (area moments beyond 1.E10 in units of ULEN, as of a square panel more than about 75 x ULEN "
+                   "on a side: give a larger ULEN or smaller panels)";
+        return refuse(where, why, IERR);
+    }
+    ERRMSG(" Error before the solve: the .p2f file cannot carry item " + item + ", index " +
+               std::to_string(p.failed_at()) + " (record " + p.id() + "):" + BEYOND,
            0);
     IERR = 1;
 }
 
-void low_order(int& IERR) {
-    using namespace pnl;
-    const long nmodt = model::NMODT;
-    const bool quad = cfg::IQUAD == 1;
+// The centroids of a run without tanks lie between the bottom and the free
+// surface, as the reader requires.
+void low_heights(int& IERR) {
+    if (cfg::NTANKS != 0) return;
     long g = 1;
-    for (int ib = 1; ib <= cfg::NBODY; ++ib) {
-        for (int i = 1; i <= model::NPANB(ib); ++i, ++g) {
-            const std::string where = "panel " + std::to_string(i);
-            const char* what = refused({{PNLARR6.ptr(1, g), 4, "vertices in the panel's plane"},
-                                        {PNLARR5.ptr(1, g), 4, "vertices in the panel's plane"},
-                                        {PCENT.ptr(1, g), 3, "centroid"},
-                                        {PAXES.ptr(1, 1, g), 9, "axes"},
-                                        {PPROP.ptr(1, g), 13, "area or area moments"},
-                                        {PNLARR4.ptr(1, g), 4, "side lengths"},
-                                        {PNLARR3.ptr(1, g), 2, "size"},
-                                        {VNMODE.ptr(1, g), nmodt, "modal normals"}});
-            if (!what && quad)
-                what = refused({{XVERG.ptr(1, 1, g), 4, "quadrature points"},
-                                {XVERG.ptr(1, 2, g), 4, "quadrature points"},
-                                {XVERG.ptr(1, 3, g), 4, "quadrature points"},
-                                {PNLARR2.ptr(1, g), 4, "quadrature weights"},
-                                {PNLARR1.ptr(1, 1, g), 4, "moments of the quadrature points"},
-                                {PNLARR1.ptr(1, 2, g), 4, "moments of the quadrature points"},
-                                {PNLARR1.ptr(1, 3, g), 4, "moments of the quadrature points"}});
-            if (what) return refuse(ib, where, std::string(what) + " beyond 1.E10 or not finite", IERR);
-            if (cfg::NTANKS == 0 && !p2f::wetted(PCENT(3, g)))
-                return refuse(ib, where, "centroid above the free surface or below the bottom", IERR);
-        }
-    }
+    for (int ib = 1; ib <= cfg::NBODY; ++ib)
+        for (int i = 1; i <= model::NPANB(ib); ++i, ++g)
+            if (!p2f::wetted(pnl::PCENT(3, g)))
+                return refuse(panel_where(g), "centroid above the free surface or below the bottom", IERR);
 }
 
-void higher_order(int& IERR) {
+// So do the quadrature points of the patches whose heights the reader holds.
+void high_heights(int& IERR) {
     using namespace model;
-    const long nmodt = NMODT;
     long q = 0;
     for (int p = 1; p <= NPATCHT; ++p) {
         const int ib = IBPTH(p);
-        const std::string where = p > NPATCHBD ? "interior free surface of patch " + std::to_string(IPRL(p))
-                                               : "patch " + std::to_string(IPRL(p));
         const bool height = p2f::heights_held(p);
-        const long n = static_cast<long>(NU(p)) * NV(p) * IQUI(p) * IQVI(p);
+        const long n = points_of(p);
         for (long k = 1; k <= n && q < NQP; ++k) {
             ++q;
-            const char* what = refused({{XQP.ptr(1, q), 3, "quadrature point"},
-                                        {ENQP.ptr(1, q), 3, "normal"},
-                                        {WQP.ptr(q), 1, "surface Jacobian"},
-                                        {VNQP.ptr(1, q), nmodt, "modal normals"}});
-            if (what) return refuse(ib, where, std::string(what) + " beyond 1.E10 or not finite", IERR);
             if (height && !p2f::wetted(XQP(3, q) + cfg::XBODY(3, ib)))
-                return refuse(ib, where, "point above the free surface or below the bottom", IERR);
+                return refuse(", " + PATCHWHERE(ib, p), "point above the free surface or below the bottom", IERR);
         }
     }
 }
@@ -97,10 +140,13 @@ void higher_order(int& IERR) {
 
 void CHKCARRY(int& IERR) {
     IERR = 0;
+    p2f::Pass p(p2f::Pass::Dir::Check, p2f::IUP2F);
+    p2f::lay_bulk(p);
+    if (!p.ok()) return refuse_value(p, IERR);
     if (cfg::ILOWHI == 0)
-        low_order(IERR);
+        low_heights(IERR);
     else
-        higher_order(IERR);
+        high_heights(IERR);
 }
 
 }  // namespace zorva

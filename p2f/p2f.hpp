@@ -25,6 +25,9 @@ void WRP2F(int IRAD, int IDIFF, int NPER, int NBETA, int NEQN, int& IERR);
 // file, the body and the panel or patch) a panel or patch whose tables the
 // .p2f reader would refuse: a value beyond its bound or not finite, a
 // centroid or quadrature point above the free surface or below the bottom.
+// The tables are those the file's description (lay_bulk) lays out, as they
+// stand after the geometry step; a value of another table that the file
+// cannot carry is refused naming the item.
 void CHKCARRY(int& IERR);
 
 // Header of the open .p2f file on IUNIT (IERR set to 1 on failure, left

@@ -42,11 +42,14 @@ std::string Pass::fault() const {
 }
 
 bool Pass::begin(std::string_view id) {
-    if (bad_) return false;
+    if (bad_ || stopped_) return false;
     id_ = id;
     name_ = {};
     if (writing()) {
         w_.clear();
+    } else if (checking()) {
+        bytes_ = 0;
+        ordinals_.clear();
     } else if (int st = r_.read(unit_); st != 0) {
         fail("", st < 0 ? "end of file before the record" : "record frame broken or cut short");
     }
@@ -55,10 +58,10 @@ bool Pass::begin(std::string_view id) {
 
 bool Pass::end() {
     if (bad_) return false;
-    std::size_t len = writing() ? w_.bytes().size() : r_.size();
+    std::size_t len = writing() ? w_.bytes().size() : checking() ? bytes_ : r_.size();
     if (writing()) {
         if (w_.write(unit_) != 0) fail();
-    } else if (r_.remaining() != 0) {
+    } else if (reading() && r_.remaining() != 0) {
         fail("", "record longer than its items");
     }
     if (!bad_ && lengths) lengths->emplace_back(id_, len);
@@ -69,6 +72,8 @@ void Pass::text(std::string& s, int len) {
     if (bad_) return;
     if (writing()) {
         w_.put_text(s, static_cast<std::size_t>(len));
+    } else if (checking()) {
+        bytes_ += static_cast<std::size_t>(len);
     } else {
         std::string t;
         if (!r_.get_text(t, static_cast<std::size_t>(len))) return fail(name_, SHORT);
@@ -80,6 +85,10 @@ void Pass::texts(Arr1<std::string>& a, long n, int len, std::string_view name) {
     if (bad_) return;
     name_ = name;
     if (n < 0 || n > MAXCOUNT) return fail(name, "count out of range");
+    if (checking()) {
+        if (fits(a, {n})) bytes_ += static_cast<std::size_t>(n) * static_cast<std::size_t>(len);
+        return;
+    }
     if (reading()) {
         if (static_cast<std::size_t>(n) > r_.remaining() / static_cast<std::size_t>(len)) return fail(name, SHORT);
         if (!fits(a, {n}) && !a.resize_keep(n)) return fail(name, "no memory for its extents");
@@ -563,6 +572,10 @@ void lay_bulk(Pass& p) {
     rec("B2", [&] { p.texts(fnames::GDFNAME, nb, 20, "GDFNAME"); });
     rec("B3", [&] { p.arr(ULEN, {nb}, "ULEN"); });
     for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib) p.check(ULEN(ib) > 0.0f, "B3", "ULEN", "not positive");
+    // Body 1's length makes the run nondimensional: no shorter than the
+    // geometry file takes it.
+    if (p.ok() && p.reading() && nb >= 1)
+        p.check(long_enough(ULEN(1)), "B3", "ULEN", "length of body 1 less than 1.E-05");
     if (cfg::ILOWHI == 0) {
         rec("B4", [&] { p.arr(IS, {2, nb}, "IS", {-1, 1}); });
         rec("B5", [&] {

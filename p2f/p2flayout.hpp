@@ -3,6 +3,9 @@
 // scalars and arrays it carries in order, and a Pass either packs those
 // items into records (writing) or takes them out of the records of the file
 // (reading), so the writer and the readers cannot disagree on the layout.
+// A third direction (checking) walks the same items in memory without any
+// I/O and holds each real to the value rule of the reader, so that the
+// POTEN stage refuses before it solves what the file could not carry.
 //
 // A record is framed as every unformatted record of the program (4-byte
 // little-endian length before and after).  Reading is strict: a record must
@@ -22,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/bounds.hpp"
 #include "common/farray.hpp"
 #include "common/types.hpp"
 #include "common/unformatted.hpp"
@@ -41,16 +45,9 @@ inline constexpr int MAXORDER = 16;
 // Largest number of modes: the FORCE stage holds several NMODT x NMODT
 // tables.
 inline constexpr int MAXMODES = 4096;
-// Largest magnitude of a real the reader accepts (the hydrostatic record
-// aside, whose volume moments grow with the fourth power of the length):
-// coordinates, normals, weights and potentials of a POTEN run stay far
-// below it, and their products within single precision.
-inline constexpr float MAXREAL = 1.0e10f;
+// The reals of the bounded records are held to `carried` (common/bounds.hpp)
+// and the length of body 1 to `long_enough`.
 
-// Whether the reader takes a real of the bounded records: finite and within
-// MAXREAL.  The POTEN stage holds its panel tables to the same rule before
-// it solves.
-inline bool carried(float v) { return std::isfinite(v) && std::fabs(v) <= MAXREAL; }
 // Whether a point of a body's wetted surface at height z (global) lies
 // between the bottom and the free surface, as the reader requires of the
 // panel centroids and quadrature points of a run without tanks, walls or
@@ -68,15 +65,16 @@ struct Lim {
 
 class Pass {
 public:
-    enum class Dir { Write, Read };
+    enum class Dir { Write, Read, Check };
     Pass(Dir d, int unit) : dir_(d), unit_(unit) {}
 
     bool writing() const { return dir_ == Dir::Write; }
     bool reading() const { return dir_ == Dir::Read; }
+    bool checking() const { return dir_ == Dir::Check; }
     bool ok() const { return !bad_; }
     void fail() { bad_ = true; }
-    // Reading: a failure with the item it concerns and why (the first
-    // failure of the pass stands).
+    // Reading and checking: a failure with the item it concerns and why
+    // (the first failure of the pass stands).
     void fail(std::string_view item, std::string why);
     // Reading: refuses the file unless OK holds (a relation between items
     // that their records cannot check alone); REC names the record.
@@ -86,10 +84,16 @@ public:
     // What a failed reading pass met: "record R, item I: why" (or less when
     // no item was named).
     std::string fault() const;
+    // The item that failed and, when checking, where: for an array the last
+    // index of the element refused (its panel, point, patch, body, ...), for
+    // a scalar its ordinal among the items of that name in the record.
+    const std::string& failed_item() const { return item_; }
+    long failed_at() const { return at_; }
 
     // Start a record: writing clears the buffer, reading takes the next
     // record of the unit.  End: writing sends the record, reading checks
-    // that every byte of the record was taken.
+    // that every byte of the record was taken.  Checking does neither; it
+    // starts no record after a table it would have to make (see alloc).
     bool begin(std::string_view id);
     bool end();
 
@@ -100,6 +104,8 @@ public:
     }
     void f(float& v, std::string_view name = {}) {
         name_ = name;
+        first_ = checking() ? ordinal(name) : 1;
+        per_ = 1;
         item(&v, 1);
     }
     void text(std::string& s, int len);
@@ -108,12 +114,19 @@ public:
     // named, the last at least the one named.  Reading allocates the array
     // with the named extents when it is not allocated at a fitting shape.
     // NAME names the item in a message; LIM (integers) bounds its values.
+    // Checking passes over an array not (yet) of the named extents.
     template <typename T, int R>
     void arr(FArray<T, R>& a, std::array<long, R> ext, std::string_view name = {}, Lim lim = {}) {
         if (bad_) return;
         name_ = name;
         long n = count(ext);
         if (n < 0) return fail(name, "extents out of range");
+        first_ = 1;
+        per_ = n > 0 ? n / ext[static_cast<std::size_t>(R - 1)] : 1;
+        if (checking()) {
+            if (n > 0 && fits(a, ext)) item(a.data(), static_cast<std::size_t>(n));
+            return;
+        }
         if (reading() && n == 0) {
             // An empty section leaves an existing array as it is.
             if (!a.allocated() && !a.allocate_bounds(ones<R>(), ext)) fail();
@@ -135,7 +148,12 @@ public:
     void sec(Arr1<T>& a, long start, long n, std::string_view name = {}, Lim lim = {}) {
         if (bad_) return;
         name_ = name;
-        if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) return fail(name, "section out of range");
+        if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) {
+            if (!checking()) fail(name, "section out of range");
+            return;
+        }
+        first_ = start;
+        per_ = 1;
         if (n > 0) {
             item(a.ptr(start), static_cast<std::size_t>(n));
             within(a.ptr(start), static_cast<std::size_t>(n), lim, start);
@@ -146,12 +164,18 @@ public:
 
     // Reading: allocate an array that element-wise items fill (kept when it
     // already has a fitting shape).  Writing: check that it is there.
+    // Checking: an array not there yet ends the walk, with the records
+    // after it unchecked (nothing of it is made, nothing refused).
     template <typename T, int R>
     void alloc(FArray<T, R>& a, std::array<long, R> ext) {
         if (bad_) return;
         long n = count(ext);
         if (n < 0 || n > MAXELEMS) return fail("", "extents of a table out of range");
         if (fits(a, ext)) return;
+        if (checking()) {
+            stopped_ = stopped_ || n > 0;
+            return;
+        }
         if (writing()) {
             if (n > 0) fail();
             return;
@@ -159,7 +183,8 @@ public:
         if (!a.allocate_bounds(ones<R>(), ext)) fail();
     }
 
-    // Reading: whether reals beyond MAXREAL are refused (the default).
+    // Reading and checking: whether reals beyond MAXREAL are refused (the
+    // default).
     void bounded(bool on) { bounded_ = on; }
 
     // Record lengths (bytes of data) as written or read, when a test asks.
@@ -180,16 +205,39 @@ private:
         if (bad_) return;
         if (writing()) {
             w_.put(p, n);
+        } else if (checking()) {
+            bytes_ += n * sizeof(T);
+            if constexpr (std::is_floating_point_v<T> || std::is_same_v<T, cplx>) {
+                for (std::size_t k = 0; k < n; ++k) {
+                    if (const char* why = refused(p[k])) {
+                        at_ = first_ + static_cast<long>(k) / per_;
+                        return fail(name_, why);
+                    }
+                }
+            }
         } else if (!r_.get(p, n)) {
             fail(name_, SHORT);
         } else if constexpr (std::is_floating_point_v<T> || std::is_same_v<T, cplx>) {
-            // A POTEN run stores only finite reals of moderate size: a NaN,
-            // an infinity or a huge value read back marks a damaged file.
-            for (std::size_t k = 0; k < n; ++k) {
-                if (!finite(p[k])) return fail(name_, element(k + 1, n) + "not a finite number");
-                if (bounded_ && !small(p[k])) return fail(name_, element(k + 1, n) + "beyond any stored value");
-            }
+            for (std::size_t k = 0; k < n; ++k)
+                if (const char* why = refused(p[k])) return fail(name_, element(k + 1, n) + why);
         }
+    }
+    // The value rule of the reals: a POTEN run stores only finite reals of
+    // moderate size, so a NaN, an infinity or (in a bounded record) a huge
+    // value marks a damaged file, or a model the file cannot carry.  Null
+    // when V is taken, else why not.
+    template <typename T>
+    const char* refused(const T& v) const {
+        if (!finite(v)) return "not a finite number";
+        if (bounded_ && !small(v)) return "beyond any stored value";
+        return nullptr;
+    }
+    // Checking: the ordinal of the next scalar item NAME in the record.
+    long ordinal(std::string_view name) {
+        for (auto& [n, k] : ordinals_)
+            if (n == name) return ++k;
+        ordinals_.emplace_back(name, 1);
+        return 1;
     }
     static bool small(float v) { return carried(v); }
     static bool small(double v) { return std::fabs(v) <= static_cast<double>(MAXREAL); }
@@ -237,9 +285,14 @@ private:
     Dir dir_;
     int unit_;
     bool bad_ = false;
+    bool stopped_ = false;       // checking: walk ended before a table not made
     std::string id_;
     std::string_view name_;      // item being handled
-    std::string item_, why_;     // the failure, when reading
+    std::string item_, why_;     // the failure
+    long at_ = 0;                // checking: where the item failed
+    long first_ = 1, per_ = 1;   // index of the item's first element, elements an index
+    std::size_t bytes_ = 0;      // checking: bytes of the record's items
+    std::vector<std::pair<std::string_view, long>> ordinals_;  // checking: scalars of the record
     bool bounded_ = true;
     ufmt::RecWriter w_;
     ufmt::RecReader r_;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,23 @@ namespace fs = std::filesystem;
 // the list LIST.
 std::string model_gdf(const std::string& model, const std::string& list) {
     return "Kernel model\n1.0 9.80665\n0 0\n0 2\n3\n" + model + "\n" + list + "\n1 0 0\n";
+}
+
+// A low-order geometry file, given by its LINES, with every coordinate
+// times F.
+std::string gdf_times(const std::vector<std::string>& lines, float f) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i < 4) {
+            text += lines[i] + "\n";
+            continue;
+        }
+        std::istringstream in(lines[i]);
+        std::ostringstream out;
+        for (float v = 0.0f; in >> v;) out << ' ' << v * f;
+        text += out.str() + "\n";
+    }
+    return text;
 }
 
 // Text of a further file that stands for a link to /dev/zero.
@@ -93,10 +111,19 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "  0.923880  -0.382683   0.000000   0.707107  -0.707107   0.000000   0.653281   1e6  -0.382683   0.853553  "
          "-0.353553  -0.382683",
          "Error in GDF file hemi.gdf, body 1, panel 15: area or area moments beyond 1.E10 or not finite", {}, true},
+        // Panels of 0.25 x 310 = 77.5 on a side: the fourth moments of a
+        // square panel of side a about its centroid are a^6 / 21.33 (by
+        // hand), 1.02E10 here (75 on a side would give 8.3E9).
+        {"box scaled by 310: panels 77.5 x ULEN on a side", "box", "box.gdf", 0, Case::Text,
+         gdf_times(read_lines(source_path("examples/box/box.gdf")), 310.0f),
+         "Error in GDF file box.gdf, body 1, panel 1: area or area moments beyond 1.E10 or not finite (area moments "
+         "beyond 1.E10 in units of ULEN, as of a square panel more than about 75 x ULEN on a side: give a larger ULEN "
+         "or smaller panels)",
+         {}, true},
         {"a number of a flat patch doubled: a corner above the free surface", "hobox", "hobox.gdf", 5, Case::Replace,
          " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
          "-0.500000   1.000000  -0.500000  -0.500000",
-         "Error in GDF file hobox.gdf, body 1, patch 1: point above the free surface or below the bottom", {}, true},
+         "Error in GDF file, body 1 (hobox.gdf), patch 1: point above the free surface or below the bottom", {}, true},
         {"a period the .p2f file cannot carry", "box", "box.pot", 9, Case::Replace, " 4.  6.  1e12",
          "Error in POT file: wave period out of range, period number 3", {}, true},
         {"a gravity the .p2f file cannot carry", "box", "box.gdf", 2, Case::Replace, "  1.0  1e11      ULEN GRAV",

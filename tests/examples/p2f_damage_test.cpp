@@ -132,8 +132,8 @@ TEST_F(P2FDamage, LowOrderSwitchesAndPanelTables) {
     write_file("box.cfg", read_file("box.cfg") + "IPOTEN=0\n");
 
     // Records: 2 (NEQN NBODY NSOLC NMODT IBODY_WAVEMAKER ...), 6 (ISOR IQUAD
-    // ILOG IDIAG ISOLVE ISCATT ...), 25 L1 (x of the vertices of the 80
-    // panels in their planes, four a panel).
+    // ILOG IDIAG ISOLVE ISCATT ...), 10 B3 (ULEN, the body length), 25 L1 (x
+    // of the vertices of the 80 panels in their planes, four a panel).
     struct Case {
         const char* what;
         int rec, off;
@@ -146,6 +146,10 @@ TEST_F(P2FDamage, LowOrderSwitchesAndPanelTables) {
         {"ISOLVE below -1", 6, 16, i32(-2), "record 6, item ISOLVE: -2 outside -1 .. 16777216"},
         {"wavemaker body negative", 2, 16, i32(-1), "record 2, item IBODY_WAVEMAKER: -1 outside 0 .. 16777216"},
         {"wavemaker body beyond the bodies", 2, 16, i32(2), "record 2, item IBODY_WAVEMAKER: beyond the bodies"},
+        // The geometry file's rule: no body length below 1.E-05, here the
+        // smallest denormal (of 1.0), which would make every length of the
+        // force control file huge.
+        {"body length a denormal", 10, 0, i32(1), "record B3, item ULEN: length of body 1 less than 1.E-05"},
         {"two vertices of panel 39 moved (no longer at its side lengths)", 25, 612,
          std::string("\x01\0\0\0\0\0\0\0", 8),
          "record L1, item PNLARR6: vertices of panel 39 not at the lengths of its sides"},

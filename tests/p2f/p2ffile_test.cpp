@@ -210,16 +210,10 @@ TEST_F(P2FTest, RoundTripRestoresEveryTable) {
              return s;
          }},
         {"higher order, trimming, kernel lines, tanks", [] {
-             ModelDesc s;
-             s.ilowhi = 1;
-             s.nbody = 2;
-             s.neqn = 7;
-             s.itrimwl = 1;
+             ModelDesc s = high_trimmed();
              s.nrgkbody = 1;
              s.ntanks = 1;
              s.idipwmf = 1;
-             s.nper = 1;
-             s.iperfl = {0};
              return s;
          }},
     };

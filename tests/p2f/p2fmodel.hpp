@@ -45,6 +45,19 @@ struct ModelDesc {
 
 inline void reset_all() { reset_modules(); }
 
+// The higher-order model of build_model (two bodies, four patches) with
+// waterline trimming, at one period.
+inline ModelDesc high_trimmed() {
+    ModelDesc s;
+    s.ilowhi = 1;
+    s.nbody = 2;
+    s.neqn = 7;
+    s.itrimwl = 1;
+    s.nper = 1;
+    s.iperfl = {0};
+    return s;
+}
+
 // Distinct, exactly representable values.
 struct Filler {
     int k = 0;
