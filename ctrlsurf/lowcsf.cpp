@@ -48,6 +48,7 @@ void RDCSFL(int IB, float ZLIM, int& NPAN, csf::Points& S, csf::Points& F, csf::
         if (code != 0) {
             ERRMSG(" Error return from subroutine RGKLOWCSF for body ", IB);
             ERRMSG("                                  error code = ", code);
+            RGKLOGNOTE();
             IERR = 1;
             return;
         }

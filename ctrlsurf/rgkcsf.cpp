@@ -21,7 +21,12 @@ std::string rtrim(std::string s) {
     return s;
 }
 
-void code_line(int code) { ERRMSG("                               error code = ", code); }
+// The second line of a failed RGKINIT or RGKINITCSF, and the pointer to the
+// library's log.
+void code_line(int code) {
+    ERRMSG("                               error code = ", code);
+    RGKLOGNOTE();
+}
 
 }  // namespace
 

@@ -258,6 +258,7 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
             RGKINIT(code);
             if (code > 0) {
                 ERRMSG("Error return from subroutine RGKINIT, error code = ", code);
+                RGKLOGNOTE();
                 IERR = 1;
                 return;
             }

@@ -215,7 +215,10 @@ void RDGDF(int IU, int& IERR) {
         chan::close(IURGK);
         int code = 0;
         RGKINIT(code);
-        if (code != 0) return fail("Error return from subroutine RGKINIT, error code = ", code);
+        if (code != 0) {
+            fail("Error return from subroutine RGKINIT, error code = ", code);
+            RGKLOGNOTE();
+        }
     }
 }
 

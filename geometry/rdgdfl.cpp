@@ -257,6 +257,7 @@ void RDGDFL(int IU, int& IERR) {
             if (code != 0) {
                 ERRMSG("Error calling RGKLOWGDF for body N=", ib);
                 ERRMSG("                      error code = ", code);
+                RGKLOGNOTE();
                 IERR = 1;
                 return;
             }

@@ -5,6 +5,7 @@
 
 #include "common/channels.hpp"
 #include "common/fmtwrite.hpp"
+#include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
@@ -84,6 +85,8 @@ void RGKDONECSF() {
     const std::lock_guard<std::mutex> one(surflink_calls);
     ::RGKDONECSF();
 }
+
+void RGKLOGNOTE() { ERRMSG(" The reason is in rgklog.txt, the log of the geometry-model library SURFLINK", 0); }
 
 bool WRRGKHEAD() {
     constexpr int IURGK = 3;

@@ -36,6 +36,11 @@ void RGKEVALCSF(float U, float V, int IP, float* X, float* XU, float* XV, int& I
 void RGKLOWCSF(int& IERR);
 void RGKDONECSF();
 
+// The line written after the error message of a failed RGKINIT,
+// RGKINITCSF, RGKLOWGDF or RGKLOWCSF: the library gives the reason in its
+// log, which the line names.
+void RGKLOGNOTE();
+
 // Opens rgkinit.txt (channel 3, replacing an older file) and writes its
 // three head lines: ILOWHI, GRAV and NBODY of the run.  False when the file
 // cannot be opened.

@@ -57,10 +57,11 @@ extern const char* const KEYNAME[NKEYS];
 // 1: an error, its message already written.
 void RDCONFIG(int RUNTYPE, int& IERR);
 
-// A POTEN pass that found no configuration lines (no file, a file that
-// cannot be read, a file of blanks only) holds one warning naming the file;
-// the POTEN stage writes it here once its error log is open, so that it
-// reaches the screen and both logs.  Nothing when no warning is held.
+// A POTEN pass that found no line giving a keyword (no file, a file that
+// cannot be read, a file of blanks only, of comments or of unknown
+// keywords) holds one warning naming the file; the POTEN stage writes it
+// here once its error log is open, so that it reaches the screen and both
+// logs.  Nothing when no warning is held.
 void warn_file();
 
 // Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens

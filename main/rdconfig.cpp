@@ -136,6 +136,9 @@ struct Pass {
     bool blank = true;                    // no line so far holds more than blanks
     std::array<int, NCFGI + 1> cfgval{};  // 1-based
     int ntankn = 0;                       // tank range numbers so far (c)
+    int line = 0;                         // number of the line being read
+    std::string key;                      // its keyword
+    std::array<int, NKEYS + 1> keyline{}; // 1-based: the last line that gave each keyword
 };
 
 bool stage_uses(Stage s, int runtype) {
@@ -147,9 +150,37 @@ int fail(const char* text, int value = 0) {
     return 1;
 }
 
-// A free-format read of the value text; 0, or 1 after the read-error message.
-int parse(std::string_view text, std::initializer_list<fread::Item> items) {
-    if (fread::parse_group(text, items) != 0) return fail(EREAD);
+// The line that follows the message refusing an item of a keyword line: the
+// file, the line number, the keyword and the item as written.  Returns 1.
+int name_item(int line, std::string_view key, const char* item, std::string_view text) {
+    const std::size_t b = text.find_first_not_of(' ');
+    text = b == std::string_view::npos ? std::string_view() : text.substr(b, text.find_last_not_of(' ') + 1 - b);
+    ERRMSG(" Configuration file " + fnames::FILECFG + ", line " + std::to_string(line) + ", keyword " +
+               std::string(key) + ": " + item + " \"" + std::string(text) + "\" not accepted",
+           0);
+    return 1;
+}
+
+// The value of the line being read refused: the message that says why,
+// then the line naming it.
+int bad_value(const Pass& ps, std::string_view value, const char* why = EREAD) {
+    ERRMSG(why, 0);
+    return name_item(ps.line, ps.key, "value", value);
+}
+
+// A staged integer refused after the file: its own message, the read-error
+// message and the line naming where it was given.
+int bad_staged(const Pass& ps, int knum, int value) {
+    const std::string name = KEYNAME[knum - 1];
+    ERRMSG(" Illegal value of " + name + " = ", value);
+    ERRMSG(EREAD, 0);
+    return name_item(ps.keyline[static_cast<std::size_t>(knum)], name, "value", std::to_string(value));
+}
+
+// A free-format read of the value text of the line being read; 0, or 1
+// after the messages.
+int parse(const Pass& ps, std::string_view text, std::initializer_list<fread::Item> items) {
+    if (fread::parse_group(text, items) != 0) return bad_value(ps, text);
     return 0;
 }
 
@@ -202,25 +233,25 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
             ++i;
         }
     }
-    if (ps.ntankn % 2 != 0) return fail(" Incomplete NPTANK data in CONFIG.ZRV");
+    if (ps.ntankn % 2 != 0) return bad_value(ps, value, " Incomplete NPTANK data in CONFIG.ZRV");
     return 0;
 }
 
 // The value of one matched keyword line.
 int act(int knum, std::string_view value, int nb, Pass& ps) {
     const Key& k = keytab()[static_cast<std::size_t>(knum - 1)];
-    if (k.type == Type::Int) return parse(value, {fread::I(ps.cfgval[static_cast<std::size_t>(knum)])});
+    if (k.type == Type::Int) return parse(ps, value, {fread::I(ps.cfgval[static_cast<std::size_t>(knum)])});
     if (!stage_uses(k.stage, ps.runtype)) return 0;
     switch (k.type) {
         case Type::Int:
             break;
         case Type::IntBody:
             if (nb > k.iarr->extent(1) && grow_to(k, nb) != 0) return 1;
-            if (parse(value, {fread::I((*k.iarr)(nb))}) != 0) return 1;
+            if (parse(ps, value, {fread::I((*k.iarr)(nb))}) != 0) return 1;
             if (k.iarr == &NEWMDS && (NEWMDS(nb) < 0 || NEWMDS(nb) > fread::MAXITEMS)) {
                 // A body's count of generalized modes.
                 ERRMSG(" Illegal value of NEWMDS = ", NEWMDS(nb));
-                return fail(EREAD);
+                return bad_value(ps, value);
             }
             return 0;
         case Type::IntNBody: {
@@ -228,20 +259,20 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
             if (k.iarr->extent(1) < NBODY && !k.iarr->resize_keep_fill(1, NBODY))
                 return fail("Insufficient memory to allocate IALTFRCN array");
             int st = fread::parse_group(value, {fread::I(k.iarr->data(), NBODY)});
-            if (st < 0) return fail(" Not enough data for IALTFRCN in CONFIG.ZRV");
-            if (st > 0) return fail(EREAD);
+            if (st < 0) return bad_value(ps, value, " Not enough data for IALTFRCN in CONFIG.ZRV");
+            if (st > 0) return bad_value(ps, value);
             return 0;
         }
         case Type::IntList: {
             int n = static_cast<int>(k.iarr->size());
             if (n == 0) return 0;
-            return parse(value, {fread::I(k.iarr->data(), n)});
+            return parse(ps, value, {fread::I(k.iarr->data(), n)});
         }
         case Type::Real:
-            return parse(value, {fread::R(*k.rval)});
+            return parse(ps, value, {fread::R(*k.rval)});
         case Type::RealBody:
             if (nb > k.rarr->extent(2) && grow_to(k, nb) != 0) return 1;
-            return parse(value, {fread::R(k.rarr->ptr(1, nb), k.nval)});
+            return parse(ps, value, {fread::R(k.rarr->ptr(1, nb), k.nval)});
         case Type::RealList: {
             // RHOTANK: from the first entry still unset up to entry NTANKS;
             // a line may give fewer values than that.
@@ -253,7 +284,7 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
             if (first > NTANKS) return 0;
             int nvals = 0;
             int st = fread::parse_group(value, {fread::R(RHOTANK.ptr(first), NTANKS - first + 1)}, &nvals);
-            if (st > 0 || nvals < 1) return fail(EREAD);
+            if (st > 0 || nvals < 1) return bad_value(ps, value);
             return 0;
         }
         case Type::Text: {
@@ -263,7 +294,8 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
                 std::size_t e = value.find(' ', b);
                 word = std::string(value.substr(b, e == std::string_view::npos ? e : e - b));
             }
-            if (static_cast<int>(word.size()) > PATHLEN) return fail(" Path name for file in CONFIG.ZRV too long");
+            if (static_cast<int>(word.size()) > PATHLEN)
+                return bad_value(ps, value, " Path name for file in CONFIG.ZRV too long");
             SCRATCH_PATH = word;
             LSCRATCH = static_cast<int>(word.size());
             return 0;
@@ -279,30 +311,32 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
 }
 
 // Body index of a keyword line: 1 without "(" before "=", else the number
-// between "(" and the first ")".  0 on success, 1 after the messages.
-int body_index(std::string_view line, std::size_t eq, int& nb) {
+// between "(" and the first ")".  0 on success, 1 after the messages (the
+// last names the index as written, from "(" up to "=").
+int body_index(const Pass& ps, std::string_view line, std::size_t eq, int& nb) {
     nb = 1;
     std::size_t lp = line.find('(');
     if (lp == std::string_view::npos || lp > eq) return 0;
     std::size_t rp = line.find(')');
-    if (rp == std::string_view::npos || rp > eq || rp < lp + 2) return fail(EREAD);
-    if (parse(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0) return 1;
-    if (nb < 1 || nb > fread::MAXITEMS) {
+    bool bad = rp == std::string_view::npos || rp > eq || rp < lp + 2 ||
+               fread::parse_group(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0;
+    if (!bad && (nb < 1 || nb > fread::MAXITEMS)) {
         ERRMSG(" Illegal value of body index NB = ", nb);
-        return fail(EREAD);
+        bad = true;
     }
-    return 0;
+    if (!bad) return 0;
+    ERRMSG(EREAD, 0);
+    return name_item(ps.line, ps.key, "body index", line.substr(lp, eq - lp));
 }
 
-// The keyword of a line: the text before "=", cut at "(" and then at the
-// first blank, upper-cased.
-std::string keyword(std::string_view line, std::size_t eq) {
-    std::string key(line.substr(0, eq));
-    if (std::size_t lp = key.find('('); lp != std::string::npos) key.resize(lp);
-    if (std::size_t bl = key.find(' '); bl != std::string::npos) key.resize(bl);
-    for (char& ch : key)
+// The first word of a text, cut at the first of the characters ENDS,
+// upper-cased (a-z only).  The keyword of a line is its text before "=" cut
+// at "(" or a blank.
+std::string first_word(std::string_view text, const char* ends) {
+    std::string word(text.substr(0, text.find_first_of(ends)));
+    for (char& ch : word)
         if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return key;
+    return word;
 }
 
 // Staged integer keys of one stage class, copied by their rules.
@@ -334,7 +368,7 @@ std::string held_warning;
 // The lines of the file.  0 at its end, 1 after an error.
 int read_lines(Pass& ps) {
     std::string line;
-    for (;;) {
+    for (ps.line = 1;; ++ps.line) {
         int st = fread::read_line(IUCFG, line);
         if (st < 0) return 0;
         if (st > 0) return fail(EREAD);
@@ -345,20 +379,31 @@ int read_lines(Pass& ps) {
         if (b != std::string::npos) ps.blank = false;
         std::string_view l = b == std::string::npos ? std::string_view() : std::string_view(line).substr(b);
         std::size_t eq = l.find('=');
-        if (eq == std::string_view::npos) continue;
+        if (eq == std::string_view::npos) {
+            // A comment.  One whose first word (up to a blank, ":" or "(")
+            // is a keyword is most likely a setting that lost its "=":
+            // said once per run, in the first pass over the file.
+            const std::string word = first_word(l, " :(");
+            if (ps.runtype == 0 && keynum(word) != 0)
+                ERRMSG(" WARNING: keyword " + word + " without = in line " + std::to_string(ps.line) +
+                           " of configuration file " + fnames::FILECFG + "; line taken as a comment",
+                       0);
+            continue;
+        }
+        ps.key = first_word(l.substr(0, eq), " (");
         int nb = 1;
-        if (body_index(l, eq, nb) != 0) return 1;
-        const std::string key = keyword(l, eq);
-        const int knum = key.empty() ? 0 : keynum(key);
+        if (body_index(ps, l, eq, nb) != 0) return 1;
+        const int knum = ps.key.empty() ? 0 : keynum(ps.key);
         if (knum == 0) {
             // Said once per run, in the first pass over the file.
             if (ps.runtype == 0)
-                ERRMSG(" WARNING: unknown keyword " + (key.empty() ? std::string("(none)") : key) +
+                ERRMSG(" WARNING: unknown keyword " + (ps.key.empty() ? std::string("(none)") : ps.key) +
                            " in configuration file " + fnames::FILECFG + "; line ignored",
                        0);
             continue;
         }
         CFGSET(knum) = 1;
+        ps.keyline[static_cast<std::size_t>(knum)] = ps.line;
         if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
     }
 }
@@ -431,11 +476,12 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
     CFGSET.fill(0);
 
-    // The lines.  Without them (no file, a file that cannot be read, or one
-    // of blanks only) every keyword keeps its default: legal, but a
-    // forgotten or emptied file would silently change the method, so the
-    // POTEN pass holds one warning for the stage log (written by warn_file
-    // once that log is open).
+    // The lines.  Without a line that gives a keyword (no file, a file that
+    // cannot be read, one of blanks only, or one of comments and unknown
+    // keywords) every keyword keeps its default: legal, but a forgotten or
+    // emptied file would silently change the method, so the POTEN pass
+    // holds one warning for the stage log (written by warn_file once that
+    // log is open).
     std::error_code ec;
     const bool isdir = std::filesystem::is_directory(fnames::FILECFG, ec);
     std::string trouble;
@@ -446,7 +492,10 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
             IERR = 1;
             return;
         }
-        if (ps.blank) trouble = " is empty";
+        if (ps.blank)
+            trouble = " is empty";
+        else if (std::find(CFGSET.begin(), CFGSET.end(), 1) == CFGSET.end())
+            trouble = " sets no keyword";
     } else if (isdir || chan::exists(fnames::FILECFG)) {
         trouble = " cannot be read";
     } else {
@@ -476,14 +525,12 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
         }
         copy_staged(ps, Stage::P);
         if (ILOWHI != 0 && ILOWHI != 1) {
-            ERRMSG(" Illegal value of ILOWHI = ", ILOWHI);
-            IERR = fail(EREAD);
+            IERR = bad_staged(ps, keynum("ILOWHI"), ILOWHI);
             return;
         }
         if (MAXITT > fread::MAXITEMS) {
             // The iteration limit sizes the iterative solvers' work space.
-            ERRMSG(" Illegal value of MAXITT = ", MAXITT);
-            IERR = fail(EREAD);
+            IERR = bad_staged(ps, keynum("MAXITT"), MAXITT);
             return;
         }
         if (tanks_poten(ps) != 0) {

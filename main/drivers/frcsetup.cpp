@@ -154,7 +154,11 @@ void FRCSETUP(int& IERR) {
         } else {
             int ierr = 0;
             RGKINIT(ierr);
-            if (ierr > 0) return stop("Error return from subroutine RGKINIT, error code = ", ierr);
+            if (ierr > 0) {
+                stop("Error return from subroutine RGKINIT, error code = ", ierr);
+                RGKLOGNOTE();
+                return;
+            }
         }
     }
     // Control surfaces.

@@ -335,15 +335,17 @@ TEST_F(CsfReader, GeometryKernelSurfaceControlFileAndFailures) {
         EXPECT_EQ(std::ifstream("box_ms2.csf").good(), low);
     }
     const std::string quad = "ZUZOVOZA MODEL 1\nQUAD f 2 -1.5 0  2 -1.5 -1  2 1.5 -1  2 1.5 0";
+    // The kernel's reason is in its log: the run points to it.
+    const std::string NOTE = " The reason is in rgklog.txt, the log of the geometry-model library SURFLINK\n";
     const struct {
         const char* name;
         std::string model, csf;
         std::vector<std::string> messages;
     } cases[] = {
         {"no model file", "", kernel(true),
-         {" Error return from subroutine RGKINITCSF, body 1\n", "                               error code = 3\n"}},
+         {" Error return from subroutine RGKINITCSF, body 1\n", "                               error code = 3\n", NOTE}},
         {"ISX without model symmetry", quad + "\n", "T\n0\n1 0\n0 2\n" + tail,
-         {" Error return from subroutine RGKLOWCSF for body 1\n", "                                  error code = 5\n"}},
+         {" Error return from subroutine RGKLOWCSF for body 1\n", "                                  error code = 5\n", NOTE}},
         {"trimmed surface", quad + " trimmed=1\n", kernel(false), {" Error calling RGKNPATCSF for body 1\n"}},
     };
     for (const auto& c : cases) {

@@ -96,7 +96,9 @@ TEST_F(DriverTest, MainRuns) {
         {"POTEN fails", "", [DEEPPOT] { write_file("run.pot", DEEPPOT); }, 1,
          cat({PSTART_DEEP, EDEEP, PDONE, FDONE}), EDEEP, NOFILE},
         {"configuration fails", "ISOLVE=?\n", [] {}, 1,
-         cat({msg(" Error reading input file CONFIG.ZRV"), PDONE, FDONE}), NOFILE, NOFILE},
+         cat({msg(" Error reading input file CONFIG.ZRV"),
+              msg(" Configuration file run.cfg, line 1, keyword ISOLVE: value \"?\" not accepted"), PDONE, FDONE}),
+         NOFILE, NOFILE},
         {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
          cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
          msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
@@ -266,8 +268,8 @@ TEST_F(Program, UnconvergedSolutionsEndWithTheirOwnStatus) {
     EXPECT_EQ(log.back(), "  Solutions did not converge within MAXITT iterations: see ERRORP.LOG file");
 }
 
-// A configuration that gives nothing (emptied, of blanks only, not listed,
-// listed but absent) is legal, and every keyword keeps its default (here
+// A configuration that gives nothing (emptied, of blanks only, of comments
+// only, not listed, listed but absent) is legal, and every keyword keeps its default (here
 // the low-order method, although hobox.gdf is a higher-order geometry);
 // the run says so once, on the screen and in both logs, and its closing
 // lines point to the POTEN log.
@@ -281,6 +283,9 @@ TEST_F(Program, ConfigurationWithoutLinesWarnsOnce) {
     const Case cases[] = {
         {"emptied", [] { write_file("hobox.cfg", ""); }, "configuration file hobox.cfg is empty"},
         {"blanks only", [] { write_file("hobox.cfg", "  \n\t\n\n"); }, "configuration file hobox.cfg is empty"},
+        {"comments only",
+         [] { write_file("hobox.cfg", "Configuration of the higher-order box.\nHigher-order method, both stages.\n"); },
+         "configuration file hobox.cfg sets no keyword"},
         {"not in the list file",
          [] {
              std::string list;
@@ -323,7 +328,9 @@ TEST_F(Program, FailedStageExitStatus) {
     config("ILOWHI=3\n");
     std::string out;
     EXPECT_EQ(run("", out), 1);
-    EXPECT_EQ(out, "\n  Illegal value of ILOWHI = 3\n\n\n  Error reading input file CONFIG.ZRV\n");
+    EXPECT_EQ(out,
+              "\n  Illegal value of ILOWHI = 3\n\n\n  Error reading input file CONFIG.ZRV\n"
+              "\n  Configuration file run.cfg, line 1, keyword ILOWHI: value \"3\" not accepted\n");
     EXPECT_EQ(read_file("zorvalog.txt").find("ZORVA run completed"), std::string::npos);
 }
 

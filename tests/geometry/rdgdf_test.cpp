@@ -142,7 +142,9 @@ TEST_F(ModelTest, RgkinitWriter) {
     int ierr = -1;
     RDGDF(11, ierr);
     EXPECT_EQ(ierr, 1);
-    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 3\n")) << screen.str();
+    EXPECT_TRUE(said(" Error return from subroutine RGKINIT, error code = 3\n\n\n"
+                     "  The reason is in rgklog.txt, the log of the geometry-model library SURFLINK\n"))
+        << screen.str();
     EXPECT_NE(read_file("rgklog.txt").find("Could not open RG model file: nomodel.txt\n"), std::string::npos);
     EXPECT_EQ(NRGKBODY, 2);
     EXPECT_EQ(NRGKLINES, 3 + 13 + 10);

@@ -36,6 +36,19 @@ const char* const READERR = "\n  Error reading input file CONFIG.ZRV\n";
 std::string nolines(const std::string& what) {
     return "\n  WARNING: configuration file run.cfg " + what + "; every keyword keeps its default\n";
 }
+// The warning of a comment line that starts with a keyword.
+std::string comment(int line, const std::string& key) {
+    return "\n  WARNING: keyword " + key + " without = in line " + std::to_string(line) +
+           " of configuration file run.cfg; line taken as a comment\n";
+}
+std::string unknown(const std::string& key) {
+    return "\n  WARNING: unknown keyword " + key + " in configuration file run.cfg; line ignored\n";
+}
+// The line after a refusal that names the refused item (value or body index).
+std::string named(int line, const std::string& key, const std::string& item) {
+    return "\n  Configuration file run.cfg, line " + std::to_string(line) + ", keyword " + key + ": " + item +
+           " not accepted\n";
+}
 
 int given_flag(const std::string& key) {
     for (int k = 1; k <= NKEYS; ++k)
@@ -82,8 +95,41 @@ const std::vector<CfgCase>& cases() {
          {"ISOLVE"}, [] {}, [] { EXPECT_EQ(ILOWHI, 0); }},
         {"FORCE pass without a file: said once, by the POTEN pass", 1, nullptr, 0, "", {},
          [] { force_arrays(1, 0); }},
-        {"lines without = are comments", 0, "ISOLVE 1\n# MAXSCR 9\n\n", 0, "", {},
-         [] {}, [] { EXPECT_EQ(ISOLVE, 0); EXPECT_EQ(MAXSCR, 2); }},
+        // A line without = is a comment; one whose first word (up to a
+        // blank, ":" or "(") is a keyword in any case gets a warning.
+        {"lines without = are comments", 0,
+         "Configuration for the hemisphere\n"
+         "ILOWHI 1\n"
+         "ilowhi: 1\n"
+         "   Isolve\n"
+         "NEWMDS(2) 3\n"
+         "ILOWHIGH 1\n"
+         "# MAXSCR 9\n"
+         "\n"
+         "ISOR\t1\n"
+         "Iperio:\n"
+         "MAXITT=50\n"
+         "NOSUCHKEY = 3\n",
+         0,
+         comment(2, "ILOWHI") + comment(3, "ILOWHI") + comment(4, "ISOLVE") + comment(5, "NEWMDS") +
+             comment(9, "ISOR") + comment(10, "IPERIO") + unknown("NOSUCHKEY"),
+         {"MAXITT"},
+         [] {},
+         [] {
+             EXPECT_EQ(ILOWHI, 0);
+             EXPECT_EQ(ISOLVE, 0);
+             EXPECT_EQ(ISOR, 0);
+             EXPECT_EQ(MAXSCR, 2);
+             EXPECT_EQ(MAXITT, 50);
+             EXPECT_EQ(IPERIO, 1);
+             EXPECT_EQ(NEWMDS.extent(1), 1);
+         }},
+        // No line gives a keyword: every keyword keeps its default, as
+        // with an empty file.
+        {"comments only", 0, "Configuration of the box\n  Low-order method, both stages.\n", 0,
+         nolines("sets no keyword"), {}},
+        {"comments only, one a keyword", 0, "Higher-order method\nILOWHI 1\n", 0,
+         comment(2, "ILOWHI") + nolines("sets no keyword"), {}, [] {}, [] { EXPECT_EQ(ILOWHI, 0); }},
         {"case, leading blanks, unknown keys", 0, "   maxitt = 50\nNOSUCHKEY = 3\nIsOr=1 , 7\n", 0,
          "\n  WARNING: unknown keyword NOSUCHKEY in configuration file run.cfg; line ignored\n",
          {"MAXITT", "ISOR"},
@@ -98,11 +144,10 @@ const std::vector<CfgCase>& cases() {
              EXPECT_FLOAT_EQ(XTRIM(1, 1), 0.5f);
              EXPECT_FLOAT_EQ(XTRIM(2, 1), 2.0f);
          }},
-        {"misspelt keyword: one warning naming it", 0, "MAXIT = 50\n", 0,
-         "\n  WARNING: unknown keyword MAXIT in configuration file run.cfg; line ignored\n", {},
-         [] {}, [] { EXPECT_EQ(MAXITT, 35); }},
-        {"FORCE pass: unknown keys were named by the POTEN pass", 1, "MAXIT = 50\n", 0, "", {},
-         [] { force_arrays(1, 0); }},
+        {"misspelt keyword only: its warning, and no keyword set", 0, "MAXIT = 50\n", 0,
+         unknown("MAXIT") + nolines("sets no keyword"), {}, [] {}, [] { EXPECT_EQ(MAXITT, 35); }},
+        {"FORCE pass: unknown keys and keyword comments were named by the POTEN pass", 1,
+         "MAXIT = 50\nMAXMIT 12\n", 0, "", {}, [] { force_arrays(1, 0); }, [] { EXPECT_EQ(MAXMIT, 8); }},
         {"file that exists but cannot be read: warning, defaults", 0, nullptr, 0, nolines("cannot be read"), {},
          [] { std::filesystem::create_directory("run.cfg"); },
          [] { EXPECT_EQ(MAXITT, 35); EXPECT_EQ(IPOTEN, 1); }},
@@ -123,20 +168,28 @@ const std::vector<CfgCase>& cases() {
              EXPECT_EQ(IDIAG, 3);
              EXPECT_EQ(CFGSET(KEYXBODY), 1);
          }},
-        {"body index 0", 0, "IRR(0) = 1\n", 1, "\n  Illegal value of body index NB = \n\n  Error reading input file CONFIG.ZRV\n",
-         {}},
-        {"negative body index", 0, "XTRIM(-2) = 1 2 3\n", 1,
-         "\n  Illegal value of body index NB =     -2\n\n\n  Error reading input file CONFIG.ZRV\n", {}},
-        {"unclosed body index", 0, "IRR(2 = 1\n", 1, READERR, {}},
+        // Every refused value or body index is followed by a line naming
+        // the file, the line, the keyword and the item as written.
+        {"body index 0", 0, "IRR(0) = 1\n", 1,
+         "\n  Illegal value of body index NB = \n" + std::string(READERR) + named(1, "IRR", "body index \"(0)\""), {}},
+        {"negative body index", 0, "ILOWHI=0\nxtrim (-2) = 1 2 3\n", 1,
+         "\n  Illegal value of body index NB =     -2\n\n" + std::string(READERR) +
+             named(2, "XTRIM", "body index \"(-2)\""),
+         {"ILOWHI"}},
+        {"unclosed body index", 0, "IRR(2 = 1\n", 1, READERR + named(1, "IRR", "body index \"(2\""), {}},
         // A body index or a count beyond any model: refused before any
         // array is grown for it.
         {"huge body index", 0, "XBODY(2000000000) = 1 2 3 4\n", 1,
-         "\n  Illegal value of body index NB = *****\n\n\n  Error reading input file CONFIG.ZRV\n", {}},
+         "\n  Illegal value of body index NB = *****\n\n" + std::string(READERR) +
+             named(1, "XBODY", "body index \"(2000000000)\""),
+         {}},
         {"negative NEWMDS", 0, "NEWMDS(1) = -1\n", 1,
-         "\n  Illegal value of NEWMDS =     -1\n\n\n  Error reading input file CONFIG.ZRV\n", {"NEWMDS"}},
+         "\n  Illegal value of NEWMDS =     -1\n\n" + std::string(READERR) + named(1, "NEWMDS", "value \"-1\""),
+         {"NEWMDS"}},
         {"huge MAXITT", 0, "MAXITT = 2147483647\n", 1,
-         "\n  Illegal value of MAXITT = *****\n\n\n  Error reading input file CONFIG.ZRV\n", {"MAXITT"}},
-        {"unreadable body index", 0, "IRR(b) = 1\n", 1, READERR, {}},
+         "\n  Illegal value of MAXITT = *****\n\n" + std::string(READERR) + named(1, "MAXITT", "value \"2147483647\""),
+         {"MAXITT"}},
+        {"unreadable body index", 0, "IRR(b) = 1\n", 1, READERR + named(1, "IRR", "body index \"(b)\""), {}},
         {"IRR of body 2 alone", 0, "IRR(2) = 1\n", 0, "", {"IRR"},
          [] { IRR.allocate(1); IRR(1) = 4; },
          [] { ASSERT_EQ(IRR.extent(1), 2); EXPECT_EQ(IRR(1), 4); EXPECT_EQ(IRR(2), 1); }},
@@ -156,16 +209,20 @@ const std::vector<CfgCase>& cases() {
              EXPECT_EQ(NEWMDS(3), 2);
              EXPECT_FLOAT_EQ(XBODY(4, 2), 4.0f);
          }},
-        {"unreadable value", 0, "ISOLVE = x\n", 1, READERR, {"ISOLVE"}},
-        {"real for an integer key", 0, "MAXITT = 1.5\n", 1, READERR, {"MAXITT"}},
-        {"too few XBODY values", 0, "XBODY = 1 2\n", 1, READERR, {"XBODY"}},
-        {"empty value", 0, "IDIAG =\n", 1, READERR, {"IDIAG"}},
+        {"unreadable value", 0, "ISOLVE = 1\n\tilowhi =  one \n", 1, READERR + named(2, "ILOWHI", "value \"one\""),
+         {"ISOLVE", "ILOWHI"}},
+        {"real for an integer key", 0, "MAXITT = 1.5\n", 1, READERR + named(1, "MAXITT", "value \"1.5\""),
+         {"MAXITT"}},
+        {"too few XBODY values", 0, "XBODY = 1 2\n", 1, READERR + named(1, "XBODY", "value \"1 2\""), {"XBODY"}},
+        {"empty value", 0, "IDIAG =\n", 1, READERR + named(1, "IDIAG", "value \"\""), {"IDIAG"}},
         {"MAXSCR 1 keeps the default", 0, "MAXSCR = 1\n", 0, "", {"MAXSCR"},
          [] {}, [] { EXPECT_EQ(MAXSCR, 2); }},
         {"MAXSCR above 1", 0, "MAXSCR = 500\n", 0, "", {"MAXSCR"},
          [] {}, [] { EXPECT_EQ(MAXSCR, 500); }},
-        {"illegal ILOWHI", 0, "ILOWHI = 2\n", 1,
-         "\n  Illegal value of ILOWHI = 2\n\n\n  Error reading input file CONFIG.ZRV\n", {"ILOWHI"}},
+        // Checked after the file: the line named is the last that gave it.
+        {"illegal ILOWHI", 0, "ILOWHI = 1\nISOLVE = 1\nILOWHI = 2\n", 1,
+         "\n  Illegal value of ILOWHI = 2\n\n" + std::string(READERR) + named(3, "ILOWHI", "value \"2\""),
+         {"ILOWHI", "ISOLVE"}},
         {"POTEN off keeps the FORCE switch", 0, "IFORCE = 0\nIPOTEN = 0\nISOLVE = 3\n", 0, "",
          {"IFORCE", "IPOTEN", "ISOLVE"},
          [] {},
@@ -214,14 +271,16 @@ const std::vector<CfgCase>& cases() {
              ASSERT_EQ(fread::read_group(21, {fread::I(v, 8)}), 0);
              for (int i = 0; i < 8; ++i) EXPECT_EQ(v[i], expect[i]);
          }},
-        {"odd tank count", 0, "NPTANK(1) = (1 10) (11\n", 1, "\n  Incomplete NPTANK data in CONFIG.ZRV\n",
-         {"NPTANK"}},
+        {"odd tank count", 0, "NPTANK(1) = (1 10) (11\n", 1,
+         "\n  Incomplete NPTANK data in CONFIG.ZRV\n" + named(1, "NPTANK", "value \"(1 10) (11\""), {"NPTANK"}},
         {"too few tank heights", 0, "NPTANK(1) = (1 5) (6 9)\nZTANKFS = 0.5\n", 1,
          "\n  Not enough data for ZTANK in CONFIG.ZRV\n", {"NPTANK", "ZTANKFS"}},
         {"scratch path", 0, "SCRATCH_PATH =   /tmp/Scr  more\n", 0, "", {"SCRATCH_PATH"},
          [] {}, [] { EXPECT_EQ(SCRATCH_PATH, "/tmp/Scr"); EXPECT_EQ(LSCRATCH, 8); }},
         {"scratch path too long", 0, "SCRATCH_PATH = /aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\n", 1,
-         "\n  Path name for file in CONFIG.ZRV too long\n", {"SCRATCH_PATH"}},
+         "\n  Path name for file in CONFIG.ZRV too long\n" +
+             named(1, "SCRATCH_PATH", "value \"/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\""),
+         {"SCRATCH_PATH"}},
         {"reals", 0, "PANEL_SIZE = 0.75\nTOLGAPWL = 1e-4\n", 0, "", {"PANEL_SIZE", "TOLGAPWL"},
          [] {}, [] { EXPECT_FLOAT_EQ(PANEL_SIZE, 0.75f); EXPECT_FLOAT_EQ(TOLGAPWL, 1e-4f); }},
         {"FORCE ignores POTEN keys but flags them", 1, "ISOLVE = 1\nXBODY(3) = 1 2 3 4\nMAXMIT = 12\n", 0, "",
@@ -251,8 +310,9 @@ const std::vector<CfgCase>& cases() {
              EXPECT_EQ(IALTFRCN(2), 2);
              for (int k = 1; k <= 9; ++k) EXPECT_EQ(NOOUT(k), k % 2 == 0 ? 1 : 0) << k;
          }},
-        {"FORCE too few IALTFRCN", 1, "IALTFRCN = 2\n", 1, "\n  Not enough data for IALTFRCN in CONFIG.ZRV\n",
-         {"IALTFRCN"}, [] { force_arrays(2, 0); }},
+        {"FORCE too few IALTFRCN", 1, "IALTFRCN = 2\n", 1,
+         "\n  Not enough data for IALTFRCN in CONFIG.ZRV\n" + named(1, "IALTFRCN", "value \"2\""), {"IALTFRCN"},
+         [] { force_arrays(2, 0); }},
     };
     return c;
 }

@@ -258,6 +258,8 @@ TEST_F(KernelBodyTest, TanksAndDipolesFromTheModel) {
 // model (the set-up's code 4).
 TEST_F(KernelBodyTest, KernelFailuresStopTheInput) {
     const std::string quad = "QUAD bottom -1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5";
+    // The kernel's reason is in its log: the run points to it.
+    const std::string NOTE = " The reason is in rgklog.txt, the log of the geometry-model library SURFLINK\n";
     struct Case {
         const char* what;
         int ilowhi;
@@ -266,10 +268,10 @@ TEST_F(KernelBodyTest, KernelFailuresStopTheInput) {
     };
     const Case cases[] = {
         {"ISX without model symmetry", 0, quad + "\n", "DEFAULT", "1 0",
-         {"Error calling RGKLOWGDF for body N=1\n", "                      error code = 5\n"}},
+         {"Error calling RGKLOWGDF for body N=1\n", "                      error code = 5\n", NOTE}},
         {"trimmed surface", 1, quad + " trimmed=1\n", "DEFAULT", "0 0", {"Error calling RGKNPATCH, body 1\n"}},
         {"unknown wetted list", 1, quad + "\n", "Hull", "0 0",
-         {"Error return from subroutine RGKINIT, error code = 4\n"}},
+         {"Error return from subroutine RGKINIT, error code = 4\n", NOTE}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
