@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -272,6 +273,13 @@ std::string E(float v, int w, int d, int e, int scale) { return e_field(static_c
 std::string E(double v, int w, int d, int e, int scale) { return e_field(v, w, d, e, scale); }
 std::string ES(float v, int w, int d, int e) { return es_field(static_cast<double>(v), w, d, e); }
 std::string ES(double v, int w, int d, int e) { return es_field(v, w, d, e); }
+
+std::string num(float v, int digits) {
+    char buf[64];
+    const std::to_chars_result r = digits > 0 ? std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits)
+                                              : std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
 
 std::string A(std::string_view s, int w) {
     if (w < 0) return std::string(s);

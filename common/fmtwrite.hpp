@@ -33,6 +33,10 @@ std::string ES(double v, int w, int d, int e = 0);
 // its first w characters; w < 0 writes the text as it is.
 std::string A(std::string_view s, int w = -1);
 std::string X(int n);
+// A real in a message, as a person writes it: DIGITS = 0 gives the
+// shortest text that reads back as V (a value as its input file gave it),
+// DIGITS > 0 that many significant digits, trailing zeros dropped.
+std::string num(float v, int digits = 0);
 std::string rjust(std::string_view s, int w);
 std::string ljust(std::string_view s, int w);
 

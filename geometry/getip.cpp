@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "common/bounds.hpp"
 #include "common/channels.hpp"
@@ -283,7 +284,10 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
 
     ALLMODE(IRAD, IDIFF, IERR);
     if (IERR != 0) return;
+    const std::vector<float> typed(PER.data(), PER.data() + NPER);  // the values as the file gives them
     PERCONV();
+    CHKPER(typed.data(), IERR);
+    if (IERR != 0) return;
     // A period so long (or a wavenumber so small) that the wavenumber is
     // not a positive finite number cannot be solved as an ordinary period;
     // nor can one whose period or wavenumber the .p2f file cannot carry.

@@ -42,6 +42,25 @@ inline constexpr float MAXCOORD = 1.0E6f;
 // Largest magnitude of a heading in degrees (wave headings and body
 // headings): the reports print headings in five places.
 inline constexpr float MAXANGLE = 1.0E4f;
+// The wave periods a run takes (all in terms of the deep-water wavenumber
+// nu = omega^2 / g of a period, nondimensional as nu x ULEN):
+// - MAXPERIOD: the longest period in seconds, the largest that the run
+//   summary prints in its field of ten places with four decimals;
+// - MAXNUL: the largest nu x ULEN, for a ULEN that is a length of the body.
+//   Shorter waves defeat the solution, whatever the panel size: the box of
+//   the examples (2 x ULEN long) solves to scattered values from about 5000
+//   on, and with the box and the hemisphere the iterative solver fails or
+//   returns values that are not finite from about 1.E4 on;
+// - NUHMIN, NUHMAX: the range of nu x depth that the finite-depth wave
+//   Green function takes.
+inline constexpr float MAXPERIOD = 99999.0f;
+inline constexpr float MAXNUL = 1000.0f;
+inline constexpr float NUHMIN = 1.0E-5f, NUHMAX = 1.0E5f;
+// Refuses an ordinary period beyond those limits, naming the potential
+// control file, the period number, the value as TYPED (the values of the
+// file before the period conversion) in its kind (period, frequency or
+// wavenumber, by IPERIO) and the limit in the same kind.  After PERCONV.
+void CHKPER(const float* TYPED, int& IERR);
 // True when the N values from X on, times SCALE, are finite and at most
 // MAXCOORD in magnitude.
 bool COORDSOK(const float* X, int N, float SCALE);

@@ -9,6 +9,7 @@
 #include "common/messages.hpp"
 #include "kernels/wavegreen_fd.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "kernels/wgsetup.hpp"
 
 namespace zorva {
@@ -57,7 +58,7 @@ constexpr float PIS = 3.1415927f;
 void HGRN00FD(const float& nu, float& K, const float& /*per*/, int& IERR) {
     using namespace wgcoef;
     const float x = model::HBOT * nu;
-    if (x < 1.0e-5f || x > 1.0e5f) {
+    if (x < NUHMIN || x > NUHMAX) {
         IERR = 1;
         ERRMSG(" Error return in HGRN00: depth HBOT is illegal ", 0);
         return;

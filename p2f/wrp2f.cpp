@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <span>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
@@ -41,23 +42,37 @@ void release_tables() {
     run::VELRAD.deallocate();
     run::VELDIF.deallocate();
 }
+
+// The array from which the scratch writer takes the values of a record of
+// kind K.
+std::span<const cplx> source(p2f::PerKind k, const Arr2<cplx>& XR, const Arr3<cplx>& XD) {
+    switch (k) {
+        case p2f::PerKind::RAD:
+        case p2f::PerKind::RADSRC: return {XR.data(), XR.size()};
+        case p2f::PerKind::DIF:
+        case p2f::PerKind::DIFSRC: return {XD.data(), XD.size()};
+        case p2f::PerKind::RADVEL: return {run::VELRAD.data(), run::VELRAD.size()};
+        case p2f::PerKind::DIFVEL: return {run::VELDIF.data(), run::VELDIF.size()};
+    }
+    return {};
+}
 }  // namespace
+
+bool SOLCARRIED(int N, int M, int IRAD, int IDIFF, const Arr2<cplx>& XR, const Arr3<cplx>& XD, int ISRC, int IPFL) {
+    for (const auto& r : p2f::scratch_layout(N, M, IRAD, IDIFF, ISRC, IPFL)) {
+        const std::span<const cplx> v = source(r.kind, XR, XD);
+        for (std::size_t k = 0; k < std::min(v.size(), static_cast<std::size_t>(r.n)); ++k)
+            if (!p2f::carried(v[k].real()) || !p2f::carried(v[k].imag())) return false;
+    }
+    return true;
+}
 
 void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr3<cplx>& XD, int ISRC, int IPFL, int& IERR) {
     IERR = 0;
     for (const auto& r : p2f::scratch_layout(N, M, IRAD, IDIFF, ISRC, IPFL)) {
-        const cplx* src = nullptr;
-        std::size_t have = 0;
-        switch (r.kind) {
-            case p2f::PerKind::RAD:
-            case p2f::PerKind::RADSRC: src = XR.data(); have = XR.size(); break;
-            case p2f::PerKind::DIF:
-            case p2f::PerKind::DIFSRC: src = XD.data(); have = XD.size(); break;
-            case p2f::PerKind::RADVEL: src = run::VELRAD.data(); have = run::VELRAD.size(); break;
-            case p2f::PerKind::DIFVEL: src = run::VELDIF.data(); have = run::VELDIF.size(); break;
-        }
+        const std::span<const cplx> src = source(r.kind, XR, XD);
         auto n = static_cast<std::size_t>(r.n);
-        if (have < n || chan::write_record(ISCR, src, n * sizeof(cplx)) != 0) {
+        if (src.size() < n || chan::write_record(ISCR, src.data(), n * sizeof(cplx)) != 0) {
             ERRMSG("Error writing solution scratch file, unit", ISCR);
             IERR = 1;
             return;

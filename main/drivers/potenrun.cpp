@@ -1,6 +1,7 @@
 // The POTEN stage: set-up of the run, the period loop of the radiation and
 // diffraction solutions, and the hand-over to the FORCE stage.
 #include <algorithm>
+#include <string>
 
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
@@ -31,6 +32,26 @@ namespace zorva {
 namespace {
 constexpr int IULIST = 11;   // list file fnames.zrv
 constexpr int IUSUM = 22;    // run summary
+// The period's solutions (KIND 0: the potentials, RHS the diffraction
+// array; KIND 1: the source strengths) to the solution scratch of the .p2f
+// file, once each value is found to be one the file carries: a solution
+// that is not stops the run with a message naming the period.
+void STORESOL(int JPER, int NBETAX, Arr3<cplx>& RHS, int KIND, int& IERR) {
+    using namespace model;
+    const int iperfl = IPERFL(JPER);
+    if (!SOLCARRIED(NEQN, NBETAX, IRAD, IDIFF, slv::RHSMOD, RHS, KIND, iperfl)) {
+        const std::string per = iperfl == 1   ? "infinite period"
+                                : iperfl == 2 ? "zero period"
+                                              : "period " + fmt::num(PER(JPER)) + " s";
+        ERRMSG("Error: solution of wave period number " + std::to_string(JPER) + " (" + per +
+                   ") not finite or beyond 1.E10; no .p2f file is written",
+               0);
+        IERR = 1;
+        return;
+    }
+    WRSCR21(NEQN, NBETAX, IRAD, IDIFF, slv::RHSMOD, RHS, KIND, iperfl, IERR);
+}
+
 }  // namespace
 
 void WRHEAD(const int* NITER, const int* NITERS, float PER, std::string& RUNDATE, std::string& RUNTIME) {
@@ -123,7 +144,7 @@ void POTENRUN(int& IERR, int* NOCONV) {
             ADDPOT(NEQN, nbetax, sym::NSYMC, slv::RHSRAD, slv::RHSADD);
         if (cfg::ILOWHI == 0 && irrmax > 0 && iperfl == 0)
             ZEROFLG(slv::RHSMOD, slv::RHSRAD, IRAD, IDIFF, NEQN, nbetax);
-        WRSCR21(NEQN, nbetax, IRAD, IDIFF, slv::RHSMOD, slv::RHSRAD, 0, iperfl, IERR);
+        STORESOL(JPER, nbetax, slv::RHSRAD, 0, IERR);
         if (IERR != 0) return;
         if (cfg::ISOR == 1) {
             DUPPAN(NEQN, nbetax, IRAD, IDIFF, WNUMNU(JPER));
@@ -132,7 +153,7 @@ void POTENRUN(int& IERR, int* NOCONV) {
             if (IERR != 0) return;
             POTSRCST(NEQN, IRAD, IDIFF, nbetax, IERR);
             if (IERR != 0) return;
-            WRSCR21(NEQN, nbetax, IRAD, IDIFF, slv::RHSMOD, slv::RHSSRC, 1, iperfl, IERR);
+            STORESOL(JPER, nbetax, slv::RHSSRC, 1, IERR);
             if (IERR != 0) return;
         }
         WRHEAD(NITER, NITERS, PER(JPER), RUNDATE, RUNTIME);

@@ -58,12 +58,15 @@ TEST_F(DriverTest, MainRuns) {
     const V WIRR = msgv(" Warning: IRR>0 but no interior free-surface for body=1");
     config("", SRCPOT);
     const V PSTART_SRC = cat({stamp("POTEN run started: "), model_echo()});
-    // A depth beyond the range of the Green-function set-up (nu h = 0.04 *
-    // 1e6 at 10 s): the period loop fails at its first step.
+    // A depth beyond the range of the Green-function set-up at the second
+    // period (nu h = 0.16 * 1e6 at 5 s; the limit 1e5 is nu = 0.1, 2 pi /
+    // sqrt(0.1 g) = 6.34482 s): refused before the first period is solved.
     const std::string DEEPPOT = pot_depth("1.0E6");
     config("", DEEPPOT);
     const V PSTART_DEEP = cat({stamp("POTEN run started: "), model_echo()});
-    const V EDEEP = msg(" Error return in HGRN00: depth HBOT is illegal ");
+    const V EDEEP = msg("Error in POT file run.pot: wave period out of range, period number 2: period 5 s beyond the "
+                        "limit 6.34482 s, set by the largest deep-water wavenumber x depth the finite-depth wave Green "
+                        "function takes (1.E5)");
     // The input checks warn of a run without a solution.
     const V WNOSOLVE = msg("Warning: ISOLVE=-1 is used only for wavemakers ");
     const V PDONE = stamp("POTEN run completed: ");

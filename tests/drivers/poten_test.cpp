@@ -348,10 +348,11 @@ TEST_F(DriverTest, PotenFailures) {
     }
 
     // The real routines, failing for real: a depth beyond the range of the
-    // finite-depth set-up at the second period (HGRN00: nu h = 0.04 * 1e6 at
-    // 10 s, 0.16 * 1e6 at 5 s), and a source scratch unit that the assembly
-    // wrote and that is gone before the first period's SOLVE (POTSRCST).
-    // The periods solved before the failure have their progress lines.
+    // finite-depth set-up at the second period (nu h = 0.04 * 1e6 at 10 s,
+    // 0.16 * 1e6 at 5 s), refused by the model input before any period is
+    // solved, and a source scratch unit that the assembly wrote and that is
+    // gone before the first period's SOLVE (POTSRCST).  The periods solved
+    // before the failure have their progress lines.
     struct Real {
         const char* routine;
         const char* cfg;
@@ -361,8 +362,8 @@ TEST_F(DriverTest, PotenFailures) {
         const char* message;
     };
     const Real reals[] = {
-        {"HGRN00", "ISOR = 1\n", pot_depth("1.0E6", "0\n"), [] {}, 1,
-         " Error return in HGRN00: depth HBOT is illegal "},
+        {"GETIP", "ISOR = 1\n", pot_depth("1.0E6", "0\n"), [] {}, 0,
+         " Error in POT file run.pot: wave period out of range, period number 2: period 5 s beyond the limit 6.34482 s"},
         {"POTSRCST", "ISOR = 1\n", pot("0\n"),
          [] {
              at_first = [] {

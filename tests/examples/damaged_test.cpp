@@ -3,8 +3,10 @@
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
 // subdivision of the influence integrals holds) and runs the program on it.
-// Geometry that the POTEN-to-FORCE file could not carry is refused before
-// any period is solved, with no .p2f file written.
+// Geometry that the POTEN-to-FORCE file could not carry, and wave periods
+// beyond what the run can solve or report, are refused before any period is
+// solved, with no .p2f file written; a period whose solution is not finite
+// stops the run naming the period, again with no .p2f file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -63,6 +65,7 @@ struct Case {
     const char* message;
     std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
     bool before_solve = false;  // refused before the first period, no .p2f file
+    bool no_p2f = false;        // no .p2f file
 };
 
 class DamagedInputs : public TempDirTest {};
@@ -130,8 +133,41 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
          "-0.500000   1.000000  -0.500000  -0.500000",
          "Error in GDF file, body 1 (hobox.gdf), patch 1: point above the free surface or below the bottom", {}, true},
-        {"a period the .p2f file cannot carry", "box", "box.pot", 9, Case::Replace, " 4.  6.  1e12",
-         "Error in POT file: wave period out of range, period number 3", {}, true},
+        // Wave periods beyond the run's limits, each with the limit in the
+        // kind of value the file gives (worked by hand: the run summary
+        // prints periods up to 99999 s; nu x ULEN = 1000 is the period 2 pi
+        // sqrt(ULEN / 1000 g) = 0.0634482 s; 99999 s is the frequency 2 pi /
+        // 99999 = 6.28325e-05 rad/s; at depth 5, nu x depth = 1e-5 is the
+        // period 2 pi / sqrt(2e-6 g) = 1418.75 s and the finite-depth
+        // wavenumber of K tanh(5 K) = 2e-6, K = 6.32457e-4).
+        {"a period longer than the run summary prints", "box", "box.pot", 9, Case::Replace, " 4.  6.  1.e5",
+         "Error in POT file box.pot: wave period out of range, period number 3: period 1e+05 s beyond the limit "
+         "99999 s, set by the longest period the run summary prints (99999 s)", {}, true},
+        {"a frequency that long (IPERIO = 2)", "box", "box.pot", 9, Case::Replace, " 1.5  1.  5e-5",
+         "Error in POT file box.pot: wave period out of range, period number 3: frequency 5e-05 rad/s beyond the "
+         "limit 6.28325e-05 rad/s, set by the longest period the run summary prints (99999 s)",
+         {{"box.cfg", "ILOWHI=0\nIPERIO=2\n"}}, true},
+        {"a period too short for the solution", "box", "box.pot", 9, Case::Replace, " 4.  6.  0.01",
+         "Error in POT file box.pot: wave period out of range, period number 3: period 0.01 s beyond the limit "
+         "0.0634482 s, set by the largest deep-water wavenumber x ULEN the solution takes (1000)", {}, true},
+        {"a period too long for the finite-depth Green function", "hemisphere", "hemi.pot", 9, Case::Replace,
+         " 4.  6.  2000.",
+         "Error in POT file hemi.pot: wave period out of range, period number 3: period 2000 s beyond the limit "
+         "1418.75 s, set by the least deep-water wavenumber x depth the finite-depth wave Green function takes "
+         "(1.E-5)", {}, true},
+        {"a finite-depth wavenumber that small (IPERIO = 4)", "hemisphere", "hemi.pot", 9, Case::Replace,
+         " 4.  1e-4  1.",
+         "Error in POT file hemi.pot: wave period out of range, period number 2: wavenumber K x ULEN 1e-04 beyond "
+         "the limit 0.000632457, set by the least deep-water wavenumber x depth the finite-depth wave Green "
+         "function takes (1.E-5)", {{"hemi.cfg", "ILOWHI=0\nIPERIO=4\n"}}, true},
+        // The box given a length scale of 0.01 m: nu x ULEN is 403 at 0.01 s,
+        // within the limit, but the waves are 6 mm long on a body of 2 m and
+        // the solution of that period is not finite.
+        {"a period whose solution is not finite", "box", "box.gdf", 2, Case::Replace,
+         "  0.01  9.80665      ULEN GRAV",
+         "Error: solution of wave period number 3 (period 0.01 s) not finite or beyond 1.E10; no .p2f file is "
+         "written", {{"box.pot", "Box\n0\n0\n0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n3\n4. 6. 0.01\n2\n0. 45.\n"}},
+         false, true},
         {"a gravity the .p2f file cannot carry", "box", "box.gdf", 2, Case::Replace, "  1.0  1e11      ULEN GRAV",
          "Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=1", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
@@ -190,6 +226,8 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         if (c.before_solve) {
             // No period line (period, then the time of day) and no .p2f file.
             EXPECT_FALSE(std::regex_search(screen, std::regex(R"(\n +[0-9.]+ +[0-9]{2}:[0-9]{2}:[0-9]{2} )"))) << screen;
+        }
+        if (c.before_solve || c.no_p2f) {
             for (const auto& f : fs::directory_iterator(dir)) EXPECT_NE(f.path().extension(), ".p2f");
         }
         fs::remove_all(dir);

@@ -179,7 +179,8 @@ TEST_F(ModelTest, BadInputStopsWithItsMessage) {
          " Error reading GDF file, dipole panels on body N=1\n"},
         {"zero gravity", "box.gdf", 2, " 1.0 0.0", " Error in value of GRAV in GDF for body N=1\n"},
         {"period too long for its wavenumber", "box.pot", 9, " 4.  1.e30  8.",
-         " Error in POT file: wave period out of range, period number 2\n"},
+         " Error in POT file box.pot: wave period out of range, period number 2: period 1e+30 s beyond the limit "
+         "99999 s, set by the longest period the run summary prints (99999 s)\n"},
         {"tank range past the panel count", "box.cfg", 0, "NPTANK = (1 81)",
          " Error: NPTANK or NPDIPOL range outside the panels of body 1\n"},
     };
