@@ -15,7 +15,7 @@ namespace zorva {
 // arrays are too small or a write fails.
 void WRSCR21(int N, int M, int IRAD, int IDIFF, Arr2<cplx>& XR, Arr3<cplx>& XD, int ISRC, int IPFL, int& IERR);
 // Whether every value that WRSCR21 with the same arguments stores is one
-// the .p2f reader takes (finite and within p2f::MAXREAL).
+// the .p2f reader takes (finite and within MAXREAL).
 bool SOLCARRIED(int N, int M, int IRAD, int IDIFF, const Arr2<cplx>& XR, const Arr3<cplx>& XD, int ISRC, int IPFL);
 
 // Writes the .p2f file FILEP2F from the run data and the scratch units 21

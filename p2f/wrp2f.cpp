@@ -62,7 +62,7 @@ bool SOLCARRIED(int N, int M, int IRAD, int IDIFF, const Arr2<cplx>& XR, const A
     for (const auto& r : p2f::scratch_layout(N, M, IRAD, IDIFF, ISRC, IPFL)) {
         const std::span<const cplx> v = source(r.kind, XR, XD);
         for (std::size_t k = 0; k < std::min(v.size(), static_cast<std::size_t>(r.n)); ++k)
-            if (!p2f::carried(v[k].real()) || !p2f::carried(v[k].imag())) return false;
+            if (!carried(v[k].real()) || !carried(v[k].imag())) return false;
     }
     return true;
 }
