@@ -80,7 +80,10 @@ void CHKPER(const float* TYPED, int& IERR) {
     for (int i = 1; i <= NPER; ++i) {
         if (IPERFL(i) != 0) continue;
         const float nu = WNUMNU(i);
-        const bool longer = !(PER(i) <= MAXPERIOD) || (!deep && !(nu * HBOT >= NUHMIN));
+        // Each limit also refuses a value that is not a number (and a
+        // wavenumber that is not positive counts as too long a period), so
+        // every period taken is one the .p2f file carries.
+        const bool longer = !(PER(i) <= MAXPERIOD) || !(nu > 0.0f) || (!deep && !(nu * HBOT >= NUHMIN));
         const bool shorter = !(nu <= MAXNUL) || (!deep && !(nu * HBOT <= NUHMAX));
         if (!longer && !shorter) continue;
         const Bound& b = longer ? lo : hi;

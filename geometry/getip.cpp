@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/datetime.hpp"
 #include "common/freeread.hpp"
@@ -288,16 +287,6 @@ void GETIP(int& IMODFL, int& NBETAX, int& IERR) {
     PERCONV();
     CHKPER(typed.data(), IERR);
     if (IERR != 0) return;
-    // A period so long (or a wavenumber so small) that the wavenumber is
-    // not a positive finite number cannot be solved as an ordinary period;
-    // nor can one whose period or wavenumber the .p2f file cannot carry.
-    for (int i = 1; i <= NPER; ++i) {
-        if (IPERFL(i) == 0 && !(carried(WNUMNU(i)) && WNUMNU(i) > 0.0f && carried(PER(i)))) {
-            ERRMSG("Error in POT file: wave period out of range, period number ", i);
-            IERR = 1;
-            return;
-        }
-    }
     BLKLAYOUT();
 
     if (chan::open_scratch(IUSOL, chan::Form::Unformatted) != 0) {
