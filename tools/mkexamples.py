@@ -138,8 +138,8 @@ def pot(path, title, hbot, isor=0, periods=(4.0, 6.0, 8.0)):
     ])
 
 
-def cfg(path, what, more=()):
-    write(path, ["Configuration of the %s example; lines without an equals sign are comments." % what,
+def cfg(path, what, more=(), detail=""):
+    write(path, ["Configuration of the %s example%s; lines without an equals sign are comments." % (what, detail),
                  "Low-order method, both stages.", "ILOWHI=0", "IPOTEN=1", "IFORCE=1"] + list(more))
 
 
@@ -395,7 +395,7 @@ def main():
         gdf(os.path.join(d, "hemiq.gdf"), "Hemisphere radius 1, quarter of 36 x 28 panels, ISX = ISY = 1", 1, 1, hq)
         pot_ka(os.path.join(d, "hemiq.pot"), "Hemisphere radius 1, infinite depth, K a = 0.1 to 6, IRR = %d" % irr,
                irr)
-        cfg(os.path.join(d, "hemiq.cfg"), "hemisphere IRR = %d" % irr, ["IPERIO=3", "ISOLVE=1"])
+        cfg(os.path.join(d, "hemiq.cfg"), "hemisphere", ["IPERIO=3", "ISOLVE=1"], " with IRR %d" % irr)
         frc(os.path.join(d, "hemiq.frc"), "Hemisphere radius 1, IRR = %d: added mass, damping, exciting forces" % irr,
             1, 0.0, (0.5, 0.5, 0.5))
         fnames(os.path.join(d, "fnames.zrv"), ["hemiq.cfg", "hemiq.pot", "hemiq.gdf", "hemiq.frc"])
