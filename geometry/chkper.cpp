@@ -7,6 +7,7 @@
 
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
+#include "common/types.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelin.hpp"
 #include "main/config.hpp"
@@ -53,7 +54,7 @@ double typed_of(Kind k, double nu) {
 // A limit of the deep-water wavenumber and why it holds.
 struct Bound {
     double nu;
-    const char* why;
+    std::string why;
 };
 
 }  // namespace
@@ -66,13 +67,14 @@ void CHKPER(const float* TYPED, int& IERR) {
     // The binding limit on either side: the larger of the least wavenumbers,
     // the smaller of the largest.
     const double pmax = MAXPERIOD;
-    const Bound byper{39.47841760435743 * static_cast<double>(ULEN(1)) / (static_cast<double>(GRAV) * pmax * pmax),
-                      "the longest period the run summary prints (99999 s)"};
-    const Bound bydep0{deep ? 0.0 : static_cast<double>(NUHMIN) / h,
-                       "the least deep-water wavenumber x depth the finite-depth wave Green function takes (1.E-5)"};
-    const Bound bynul{MAXNUL, "the largest deep-water wavenumber x ULEN the solution takes (1000)"};
+    const Bound byper{static_cast<double>(FOURPI2) * static_cast<double>(ULEN(1)) /
+                          (static_cast<double>(GRAV) * pmax * pmax),
+                      "the longest period the run summary prints (" + fmt::num(MAXPERIOD) + " s)"};
+    const std::string bydepth = " deep-water wavenumber x depth the finite-depth wave Green function takes (";
+    const Bound bydep0{deep ? 0.0 : static_cast<double>(NUHMIN) / h, "the least" + bydepth + fmt::num(NUHMIN) + ")"};
+    const Bound bynul{MAXNUL, "the largest deep-water wavenumber x ULEN the solution takes (" + fmt::num(MAXNUL) + ")"};
     const Bound bydep1{deep ? HUGE_VAL : static_cast<double>(NUHMAX) / h,
-                       "the largest deep-water wavenumber x depth the finite-depth wave Green function takes (1.E5)"};
+                       "the largest" + bydepth + fmt::num(NUHMAX) + ")"};
     const Bound& lo = bydep0.nu > byper.nu ? bydep0 : byper;
     const Bound& hi = bydep1.nu < bynul.nu ? bydep1 : bynul;
     static const char* const what[] = {"period", "frequency", "wavenumber nu x ULEN", "wavenumber K x ULEN"};

@@ -13,6 +13,7 @@
 #include "common/freeread.hpp"
 #include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
+#include "common/types.hpp"
 #include "geometry/hogeom.hpp"
 #include "geometry/lowout.hpp"
 #include "geometry/model.hpp"
@@ -51,7 +52,7 @@ void PERCONV() {
         HBOT = -1.0f;
     IPERSPC = 0;
     if (NPER < 1) return;
-    constexpr float SMALL = 1.0E-6f, TWOPI = 6.2831855f, FOURPI2 = 39.47842f;
+    constexpr float SMALL = 1.0E-6f, TWOPI = 6.2831855f;
     for (int i = 1; i <= NPER; ++i) {
         const float p = PER(i);
         if (p <= SMALL && std::fabs(p) <= SMALL) {
@@ -67,7 +68,11 @@ void PERCONV() {
             IPERFL(i) = 0;
             if (cfg::IPERIO <= 2) {
                 if (cfg::IPERIO == 2) PER(i) = TWOPI / p;
-                WNUMNU(i) = FOURPI2 * ULEN(1) / (GRAV * PER(i) * PER(i));
+                // A frequency so high that the square of its period is lost
+                // below the smallest float has no wavenumber in range: it
+                // gets an infinite one, which the period check refuses.
+                const float den = GRAV * PER(i) * PER(i);
+                WNUMNU(i) = den > 0.0f ? FOURPI2 * ULEN(1) / den : HUGE_VALF;
             } else {
                 // The value is a nondimensional wavenumber: K L in finite
                 // depth (IPERIO = 4), else nu L.

@@ -66,7 +66,7 @@ TEST_F(DriverTest, MainRuns) {
     const V PSTART_DEEP = cat({stamp("POTEN run started: "), model_echo()});
     const V EDEEP = msg("Error in POT file run.pot: wave period out of range, period number 2: period 5 s beyond the "
                         "limit 6.34482 s, set by the largest deep-water wavenumber x depth the finite-depth wave Green "
-                        "function takes (1.E5)");
+                        "function takes (1e+05)");
     // The input checks warn of a run without a solution.
     const V WNOSOLVE = msg("Warning: ISOLVE=-1 is used only for wavemakers ");
     const V PDONE = stamp("POTEN run completed: ");

@@ -147,6 +147,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "Error in POT file box.pot: wave period out of range, period number 3: frequency 5e-05 rad/s beyond the "
          "limit 6.28325e-05 rad/s, set by the longest period the run summary prints (99999 s)",
          {{"box.cfg", "ILOWHI=0\nIPERIO=2\n"}}, true},
+        {"a frequency whose period squared is lost below the smallest float (IPERIO = 2)", "box", "box.pot", 9,
+         Case::Replace, " 1.5  1.  1e30",
+         "Error in POT file box.pot: wave period out of range, period number 3: frequency 1e+30 rad/s beyond the "
+         "limit 99.0285 rad/s, set by the largest deep-water wavenumber x ULEN the solution takes (1000)",
+         {{"box.cfg", "ILOWHI=0\nIPERIO=2\n"}}, true},
         {"a period too short for the solution", "box", "box.pot", 9, Case::Replace, " 4.  6.  0.01",
          "Error in POT file box.pot: wave period out of range, period number 3: period 0.01 s beyond the limit "
          "0.0634482 s, set by the largest deep-water wavenumber x ULEN the solution takes (1000)", {}, true},
@@ -154,12 +159,12 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " 4.  6.  2000.",
          "Error in POT file hemi.pot: wave period out of range, period number 3: period 2000 s beyond the limit "
          "1418.75 s, set by the least deep-water wavenumber x depth the finite-depth wave Green function takes "
-         "(1.E-5)", {}, true},
+         "(1e-05)", {}, true},
         {"a finite-depth wavenumber that small (IPERIO = 4)", "hemisphere", "hemi.pot", 9, Case::Replace,
          " 4.  1e-4  1.",
          "Error in POT file hemi.pot: wave period out of range, period number 2: wavenumber K x ULEN 1e-04 beyond "
          "the limit 0.000632457, set by the least deep-water wavenumber x depth the finite-depth wave Green "
-         "function takes (1.E-5)", {{"hemi.cfg", "ILOWHI=0\nIPERIO=4\n"}}, true},
+         "function takes (1e-05)", {{"hemi.cfg", "ILOWHI=0\nIPERIO=4\n"}}, true},
         // The box given a length scale of 0.01 m: nu x ULEN is 403 at 0.01 s,
         // within the limit, but the waves are 6 mm long on a body of 2 m and
         // the solution of that period is not finite.
