@@ -298,6 +298,33 @@ int parse_group(std::string_view text, std::span<const Item> items, int* nvals) 
     return r.run(nvals);
 }
 
+long long count_numbers(std::string_view record) {
+    long long n = 0;
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < record.size() && (is_blank(record[pos]) || record[pos] == ',')) ++pos;
+        if (pos >= record.size() || record[pos] == '/') return n;
+        const std::size_t b = pos;
+        while (pos < record.size() && !ends_value(record[pos])) ++pos;
+        std::string_view value = record.substr(b, pos - b);
+        // A repeat count r* ahead of the value; r* alone gives null values.
+        long long repeat = 1;
+        const std::size_t star = value.find('*');
+        if (star != std::string_view::npos) {
+            int r = 0;
+            if (star == 0 || !parse_int(value.substr(0, star), r) || r < 1 || r > 1000000000 ||
+                value[0] == '+' || value[0] == '-')
+                return n;
+            repeat = r;
+            value.remove_prefix(star + 1);
+            if (value.empty()) continue;
+        }
+        double x;
+        if (!parse_real(value, x)) return n;
+        n += repeat;
+    }
+}
+
 int read_text(int unit, std::string& s, int len) {
     std::string line;
     int st = read_line(unit, line);

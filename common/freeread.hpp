@@ -66,6 +66,12 @@ inline int parse_group(std::string_view text, std::initializer_list<Item> items,
 // reader goes through here.
 int read_line(int unit, std::string& line);
 
+// The numbers a record gives from its start, as a read of reals would take
+// them: values separated by blanks or commas, r*value counting r times, up
+// to the end of the record, a slash or the first value that is no number
+// (a word of a note).  Null values are no numbers and are not counted.
+long long count_numbers(std::string_view record);
+
 // One record as text, its first `len` characters kept (a title: len 72).
 // Status 0, -1 at end of file, 1 on a read error.
 int read_text(int unit, std::string& s, int len);

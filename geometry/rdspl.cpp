@@ -26,6 +26,16 @@ namespace fr = fread;
 
 namespace {
 constexpr int MAXKORD = 16;  // largest B-spline order the assembly takes
+
+// "A", "A and B", "A, B and C".
+std::string listed(const std::vector<std::string>& v) {
+    std::string s;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (i > 0) s += i + 1 == v.size() ? " and " : ", ";
+        s += v[i];
+    }
+    return s;
+}
 }  // namespace
 
 void PSIDLEN(float* S, int IB, int IP, int& IERR) {
@@ -124,6 +134,35 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
         WTLARR5.deallocate();
     }
 
+    // The groups of each patch of a .spl file; a group is left out of the
+    // file when the panel size or a configuration key gives its values.
+    struct GroupKey {
+        bool present;
+        const char* names;  // the group's values
+        const char* key;    // the key that removes it
+    };
+    const GroupKey gkeys[4] = {{!sized, "NU NV", "PANEL_SIZE"},
+                               {cfg::KSPLIN == 0, "KU KV", "KSPLIN"},
+                               {cfg::IQUADO == 0, "IQUO IQVO", "IQUADO"},
+                               {cfg::IQUADI == 0, "IQUI IQVI", "IQUADI"}};
+    std::vector<std::string> removed, rkeys;
+    for (const GroupKey& g : gkeys) {
+        if (g.present) continue;
+        removed.emplace_back(g.names);
+        rkeys.emplace_back(g.key);
+    }
+    const int nremoved = static_cast<int>(removed.size());
+    // "KSPLIN set in the configuration removes the group KU KV from every
+    // patch of the file", and what to do when the file still holds it.
+    const std::string rule = listed(rkeys) + " set in the configuration " + (nremoved == 1 ? "removes" : "remove") +
+                             (nremoved == 1 ? " the group " : " the groups ") + listed(removed) +
+                             " from every patch of the file";
+    const char* them = nremoved == 1 ? "that group" : "those groups";
+    auto fix = [&](const std::string& file) {
+        return "the " + listed(removed) + (nremoved == 1 ? " group" : " groups") + " of each patch from " + file +
+               ", or " + listed(rkeys) + " from the configuration";
+    };
+
     // The .spl files, patch k counted over the geometry files of all bodies.
     int k = 0;
     for (int ib = 1; ib <= nb; ++ib) {
@@ -143,11 +182,12 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
             continue;
         }
         ECHOINP(SPLNAME(ib), IU, 0);
-        auto fail = [&](const char* text) {
-            ERRMSG(text, ib);
+        auto refuse = [&](const std::string& text, int value) {
+            ERRMSG(text, value);
             chan::close(IU);
             IERR = 1;
         };
+        auto fail = [&](const char* text) { refuse(text, ib); };
         // Status of a read: end of file is missing data, a bad value the
         // group's own message; counts and orders below 1, spline orders above the
         // assembly's and quadrature orders above the rule's limit are bad values.
@@ -171,8 +211,46 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
                 if (!g.present) continue;
                 const int st = fr::read_group(IU, {fr::I(*g.a), fr::I(*g.b)});
                 if (st == -1) return fail(missing);
-                if (st != 0 || *g.a < g.lo || *g.b < g.lo || *g.a > g.hi || *g.b > g.hi) return fail(g.bad);
+                if (st != 0 || *g.a < g.lo || *g.b < g.lo || *g.a > g.hi || *g.b > g.hi) {
+                    if (nremoved == 0) return fail(g.bad);
+                    // A file that still holds a removed group is read out of
+                    // place from there on: the likely cause of a bad value.
+                    return refuse(g.bad + errmsg_value(ib) + ", patch " + std::to_string(p) + "; " + rule + " (" +
+                                  SPLNAME(ib) + "): if it still holds " + them + ", remove " + fix(SPLNAME(ib)),
+                                  0);
+                }
             }
+        }
+        // When keys removed groups: after the last patch, blank lines and
+        // notes only.  Numbers there are groups the patches did not take,
+        // most likely groups that the configuration removed, which shift
+        // every value read after them.  (A full file may give further
+        // patches at its end: their groups are not read.)
+        long long left = 0;
+        int lines = 0;
+        while (nremoved > 0) {
+            std::string line;
+            const int st = fr::read_line(IU, line);
+            if (st == -1) break;
+            if (st != 0) return fail("Error reading .spl file after the last patch for body N=");
+            const long long n = fr::count_numbers(line);
+            if (n > 0) left = std::min(left + n, 1LL << 60), lines = std::min(lines + 1, fr::MAXITEMS);
+        }
+        if (left > 0) {
+            std::string text = "Error in .spl file " + SPLNAME(ib) + " for body N=" + errmsg_value(ib) + ": " +
+                               std::to_string(left) + (left == 1 ? " number on " : " numbers on ") +
+                               std::to_string(lines) + (lines == 1 ? " line" : " lines") + " left over after its " +
+                               std::to_string(NPATCH(ib)) + (NPATCH(ib) == 1 ? " patch" : " patches");
+            if (left == 2LL * nremoved * NPATCH(ib)) {
+                // Just as many numbers as the removed groups take.
+                text += ": as many as the " + listed(removed) + (nremoved == 1 ? " group takes" : " groups take") +
+                        " in each patch, which " + listed(rkeys) + " set in the configuration " +
+                        (nremoved == 1 ? "removes" : "remove") + " from the file: the file still holds " + them +
+                        ", so values were read out of place. Remove " + fix(SPLNAME(ib));
+            } else {
+                text += "; " + rule + ": if it still holds " + them + ", remove " + fix(SPLNAME(ib));
+            }
+            return refuse(text, 0);
         }
         chan::close(IU);
     }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "common/channels.hpp"
 #include "common/textline.hpp"
@@ -157,6 +158,28 @@ TEST(FreeRead, MixedItemsAndDoubles) {
     // An item of length 0 takes nothing.
     EXPECT_EQ(fread::parse_group("4 5", {fread::R(r, 0), fread::I(n)}), 0);
     EXPECT_EQ(n, 4);
+}
+
+// The numbers a record gives from its start, as a read of reals takes
+// them, up to a slash or a word of a note (counted by hand).
+TEST(FreeRead, NumbersOfARecord) {
+    const std::pair<const char*, long long> cases[] = {
+        {"  3  3      KU KV", 2},
+        {"1.5D0, 2e3\t+.5 1.0+3", 4},
+        {"2*7 2* 3*,5", 3},          // r*value counts r times; r* alone gives nulls
+        {"1,,4", 2},                 // a null between commas is no number
+        {"1e39 -1e-50", 2},          // numbers, if beyond the range of a real
+        {"1 2/ 9", 2},
+        {"/ 7 8", 0},
+        {"end of the data 4 4", 0},
+        {"'4 4' 5", 0},
+        {"4x 5", 0},
+        {"0*3 1", 0},                // a zero repeat count is no number
+        {"", 0},
+        {" \t ", 0},
+        {"1000000000*1 1000000000*1", 2000000000},
+    };
+    for (const auto& [text, n] : cases) EXPECT_EQ(fread::count_numbers(text), n) << text;
 }
 
 using FreeReadFile = test::TempDirTest;

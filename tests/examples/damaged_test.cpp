@@ -2,7 +2,9 @@
 // status 1: each case makes one change to a copy of an example (a count out
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
-// subdivision of the influence integrals holds) and runs the program on it.
+// subdivision of the influence integrals holds, a spline control file that
+// still holds groups a configuration key removes) and runs the program on
+// it.
 // Geometry that the POTEN-to-FORCE file could not carry, and wave periods
 // beyond what the run can solve or report, are refused before any period is
 // solved, with no .p2f file written; a period whose solution is not finite
@@ -115,6 +117,29 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " Number of subdivisions exceeds MAXSQR=2048: body 1 (boxm.gdf), patch 4 of its geometry model\n"},
         {"spline order", "hobox", "hobox.spl", 3, Case::Replace, "  3  17      KU KV",
          "Error reading KU,KV in .spl file for body N=1"},
+        // A key set in the configuration removes a group from each patch of
+        // the .spl file; the unchanged file of the example still holds it,
+        // one group for each of the 5 patches left over at the end.
+        {"IQUADI=4 with the .spl file unchanged", "hobox", "hobox.cfg", 6, Case::Replace, "ISOLVE=1\nIQUADI=4",
+         "Error in .spl file hobox.spl for body N=1: 10 numbers on 5 lines left over after its 5 patches: as many as "
+         "the IQUI IQVI group takes in each patch, which IQUADI set in the configuration removes from the file: the "
+         "file still holds that group, so values were read out of place. Remove the IQUI IQVI group of each patch "
+         "from hobox.spl, or IQUADI from the configuration\n", {}, true},
+        {"KSPLIN=3 with the .spl file unchanged", "hobox", "hobox.cfg", 6, Case::Replace, "ISOLVE=1\nKSPLIN=3",
+         "Error in .spl file hobox.spl for body N=1: 10 numbers on 5 lines left over after its 5 patches: as many as "
+         "the KU KV group takes in each patch, which KSPLIN set in the configuration removes from the file: the file "
+         "still holds that group, so values were read out of place. Remove the KU KV group of each patch from "
+         "hobox.spl, or KSPLIN from the configuration\n", {}, true},
+        // Two keys, and a file that gives one of their groups: 5 groups left
+        // over, fewer than the 10 the keys remove.
+        {"KSPLIN=3 and IQUADO=3 with the KU KV lines alone taken out of the .spl file", "hobox", "hobox.cfg", 6,
+         Case::Replace, "ISOLVE=1\nKSPLIN=3\nIQUADO=3",
+         "Error in .spl file hobox.spl for body N=1: 10 numbers on 5 lines left over after its 5 patches; KSPLIN and "
+         "IQUADO set in the configuration remove the groups KU KV and IQUO IQVO from every patch of the file: if it "
+         "still holds those groups, remove the KU KV and IQUO IQVO groups of each patch from hobox.spl, or KSPLIN "
+         "and IQUADO from the configuration\n",
+         {{"hobox.spl", "Box\n2 4\n3 3\n4 4\n4 1\n3 3\n4 4\n4 1\n3 3\n4 4\n2 1\n3 3\n4 4\n2 1\n3 3\n4 4\n"}},
+         true},
         {"low-order vertex at 1e6 (within the coordinate limit): a panel too large for its tables", "hemisphere",
          "hemi.gdf", 19, Case::Replace,
          "  0.923880  -0.382683   0.000000   0.707107  -0.707107   0.000000   0.653281   1e6  -0.382683   0.853553  "

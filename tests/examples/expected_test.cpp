@@ -641,6 +641,46 @@ INSTANTIATE_TEST_SUITE_P(Each, Examples,
                                            "hemisphere_irr3", "hemicsf", "boxcsf", "hobox",
                                            "hoboxbs", "hohemi", "hohemideep", "hohemi_irr3", "hoboxmodel"));
 
+// Keys of the configuration that give the B-spline orders or quadrature
+// orders of every patch remove those groups from the spline control file:
+// hobox with its orders (3, 3 and 4) given so and the groups taken out of
+// its .spl file (notes and blank lines after the last patch kept) gives the
+// example's results.
+class SplineKeys : public TempDirTest {};
+
+TEST_F(SplineKeys, GiveTheResultsOfTheGroupsTheyRemove) {
+    const char* counts[] = {"2 4", "4 1", "4 1", "2 1", "2 1"};
+    struct Case {
+        const char* what;
+        const char* keys;
+        const char* groups;  // the groups of each patch after its counts
+    };
+    const Case cases[] = {
+        {"IQUADI", "IQUADI=4\n", "3 3  KU KV\n3 3  IQUO IQVO\n"},
+        {"KSPLIN, IQUADO and IQUADI", "KSPLIN=3\nIQUADO=3\nIQUADI=4\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string sub = std::to_string(&c - cases);
+        sub.insert(0, 1, 's');
+        const fs::path dir = fs::current_path() / sub;
+        fs::create_directory(dir);
+        copy_example("hobox", dir);
+        const std::string cfg = (dir / "hobox.cfg").string();
+        write_file(cfg, read_file(cfg) + c.keys);
+        std::string spl = "Box, spline panels of about 0.5\n";
+        for (const char* nu : counts) spl += std::string(nu) + "  NU NV\n" + c.groups;
+        write_file((dir / "hobox.spl").string(), spl + "\n  \nend of the spline data\n\n");
+        std::string screen;
+        ASSERT_EQ(run_program(dir, screen), 0) << screen;
+        const fs::path expected = source_path("examples/hobox/expected");
+        for (const char* ext : {".1", ".2", ".3", ".4", ".hst"}) {
+            const std::string f = std::string("hobox") + ext;
+            compare(f, read_file((dir / f).string()), read_file((expected / f).string()));
+        }
+    }
+}
+
 // Editors put a UTF-8 byte-order mark before the first line of a file: with
 // one before any input file of an example (each in turn), the run reads the
 // file as without it and gives the expected outputs, logs and echoes of the

@@ -342,8 +342,9 @@ TEST_F(HoGeomTest, SecondFlatBodyHasItsOwnPatches) {
 }
 
 // Spline control files: the configuration's defaults and the file's
-// groups, the panel size in place of the counts (no file needed), and a
-// missing file.
+// groups, the panel size in place of the counts (no file needed), a
+// missing file, and numbers left over after the last patch (groups that a
+// key set in the configuration removes from the file, most likely).
 TEST_F(HoGeomTest, SplineControlFile) {
     // u from vertex 2 to vertex 1: 2.5 long; v from vertex 1 to vertex 4: 2.
     const std::string gdf = std::string(HEAD) + "0 0\n1 0\n2.5 0 -1  0 0 -1  0 2 -1  2.5 2 -1\n";
@@ -368,6 +369,38 @@ TEST_F(HoGeomTest, SplineControlFile) {
         {"zero count", "", "h\n0 1\n2 2\n2 2\n2 2\n", "Error reading NU,NV in .spl file for body N=1", 0, 0, 0,
          0, 0, 0},
         {"quadrature order above 16", "", "h\n1 1\n2 2\n2 2\n17 2\n", "Error reading IQUI in .spl file for body N=1",
+         0, 0, 0, 0, 0, 0},
+        // After the last patch: blank lines and notes, or numbers left over.
+        {"notes and blank lines after the last patch", "KSPLIN=2\n",
+         "h\n3 5  NU NV\n5 6 IQUO IQVO\n7 8 IQUI IQVI\n\n  \t\nend of the data, 1 patch\n  / 9 9\n'4 4'\n\n", "",
+         3, 5, 2, 2, 5, 7},
+        {"a group the key removed still in the file", "KSPLIN=2\n", "h\n3 5\n4 2\n5 6\n7 8",
+         "Error in .spl file b.spl for body N=1: 2 numbers on 1 line left over after its 1 patch: as many as the KU "
+         "KV group takes in each patch, which KSPLIN set in the configuration removes from the file: the file still "
+         "holds that group, so values were read out of place. Remove the KU KV group of each patch from b.spl, or "
+         "KSPLIN from the configuration",
+         0, 0, 0, 0, 0, 0},
+        {"the panel size in place of the counts, the counts still in the file", "PANEL_SIZE=1.0\nIQUADI=3\n",
+         "h\n3 5\n4 2\n5 6\n7 8 IQUI IQVI\n",
+         "Error in .spl file b.spl for body N=1: 4 numbers on 2 lines left over after its 1 patch: as many as the NU "
+         "NV and IQUI IQVI groups take in each patch, which PANEL_SIZE and IQUADI set in the configuration remove "
+         "from the file: the file still holds those groups, so values were read out of place. Remove the NU NV and "
+         "IQUI IQVI groups of each patch from b.spl, or PANEL_SIZE and IQUADI from the configuration",
+         0, 0, 0, 0, 0, 0},
+        {"numbers left over, not those of the groups removed", "IQUADO=2\nIQUADI=2\n", "h\n3 5\n4 2\n2*5 9\n",
+         "Error in .spl file b.spl for body N=1: 3 numbers on 1 line left over after its 1 patch; IQUADO and IQUADI "
+         "set in the configuration remove the groups IQUO IQVO and IQUI IQVI from every patch of the file: if it "
+         "still holds those groups, remove the IQUO IQVO and IQUI IQVI groups of each patch from b.spl, or IQUADO "
+         "and IQUADI from the configuration",
+         0, 0, 0, 0, 0, 0},
+        {"no key set: groups of further patches after the last one are not read", "",
+         "h\n3 5\n4 2\n5 6\n7 8\n1 1\n2 2\n", "", 3, 5, 4, 2, 5, 7},
+        // Read one group off, the order 20 of the file's KU KV line is read
+        // as a quadrature order: a bad value, and the key named with it.
+        {"a value read out of place and out of range", "KSPLIN=2\n", "h\n3 5\n20 2\n5 6\n7 8\n",
+         "Error reading IQUO in .spl file for body N=1, patch 1; KSPLIN set in the configuration removes the group "
+         "KU KV from every patch of the file (b.spl): if it still holds that group, remove the KU KV group of each "
+         "patch from b.spl, or KSPLIN from the configuration",
          0, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
