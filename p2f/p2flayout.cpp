@@ -134,6 +134,8 @@ void lay_header(Pass& p) {
                {&ITRIMWL, "ITRIMWL", count}});
         p.end();
     }
+    // NPER: the writer's count is less than the check's before the solve
+    // when a break ends the period loop early.
     if (p.begin("3")) {
         items({{&model::ISX, "ISX", sign},
                {&model::ISY, "ISY", sign},
@@ -625,6 +627,8 @@ void lay_bulk(Pass& p) {
         p.arr(CHYD, {NMODT, NMODT}, "CHYD");
     });
     p.bounded(true);
+    // WNUMK is set period by period as the periods are solved (zeros when
+    // the check before the solve walks it).
     rec("B15", [&] {
         p.arr(PER, {NPER}, "PER");
         p.arr(WNUMK, {NPER}, "WNUMK");

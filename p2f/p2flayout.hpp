@@ -133,11 +133,12 @@ public:
         if (n < 0) return fail(name, "extents out of range");
         first_ = 1;
         per_ = n > 0 ? n / ext[static_cast<std::size_t>(R - 1)] : 1;
-        if (checking() && n > 0 && !fits(a, ext)) {
-            passed_ = true;
-            return;
-        }
         if (checking()) {
+            if (n == 0) return;
+            if (!fits(a, ext)) {
+                passed_ = true;
+                return;
+            }
             item(a.data(), static_cast<std::size_t>(n));
             within(a.data(), static_cast<std::size_t>(n), lim);
             return;
