@@ -1,15 +1,24 @@
-// Before the POTEN stage solves: the tables that its .p2f file will carry,
-// walked as the file's description lays them out (lay_bulk) and held to the
-// value rule by which the FORCE stage reads them back, and the heights that
-// the reader holds to the free surface and the bottom, so that geometry the
-// file cannot hold is refused where it was read, naming the geometry file,
-// the body and the panel or patch.
+// Before the POTEN stage solves: the records of its .p2f file that are known
+// at that point (the version, the header with its counts, the geometry
+// counts of a higher-order file and the body, period and panel or patch
+// tables), walked as the file's description lays them out and held to the
+// whole rule by which the FORCE stage reads them back (the value rule of the
+// reals, the ranges of the integers, the relations between items), and the
+// heights that the reader holds to the free surface and the bottom, so that
+// no run solves to write a file that its own FORCE stage refuses.  Geometry
+// the file cannot hold is refused naming the geometry file, the body and the
+// panel or patch, the depth naming the potential control file, any other
+// item as the reader names it (record, item, why).
 //
-// After the geometry step the tables hold what the writer will write, but
-// for two: the finite-depth wavenumbers WNUMK, set period by period in the
-// loop (zeros before it; the model input bounds the periods and the
-// infinite-depth wavenumbers they follow from), and the mode lists of the
-// solution (integers, made later), which the walk passes over.
+// After the geometry step and the symmetry set-up the records hold what the
+// writer will write, but for these: the number of periods, less when a
+// break ends the loop early (its records shrink with it); the finite-depth
+// wavenumbers WNUMK, set period by period in the loop (zeros before it; the
+// model input bounds the periods and the infinite-depth wavenumbers they
+// follow from); and the records the walk does not reach, written from
+// scratch files after the solve: the data lines of a user geometry routine,
+// the geometry-kernel lines, the run summary and the solutions of each
+// period (the solutions are checked as each period is solved).
 #include <string>
 #include <string_view>
 
@@ -60,6 +69,11 @@ void refuse(const std::string& where, const std::string& why, int& IERR) {
     IERR = 1;
 }
 
+void refuse_pot(const std::string& why, int& IERR) {
+    ERRMSG(" Error in POT file " + fnames::FILEPOT + ": " + why, 0);
+    IERR = 1;
+}
+
 // ", body IB, panel I" of the file of global low-order panel G, or "" when
 // G lies beyond the bodies' panels.
 std::string panel_where(long g) {
@@ -89,10 +103,29 @@ std::string point_where(long q) {
     return {};
 }
 
-// A value the file cannot carry, met by the check pass: named as the
-// panel or patch it belongs to, else as the item of the file.
+// What an item of the header is to the user, as the potential control file
+// gives it (in units of ULEN in the file).
+struct Given {
+    std::string_view item;
+    const char* what;
+};
+
+constexpr Given GIVEN[] = {
+    {"HBOT", "water depth HBOT beyond 1.E10 x ULEN or not finite"},
+};
+
+// What the check pass refused: a real's value named as the panel or patch
+// it belongs to or as the input that gives it, else as the item of the
+// file; any other rule of the reader as the reader names it.
 void refuse_value(const p2f::Pass& p, int& IERR) {
     const std::string& item = p.failed_item();
+    if (p.failed_at() == 0) {
+        ERRMSG(" Error before the solve: the .p2f file cannot carry " + p.fault(), 0);
+        IERR = 1;
+        return;
+    }
+    for (const Given& g : GIVEN)
+        if (g.item == item) return refuse_pot(g.what, IERR);
     for (const Meaning& m : MEANINGS) {
         if (m.item != item) continue;
         const std::string where = m.point ? point_where(p.failed_at()) : panel_where(p.failed_at());
@@ -141,6 +174,11 @@ void high_heights(int& IERR) {
 void CHKCARRY(int& IERR) {
     IERR = 0;
     p2f::Pass p(p2f::Pass::Dir::Check, p2f::IUP2F);
+    float ver = p2f::VERSION;
+    p2f::lay_version(p, ver);
+    p2f::lay_header(p);
+    p2f::header_sane(p);
+    if (cfg::ILOWHI == 1) p2f::lay_gxcounts(p);
     p2f::lay_bulk(p);
     if (!p.ok()) return refuse_value(p, IERR);
     if (cfg::ILOWHI == 0)

@@ -29,7 +29,7 @@ void Pass::fail(std::string_view item, std::string why) {
 }
 
 void Pass::check(bool ok, std::string_view rec, std::string_view item, std::string_view why) {
-    if (bad_ || ok || !reading()) return;
+    if (bad_ || ok || writing()) return;
     id_ = rec;
     fail(item, std::string(why));
 }
@@ -86,7 +86,10 @@ void Pass::texts(Arr1<std::string>& a, long n, int len, std::string_view name) {
     name_ = name;
     if (n < 0 || n > MAXCOUNT) return fail(name, "count out of range");
     if (checking()) {
-        if (fits(a, {n})) bytes_ += static_cast<std::size_t>(n) * static_cast<std::size_t>(len);
+        if (fits(a, {n}))
+            bytes_ += static_cast<std::size_t>(n) * static_cast<std::size_t>(len);
+        else
+            passed_ = true;
         return;
     }
     if (reading()) {
@@ -131,6 +134,8 @@ void lay_header(Pass& p) {
                {&ITRIMWL, "ITRIMWL", count}});
         p.end();
     }
+    // NPER: the writer's count is less than the check's before the solve
+    // when a break ends the period loop early.
     if (p.begin("3")) {
         items({{&model::ISX, "ISX", sign},
                {&model::ISY, "ISY", sign},
@@ -306,6 +311,9 @@ void lay_low(Pass& p) {
     rec("L1", [&] { p.arr(PNLARR6, {4, n}, "PNLARR6"); });
     rec("L2", [&] { p.arr(PNLARR5, {4, n}, "PNLARR5"); });
     rec("L3", [&] { p.arr(PCENT, {3, n}, "PCENT"); });
+    // The heights of the centroids (and of the quadrature points, P18):
+    // the check before the solve holds them to the same rule itself, naming
+    // the panel or patch of the geometry file.
     for (long i = 1; i <= n && p.ok() && p.reading() && cfg::NTANKS == 0; ++i)
         p.check(wetted(PCENT(3, i)), "L3", "PCENT",
                 "centroid of panel " + std::to_string(i) + " above the free surface or below the bottom");
@@ -314,7 +322,7 @@ void lay_low(Pass& p) {
     rec("L6", [&] { p.arr(PNLARR4, {4, n}, "PNLARR4"); });
     // The side lengths are the distances of the panel's vertices in its
     // plane (the kernels divide by both).
-    for (long i = 1; i <= n && p.ok() && p.reading(); ++i) {
+    for (long i = 1; i <= n && p.ok() && p.held(); ++i) {
         bool ok = true;
         for (int k = 1; k <= 4; ++k) {
             const int e = k % 4 + 1;
@@ -392,19 +400,19 @@ void lay_high(Pass& p) {
                 "basis of patch " + std::to_string(j) + " not of its order and intervals");
     };
     long neqn = 0;
-    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+    for (long j = 1; j <= np && p.ok() && p.held(); ++j) {
         basis(j, NU(j), KU(j), NBU(j), IQUI(j), MAXKNU, "NBU");
         basis(j, NV(j), KV(j), NBV(j), IQVI(j), MAXKNV, "NBV");
         neqn += static_cast<long>(NBU(j)) * NBV(j);
     }
-    p.check(!p.reading() || neqn == NEQN || neqn == 0, "P1", "NBU", "unknowns of the patches not NEQN");
+    p.check(!p.held() || neqn == NEQN || neqn == 0, "P1", "NBU", "unknowns of the patches not NEQN");
     rec("P2", [&] {
         p.arr(IBPTH, {np}, "IBPTH", {1, nb});
         p.arr(IPSTART, {nb}, "IPSTART", {1, np + 1});
         p.arr(IPATOFF, {nb}, "IPATOFF", count);
         p.arr(NPATCHB, {nb}, "NPATCHB", {0, np});
     });
-    for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib)
+    for (long ib = 1; ib <= nb && p.ok() && p.held(); ++ib)
         p.check(IPSTART(ib) + NPATCHB(ib) - 1 <= np, "P2", "NPATCHB",
                 "patches of body " + std::to_string(ib) + " beyond NPATCHT");
     rec("P3", [&] { p.arr(ITRIM, {np}, "ITRIM", {-1, 2}); });
@@ -450,12 +458,12 @@ void lay_high(Pass& p) {
         if (!p.ok()) return;
         // Knots of each patch within the knot tables, the control points
         // of all patches within the coefficient table.
-        for (long j = j1; j <= j2 && p.reading(); ++j) {
+        for (long j = j1; j <= j2 && p.held(); ++j) {
             p.check(NUG(j) + KUG(j) <= MAXKNOT && NVG(j) + KVG(j) <= MAXKNOT, "P13", "NUG",
                     "knots of patch " + std::to_string(j) + " beyond MAXKNOT");
             ncoef += static_cast<long>(NUG(j)) * NVG(j);
         }
-        p.check(!p.reading() || ncoef <= NCOEFT, "P13", "NUG", "control points beyond NCOEFT");
+        p.check(!p.held() || ncoef <= NCOEFT, "P13", "NUG", "control points beyond NCOEFT");
         rec("P14", [&] {
             for (long j = j1; j <= j2; ++j)
                 for (long k = 1; k <= NUG(j) + KUG(j); ++k) p.f(UKNOTG(k, j), "UKNOTG");
@@ -481,7 +489,7 @@ void lay_high(Pass& p) {
     });
     // A patch's number in its body's file, with the body's offset, names
     // an entry of the flat-patch or geometry B-spline tables.
-    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+    for (long j = 1; j <= np && p.ok() && p.held(); ++j) {
         const int ib = IBPTH(j), kind = IGDEF(ib);
         const long g = static_cast<long>(IPRL(j)) + IPATOFF(ib);
         p.check(IPRL(j) <= std::max(NPATCH(ib), 1) || kind > 2 || kind < 0, "P17", "IPRL",
@@ -493,22 +501,22 @@ void lay_high(Pass& p) {
     rec("P18", [&] { p.arr(XQP, {3, NQP}, "XQP"); });
     // The points follow the patches, IQUI x IQVI on each knot interval.
     long nqp = 0;
-    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+    for (long j = 1; j <= np && p.ok() && p.held(); ++j) {
         const int ib = IBPTH(j);
         const long q1 = nqp + 1;
         nqp += static_cast<long>(NU(j)) * NV(j) * IQUI(j) * IQVI(j);
-        if (nqp > NQP || !heights_held(j)) continue;
+        if (nqp > NQP || !heights_held(j) || !p.reading()) continue;
         for (long q = q1; q <= nqp; ++q)
             p.check(wetted(XQP(3, q) + cfg::XBODY(3, ib)), "P18", "XQP",
                     "point " + std::to_string(q) + " above the free surface or below the bottom");
     }
-    p.check(!p.reading() || nqp <= NQP, "P18", "XQP", "fewer than the points of the patches' intervals");
+    p.check(!p.held() || nqp <= NQP, "P18", "XQP", "fewer than the points of the patches' intervals");
     rec("P19", [&] { p.arr(ENQP, {3, NQP}, "ENQP"); });
-    for (long q = 1; q <= NQP && p.ok() && p.reading(); ++q)
+    for (long q = 1; q <= NQP && p.ok() && p.held(); ++q)
         p.check(std::fabs(ENQP(1, q)) <= 1.001f && std::fabs(ENQP(2, q)) <= 1.001f && std::fabs(ENQP(3, q)) <= 1.001f,
                 "P19", "ENQP", "normal at point " + std::to_string(q) + " not of unit length");
     rec("P20", [&] { p.arr(WQP, {NQP}, "WQP"); });
-    for (long q = 1; q <= NQP && p.ok() && p.reading(); ++q)
+    for (long q = 1; q <= NQP && p.ok() && p.held(); ++q)
         p.check(WQP(q) >= 0.0f, "P20", "WQP", "weight of point " + std::to_string(q) + " negative");
     p.alloc(VNQP, {NMODT, NQP});
     for (int m = 1; m <= NMODT && p.ok(); ++m)
@@ -537,7 +545,7 @@ void lay_high(Pass& p) {
         for (int i = 0; i < n; ++i) ok = ok && std::fabs(x[i]) <= 1.0f && w[i] > 0.0f && w[i] <= 2.0f;
         p.check(ok, "P22", item, "Gauss rule of patch " + std::to_string(j) + " not on [-1, 1]");
     };
-    for (long j = 1; j <= np && p.ok() && p.reading(); ++j) {
+    for (long j = 1; j <= np && p.ok() && p.held(); ++j) {
         knots(HOTAB1.ptr(1, j), j, NU(j), KU(j), "HOTAB1");
         knots(HOTAB2.ptr(1, j), j, NV(j), KV(j), "HOTAB2");
         if (NU(j) > 0) rule(HOTAB3.ptr(1, j), HOTAB4.ptr(1, j), j, IQUI(j), "HOTAB3");
@@ -571,10 +579,10 @@ void lay_bulk(Pass& p) {
     rec("B1", [&] { p.i(model::NRGKBODY, "NRGKBODY", {0, nb}); });
     rec("B2", [&] { p.texts(fnames::GDFNAME, nb, 20, "GDFNAME"); });
     rec("B3", [&] { p.arr(ULEN, {nb}, "ULEN"); });
-    for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib) p.check(ULEN(ib) > 0.0f, "B3", "ULEN", "not positive");
+    for (long ib = 1; ib <= nb && p.ok() && p.held(); ++ib) p.check(ULEN(ib) > 0.0f, "B3", "ULEN", "not positive");
     // Body 1's length makes the run nondimensional: no shorter than the
     // geometry file takes it.
-    if (p.ok() && p.reading() && nb >= 1)
+    if (p.ok() && p.held() && nb >= 1)
         p.check(long_enough(ULEN(1)), "B3", "ULEN", "length of body 1 less than 1.E-05");
     if (cfg::ILOWHI == 0) {
         rec("B4", [&] { p.arr(IS, {2, nb}, "IS", {-1, 1}); });
@@ -583,7 +591,7 @@ void lay_bulk(Pass& p) {
             p.arr(pnl::NPANBG, {nb}, "NPANBG", count);
         });
         long npan = 0;
-        for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib) npan += NPANB(ib);
+        for (long ib = 1; ib <= nb && p.ok() && p.held(); ++ib) npan += NPANB(ib);
         p.check(npan <= NEQN, "B5", "NPANB", "more panels than NEQN");
         rec("B6", [&] { p.arr(NPATCH, {nb}, "NPATCH", count); });
     }
@@ -593,11 +601,11 @@ void lay_bulk(Pass& p) {
     });
     // The modes of each body follow those of the bodies before it.
     long m0 = 0;
-    for (long ib = 1; ib <= nb && p.ok() && p.reading(); ++ib) {
+    for (long ib = 1; ib <= nb && p.ok() && p.held(); ++ib) {
         p.check(IBMOD(ib) == m0, "B7", "IBMOD", "not the modes of the bodies before body " + std::to_string(ib));
         m0 += 6 + cfg::NEWMDS(ib);
     }
-    p.check(!p.reading() || m0 == nm, "B7", "NEWMDS", "modes of the bodies differ from NMODT");
+    p.check(!p.held() || m0 == nm, "B7", "NEWMDS", "modes of the bodies differ from NMODT");
     rec("B8", [&] { p.arr(cfg::IGENMDS, {nb}, "IGENMDS"); });
     rec("B9", [&] { p.arr(cfg::XBODY, {4, nb}, "XBODY"); });
     rec("B10", [&] { p.arr(CSPHIB, {2, nb}, "CSPHIB"); });
@@ -619,6 +627,8 @@ void lay_bulk(Pass& p) {
         p.arr(CHYD, {NMODT, NMODT}, "CHYD");
     });
     p.bounded(true);
+    // WNUMK is set period by period as the periods are solved (zeros when
+    // the check before the solve walks it).
     rec("B15", [&] {
         p.arr(PER, {NPER}, "PER");
         p.arr(WNUMK, {NPER}, "WNUMK");
@@ -633,15 +643,15 @@ void lay_bulk(Pass& p) {
     // The mode lists of the solution: modes 1..NMODT at the NSOLC solution
     // positions.
     rec("B17", [&] { p.arr(sym::IMODORD, {NMODT}, "IMODORD", {0, nm}); });
-    for (long j = 1; j <= sym::NSOLC && p.ok() && p.reading(); ++j)
+    for (long j = 1; j <= sym::NSOLC && p.ok() && p.held(); ++j)
         p.check(sym::IMODORD(j) >= 1, "B17", "IMODORD", "no mode at solution position " + std::to_string(j));
     rec("B18", [&] { p.arr(sym::IMODSC, {NMODT, 4}, "IMODSC", {0, nm}); });
-    for (int c = 1; c <= sym::NSYMC && p.ok() && p.reading(); ++c)
+    for (int c = 1; c <= sym::NSYMC && p.ok() && p.held(); ++c)
         for (int k = 1; k <= sym::NMODSC[static_cast<std::size_t>(c)]; ++k)
             p.check(sym::IMODSC(k, c) >= 1, "B18", "IMODSC", "no mode at place " + std::to_string(k) +
                     " of component " + std::to_string(c));
     rec("B19", [&] { p.arr(sym::IMODPOS, {NMODT}, "IMODPOS", {0, sym::NSOLC}); });
-    for (int j = 1; j <= sym::NSOLC && p.ok() && p.reading(); ++j)
+    for (int j = 1; j <= sym::NSOLC && p.ok() && p.held(); ++j)
         p.check(sym::IMODPOS(sym::IMODORD(j)) == j, "B19", "IMODPOS",
                 "not the solution position of mode " + std::to_string(sym::IMODORD(j)));
     if (NTANKS > 0) {

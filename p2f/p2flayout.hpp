@@ -4,8 +4,10 @@
 // items into records (writing) or takes them out of the records of the file
 // (reading), so the writer and the readers cannot disagree on the layout.
 // A third direction (checking) walks the same items in memory without any
-// I/O and holds each real to the value rule of the reader, so that the
-// POTEN stage refuses before it solves what the file could not carry.
+// I/O and holds them to the whole rule of the reader (the value rule of the
+// reals, the ranges of the integers and the relations between items), so
+// that the POTEN stage refuses before it solves what the file could not
+// carry.
 //
 // A record is framed as every unformatted record of the program (4-byte
 // little-endian length before and after).  Reading is strict: a record must
@@ -76,17 +78,24 @@ public:
     // Reading and checking: a failure with the item it concerns and why
     // (the first failure of the pass stands).
     void fail(std::string_view item, std::string why);
-    // Reading: refuses the file unless OK holds (a relation between items
-    // that their records cannot check alone); REC names the record.
+    // Reading and checking: refuses the file unless OK holds (a relation
+    // between items that their records cannot check alone); REC names the
+    // record.
     void check(bool ok, std::string_view rec, std::string_view item, std::string_view why);
+    // Whether the relations between items are to be tested: reading, or
+    // checking while every table walked so far was there at its extents
+    // (a relation reads the tables of its records, which a check pass
+    // never makes).
+    bool held() const { return reading() || (checking() && !bad_ && !stopped_ && !passed_); }
     // Identifier of the record being handled (or of the failed one).
     const std::string& id() const { return id_; }
-    // What a failed reading pass met: "record R, item I: why" (or less when
-    // no item was named).
+    // What a failed reading or checking pass met: "record R, item I: why"
+    // (or less when no item was named).
     std::string fault() const;
-    // The item that failed and, when checking, where: for an array the last
-    // index of the element refused (its panel, point, patch, body, ...), for
-    // a scalar its ordinal among the items of that name in the record.
+    // The item that failed and, when checking a real's value, where: for an
+    // array the last index of the element refused (its panel, point, patch,
+    // body, ...), for a scalar its ordinal among the items of that name in
+    // the record; 0 when the failure is not a real's value.
     const std::string& failed_item() const { return item_; }
     long failed_at() const { return at_; }
 
@@ -114,7 +123,8 @@ public:
     // named, the last at least the one named.  Reading allocates the array
     // with the named extents when it is not allocated at a fitting shape.
     // NAME names the item in a message; LIM (integers) bounds its values.
-    // Checking passes over an array not (yet) of the named extents.
+    // Checking passes over an array not (yet) of the named extents (and
+    // tests no relation between items after it, see held).
     template <typename T, int R>
     void arr(FArray<T, R>& a, std::array<long, R> ext, std::string_view name = {}, Lim lim = {}) {
         if (bad_) return;
@@ -124,7 +134,13 @@ public:
         first_ = 1;
         per_ = n > 0 ? n / ext[static_cast<std::size_t>(R - 1)] : 1;
         if (checking()) {
-            if (n > 0 && fits(a, ext)) item(a.data(), static_cast<std::size_t>(n));
+            if (n == 0) return;
+            if (!fits(a, ext)) {
+                passed_ = true;
+                return;
+            }
+            item(a.data(), static_cast<std::size_t>(n));
+            within(a.data(), static_cast<std::size_t>(n), lim);
             return;
         }
         if (reading() && n == 0) {
@@ -150,6 +166,7 @@ public:
         name_ = name;
         if (n < 0 || start < 1 || !a.allocated() || start + n - 1 > a.extent(1)) {
             if (!checking()) fail(name, "section out of range");
+            passed_ = true;
             return;
         }
         first_ = start;
@@ -242,12 +259,12 @@ private:
     static bool small(float v) { return carried(v); }
     static bool small(double v) { return std::fabs(v) <= static_cast<double>(MAXREAL); }
     static bool small(const cplx& v) { return small(v.real()) && small(v.imag()); }
-    // Reading: every value of an integer item within LIM (FIRST: number of
-    // the first element, for the message).
+    // Reading and checking: every value of an integer item within LIM
+    // (FIRST: number of the first element, for the message).
     template <typename T>
     void within(const T* p, std::size_t n, Lim lim, long first = 1) {
         if constexpr (std::is_integral_v<T>) {
-            if (bad_ || !reading()) return;
+            if (bad_ || writing()) return;
             for (std::size_t k = 0; k < n; ++k)
                 if (p[k] < lim.lo || p[k] > lim.hi)
                     return fail(name_, element(first + static_cast<long>(k), n + (first > 1 ? 2 : 0)) +
@@ -286,6 +303,7 @@ private:
     int unit_;
     bool bad_ = false;
     bool stopped_ = false;       // checking: walk ended before a table not made
+    bool passed_ = false;        // checking: an array passed over, not there at its extents
     std::string id_;
     std::string_view name_;      // item being handled
     std::string item_, why_;     // the failure

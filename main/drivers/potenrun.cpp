@@ -99,9 +99,11 @@ void POTENRUN(int& IERR, int* NOCONV) {
     if (IERR == 1) return;
     GEOMSTAT(NEQN, run::IMODFL, IERR);
     if (IERR != 0) return;
+    // The symmetry components and mode lists, which the .p2f file carries,
+    // are set before the check of what it carries.
+    ALLOCPOTW(NMODT, IDIFF);
     CHKCARRY(IERR);
     if (IERR != 0) return;
-    ALLOCPOTW(NMODT, IDIFF);
     const int nbetax = run::NBETAX;
     if (NPER > 0) {
         if (cfg::ISOLVE >= 0) {

@@ -5,9 +5,9 @@
 // subdivision of the influence integrals holds, a spline control file that
 // still holds groups a configuration key removes) and runs the program on
 // it.
-// Geometry that the POTEN-to-FORCE file could not carry, and wave periods
-// beyond what the run can solve or report, are refused before any period is
-// solved, with no .p2f file written; a period whose solution is not finite
+// Geometry or a depth that the POTEN-to-FORCE file could not carry, and wave
+// periods beyond what the run can solve or report, are refused before any
+// period is solved, with no .p2f file written; a period whose solution is not finite
 // stops the run naming the period, again with no .p2f file.
 #include <gtest/gtest.h>
 
@@ -200,6 +200,12 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          false, true},
         {"a gravity the .p2f file cannot carry", "box", "box.gdf", 2, Case::Replace, "  1.0  1e11      ULEN GRAV",
          "Error in GDF file: ULEN or GRAV not positive or beyond 1.E10 for body N=1", {}, true},
+        // A depth of 1e11 x ULEN, which the period of 5000 s leaves within
+        // the finite-depth limits (nu x depth = 1.6e4 by hand): the .p2f
+        // file carries the depth in units of ULEN only up to 1e10.
+        {"a depth the .p2f file cannot carry", "box", "box.pot", 0, Case::Text,
+         "Box\n0\n0\n1.e11 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5000.\n2\n0. 45.\n",
+         "Error in POT file box.pot: water depth HBOT beyond 1.E10 x ULEN or not finite", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",

@@ -1,8 +1,11 @@
 // The check before the solve (CHKCARRY) and the .p2f reader hold the same
-// tables to the same value rule: a real of a bounded table beyond 1.E10 is
+// records to the same rule: a real of a bounded table beyond 1.E10 is
 // refused by both, the check naming the body and the panel or patch (or the
-// item), the reader the record and the item; the unbounded hydrostatic and
-// tank tables take such a value and refuse only a NaN.
+// input, or the item), the reader the record and the item; the unbounded
+// hydrostatic and tank tables take such a value and refuse only a NaN.  An
+// integer of the header, the geometry counts or the tables outside its range,
+// and items at odds with each other, are refused by both as the reader
+// names them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -93,6 +96,15 @@ TEST_F(CarryCheck, CheckAndReaderRefuseTheSameValues) {
         bool bounded = true;
     };
     const std::vector<Row> rows = {
+        // The header: the depth (in units of ULEN) named as the potential
+        // control file gives it, gravity as the item.
+        {"7", "HBOT", false,
+         []() -> float& {
+             fnames::FILEPOT = "box.pot";
+             return HBOT;
+         },
+         " Error in POT file box.pot: water depth HBOT beyond 1.E10 x ULEN or not finite"},
+        {"7", "GRAV", true, []() -> float& { return GRAV; }, "item GRAV, index 1 (record 7):"},
         // Body, period and heading tables: named as the item, with the
         // last index of the element (the body, period, heading or tank).
         {"B3", "ULEN", false, []() -> float& { return ULEN(2); }, "cannot carry item ULEN, index 2 (record B3):"},
@@ -196,6 +208,51 @@ TEST_F(CarryCheck, CheckAndReaderRefuseTheSameValues) {
         build_model(s);
         EXPECT_EQ(check(), 0) << said;
         EXPECT_EQ(write_and_read(), 0) << said;
+    }
+}
+
+// An integer outside the range the reader takes, or items at odds with each
+// other, in the header, the geometry counts or the tables: the check refuses
+// it as the reader does, with the reader's words (worked from the model by
+// hand: NPATCHT is 4, NEQN 6, NMODT 12).
+TEST_F(CarryCheck, CheckAndReaderRefuseTheSameCountsAndRelations) {
+    using namespace model;
+    struct Row {
+        const char* name;
+        bool high;
+        std::function<void()> damage;
+        const char* fault;  // what both say
+    };
+    const std::vector<Row> rows = {
+        {"ITRIMWL negative", false, [] { cfg::ITRIMWL = -1; }, "record 2, item ITRIMWL: -1 outside 0 .. 16777216"},
+        {"a wave maker beyond the bodies", false, [] { cfg::IBODY_WAVEMAKER = 3; },
+         "record 2, item IBODY_WAVEMAKER: beyond the bodies"},
+        {"more solved modes than modes", false, [] { sym::NSOLC = 13; },
+         "record 2, item NSOLC: more solved modes than modes"},
+        {"a higher-order body with more patches than the run", true, [] { NPATCH(2) = 5; },
+         "record G2, item NPATCH: element 2, 5 outside 0 .. 4"},
+        {"a reflection flag", false, [] { IREFLB(2, 2) = 2; }, "record B13, item IREFLB: element 4, 2 outside 0 .. 1"},
+        {"the modes of body 2 not after those of body 1", false, [] { IBMOD(2) = 5; },
+         "record B7, item IBMOD: not the modes of the bodies before body 2"},
+        {"more panels than NEQN", false, [] { NPANB(1) = 6; }, "record B5, item NPANB: more panels than NEQN"},
+        {"a side length not the distance of its vertices", false, [] { pnl::PNLARR4(2, 5) += 1.0f; },
+         "record L1, item PNLARR6: vertices of panel 5 not at the lengths of its sides"},
+        {"a patch's body beyond the bodies", true, [] { IBPTH(3) = 3; },
+         "record P2, item IBPTH: element 3, 3 outside 1 .. 2"},
+        {"a basis not of its order and intervals", true, [] { NBV(2) = 2; },
+         "record P1, item NBV: basis of patch 2 not of its order and intervals"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        reset_all();
+        build_model(r.high ? high() : low());
+        r.damage();
+        EXPECT_EQ(check(), 1);
+        EXPECT_NE(said.find(" Error before the solve: the .p2f file cannot carry " + std::string(r.fault)),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(write_and_read(), 1);
+        EXPECT_NE(said.find("File run.p2f, " + std::string(r.fault)), std::string::npos) << said;
     }
 }
 
