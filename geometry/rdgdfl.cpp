@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/channels.hpp"
+#include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
@@ -323,6 +324,21 @@ void RDGDFL(int IU, int& IERR) {
             if (IREFLB(2, ib) == 1) s[1] = 0;
             TRIMGDF(f, NPANB(ib), zl, ib, ierr);
             if (ierr != 0) return fail("Error trimming waterline in RDGDFL for body N=", ib);
+            // A body trimmed out of the water has no unknowns.
+            if (NPANB(ib) < 1) {
+                std::string text = " Error in GDF file ";
+                text += fnames::GDFNAME(ib);
+                text += ", body ";
+                text += std::to_string(ib);
+                text += ": every panel of the body is above the free surface after waterline trimming (XTRIM =";
+                for (int c = 1; c <= 3; ++c) {
+                    text += ' ';
+                    text += fmt::num(cfg::XTRIM(c, ib) * (c == 1 ? ULEN(1) : 1.0f), 6);
+                }
+                text += "): check the sign of the sinkage (a positive sinkage in XTRIM lifts the body) and the freeboard";
+                ERRMSG(text, 0);
+                return fail(nullptr, 0);
+            }
         }
         if (s[0] == 1 || s[1] == 1) {
             REFLPAN(NPANB(ib), f, {s[0] - ISX, s[1] - ISY}, ierr);
