@@ -324,13 +324,18 @@ void RDGDFL(int IU, int& IERR) {
             if (IREFLB(2, ib) == 1) s[1] = 0;
             TRIMGDF(f, NPANB(ib), zl, ib, ierr);
             if (ierr != 0) return fail("Error trimming waterline in RDGDFL for body N=", ib);
-            // A body trimmed out of the water has no unknowns.
-            if (NPANB(ib) < 1) {
+            // A body trimmed out of the water, or left with no vertex deeper
+            // than the waterline, has no unknowns or no wetted surface.
+            float zmin = HUGE_VALF;
+            for (int p = f; p < f + NPANB(ib); ++p)
+                for (int k = 1; k <= 4; ++k) zmin = std::min(zmin, XVER(k, 3, p));
+            if (!(zmin < zl - ONWL)) {
                 std::string text = " Error in GDF file ";
                 text += fnames::GDFNAME(ib);
                 text += ", body ";
                 text += std::to_string(ib);
-                text += ": every panel of the body is above the free surface after waterline trimming (XTRIM =";
+                text += ": every panel of the body is above the free surface (none reaches 1.E-5 x ULEN below it) after "
+                        "waterline trimming (XTRIM =";
                 for (int c = 1; c <= 3; ++c) {
                     text += ' ';
                     text += fmt::num(cfg::XTRIM(c, ib) * (c == 1 ? ULEN(1) : 1.0f), 6);

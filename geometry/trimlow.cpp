@@ -28,10 +28,15 @@ void set_vert(int p, int k, const V3& v) {
     for (int c = 1; c <= 3; ++c) XVER(k, c, p) = v.x[c - 1];
 }
 
-// Point where the edge (a, b) crosses the level ZL.
+// Point where the edge (a, b) crosses the level ZL.  When its wet end lies
+// on the waterline, that end itself: a crossing a hair away from it would
+// leave an edge too short to be a waterline segment but long enough to be
+// taken for one, and three vertices of the panel on the free surface.
 V3 cut(const V3& a, const V3& b, float ZL) {
     const float A = a.x[2] - ZL, B = b.x[2] - ZL;
     if (B == A) return a;  // both ends at one level: no crossing to find
+    if (A < 0.0f && A > -ONWL) return a;
+    if (B < 0.0f && B > -ONWL) return b;
     V3 r;
     for (int c = 0; c < 3; ++c) r.x[c] = (a.x[c] * B - b.x[c] * A) / (B - A);
     return r;

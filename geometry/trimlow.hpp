@@ -5,6 +5,11 @@
 
 namespace zorva {
 
+// Depth below the trimming level ZFS within which a wet vertex lies on the
+// waterline: the waterline segments take a vertex within 1.E-5 of the free
+// surface (ZFS is 1.E-6 above it) as one of theirs.
+inline constexpr float ONWL = 1.1E-5f;
+
 // Body IB, its NPAN panels from global panel IFIRST on; ZFS the free
 // surface in the body frame (raised by 1.E-6 so that a vertex on the
 // waterline is wet).  NPAN becomes the new panel count.  IERR is not reset

@@ -133,12 +133,17 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
          "-0.500000   1.000000  -0.500000  -0.500000",
          "Error in GDF file, body 1 (hobox.gdf), patch 1: point above the free surface or below the bottom", {}, true},
-        // The box, 0.5 deep, lifted 0.6 by the waterline trimming.
+        // The box, 0.5 deep, lifted 0.6 by the waterline trimming, and
+        // lifted to leave its bottom 5.E-6 deep, in the free surface.
         {"low-order body trimmed out of the water", "box", "box.cfg", 0, Case::Text,
          "ILOWHI=0\nITRIMWL=1\nXTRIM=0.6 0 0\n",
-         "Error in GDF file box.gdf, body 1: every panel of the body is above the free surface after waterline "
-         "trimming (XTRIM = 0.6 0 0): check the sign of the sinkage (a positive sinkage in XTRIM lifts the body) and "
-         "the freeboard", {}, true},
+         "Error in GDF file box.gdf, body 1: every panel of the body is above the free surface (none reaches 1.E-5 x "
+         "ULEN below it) after waterline trimming (XTRIM = 0.6 0 0): check the sign of the sinkage (a positive "
+         "sinkage in XTRIM lifts the body) and the freeboard", {}, true},
+        {"low-order body trimmed to its bottom", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nITRIMWL=1\nXTRIM=0.499995 0 0\n",
+         "Error in GDF file box.gdf, body 1: every panel of the body is above the free surface (none reaches 1.E-5 x "
+         "ULEN below it) after waterline trimming (XTRIM = 0.499995 0 0)", {}, true},
         // Wave periods beyond the run's limits, each with the limit in the
         // kind of value the file gives (worked by hand: the run summary
         // prints periods up to 99999 s; nu x ULEN = 1000 is the period 2 pi

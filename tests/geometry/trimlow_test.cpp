@@ -10,6 +10,7 @@
 
 #include "common/channels.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/trimlow.hpp"
 #include "main/config.hpp"
 #include "tests/support/panelsets.hpp"
@@ -195,6 +196,36 @@ TEST_F(TrimTest, OppositeDryCornersLeaveNoDryVertex) {
         EXPECT_EQ(npan, 2);
         expect_wet(npan, 0.0f);
         for (int p = 1; p <= npan; ++p) EXPECT_GT(norm(vector_area(panel_poly(p))), 0.1);
+    }
+}
+
+TEST_F(TrimTest, CornerOnTheWaterlineLeavesOneWaterlineSegment) {
+    // Side panels of a box whose top corner at x = 0 lies on the waterline,
+    // pitched: the wet part keeps that corner and gains one crossing on the
+    // lower edge, and the waterline segments find one segment.  A crossing
+    // cut a hair (the level's 1.E-6) away from the corner would add a third
+    // vertex on the free surface.
+    const Panel4 side = xz(0, 0, -0.25, 0, -0.25, -0.25, 0, -0.25);
+    const Panel4 back = xz(0, 0, 0, -0.25, -0.25, -0.25, -0.25, 0);
+    for (float pitch : {30.0f, 60.0f, 80.0f, 89.0f}) {
+        for (const Panel4& q : {side, back}) {
+            SCOPED_TRACE(pitch);
+            const float zl = 1.0e-6f;
+            const int npan = trim({q}, zl, {0, pitch, 0});
+            ASSERT_EQ(npan, 1);
+            expect_wet(npan, zl);
+            // Wet part: the pitched panel clipped at z = 0.
+            const double th = static_cast<double>(pitch) * 0.017453292;
+            std::vector<P3> turned;
+            for (const P3& v : q) turned.push_back({std::cos(th) * v[0] + std::sin(th) * v[2], v[1],
+                                                    -std::sin(th) * v[0] + std::cos(th) * v[2]});
+            EXPECT_NEAR(norm(vector_area(panel_poly(1))), norm(vector_area(clip_below(turned, 0.0))), 1e-5);
+            model::NPANB(1) = npan;
+            int ierr = 0;
+            WLSEGS(1, 1, 1, ierr);
+            EXPECT_EQ(ierr, 0) << screen.str();
+            EXPECT_EQ(model::NWLPANB(1), 1);
+        }
     }
 }
 
