@@ -12,7 +12,9 @@ inline constexpr float ONWL = 1.1E-5f;
 
 // Body IB, its NPAN panels from global panel IFIRST on; ZFS the free
 // surface in the body frame (raised by 1.E-6 so that a vertex on the
-// waterline is wet).  NPAN becomes the new panel count.  IERR is not reset
+// waterline is wet).  An edge is cut where it crosses ZFS, or at its wet
+// end when that end lies on the waterline (less than ONWL below ZFS).
+// NPAN becomes the new panel count.  IERR is not reset
 // on entry; it is nonzero after a failure of the panel-array services
 // (message written).
 void TRIMGDF(int IFIRST, int& NPAN, float ZFS, int IB, int& IERR);

@@ -1,6 +1,6 @@
 // Waterline trimming of low-order panels: single panels with 0 to 4 dry
-// corners, triangles, twisted panels with opposite dry corners, and a
-// closed box sunk and pitched, against areas and volumes clipped
+// corners, triangles, twisted panels with opposite dry corners, panels
+// with a corner on the waterline pitched, and a closed box sunk and pitched, against areas and volumes clipped
 // independently in double precision.
 #include <gtest/gtest.h>
 
