@@ -1,7 +1,8 @@
 // Waterline trimming of low-order panels: single panels with 0 to 4 dry
-// corners, triangles, twisted panels with opposite dry corners, panels
-// with a corner on the waterline pitched, and a closed box sunk and pitched, against areas and volumes clipped
-// independently in double precision.
+// corners, triangles, twisted panels with opposite dry corners, pitched
+// panels with a corner on the waterline, and a closed box sunk and
+// pitched, against areas and volumes clipped independently in double
+// precision.
 #include <gtest/gtest.h>
 
 #include <cmath>
