@@ -7,7 +7,6 @@
 #include <string>
 
 #include "common/channels.hpp"
-#include "common/fmtwrite.hpp"
 #include "common/fnamext.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
@@ -315,6 +314,10 @@ void RDGDFL(int IU, int& IERR) {
 
         std::array<int, 2> s = isb;
         if (cfg::ITRIMWL > 0) {
+            // A body open under water once trimmed has no closed wetted
+            // surface: refused on its panels as numbered in its file.
+            OPENEDGE(f, NPANB(ib), zl, ib, isb, ierr);
+            if (ierr != 0) return fail(nullptr, 0);
             const std::array<int, 2> fl = {IREFLB(1, ib) == 1 ? IS(1, ib) : 0, IREFLB(2, ib) == 1 ? IS(2, ib) : 0};
             if (fl[0] == 1 || fl[1] == 1) {
                 REFLPAN(NPANB(ib), f, fl, ierr);
@@ -335,11 +338,8 @@ void RDGDFL(int IU, int& IERR) {
                 text += ", body ";
                 text += std::to_string(ib);
                 text += ": every panel of the body is above the free surface (none reaches 1.E-5 x ULEN below it) after "
-                        "waterline trimming (XTRIM =";
-                for (int c = 1; c <= 3; ++c) {
-                    text += ' ';
-                    text += fmt::num(cfg::XTRIM(c, ib) * (c == 1 ? ULEN(1) : 1.0f), 6);
-                }
+                        "waterline trimming (";
+                text += TRIMTEXT(ib);
                 text += "): check the sign of the sinkage (a positive sinkage in XTRIM lifts the body) and the freeboard";
                 ERRMSG(text, 0);
                 return fail(nullptr, 0);
