@@ -243,7 +243,7 @@ std::string TRIMTEXT(int IB) {
     std::string text = "XTRIM =";
     for (int c = 1; c <= 3; ++c) {
         text += ' ';
-        text += fmt::num(cfg::XTRIM(c, IB) * (c == 1 ? ULEN(1) : 1.0f), 6);
+        text += fmt::num(cfg::XTRIM(c, IB) * (c == 1 ? ULEN(1) : 1.0f) + 0.0f, 6);
     }
     return text;
 }
