@@ -99,6 +99,16 @@ void RDGDF(int IU, int& IERR) {
         if (cfg::ITRIMWL == 0) {
             for (int k = 1; k <= 4; ++k) TRIMCS(k, ib) = 0.0f;
         } else {
+            if (!COORDSOK(cfg::XTRIM.ptr(1, ib), 1, ULENI) || !(std::fabs(cfg::XTRIM(2, ib)) <= MAXANGLE) ||
+                !(std::fabs(cfg::XTRIM(3, ib)) <= MAXANGLE)) {
+                std::string text = "Error in CONFIG file: XTRIM =";
+                for (int c = 1; c <= 3; ++c) {
+                    text += ' ';
+                    text += fmt::num(cfg::XTRIM(c, ib));
+                }
+                text += ", sinkage beyond 1.E6 x ULEN or trim or heel beyond 10000 degrees, for body N=";
+                return fail(text.c_str(), ib);
+            }
             cfg::XTRIM(1, ib) *= ULENI;
             const float a = cfg::XTRIM(2, ib) * 0.017453292f, b = cfg::XTRIM(3, ib) * 0.017453292f;
             TRIMCS(1, ib) = std::cos(a);

@@ -314,6 +314,10 @@ void RDGDFL(int IU, int& IERR) {
 
         std::array<int, 2> s = isb;
         if (cfg::ITRIMWL > 0) {
+            // A body open under water once trimmed has no closed wetted
+            // surface: refused on its panels as numbered in its file.
+            OPENEDGE(f, NPANB(ib), zl, ib, isb, ierr);
+            if (ierr != 0) return fail(nullptr, 0);
             const std::array<int, 2> fl = {IREFLB(1, ib) == 1 ? IS(1, ib) : 0, IREFLB(2, ib) == 1 ? IS(2, ib) : 0};
             if (fl[0] == 1 || fl[1] == 1) {
                 REFLPAN(NPANB(ib), f, fl, ierr);
@@ -323,6 +327,23 @@ void RDGDFL(int IU, int& IERR) {
             if (IREFLB(2, ib) == 1) s[1] = 0;
             TRIMGDF(f, NPANB(ib), zl, ib, ierr);
             if (ierr != 0) return fail("Error trimming waterline in RDGDFL for body N=", ib);
+            // A body trimmed out of the water, or left with no vertex deeper
+            // than the waterline, has no unknowns or no wetted surface.
+            float zmin = HUGE_VALF;
+            for (int p = f; p < f + NPANB(ib); ++p)
+                for (int k = 1; k <= 4; ++k) zmin = std::min(zmin, XVER(k, 3, p));
+            if (!(zmin < zl - ONWL)) {
+                std::string text = " Error in GDF file ";
+                text += fnames::GDFNAME(ib);
+                text += ", body ";
+                text += std::to_string(ib);
+                text += ": every panel of the body is above the free surface (none reaches 1.E-5 x ULEN below it) after "
+                        "waterline trimming (";
+                text += TRIMTEXT(ib);
+                text += "): check the sign of the sinkage (a positive sinkage in XTRIM lifts the body) and the freeboard";
+                ERRMSG(text, 0);
+                return fail(nullptr, 0);
+            }
         }
         if (s[0] == 1 || s[1] == 1) {
             REFLPAN(NPANB(ib), f, {s[0] - ISX, s[1] - ISY}, ierr);

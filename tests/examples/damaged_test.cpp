@@ -158,6 +158,30 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " -1.000000  -0.500000  -0.500000  -0.500000  -1.000000   0.500000  -0.500000   1.000000   0.500000  "
          "-0.500000   1.000000  -0.500000  -0.500000",
          "Error in GDF file, body 1 (hobox.gdf), patch 1: point above the free surface or below the bottom", {}, true},
+        // The box, 0.5 deep, lifted 0.6 by the waterline trimming, and
+        // lifted to leave its bottom 5.E-6 deep, in the free surface.
+        {"low-order body trimmed out of the water", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nITRIMWL=1\nXTRIM=0.6 0 0\n",
+         "Error in GDF file box.gdf, body 1: every panel of the body is above the free surface (none reaches 1.E-5 x "
+         "ULEN below it) after waterline trimming (XTRIM = 0.6 0 0): check the sign of the sinkage (a positive "
+         "sinkage in XTRIM lifts the body) and the freeboard", {}, true},
+        {"low-order body trimmed to its bottom", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nITRIMWL=1\nXTRIM=0.499995 0 0\n",
+         "Error in GDF file box.gdf, body 1: every panel of the body is above the free surface (none reaches 1.E-5 x "
+         "ULEN below it) after waterline trimming (XTRIM = 0.499995 0 0)", {}, true},
+        // The box, open at z = 0, pitched 1 degree: the rim dips at x > 0,
+        // first on panel 42 (sin 1 deg x 0.25 deep at its end x = 0.25); the
+        // quarter box heeled 3 degrees: the image about y = 0 of its panel
+        // 10 dips sin 3 deg x 0.5 at y = -0.5.
+        {"lidless box trimmed", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nITRIMWL=1\nXTRIM=0 1 0\n",
+         "Error in GDF file box.gdf, body 1: panel 42 has an open edge, from (0, 0.5, 0) to (0.25, 0.5, 0), that no "
+         "other panel shares, and waterline trimming (XTRIM = 0 1 0) puts it 0.0043631 below the free surface: the "
+         "body is open under water. A body to be trimmed needs freeboard (its panels must reach above the waterline "
+         "it will have: a deck, or sides high enough), or a smaller trim or sinkage\n", {}, true},
+        {"lidless quarter box heeled", "boxquarter", "boxq.cfg", 0, Case::Text, "ILOWHI=0\nITRIMWL=1\nXTRIM=0 0 3\n",
+         "Error in GDF file boxq.gdf, body 1: the mirror image about y = 0 of panel 10 has an open edge, from (0, "
+         "-0.5, 0) to (0.25, -0.5, 0), that no other panel shares, and waterline trimming (XTRIM = 0 0 3) puts it "
+         "0.026168 below", {}, true},
         // Wave periods beyond the run's limits, each with the limit in the
         // kind of value the file gives (worked by hand: the run summary
         // prints periods up to 99999 s; nu x ULEN = 1000 is the period 2 pi

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/panelsets.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -679,6 +680,30 @@ TEST_F(SplineKeys, GiveTheResultsOfTheGroupsTheyRemove) {
             compare(f, read_file((dir / f).string()), read_file((expected / f).string()));
         }
     }
+}
+
+// The box with its sides raised to z = 0.25 (no deck), sunk 0.05 and
+// pitched 3 degrees by waterline trimming: the run completes and writes the
+// FORCE results, with the volume of the pitched section below the free
+// surface times the beam, 2 x (0.5 + 0.05 / cos 3 deg) x 1.
+TEST_F(ExampleRun, TrimmedBoxWithFreeboard) {
+    copy_example("box");
+    PanelSet box = box_panels(2, 1, 0.75, 0.25);
+    for (auto& q : box)
+        for (auto& v : q) v[2] += 0.25;
+    write_file("box.gdf", gdf_text(box));
+    write_file("box.cfg", read_file("box.cfg") + "ITRIMWL=1\nXTRIM=-0.05 3 0\n");
+    std::string screen;
+    ASSERT_EQ(run_program(".", screen), 0) << screen;
+    EXPECT_TRUE(fs::exists("box.p2f"));
+    for (const char* f : {"box.1", "box.2", "box.3", "box.4", "box.hst"})
+        EXPECT_GT(read_lines(f).size(), 5u) << f;
+    const std::string out = read_file("box.out");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, std::regex(R"(Volumes \(VOLX,VOLY,VOLZ\): +(\S+) +(\S+) +(\S+))"))) << out;
+    const double v = 1.0 + 0.1 / std::cos(3.0 * std::numbers::pi / 180.0);
+    for (int k = 1; k <= 3; ++k) EXPECT_NEAR(std::stod(m[k].str()), v, 2e-5) << m[0];
+    EXPECT_EQ(read_file("errorp.log").find(" Warning:"), std::string::npos) << read_file("errorp.log");
 }
 
 // Editors put a UTF-8 byte-order mark before the first line of a file: with

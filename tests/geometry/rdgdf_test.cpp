@@ -65,6 +65,10 @@ TEST_F(ModelTest, FirstPassHeaders) {
         {"illegal ISX", "1. 9.81 \n2 0", "", 0, 0, 0, 0, 1, " Illegal values for ISX, ISY in GDF file for body N=1\n",
          0, 0, 0},
         {"trim of 2 degrees breaks the x symmetry", "1. 9.81 \n1 0", "", 0, 0, 1, 2.f, 0, "", 0, 0, 1},
+        // An angle whose sine and cosine single precision no longer resolves.
+        {"trim beyond 10000 degrees", "1. 9.81", "", 0, 0, 1, 20000.f, 1,
+         " Error in CONFIG file: XTRIM = 0 20000 0, sinkage beyond 1.E6 x ULEN or trim or heel beyond 10000 degrees, "
+         "for body N=1\n", 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

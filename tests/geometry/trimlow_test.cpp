@@ -1,7 +1,8 @@
 // Waterline trimming of low-order panels: single panels with 0 to 4 dry
-// corners, triangles, twisted panels with opposite dry corners, and a
-// closed box sunk and pitched, against areas and volumes clipped
-// independently in double precision.
+// corners, triangles, twisted panels with opposite dry corners, pitched
+// panels with a corner on the waterline, and a closed box sunk and
+// pitched, against areas and volumes clipped independently in double
+// precision; bodies that the trim leaves open under water.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "common/channels.hpp"
 #include "geometry/model.hpp"
+#include "geometry/modelin.hpp"
 #include "geometry/trimlow.hpp"
 #include "main/config.hpp"
 #include "tests/support/panelsets.hpp"
@@ -198,6 +200,36 @@ TEST_F(TrimTest, OppositeDryCornersLeaveNoDryVertex) {
     }
 }
 
+TEST_F(TrimTest, CornerOnTheWaterlineLeavesOneWaterlineSegment) {
+    // Side panels of a box whose top corner at x = 0 lies on the waterline,
+    // pitched: the wet part keeps that corner and gains one crossing on the
+    // lower edge, and the waterline segments find one segment.  A crossing
+    // cut a hair (the level's 1.E-6) away from the corner would add a third
+    // vertex on the free surface.
+    const Panel4 side = xz(0, 0, -0.25, 0, -0.25, -0.25, 0, -0.25);
+    const Panel4 back = xz(0, 0, 0, -0.25, -0.25, -0.25, -0.25, 0);
+    for (float pitch : {30.0f, 60.0f, 80.0f, 89.0f}) {
+        for (const Panel4& q : {side, back}) {
+            SCOPED_TRACE(pitch);
+            const float zl = 1.0e-6f;
+            const int npan = trim({q}, zl, {0, pitch, 0});
+            ASSERT_EQ(npan, 1);
+            expect_wet(npan, zl);
+            // Wet part: the pitched panel clipped at z = 0.
+            const double th = static_cast<double>(pitch) * 0.017453292;
+            std::vector<P3> turned;
+            for (const P3& v : q) turned.push_back({std::cos(th) * v[0] + std::sin(th) * v[2], v[1],
+                                                    -std::sin(th) * v[0] + std::cos(th) * v[2]});
+            EXPECT_NEAR(norm(vector_area(panel_poly(1))), norm(vector_area(clip_below(turned, 0.0))), 1e-5);
+            model::NPANB(1) = npan;
+            int ierr = 0;
+            WLSEGS(1, 1, 1, ierr);
+            EXPECT_EQ(ierr, 0) << screen.str();
+            EXPECT_EQ(model::NWLPANB(1), 1);
+        }
+    }
+}
+
 TEST_F(TrimTest, ClosedBoxSunkPitchedAndRolled) {
     // Box 2 x 1 from z = -0.5 to 0.25, closed on top.
     test::PanelSet box = test::box_panels(2, 1, 0.75, 0.25);
@@ -235,6 +267,122 @@ TEST_F(TrimTest, ClosedBoxSunkPitchedAndRolled) {
             }
         }
         EXPECT_NEAR(v, vexact, 2e-5) << c.pitch;
+    }
+}
+
+// Box 2 x 1 from z = -0.5 to ztop, sides of panels 0.25, closed on top
+// when deck; quarter: x >= 0, y >= 0 only (deck included).
+test::PanelSet topped_box(double ztop, bool deck, bool quarter = false) {
+    test::PanelSet box = test::box_panels(2, 1, 0.5 + ztop, 0.25, quarter);
+    for (auto& q : box)
+        for (auto& v : q) v[2] += ztop;
+    if (!deck) return box;
+    for (const auto& q : test::box_panels(2, 1, 0.5, 0.25, quarter)) {
+        if (q[0][2] != -0.5 || q[2][2] != -0.5) continue;  // its bottom panels, reversed as the deck
+        Panel4 t = q;
+        for (auto& v : t) v[2] = ztop;
+        std::swap(t[1], t[3]);
+        box.push_back(t);
+    }
+    return box;
+}
+
+// Unit cube centred at (0, 0, -1), one panel a face, but the face x = 0.5
+// split into 2 x 2 panels against its 1 x 1 neighbours; drop: that many of
+// the four left out (the first, at y < 0, z < -1: the next, panel 6, then
+// has an open edge at y = 0).
+test::PanelSet split_cube(int drop) {
+    const double a = 0.5, zc = -1.0;
+    auto v = [&](double x, double y, double z) { return P3{x, y, zc + z}; };
+    test::PanelSet s = {
+        {v(-a, -a, -a), v(-a, a, -a), v(a, a, -a), v(a, -a, -a)},  // bottom
+        {v(-a, -a, a), v(a, -a, a), v(a, a, a), v(-a, a, a)},      // top
+        {v(-a, -a, -a), v(-a, -a, a), v(-a, a, a), v(-a, a, -a)},  // x = -a
+        {v(-a, -a, -a), v(a, -a, -a), v(a, -a, a), v(-a, -a, a)},  // y = -a
+        {v(-a, a, -a), v(-a, a, a), v(a, a, a), v(a, a, -a)},      // y = a
+    };
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            if (2 * j + i < drop) continue;
+            const double y0 = -a + a * i, z0 = -a + a * j;
+            s.push_back({v(a, y0, z0), v(a, y0 + a, z0), v(a, y0 + a, z0 + a), v(a, y0, z0 + a)});
+        }
+    return s;
+}
+
+// Bodies that the trim would leave open under water are refused before
+// they are cut, naming the file, the panel and its edge; closed bodies,
+// edges in a plane of symmetry, at or above the waterline, at a T-junction
+// of a mesh that does not conform, or of dipole and tank panels are not.
+TEST_F(TrimTest, OpenEdgesUnderWater) {
+    struct Case {
+        const char* name;
+        test::PanelSet panels;
+        std::array<float, 3> xtrim;
+        std::array<int, 2> isxy;
+        const char* message;  // nullptr: not refused
+        std::vector<int> idip = {}, itank = {};
+    };
+    const test::PanelSet lidless = test::box_panels(2, 1, 0.5, 0.25);
+    // A plate below the decked box (a dipole panel) and a lidless tank
+    // inside it, both with edges under water.
+    test::PanelSet fitted = topped_box(0.25, true);
+    const std::size_t nbox = fitted.size();
+    fitted.push_back(xz(0.5, -0.6, -0.5, -0.6, -0.5, -0.9, 0.5, -0.9));
+    for (const auto& q : test::box_panels(0.5, 0.5, 0.3, 0.25)) fitted.push_back(q);
+    std::vector<int> fdip(fitted.size(), 0), ftank(fitted.size(), 0);
+    fdip[nbox] = 1;
+    for (std::size_t i = nbox + 1; i < fitted.size(); ++i) ftank[i] = 1;
+    // The lidless box sunk 0.01: the first panel with an edge on the rim is
+    // the fifth of the side x = 1 (after the 32 of the bottom), the first of
+    // its upper row; its top edge runs from y = -0.25 to -0.5.
+    const char* sunk =
+        " Error in GDF file body.gdf, body 1: panel 37 has an open edge, from (1, -0.25, 0) to (1, -0.5, 0), that no "
+        "other panel shares, and waterline trimming (XTRIM = -0.01 0 0) puts it 0.01 below the free surface: the "
+        "body is open under water. A body to be trimmed needs freeboard (its panels must reach above the waterline "
+        "it will have: a deck, or sides high enough), or a smaller trim or sinkage\n";
+    const Case cases[] = {
+        {"lidless box, not trimmed", lidless, {0, 0, 0}, {0, 0}, nullptr},
+        {"lidless box lifted", lidless, {0.1f, 0, 0}, {0, 0}, nullptr},
+        {"lidless box sunk", lidless, {-0.01f, 0, 0}, {0, 0}, sunk},
+        {"lidless box pitched 1 degree", lidless, {0, 1, 0}, {0, 0}, "has an open edge"},
+        {"lidless quarter box rolled: its image about y = 0 dips", topped_box(0, false, true), {0, 0, 3}, {1, 1},
+         "the mirror image about y = 0 of panel "},
+        {"box with freeboard, no deck", topped_box(0.25, false), {-0.05f, 5, 3}, {0, 0}, nullptr},
+        {"decked box", topped_box(0.25, true), {0.1f, -8, 0}, {0, 0}, nullptr},
+        {"decked quarter box, symmetric", topped_box(0.25, true, true), {-0.05f, 4, 3}, {1, 1}, nullptr},
+        {"decked quarter box, not symmetric", topped_box(0.25, true, true), {-0.05f, 4, 3}, {0, 0},
+         "has an open edge"},
+        {"hemisphere, triangles at the pole", test::hemisphere_panels(1, 16, 6), {0, 0, 0}, {0, 0}, nullptr},
+        {"hemisphere rolled", test::hemisphere_panels(1, 16, 6), {0, 0, 2}, {0, 0}, "has an open edge"},
+        {"cube with a face split 2 x 2, submerged", split_cube(0), {0, 5, 3}, {0, 0}, nullptr},
+        {"that cube with a quarter of the face missing", split_cube(1), {0, 0, 0}, {0, 0},
+         "panel 6 has an open edge, from (0.5, 0, -1) to (0.5, 0, -1.5)"},
+        {"decked box with a dipole plate and a lidless tank", fitted, {0, 4, 0}, {0, 0}, nullptr, fdip, ftank},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        screen.str("");
+        test::setup_run({test::Body{c.panels}}, c.isxy[0], c.isxy[1]);
+        model::TRIMCS.allocate(4, 1);
+        cfg::XTRIM.allocate(3, 1);
+        for (int k = 1; k <= 3; ++k) cfg::XTRIM(k, 1) = c.xtrim[static_cast<std::size_t>(k - 1)];
+        const float a = c.xtrim[1] * 0.017453292f, b = c.xtrim[2] * 0.017453292f;
+        model::TRIMCS(1, 1) = std::cos(a);
+        model::TRIMCS(2, 1) = std::sin(a);
+        model::TRIMCS(3, 1) = std::cos(b);
+        model::TRIMCS(4, 1) = std::sin(b);
+        for (std::size_t i = 0; i < c.idip.size(); ++i) model::IDIPWM(static_cast<int>(i) + 1) = c.idip[i];
+        for (std::size_t i = 0; i < c.itank.size(); ++i) model::ITANK(static_cast<int>(i) + 1) = c.itank[i];
+        int ierr = -1;
+        OPENEDGE(1, model::NPANB(1), 1.0e-6f, 1, c.isxy, ierr);
+        if (c.message == nullptr) {
+            EXPECT_EQ(ierr, 0) << screen.str();
+            EXPECT_EQ(screen.str(), "");
+        } else {
+            EXPECT_EQ(ierr, 1);
+            EXPECT_NE(screen.str().find(c.message), std::string::npos) << screen.str();
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
 #include "tests/geometry/modeltest.hpp"
+#include "tests/support/panelsets.hpp"
 
 namespace zorva::test {
 namespace {
@@ -90,12 +91,22 @@ TEST_F(ExampleHydroTest, BoxInShallowerWaterThanItsDraft) {
     EXPECT_TRUE(said(" Panels listed above are for body N=1\n")) << screen.str();
 }
 
-// The quarter box trimmed through the reader: it is first reflected about
-// x = 0 (the pitch breaks that symmetry), then sunk, pitched and cut; no
-// vertex stays above the free surface, and the panels still pass the checks.
+// The quarter box, its sides raised to z = 0.25, trimmed through the reader:
+// it is first reflected about x = 0 (the pitch breaks that symmetry), then
+// sunk, pitched and cut; no vertex stays above the free surface, and the
+// panels still pass the checks.  The example's own quarter box, open at
+// z = 0, is left open under water by that trim and refused.
 TEST_F(ExampleHydroTest, TrimmedQuarterBoxThroughTheReader) {
     copy_example("boxquarter");
     append("boxq.cfg", "ITRIMWL=1\nXTRIM(1)=-0.05 4.0 0.0\n");
+    ASSERT_EQ(getip(), 1);
+    EXPECT_TRUE(said(" Error in GDF file boxq.gdf, body 1: panel 10 has an open edge")) << screen.str();
+
+    fresh_keep_files();
+    PanelSet box = box_panels(2, 1, 0.75, 0.25, true);
+    for (auto& q : box)
+        for (auto& v : q) v[2] += 0.25;
+    write_file("boxq.gdf", gdf_text(box, 1, 1));
     ASSERT_EQ(getip(), 0) << screen.str();
     EXPECT_EQ(model::ISX, 0);
     EXPECT_GT(model::NEQN, 40);

@@ -1,6 +1,7 @@
 #include "tests/support/panelsets.hpp"
 
 #include <cmath>
+#include <sstream>
 
 #include "geometry/model.hpp"
 #include "main/config.hpp"
@@ -70,6 +71,18 @@ PanelSet hemisphere_panels(double R, int nphi, int ntheta) {
             s.push_back(oriented(q, {-c[0], -c[1], -c[2]}));
         }
     return s;
+}
+
+std::string gdf_text(const PanelSet& panels, int isx, int isy) {
+    std::ostringstream out;
+    out.precision(9);
+    out << "Panels of a test body\n 1.0  9.80665   ULEN GRAV\n " << isx << ' ' << isy << "   ISX ISY\n "
+        << panels.size() << "   NPAN\n";
+    for (const Panel4& q : panels) {
+        for (const P3& v : q) out << ' ' << v[0] << ' ' << v[1] << ' ' << v[2];
+        out << '\n';
+    }
+    return out.str();
 }
 
 void setup_run(const std::vector<Body>& bodies, int isx, int isy, int iquad) {

@@ -23,6 +23,9 @@ PanelSet box_panels(double L, double B, double T, double h, bool quarter = false
 // ntheta panels from the pole to the waterline (triangles at the pole).
 PanelSet hemisphere_panels(double R, int nphi, int ntheta);
 
+// A low-order geometry file (ULEN 1) holding the panels.
+std::string gdf_text(const PanelSet& panels, int isx = 0, int isy = 0);
+
 // One body of a run.
 struct Body {
     PanelSet panels;
