@@ -97,7 +97,7 @@ void wrpnl_hi(int& IERR) {
     for (int k = 1; k <= sym::NSYMF; ++k) {
         const int g = sym::ISYMF[static_cast<std::size_t>(k)];
         int n = 0;
-        for (int p = IPSTART(1); p < IPSTART(1) + NPATCH(1); ++p)
+        for (int p = IPSTART(1); p < IPSTART(1) + NPATCHB(1); ++p)
             for (int c = count(p); c > 0; --c) ++n, line(st, k, n, n, g, 1, 0);
     }
     close_pnl(1, name, st, IERR);

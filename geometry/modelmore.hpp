@@ -59,11 +59,11 @@ extern Arr2<float> TRMMAP1, TRMMAP2, TRMMAP3, TRMMAP4;  // (2, NPATCHT)
 extern Arr1<int> IPGDF;                            // (NPATCHW)
 extern Arr1<int> ITRIMSV;                          // (NPATCHW) 1, or 2^n for a quarter of n subdivisions
 
-// Geometry B-splines of the bodies of kind 1 (patches numbered from 1 over
-// those bodies).
-extern Arr1<int> KUG, KVG, IUGOFF, IVGOFF, NUG, NVG;
-extern Arr2<float> UKNOTG, VKNOTG;                 // (MAXKNOT, NPATCHT)
-extern Arr2<float> GEOPAR1, GEOPAR2;               // (2, NPATCHT)
+// Geometry B-splines of the bodies of kind 1 (patches of their geometry
+// files numbered from 1 over those bodies: NG of them).
+extern Arr1<int> KUG, KVG, IUGOFF, IVGOFF, NUG, NVG;  // (NG)
+extern Arr2<float> UKNOTG, VKNOTG;                 // (MAXKNOT, NG)
+extern Arr2<float> GEOPAR1, GEOPAR2;               // (2, NG)
 extern Arr2<float> XCOEFG;                         // (3, NCOEFT)
 extern Arr2<float> BASUG, BASVG;                   // (MAXKUG, MAXKUG), (MAXKVG, MAXKVG) basis work tables
 

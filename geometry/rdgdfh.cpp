@@ -32,6 +32,7 @@ namespace {
 
 constexpr int IUUSR = 2, IUTKDP = 21, IULINES = 28;
 constexpr int MAXGORD = 16;  // largest geometry B-spline order
+constexpr int MAXTRIMWL = 1000;  // largest waterline-trimming grid
 
 // Keyword of a dipole line: the text before "=", leading blanks skipped,
 // letters raised to upper case.
@@ -97,6 +98,16 @@ void RDGDFH(int IU, int& IERR) {
         chan::close(IU);
         IERR = 1;
     };
+    // The trimming grid: ITRIMWL intervals a side on each patch (0: no
+    // trimming); a finer grid only slows every evaluation on a cut patch.
+    if (cfg::ITRIMWL < 0 || cfg::ITRIMWL > MAXTRIMWL) {
+        ERRMSG("Error in CONFIG file " + fnames::FILECFG + ": ITRIMWL outside 0 to " + std::to_string(MAXTRIMWL) +
+                   " (intervals a side of the waterline-trimming grid of each patch), ITRIMWL=" +
+                   std::to_string(cfg::ITRIMWL),
+               0);
+        IERR = 1;
+        return;
+    }
     if (!NPATCHB.allocate(nb) || !IPSTART.allocate(nb) || !NGXLINE.allocate(nb) || !IPATOFF.allocate(nb) ||
         !NPAND.allocate(nb))
         return nomem();

@@ -5,14 +5,18 @@
 #include "geometry/trimhigh.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "common/messages.hpp"
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
 #include "main/config.hpp"
+#include "main/fnames.hpp"
 
 namespace zorva {
 
@@ -56,6 +60,163 @@ void line_tables(const TrimGrid& GR, Lines& L) {
 }
 
 int maxof(const std::vector<int>& a) { return *std::max_element(a.begin() + 1, a.end()); }
+
+// Geometry file of body ib, as given.
+std::string gdf_name(int ib) {
+    std::string name = fnames::GDFNAME(ib);
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
+}
+
+// Whether XTRIM moves body ib.
+bool moved(int ib) {
+    return std::fabs(cfg::XTRIM(1, ib)) + std::fabs(cfg::XTRIM(2, ib)) + std::fabs(cfg::XTRIM(3, ib)) >= 1.0E-6f;
+}
+
+// The open-edge check samples each side of a patch at NSEG + 1 points and
+// each patch on an NGRID x NGRID grid of intervals, in the body frame.
+constexpr int NSEG = 16, NGRID = 8;
+using Pt = std::array<float, 3>;
+
+float dist(const float* a, const float* b) {
+    const float d[3] = {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+    return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+}
+
+// Point of patch q of body ib at (u, v), in the body frame (IGLOB -1) or
+// moved (0), with its tangents; false after the evaluator's message.
+bool patch_point(int ib, int q, float u, float v, int iglob, float* X, float* XU, float* XV) {
+    int ierr = 0;
+    PATCHEV(u, v, ib, q, X, XU, XV, -1, iglob, ierr);
+    return ierr == 0;
+}
+
+// Parameters of the point at t in [0, 1] along side s of a patch, from
+// corner s to the next.
+void side_uv(int s, float t, float& u, float& v) {
+    const int e = NEXTC[s];
+    u = CORNS[s] + t * (CORNS[e] - CORNS[s]);
+    v = CORNT[s] + t * (CORNT[e] - CORNT[s]);
+}
+
+struct Box {
+    Pt lo{1.0E30f, 1.0E30f, 1.0E30f}, hi{-1.0E30f, -1.0E30f, -1.0E30f};
+    void add(const Pt& p) {
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], p[k]), hi[k] = std::max(hi[k], p[k]);
+    }
+    bool near(const float* x, float pad) const {
+        for (int k = 0; k < 3; ++k)
+            if (x[k] < lo[k] - pad || x[k] > hi[k] + pad) return false;
+        return true;
+    }
+};
+
+// One patch of the body as the check sees it: its grid and its sides.
+struct PatchSample {
+    int q = 0;
+    std::vector<Pt> grid;    // (NGRID + 1)^2 nodes, u fastest
+    std::vector<Pt> centre;  // NGRID^2 cell centres, u fastest
+    Box box;
+    float cell = 0.0f;     // longest grid step
+    std::array<std::vector<Pt>, 5> side;  // [1..4]: NSEG + 1 points
+    std::array<float, 5> len{}, seg{};    // length and longest step of each side
+};
+
+// Distance from X to patch P after Newton steps of the projection onto the
+// surface within the parameter square, from (u, v).
+float project(const PatchSample& P, int ib, const float* X, float u, float v, bool& ok) {
+    float d = 1.0E30f;
+    for (int it = 0; it < 20; ++it) {
+        float S[3], XU[3], XV[3];
+        if (!patch_point(ib, P.q, u, v, -1, S, XU, XV)) {
+            ok = false;
+            return d;
+        }
+        const float r[3] = {S[0] - X[0], S[1] - X[1], S[2] - X[2]};
+        d = std::min(d, dist(S, X));
+        const float a = XU[0] * XU[0] + XU[1] * XU[1] + XU[2] * XU[2];
+        const float b = XU[0] * XV[0] + XU[1] * XV[1] + XU[2] * XV[2];
+        const float c = XV[0] * XV[0] + XV[1] * XV[1] + XV[2] * XV[2];
+        const float g1 = XU[0] * r[0] + XU[1] * r[1] + XU[2] * r[2];
+        const float g2 = XV[0] * r[0] + XV[1] * r[1] + XV[2] * r[2];
+        const float det = a * c - b * b;
+        float du = 0.0f, dv = 0.0f;
+        if (det > 1.0E-6f * a * c && a > 0.0f && c > 0.0f) {
+            du = -(c * g1 - b * g2) / det;
+            dv = -(a * g2 - b * g1) / det;
+        } else if (a >= c && a > 0.0f) {  // a degenerate side: along the other direction
+            du = -g1 / a;
+        } else if (c > 0.0f) {
+            dv = -g2 / c;
+        } else {
+            break;
+        }
+        du = std::clamp(du, -0.5f, 0.5f), dv = std::clamp(dv, -0.5f, 0.5f);
+        const float un = std::clamp(u + du, -1.0f, 1.0f), vn = std::clamp(v + dv, -1.0f, 1.0f);
+        if (std::fabs(un - u) + std::fabs(vn - v) < 1.0E-7f) break;
+        u = un, v = vn;
+    }
+    return d;
+}
+
+// Least distance from X to patch P: projections from the nearest grid point
+// and from the centre of the nearest grid cell (inside the square, clear of
+// a side drawn to a point).
+float surface_distance(const PatchSample& P, int ib, const float* X, bool& ok) {
+    std::size_t node = 0, cell = 0;
+    float dn = 1.0E30f, dc = 1.0E30f;
+    for (std::size_t k = 0; k < P.grid.size(); ++k) {
+        const float e = dist(P.grid[k].data(), X);
+        if (e < dn) dn = e, node = k;
+    }
+    for (std::size_t k = 0; k < P.centre.size(); ++k) {
+        const float e = dist(P.centre[k].data(), X);
+        if (e < dc) dc = e, cell = k;
+    }
+    const float step = 2.0f / NGRID;
+    auto at = [&](std::size_t k, int n, float off) { return -1.0f + step * (static_cast<float>(k % n) + off); };
+    auto row = [&](std::size_t k, int n, float off) { return -1.0f + step * (static_cast<float>(k / n) + off); };
+    const float d1 = project(P, ib, X, at(cell, NGRID, 0.5f), row(cell, NGRID, 0.5f), ok);
+    if (d1 <= 0.0f || !ok) return d1;
+    return std::min(d1, project(P, ib, X, at(node, NGRID + 1, 0.0f), row(node, NGRID + 1, 0.0f), ok));
+}
+
+// Least distance from X to side s of patch P: the nearest chord, then a
+// golden-section search on the side about it.
+float side_distance(const PatchSample& P, int s, int ib, const float* X, bool& ok) {
+    const std::vector<Pt>& C = P.side[static_cast<std::size_t>(s)];
+    int best = 0;
+    float d = 1.0E30f;
+    for (int i = 0; i < NSEG; ++i) {
+        const float* a = C[static_cast<std::size_t>(i)].data();
+        const float* b = C[static_cast<std::size_t>(i + 1)].data();
+        const float ab[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float l2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
+        float t = l2 > 0.0f ? ((X[0] - a[0]) * ab[0] + (X[1] - a[1]) * ab[1] + (X[2] - a[2]) * ab[2]) / l2 : 0.0f;
+        t = std::clamp(t, 0.0f, 1.0f);
+        const float p[3] = {a[0] + t * ab[0], a[1] + t * ab[1], a[2] + t * ab[2]};
+        const float e = dist(p, X);
+        if (e < d) d = e, best = i;
+    }
+    float lo = std::max(0.0f, static_cast<float>(best - 1) / NSEG);
+    float hi = std::min(1.0f, static_cast<float>(best + 2) / NSEG);
+    auto at = [&](float t) {
+        float u, v, S[3], XU[3], XV[3];
+        side_uv(s, t, u, v);
+        if (!patch_point(ib, P.q, u, v, -1, S, XU, XV)) ok = false;
+        return ok ? dist(S, X) : 1.0E30f;
+    };
+    constexpr float G = 0.618034f;
+    float t1 = hi - G * (hi - lo), t2 = lo + G * (hi - lo), f1 = at(t1), f2 = at(t2);
+    for (int it = 0; it < 30 && ok; ++it) {
+        if (f1 < f2) {
+            hi = t2, t2 = t1, f2 = f1, t1 = hi - G * (hi - lo), f1 = at(t1);
+        } else {
+            lo = t1, t1 = t2, f1 = f2, t2 = lo + G * (hi - lo), f2 = at(t2);
+        }
+    }
+    return std::min({d, f1, f2});
+}
 
 void trim_fail(int ip, int ib, int itype) {
     ERRMSG(" Error trimming waterline patch, NPATCH=", ip);
@@ -214,13 +375,151 @@ void WLINDEX(const TrimGrid& GR, int& ITYPE) {
         }
 }
 
+void TRIMOPEN(int& IERR) {
+    IERR = 0;
+    for (int ib = 1; ib <= cfg::NBODY; ++ib) {
+        if (!moved(ib)) continue;
+        // The body's patches sampled; the body's size sets the tolerances:
+        // points within TOL of each other meet, a point more than TOLZ below
+        // the waterline is under water.
+        std::vector<PatchSample> ps;
+        Box body;
+        for (int q = 1; q <= NPATCHR; ++q) {
+            if (IBPTH(q) != ib) continue;
+            PatchSample P;
+            P.q = q;
+            const float step = 2.0f / NGRID;
+            for (int j = 0; j <= NGRID; ++j)
+                for (int i = 0; i <= NGRID; ++i) {
+                    Pt x;
+                    float XU[3], XV[3];
+                    const float u = i == NGRID ? 1.0f : -1.0f + step * static_cast<float>(i);
+                    const float v = j == NGRID ? 1.0f : -1.0f + step * static_cast<float>(j);
+                    if (!patch_point(ib, q, u, v, -1, x.data(), XU, XV)) {
+                        IERR = 1;
+                        return;
+                    }
+                    P.grid.push_back(x);
+                    P.box.add(x);
+                    if (i > 0) P.cell = std::max(P.cell, dist(x.data(), P.grid[P.grid.size() - 2].data()));
+                    if (j > 0)
+                        P.cell = std::max(P.cell, dist(x.data(), P.grid[P.grid.size() - 1 - NGRID - 1].data()));
+                }
+            for (int j = 0; j < NGRID; ++j)
+                for (int i = 0; i < NGRID; ++i) {
+                    Pt x;
+                    float XU[3], XV[3];
+                    const float u = -1.0f + step * (static_cast<float>(i) + 0.5f);
+                    const float v = -1.0f + step * (static_cast<float>(j) + 0.5f);
+                    if (!patch_point(ib, q, u, v, -1, x.data(), XU, XV)) {
+                        IERR = 1;
+                        return;
+                    }
+                    P.centre.push_back(x);
+                }
+            for (int s = 1; s <= 4; ++s) {
+                auto& C = P.side[static_cast<std::size_t>(s)];
+                for (int k = 0; k <= NSEG; ++k) {
+                    Pt x;
+                    float u, v, XU[3], XV[3];
+                    side_uv(s, static_cast<float>(k) / NSEG, u, v);
+                    if (!patch_point(ib, q, u, v, -1, x.data(), XU, XV)) {
+                        IERR = 1;
+                        return;
+                    }
+                    C.push_back(x);
+                    if (k == 0) continue;
+                    const float e = dist(x.data(), C[static_cast<std::size_t>(k - 1)].data());
+                    P.len[static_cast<std::size_t>(s)] += e;
+                    P.seg[static_cast<std::size_t>(s)] = std::max(P.seg[static_cast<std::size_t>(s)], e);
+                }
+            }
+            body.add(P.box.lo);
+            body.add(P.box.hi);
+            ps.push_back(std::move(P));
+        }
+        const float size = dist(body.lo.data(), body.hi.data());
+        const float TOL = 1.0E-3f * size, TOLZ = 1.0E-4f * size;
+
+        // Whether the point X of side s of patch a is closed: on a symmetry
+        // plane or wall of the run, on another patch, or on another side of
+        // its own patch.
+        bool ok = true;
+        auto closed = [&](const PatchSample& A, int s, const float* X) {
+            if ((ISX != 0 && std::fabs(X[0]) < TOL) || (ISY != 0 && std::fabs(X[1]) < TOL)) return true;
+            for (const PatchSample& P : ps) {
+                if (&P == &A) {
+                    for (int r = 1; r <= 4; ++r)
+                        if (r != s && P.len[static_cast<std::size_t>(r)] >= TOL &&
+                            side_distance(P, r, ib, X, ok) < TOL)
+                            return true;
+                } else if (P.box.near(X, P.cell + TOL) && surface_distance(P, ib, X, ok) < TOL) {
+                    return true;
+                }
+            }
+            return false;
+        };
+
+        for (const PatchSample& A : ps) {
+            const int q = A.q, t = ITANK.allocated() && q <= ITANK.extent(1) ? ITANK(q) : 0;
+            if (IDIPWM.allocated() && q <= IDIPWM.extent(1) && IDIPWM(q) != 0) continue;  // a thin plate
+            if (t > 0 && cfg::IZTANKFS == 0) continue;  // a tank that keeps its own level
+            const float ZL = -cfg::XBODY(3, ib) + (t > 0 ? cfg::ZTANKFS(t) : 0.0f);
+            for (int s = 1; s <= 4; ++s) {
+                if (A.len[static_cast<std::size_t>(s)] < TOL) continue;  // a side drawn to a point
+                std::array<bool, NSEG + 1> under{};
+                for (int k = 0; k <= NSEG; ++k) {
+                    float u, v, X[3], XU[3], XV[3];
+                    side_uv(s, static_cast<float>(k) / NSEG, u, v);
+                    if (!patch_point(ib, q, u, v, 0, X, XU, XV)) {
+                        IERR = 1;
+                        return;
+                    }
+                    under[static_cast<std::size_t>(k)] = X[2] - ZL < -TOLZ;
+                }
+                // The points inside the side; the first and last stand for
+                // the corners beside them.
+                for (int k = 1; k < NSEG; ++k) {
+                    const bool wet = under[static_cast<std::size_t>(k)] || (k == 1 && under[0]) ||
+                                     (k == NSEG - 1 && under[NSEG]);
+                    const float* X = A.side[static_cast<std::size_t>(s)][static_cast<std::size_t>(k)].data();
+                    if (!wet || closed(A, s, X)) {
+                        if (!ok) break;
+                        continue;
+                    }
+                    // The point in the body's axes and units, to 4 digits.
+                    double w[3];
+                    for (int k = 0; k < 3; ++k)
+                        w[k] = std::fabs(X[k]) < TOLZ ? 0.0 : static_cast<double>(X[k] * ULEN(1));
+                    char where[120];
+                    std::snprintf(where, sizeof where, "(%.4g, %.4g, %.4g)", w[0], w[1], w[2]);
+                    const std::string image =
+                        IPREF(q) > 1 ? " (its symmetry image " + std::to_string(IPREF(q)) + ")" : "";
+                    ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + gdf_name(ib) + "), patch " +
+                               std::to_string(IPRL(q)) + image +
+                               ": with the trim XTRIM an open edge of the patch lies under water, where no other "
+                               "patch closes the wetted surface; a body whose top edge lies at the free surface "
+                               "cannot be trimmed: give it freeboard, or a smaller trim (the edge is under water "
+                               "at " + where + " in the body's axes)",
+                           0);
+                    IERR = 1;
+                    return;
+                }
+                if (!ok) {
+                    ERRMSG(" Error evaluating the patches for the open-edge check of the trim, body=", ib);
+                    IERR = 1;
+                    return;
+                }
+            }
+        }
+    }
+}
+
 void TRIMWLB(int& IERR) {
     IERR = 0;
     const int M = cfg::ITRIMWL, nb = cfg::NBODY;
-    std::vector<char> moved(static_cast<std::size_t>(nb + 1), 0);
-    for (int ib = 1; ib <= nb; ++ib)
-        moved[static_cast<std::size_t>(ib)] =
-            std::fabs(cfg::XTRIM(1, ib)) + std::fabs(cfg::XTRIM(2, ib)) + std::fabs(cfg::XTRIM(3, ib)) >= 1.0E-6f;
+    TRIMOPEN(IERR);
+    if (IERR != 0) return;
     TrimGrid GR;
     GR.setup(M);
     if (!GR.FLAG.allocate(M + 1, M + 1)) {
@@ -366,7 +665,7 @@ void TRIMWLB(int& IERR) {
         prev = ib;
         if (e == NPATCHW || IBPTH(IPGDF(e + 1)) != ib) {
             NPATCHB(ib) = e - first + 1;
-            if (cfg::IRR(ib) == 1 && moved[static_cast<std::size_t>(ib)])
+            if (cfg::IRR(ib) == 1 && moved(ib))
                 ERRMSG(" Warning: IRR=1 and trimmed waterline ITRIMWL=", cfg::ITRIMWL);
         }
     }
@@ -379,7 +678,10 @@ void TRIMWLB(int& IERR) {
             continue;
         }
         IPSTART(ib) = next;
-        ERRMSG(" Error: every patch of the body is above the free surface, body=", ib);
+        ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + gdf_name(ib) +
+                   "): with the trim XTRIM every patch lies above the free surface, nothing is wet; give the body "
+                   "a smaller rise (the sinkage of XTRIM) or a smaller trim",
+               0);
         IERR = 1;
     }
     if (IERR != 0) return;

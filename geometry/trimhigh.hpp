@@ -35,6 +35,13 @@ struct TrimGrid {
     int corner(int q) const;
 };
 
+// Refuses a body moved by XTRIM that leaves an open edge under water: a
+// side of a patch (not a dipole or wavemaker patch) below the waterline of
+// the moved body that no other side of the body's patches, nor a symmetry
+// plane or wall of the run, closes there, as the top edge of a body without
+// deck that lies at the free surface before the trim.  IERR 1 after one
+// message naming the geometry file, the body, the patch and the remedy.
+void TRIMOPEN(int& IERR);
 // Driver: trims every body patch (the list starts as the NPATCHR patches)
 // and rebuilds the per-patch tables for the sub-patches.
 void TRIMWLB(int& IERR);

@@ -241,8 +241,10 @@ void lay_gxcounts(Pass& p) {
         p.arr(IS, {2, nb}, "IS", {-1, 1});
         p.end();
     }
+    // A body's patches in its geometry file: no more than the run's
+    // patches, unless waterline trimming dropped some of them.
     if (p.begin("G2")) {
-        p.arr(NPATCH, {nb}, "NPATCH", {0, NPATCHT});
+        p.arr(NPATCH, {nb}, "NPATCH", {0, cfg::ITRIMWL > 0 ? MAXCOUNT : NPATCHT});
         p.end();
     }
     if (p.begin("G3")) {
@@ -420,7 +422,9 @@ void lay_high(Pass& p) {
         p.alloc(ITRMIDX, {np});
         for (auto* a : {&TRMRNG1, &TRMRNG2}) p.alloc(*a, {4, np});
         for (auto* a : {&TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4}) p.alloc(*a, {2, np});
-        rec("P4", [&] { p.arr(ITRMIDX, {nbd}, "ITRMIDX", {0, 4}); });
+        // Edge codes: 0 whole, 1..4 cut along the waterline, -1..-4 fans
+        // from a wet corner.
+        rec("P4", [&] { p.arr(ITRMIDX, {nbd}, "ITRMIDX", {-4, 4}); });
         rec("P5", [&] { p.arr(TRMRNG1, {4, nbd}, "TRMRNG1"); });
         rec("P6", [&] { p.arr(TRMRNG2, {4, nbd}, "TRMRNG2"); });
         rec("P7", [&] { p.arr(TRMMAP1, {2, nbd}, "TRMMAP1"); });
@@ -431,22 +435,24 @@ void lay_high(Pass& p) {
     rec("P11", [&] { p.i(NPANT, "NPANT", count); });
     if (p.ok() && NPANT > 0) rec("P12", [&] { p.arr(XVER, {4, 3, NPANT}, "XVER"); });
 
-    // Geometry B-splines of the bodies of kind 1.
+    // Geometry B-splines of the bodies of kind 1, one entry per patch of
+    // their geometry files (trimming may leave fewer or more patches).
     bool any = false;
-    for (int ib = 1; ib <= NBODY && p.ok(); ++ib) any = any || IGDEF(ib) == 1;
+    long ngeo = 0;
+    for (int ib = 1; ib <= NBODY && p.ok(); ++ib)
+        if (IGDEF(ib) == 1) any = true, ngeo += NPATCH(ib);
     if (any) {
-        for (auto* a : {&KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG}) p.alloc(*a, {np});
-        p.alloc(UKNOTG, {MAXKNOT, np});
-        p.alloc(VKNOTG, {MAXKNOT, np});
-        p.alloc(GEOPAR1, {2, np});
-        p.alloc(GEOPAR2, {2, np});
+        for (auto* a : {&KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG}) p.alloc(*a, {ngeo});
+        p.alloc(UKNOTG, {MAXKNOT, ngeo});
+        p.alloc(VKNOTG, {MAXKNOT, ngeo});
+        p.alloc(GEOPAR1, {2, ngeo});
+        p.alloc(GEOPAR2, {2, ngeo});
     }
     long j1 = 1, ncoef = 0;
     for (int ib = 1; ib <= NBODY && p.ok() && any; ++ib) {
         if (IGDEF(ib) != 1) continue;
         const long n = NPATCH(ib);
         const long j2 = j1 + n - 1;
-        p.check(j2 <= np, "P13", "NPATCH", "geometry patches beyond NPATCHT");
         rec("P13", [&] {
             p.sec(KUG, j1, n, "KUG", {1, std::min(MAXKUG, MAXORDER)});
             p.sec(KVG, j1, n, "KVG", {1, std::min(MAXKVG, MAXORDER)});

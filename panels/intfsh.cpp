@@ -230,6 +230,9 @@ void INTFSH(std::array<int, 2> ISXY, int& IERR) {
         (ARCLEN.allocated() && !ARCLEN.resize_keep(n1)) || (WTLARR5.allocated() && !WTLARR5.resize_keep(n1)) ||
         (ITRMIDX.allocated() && ITRMIDX.extent(1) < n1 && !ITRMIDX.resize_keep(n1)))
         return alloc_fail();
+    // The trimming tables span all patches, the new ones untrimmed.
+    for (Arr2<float>* t : {&TRMRNG1, &TRMRNG2, &TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4})
+        if (t->allocated() && t->extent(2) < n1 && !t->resize_keep_fill(0.0f, t->extent(1), n1)) return alloc_fail();
     for (int k = 1; k <= NFSPAT; ++k) {
         const int q = n0 + k, p = IFSBP(k), ib = IBPTH(p);
         IBPTH(q) = ib;

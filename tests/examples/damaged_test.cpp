@@ -11,8 +11,11 @@
 // stops the run naming the period, again with no .p2f file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -230,6 +233,27 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         {"a depth the .p2f file cannot carry", "box", "box.pot", 0, Case::Text,
          "Box\n0\n0\n1.e11 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5000.\n2\n0. 45.\n",
          "Error in POT file box.pot: water depth HBOT beyond 1.E10 x ULEN or not finite", {}, true},
+        // Waterline trimming: the boxes of hobox and hoboxbs have no deck and
+        // their top edge at the free surface, so that any trim puts part of
+        // it under water, open; a grid the trimming cannot hold; a body
+        // lifted clear of the water.
+        {"open B-spline box trimmed 1 degree", "hoboxbs", "hoboxbs.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0 1 0\n",
+         "Error in GDF file, body 1 (hoboxbs.gdf), patch 2: with the trim XTRIM an open edge of the patch lies under "
+         "water, where no other patch closes the wetted surface; a body whose top edge lies at the free surface "
+         "cannot be trimmed: give it freeboard, or a smaller trim", {}, true},
+        {"open flat-patch box trimmed 30 degrees", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0 30 0\n",
+         "Error in GDF file, body 1 (hobox.gdf), patch 2: with the trim XTRIM an open edge of the patch lies under "
+         "water", {}, true},
+        {"trimming grid negative", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=-1\nXTRIM=0.4 6 0\n",
+         "Error in CONFIG file hobox.cfg: ITRIMWL outside 0 to 1000 (intervals a side of the waterline-trimming grid "
+         "of each patch), ITRIMWL=-1", {}, true},
+        {"box lifted clear of the water", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.6 0 0\n",
+         "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM every patch lies above the free surface, "
+         "nothing is wet", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
@@ -291,6 +315,88 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
             for (const auto& f : fs::directory_iterator(dir)) EXPECT_NE(f.path().extension(), ".p2f");
         }
         fs::remove_all(dir);
+    }
+}
+
+// The box of hobox (2 x 1 x 0.5, no deck) lifted by 0.4 and trimmed 6
+// degrees bow down (XTRIM = 0.4 6 0): its top edge stays above water, its
+// stern end x = -1 leaves it, and the wetted part runs through FORCE to the
+// results.  By hand, with s = sin 6, c = cos 6: a point (x, z) of the box
+// lies at height -s x + c z + 0.4, so the wet depth of the box at x is
+// h(x) = 0.5 + (s x - 0.4) / c (from x0 = -0.93047 on, where it is 0), the
+// wetted volume is the integral of h (width 1), and the waterline on each
+// side runs from (x0, -0.5) to (1, (s - 0.4) / c), whose horizontal extent
+// c x + s z is the waterplane length (C33 in units of rho g ULEN^2).  The
+// trim keeps the plane y = 0 of symmetry: no added mass or damping between
+// the modes symmetric in y (1, 3, 5) and the others (2, 4, 6); it breaks
+// the fore-and-aft symmetry: surge and heave are coupled, as heave and
+// surge, the same coupling both ways.  The panel listing (option 5) covers
+// the wetted surface: the two sides (the volume each), the bottom from x0
+// and the end x = 1 to the depth h(1).
+class TrimmedRun : public TempDirTest {};
+
+TEST_F(TrimmedRun, BoxTrimmedSixDegreesRunsToResults) {
+    copy_example("hobox");
+    write_file("hobox.cfg", "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.4 6 0\n");
+    std::vector<std::string> frc = read_lines("hobox.frc");
+    ASSERT_GE(frc.size(), 2u);
+    frc[1] = " 1  1  1  1  1  0  0  0  0    IOPTN(1..9)";
+    std::string text;
+    for (const std::string& l : frc) text += l + "\n";
+    write_file("hobox.frc", text);
+    std::string screen;
+    ASSERT_EQ(run_program(fs::current_path(), screen), 0) << screen;
+    EXPECT_NE(screen.find("ZORVA run completed"), std::string::npos) << screen;
+    EXPECT_TRUE(fs::exists("hobox.p2f"));
+
+    const double s = std::sin(6.0 * M_PI / 180), c = std::cos(6.0 * M_PI / 180);
+    const double a = 0.5 - 0.4 / c, b = s / c, x0 = -a / b;
+    const double volume = a * (1 - x0) + b * (1 - x0 * x0) / 2;
+    const double awp = (c * 1 + s * (s - 0.4) / c) - (c * x0 - s * 0.5);
+    const std::string out = read_file("hobox.out");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, std::regex(R"(Volumes \(VOLX,VOLY,VOLZ\): +(\S+) +(\S+) +(\S+))")));
+    EXPECT_NEAR(std::stod(m[3]) / volume, 1.0, 1e-4) << m[0];
+    ASSERT_TRUE(std::regex_search(out, m, std::regex(R"(C\(3,3\),C\(3,4\),C\(3,5\): +(\S+))")));
+    EXPECT_NEAR(std::stod(m[1]) / awp, 1.0, 1e-3) << m[0];
+    double area = 0;
+    int panels = 0;
+    for (const std::string& line : read_lines("hobox.pnl")) {
+        std::istringstream in(line);
+        int k = 0, j = 0;
+        double x[3], ap = 0;
+        if (!(in >> k >> j >> x[0] >> x[1] >> x[2] >> ap)) continue;
+        EXPECT_LE(x[2], 1e-6) << line;
+        area += ap, ++panels;
+    }
+    EXPECT_GT(panels, 0);
+    EXPECT_NEAR(area / (2 * volume + (1 - x0) + (a + b)), 1.0, 1e-2);
+
+    // Added mass and damping of each period: "period i j A B".
+    std::map<double, double> A[7][7], B[7][7];
+    int rows = 0;
+    for (const std::string& line : read_lines("hobox.1")) {
+        std::istringstream in(line);
+        double per = 0, av = 0, bv = 0;
+        int i = 0, j = 0;
+        if (!(in >> per >> i >> j >> av >> bv) || i < 1 || i > 6 || j < 1 || j > 6) continue;
+        A[i][j][per] = av, B[i][j][per] = bv;
+        ++rows;
+    }
+    ASSERT_EQ(rows, 3 * 36);
+    for (const auto& [per, a33] : A[3][3]) {
+        SCOPED_TRACE(per);
+        double big = 0;
+        for (int i = 1; i <= 6; ++i) big = std::max({big, std::fabs(A[i][i][per]), std::fabs(B[i][i][per])});
+        for (int i = 1; i <= 6; ++i)
+            for (int j = 1; j <= 6; ++j) {
+                if (i % 2 == j % 2) continue;
+                EXPECT_LT(std::fabs(A[i][j][per]), 1e-5 * big) << i << " " << j;
+                EXPECT_LT(std::fabs(B[i][j][per]), 1e-5 * big) << i << " " << j;
+            }
+        EXPECT_GT(std::fabs(A[1][3][per]), 0.05 * std::sqrt(A[1][1][per] * a33));
+        EXPECT_NEAR(A[1][3][per] / A[3][1][per], 1.0, 0.02);
+        EXPECT_NEAR(B[1][3][per] / B[3][1][per], 1.0, 0.02);
     }
 }
 

@@ -266,7 +266,88 @@ TEST_F(TrimHighTest, BoxOfFlatPatchesMovedUp) {
     run_files("ITRIMWL=2\nXTRIM(1)=0.9 0. 0.\n", gdf, 6, 1, 2);
     EXPECT_NE(getip(), 0);
     EXPECT_EQ(NPATCHB(1), 0);
-    EXPECT_TRUE(said(" Error: every patch of the body is above the free surface, body=1")) << screen.str();
+    EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf): with the trim XTRIM every patch lies above the free "
+                     "surface, nothing is wet; give the body a smaller rise (the sinkage of XTRIM) or a smaller trim"))
+        << screen.str();
+}
+
+// A move that leaves an edge of the body open under water is refused before
+// any trimming, naming the patch whose edge it is: the box 2 x 1 x 0.5
+// without deck, its top edge at the free surface, trimmed or heeled by one
+// degree (the end x = 1 goes down, or the side y = -0.5: patch 2 or 3 of
+// the file is the first with its top edge under water), the hemisphere
+// lifted by 0.3 and heeled 20 degrees (its rim at y = -1 sinks to 0.3 -
+// sin 20 = -0.04, in sector 3).  Closed under water, and taken: the open box
+// lifted 0.2 and trimmed 5 degrees (its top edge no lower than 0.2 - sin 5 =
+// 0.11), the box with a deck at z = 0.3 trimmed 20 degrees (its top edge
+// under water, the deck wet), the half of the open box on y >= 0 given with
+// ISY = 1 (its edges on y = 0 closed by the symmetry plane, or by the
+// mirror image once the heel breaks the symmetry), and a dipole plate under
+// the decked box, whose free edges are those of a thin plate.
+TEST_F(TrimHighTest, OpenEdgeUnderWaterIsRefused) {
+    const std::string open_box =
+        "Box\n1. 9.80665\n0 0\n5 0\n"
+        "-1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5\n"
+        "-1 0.5 0  1 0.5 0  1 0.5 -0.5  -1 0.5 -0.5\n"
+        "1 -0.5 0  -1 -0.5 0  -1 -0.5 -0.5  1 -0.5 -0.5\n"
+        "1 0.5 0  1 -0.5 0  1 -0.5 -0.5  1 0.5 -0.5\n"
+        "-1 -0.5 0  -1 0.5 0  -1 0.5 -0.5  -1 -0.5 -0.5\n";
+    const std::string decked_box =
+        "Box\n1. 9.80665\n0 0\n6 0\n"
+        "-1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5\n"
+        "-1 0.5 0.3  1 0.5 0.3  1 0.5 -0.5  -1 0.5 -0.5\n"
+        "1 -0.5 0.3  -1 -0.5 0.3  -1 -0.5 -0.5  1 -0.5 -0.5\n"
+        "1 0.5 0.3  1 -0.5 0.3  1 -0.5 -0.5  1 0.5 -0.5\n"
+        "-1 -0.5 0.3  -1 0.5 0.3  -1 0.5 -0.5  -1 -0.5 -0.5\n"
+        "1 -0.5 0.3  1 0.5 0.3  -1 0.5 0.3  -1 -0.5 0.3\n";
+    const std::string half_box =
+        "Half box\n1. 9.80665\n0 1\n4 0\n"
+        "-1 0 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 0 -0.5\n"
+        "-1 0.5 0  1 0.5 0  1 0.5 -0.5  -1 0.5 -0.5\n"
+        "1 0.5 0  1 0 0  1 0 -0.5  1 0.5 -0.5\n"
+        "-1 0 0  -1 0.5 0  -1 0.5 -0.5  -1 0 -0.5\n";
+    std::string plated_box = decked_box;
+    plated_box.replace(plated_box.find("6 0\n"), 4,
+                       "7 0\nNPATCH_DIPOLE = 1\nIPATCH_DIPOLE = 7\n");
+    plated_box += "-0.5 0 -0.5  0.5 0 -0.5  0.5 0 -0.8  -0.5 0 -0.8\n";
+    const std::string hemisphere = "U\n1. 9.80665\n0 0\n4 5\n1\nHEMISPHERE 1.0\n";
+    const std::string why =
+        ": with the trim XTRIM an open edge of the patch lies under water, where no other patch closes the wetted "
+        "surface; a body whose top edge lies at the free surface cannot be trimmed: give it freeboard, or a smaller "
+        "trim (the edge is under water at (";
+    struct Case {
+        const char* name;
+        const std::string& gdf;
+        int npatch;
+        const char* xtrim;
+        int patch;  // the patch named, 0 when taken
+    };
+    const Case cases[] = {
+        {"open box trimmed 1 degree", open_box, 5, "0. 1. 0.", 2},
+        {"open box heeled 1 degree", open_box, 5, "0. 0. 1.", 3},
+        {"hemisphere lifted 0.3, heeled 20 degrees", hemisphere, 4, "0.3 0. 20.", 3},
+        {"open box lifted 0.2, trimmed 5 degrees", open_box, 5, "0.2 5. 0.", 0},
+        {"decked box trimmed 20 degrees", decked_box, 6, "0. 20. 0.", 0},
+        {"half box lifted, trimmed", half_box, 4, "0.2 5. 0.", 0},
+        {"half box lifted, heeled", half_box, 4, "0.2 0. 3.", 0},
+        {"decked box with a dipole plate, trimmed", plated_box, 7, "0. 2. 0.", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        test::reset_modules();
+        run_files(std::string("ITRIMWL=2\nXTRIM(1)=") + c.xtrim + "\n", c.gdf, c.npatch, 1, 2);
+        const int st = getip();
+        if (c.patch == 0) {
+            EXPECT_EQ(st, 0) << screen.str();
+            EXPECT_FALSE(said(" an open edge")) << screen.str();
+            continue;
+        }
+        EXPECT_NE(st, 0);
+        EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf), patch " + std::to_string(c.patch) + why))
+            << screen.str();
+        EXPECT_EQ(IPGDF.allocated() ? IPGDF.extent(1) : 0, 0);  // refused before the list is made
+    }
 }
 
 // The exact hemisphere R = 1 lifted by 0.3 and the vertical cylinder R = 1,
@@ -356,6 +437,27 @@ TEST_F(TrimHighTest, CutSubPatchTangentsAndParentParameters) {
     }
     EXPECT_GT(corner, 0);
     EXPECT_GT(straight, 0);
+}
+
+// The interior free-surface patches of a trimmed body (IRR = 3) follow its
+// sub-patches in every trimming table, untrimmed: the .p2f file carries the
+// tables over all patches (before, a trimmed hemisphere with IRR = 3 was
+// solved and its .p2f file then failed to be written).
+TEST_F(TrimHighTest, InteriorFreeSurfacePatchesJoinTheTrimmingTables) {
+    run_files("ITRIMWL=2\nXTRIM(1)=0.3 0. 10.\nIRR(1)=3\nILOG=1\n", "U\n1. 9.80665\n0 0\n4 5\n1\nHEMISPHERE 1.0\n", 4,
+              2, 2);
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_GT(NPATCHW, NPATCHBD);
+    EXPECT_GE(ITRMIDX.extent(1), NPATCHW);
+    for (const auto* t : {&TRMRNG1, &TRMRNG2, &TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4}) {
+        ASSERT_GE(t->extent(2), NPATCHW);
+        for (int q = NPATCHBD + 1; q <= NPATCHW; ++q)
+            for (int k = 1; k <= t->extent(1); ++k) EXPECT_EQ((*t)(k, q), 0.0f) << q;
+    }
+    for (int q = NPATCHBD + 1; q <= NPATCHW; ++q) {
+        EXPECT_EQ(ITRMIDX(q), 0) << q;
+        EXPECT_EQ(ITRIM(q), 0) << q;
+    }
 }
 
 // A trimmed body with IRR = 1 is warned about once.

@@ -288,21 +288,28 @@ inline void build_model(const ModelDesc& s) {
             IPSTART(ib) = std::min(IPSTART(ib), np);
         }
         if (s.itrimwl > 0) {
+            // Patch 2 a fan from a wet corner (negative edge code); body 2
+            // has more patches in its file than the trimmed run keeps.
             ITRMIDX.allocate(np);
-            for (int j = 1; j <= np; ++j) ITRMIDX(j) = j % 5;
+            for (int j = 1; j <= np; ++j) ITRMIDX(j) = j == 2 ? -4 : j % 5;
+            NPATCH(2) = NPATCHT + 2;
             F(TRMRNG1, 4, np);
             F(TRMRNG2, 4, np);
             for (auto* a : {&TRMMAP1, &TRMMAP2, &TRMMAP3, &TRMMAP4}) F(*a, 2, np);
         }
         NPANT = 3;
         F(XVER, 4, 3, NPANT);
-        for (auto* a : {&KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG}) F(*a, np);
+        // Geometry B-spline tables: one entry per patch of the kind-1
+        // geometry files (body 1's two patches).
+        const int ng = NPATCH(1);
+        for (auto* a : {&KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG}) F(*a, ng);
         KUG(1) = 3; NUG(1) = 3; KVG(1) = 2; NVG(1) = 2;
         KUG(2) = 2; NUG(2) = 2; KVG(2) = 2; NVG(2) = 4;
-        F(UKNOTG, MAXKNOT, np);
-        F(VKNOTG, MAXKNOT, np);
-        F(GEOPAR1, 2, np);
-        F(GEOPAR2, 2, np);
+        for (int j = 1; j <= ng; ++j) IUGOFF(j) = NUG(j) - KUG(j) + 1, IVGOFF(j) = NVG(j) - KVG(j) + 1;
+        F(UKNOTG, MAXKNOT, ng);
+        F(VKNOTG, MAXKNOT, ng);
+        F(GEOPAR1, 2, ng);
+        F(GEOPAR2, 2, ng);
         F(XCOEFG, 3, NCOEFT);
         F(XQP, 3, NQP);
         for (int q = 1; q <= NQP; ++q) XQP(3, q) = -0.5f - 0.125f * static_cast<float>(q);
@@ -335,17 +342,14 @@ inline void build_model(const ModelDesc& s) {
             IDIPWM.allocate(np);
             for (int j = 1; j <= np; ++j) IDIPWM(j) = j % 7 - 3;
         }
-        // The file carries the geometry B-splines of the kind-1 patches
-        // (1 and 2) and the trimming tables of the body patches only.
-        for (int j = 1; j <= np; ++j) {
+        // The file carries the knots of each geometry patch up to its own
+        // count and the trimming tables of the body patches only.
+        for (int j = 1; j <= ng; ++j)
             for (int k = 1; k <= MAXKNOT; ++k) {
-                if (j > 2 || k > NUG(j) + KUG(j)) UKNOTG(k, j) = 0.0f;
-                if (j > 2 || k > NVG(j) + KVG(j)) VKNOTG(k, j) = 0.0f;
+                if (k > NUG(j) + KUG(j)) UKNOTG(k, j) = 0.0f;
+                if (k > NVG(j) + KVG(j)) VKNOTG(k, j) = 0.0f;
             }
-            if (j > 2) {
-                for (auto* a : {&KUG, &KVG, &IUGOFF, &IVGOFF, &NUG, &NVG}) (*a)(j) = 0;
-                for (int k = 1; k <= 2; ++k) GEOPAR1(k, j) = GEOPAR2(k, j) = 0.0f;
-            }
+        for (int j = 1; j <= np; ++j) {
             if (s.itrimwl > 0 && j > NPATCHBD) {
                 ITRMIDX(j) = 0;
                 for (int k = 1; k <= 4; ++k) TRMRNG1(k, j) = TRMRNG2(k, j) = 0.0f;
