@@ -229,7 +229,11 @@ TEST_F(CarryCheck, CheckAndReaderRefuseTheSameCountsAndRelations) {
          "record 2, item IBODY_WAVEMAKER: beyond the bodies"},
         {"more solved modes than modes", false, [] { sym::NSOLC = 13; },
          "record 2, item NSOLC: more solved modes than modes"},
-        {"a higher-order body with more patches than the run", true, [] { NPATCH(2) = 5; },
+        {"an untrimmed higher-order body with more patches than the run", true,
+         [] {
+             cfg::ITRIMWL = 0;
+             NPATCH(2) = 5;
+         },
          "record G2, item NPATCH: element 2, 5 outside 0 .. 4"},
         {"a reflection flag", false, [] { IREFLB(2, 2) = 2; }, "record B13, item IREFLB: element 4, 2 outside 0 .. 1"},
         {"the modes of body 2 not after those of body 1", false, [] { IBMOD(2) = 5; },
