@@ -67,10 +67,10 @@ void RDCONFIG(int RUNTYPE, int& IERR);
 void warn_file();
 
 // After a message that refuses the value a keyword has in the run (checked
-// once the model is read): when the configuration file gave KEY, the line
-// naming the file, the last line that gave it, the keyword and its value as
-// written.  Returns 1.
-int name_given(std::string_view key);
+// once the model is read): when the configuration file gave KEY (for body
+// NB, when NB > 0), the line naming the file, the last line that gave it,
+// the keyword and its value as written.  Returns 1.
+int name_given(std::string_view key, int nb = 0);
 
 // Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens
 // when the array is already as large).  IERR 1 when memory runs out.

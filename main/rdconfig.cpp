@@ -5,6 +5,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -156,6 +157,8 @@ std::vector<std::string> held;
 // written (1-based), for the line that names a value refused after the file.
 std::array<int, NKEYS + 1> lastline{};
 std::array<std::string, NKEYS + 1> lasttext{};
+// The same for each body of a per-body keyword: (keyword, body) -> line, value.
+std::map<std::pair<int, int>, std::pair<int, std::string>> bodyline;
 
 // An error message of the reader: the held warnings go first.
 void error(std::string_view text, int value) {
@@ -228,16 +231,25 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
     };
     if (k.sign < 0 && grow_to(k, nb) != 0) return 1;
     if (k.ival) *k.ival = 1;
+    // The ranges the model readers take: "(first last)" pairs, and for
+    // NPDIPOLE also single panel numbers outside parentheses.
+    const char* illegal = "Error: NPTANK or NPDIPOL illegal in CFG file";
+    int inside = -1;  // numbers since "(", -1 outside
     std::size_t i = 0;
     while (i < value.size()) {
         char ch = value[i];
         if (ch == '(') {
+            if (inside >= 0) return bad_value(ps, value, illegal);
+            inside = 0;
             rec2(0, 1);
             ++i;
         } else if (ch == ')') {
+            if (inside != 2) return bad_value(ps, value, illegal);
+            inside = -1;
             rec2(0, -1);
             ++i;
         } else if (std::isdigit(static_cast<unsigned char>(ch))) {
+            if (inside >= 0 ? ++inside > 2 : k.sign < 0) return bad_value(ps, value, illegal);
             std::size_t j = i;
             while (j < value.size() && std::isdigit(static_cast<unsigned char>(value[j]))) ++j;
             std::string digits(value.substr(i, j - i));
@@ -256,6 +268,7 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
         }
     }
     if (ps.ntankn % 2 != 0) return bad_value(ps, value, " Incomplete NPTANK data in CONFIG.ZRV");
+    if (inside >= 0) return bad_value(ps, value, illegal);
     return 0;
 }
 
@@ -438,6 +451,7 @@ int read_lines(Pass& ps) {
         CFGSET(knum) = 1;
         lastline[static_cast<std::size_t>(knum)] = ps.line;
         lasttext[static_cast<std::size_t>(knum)] = std::string(l.substr(eq + 1));
+        bodyline[{knum, nb}] = {ps.line, lasttext[static_cast<std::size_t>(knum)]};
         if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
     }
 }
@@ -505,10 +519,15 @@ void warn_file() {
     for (const std::string& text : w) ERRMSG(text, 0);
 }
 
-int name_given(std::string_view key) {
+int name_given(std::string_view key, int nb) {
     const int k = keynum(key);
     // Not CFGSET: the model input lets it go once read.
     if (k == 0 || lastline[static_cast<std::size_t>(k)] == 0) return 1;
+    if (nb > 0) {
+        const auto it = bodyline.find({k, nb});
+        if (it != bodyline.end()) return name_item(it->second.first, key, "value", it->second.second);
+        return 1;
+    }
     return name_item(lastline[static_cast<std::size_t>(k)], key, "value", lasttext[static_cast<std::size_t>(k)]);
 }
 
@@ -550,6 +569,7 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     CFGSET.fill(0);
     lastline.fill(0);
     lasttext.fill(std::string());
+    bodyline.clear();
     if (poten) held.clear();
 
     // The lines.  Without a line that gives a keyword (no file, a file that

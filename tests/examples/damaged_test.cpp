@@ -101,7 +101,8 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         {".pot XBODY", "hohemi", "hohemi.pot", 4, Case::Replace, " 5.0  1e38 0. 0. 0.",
          "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
         {"configuration XBODY", "hobox", "hobox.cfg", 6, Case::Replace, "ISOLVE=1\nXBODY(1) = 0 -3E6 0 0",
-         "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
+         "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1\n\n\n"
+         "  Configuration file hobox.cfg, line 7, keyword XBODY: value \"0 -3E6 0 0\" not accepted\n"},
         // Configuration values the run cannot take: refused when read, or
         // where the model shows them wrong, naming the line that gave them.
         {"configuration B-spline order above the largest", "hobox", "hobox.cfg", 0, Case::Text,

@@ -369,6 +369,15 @@ const std::vector<CfgCase>& cases() {
          }},
         {"odd tank count", 0, "NPTANK(1) = (1 10) (11\n", 1,
          "\n  Incomplete NPTANK data in CONFIG.ZRV\n" + named(1, "NPTANK", "value \"(1 10) (11\""), {"NPTANK"}},
+        // Ranges the model readers cannot take: numbers of a tank outside
+        // parentheses, or a pair that is not two numbers.
+        {"tank range without parentheses", 0, "NPTANK(1) = 1 10\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPTANK", "value \"1 10\""), {"NPTANK"}},
+        {"dipole range of three numbers", 0, "NPDIPOLE(2) = 4 (5 6 7)\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPDIPOLE", "value \"4 (5 6 7)\""),
+         {"NPDIPOLE"}},
+        {"tank ranges nested", 0, "NPTANK(1) = ((1 2) 3)\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPTANK", "value \"((1 2) 3)\""), {"NPTANK"}},
         {"too few tank heights", 0, "NPTANK(1) = (1 5) (6 9)\nZTANKFS = 0.5\n", 1,
          "\n  Not enough data for ZTANK in CONFIG.ZRV\n", {"NPTANK", "ZTANKFS"}},
         {"scratch path", 0, "SCRATCH_PATH =   /tmp/Scr  more\n", 0, "", {"SCRATCH_PATH"},
