@@ -17,6 +17,7 @@
 #include "geometry/bspline.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "p2f/p2flayout.hpp"
 
 namespace zorva::cfg {
 
@@ -233,23 +234,26 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
     if (k.ival) *k.ival = 1;
     // The ranges the model readers take: "(first last)" pairs, and for
     // NPDIPOLE also single panel numbers outside parentheses.
-    const char* illegal = "Error: NPTANK or NPDIPOL illegal in CFG file";
+    auto illegal = [&] {
+        error("Error: NPTANK or NPDIPOL illegal in CFG file", 0);
+        return bad_value(ps, value);
+    };
     int inside = -1;  // numbers since "(", -1 outside
     std::size_t i = 0;
     while (i < value.size()) {
         char ch = value[i];
         if (ch == '(') {
-            if (inside >= 0) return bad_value(ps, value, illegal);
+            if (inside >= 0) return illegal();
             inside = 0;
             rec2(0, 1);
             ++i;
         } else if (ch == ')') {
-            if (inside != 2) return bad_value(ps, value, illegal);
+            if (inside != 2) return illegal();
             inside = -1;
             rec2(0, -1);
             ++i;
         } else if (std::isdigit(static_cast<unsigned char>(ch))) {
-            if (inside >= 0 ? ++inside > 2 : k.sign < 0) return bad_value(ps, value, illegal);
+            if (inside >= 0 ? ++inside > 2 : k.sign < 0) return illegal();
             std::size_t j = i;
             while (j < value.size() && std::isdigit(static_cast<unsigned char>(value[j]))) ++j;
             std::string digits(value.substr(i, j - i));
@@ -268,7 +272,7 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
         }
     }
     if (ps.ntankn % 2 != 0) return bad_value(ps, value, " Incomplete NPTANK data in CONFIG.ZRV");
-    if (inside >= 0) return bad_value(ps, value, illegal);
+    if (inside >= 0) return illegal();
     return 0;
 }
 
@@ -484,6 +488,8 @@ const Limit POTEN_LIMITS[] = {
     {"KSPLIN", -NOLIM, MAXBSPLORD, " KSPLIN above the largest B-spline order (16): KSPLIN=", true},
     {"IQUADO", -NOLIM, gauss::MAXORDER, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true},
     {"IQUADI", -NOLIM, gauss::MAXORDER, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true},
+    // 0 or the trimming of the waterline, as the .p2f file carries it.
+    {"ITRIMWL", 0, static_cast<int>(p2f::MAXCOUNT), nullptr, true},
 };
 static_assert(MAXBSPLORD == 16 && gauss::MAXORDER == 16, "the messages of POTEN_LIMITS name the limits");
 

@@ -307,6 +307,9 @@ const std::vector<CfgCase>& cases() {
          "\n  IQUADI above the largest Gauss quadrature order (16): IQUADI=99\n\n" + std::string(READERR) +
              named(1, "IQUADI", "value \"99\""),
          {"IQUADI"}},
+        {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
+         "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
+         {"ITRIMWL"}},
         {"IRR above 3", 0, "IRR = 9\n", 1,
          "\n  IRR > 3 is illegal  \n" + std::string(READERR) + named(1, "IRR", "value \"9\""), {"IRR"}},
         {"negative IRR of body 2", 0, "IRR(1) = 0\nIRR(2) = -1\n", 1,
@@ -372,12 +375,12 @@ const std::vector<CfgCase>& cases() {
         // Ranges the model readers cannot take: numbers of a tank outside
         // parentheses, or a pair that is not two numbers.
         {"tank range without parentheses", 0, "NPTANK(1) = 1 10\n", 1,
-         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPTANK", "value \"1 10\""), {"NPTANK"}},
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPTANK", "value \"1 10\""), {"NPTANK"}},
         {"dipole range of three numbers", 0, "NPDIPOLE(2) = 4 (5 6 7)\n", 1,
-         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPDIPOLE", "value \"4 (5 6 7)\""),
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPDIPOLE", "value \"4 (5 6 7)\""),
          {"NPDIPOLE"}},
         {"tank ranges nested", 0, "NPTANK(1) = ((1 2) 3)\n", 1,
-         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + named(1, "NPTANK", "value \"((1 2) 3)\""), {"NPTANK"}},
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPTANK", "value \"((1 2) 3)\""), {"NPTANK"}},
         {"too few tank heights", 0, "NPTANK(1) = (1 5) (6 9)\nZTANKFS = 0.5\n", 1,
          "\n  Not enough data for ZTANK in CONFIG.ZRV\n", {"NPTANK", "ZTANKFS"}},
         {"scratch path", 0, "SCRATCH_PATH =   /tmp/Scr  more\n", 0, "", {"SCRATCH_PATH"},
