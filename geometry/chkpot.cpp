@@ -99,7 +99,7 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
             for (long i = 1; i <= IRR.extent(1); ++i)
                 if (IRR(i) == 2) {
                     err(" IRR = 2 is illegal with ILOWHI=1 ", 0);
-                    name_given("IRR");
+                    name_given("IRR", static_cast<int>(i));
                     break;
                 }
         }

@@ -124,7 +124,7 @@ void RDPOT(int IU, int& IERR) {
                 // Either may come from the configuration file.
                 ERRMSG("Set ILOG = 1, when IRR > 0", 0);
                 cfg::name_given("ILOG");
-                cfg::name_given("IRR");
+                cfg::name_given("IRR", static_cast<int>(i));
                 return fail(IU, IERR);
             }
     }

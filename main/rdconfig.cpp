@@ -178,8 +178,8 @@ int name_item(int line, std::string_view key, const char* item, std::string_view
     const std::size_t b = text.find_first_not_of(' ');
     text = b == std::string_view::npos ? std::string_view() : text.substr(b, text.find_last_not_of(' ') + 1 - b);
     error(" Configuration file " + fnames::FILECFG + ", line " + std::to_string(line) + ", keyword " +
-               std::string(key) + ": " + item + " \"" + std::string(text) + "\" not accepted",
-           0);
+              std::string(key) + ": " + item + " \"" + std::string(text) + "\" not accepted",
+          0);
     return 1;
 }
 
