@@ -23,4 +23,9 @@ inline bool carried(float v) { return std::isfinite(v) && std::fabs(v) <= MAXREA
 inline constexpr float MINULEN = 1.0e-5f;
 inline bool long_enough(float ulen) { return ulen >= MINULEN; }
 
+// The largest B-spline order (potential and geometry) of the higher-order
+// method: the per-cell work of the assembly holds orders up to it, and the
+// configuration and the spline control files are held to it.
+inline constexpr int MAXBSPLORD = 16;
+
 }  // namespace zorva

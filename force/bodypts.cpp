@@ -82,6 +82,7 @@ void PNLBPT(const float* X, int IB, int IUNIT, int IFIRST, int J, int& IERR) {
     if (cfg::IDIPOLE == 1 && nord > 0 && ndip > 0) navail = std::min(nord, ndip);
     if (navail < N) {
         ERRMSG(" |IPNLBPT| is too large, reduce it to ", navail);
+        cfg::name_given("IPNLBPT");
         IERR = 1;
         return;
     }

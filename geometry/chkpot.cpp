@@ -1,6 +1,7 @@
 // Consistency checks of the switches and indices of a POTEN run, made once
 // all input is read.  Every rule is checked, so one call reports every
-// failed rule; three corrections (MAXSCR, ISCATT, IDIFF) survive the call.
+// failed rule (a value the configuration file gave is named by a second
+// line); three corrections (MAXSCR, ISCATT, IDIFF) survive the call.
 #include <algorithm>
 
 #include "common/messages.hpp"
@@ -60,8 +61,10 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     // Switches and the wavemaker body as the .p2f file carries them (ISOR,
     // from the configuration or the .pot file, RDPOT has bounded already).
     if (ISCATT < 0 || ISCATT > 1) err("Value of ISCATT is illegal In CONFIG file: ISCATT=", ISCATT);
-    if (IBODY_WAVEMAKER < 0 || IBODY_WAVEMAKER > NBODY)
+    if (IBODY_WAVEMAKER < 0 || IBODY_WAVEMAKER > NBODY) {
         err("Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", IBODY_WAVEMAKER);
+        name_given("IBODY_WAVEMAKER");
+    }
     if (IQUAD < 0 || IQUAD > 1) err(" Value of IQUAD index is illegal ", 0);
     if (ILOG < 0 || ILOG > 1) err(" Value of ILOG index is illegal ", 0);
     if (IDIAG < 0 || IDIAG > 1) err(" Value of IDIAG index is illegal ", 0);
@@ -77,8 +80,14 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     if (NBETA_ == 0 && IDIFF_ >= 0) err("No wave headings specified for diffraction problem", 0);
 
     if (ILOWHI == 1) {
-        if (ISOR == 1) err(" ISOR=1 is illegal with ILOWHI=1 ", 0);
-        if (ISCATT == 1) err(" ISCATT=1 is illegal with ILOWHI=1 ", 0);
+        if (ISOR == 1) {
+            err(" ISOR=1 is illegal with ILOWHI=1 ", 0);
+            name_given("ISOR");
+        }
+        if (ISCATT == 1) {
+            err(" ISCATT=1 is illegal with ILOWHI=1 ", 0);
+            name_given("ISCATT");
+        }
     }
 
     if (IRR.extent(1) > 0) {
@@ -90,6 +99,7 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
             for (long i = 1; i <= IRR.extent(1); ++i)
                 if (IRR(i) == 2) {
                     err(" IRR = 2 is illegal with ILOWHI=1 ", 0);
+                    name_given("IRR", static_cast<int>(i));
                     break;
                 }
         }

@@ -89,7 +89,9 @@ void RDGDF(int IU, int& IERR) {
                 : cfg::IALTPOT != 2 && !FILEGGDF.empty()
                     ? "Error in global GDF file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N="
                     : "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=";
-            return fail(text, ib);
+            fail(text, ib);
+            if (incfg) cfg::name_given("XBODY", ib);
+            return;
         }
         for (int c = 1; c <= 3; ++c) cfg::XBODY(c, ib) *= ULENI;
         const float h = cfg::XBODY(4, ib) * 0.017453292f;

@@ -205,6 +205,7 @@ void RDTKDP(int IB, int IF, int N, int& IERR) {
         // A range must lie among the body's panels (patches) in its file.
         if (a < 1 || b > N || a > b) {
             ERRMSG("Error: NPTANK or NPDIPOL range outside the panels of body ", IB);
+            cfg::name_given(key < 0 ? "NPTANK" : "NPDIPOLE", IB);
             IERR = 1;
             return;
         }
@@ -248,6 +249,7 @@ void RDGDFL(int IU, int& IERR) {
             // B-spline patches and the user geometry routine have no flat
             // panels to read here.
             ERRMSG("Geometry kind IGDEF of GDF file needs ILOWHI=1 in CONFIG file, body N=", ib);
+            cfg::name_given("ILOWHI");
             IERR = 1;
             return;
         }

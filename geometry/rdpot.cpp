@@ -26,11 +26,16 @@ constexpr int KEYIDIAG = 1, KEYILOG = 3, KEYIQUAD = 5, KEYISOR = 10, KEYIRR = 48
 
 bool given(int key) { return cfg::CFGSET.allocated() && cfg::CFGSET(key) == 1; }
 
+// Fails after the messages and closes the file.
+void fail(int IU, int& IERR) {
+    chan::close(IU);
+    IERR = 1;
+}
+
 // Fails with the message and closes the file.
 void fail(int IU, const char* text, int value, int& IERR) {
     ERRMSG(text, value);
-    chan::close(IU);
-    IERR = 1;
+    fail(IU, IERR);
 }
 
 // n values into A(1..|n|) (n > 0) or the first value and an increment
@@ -115,7 +120,13 @@ void RDPOT(int IU, int& IERR) {
     }
     if (cfg::ILOG == 0) {
         for (long i = 1; i <= cfg::IRR.extent(1); ++i)
-            if (cfg::IRR(i) > 0) return fail(IU, "Set ILOG = 1, when IRR > 0", 0, IERR);
+            if (cfg::IRR(i) > 0) {
+                // Either may come from the configuration file.
+                ERRMSG("Set ILOG = 1, when IRR > 0", 0);
+                cfg::name_given("ILOG");
+                cfg::name_given("IRR", static_cast<int>(i));
+                return fail(IU, IERR);
+            }
     }
 
     if (fr::read_group(IU, {fr::I(IRAD), fr::I(IDIFF)}) != 0)

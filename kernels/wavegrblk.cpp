@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/bounds.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
 #include "kernels/horank.hpp"
@@ -131,7 +132,7 @@ void WAVEGRBLK(const WgPeriod& P, const WgTest& T, const WgCell& C, const float*
             cplx pw = D;
             for (int i = 0; i < KUS; ++i) Mi[i] += pw, pw *= s;
             if (KVS > 1) {
-                cplx row[16];
+                cplx row[MAXBSPLORD];  // KUS <= MAXBSPLORD (checked before the assembly)
                 pw = D;
                 for (int i = 0; i < KUS; ++i) row[i] = pw, pw *= s;
                 for (int j = 1; j < KVS; ++j)

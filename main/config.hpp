@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/farray.hpp"
 
@@ -57,12 +58,19 @@ extern const char* const KEYNAME[NKEYS];
 // 1: an error, its message already written.
 void RDCONFIG(int RUNTYPE, int& IERR);
 
-// A POTEN pass that found no line giving a keyword (no file, a file that
-// cannot be read, a file of blanks only, of comments or of unknown
-// keywords) holds one warning naming the file; the POTEN stage writes it
-// here once its error log is open, so that it reaches the screen and both
-// logs.  Nothing when no warning is held.
+// The POTEN pass holds its warnings: a comment line that starts with a
+// keyword, an unknown keyword, and a file without a line giving a keyword
+// (no file, a file that cannot be read, a file of blanks only, of comments
+// or of unknown keywords).  The first stage that runs writes them here once
+// its error log is open, so that they reach the screen and both logs (an
+// error of the reader writes them first).  Nothing when none is held.
 void warn_file();
+
+// After a message that refuses the value a keyword has in the run (checked
+// once the model is read): when the configuration file gave KEY (for body
+// NB, when NB > 0), the line naming the file, the last line that gave it,
+// the keyword and its value as written.  Returns 1.
+int name_given(std::string_view key, int nb = 0);
 
 // Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens
 // when the array is already as large).  IERR 1 when memory runs out.

@@ -5,14 +5,19 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
+#include "geometry/bspline.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
+#include "p2f/p2flayout.hpp"
 
 namespace zorva::cfg {
 
@@ -138,15 +143,32 @@ struct Pass {
     int ntankn = 0;                       // tank range numbers so far (c)
     int line = 0;                         // number of the line being read
     std::string key;                      // its keyword
-    std::array<int, NKEYS + 1> keyline{}; // 1-based: the last line that gave each keyword
 };
 
 bool stage_uses(Stage s, int runtype) {
     return s == Stage::B || (s == Stage::P && runtype == 0) || (s == Stage::F && runtype == 1);
 }
 
-int fail(const char* text, int value = 0) {
+// The warnings of the POTEN pass (comment lines that start with a keyword,
+// unknown keywords, a file that gives nothing), in the order found, until
+// warn_file writes them.
+std::vector<std::string> held;
+
+// The last line of the file that gave each keyword, and its value as
+// written (1-based), for the line that names a value refused after the file.
+std::array<int, NKEYS + 1> lastline{};
+std::array<std::string, NKEYS + 1> lasttext{};
+// The same for each body of a per-body keyword: (keyword, body) -> line, value.
+std::map<std::pair<int, int>, std::pair<int, std::string>> bodyline;
+
+// An error message of the reader: the held warnings go first.
+void error(std::string_view text, int value) {
+    warn_file();
     ERRMSG(text, value);
+}
+
+int fail(const char* text, int value = 0) {
+    error(text, value);
     return 1;
 }
 
@@ -155,26 +177,30 @@ int fail(const char* text, int value = 0) {
 int name_item(int line, std::string_view key, const char* item, std::string_view text) {
     const std::size_t b = text.find_first_not_of(' ');
     text = b == std::string_view::npos ? std::string_view() : text.substr(b, text.find_last_not_of(' ') + 1 - b);
-    ERRMSG(" Configuration file " + fnames::FILECFG + ", line " + std::to_string(line) + ", keyword " +
-               std::string(key) + ": " + item + " \"" + std::string(text) + "\" not accepted",
-           0);
+    error(" Configuration file " + fnames::FILECFG + ", line " + std::to_string(line) + ", keyword " +
+              std::string(key) + ": " + item + " \"" + std::string(text) + "\" not accepted",
+          0);
     return 1;
 }
 
 // The value of the line being read refused: the message that says why,
 // then the line naming it.
 int bad_value(const Pass& ps, std::string_view value, const char* why = EREAD) {
-    ERRMSG(why, 0);
+    error(why, 0);
     return name_item(ps.line, ps.key, "value", value);
 }
 
-// A staged integer refused after the file: its own message, the read-error
-// message and the line naming where it was given.
-int bad_staged(const Pass& ps, int knum, int value) {
+// A staged integer refused after the file: its own message (by default
+// " Illegal value of KEY = value"), the read-error message and the line
+// naming where it was given.
+int bad_staged(int knum, int value, const std::string& why = "", int whyvalue = 0) {
     const std::string name = KEYNAME[knum - 1];
-    ERRMSG(" Illegal value of " + name + " = ", value);
-    ERRMSG(EREAD, 0);
-    return name_item(ps.keyline[static_cast<std::size_t>(knum)], name, "value", std::to_string(value));
+    if (why.empty())
+        error(" Illegal value of " + name + " = ", value);
+    else
+        error(why, whyvalue);
+    error(EREAD, 0);
+    return name_given(name);
 }
 
 // A free-format read of the value text of the line being read; 0, or 1
@@ -189,7 +215,7 @@ int grow_to(const Key& k, int nb) {
     k.grow(nb, ierr);
     if (ierr != 0) {
         // GROWXBODY and GROWXTRIM name their arrays themselves.
-        if (k.growname) ERRMSG(std::string("Insufficient memory to allocate ") + k.growname + " array", 0);
+        if (k.growname) error(std::string("Insufficient memory to allocate ") + k.growname + " array", 0);
         return 1;
     }
     return 0;
@@ -206,16 +232,28 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
     };
     if (k.sign < 0 && grow_to(k, nb) != 0) return 1;
     if (k.ival) *k.ival = 1;
+    // The ranges the model readers take: "(first last)" pairs, and for
+    // NPDIPOLE also single panel numbers outside parentheses.
+    auto illegal = [&] {
+        error("Error: NPTANK or NPDIPOL illegal in CFG file", 0);
+        return bad_value(ps, value);
+    };
+    int inside = -1;  // numbers since "(", -1 outside
     std::size_t i = 0;
     while (i < value.size()) {
         char ch = value[i];
         if (ch == '(') {
+            if (inside >= 0) return illegal();
+            inside = 0;
             rec2(0, 1);
             ++i;
         } else if (ch == ')') {
+            if (inside != 2) return illegal();
+            inside = -1;
             rec2(0, -1);
             ++i;
         } else if (std::isdigit(static_cast<unsigned char>(ch))) {
+            if (inside >= 0 ? ++inside > 2 : k.sign < 0) return illegal();
             std::size_t j = i;
             while (j < value.size() && std::isdigit(static_cast<unsigned char>(value[j]))) ++j;
             std::string digits(value.substr(i, j - i));
@@ -234,6 +272,7 @@ int scan_ranges(const Key& k, std::string_view value, int nb, Pass& ps) {
         }
     }
     if (ps.ntankn % 2 != 0) return bad_value(ps, value, " Incomplete NPTANK data in CONFIG.ZRV");
+    if (inside >= 0) return illegal();
     return 0;
 }
 
@@ -250,7 +289,12 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
             if (parse(ps, value, {fread::I((*k.iarr)(nb))}) != 0) return 1;
             if (k.iarr == &NEWMDS && (NEWMDS(nb) < 0 || NEWMDS(nb) > fread::MAXITEMS)) {
                 // A body's count of generalized modes.
-                ERRMSG(" Illegal value of NEWMDS = ", NEWMDS(nb));
+                error(" Illegal value of NEWMDS = ", NEWMDS(nb));
+                return bad_value(ps, value);
+            }
+            if (k.iarr == &IRR && (IRR(nb) < 0 || IRR(nb) > 3)) {
+                // A body's irregular-frequency method: 0 to 3.
+                error(IRR(nb) < 0 ? " IRR < 0 is illegal " : " IRR > 3 is illegal  ", 0);
                 return bad_value(ps, value);
             }
             return 0;
@@ -321,11 +365,11 @@ int body_index(const Pass& ps, std::string_view line, std::size_t eq, int& nb) {
     bool bad = rp == std::string_view::npos || rp > eq || rp < lp + 2 ||
                fread::parse_group(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0;
     if (!bad && (nb < 1 || nb > fread::MAXITEMS)) {
-        ERRMSG(" Illegal value of body index NB = ", nb);
+        error(" Illegal value of body index NB = ", nb);
         bad = true;
     }
     if (!bad) return 0;
-    ERRMSG(EREAD, 0);
+    error(EREAD, 0);
     return name_item(ps.line, ps.key, "body index", line.substr(lp, eq - lp));
 }
 
@@ -337,6 +381,16 @@ std::string first_word(std::string_view text, const char* ends) {
     for (char& ch : word)
         if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
     return word;
+}
+
+// The first word of a comment line as a keyword would be written: letters,
+// digits and "_" up to any other character (after one leading quote),
+// upper-cased.
+std::string comment_word(std::string_view text) {
+    if (!text.empty() && (text[0] == '"' || text[0] == '\'')) text.remove_prefix(1);
+    std::size_t n = 0;
+    while (n < text.size() && (std::isalnum(static_cast<unsigned char>(text[n])) || text[n] == '_')) ++n;
+    return first_word(text.substr(0, n), "");
 }
 
 // Staged integer keys of one stage class, copied by their rules.
@@ -361,10 +415,6 @@ int keynum(std::string_view name) {
     return 0;
 }
 
-// The warning about the configuration file itself, from the POTEN pass
-// until warn_file writes it.
-std::string held_warning;
-
 // The lines of the file.  0 at its end, 1 after an error.
 int read_lines(Pass& ps) {
     std::string line;
@@ -380,33 +430,68 @@ int read_lines(Pass& ps) {
         std::string_view l = b == std::string::npos ? std::string_view() : std::string_view(line).substr(b);
         std::size_t eq = l.find('=');
         if (eq == std::string_view::npos) {
-            // A comment.  One whose first word (up to a blank, ":" or "(")
-            // is a keyword is most likely a setting that lost its "=":
-            // said once per run, in the first pass over the file.
-            const std::string word = first_word(l, " :(");
+            // A comment.  One whose first word (letters, digits and "_") is
+            // a keyword is most likely a setting that lost its "=": said
+            // once per run, in the first pass over the file.
+            const std::string word = comment_word(l);
             if (ps.runtype == 0 && keynum(word) != 0)
-                ERRMSG(" WARNING: keyword " + word + " without = in line " + std::to_string(ps.line) +
-                           " of configuration file " + fnames::FILECFG + "; line taken as a comment",
-                       0);
+                held.push_back(" WARNING: keyword " + word + " without = in line " + std::to_string(ps.line) +
+                               " of configuration file " + fnames::FILECFG + "; line taken as a comment");
             continue;
         }
+        // The keyword first: a line whose keyword is unknown (a note such
+        // as "Direct solver (ISOLVE = 1)") is skipped whatever follows it.
         ps.key = first_word(l.substr(0, eq), " (");
-        int nb = 1;
-        if (body_index(ps, l, eq, nb) != 0) return 1;
         const int knum = ps.key.empty() ? 0 : keynum(ps.key);
         if (knum == 0) {
             // Said once per run, in the first pass over the file.
             if (ps.runtype == 0)
-                ERRMSG(" WARNING: unknown keyword " + (ps.key.empty() ? std::string("(none)") : ps.key) +
-                           " in configuration file " + fnames::FILECFG + "; line ignored",
-                       0);
+                held.push_back(" WARNING: unknown keyword " + (ps.key.empty() ? std::string("(none)") : ps.key) +
+                               " in configuration file " + fnames::FILECFG + "; line ignored");
             continue;
         }
+        int nb = 1;
+        if (body_index(ps, l, eq, nb) != 0) return 1;
         CFGSET(knum) = 1;
-        ps.keyline[static_cast<std::size_t>(knum)] = ps.line;
+        lastline[static_cast<std::size_t>(knum)] = ps.line;
+        lasttext[static_cast<std::size_t>(knum)] = std::string(l.substr(eq + 1));
+        bodyline[{knum, nb}] = {ps.line, lasttext[static_cast<std::size_t>(knum)]};
         if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
     }
 }
+
+// Bounds of the integer keywords of the POTEN stage, checked after the file
+// when the file gives them: a value outside ends the run with its message
+// (without one, " Illegal value of KEY = value"), the read-error message
+// and the line naming it.  Values that the program gives a meaning stay
+// inside: 0 or a negative KSPLIN, IQUADO, IQUADI for the orders of the
+// .spl file or the defaults, any ISOLVE from -1, any IPERIO.
+struct Limit {
+    const char* key;
+    int lo, hi;
+    const char* why;
+    bool withvalue;  // the message shows the value
+};
+constexpr int NOLIM = 2147483647;
+const Limit POTEN_LIMITS[] = {
+    {"ILOWHI", 0, 1, nullptr, true},
+    // The iteration limit sizes the iterative solvers' work space.
+    {"MAXITT", -NOLIM, fread::MAXITEMS, nullptr, true},
+    {"ISOLVE", -1, NOLIM, "Value of ISOLVE is illegal In CONFIG file: ISOLVE=", true},
+    {"ISOR", 0, 1, "Value of ISOR is illegal in CONFIG file: ISOR=", true},
+    {"ISCATT", 0, 1, "Value of ISCATT is illegal In CONFIG file: ISCATT=", true},
+    // The wavemaker's body number; the bodies are counted later.
+    {"IBODY_WAVEMAKER", 0, NOLIM, "Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", true},
+    {"IQUAD", 0, 1, " Value of IQUAD index is illegal ", false},
+    {"ILOG", 0, 1, " Value of ILOG index is illegal ", false},
+    {"IDIAG", 0, 1, " Value of IDIAG index is illegal ", false},
+    {"KSPLIN", -NOLIM, MAXBSPLORD, " KSPLIN above the largest B-spline order (16): KSPLIN=", true},
+    {"IQUADO", -NOLIM, gauss::MAXORDER, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true},
+    {"IQUADI", -NOLIM, gauss::MAXORDER, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true},
+    // 0 or the trimming of the waterline, as the .p2f file carries it.
+    {"ITRIMWL", 0, static_cast<int>(p2f::MAXCOUNT), nullptr, true},
+};
+static_assert(MAXBSPLORD == 16 && gauss::MAXORDER == 16, "the messages of POTEN_LIMITS name the limits");
 
 // Tank arrays after the file (POTEN).
 int tanks_poten(Pass& ps) {
@@ -434,9 +519,22 @@ int tanks_poten(Pass& ps) {
 }  // namespace
 
 void warn_file() {
-    if (held_warning.empty()) return;
-    ERRMSG(held_warning, 0);
-    held_warning.clear();
+    // Cleared first: ERRMSG does not come back here.
+    const std::vector<std::string> w = std::move(held);
+    held.clear();
+    for (const std::string& text : w) ERRMSG(text, 0);
+}
+
+int name_given(std::string_view key, int nb) {
+    const int k = keynum(key);
+    // Not CFGSET: the model input lets it go once read.
+    if (k == 0 || lastline[static_cast<std::size_t>(k)] == 0) return 1;
+    if (nb > 0) {
+        const auto it = bodyline.find({k, nb});
+        if (it != bodyline.end()) return name_item(it->second.first, key, "value", it->second.second);
+        return 1;
+    }
+    return name_item(lastline[static_cast<std::size_t>(k)], key, "value", lasttext[static_cast<std::size_t>(k)]);
 }
 
 void RDCONFIG(int RUNTYPE, int& IERR) {
@@ -475,6 +573,10 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     }
     if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
     CFGSET.fill(0);
+    lastline.fill(0);
+    lasttext.fill(std::string());
+    bodyline.clear();
+    if (poten) held.clear();
 
     // The lines.  Without a line that gives a keyword (no file, a file that
     // cannot be read, one of blanks only, or one of comments and unknown
@@ -501,13 +603,10 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     } else {
         trouble = " not found";
     }
-    if (poten) {
-        held_warning.clear();
-        if (!trouble.empty()) {
-            const std::string what = fnames::FILECFG.empty() ? std::string("no configuration file named")
-                                                             : "configuration file " + fnames::FILECFG + trouble;
-            held_warning = " WARNING: " + what + "; every keyword keeps its default";
-        }
+    if (poten && !trouble.empty()) {
+        const std::string what = fnames::FILECFG.empty() ? std::string("no configuration file named")
+                                                         : "configuration file " + fnames::FILECFG + trouble;
+        held.push_back(" WARNING: " + what + "; every keyword keeps its default");
     }
     chan::close(IUCFG);
 
@@ -524,13 +623,11 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
             return;
         }
         copy_staged(ps, Stage::P);
-        if (ILOWHI != 0 && ILOWHI != 1) {
-            IERR = bad_staged(ps, keynum("ILOWHI"), ILOWHI);
-            return;
-        }
-        if (MAXITT > fread::MAXITEMS) {
-            // The iteration limit sizes the iterative solvers' work space.
-            IERR = bad_staged(ps, keynum("MAXITT"), MAXITT);
+        for (const Limit& lim : POTEN_LIMITS) {
+            const int k = keynum(lim.key);
+            const int v = *keytab()[static_cast<std::size_t>(k - 1)].ival;
+            if (CFGSET(k) != 1 || (v >= lim.lo && v <= lim.hi)) continue;
+            IERR = bad_staged(k, v, lim.why ? lim.why : "", lim.withvalue ? v : 0);
             return;
         }
         if (tanks_poten(ps) != 0) {
@@ -558,6 +655,11 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     }
 
     copy_staged(ps, Stage::B);
+    if (IFORCE == 1 && ICTRSURF < 0) {
+        // Refused in the first pass of a run whose FORCE stage will use it.
+        IERR = bad_staged(keynum("ICTRSURF"), ICTRSURF);
+        return;
+    }
     if (IRR.size() > 0 && *std::min_element(IRR.begin(), IRR.end()) < 0) {
         IERR = fail(" Not enough data for IRR in CONFIG.ZRV");
         return;

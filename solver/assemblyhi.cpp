@@ -16,8 +16,10 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <string>
 #include <vector>
 
+#include "common/bounds.hpp"
 #include "common/messages.hpp"
 #include "common/threads.hpp"
 #include "geometry/model.hpp"
@@ -61,8 +63,8 @@ void WAVEGRHI(int IRAD, int NEQN, float NUP, float HBOT, Arr2<cplx>& A, int IPER
         MNP = std::max(MNP, IQUI(p) * IQVI(p));
     }
     const int NPUV = MKU * MKV;
-    if (MKU > 16 || MKV > 16) {  // the per-cell work holds orders up to 16
-        ERRMSG(" B-spline order above 16 in WAVEGR, order=", std::max(MKU, MKV));
+    if (MKU > MAXBSPLORD || MKV > MAXBSPLORD) {  // the per-cell work holds orders up to MAXBSPLORD
+        ERRMSG(" B-spline order above " + std::to_string(MAXBSPLORD) + " in WAVEGR, order=", std::max(MKU, MKV));
         IERR = 1;
         return;
     }

@@ -36,6 +36,7 @@ void FORCERUN(int& IERR) {
 
     ERRLOGOPEN("errorf.log", "FORCE", RUNDATE, RUNTIME, IERR);
     if (IERR == 1) return;
+    cfg::warn_file();  // those of a run without the POTEN stage
     FRCSETUP(IERR);
     if (IERR == 1) return;
     CHKOPT(IERR);

@@ -88,7 +88,12 @@ void POTENRUN(int& IERR, int* NOCONV) {
     if (IERR != 0) return;
     cfg::RDCONFIG(0, IERR);
     if (IERR != 0) return;
-    if (cfg::IPOTEN == 0) return;
+    if (cfg::IPOTEN == 0) {
+        // The configuration's warnings go to the FORCE log, or without a
+        // stage to the screen and the run log now.
+        if (cfg::IFORCE != 1) cfg::warn_file();
+        return;
+    }
     ERRLOGOPEN("errorp.log", "POTEN", RUNDATE, RUNTIME, IERR);
     if (IERR == 1) return;
     cfg::warn_file();

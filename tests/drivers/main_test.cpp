@@ -327,6 +327,41 @@ TEST_F(Program, ConfigurationWithoutLinesWarnsOnce) {
     }
 }
 
+// A comment line that starts with a keyword (a setting that lost its "=")
+// and a line of an unknown keyword are warned of on the screen and in the
+// log of the first stage that runs, and the closing lines point to it: the
+// POTEN log, or the FORCE log of a run without the POTEN stage.
+TEST_F(Program, ConfigurationLineWarningsGoToTheStageLog) {
+    auto count = [](const std::string& text, const std::string& what) {
+        int n = 0;
+        for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+        return n;
+    };
+    test::copy_example("box");
+    write_file("box.cfg", "Box\nILOWHI=0\nISOLVE 1\nDirect solver (ISOLVE = 1)\n");
+    std::string out;
+    EXPECT_EQ(run("", out), 0) << out;
+    const std::string w1 =
+        "\n  WARNING: keyword ISOLVE without = in line 3 of configuration file box.cfg; line taken as a comment\n";
+    const std::string w2 = "\n  WARNING: unknown keyword DIRECT in configuration file box.cfg; line ignored\n";
+    EXPECT_EQ(count(out, w1 + w2), 1) << out;
+    EXPECT_NE(out.find("\n  See WARNING messages in ERRORP.LOG file \n"), std::string::npos) << out;
+    EXPECT_EQ(count(read_file("errorp.log"), w1 + w2), 1) << read_file("errorp.log");
+    EXPECT_EQ(count(read_file("zorvalog.txt"), w1 + w2), 1);
+    EXPECT_EQ(count(read_file("errorf.log"), "WARNING: keyword"), 0);
+
+    // FORCE only, on the .p2f file of that run.
+    std::remove("errorp.log");
+    write_file("box.cfg", "IPOTEN=0\nILOWHI 0\n");
+    EXPECT_EQ(run("y\\n", out), 0) << out;
+    const std::string w3 =
+        "\n  WARNING: keyword ILOWHI without = in line 2 of configuration file box.cfg; line taken as a comment\n";
+    EXPECT_EQ(count(out, w3), 1) << out;
+    EXPECT_NE(out.find("\n  See WARNING messages in ERRORF.LOG file \n"), std::string::npos) << out;
+    EXPECT_EQ(count(read_file("errorf.log"), w3), 1) << read_file("errorf.log");
+    EXPECT_FALSE(chan::exists("errorp.log"));
+}
+
 TEST_F(Program, FailedStageExitStatus) {
     config("ILOWHI=3\n");
     std::string out;

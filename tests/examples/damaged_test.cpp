@@ -3,8 +3,8 @@
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
 // subdivision of the influence integrals holds, a spline control file that
-// still holds groups a configuration key removes) and runs the program on
-// it.
+// still holds groups a configuration key removes, a configuration value the
+// run cannot take) and runs the program on it.
 // Geometry or a depth that the POTEN-to-FORCE file could not carry, and wave
 // periods beyond what the run can solve or report, are refused before any
 // period is solved, with no .p2f file written; a period whose solution is not finite
@@ -105,7 +105,25 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         {".pot XBODY", "hohemi", "hohemi.pot", 4, Case::Replace, " 5.0  1e38 0. 0. 0.",
          "Error in POT file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
         {"configuration XBODY", "hobox", "hobox.cfg", 6, Case::Replace, "ISOLVE=1\nXBODY(1) = 0 -3E6 0 0",
-         "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1"},
+         "Error in CONFIG file: XBODY beyond 1.E6 x ULEN or 10000 degrees for body N=1\n\n\n"
+         "  Configuration file hobox.cfg, line 7, keyword XBODY: value \"0 -3E6 0 0\" not accepted\n"},
+        // Configuration values the run cannot take: refused when read, or
+        // where the model shows them wrong, naming the line that gave them.
+        {"configuration B-spline order above the largest", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nKSPLIN=20\n",
+         "  KSPLIN above the largest B-spline order (16): KSPLIN=20\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file hobox.cfg, line 2, keyword KSPLIN: value \"20\" not accepted\n",
+         {}, true},
+        {"configuration wavemaker beyond the bodies", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nIBODY_WAVEMAKER = 2\n",
+         " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=2\n\n"
+         "\n  Configuration file box.cfg, line 2, keyword IBODY_WAVEMAKER: value \"2\" not accepted\n",
+         {}, true},
+        {"configuration ISCATT=1 with the higher-order method", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nISCATT=1\n",
+         " ISCATT=1 is illegal with ILOWHI=1 \n"
+         "\n  Configuration file hobox.cfg, line 2, keyword ISCATT: value \"1\" not accepted\n",
+         {}, true},
         {"wave heading", "hohemi", "hohemi.pot", 11, Case::Replace, " 0.  1e38",
          "Error in POT file: heading BETA beyond 10000 degrees, heading number 2"},
         {"flat patch given twice", "hobox", "hobox.gdf", 8, Case::Double, "",

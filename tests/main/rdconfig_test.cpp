@@ -95,8 +95,9 @@ const std::vector<CfgCase>& cases() {
          {"ISOLVE"}, [] {}, [] { EXPECT_EQ(ILOWHI, 0); }},
         {"FORCE pass without a file: said once, by the POTEN pass", 1, nullptr, 0, "", {},
          [] { force_arrays(1, 0); }},
-        // A line without = is a comment; one whose first word (up to a
-        // blank, ":" or "(") is a keyword in any case gets a warning.
+        // A line without = is a comment; one whose first word (letters,
+        // digits and "_", after one leading quote) is a keyword in any case
+        // gets a warning.
         {"lines without = are comments", 0,
          "Configuration for the hemisphere\n"
          "ILOWHI 1\n"
@@ -124,6 +125,52 @@ const std::vector<CfgCase>& cases() {
              EXPECT_EQ(IPERIO, 1);
              EXPECT_EQ(NEWMDS.extent(1), 1);
          }},
+        {"the first word of a comment ends at any character a keyword cannot hold", 0,
+         "ILOWHI,1\n"
+         "ILOWHI;1\n"
+         "ILOWHI/1\n"
+         "\"ILOWHI\" 1\n"
+         "'isolve' 1\n"
+         "Isor-1\n"
+         "# ILOWHI 1\n"
+         "ILOWHIGH;1\n"
+         "\"Iso\" 1\n"
+         "MAXITT=50\n",
+         0,
+         comment(1, "ILOWHI") + comment(2, "ILOWHI") + comment(3, "ILOWHI") + comment(4, "ILOWHI") +
+             comment(5, "ISOLVE") + comment(6, "ISOR"),
+         {"MAXITT"},
+         [] {},
+         [] { EXPECT_EQ(ILOWHI, 0); EXPECT_EQ(ISOLVE, 0); EXPECT_EQ(ISOR, 0); }},
+        // The keyword is looked up first: a note with a parenthesis before
+        // "=" is an unknown keyword, whatever follows; values at the limits
+        // of their keywords and the values the program gives a meaning are
+        // accepted.
+        {"notes with a parenthesis before =, and values at their limits", 0,
+         "Direct solver (ISOLVE = 1)\n"
+         "Body 1 (the box) = 2 x 1 x 0.5 m\n"
+         "XBODY(2) = 1 2 3 4\n"
+         "KSPLIN = 16\nIQUADO = 16\nIQUADI = 16\n"
+         "ISOLVE = -1\nISCATT = 1\nISOR = 1\nIQUAD = 1\nILOG = 1\nIDIAG = 1\nIRR(2) = 3\n"
+         "IBODY_WAVEMAKER = 7\nIPERIO = 4\nICTRSURF = 0\n",
+         0, unknown("DIRECT") + unknown("BODY"),
+         {"XBODY", "KSPLIN", "IQUADO", "IQUADI", "ISOLVE", "ISCATT", "ISOR", "IQUAD", "ILOG", "IDIAG", "IRR",
+          "IBODY_WAVEMAKER", "IPERIO", "ICTRSURF"},
+         [] {},
+         [] {
+             EXPECT_EQ(ISOLVE, -1);
+             EXPECT_FLOAT_EQ(XBODY(1, 2), 1.0f);
+             EXPECT_EQ(KSPLIN, 16);
+             EXPECT_EQ(IQUADO, 16);
+             EXPECT_EQ(IQUADI, 16);
+             EXPECT_EQ(IRR(2), 3);
+             EXPECT_EQ(IBODY_WAVEMAKER, 7);
+             EXPECT_EQ(IPERIO, 4);
+         }},
+        {"orders 0 and below: from the .spl file or the defaults", 0,
+         "Higher order (KSPLIN = 3) = set below\nKSPLIN = 0\nIQUADO = -1\nIQUADI = -4\nIPERIO = 0\n", 0,
+         unknown("HIGHER"), {"KSPLIN", "IQUADO", "IQUADI", "IPERIO"},
+         [] {}, [] { EXPECT_EQ(KSPLIN, 0); EXPECT_EQ(IQUADO, -1); EXPECT_EQ(IQUADI, -4); EXPECT_EQ(IPERIO, 0); }},
         // No line gives a keyword: every keyword keeps its default, as
         // with an empty file.
         {"comments only", 0, "Configuration of the box\n  Low-order method, both stages.\n", 0,
@@ -153,7 +200,7 @@ const std::vector<CfgCase>& cases() {
          [] { EXPECT_EQ(MAXITT, 35); EXPECT_EQ(IPOTEN, 1); }},
         {"index on a scalar key", 0, "isolve(3) = 1\n", 0, "", {"ISOLVE"},
          [] {}, [] { EXPECT_EQ(ISOLVE, 1); EXPECT_EQ(IRR.extent(1), 1); }},
-        {"given-flags", 0, "ISOR=1\nIRR(1)=2\nXBODY(1)= 1.5, -2, 0.25 90\nIQUAD=1\nILOG=1\nIDIAG=3\n", 0, "",
+        {"given-flags", 0, "ISOR=1\nIRR(1)=2\nXBODY(1)= 1.5, -2, 0.25 90\nIQUAD=1\nILOG=1\nIDIAG=1\n", 0, "",
          {"ISOR", "IRR", "XBODY", "IQUAD", "ILOG", "IDIAG"},
          [] {},
          [] {
@@ -165,7 +212,7 @@ const std::vector<CfgCase>& cases() {
              EXPECT_FLOAT_EQ(XBODY(4, 1), 90.0f);
              EXPECT_EQ(IQUAD, 1);
              EXPECT_EQ(ILOG, 1);
-             EXPECT_EQ(IDIAG, 3);
+             EXPECT_EQ(IDIAG, 1);
              EXPECT_EQ(CFGSET(KEYXBODY), 1);
          }},
         // Every refused value or body index is followed by a line naming
@@ -223,6 +270,58 @@ const std::vector<CfgCase>& cases() {
         {"illegal ILOWHI", 0, "ILOWHI = 1\nISOLVE = 1\nILOWHI = 2\n", 1,
          "\n  Illegal value of ILOWHI = 2\n\n" + std::string(READERR) + named(3, "ILOWHI", "value \"2\""),
          {"ILOWHI", "ISOLVE"}},
+        // Values the run cannot take, refused after the file with the
+        // message the later check gave, naming the line (after the
+        // warnings held so far).
+        {"ISCATT 3", 0, "ISOLVE 1\nNOSUCH = 1\nISOLVE = 1\nISCATT = 3\n", 1,
+         comment(1, "ISOLVE") + unknown("NOSUCH") + "\n Value of ISCATT is illegal In CONFIG file: ISCATT=3\n\n" +
+             READERR + named(4, "ISCATT", "value \"3\""),
+         {"ISOLVE", "ISCATT"}},
+        {"ISOR 3", 0, "ISOR = 3\n", 1,
+         "\n Value of ISOR is illegal in CONFIG file: ISOR=3\n\n" + std::string(READERR) + named(1, "ISOR", "value \"3\""),
+         {"ISOR"}},
+        {"IQUAD 3", 0, "IQUAD = 3\n", 1,
+         "\n  Value of IQUAD index is illegal \n" + std::string(READERR) + named(1, "IQUAD", "value \"3\""), {"IQUAD"}},
+        {"ILOG 5", 0, "ilog=5\n", 1,
+         "\n  Value of ILOG index is illegal \n" + std::string(READERR) + named(1, "ILOG", "value \"5\""), {"ILOG"}},
+        {"IDIAG -1", 0, "IDIAG = 0\nIDIAG = -1\n", 1,
+         "\n  Value of IDIAG index is illegal \n" + std::string(READERR) + named(2, "IDIAG", "value \"-1\""),
+         {"IDIAG"}},
+        {"ISOLVE below -1", 0, "ISOLVE = -2\n", 1,
+         "\n Value of ISOLVE is illegal In CONFIG file: ISOLVE=    -2\n\n" + std::string(READERR) +
+             named(1, "ISOLVE", "value \"-2\""),
+         {"ISOLVE"}},
+        {"negative IBODY_WAVEMAKER", 0, "IBODY_WAVEMAKER = -1\n", 1,
+         "\n Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=    -1\n\n" + std::string(READERR) +
+             named(1, "IBODY_WAVEMAKER", "value \"-1\""),
+         {"IBODY_WAVEMAKER"}},
+        {"KSPLIN above the largest B-spline order", 0, "KSPLIN = 17\n", 1,
+         "\n  KSPLIN above the largest B-spline order (16): KSPLIN=17\n\n" + std::string(READERR) +
+             named(1, "KSPLIN", "value \"17\""),
+         {"KSPLIN"}},
+        {"IQUADO above the largest quadrature order", 0, "IQUADO = 17\n", 1,
+         "\n  IQUADO above the largest Gauss quadrature order (16): IQUADO=17\n\n" + std::string(READERR) +
+             named(1, "IQUADO", "value \"17\""),
+         {"IQUADO"}},
+        {"IQUADI above the largest quadrature order", 0, "IQUADI = 99\n", 1,
+         "\n  IQUADI above the largest Gauss quadrature order (16): IQUADI=99\n\n" + std::string(READERR) +
+             named(1, "IQUADI", "value \"99\""),
+         {"IQUADI"}},
+        {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
+         "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
+         {"ITRIMWL"}},
+        {"IRR above 3", 0, "IRR = 9\n", 1,
+         "\n  IRR > 3 is illegal  \n" + std::string(READERR) + named(1, "IRR", "value \"9\""), {"IRR"}},
+        {"negative IRR of body 2", 0, "IRR(1) = 0\nIRR(2) = -1\n", 1,
+         "\n  IRR < 0 is illegal \n" + std::string(READERR) + named(2, "IRR", "value \"-1\""), {"IRR"}},
+        // Refused when the FORCE stage will run: in the POTEN pass, or in
+        // the FORCE pass of a run without it.
+        {"negative ICTRSURF", 0, "ICTRSURF = -1\n", 1,
+         "\n  Illegal value of ICTRSURF =     -1\n\n" + std::string(READERR) + named(1, "ICTRSURF", "value \"-1\""),
+         {"ICTRSURF"}},
+        {"negative ICTRSURF, FORCE pass", 1, "IPOTEN = 0\nICTRSURF = -2\n", 1,
+         "\n  Illegal value of ICTRSURF =     -2\n\n" + std::string(READERR) + named(2, "ICTRSURF", "value \"-2\""),
+         {"IPOTEN", "ICTRSURF"}, [] { force_arrays(1, 0); }},
         {"POTEN off keeps the FORCE switch", 0, "IFORCE = 0\nIPOTEN = 0\nISOLVE = 3\n", 0, "",
          {"IFORCE", "IPOTEN", "ISOLVE"},
          [] {},
@@ -273,6 +372,15 @@ const std::vector<CfgCase>& cases() {
          }},
         {"odd tank count", 0, "NPTANK(1) = (1 10) (11\n", 1,
          "\n  Incomplete NPTANK data in CONFIG.ZRV\n" + named(1, "NPTANK", "value \"(1 10) (11\""), {"NPTANK"}},
+        // Ranges the model readers cannot take: numbers of a tank outside
+        // parentheses, or a pair that is not two numbers.
+        {"tank range without parentheses", 0, "NPTANK(1) = 1 10\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPTANK", "value \"1 10\""), {"NPTANK"}},
+        {"dipole range of three numbers", 0, "NPDIPOLE(2) = 4 (5 6 7)\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPDIPOLE", "value \"4 (5 6 7)\""),
+         {"NPDIPOLE"}},
+        {"tank ranges nested", 0, "NPTANK(1) = ((1 2) 3)\n", 1,
+         "\n Error: NPTANK or NPDIPOL illegal in CFG file\n" + std::string(READERR) + named(1, "NPTANK", "value \"((1 2) 3)\""), {"NPTANK"}},
         {"too few tank heights", 0, "NPTANK(1) = (1 5) (6 9)\nZTANKFS = 0.5\n", 1,
          "\n  Not enough data for ZTANK in CONFIG.ZRV\n", {"NPTANK", "ZTANKFS"}},
         {"scratch path", 0, "SCRATCH_PATH =   /tmp/Scr  more\n", 0, "", {"SCRATCH_PATH"},
@@ -376,6 +484,15 @@ TEST_F(RdConfig, HeldWarningWrittenOnce) {
     RDCONFIG(0, ierr);
     warn_file();
     EXPECT_EQ(screen.str(), nolines("not found"));
+    // The warnings of the lines are held the same way, in the order found.
+    write_file("run.cfg", "ISOLVE 1\nNOSUCH = 2\n");
+    screen.str("");
+    RDCONFIG(0, ierr);
+    ASSERT_EQ(ierr, 0);
+    EXPECT_EQ(screen.str(), "");
+    warn_file();
+    warn_file();
+    EXPECT_EQ(screen.str(), comment(1, "ISOLVE") + unknown("NOSUCH") + nolines("sets no keyword"));
 }
 
 TEST(CfgGrow, IrrFillModes) {
