@@ -105,6 +105,7 @@ void RDGDFH(int IU, int& IERR) {
                    " (intervals a side of the waterline-trimming grid of each patch), ITRIMWL=" +
                    std::to_string(cfg::ITRIMWL),
                0);
+        cfg::name_given("ITRIMWL");
         IERR = 1;
         return;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/fnamext.hpp"
 #include "common/freeread.hpp"
@@ -25,7 +26,7 @@ using namespace model;
 namespace fr = fread;
 
 namespace {
-constexpr int MAXKORD = 16;  // largest B-spline order the assembly takes
+constexpr int MAXKORD = MAXBSPLORD;  // largest B-spline order the assembly takes
 
 // "A", "A and B", "A, B and C".
 std::string listed(const std::vector<std::string>& v) {

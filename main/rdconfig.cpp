@@ -505,11 +505,18 @@ int tanks_poten(Pass& ps) {
             NTANKB(ib) /= 2;
             sum += NTANKB(ib);
         }
-        if (sum != NTANKS) return fail(" Incomplete NPTANK data in CONFIG.ZRV");
+        if (sum != NTANKS) {
+            error(" Incomplete NPTANK data in CONFIG.ZRV", 0);
+            error(EREAD, 0);
+            return name_given("NPTANK");
+        }
         if (IZTANKFS == 1) {
             chan::rewind(IUZTK);
-            if (fread::read_group(IUZTK, {fread::R(ZTANKFS.data(), NTANKS)}) != 0)
-                return fail(" Not enough data for ZTANK in CONFIG.ZRV");
+            if (fread::read_group(IUZTK, {fread::R(ZTANKFS.data(), NTANKS)}) != 0) {
+                error(" Not enough data for ZTANK in CONFIG.ZRV", 0);
+                error(EREAD, 0);
+                return name_given("ZTANKFS");
+            }
         }
     }
     chan::close(IUZTK);

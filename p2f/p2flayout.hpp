@@ -43,7 +43,7 @@ inline constexpr long MAXCOUNT = 1L << 24;
 // Largest array (elements) the reader allocates outside a record it holds.
 inline constexpr long MAXELEMS = 1L << 28;
 // Largest B-spline order (potential and geometry) the evaluators take.
-inline constexpr int MAXORDER = 16;
+inline constexpr int MAXORDER = MAXBSPLORD;
 // Largest number of modes: the FORCE stage holds several NMODT x NMODT
 // tables.
 inline constexpr int MAXMODES = 4096;

@@ -264,10 +264,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0 30 0\n",
          "Error in GDF file, body 1 (hobox.gdf), patch 2: with the trim XTRIM an open edge of the patch lies under "
          "water", {}, true},
-        {"trimming grid negative", "hobox", "hobox.cfg", 0, Case::Text,
-         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=-1\nXTRIM=0.4 6 0\n",
+        {"trimming grid too fine", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=2000\nXTRIM=0.4 6 0\n",
          "Error in CONFIG file hobox.cfg: ITRIMWL outside 0 to 1000 (intervals a side of the waterline-trimming grid "
-         "of each patch), ITRIMWL=-1", {}, true},
+         "of each patch), ITRIMWL=2000\n\n  Configuration file hobox.cfg, line 5, keyword ITRIMWL: value \"2000\" "
+         "not accepted", {}, true},
         {"box lifted clear of the water", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.6 0 0\n",
          "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM every patch lies above the free surface, "
