@@ -109,7 +109,9 @@ void RDGDF(int IU, int& IERR) {
                     text += fmt::num(cfg::XTRIM(c, ib));
                 }
                 text += ", sinkage beyond 1.E6 x ULEN or trim or heel beyond 10000 degrees, for body N=";
-                return fail(text.c_str(), ib);
+                fail(text.c_str(), ib);
+                cfg::name_given("XTRIM", ib);
+                return;
             }
             cfg::XTRIM(1, ib) *= ULENI;
             const float a = cfg::XTRIM(2, ib) * 0.017453292f, b = cfg::XTRIM(3, ib) * 0.017453292f;
