@@ -100,9 +100,36 @@ void RDPOT(int IU, int& IERR) {
     if (!given(KEYIRR) && fr::read_group(IU, {fr::I(cfg::IRR(1))}) != 0)
         return fail(IU, "Error reading POT file, parameter IRR:", 0, IERR);
 
+    // ISOR and IRR given in the configuration remove their lines from the
+    // file.  A file that still holds such a line would give its one number
+    // as the depth and the depth line as the body position (the read goes
+    // on to the next line): a depth line short of its values is refused
+    // when keys removed lines before it.
+    const bool xbody_read = single && !given(cfg::KEYXBODY);
+    if ((single && given(KEYISOR)) || given(KEYIRR)) {
+        std::string line;
+        if (fr::read_line(IU, line) == 0) {
+            const long long n = fr::count_numbers(line);
+            const int want = xbody_read ? 5 : 1;
+            if (chan::backspace(IU) != 0) return fail(IU, "Error reading POT file, HBOT line", 0, IERR);
+            if (n < want) {
+                const bool both = single && given(KEYISOR) && given(KEYIRR);
+                const std::string keys = both ? "ISOR and IRR" : single && given(KEYISOR) ? "ISOR" : "IRR";
+                ERRMSG("Error reading POT file " + fnames::FILEPOT + ", HBOT line: " + std::to_string(n) +
+                           (n == 1 ? " number" : " numbers") + " where " +
+                           (xbody_read ? "HBOT XBODY YBODY ZBODY PHIBODY (5) are" : "HBOT is") + " expected; " + keys +
+                           " set in the configuration " + (both ? "remove their lines" : "removes its line") +
+                           " from the file: if it still holds " + (both ? "them" : "it") + ", remove " +
+                           (both ? "those lines" : "that line") + " from " + fnames::FILEPOT + ", or " + keys +
+                           " from the configuration",
+                       0);
+                return fail(IU, IERR);
+            }
+        }
+    }
     {
         int st;
-        if (single && !given(cfg::KEYXBODY))
+        if (xbody_read)
             st = fr::read_group(IU, {fr::R(HBOT), fr::R(cfg::XBODY.ptr(1, 1), 4)});
         else
             st = fr::read_group(IU, {fr::R(HBOT)});

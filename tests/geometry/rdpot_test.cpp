@@ -131,6 +131,27 @@ TEST_F(ModelTest, PotLayouts) {
          " Error reading POT file, array of periods PER\n", [] {}},
         {"HBOT line without the body position", [] {}, "T\n0\n0\n0.\n", 1,
          " Error reading POT file, HBOT line\n", [] {}},
+        // ISOR or IRR given in the configuration removes its line; a file
+        // that still holds it gives no shifted depth and body position.
+        {"IRR given, its line removed", [] { give(KIRR); }, "T\n0\n5. 1 2 3 4\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n4.\n0\n", 0,
+         "", [] {
+             EXPECT_FLOAT_EQ(HBOT, 5.f);
+             EXPECT_FLOAT_EQ(cfg::XBODY(4, 1), 4.f);
+         }},
+        {"IRR given, its line still there", [] { give(KIRR); }, "T\n0\n0\n5. 0 0 0 0\n0 0 0\n", 1,
+         " Error reading POT file run.pot, HBOT line: 1 number where HBOT XBODY YBODY ZBODY PHIBODY (5) are "
+         "expected; IRR set in the configuration removes its line from the file: if it still holds it, remove that "
+         "line from run.pot, or IRR from the configuration\n",
+         [] {}},
+        {"ISOR and IRR given, both lines still there",
+         [] {
+             give(KISOR);
+             give(KIRR);
+         },
+         "T\n0\n0\n5. 0 0 0 0\n0 0 0\n", 1,
+         " Error reading POT file run.pot, HBOT line: 1 number where HBOT XBODY YBODY ZBODY PHIBODY (5) are "
+         "expected; ISOR and IRR set in the configuration remove their lines from the file",
+         [] {}},
         {"empty file", [] {}, "", 1, " Error reading POT file, header line\n", [] {}},
         // Counts of a damaged file are refused before anything is
         // allocated for them: no huge allocation, no endless read.
