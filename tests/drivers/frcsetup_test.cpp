@@ -186,7 +186,8 @@ TEST_F(FrcSetupTest, HeadingsColumnsAndKernel) {
 
     // Option 9 alone in the low-order method: the six centroid-type arrays.
     fresh();
-    ASSERT_EQ(setup("ISOR = 1\n", "H\n0 0 0 0 0 0 0 0 1\n0\n1 0 0 0 1 0 0 0 1\n0\n0\n", pot(), HALF), 0);
+    // ISOR given in the configuration: the file holds no ISOR line.
+    ASSERT_EQ(setup("ISOR = 1\n", "H\n0 0 0 0 0 0 0 0 1\n0\n1 0 0 0 1 0 0 0 1\n0\n0\n", pot("0\n"), HALF), 0);
     EXPECT_EQ(frc::NPBOUT, 4);
     EXPECT_EQ(frc::IBPPRS, 1);
     EXPECT_EQ(frc::IBPVEL, 1);
