@@ -475,8 +475,9 @@ struct Limit {
 constexpr int NOLIM = 2147483647;
 const Limit POTEN_LIMITS[] = {
     {"ILOWHI", 0, 1, nullptr, true},
-    // The iteration limit sizes the iterative solvers' work space.
-    {"MAXITT", -NOLIM, fread::MAXITEMS, nullptr, true},
+    // The iteration limit sizes the iterative solvers' work space; below 1
+    // no solution could converge.
+    {"MAXITT", 1, fread::MAXITEMS, nullptr, true},
     {"ISOLVE", -1, NOLIM, "Value of ISOLVE is illegal In CONFIG file: ISOLVE=", true},
     {"ISOR", 0, 1, "Value of ISOR is illegal in CONFIG file: ISOR=", true},
     {"ISCATT", 0, 1, "Value of ISCATT is illegal In CONFIG file: ISCATT=", true},
@@ -634,7 +635,10 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
             const int k = keynum(lim.key);
             const int v = *keytab()[static_cast<std::size_t>(k - 1)].ival;
             if (CFGSET(k) != 1 || (v >= lim.lo && v <= lim.hi)) continue;
-            IERR = bad_staged(k, v, lim.why ? lim.why : "", lim.withvalue ? v : 0);
+            // A message shows no value of 0: that one is written out.
+            std::string why = lim.why ? lim.why : "";
+            if (why.empty() && v == 0) why = " Illegal value of " + std::string(lim.key) + " = 0";
+            IERR = bad_staged(k, v, why, lim.withvalue ? v : 0);
             return;
         }
         if (tanks_poten(ps) != 0) {

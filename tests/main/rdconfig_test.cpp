@@ -307,6 +307,8 @@ const std::vector<CfgCase>& cases() {
          "\n  IQUADI above the largest Gauss quadrature order (16): IQUADI=99\n\n" + std::string(READERR) +
              named(1, "IQUADI", "value \"99\""),
          {"IQUADI"}},
+        {"no iteration", 0, "MAXITT = 0\n", 1,
+         "\n  Illegal value of MAXITT = 0\n" + std::string(READERR) + named(1, "MAXITT", "value \"0\""), {"MAXITT"}},
         {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
          "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
          {"ITRIMWL"}},
