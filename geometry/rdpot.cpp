@@ -38,6 +38,30 @@ void fail(int IU, const char* text, int value, int& IERR) {
     fail(IU, IERR);
 }
 
+// The count of numbers on the next line of the file, which is left to be
+// read: -1 at the end of the file, -2 when it cannot be read again.
+long long numbers_ahead(int IU) {
+    std::string line;
+    if (fr::read_line(IU, line) != 0) return -1;
+    const long long n = fr::count_numbers(line);
+    return chan::backspace(IU) == 0 ? n : -2;
+}
+
+// Refuses the LINE of the file that holds N numbers where WANT, after
+// configuration KEYS (one or several) removed their line or lines (LINES)
+// from the file, which most likely still holds them.
+void line_left(int IU, const std::string& line, long long n, const std::string& want, const std::string& keys,
+               bool several, bool lines, int& IERR) {
+    ERRMSG("Error reading POT file " + fnames::FILEPOT + ", " + line + " line: " + std::to_string(n) +
+               (n == 1 ? " number" : " numbers") + " where " + want + " expected; " + keys +
+               " set in the configuration " + (several ? "remove " : "removes ") +
+               (lines ? "their lines" : several ? "their line" : "its line") + " from the file: if it still holds " +
+               (lines ? "them" : "it") + ", remove " + (lines ? "those lines" : "that line") + " from " +
+               fnames::FILEPOT + ", or " + keys + " from the configuration",
+           0);
+    fail(IU, IERR);
+}
+
 // n values into A(1..|n|) (n > 0) or the first value and an increment
 // (n < 0).  Returns the read status.
 int read_series(int IU, int n, Arr1<float>& A) {
@@ -107,24 +131,12 @@ void RDPOT(int IU, int& IERR) {
     // when keys removed lines before it.
     const bool xbody_read = single && !given(cfg::KEYXBODY);
     if ((single && given(KEYISOR)) || given(KEYIRR)) {
-        std::string line;
-        if (fr::read_line(IU, line) == 0) {
-            const long long n = fr::count_numbers(line);
-            const int want = xbody_read ? 5 : 1;
-            if (chan::backspace(IU) != 0) return fail(IU, "Error reading POT file, HBOT line", 0, IERR);
-            if (n < want) {
-                const bool both = single && given(KEYISOR) && given(KEYIRR);
-                const std::string keys = both ? "ISOR and IRR" : single && given(KEYISOR) ? "ISOR" : "IRR";
-                ERRMSG("Error reading POT file " + fnames::FILEPOT + ", HBOT line: " + std::to_string(n) +
-                           (n == 1 ? " number" : " numbers") + " where " +
-                           (xbody_read ? "HBOT XBODY YBODY ZBODY PHIBODY (5) are" : "HBOT is") + " expected; " + keys +
-                           " set in the configuration " + (both ? "remove their lines" : "removes its line") +
-                           " from the file: if it still holds " + (both ? "them" : "it") + ", remove " +
-                           (both ? "those lines" : "that line") + " from " + fnames::FILEPOT + ", or " + keys +
-                           " from the configuration",
-                       0);
-                return fail(IU, IERR);
-            }
+        const long long n = numbers_ahead(IU);
+        if (n == -2) return fail(IU, "Error reading POT file, HBOT line", 0, IERR);
+        if (n >= 0 && n < (xbody_read ? 5 : 1)) {
+            const bool both = single && given(KEYISOR) && given(KEYIRR);
+            return line_left(IU, "HBOT", n, xbody_read ? "HBOT XBODY YBODY ZBODY PHIBODY (5) are" : "HBOT is",
+                             both ? "ISOR and IRR" : single && given(KEYISOR) ? "ISOR" : "IRR", both, both, IERR);
         }
     }
     {
@@ -144,6 +156,15 @@ void RDPOT(int IU, int& IERR) {
         if (!given(KEYIDIAG)) items[n++] = fr::I(cfg::IDIAG);
         if (n > 0 && fr::read_group(IU, std::span<const fr::Item>(items, static_cast<std::size_t>(n))) != 0)
             return fail(IU, "Error reading POT file, IQUAD,ILOG,IDIAG line", 0, IERR);
+        // All three given: their line is removed, and a file that still
+        // holds it (three numbers) would give them as IRAD and IDIFF.
+        if (n == 0) {
+            const long long m = numbers_ahead(IU);
+            if (m == -2) return fail(IU, "Error reading POT file, IRAD,IDIFF line", 0, IERR);
+            if (m >= 3)
+                return line_left(IU, "IRAD,IDIFF", m, "IRAD IDIFF (2) are", "IQUAD, ILOG and IDIAG", true, false,
+                                 IERR);
+        }
     }
     if (cfg::ILOG == 0) {
         for (long i = 1; i <= cfg::IRR.extent(1); ++i)

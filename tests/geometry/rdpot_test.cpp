@@ -143,6 +143,15 @@ TEST_F(ModelTest, PotLayouts) {
          "expected; IRR set in the configuration removes its line from the file: if it still holds it, remove that "
          "line from run.pot, or IRR from the configuration\n",
          [] {}},
+        {"IQUAD, ILOG and IDIAG given, their line still there",
+         [] {
+             for (int k : {KIQUAD, KILOG, KIDIAG}) give(k);
+         },
+         "T\n0\n0\n5. 0 0 0 0\n0 0 0   IQUAD ILOG IDIAG\n1 1\n", 1,
+         " Error reading POT file run.pot, IRAD,IDIFF line: 3 numbers where IRAD IDIFF (2) are expected; IQUAD, "
+         "ILOG and IDIAG set in the configuration remove their line from the file: if it still holds it, remove that "
+         "line from run.pot, or IQUAD, ILOG and IDIAG from the configuration\n",
+         [] {}},
         {"ISOR and IRR given, both lines still there",
          [] {
              give(KISOR);
