@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/bounds.hpp"
 #include "common/messages.hpp"
 #include "geometry/bspline.hpp"
 #include "geometry/hogeom.hpp"
@@ -35,7 +36,7 @@ constexpr float SYI[5] = {0.0f, 1.0f, 1.0f, -1.0f, -1.0f};
 constexpr float ORI[5] = {0.0f, 1.0f, -1.0f, 1.0f, -1.0f};
 
 // Largest geometry B-spline order (the reader refuses larger ones).
-constexpr int MAXGORD = 16;
+constexpr int MAXGORD = MAXBSPLORD;  // largest geometry B-spline order
 
 inline void cross(const float* a, const float* b, float* c) {
     c[0] = a[1] * b[2] - a[2] * b[1];

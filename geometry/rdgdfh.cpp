@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bounds.hpp"
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
@@ -31,7 +32,7 @@ namespace fr = fread;
 namespace {
 
 constexpr int IUUSR = 2, IUTKDP = 21, IULINES = 28;
-constexpr int MAXGORD = 16;  // largest geometry B-spline order
+constexpr int MAXGORD = MAXBSPLORD;  // largest geometry B-spline order
 constexpr int MAXTRIMWL = 1000;  // largest waterline-trimming grid
 
 // Keyword of a dipole line: the text before "=", leading blanks skipped,
@@ -100,7 +101,7 @@ void RDGDFH(int IU, int& IERR) {
     };
     // The trimming grid: ITRIMWL intervals a side on each patch (0: no
     // trimming); a finer grid only slows every evaluation on a cut patch.
-    if (cfg::ITRIMWL < 0 || cfg::ITRIMWL > MAXTRIMWL) {
+    if (cfg::ITRIMWL > MAXTRIMWL) {  // below 0 refused when read
         ERRMSG("Error in CONFIG file " + fnames::FILECFG + ": ITRIMWL outside 0 to " + std::to_string(MAXTRIMWL) +
                    " (intervals a side of the waterline-trimming grid of each patch), ITRIMWL=" +
                    std::to_string(cfg::ITRIMWL),

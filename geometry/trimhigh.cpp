@@ -15,6 +15,7 @@
 #include "geometry/hogeom.hpp"
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
+#include "geometry/patchwhere.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 
@@ -60,13 +61,6 @@ void line_tables(const TrimGrid& GR, Lines& L) {
 }
 
 int maxof(const std::vector<int>& a) { return *std::max_element(a.begin() + 1, a.end()); }
-
-// Geometry file of body ib, as given.
-std::string gdf_name(int ib) {
-    std::string name = fnames::GDFNAME(ib);
-    name.erase(name.find_last_not_of(' ') + 1);
-    return name;
-}
 
 // Whether XTRIM moves body ib.
 bool moved(int ib) {
@@ -489,14 +483,13 @@ void TRIMOPEN(int& IERR) {
                     }
                     // The point in the body's axes and units, to 4 digits.
                     double w[3];
-                    for (int k = 0; k < 3; ++k)
-                        w[k] = std::fabs(X[k]) < TOLZ ? 0.0 : static_cast<double>(X[k] * ULEN(1));
+                    for (int c = 0; c < 3; ++c)
+                        w[c] = std::fabs(X[c]) < TOLZ ? 0.0 : static_cast<double>(X[c] * ULEN(1));
                     char where[120];
                     std::snprintf(where, sizeof where, "(%.4g, %.4g, %.4g)", w[0], w[1], w[2]);
                     const std::string image =
                         IPREF(q) > 1 ? " (its symmetry image " + std::to_string(IPREF(q)) + ")" : "";
-                    ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + gdf_name(ib) + "), patch " +
-                               std::to_string(IPRL(q)) + image +
+                    ERRMSG("Error in GDF file, " + PATCHWHERE(ib, q) + image +
                                ": with the trim XTRIM an open edge of the patch lies under water, where no other "
                                "patch closes the wetted surface; a body whose top edge lies at the free surface "
                                "cannot be trimmed: give it freeboard, or a smaller trim (the edge is under water "
@@ -678,7 +671,7 @@ void TRIMWLB(int& IERR) {
             continue;
         }
         IPSTART(ib) = next;
-        ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + gdf_name(ib) +
+        ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + fnames::GDFNAME(ib) +
                    "): with the trim XTRIM every patch lies above the free surface, nothing is wet; give the body "
                    "a smaller rise (the sinkage of XTRIM) or a smaller trim",
                0);

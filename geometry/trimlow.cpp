@@ -34,6 +34,14 @@ void set_vert(int p, int k, const V3& v) {
     for (int c = 1; c <= 3; ++c) XVER(k, c, p) = v.x[c - 1];
 }
 
+// A point of body IB in its own frame, pitched, heeled and sunk by XTRIM.
+V3 trimmed(const V3& v, int IB) {
+    const float ct = TRIMCS(1, IB), st = TRIMCS(2, IB), cp = TRIMCS(3, IB), sp = TRIMCS(4, IB);
+    const float x = v.x[0], y = v.x[1], z = v.x[2];
+    return {{ct * x + st * sp * y + st * cp * z, cp * y - sp * z,
+             -st * x + ct * sp * y + ct * cp * z + cfg::XTRIM(1, IB)}};
+}
+
 // Point where the edge (a, b) crosses the level ZL.  When its wet end lies
 // on the waterline, that end itself: a crossing a hair away from it would
 // leave an edge too short to be a waterline segment but long enough to be
@@ -133,18 +141,11 @@ void TRIMGDF(int IFIRST, int& NPAN, float ZFS, int IB, int& IERR) {
         ERRMSG("RAM is not sufficient to allocate arrays from GDF file ", 0);
         return;
     }
-    const float ct = TRIMCS(1, IB), st = TRIMCS(2, IB), cp = TRIMCS(3, IB), sp = TRIMCS(4, IB);
-    const float sink = cfg::XTRIM(1, IB);
     int IP = IFIRST - 1;
     for (int pass = 1; pass <= N; ++pass) {
         ++IP;
         const float ZL = level(IP, ZFS);
-        for (int k = 1; k <= 4; ++k) {
-            const float x = XVER(k, 1, IP), y = XVER(k, 2, IP), z = XVER(k, 3, IP);
-            XVER(k, 1, IP) = ct * x + st * sp * y + st * cp * z;
-            XVER(k, 2, IP) = cp * y - sp * z;
-            XVER(k, 3, IP) = -st * x + ct * sp * y + ct * cp * z + sink;
-        }
+        for (int k = 1; k <= 4; ++k) set_vert(IP, k, trimmed(vert(IP, k), IB));
         if (ITANK(IP) != 0 && cfg::IZTANKFS != 1) continue;  // a tank without its own level is not cut
 
         bool dry[5] = {false, false, false, false, false};
@@ -360,17 +361,15 @@ void OPENEDGE(int IFIRST, int NPAN, float ZFS, int IB, std::array<int, 2> ISXY, 
         return false;
     };
 
-    const float ct = TRIMCS(1, IB), st = TRIMCS(2, IB), cp = TRIMCS(3, IB), sp = TRIMCS(4, IB);
-    const float sink = cfg::XTRIM(1, IB);
     const float XB = cfg::XBODY(1, IB), YB = cfg::XBODY(2, IB), ch = CSPHIB(1, IB), sh = CSPHIB(2, IB);
     // In a wall plane of the run, once trimmed and placed.
     auto on_wall = [&](const V3& v) {
-        const float x = ct * v.x[0] + st * sp * v.x[1] + st * cp * v.x[2];
-        const float y = cp * v.x[1] - sp * v.x[2];
+        const V3 t = trimmed(v, IB);
+        const float x = t.x[0], y = t.x[1];
         return (cfg::IWALLX0 == 1 && std::fabs(XB + ch * x - sh * y) <= tol) ||
                (cfg::IWALLY0 == 1 && std::fabs(YB + sh * x + ch * y) <= tol);
     };
-    auto depth = [&](const V3& v) { return ZFS - (-st * v.x[0] + ct * sp * v.x[1] + ct * cp * v.x[2] + sink); };
+    auto depth = [&](const V3& v) { return ZFS - trimmed(v, IB).x[2]; };
     for (std::size_t i = 0; i < e.size(); ++i) {
         const Edge& s = e[i];
         if (!s.source) continue;

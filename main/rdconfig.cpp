@@ -154,11 +154,9 @@ bool stage_uses(Stage s, int runtype) {
 // warn_file writes them.
 std::vector<std::string> held;
 
-// The last line of the file that gave each keyword, and its value as
-// written (1-based), for the line that names a value refused after the file.
-std::array<int, NKEYS + 1> lastline{};
-std::array<std::string, NKEYS + 1> lasttext{};
-// The same for each body of a per-body keyword: (keyword, body) -> line, value.
+// Where the file gave each keyword, for the line that names a value refused
+// after the file: (keyword, body) -> the last line that gave it and its
+// value as written (body 1 for a keyword of the run).
 std::map<std::pair<int, int>, std::pair<int, std::string>> bodyline;
 
 // An error message of the reader: the held warnings go first.
@@ -453,9 +451,7 @@ int read_lines(Pass& ps) {
         int nb = 1;
         if (body_index(ps, l, eq, nb) != 0) return 1;
         CFGSET(knum) = 1;
-        lastline[static_cast<std::size_t>(knum)] = ps.line;
-        lasttext[static_cast<std::size_t>(knum)] = std::string(l.substr(eq + 1));
-        bodyline[{knum, nb}] = {ps.line, lasttext[static_cast<std::size_t>(knum)]};
+        bodyline[{knum, nb}] = {ps.line, std::string(l.substr(eq + 1))};
         if (act(knum, l.substr(eq + 1), nb, ps) != 0) return 1;
     }
 }
@@ -534,15 +530,14 @@ void warn_file() {
 }
 
 int name_given(std::string_view key, int nb) {
+    // Not CFGSET: the model input lets it go once read.  Without a body,
+    // the last line that gave the keyword for any body.
     const int k = keynum(key);
-    // Not CFGSET: the model input lets it go once read.
-    if (k == 0 || lastline[static_cast<std::size_t>(k)] == 0) return 1;
-    if (nb > 0) {
-        const auto it = bodyline.find({k, nb});
-        if (it != bodyline.end()) return name_item(it->second.first, key, "value", it->second.second);
-        return 1;
-    }
-    return name_item(lastline[static_cast<std::size_t>(k)], key, "value", lasttext[static_cast<std::size_t>(k)]);
+    const std::pair<int, std::string>* at = nullptr;
+    for (auto it = bodyline.lower_bound({k, 0}); k != 0 && it != bodyline.end() && it->first.first == k; ++it)
+        if (nb > 0 ? it->first.second == nb : !at || it->second.first > at->first) at = &it->second;
+    if (!at) return 1;
+    return name_item(at->first, key, "value", at->second);
 }
 
 void RDCONFIG(int RUNTYPE, int& IERR) {
@@ -581,8 +576,6 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     }
     if (!CFGSET.allocated()) CFGSET.allocate(NKEYS);
     CFGSET.fill(0);
-    lastline.fill(0);
-    lasttext.fill(std::string());
     bodyline.clear();
     if (poten) held.clear();
 
