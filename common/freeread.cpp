@@ -101,14 +101,20 @@ public:
     // The items are not flattened into one slot per value: a count read
     // from a damaged file may be huge, and the slot of the next value is
     // found by walking the items instead.
-    Reader(RecordSource src, std::span<const Item> items) : src_(std::move(src)), items_(items) {
+    Reader(RecordSource src, std::span<const Item> items, Taken* taken = nullptr)
+        : src_(std::move(src)), items_(items), taken_(taken) {
         for (const Item& it : items_) total_ += it.kind == Item::Kind::Text ? 1 : std::max(it.n, 0);
+        if (taken_) {
+            taken_->records.clear();
+            taken_->rest.clear();
+        }
     }
 
     int run(int* nvals) {
         int s = src_(line_);
         if (s == 0) s = scan();
         if (nvals) *nvals = static_cast<int>(filled_);
+        if (s == 0 && taken_) taken_->rest = line_.substr(std::min(pos_, line_.size()));
         return s;
     }
 
@@ -116,7 +122,15 @@ private:
     // Fetch the next record: 0, -1, 1.
     int next_record() {
         pos_ = 0;
+        ++record_;
         return src_(line_);
+    }
+
+    // The record being read gives a value or a null.
+    void note() {
+        if (!taken_ || noted_ == record_) return;
+        taken_->records.push_back(line_);
+        noted_ = record_;
     }
 
     // Store a value text (quoted or plain) in the next slot: 0 or 1.
@@ -205,7 +219,10 @@ private:
             if (c == '/') return 0;
             if (c == ',') {
                 ++pos_;
-                if (expect_value) ++filled_;  // null value: the item keeps its value
+                if (expect_value) {  // null value: the item keeps its value
+                    note();
+                    ++filled_;
+                }
                 expect_value = true;
                 if (static_cast<std::size_t>(filled_) >= total) return 0;
                 continue;
@@ -226,6 +243,7 @@ private:
                 pos_ = j + 1;
                 if (pos_ >= line_.size() || ends_value(line_[pos_])) {
                     // r* alone: r null values.
+                    note();
                     filled_ = std::min<long>(static_cast<long>(total), filled_ + repeat);
                     if (static_cast<std::size_t>(filled_) >= total) return 0;
                     continue;
@@ -242,7 +260,11 @@ private:
                 value.assign(line_, b, pos_ - b);
             }
             for (long k = 0; k < repeat && static_cast<std::size_t>(filled_) < total; ++k) {
-                if (assign(slot(), value, q) != 0) return 1;
+                if (assign(slot(), value, q) != 0) {
+                    note();  // the record of the bad value
+                    return 1;
+                }
+                note();
                 ++filled_;
             }
             if (static_cast<std::size_t>(filled_) >= total) return 0;
@@ -251,6 +273,9 @@ private:
 
     RecordSource src_;
     std::span<const Item> items_;
+    Taken* taken_ = nullptr;
+    long record_ = 0;    // the record being read, counted from 0
+    long noted_ = -1;    // the last record noted in taken_
     long total_ = 0;     // values of all items
     std::size_t cur_ = 0;  // item of the last slot lookup
     long base_ = 0;      // values of the items before cur_
@@ -275,6 +300,11 @@ int read_line(int unit, std::string& line) {
 int read_group(int unit, std::span<const Item> items, int* nvals) {
     Reader r([unit](std::string& line) { return read_line(unit, line); }, items);
     return r.run(nvals);
+}
+
+int read_group(int unit, std::span<const Item> items, Taken& taken) {
+    Reader r([unit](std::string& line) { return read_line(unit, line); }, items, &taken);
+    return r.run(nullptr);
 }
 
 int parse_group(std::string_view text, std::span<const Item> items, int* nvals) {

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorva::fread {
 
@@ -51,6 +52,23 @@ inline Item A(std::string& s, int len) { return {Item::Kind::Text, &s, 1, len}; 
 int read_group(int unit, std::span<const Item> items, int* nvals = nullptr);
 inline int read_group(int unit, std::initializer_list<Item> items, int* nvals = nullptr) {
     return read_group(unit, std::span<const Item>(items.begin(), items.size()), nvals);
+}
+
+// Where a group found its values, for a reader that holds its file to a
+// layout: the records that gave values or nulls, in order (the blank ones
+// passed over are not among them; after a value that cannot be read, the
+// last of them is the record that holds it), and, when the group was read,
+// the text of its last record after the group ended (from its slash, if a
+// slash ended it), which the group ignores.
+struct Taken {
+    std::vector<std::string> records;
+    std::string rest;
+};
+
+// A group read as above that also tells where its values were.
+int read_group(int unit, std::span<const Item> items, Taken& taken);
+inline int read_group(int unit, std::initializer_list<Item> items, Taken& taken) {
+    return read_group(unit, std::span<const Item>(items.begin(), items.size()), taken);
 }
 
 // The same from a text held in memory (a configuration value): running out

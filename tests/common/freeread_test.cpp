@@ -11,6 +11,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "common/channels.hpp"
 #include "common/textline.hpp"
@@ -212,6 +213,25 @@ TEST_F(FreeReadFile, GroupsStartOnNewRecords) {
     EXPECT_EQ(nv, 0);
     EXPECT_EQ(fread::read_text(12, title, 72), -1);
     EXPECT_EQ(fread::read_fname(12, fname), -1);
+}
+
+// Where a group found its values: the records that gave them, blank ones
+// passed over, and the text its last record holds after the group.
+TEST_F(FreeReadFile, RecordsAGroupTookItsValuesFrom) {
+    write_file("in.txt", "\n 5.,\t1.,\n\n\t2. 3. 9  note\n7 / 8\n\n1 x\n");
+    ASSERT_EQ(chan::open(12, "in.txt", chan::Status::Old), 0);
+    fread::Taken t;
+    float x[4] = {0, 0, 0, 0};
+    ASSERT_EQ(fread::read_group(12, {fread::R(x, 4)}, t), 0);
+    EXPECT_EQ(x[3], 3.f);
+    EXPECT_EQ(t.records, (std::vector<std::string>{" 5.,\t1.,", "\t2. 3. 9  note"}));
+    EXPECT_EQ(t.rest, " 9  note");
+    int k[2] = {0, 0};
+    ASSERT_EQ(fread::read_group(12, {fread::I(k, 2)}, t), 0);  // ended by the slash
+    EXPECT_EQ(t.records, std::vector<std::string>{"7 / 8"});
+    EXPECT_EQ(t.rest, "/ 8");
+    EXPECT_EQ(fread::read_group(12, {fread::I(k, 2)}, t), 1);  // the record of the bad value last
+    EXPECT_EQ(t.records, std::vector<std::string>{"1 x"});
 }
 
 TEST_F(FreeReadFile, FileNameRules) {
