@@ -1,6 +1,7 @@
 // Reader of the potential control file (.pot): title, depth, solution
 // switches the configuration did not give, periods, headings and, in the
 // multi-body layout (IALTPOT = 2), the list of bodies.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -38,25 +39,39 @@ void fail(int IU, const char* text, int value, int& IERR) {
     fail(IU, IERR);
 }
 
-// The count of numbers on the next line of the file, which is left to be
-// read: -1 at the end of the file, -2 when it cannot be read again.
-long long numbers_ahead(int IU) {
-    std::string line;
-    if (fr::read_line(IU, line) != 0) return -1;
-    const long long n = fr::count_numbers(line);
-    return chan::backspace(IU) == 0 ? n : -2;
+// The numbers of the records a group read from.
+long long numbers_of(const fr::Taken& t) {
+    long long n = 0;
+    for (const std::string& r : t.records) n = std::min(n + fr::count_numbers(r), 1LL << 60);
+    return n;
 }
 
+// What configuration keys remove from the file: one line (of one key or
+// of several), a line of each key, or values from a line.
+enum class Removed { Line, Lines, Values };
+
 // Refuses the LINE of the file that holds N numbers where WANT, after
-// configuration KEYS (one or several) removed their line or lines (LINES)
-// from the file, which most likely still holds them.
+// configuration KEYS (one or several) removed what they give from the
+// file, which most likely still holds it.
 void line_left(int IU, const std::string& line, long long n, const std::string& want, const std::string& keys,
-               bool several, bool lines, int& IERR) {
+               bool several, Removed what, int& IERR) {
+    std::string rule;
+    switch (what) {
+    case Removed::Line:
+        rule = several ? "their line from the file: if it still holds it, remove that line"
+                       : "its line from the file: if it still holds it, remove that line";
+        break;
+    case Removed::Lines:
+        rule = "their lines from the file: if it still holds them, remove those lines";
+        break;
+    case Removed::Values:
+        rule = several ? "their values from that line: if it still holds them, remove them"
+                       : "its value from that line: if it still holds it, remove it";
+        break;
+    }
     ERRMSG("Error reading POT file " + fnames::FILEPOT + ", " + line + " line: " + std::to_string(n) +
                (n == 1 ? " number" : " numbers") + " where " + want + " expected; " + keys +
-               " set in the configuration " + (several ? "remove " : "removes ") +
-               (lines ? "their lines" : several ? "their line" : "its line") + " from the file: if it still holds " +
-               (lines ? "them" : "it") + ", remove " + (lines ? "those lines" : "that line") + " from " +
+               " set in the configuration " + (several ? "remove " : "removes ") + rule + " from " +
                fnames::FILEPOT + ", or " + keys + " from the configuration",
            0);
     fail(IU, IERR);
@@ -125,44 +140,68 @@ void RDPOT(int IU, int& IERR) {
         return fail(IU, "Error reading POT file, parameter IRR:", 0, IERR);
 
     // ISOR and IRR given in the configuration remove their lines from the
-    // file.  A file that still holds such a line would give its one number
-    // as the depth and the depth line as the body position (the read goes
-    // on to the next line): a depth line short of its values is refused
-    // when keys removed lines before it.
+    // file.  A file that still holds such a line gives its lone integer as
+    // the depth: the read stops at the note after it, or goes on to the
+    // depth line as the body position and leaves numbers of it unread.
+    // Such a read is refused when keys removed lines before the depth; a
+    // depth line split over several lines, or after blank lines, reads as
+    // it stands.
     const bool xbody_read = single && !given(cfg::KEYXBODY);
-    if ((single && given(KEYISOR)) || given(KEYIRR)) {
-        const long long n = numbers_ahead(IU);
-        if (n == -2) return fail(IU, "Error reading POT file, HBOT line", 0, IERR);
-        if (n >= 0 && n < (xbody_read ? 5 : 1)) {
-            const bool both = single && given(KEYISOR) && given(KEYIRR);
-            return line_left(IU, "HBOT", n, xbody_read ? "HBOT XBODY YBODY ZBODY PHIBODY (5) are" : "HBOT is",
-                             both ? "ISOR and IRR" : single && given(KEYISOR) ? "ISOR" : "IRR", both, both, IERR);
-        }
-    }
     {
+        fr::Taken taken;
         int st;
         if (xbody_read)
-            st = fr::read_group(IU, {fr::R(HBOT), fr::R(cfg::XBODY.ptr(1, 1), 4)});
+            st = fr::read_group(IU, {fr::R(HBOT), fr::R(cfg::XBODY.ptr(1, 1), 4)}, taken);
         else
-            st = fr::read_group(IU, {fr::R(HBOT)});
+            st = fr::read_group(IU, {fr::R(HBOT)}, taken);
+        const bool isor_gone = single && given(KEYISOR), irr_gone = given(KEYIRR);
+        if ((isor_gone || irr_gone) && xbody_read && !taken.records.empty()) {
+            const std::string& first = taken.records.front();
+            int value = 0;
+            const bool lone = fr::count_numbers(first) == 1 && fr::parse_group(first, {fr::I(value)}) == 0;
+            const bool stopped = st == 1 && taken.records.size() == 1;
+            const bool left = st == 0 && taken.records.size() > 1 && fr::count_numbers(taken.rest) > 0;
+            if (lone && (stopped || left)) {
+                const bool both = isor_gone && irr_gone;
+                return line_left(IU, "HBOT", 1, "HBOT XBODY YBODY ZBODY PHIBODY (5) are",
+                                 both ? "ISOR and IRR" : isor_gone ? "ISOR" : "IRR", both,
+                                 both ? Removed::Lines : Removed::Line, IERR);
+            }
+        }
         if (st != 0) return fail(IU, "Error reading POT file, HBOT line", 0, IERR);
     }
 
+    // IQUAD, ILOG and IDIAG given in the configuration remove their values
+    // from their line (all three, the whole line).  A line that still holds
+    // them gives their values to the switches left and has numbers left
+    // over: it is refused.
+    const bool switches_gone = single && given(KEYIQUAD) && given(KEYILOG) && given(KEYIDIAG);
     if (single) {
         fr::Item items[3];
-        int n = 0;
-        if (!given(KEYIQUAD)) items[n++] = fr::I(cfg::IQUAD);
-        if (!given(KEYILOG)) items[n++] = fr::I(cfg::ILOG);
-        if (!given(KEYIDIAG)) items[n++] = fr::I(cfg::IDIAG);
-        if (n > 0 && fr::read_group(IU, std::span<const fr::Item>(items, static_cast<std::size_t>(n))) != 0)
-            return fail(IU, "Error reading POT file, IQUAD,ILOG,IDIAG line", 0, IERR);
-        // All three given: their line is removed, and a file that still
-        // holds it (three numbers) would give them as IRAD and IDIFF.
-        if (n == 0) {
-            const long long m = numbers_ahead(IU);
-            if (m == -2) return fail(IU, "Error reading POT file, IRAD,IDIFF line", 0, IERR);
-            if (m >= 3)
-                return line_left(IU, "IRAD,IDIFF", m, "IRAD IDIFF (2) are", "IQUAD, ILOG and IDIAG", true, false,
+        std::string want, keys[3];
+        int n = 0, ngiven = 0;
+        const struct {
+            int key;
+            int* value;
+            const char* name;
+        } switches[3] = {{KEYIQUAD, &cfg::IQUAD, "IQUAD"}, {KEYILOG, &cfg::ILOG, "ILOG"},
+                         {KEYIDIAG, &cfg::IDIAG, "IDIAG"}};
+        for (const auto& sw : switches) {
+            if (given(sw.key)) {
+                keys[ngiven++] = sw.name;
+                continue;
+            }
+            items[n++] = fr::I(*sw.value);
+            want += (want.empty() ? "" : " ") + std::string(sw.name);
+        }
+        if (n > 0) {
+            fr::Taken taken;
+            if (fr::read_group(IU, std::span<const fr::Item>(items, static_cast<std::size_t>(n)), taken) != 0)
+                return fail(IU, "Error reading POT file, IQUAD,ILOG,IDIAG line", 0, IERR);
+            if (ngiven > 0 && fr::count_numbers(taken.rest) > 0)
+                return line_left(IU, "IQUAD,ILOG,IDIAG", numbers_of(taken),
+                                 want + " (" + std::to_string(n) + (n == 1 ? ") is" : ") are"),
+                                 ngiven == 1 ? keys[0] : keys[0] + " and " + keys[1], ngiven > 1, Removed::Values,
                                  IERR);
         }
     }
@@ -177,8 +216,16 @@ void RDPOT(int IU, int& IERR) {
             }
     }
 
-    if (fr::read_group(IU, {fr::I(IRAD), fr::I(IDIFF)}) != 0)
-        return fail(IU, "Error reading POT file, IRAD,IDIFF line", 0, IERR);
+    {
+        fr::Taken taken;
+        if (fr::read_group(IU, {fr::I(IRAD), fr::I(IDIFF)}, taken) != 0)
+            return fail(IU, "Error reading POT file, IRAD,IDIFF line", 0, IERR);
+        // With all three switches given, a line of them still in the file
+        // is read here, its third number left over.
+        if (switches_gone && fr::count_numbers(taken.rest) > 0)
+            return line_left(IU, "IRAD,IDIFF", numbers_of(taken), "IRAD IDIFF (2) are", "IQUAD, ILOG and IDIAG",
+                             true, Removed::Line, IERR);
+    }
     if (IRAD < -1 || IRAD > 1) return fail(IU, "Value of IRAD index is illegal in POT file", 0, IERR);
     if (IDIFF < -1 || IDIFF > 1) return fail(IU, "Value of IDIFF index is illegal in POT file", 0, IERR);
 

@@ -3,8 +3,9 @@
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
 // subdivision of the influence integrals holds, a spline control file that
-// still holds groups a configuration key removes, a configuration value the
-// run cannot take) and runs the program on it.
+// still holds groups a configuration key removes, a potential control file
+// that still holds switches the configuration gives, a configuration value
+// the run cannot take) and runs the program on it.
 // Geometry or a depth that the POTEN-to-FORCE file could not carry, and wave
 // periods beyond what the run can solve or report, are refused before any
 // period is solved, with no .p2f file written; a period whose solution is not finite
@@ -161,6 +162,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "and IQUADO from the configuration\n",
          {{"hobox.spl", "Box\n2 4\n3 3\n4 4\n4 1\n3 3\n4 4\n4 1\n3 3\n4 4\n2 1\n3 3\n4 4\n2 1\n3 3\n4 4\n"}},
          true},
+        {"IQUAD=0 and ILOG=0 with the .pot file unchanged", "box", "box.cfg", 5, Case::Replace,
+         "IFORCE=1\nIQUAD=0\nILOG=0",
+         "Error reading POT file box.pot, IQUAD,ILOG,IDIAG line: 3 numbers where IDIAG (1) is expected; IQUAD and "
+         "ILOG set in the configuration remove their values from that line: if it still holds them, remove them "
+         "from box.pot, or IQUAD and ILOG from the configuration\n", {}, true},
         {"low-order vertex at 1e6 (within the coordinate limit): a panel too large for its tables", "hemisphere",
          "hemi.gdf", 19, Case::Replace,
          "  0.923880  -0.382683   0.000000   0.707107  -0.707107   0.000000   0.653281   1e6  -0.382683   0.853553  "

@@ -36,7 +36,10 @@ protected:
                           const std::string& xbody = "0. 0. 0. 0.") {
         write_file("fnames.zrv", "b.cfg\nb.pot\nb.gdf\n");
         write_file("b.cfg", "ILOWHI=1\n" + cfgtext);
-        write_file("b.pot", "B\n0\n0\n0. " + xbody + "\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
+        // ILOG given in the configuration removes its value from the
+        // IQUAD ILOG IDIAG line.
+        const std::string switches = cfgtext.find("ILOG") == std::string::npos ? "0 0 0\n" : "0 0\n";
+        write_file("b.pot", "B\n0\n0\n0. " + xbody + "\n" + switches + "1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
         write_file("b.gdf", gdf);
         if (!spl.empty()) write_file("b.spl", spl);
     }

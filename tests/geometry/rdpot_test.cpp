@@ -28,6 +28,34 @@ struct PotCase {
 
 void give(int key) { cfg::CFGSET(key) = 1; }
 
+// The values of the file "T / 0 / 0 / 5. 1. 2. 3. 4. / 1 0 1 / 0 -1 /
+// 1 0 1 0 1 0 / 1 / 4. / 0" (ISOR, IRR, depth and body position, IQUAD ILOG
+// IDIAG, IRAD IDIFF, MODE, one period, no heading), whatever layout or keys
+// give them.
+void plain_values() {
+    EXPECT_EQ(cfg::ISOR, 0);
+    EXPECT_EQ(cfg::IRR(1), 0);
+    EXPECT_FLOAT_EQ(HBOT, 5.f);
+    for (int k = 1; k <= 4; ++k) EXPECT_FLOAT_EQ(cfg::XBODY(k, 1), static_cast<float>(k)) << k;
+    EXPECT_EQ(cfg::IQUAD, 1);
+    EXPECT_EQ(cfg::ILOG, 0);
+    EXPECT_EQ(cfg::IDIAG, 1);
+    EXPECT_EQ(IRAD, 0);
+    EXPECT_EQ(IDIFF, -1);
+    for (int k = 1; k <= 6; ++k) EXPECT_EQ(IMODERB(k), k % 2) << k;
+    ASSERT_EQ(NPER, 1);
+    EXPECT_FLOAT_EQ(PER(1), 4.f);
+    EXPECT_EQ(NBETA, 0);
+}
+
+// Configuration values of the switches that plain_values expects.
+void plain_switches() {
+    cfg::ISOR = 0;
+    cfg::IQUAD = 1;
+    cfg::ILOG = 0;
+    cfg::IDIAG = 1;
+}
+
 TEST_F(ModelTest, PotLayouts) {
     const std::vector<PotCase> cases = {
         {"single-body layout, nothing given", [] {},
@@ -142,6 +170,97 @@ TEST_F(ModelTest, PotLayouts) {
          " Error reading POT file run.pot, HBOT line: 1 number where HBOT XBODY YBODY ZBODY PHIBODY (5) are "
          "expected; IRR set in the configuration removes its line from the file: if it still holds it, remove that "
          "line from run.pot, or IRR from the configuration\n",
+         [] {}},
+        // A depth line after blank lines or split over several lines reads
+        // as it does without the keys.
+        {"ISOR given, its line removed, a blank line before the depth line",
+         [] {
+             give(KISOR);
+             plain_switches();
+         },
+         "T\n0\n\n5. 1. 2. 3. 4.   HBOT XBODY YBODY ZBODY PHIBODY\n1 0 1\n0 -1\n1 0 1 0 1 0\n1\n4.\n0\n", 0, "",
+         plain_values},
+        {"IRR given, its line removed, the depth alone on its line", [] { give(KIRR); },
+         "T\n0\n5.\n1. 2. 3. 4.\n1 0 1\n0 -1\n1 0 1 0 1 0\n1\n4.\n0\n", 0, "", plain_values},
+        {"IRR given, a depth of 0 written as an integer, alone on its line", [] { give(KIRR); },
+         "T\n0\n0\n1. 2. 3. 4.\n1 0 1\n0 -1\n1 0 1 0 1 0\n1\n4.\n0\n", 0, "",
+         [] {
+             EXPECT_FLOAT_EQ(HBOT, 0.f);
+             EXPECT_FLOAT_EQ(cfg::XBODY(4, 1), 4.f);
+             EXPECT_EQ(IRAD, 0);
+         }},
+        {"ISOR and IRR given, the depth line split by commas, tabs and blank lines",
+         [] {
+             give(KISOR);
+             give(KIRR);
+             plain_switches();
+         },
+         "T\n\n 5.,\t1.,\n\n\t2. 3.\n4.  depth and body\n1 0 1\n0 -1\n1 0 1 0 1 0\n1\n4.\n0\n", 0, "",
+         plain_values},
+        {"ISOR and XBODY given, a blank line before the depth alone",
+         [] {
+             give(KISOR);
+             give(cfg::KEYXBODY);
+         },
+         "T\n0\n\n7.\n1 0 1\n0 -1\n1 0 1 0 1 0\n1\n4.\n0\n", 0, "",
+         [] {
+             EXPECT_FLOAT_EQ(HBOT, 7.f);
+             EXPECT_EQ(cfg::IDIAG, 1);
+             EXPECT_EQ(IDIFF, -1);
+         }},
+        {"multi-body layout, IRR given, a blank line before the depth",
+         [] {
+             cfg::IALTPOT = 2;
+             give(KIRR);
+         },
+         "T\n\n6.\n0 -1\n1\n4.\n0\n1\na.gdf\n1. 2. 3. 4.\n1 0 1 0 1 0\n0\n", 0, "",
+         [] {
+             EXPECT_FLOAT_EQ(HBOT, 6.f);
+             EXPECT_EQ(IDIFF, -1);
+             EXPECT_FLOAT_EQ(cfg::XBODY(4, 1), 4.f);
+             EXPECT_EQ(NMODT, 6);
+         }},
+        // The removed line still there, with its note, after a blank line.
+        {"ISOR given, its line and note still there after a blank line",
+         [] {
+             give(KISOR);
+             cfg::ISOR = 0;
+         },
+         "T\n0   ISOR\n\n0   IRR\n5. 0. 0. 0. 0.   HBOT XBODY YBODY ZBODY PHIBODY\n1 0 1\n", 1,
+         " Error reading POT file run.pot, HBOT line: 1 number where HBOT XBODY YBODY ZBODY PHIBODY (5) are "
+         "expected; ISOR set in the configuration removes its line from the file: if it still holds it, remove that "
+         "line from run.pot, or ISOR from the configuration\n",
+         [] {}},
+        {"IRR given, its line still there, the depth line split", [] { give(KIRR); },
+         "T\n0\n\n0\n5. 0.\n\n0. 0. 0.\n1 0 1\n", 1, " Error reading POT file run.pot, HBOT line: 1 number where",
+         [] {}},
+        // Switches given for part of the IQUAD ILOG IDIAG line remove their
+        // values from it: a line that still holds them is refused.
+        {"IQUAD and ILOG given, the line kept whole",
+         [] {
+             give(KIQUAD);
+             give(KILOG);
+             cfg::IQUAD = 0;
+             cfg::ILOG = 0;
+         },
+         "T\n0\n0\n5. 0 0 0 0\n0 0 1   IQUAD ILOG IDIAG\n1 1\n1 1 1 1 1 1\n1\n4.\n0\n", 1,
+         " Error reading POT file run.pot, IQUAD,ILOG,IDIAG line: 3 numbers where IDIAG (1) is expected; IQUAD and "
+         "ILOG set in the configuration remove their values from that line: if it still holds them, remove them "
+         "from run.pot, or IQUAD and ILOG from the configuration\n",
+         [] {}},
+        {"IDIAG given, the line kept whole after a blank line", [] { give(KIDIAG); },
+         "T\n0\n0\n5. 0 0 0 0\n\n1\t0,1\n1 1\n1 1 1 1 1 1\n1\n4.\n0\n", 1,
+         " Error reading POT file run.pot, IQUAD,ILOG,IDIAG line: 3 numbers where IQUAD ILOG (2) are expected; "
+         "IDIAG set in the configuration removes its value from that line: if it still holds it, remove it from "
+         "run.pot, or IDIAG from the configuration\n",
+         [] {}},
+        {"IQUAD, ILOG and IDIAG given, their line still there after a blank line",
+         [] {
+             for (int k : {KIQUAD, KILOG, KIDIAG}) give(k);
+         },
+         "T\n0\n0\n5. 0 0 0 0\n\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n4.\n0\n", 1,
+         " Error reading POT file run.pot, IRAD,IDIFF line: 3 numbers where IRAD IDIFF (2) are expected; IQUAD, "
+         "ILOG and IDIAG set in the configuration remove their line from the file",
          [] {}},
         {"IQUAD, ILOG and IDIAG given, their line still there",
          [] {

@@ -33,9 +33,11 @@ protected:
     static void run_files(const std::string& cfgtext, const std::string& gdf, int npatch, int n, int iq) {
         write_file("fnames.zrv", "b.cfg\nb.pot\nb.gdf\n");
         write_file("b.cfg", "ILOWHI=1\n" + cfgtext);
-        // IRR given in the configuration removes its line from the file.
+        // IRR given in the configuration removes its line from the file,
+        // ILOG its value from the IQUAD ILOG IDIAG line.
         const std::string irr = cfgtext.find("IRR") == std::string::npos ? "0\n" : "";
-        write_file("b.pot", "B\n0\n" + irr + "0. 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
+        const std::string switches = cfgtext.find("ILOG") == std::string::npos ? "0 0 0\n" : "0 0\n";
+        write_file("b.pot", "B\n0\n" + irr + "0. 0. 0. 0. 0.\n" + switches + "1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
         write_file("b.gdf", gdf);
         std::string spl = "s\n";
         for (int p = 0; p < npatch; ++p)

@@ -39,15 +39,16 @@ TEST_F(ExampleHydroTest, BoxesThroughTheReaders) {
     struct Case {
         const char* dir;
         const char* cfg;  // configuration lines added
+        const char* pot;  // .pot file of the example, and its IQUAD ILOG IDIAG line then
         int nbody;
         float c44, c55;
     };
     const Case cases[] = {
-        {"box", "", 1, -0.09375f, 0.40625f},
-        {"box", "IQUAD=1\n", 1, -0.0833333f, 0.4166667f},
-        {"boxquarter", "", 1, -0.09375f, 0.40625f},
-        {"boxquarter", "IQUAD=1\n", 1, -0.0833333f, 0.4166667f},
-        {"twoboxes", "", 2, -0.09375f, 0.40625f},
+        {"box", "", "", 1, -0.09375f, 0.40625f},
+        {"box", "IQUAD=1\n", "box.pot", 1, -0.0833333f, 0.4166667f},
+        {"boxquarter", "", "", 1, -0.09375f, 0.40625f},
+        {"boxquarter", "IQUAD=1\n", "boxq.pot", 1, -0.0833333f, 0.4166667f},
+        {"twoboxes", "", "", 2, -0.09375f, 0.40625f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.dir) + " " + c.cfg);
@@ -55,6 +56,15 @@ TEST_F(ExampleHydroTest, BoxesThroughTheReaders) {
         copy_example(c.dir);
         for (const auto& e : std::filesystem::directory_iterator("."))
             if (e.path().extension() == ".cfg") append(e.path().filename().string(), c.cfg);
+        if (*c.pot) {
+            // IQUAD given in the configuration removes its value from the
+            // IQUAD ILOG IDIAG line of the file.
+            std::string pot = read_file(c.pot);
+            const std::string line = " 0  0  0             IQUAD ILOG IDIAG";
+            const std::size_t at = pot.find(line);
+            ASSERT_NE(at, std::string::npos) << pot;
+            write_file(c.pot, pot.replace(at, line.size(), " 0  0                ILOG IDIAG"));
+        }
         ASSERT_EQ(getip(), 0) << screen.str();
         int ierr = -1;
         GEOMSTAT(model::NEQN, IMODFL, ierr);
