@@ -3,9 +3,9 @@
 // of range, a coordinate far out, a patch given twice, a geometry model
 // without surfaces, a file that never ends, a patch stretched past what the
 // subdivision of the influence integrals holds, a spline control file that
-// still holds groups a configuration key removes, a potential control file
-// that still holds switches the configuration gives, a configuration value
-// the run cannot take) and runs the program on it.
+// still holds groups a configuration key removes or gives a line twice, a
+// potential control file that still holds switches the configuration gives,
+// a configuration value the run cannot take) and runs the program on it.
 // Geometry or a depth that the POTEN-to-FORCE file could not carry, and wave
 // periods beyond what the run can solve or report, are refused before any
 // period is solved, with no .p2f file written; a period whose solution is not finite
@@ -162,6 +162,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "and IQUADO from the configuration\n",
          {{"hobox.spl", "Box\n2 4\n3 3\n4 4\n4 1\n3 3\n4 4\n4 1\n3 3\n4 4\n2 1\n3 3\n4 4\n2 1\n3 3\n4 4\n"}},
          true},
+        // Without keys, a line given twice leaves one group over at the end.
+        {"line of the .spl file doubled", "hobox", "hobox.spl", 2, Case::Double, "",
+         "Error in .spl file hobox.spl for body N=1: 2 numbers on 1 line left over after its 5 patches, not whole "
+         "patches of 8 numbers each (the groups NU NV, KU KV, IQUO IQVO and IQUI IQVI): a line too many or missing "
+         "in the file shifts every value read after it\n", {}, true},
         {"IQUAD=0 and ILOG=0 with the .pot file unchanged", "box", "box.cfg", 5, Case::Replace,
          "IFORCE=1\nIQUAD=0\nILOG=0",
          "Error reading POT file box.pot, IQUAD,ILOG,IDIAG line: 3 numbers where IDIAG (1) is expected; IQUAD and "

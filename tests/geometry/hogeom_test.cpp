@@ -347,7 +347,8 @@ TEST_F(HoGeomTest, SecondFlatBodyHasItsOwnPatches) {
 // Spline control files: the configuration's defaults and the file's
 // groups, the panel size in place of the counts (no file needed), a
 // missing file, and numbers left over after the last patch (groups that a
-// key set in the configuration removes from the file, most likely).
+// key set in the configuration removes from the file, most likely, or
+// without keys numbers that make no whole patch).
 TEST_F(HoGeomTest, SplineControlFile) {
     // u from vertex 2 to vertex 1: 2.5 long; v from vertex 1 to vertex 4: 2.
     const std::string gdf = std::string(HEAD) + "0 0\n1 0\n2.5 0 -1  0 0 -1  0 2 -1  2.5 2 -1\n";
@@ -397,7 +398,13 @@ TEST_F(HoGeomTest, SplineControlFile) {
          "and IQUADI from the configuration",
          0, 0, 0, 0, 0, 0},
         {"no key set: groups of further patches after the last one are not read", "",
-         "h\n3 5\n4 2\n5 6\n7 8\n1 1\n2 2\n", "", 3, 5, 4, 2, 5, 7},
+         "h\n3 5\n4 2\n5 6\n7 8\n1 1\n2 2\n2 2\n2 2\n", "", 3, 5, 4, 2, 5, 7},
+        // A line given twice shifts every group after it: one group is left.
+        {"no key set: numbers left over that make no whole patch", "", "h\n3 5\n3 5\n4 2\n5 6\n7 8\n",
+         "Error in .spl file b.spl for body N=1: 2 numbers on 1 line left over after its 1 patch, not whole patches "
+         "of 8 numbers each (the groups NU NV, KU KV, IQUO IQVO and IQUI IQVI): a line too many or missing in the "
+         "file shifts every value read after it",
+         0, 0, 0, 0, 0, 0},
         // Read one group off, the order 20 of the file's KU KV line is read
         // as a quadrature order: a bad value, and the key named with it.
         {"a value read out of place and out of range", "KSPLIN=2\n", "h\n3 5\n20 2\n5 6\n7 8\n",
