@@ -14,10 +14,8 @@
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
-#include "geometry/bspline.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
-#include "p2f/p2flayout.hpp"
 
 namespace zorva::cfg {
 
@@ -483,12 +481,12 @@ const Limit POTEN_LIMITS[] = {
     {"ILOG", 0, 1, " Value of ILOG index is illegal ", false},
     {"IDIAG", 0, 1, " Value of IDIAG index is illegal ", false},
     {"KSPLIN", -NOLIM, MAXBSPLORD, " KSPLIN above the largest B-spline order (16): KSPLIN=", true},
-    {"IQUADO", -NOLIM, gauss::MAXORDER, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true},
-    {"IQUADI", -NOLIM, gauss::MAXORDER, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true},
+    {"IQUADO", -NOLIM, MAXGAUSSORD, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true},
+    {"IQUADI", -NOLIM, MAXGAUSSORD, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true},
     // 0 or the trimming of the waterline, as the .p2f file carries it.
-    {"ITRIMWL", 0, static_cast<int>(p2f::MAXCOUNT), nullptr, true},
+    {"ITRIMWL", 0, static_cast<int>(MAXCOUNT), nullptr, true},
 };
-static_assert(MAXBSPLORD == 16 && gauss::MAXORDER == 16, "the messages of POTEN_LIMITS name the limits");
+static_assert(MAXBSPLORD == 16 && MAXGAUSSORD == 16, "the messages of POTEN_LIMITS name the limits");
 
 // Tank arrays after the file (POTEN).
 int tanks_poten(Pass& ps) {
