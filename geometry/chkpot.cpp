@@ -120,7 +120,8 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
         }
     }
 
-    if (IBODY_WAVEMAKER > 0) {
+    // A wavemaker body refused above changes nothing.
+    if (IBODY_WAVEMAKER > 0 && IBODY_WAVEMAKER <= NBODY) {
         if (IDIFF_ >= 0) {
             ERRMSG("IDIFF=-1 reset for wavetank ", 0);
             IDIFF_ = -1;

@@ -71,6 +71,7 @@ struct Case {
     std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
     bool before_solve = false;  // refused before the first period, no .p2f file
     bool no_p2f = false;        // no .p2f file
+    bool last = false;          // the message ends the screen
 };
 
 class DamagedInputs : public TempDirTest {};
@@ -118,7 +119,7 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=0\nIBODY_WAVEMAKER = 2\n",
          " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=2\n\n"
          "\n  Configuration file box.cfg, line 2, keyword IBODY_WAVEMAKER: value \"2\" not accepted\n",
-         {}, true},
+         {}, true, false, true},
         {"configuration ISCATT=1 with the higher-order method", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nISCATT=1\n",
          " ISCATT=1 is illegal with ILOWHI=1 \n"
@@ -326,6 +327,10 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         std::string screen;
         EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+        if (c.last) {
+            const std::string m = c.message;
+            EXPECT_EQ(screen.substr(screen.size() - std::min(screen.size(), m.size())), m) << screen;
+        }
         if (c.before_solve) {
             // No period line (period, then the time of day) and no .p2f file.
             EXPECT_FALSE(std::regex_search(screen, std::regex(R"(\n +[0-9.]+ +[0-9]{2}:[0-9]{2}:[0-9]{2} )"))) << screen;

@@ -85,6 +85,13 @@ TEST_F(ModelTest, ChkpotRules) {
          none},
         {"wavemaker body beyond the bodies", [] { cfg::IBODY_WAVEMAKER = 3; }, 1, -1, 1, 0, 10, 1,
          {" Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n"}, none},
+        {"wavemaker body beyond the bodies, with diffraction: nothing reset after the refusal",
+         [] { cfg::IBODY_WAVEMAKER = 3; }, 1, 1, 1, 0, 10, 1,
+         {" Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n"},
+         [this](int idiff, float) {
+             EXPECT_EQ(idiff, 1);
+             EXPECT_EQ(screen.str(), "\n Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n\n");
+         }},
         {"dipoles with ISOR 1", [] { cfg::IDIPOLE = 1; cfg::ISOR = 1; }, 1, 1, 1, 0, 10, 1,
          {" Set ISOR=0 if dipole panels are used in GDF\n"}, none},
         {"wavemaker bodies after a physical one: IDIFF reset",
