@@ -120,6 +120,20 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=2\n\n"
          "\n  Configuration file box.cfg, line 2, keyword IBODY_WAVEMAKER: value \"2\" not accepted\n",
          {}, true, false, true},
+        // Switches outside their values, of either stage: refused in the
+        // first pass over the file, before the solve.
+        {"configuration FORCE switch 2", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIFORCE=2\n",
+         "  Illegal value of IFORCE = 2\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IFORCE: value \"2\" not accepted\n",
+         {}, true, false, true},
+        {"configuration wall switch -1", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIWALLY0=-1\n",
+         "  Illegal value of IWALLY0 =     -1\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IWALLY0: value \"-1\" not accepted\n",
+         {}, true, false, true},
+        {"configuration force control layout 0", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIALTFRC=0\n",
+         "  Illegal value of IALTFRC = 0\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IALTFRC: value \"0\" not accepted\n",
+         {}, true, false, true},
         {"configuration ISCATT=1 with the higher-order method", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nISCATT=1\n",
          " ISCATT=1 is illegal with ILOWHI=1 \n"
