@@ -32,6 +32,9 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     }
     TOL = all0 ? TOL0 : TOLIRR;
 
+    // Per-body keys of the configuration for bodies the run does not have.
+    warn_bodies();
+
     if (ISOLVE < -1) {
         err("Value of ISOLVE is illegal In CONFIG file: ISOLVE=", ISOLVE);
     } else if (ISOLVE == -1) {

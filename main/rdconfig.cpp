@@ -612,6 +612,21 @@ int name_given(std::string_view key, int nb) {
     return name_item(at->first, key, "value", at->second);
 }
 
+void warn_bodies() {
+    std::vector<std::pair<int, std::string>> lines;
+    for (const auto& [kb, at] : bodyline) {
+        const Type t = keytab()[static_cast<std::size_t>(kb.first - 1)].type;
+        if ((t == Type::IntBody || t == Type::RealBody || t == Type::Ranges) && kb.second > NBODY)
+            lines.emplace_back(at.first, std::string(KEYNAME[kb.first - 1]) + "(" + std::to_string(kb.second) + ")");
+    }
+    std::sort(lines.begin(), lines.end());
+    const std::string bodies = std::to_string(NBODY) + (NBODY == 1 ? " body" : " bodies");
+    for (const auto& [line, key] : lines)
+        ERRMSG(" WARNING: keyword " + key + " in line " + std::to_string(line) + " of configuration file " +
+                   fnames::FILECFG + " ignored: the run has " + bodies,
+               0);
+}
+
 void RDCONFIG(int RUNTYPE, int& IERR) {
     IERR = 0;
     Pass ps;
@@ -714,6 +729,18 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     }
 
     if (poten) {
+        // The trim of a run without waterline trimming: said for each line
+        // that gives it.
+        if (ITRIMWL == 0) {
+            std::vector<int> lines;
+            const int kx = keynum("XTRIM");
+            for (auto it = bodyline.lower_bound({kx, 0}); it != bodyline.end() && it->first.first == kx; ++it)
+                lines.push_back(it->second.first);
+            std::sort(lines.begin(), lines.end());
+            for (int line : lines)
+                held.push_back(" WARNING: keyword XTRIM in line " + std::to_string(line) + " of configuration file " +
+                               fnames::FILECFG + " ignored: no waterline trimming (ITRIMWL = 0)");
+        }
         if (tanks_poten(ps) != 0) {
             IERR = 1;
             return;

@@ -128,6 +128,25 @@ TEST_F(ModelTest, ChkpotRules) {
     }
 }
 
+// Per-body keys of the configuration for bodies beyond those of the model
+// are warned of by the checks, naming the line; the run goes on.
+TEST_F(ModelTest, ChkpotWarnsOfKeysForBodiesBeyondTheModel) {
+    copy_example("twoboxes");
+    write_file("twoboxes.cfg", "ILOWHI=0\nXTRIM(2) = 0 0 0\nNEWMDS(4) = 0\nXTRIM(3) = 0 0 1\n");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(cfg::NBODY, 2);
+    screen.str("");
+    int idiff = IDIFF, ierr = -1;
+    float tol = 0.f;
+    CHKPOT(IRAD, idiff, NPER, NBETA, IMODFL, NEQN, 1.0E-6f, 1.0E-4f, tol, ierr);
+    EXPECT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(screen.str(),
+              "\n  WARNING: keyword NEWMDS(4) in line 3 of configuration file twoboxes.cfg ignored: the run has 2 "
+              "bodies\n"
+              "\n  WARNING: keyword XTRIM(3) in line 4 of configuration file twoboxes.cfg ignored: the run has 2 "
+              "bodies\n");
+}
+
 TEST_F(ModelTest, PeriodConversion) {
     struct Case {
         const char* what;

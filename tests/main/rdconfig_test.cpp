@@ -44,6 +44,11 @@ std::string comment(int line, const std::string& key) {
 std::string unknown(const std::string& key) {
     return "\n  WARNING: unknown keyword " + key + " in configuration file run.cfg; line ignored\n";
 }
+// The warning of a trim given to a run without waterline trimming.
+std::string notrim(int line) {
+    return "\n  WARNING: keyword XTRIM in line " + std::to_string(line) +
+           " of configuration file run.cfg ignored: no waterline trimming (ITRIMWL = 0)\n";
+}
 // The line after a refusal that names the refused item (value or body index).
 std::string named(int line, const std::string& key, const std::string& item) {
     return "\n  Configuration file run.cfg, line " + std::to_string(line) + ", keyword " + key + ": " + item +
@@ -183,7 +188,8 @@ const std::vector<CfgCase>& cases() {
          "\n  WARNING: unknown keyword NOSUCHKEY in configuration file run.cfg; line ignored\n",
          {"MAXITT", "ISOR"},
          [] {}, [] { EXPECT_EQ(MAXITT, 50); EXPECT_EQ(ISOR, 1); }},
-        {"tabs before, around and after =", 0, "\tMAXITT\t=\t50\nISOR\t= 1\nilog =\t1\nXTRIM(1)\t=\t0.5\t2.\t0.\n", 0, "",
+        {"tabs before, around and after =", 0, "\tMAXITT\t=\t50\nISOR\t= 1\nilog =\t1\nXTRIM(1)\t=\t0.5\t2.\t0.\n", 0,
+         notrim(4),
          {"MAXITT", "ISOR", "ILOG", "XTRIM"},
          [] {},
          [] {
@@ -247,7 +253,7 @@ const std::vector<CfgCase>& cases() {
          [] { ASSERT_EQ(IRR.extent(1), 2); EXPECT_EQ(IRR(1), 4); EXPECT_EQ(IRR(2), 1); }},
         {"IRR of body 3 without body 2", 0, "IRR(3) = 1\n", 1, "\n  Not enough data for IRR in CONFIG.ZRV\n",
          {"IRR"}},
-        {"per-body growth keeps entries", 0, "XTRIM(2) = 0.5 1 2\nNEWMDS(3) = 2\nXBODY(2) = 1 2 3 4\n", 0, "",
+        {"per-body growth keeps entries", 0, "XTRIM(2) = 0.5 1 2\nNEWMDS(3) = 2\nXBODY(2) = 1 2 3 4\n", 0, notrim(1),
          {"XTRIM", "NEWMDS", "XBODY"},
          [] {},
          [] {
@@ -324,6 +330,8 @@ const std::vector<CfgCase>& cases() {
         {"ITRIMWL above the largest count", 0, "ITRIMWL = 16777217\n", 1,
          "\n  Illegal value of ITRIMWL = 16777217\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"16777217\""),
          {"ITRIMWL"}},
+        {"trims without trimming: one warning a line", 0, "XTRIM(2) = 0 0 1\nITRIMWL = 0\nXTRIM = 0.1 1 0\n", 0,
+         notrim(1) + notrim(3), {"ITRIMWL", "XTRIM"}},
         {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
          "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
          {"ITRIMWL"}},
@@ -566,6 +574,34 @@ TEST_F(RdConfig, HeldWarningWrittenOnce) {
     warn_file();
     warn_file();
     EXPECT_EQ(screen.str(), comment(1, "ISOLVE") + unknown("NOSUCH") + nolines("sets no keyword"));
+}
+
+// Once the model is read: a per-body keyword for a body the run does not
+// have is warned of, once for each line that gives one, in line order; a
+// body index on a keyword of the run is no body.
+TEST_F(RdConfig, KeysOfBodiesBeyondTheRun) {
+    cfg::reset();
+    fnames::FILECFG = "run.cfg";
+    write_file("run.cfg",
+               "XTRIM(3) = 0 0 0\nITRIMWL = 1\nIRR(1) = 0\nIRR(2) = 1\nNEWMDS(2) = 0\nisolve(5) = 1\n"
+               "NPDIPOLE(2) = (1 2)\nXBODY(2) = 0 0 0 0\nXTRIM(2) = 0 0 0\n");
+    int ierr = -1;
+    RDCONFIG(0, ierr);
+    ASSERT_EQ(ierr, 0);
+    warn_file();
+    ASSERT_EQ(screen.str(), "");
+    NBODY = 1;
+    warn_bodies();
+    auto beyond = [](const std::string& key, int line) {
+        return "\n  WARNING: keyword " + key + " in line " + std::to_string(line) +
+               " of configuration file run.cfg ignored: the run has 1 body\n";
+    };
+    EXPECT_EQ(screen.str(), beyond("XTRIM(3)", 1) + beyond("IRR(2)", 4) + beyond("NEWMDS(2)", 5) +
+                                beyond("NPDIPOLE(2)", 7) + beyond("XBODY(2)", 8) + beyond("XTRIM(2)", 9));
+    screen.str("");
+    NBODY = 3;
+    warn_bodies();
+    EXPECT_EQ(screen.str(), "");
 }
 
 TEST(CfgGrow, IrrFillModes) {
