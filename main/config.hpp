@@ -74,7 +74,7 @@ int name_given(std::string_view key, int nb = 0);
 
 // After the model input, once the bodies are counted: one warning for each
 // line of the POTEN pass that gave a per-body keyword (XBODY, XTRIM, IRR,
-// NEWMDS, IGENMDS, NPTANK, NPDIPOLE) for a body beyond NBODY, which the run
+// NEWMDS, IGENMDS, NPDIPOLE) for a body beyond NBODY, which the run
 // ignores, naming the file, the line and the keyword with its body.
 void warn_bodies();
 

@@ -615,8 +615,11 @@ int name_given(std::string_view key, int nb) {
 void warn_bodies() {
     std::vector<std::pair<int, std::string>> lines;
     for (const auto& [kb, at] : bodyline) {
-        const Type t = keytab()[static_cast<std::size_t>(kb.first - 1)].type;
-        if ((t == Type::IntBody || t == Type::RealBody || t == Type::Ranges) && kb.second > NBODY)
+        // Tank ranges are not among them: the checks refuse those.
+        const Key& k = keytab()[static_cast<std::size_t>(kb.first - 1)];
+        const bool perbody =
+            k.type == Type::IntBody || k.type == Type::RealBody || (k.type == Type::Ranges && k.sign > 0);
+        if (perbody && kb.second > NBODY)
             lines.emplace_back(at.first, std::string(KEYNAME[kb.first - 1]) + "(" + std::to_string(kb.second) + ")");
     }
     std::sort(lines.begin(), lines.end());

@@ -120,6 +120,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=2\n\n"
          "\n  Configuration file box.cfg, line 2, keyword IBODY_WAVEMAKER: value \"2\" not accepted\n",
          {}, true, false, true},
+        {"configuration tank of a body beyond the bodies", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nNPTANK(2) = (1 4)\n",
+         " Error in CONFIG file: tank ranges NPTANK of a body beyond the bodies of the run, body N=2\n\n"
+         "\n  Configuration file box.cfg, line 2, keyword NPTANK: value \"(1 4)\" not accepted\n",
+         {}, true, false, true},
         // Switches outside their values, of either stage: refused in the
         // first pass over the file, before the solve.
         {"configuration FORCE switch 2", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIFORCE=2\n",
