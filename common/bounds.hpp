@@ -1,6 +1,6 @@
-// Bounds on stored values that the readers of the model input and the
-// POTEN-to-FORCE file (.p2f) share: each rule is written here once, so that
-// what the input takes the file carries and reads back.
+// Bounds on stored values that the readers of the configuration, the model
+// input and the POTEN-to-FORCE file (.p2f) share: each rule is written here
+// once, so that what the input takes the file carries and reads back.
 #pragma once
 
 #include <cmath>
@@ -27,5 +27,14 @@ inline bool long_enough(float ulen) { return ulen >= MINULEN; }
 // method: the per-cell work of the assembly holds orders up to it, and the
 // configuration and the spline control files are held to it.
 inline constexpr int MAXBSPLORD = 16;
+
+// The largest Gauss-Legendre order of the tabulated rules: the spline
+// control files and the configuration are held to it.
+inline constexpr int MAXGAUSSORD = 16;
+
+// The largest count the .p2f file carries in its header (bodies, panels,
+// modes, periods, ...); counts that the configuration gives and the file
+// carries (the waterline-trimming grid) are held to it as well.
+inline constexpr long MAXCOUNT = 1L << 24;
 
 }  // namespace zorva

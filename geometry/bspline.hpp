@@ -4,6 +4,8 @@
 // (T(1) is T[0]); matrices column-major with leading dimension LDB.
 #pragma once
 
+#include "common/bounds.hpp"
+
 namespace zorva {
 
 // Basis functions of order K (degree K-1) over the knot vector T(1..NB+K)
@@ -39,7 +41,7 @@ void KNOTVEC(int N, int K, int IEND, int ISPACE, float* T, int& IERR);
 void GAUSLE(float A, float B, float* X, float* W, int N, int& IERR);
 
 namespace gauss {
-inline constexpr int MAXORDER = 16;
+inline constexpr int MAXORDER = MAXGAUSSORD;
 // Nodes and weights on [-1, 1] of orders 1..16, order n from entry n(n-1)/2.
 extern const float XGTAB[136];
 extern const float WGTAB[136];

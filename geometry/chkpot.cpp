@@ -32,6 +32,16 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
     }
     TOL = all0 ? TOL0 : TOLIRR;
 
+    // Per-body keys of the configuration for bodies the run does not have:
+    // ignored, but tanks that no body holds are refused.
+    warn_bodies();
+    for (int ib = NBODY + 1; ib <= NTANKB.extent(1); ++ib)
+        if (NTANKB(ib) > 0) {
+            err("Error in CONFIG file: tank ranges NPTANK of a body beyond the bodies of the run, body N=", ib);
+            name_given("NPTANK", ib);
+            break;
+        }
+
     if (ISOLVE < -1) {
         err("Value of ISOLVE is illegal In CONFIG file: ISOLVE=", ISOLVE);
     } else if (ISOLVE == -1) {
@@ -120,7 +130,8 @@ void CHKPOT(int IRAD_, int& IDIFF_, int NPER_, int NBETA_, int IMODFL, int NEQN_
         }
     }
 
-    if (IBODY_WAVEMAKER > 0) {
+    // A wavemaker body refused above changes nothing.
+    if (IBODY_WAVEMAKER > 0 && IBODY_WAVEMAKER <= NBODY) {
         if (IDIFF_ >= 0) {
             ERRMSG("IDIFF=-1 reset for wavetank ", 0);
             IDIFF_ = -1;

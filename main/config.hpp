@@ -72,6 +72,12 @@ void warn_file();
 // the keyword and its value as written.  Returns 1.
 int name_given(std::string_view key, int nb = 0);
 
+// After the model input, once the bodies are counted: one warning for each
+// line of the POTEN pass that gave a per-body keyword (XBODY, XTRIM, IRR,
+// NEWMDS, IGENMDS, NPDIPOLE) for a body beyond NBODY, which the run
+// ignores, naming the file, the line and the keyword with its body.
+void warn_bodies();
+
 // Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens
 // when the array is already as large).  IERR 1 when memory runs out.
 // GROWIRR fills new entries with -1 (unset); with IFILL other than -1 they

@@ -14,10 +14,8 @@
 #include "common/channels.hpp"
 #include "common/freeread.hpp"
 #include "common/messages.hpp"
-#include "geometry/bspline.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
-#include "p2f/p2flayout.hpp"
 
 namespace zorva::cfg {
 
@@ -188,15 +186,27 @@ int bad_value(const Pass& ps, std::string_view value, const char* why = EREAD) {
     return name_item(ps.line, ps.key, "value", value);
 }
 
-// A staged integer refused after the file: its own message (by default
-// " Illegal value of KEY = value"), the read-error message and the line
-// naming where it was given.
-int bad_staged(int knum, int value, const std::string& why = "", int whyvalue = 0) {
-    const std::string name = KEYNAME[knum - 1];
-    if (why.empty())
-        error(" Illegal value of " + name + " = ", value);
+// A message that ends with an integer value: the value in the field of the
+// message writer, or written into the text where that field cannot show it
+// (0, which it leaves out, or a value too wide for it).
+void error_value(const std::string& text, int value) {
+    if (value == 0 || errmsg_value(value).find('*') != std::string::npos)
+        error(text + std::to_string(value), 0);
     else
-        error(why, whyvalue);
+        error(text, value);
+}
+
+// A staged integer refused after the file: its own message (by default
+// " Illegal value of KEY = value"; WITHVALUE: the message shows the value),
+// the read-error message and the line naming where it was given.
+int bad_staged(int knum, int value, const char* why, bool withvalue) {
+    const std::string name = KEYNAME[knum - 1];
+    if (!why)
+        error_value(" Illegal value of " + name + " = ", value);
+    else if (withvalue)
+        error_value(why, value);
+    else
+        error(why, 0);
     error(EREAD, 0);
     return name_given(name);
 }
@@ -287,7 +297,7 @@ int act(int knum, std::string_view value, int nb, Pass& ps) {
             if (parse(ps, value, {fread::I((*k.iarr)(nb))}) != 0) return 1;
             if (k.iarr == &NEWMDS && (NEWMDS(nb) < 0 || NEWMDS(nb) > fread::MAXITEMS)) {
                 // A body's count of generalized modes.
-                error(" Illegal value of NEWMDS = ", NEWMDS(nb));
+                error_value(" Illegal value of NEWMDS = ", NEWMDS(nb));
                 return bad_value(ps, value);
             }
             if (k.iarr == &IRR && (IRR(nb) < 0 || IRR(nb) > 3)) {
@@ -363,7 +373,7 @@ int body_index(const Pass& ps, std::string_view line, std::size_t eq, int& nb) {
     bool bad = rp == std::string_view::npos || rp > eq || rp < lp + 2 ||
                fread::parse_group(line.substr(lp + 1, rp - lp - 1), {fread::I(nb)}) != 0;
     if (!bad && (nb < 1 || nb > fread::MAXITEMS)) {
-        error(" Illegal value of body index NB = ", nb);
+        error_value(" Illegal value of body index NB = ", nb);
         bad = true;
     }
     if (!bad) return 0;
@@ -456,39 +466,101 @@ int read_lines(Pass& ps) {
     }
 }
 
-// Bounds of the integer keywords of the POTEN stage, checked after the file
-// when the file gives them: a value outside ends the run with its message
-// (without one, " Illegal value of KEY = value"), the read-error message
-// and the line naming it.  Values that the program gives a meaning stay
-// inside: 0 or a negative KSPLIN, IQUADO, IQUADI for the orders of the
-// .spl file or the defaults, any ISOLVE from -1, any IPERIO.
+// Bounds of the integer keywords, checked after the file when the file
+// gives them: a value outside ends the run with its message (without one,
+// " Illegal value of KEY = value"), the read-error message and the line
+// naming it.  Values that the program gives a meaning stay inside: 0 or a
+// negative KSPLIN, IQUADO, IQUADI for the orders of the .spl file or the
+// defaults, any ISOLVE from -1, any IALTFRC from 1 (3 or more: one force
+// control file per body), a negative MAXMIT for no angular integration of
+// the momentum drift, any IPNLBPT whose size is an integer, and any
+// IPERIO, IALTPOT, MAXSCR, INUMOPT5..7 and ITANKFPT (no entry).
+//
+// Each bound belongs to the stage that uses the value.  The stage switches
+// are checked in the first pass of every run.  The POTEN pass of a run that
+// solves checks the bounds of the POTEN stage, those of both stages, and
+// those of the FORCE stage when that stage runs too, so that a bad value
+// ends the run before the solve; the FORCE pass checks the bounds of the
+// FORCE stage and of both (the only check of a run without the POTEN stage).
+enum class Use {
+    Run,  // the stage switches
+    P,    // the POTEN stage
+    F,    // the FORCE stage
+    B,    // both stages
+};
 struct Limit {
     const char* key;
     int lo, hi;
     const char* why;
-    bool withvalue;  // the message shows the value
+    bool withvalue;               // the message shows the value
+    Use use;
+    bool (*when)() = nullptr;     // the bound holds only where this is true
 };
 constexpr int NOLIM = 2147483647;
-const Limit POTEN_LIMITS[] = {
-    {"ILOWHI", 0, 1, nullptr, true},
+// The solvers that iterate: the iterative one (ISOLVE 0) and the block one
+// (2 or more), for the potentials and for the source strengths alike.
+// The direct solver (1) and a run that solves nothing (-1) take no limit.
+bool iterates() { return ISOLVE == 0 || ISOLVE >= 2; }
+const Limit LIMITS[] = {
+    {"IPOTEN", 0, 1, nullptr, true, Use::Run},
+    {"IFORCE", 0, 1, nullptr, true, Use::Run},
+    {"ILOWHI", 0, 1, nullptr, true, Use::P},
+    {"ISOLVE", -1, NOLIM, "Value of ISOLVE is illegal In CONFIG file: ISOLVE=", true, Use::P},
     // The iteration limit sizes the iterative solvers' work space; below 1
-    // no solution could converge.
-    {"MAXITT", 1, fread::MAXITEMS, nullptr, true},
-    {"ISOLVE", -1, NOLIM, "Value of ISOLVE is illegal In CONFIG file: ISOLVE=", true},
-    {"ISOR", 0, 1, "Value of ISOR is illegal in CONFIG file: ISOR=", true},
-    {"ISCATT", 0, 1, "Value of ISCATT is illegal In CONFIG file: ISCATT=", true},
+    // no iterated solution could converge.
+    {"MAXITT", -NOLIM, fread::MAXITEMS, nullptr, true, Use::P},
+    {"MAXITT", 1, NOLIM, nullptr, true, Use::P, iterates},
+    {"ISOR", 0, 1, "Value of ISOR is illegal in CONFIG file: ISOR=", true, Use::P},
+    {"ISCATT", 0, 1, "Value of ISCATT is illegal In CONFIG file: ISCATT=", true, Use::P},
     // The wavemaker's body number; the bodies are counted later.
-    {"IBODY_WAVEMAKER", 0, NOLIM, "Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", true},
-    {"IQUAD", 0, 1, " Value of IQUAD index is illegal ", false},
-    {"ILOG", 0, 1, " Value of ILOG index is illegal ", false},
-    {"IDIAG", 0, 1, " Value of IDIAG index is illegal ", false},
-    {"KSPLIN", -NOLIM, MAXBSPLORD, " KSPLIN above the largest B-spline order (16): KSPLIN=", true},
-    {"IQUADO", -NOLIM, gauss::MAXORDER, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true},
-    {"IQUADI", -NOLIM, gauss::MAXORDER, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true},
+    {"IBODY_WAVEMAKER", 0, NOLIM, "Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=", true,
+     Use::P},
+    {"IQUAD", 0, 1, " Value of IQUAD index is illegal ", false, Use::P},
+    {"ILOG", 0, 1, " Value of ILOG index is illegal ", false, Use::P},
+    {"IDIAG", 0, 1, " Value of IDIAG index is illegal ", false, Use::P},
+    {"KSPLIN", -NOLIM, MAXBSPLORD, " KSPLIN above the largest B-spline order (16): KSPLIN=", true, Use::P},
+    {"IQUADO", -NOLIM, MAXGAUSSORD, " IQUADO above the largest Gauss quadrature order (16): IQUADO=", true, Use::P},
+    {"IQUADI", -NOLIM, MAXGAUSSORD, " IQUADI above the largest Gauss quadrature order (16): IQUADI=", true, Use::P},
     // 0 or the trimming of the waterline, as the .p2f file carries it.
-    {"ITRIMWL", 0, static_cast<int>(p2f::MAXCOUNT), nullptr, true},
+    {"ITRIMWL", 0, static_cast<int>(MAXCOUNT), nullptr, true, Use::P},
+    // A wall in the plane x = 0 or y = 0, or none.
+    {"IWALLX0", 0, 1, nullptr, true, Use::P},
+    {"IWALLY0", 0, 1, nullptr, true, Use::P},
+    // Off, or the panels a side of a low-order or plot panel.
+    {"ILOWGDF", 0, NOLIM, nullptr, true, Use::B},
+    {"IPLTDAT", 0, NOLIM, nullptr, true, Use::B},
+    {"MODLST", 0, 1, nullptr, true, Use::F},
+    {"MONITR", 0, 1, nullptr, true, Use::F},
+    {"NUMHDR", 0, 1, nullptr, true, Use::F},
+    {"NUMNAM", 0, 1, nullptr, true, Use::F},
+    // The angles of the momentum drift double with each pass: 2 to the
+    // power MAXMIT of them at most.
+    {"MAXMIT", -NOLIM, 30, nullptr, true, Use::F},
+    // The body points take the |IPNLBPT| nearest panels.
+    {"IPNLBPT", -NOLIM, NOLIM, nullptr, true, Use::F},
+    {"IALTFRC", 1, NOLIM, nullptr, true, Use::F},
+    // Off (0), or control surfaces (1 and 2 with their drift forces).
+    {"ICTRSURF", 0, NOLIM, nullptr, true, Use::F},
+    {"IFIELD_ARRAYS", 0, NOLIM, nullptr, true, Use::F},
+    // Motions solved (0), solved with the body and field sections left out
+    // (1), or read from the .rao file (2).
+    {"IREADRAO", 0, 2, nullptr, true, Use::F},
 };
-static_assert(MAXBSPLORD == 16 && gauss::MAXORDER == 16, "the messages of POTEN_LIMITS name the limits");
+static_assert(MAXBSPLORD == 16 && MAXGAUSSORD == 16, "the messages of LIMITS name the limits");
+
+// The bounds of the integer keywords the file gives, for the uses USE;
+// 0, or 1 after the messages.  The values are those the file gave, also
+// for keys the pass does not copy.
+int check_limits(const Pass& ps, std::initializer_list<Use> use) {
+    for (const Limit& lim : LIMITS) {
+        if (std::find(use.begin(), use.end(), lim.use) == use.end()) continue;
+        const int k = keynum(lim.key);
+        const int v = ps.cfgval[static_cast<std::size_t>(k)];
+        if (CFGSET(k) != 1 || (v >= lim.lo && v <= lim.hi) || (lim.when && !lim.when())) continue;
+        return bad_staged(k, v, lim.why, lim.withvalue);
+    }
+    return 0;
+}
 
 // Tank arrays after the file (POTEN).
 int tanks_poten(Pass& ps) {
@@ -538,6 +610,24 @@ int name_given(std::string_view key, int nb) {
         if (nb > 0 ? it->first.second == nb : !at || it->second.first > at->first) at = &it->second;
     if (!at) return 1;
     return name_item(at->first, key, "value", at->second);
+}
+
+void warn_bodies() {
+    std::vector<std::pair<int, std::string>> lines;
+    for (const auto& [kb, at] : bodyline) {
+        // Tank ranges are not among them: the checks refuse those.
+        const Key& k = keytab()[static_cast<std::size_t>(kb.first - 1)];
+        const bool perbody =
+            k.type == Type::IntBody || k.type == Type::RealBody || (k.type == Type::Ranges && k.sign > 0);
+        if (perbody && kb.second > NBODY)
+            lines.emplace_back(at.first, std::string(KEYNAME[kb.first - 1]) + "(" + std::to_string(kb.second) + ")");
+    }
+    std::sort(lines.begin(), lines.end());
+    const std::string bodies = std::to_string(NBODY) + (NBODY == 1 ? " body" : " bodies");
+    for (const auto& [line, key] : lines)
+        ERRMSG(" WARNING: keyword " + key + " in line " + std::to_string(line) + " of configuration file " +
+                   fnames::FILECFG + " ignored: the run has " + bodies,
+               0);
 }
 
 void RDCONFIG(int RUNTYPE, int& IERR) {
@@ -617,6 +707,11 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
     if (CFGSET(kpot) == 1) IPOTEN = ps.cfgval[static_cast<std::size_t>(kpot)];
     if (CFGSET(kfrc) == 1) IFORCE = ps.cfgval[static_cast<std::size_t>(kfrc)];
 
+    if (poten && check_limits(ps, {Use::Run}) != 0) {
+        IERR = 1;
+        return;
+    }
+
     if (poten) {
         if (IPOTEN == 0) {
             chan::close(IUZTK);
@@ -624,46 +719,52 @@ void RDCONFIG(int RUNTYPE, int& IERR) {
             return;
         }
         copy_staged(ps, Stage::P);
-        for (const Limit& lim : POTEN_LIMITS) {
-            const int k = keynum(lim.key);
-            const int v = *keytab()[static_cast<std::size_t>(k - 1)].ival;
-            if (CFGSET(k) != 1 || (v >= lim.lo && v <= lim.hi)) continue;
-            // A message shows no value of 0: that one is written out.
-            std::string why = lim.why ? lim.why : "";
-            if (why.empty() && v == 0) why = " Illegal value of " + std::string(lim.key) + " = 0";
-            IERR = bad_staged(k, v, why, lim.withvalue ? v : 0);
-            return;
+    } else {
+        copy_staged(ps, Stage::F);
+    }
+    copy_staged(ps, Stage::B);
+    const int st = !poten        ? check_limits(ps, {Use::F, Use::B})
+                   : IFORCE == 1 ? check_limits(ps, {Use::P, Use::B, Use::F})
+                                 : check_limits(ps, {Use::P, Use::B});
+    if (st != 0) {
+        IERR = 1;
+        return;
+    }
+
+    if (poten) {
+        // The trim of a run without waterline trimming: said for each line
+        // that gives it.
+        if (ITRIMWL == 0) {
+            std::vector<int> lines;
+            const int kx = keynum("XTRIM");
+            for (auto it = bodyline.lower_bound({kx, 0}); it != bodyline.end() && it->first.first == kx; ++it)
+                lines.push_back(it->second.first);
+            std::sort(lines.begin(), lines.end());
+            for (int line : lines)
+                held.push_back(" WARNING: keyword XTRIM in line " + std::to_string(line) + " of configuration file " +
+                               fnames::FILECFG + " ignored: no waterline trimming (ITRIMWL = 0)");
         }
         if (tanks_poten(ps) != 0) {
             IERR = 1;
             return;
         }
-    } else {
-        copy_staged(ps, Stage::F);
-        if (NTANKS >= 1) {
-            if (RHOTANK.extent(1) < NTANKS && !RHOTANK.resize_keep_fill(-1.0f, NTANKS)) {
-                IERR = fail("Insufficient memory to allocate RHOTANK array");
-                return;
-            }
-            if (RHOTANK(1) < 0.0f) {
-                IERR = fail(" RHOTANK not in CONFIG.ZRV, NTANKS=", NTANKS);
-                return;
-            }
-            for (int t = 2; t <= NTANKS; ++t)
-                if (RHOTANK(t) < 0.0f) RHOTANK(t) = RHOTANK(t - 1);
-            if (!CTANK.allocate(9, NTANKS) || !VOLTANK.allocate(3, NTANKS)) {
-                IERR = fail("Insufficient memory to allocate tank arrays");
-                return;
-            }
+    } else if (NTANKS >= 1) {
+        if (RHOTANK.extent(1) < NTANKS && !RHOTANK.resize_keep_fill(-1.0f, NTANKS)) {
+            IERR = fail("Insufficient memory to allocate RHOTANK array");
+            return;
+        }
+        if (RHOTANK(1) < 0.0f) {
+            IERR = fail(" RHOTANK not in CONFIG.ZRV, NTANKS=", NTANKS);
+            return;
+        }
+        for (int t = 2; t <= NTANKS; ++t)
+            if (RHOTANK(t) < 0.0f) RHOTANK(t) = RHOTANK(t - 1);
+        if (!CTANK.allocate(9, NTANKS) || !VOLTANK.allocate(3, NTANKS)) {
+            IERR = fail("Insufficient memory to allocate tank arrays");
+            return;
         }
     }
 
-    copy_staged(ps, Stage::B);
-    if (IFORCE == 1 && ICTRSURF < 0) {
-        // Refused in the first pass of a run whose FORCE stage will use it.
-        IERR = bad_staged(keynum("ICTRSURF"), ICTRSURF);
-        return;
-    }
     if (IRR.size() > 0 && *std::min_element(IRR.begin(), IRR.end()) < 0) {
         IERR = fail(" Not enough data for IRR in CONFIG.ZRV");
         return;

@@ -39,7 +39,7 @@ inline constexpr int IUP2F = 13;
 
 // Largest count the reader accepts from a file header (bodies, panels,
 // modes, periods, ...); anything larger marks a foreign or broken file.
-inline constexpr long MAXCOUNT = 1L << 24;
+using zorva::MAXCOUNT;
 // Largest array (elements) the reader allocates outside a record it holds.
 inline constexpr long MAXELEMS = 1L << 28;
 // Largest B-spline order (potential and geometry) the evaluators take.

@@ -72,6 +72,7 @@ struct Case {
     std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
     bool before_solve = false;  // refused before the first period, no .p2f file
     bool no_p2f = false;        // no .p2f file
+    bool last = false;          // the message ends the screen
 };
 
 class DamagedInputs : public TempDirTest {};
@@ -119,7 +120,26 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=0\nIBODY_WAVEMAKER = 2\n",
          " Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=2\n\n"
          "\n  Configuration file box.cfg, line 2, keyword IBODY_WAVEMAKER: value \"2\" not accepted\n",
-         {}, true},
+         {}, true, false, true},
+        {"configuration tank of a body beyond the bodies", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nNPTANK(2) = (1 4)\n",
+         " Error in CONFIG file: tank ranges NPTANK of a body beyond the bodies of the run, body N=2\n\n"
+         "\n  Configuration file box.cfg, line 2, keyword NPTANK: value \"(1 4)\" not accepted\n",
+         {}, true, false, true},
+        // Switches outside their values, of either stage: refused in the
+        // first pass over the file, before the solve.
+        {"configuration FORCE switch 2", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIFORCE=2\n",
+         "  Illegal value of IFORCE = 2\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IFORCE: value \"2\" not accepted\n",
+         {}, true, false, true},
+        {"configuration wall switch -1", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIWALLY0=-1\n",
+         "  Illegal value of IWALLY0 =     -1\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IWALLY0: value \"-1\" not accepted\n",
+         {}, true, false, true},
+        {"configuration force control layout 0", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIALTFRC=0\n",
+         "  Illegal value of IALTFRC = 0\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file box.cfg, line 2, keyword IALTFRC: value \"0\" not accepted\n",
+         {}, true, false, true},
         {"configuration ISCATT=1 with the higher-order method", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nISCATT=1\n",
          " ISCATT=1 is illegal with ILOWHI=1 \n"
@@ -337,6 +357,10 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         std::string screen;
         EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+        if (c.last) {
+            const std::string m = c.message;
+            EXPECT_EQ(screen.substr(screen.size() - std::min(screen.size(), m.size())), m) << screen;
+        }
         if (c.before_solve) {
             // No period line (period, then the time of day) and no .p2f file.
             EXPECT_FALSE(std::regex_search(screen, std::regex(R"(\n +[0-9.]+ +[0-9]{2}:[0-9]{2}:[0-9]{2} )"))) << screen;

@@ -85,6 +85,13 @@ TEST_F(ModelTest, ChkpotRules) {
          none},
         {"wavemaker body beyond the bodies", [] { cfg::IBODY_WAVEMAKER = 3; }, 1, -1, 1, 0, 10, 1,
          {" Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n"}, none},
+        {"wavemaker body beyond the bodies, with diffraction: nothing reset after the refusal",
+         [] { cfg::IBODY_WAVEMAKER = 3; }, 1, 1, 1, 0, 10, 1,
+         {" Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n"},
+         [this](int idiff, float) {
+             EXPECT_EQ(idiff, 1);
+             EXPECT_EQ(screen.str(), "\n Value of IBODY_WAVEMAKER is illegal In CONFIG file: IBODY_WAVEMAKER=3\n\n");
+         }},
         {"dipoles with ISOR 1", [] { cfg::IDIPOLE = 1; cfg::ISOR = 1; }, 1, 1, 1, 0, 10, 1,
          {" Set ISOR=0 if dipole panels are used in GDF\n"}, none},
         {"wavemaker bodies after a physical one: IDIFF reset",
@@ -119,6 +126,25 @@ TEST_F(ModelTest, ChkpotRules) {
         }
         c.check(idiff, tol);
     }
+}
+
+// Per-body keys of the configuration for bodies beyond those of the model
+// are warned of by the checks, naming the line; the run goes on.
+TEST_F(ModelTest, ChkpotWarnsOfKeysForBodiesBeyondTheModel) {
+    copy_example("twoboxes");
+    write_file("twoboxes.cfg", "ILOWHI=0\nXTRIM(2) = 0 0 0\nNEWMDS(4) = 0\nXTRIM(3) = 0 0 1\n");
+    ASSERT_EQ(getip(), 0) << screen.str();
+    ASSERT_EQ(cfg::NBODY, 2);
+    screen.str("");
+    int idiff = IDIFF, ierr = -1;
+    float tol = 0.f;
+    CHKPOT(IRAD, idiff, NPER, NBETA, IMODFL, NEQN, 1.0E-6f, 1.0E-4f, tol, ierr);
+    EXPECT_EQ(ierr, 0) << screen.str();
+    EXPECT_EQ(screen.str(),
+              "\n  WARNING: keyword NEWMDS(4) in line 3 of configuration file twoboxes.cfg ignored: the run has 2 "
+              "bodies\n"
+              "\n  WARNING: keyword XTRIM(3) in line 4 of configuration file twoboxes.cfg ignored: the run has 2 "
+              "bodies\n");
 }
 
 TEST_F(ModelTest, PeriodConversion) {

@@ -44,6 +44,11 @@ std::string comment(int line, const std::string& key) {
 std::string unknown(const std::string& key) {
     return "\n  WARNING: unknown keyword " + key + " in configuration file run.cfg; line ignored\n";
 }
+// The warning of a trim given to a run without waterline trimming.
+std::string notrim(int line) {
+    return "\n  WARNING: keyword XTRIM in line " + std::to_string(line) +
+           " of configuration file run.cfg ignored: no waterline trimming (ITRIMWL = 0)\n";
+}
 // The line after a refusal that names the refused item (value or body index).
 std::string named(int line, const std::string& key, const std::string& item) {
     return "\n  Configuration file run.cfg, line " + std::to_string(line) + ", keyword " + key + ": " + item +
@@ -152,10 +157,12 @@ const std::vector<CfgCase>& cases() {
          "XBODY(2) = 1 2 3 4\n"
          "KSPLIN = 16\nIQUADO = 16\nIQUADI = 16\n"
          "ISOLVE = -1\nISCATT = 1\nISOR = 1\nIQUAD = 1\nILOG = 1\nIDIAG = 1\nIRR(2) = 3\n"
-         "IBODY_WAVEMAKER = 7\nIPERIO = 4\nICTRSURF = 0\n",
+         "IBODY_WAVEMAKER = 7\nIPERIO = 4\nICTRSURF = 0\n"
+         "IALTFRC = 3\nMAXMIT = 30\nIREADRAO = 2\nIPNLBPT = -2147483647\nIWALLY0 = 1\nIFIELD_ARRAYS = 1\n",
          0, unknown("DIRECT") + unknown("BODY"),
          {"XBODY", "KSPLIN", "IQUADO", "IQUADI", "ISOLVE", "ISCATT", "ISOR", "IQUAD", "ILOG", "IDIAG", "IRR",
-          "IBODY_WAVEMAKER", "IPERIO", "ICTRSURF"},
+          "IBODY_WAVEMAKER", "IPERIO", "ICTRSURF", "IALTFRC", "MAXMIT", "IREADRAO", "IPNLBPT", "IWALLY0",
+          "IFIELD_ARRAYS"},
          [] {},
          [] {
              EXPECT_EQ(ISOLVE, -1);
@@ -181,7 +188,8 @@ const std::vector<CfgCase>& cases() {
          "\n  WARNING: unknown keyword NOSUCHKEY in configuration file run.cfg; line ignored\n",
          {"MAXITT", "ISOR"},
          [] {}, [] { EXPECT_EQ(MAXITT, 50); EXPECT_EQ(ISOR, 1); }},
-        {"tabs before, around and after =", 0, "\tMAXITT\t=\t50\nISOR\t= 1\nilog =\t1\nXTRIM(1)\t=\t0.5\t2.\t0.\n", 0, "",
+        {"tabs before, around and after =", 0, "\tMAXITT\t=\t50\nISOR\t= 1\nilog =\t1\nXTRIM(1)\t=\t0.5\t2.\t0.\n", 0,
+         notrim(4),
          {"MAXITT", "ISOR", "ILOG", "XTRIM"},
          [] {},
          [] {
@@ -218,7 +226,7 @@ const std::vector<CfgCase>& cases() {
         // Every refused value or body index is followed by a line naming
         // the file, the line, the keyword and the item as written.
         {"body index 0", 0, "IRR(0) = 1\n", 1,
-         "\n  Illegal value of body index NB = \n" + std::string(READERR) + named(1, "IRR", "body index \"(0)\""), {}},
+         "\n  Illegal value of body index NB = 0\n" + std::string(READERR) + named(1, "IRR", "body index \"(0)\""), {}},
         {"negative body index", 0, "ILOWHI=0\nxtrim (-2) = 1 2 3\n", 1,
          "\n  Illegal value of body index NB =     -2\n\n" + std::string(READERR) +
              named(2, "XTRIM", "body index \"(-2)\""),
@@ -227,14 +235,17 @@ const std::vector<CfgCase>& cases() {
         // A body index or a count beyond any model: refused before any
         // array is grown for it.
         {"huge body index", 0, "XBODY(2000000000) = 1 2 3 4\n", 1,
-         "\n  Illegal value of body index NB = *****\n\n" + std::string(READERR) +
+         "\n  Illegal value of body index NB = 2000000000\n" + std::string(READERR) +
              named(1, "XBODY", "body index \"(2000000000)\""),
          {}},
         {"negative NEWMDS", 0, "NEWMDS(1) = -1\n", 1,
          "\n  Illegal value of NEWMDS =     -1\n\n" + std::string(READERR) + named(1, "NEWMDS", "value \"-1\""),
          {"NEWMDS"}},
+        {"NEWMDS above the largest count", 0, "NEWMDS(2) = 16777217\n", 1,
+         "\n  Illegal value of NEWMDS = 16777217\n" + std::string(READERR) + named(1, "NEWMDS", "value \"16777217\""),
+         {"NEWMDS"}},
         {"huge MAXITT", 0, "MAXITT = 2147483647\n", 1,
-         "\n  Illegal value of MAXITT = *****\n\n" + std::string(READERR) + named(1, "MAXITT", "value \"2147483647\""),
+         "\n  Illegal value of MAXITT = 2147483647\n" + std::string(READERR) + named(1, "MAXITT", "value \"2147483647\""),
          {"MAXITT"}},
         {"unreadable body index", 0, "IRR(b) = 1\n", 1, READERR + named(1, "IRR", "body index \"(b)\""), {}},
         {"IRR of body 2 alone", 0, "IRR(2) = 1\n", 0, "", {"IRR"},
@@ -242,7 +253,7 @@ const std::vector<CfgCase>& cases() {
          [] { ASSERT_EQ(IRR.extent(1), 2); EXPECT_EQ(IRR(1), 4); EXPECT_EQ(IRR(2), 1); }},
         {"IRR of body 3 without body 2", 0, "IRR(3) = 1\n", 1, "\n  Not enough data for IRR in CONFIG.ZRV\n",
          {"IRR"}},
-        {"per-body growth keeps entries", 0, "XTRIM(2) = 0.5 1 2\nNEWMDS(3) = 2\nXBODY(2) = 1 2 3 4\n", 0, "",
+        {"per-body growth keeps entries", 0, "XTRIM(2) = 0.5 1 2\nNEWMDS(3) = 2\nXBODY(2) = 1 2 3 4\n", 0, notrim(1),
          {"XTRIM", "NEWMDS", "XBODY"},
          [] {},
          [] {
@@ -309,6 +320,18 @@ const std::vector<CfgCase>& cases() {
          {"IQUADI"}},
         {"no iteration", 0, "MAXITT = 0\n", 1,
          "\n  Illegal value of MAXITT = 0\n" + std::string(READERR) + named(1, "MAXITT", "value \"0\""), {"MAXITT"}},
+        // A solver that does not iterate takes no iteration limit.
+        {"MAXITT 0 with the direct solver", 0, "MAXITT = 0\nISOLVE = 1\nISOR = 1\n", 0, "", {"MAXITT", "ISOLVE", "ISOR"},
+         [] {}, [] { EXPECT_EQ(MAXITT, 0); }},
+        {"negative MAXITT without a solution", 0, "ISOLVE = -1\nMAXITT = -5\n", 0, "", {"ISOLVE", "MAXITT"},
+         [] {}, [] { EXPECT_EQ(MAXITT, -5); }},
+        // The waterline trimming grid as the .p2f file carries it: the
+        // value in the message, however wide.
+        {"ITRIMWL above the largest count", 0, "ITRIMWL = 16777217\n", 1,
+         "\n  Illegal value of ITRIMWL = 16777217\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"16777217\""),
+         {"ITRIMWL"}},
+        {"trims without trimming: one warning a line", 0, "XTRIM(2) = 0 0 1\nITRIMWL = 0\nXTRIM = 0.1 1 0\n", 0,
+         notrim(1) + notrim(3), {"ITRIMWL", "XTRIM"}},
         {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
          "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
          {"ITRIMWL"}},
@@ -324,6 +347,61 @@ const std::vector<CfgCase>& cases() {
         {"negative ICTRSURF, FORCE pass", 1, "IPOTEN = 0\nICTRSURF = -2\n", 1,
          "\n  Illegal value of ICTRSURF =     -2\n\n" + std::string(READERR) + named(2, "ICTRSURF", "value \"-2\""),
          {"IPOTEN", "ICTRSURF"}, [] { force_arrays(1, 0); }},
+        // Switches and counts outside the values the program gives a
+        // meaning; a key of the FORCE stage is refused in the POTEN pass of
+        // a run with that stage, before the solve.
+        {"IPOTEN 2", 0, "IPOTEN = 2\n", 1,
+         "\n  Illegal value of IPOTEN = 2\n\n" + std::string(READERR) + named(1, "IPOTEN", "value \"2\""), {"IPOTEN"}},
+        {"IPOTEN -1", 0, "IPOTEN = -1\n", 1,
+         "\n  Illegal value of IPOTEN =     -1\n\n" + std::string(READERR) + named(1, "IPOTEN", "value \"-1\""),
+         {"IPOTEN"}},
+        {"IFORCE 2 in a run without the POTEN stage", 0, "IPOTEN = 0\nIFORCE = 2\n", 1,
+         "\n  Illegal value of IFORCE = 2\n\n" + std::string(READERR) + named(2, "IFORCE", "value \"2\""),
+         {"IPOTEN", "IFORCE"}},
+        {"IWALLY0 -1", 0, "IWALLY0 = -1\n", 1,
+         "\n  Illegal value of IWALLY0 =     -1\n\n" + std::string(READERR) + named(1, "IWALLY0", "value \"-1\""),
+         {"IWALLY0"}},
+        {"IWALLX0 2", 0, "IWALLX0 = 2\n", 1,
+         "\n  Illegal value of IWALLX0 = 2\n\n" + std::string(READERR) + named(1, "IWALLX0", "value \"2\""),
+         {"IWALLX0"}},
+        {"ILOWGDF -1", 0, "ILOWGDF = -1\n", 1,
+         "\n  Illegal value of ILOWGDF =     -1\n\n" + std::string(READERR) + named(1, "ILOWGDF", "value \"-1\""),
+         {"ILOWGDF"}},
+        {"IPLTDAT -1, FORCE only", 1, "IPOTEN = 0\nIPLTDAT = -1\n", 1,
+         "\n  Illegal value of IPLTDAT =     -1\n\n" + std::string(READERR) + named(2, "IPLTDAT", "value \"-1\""),
+         {"IPOTEN", "IPLTDAT"}, [] { force_arrays(1, 0); }},
+        {"IALTFRC 0", 0, "IALTFRC = 0\n", 1,
+         "\n  Illegal value of IALTFRC = 0\n" + std::string(READERR) + named(1, "IALTFRC", "value \"0\""), {"IALTFRC"}},
+        {"IALTFRC 0, FORCE only", 1, "IPOTEN = 0\nIALTFRC = 0\n", 1,
+         "\n  Illegal value of IALTFRC = 0\n" + std::string(READERR) + named(2, "IALTFRC", "value \"0\""),
+         {"IPOTEN", "IALTFRC"}, [] { force_arrays(1, 0); }},
+        {"MODLST 2", 0, "MODLST = 2\n", 1,
+         "\n  Illegal value of MODLST = 2\n\n" + std::string(READERR) + named(1, "MODLST", "value \"2\""), {"MODLST"}},
+        {"MONITR -1", 0, "MONITR = -1\n", 1,
+         "\n  Illegal value of MONITR =     -1\n\n" + std::string(READERR) + named(1, "MONITR", "value \"-1\""),
+         {"MONITR"}},
+        {"NUMHDR 2, FORCE only", 1, "IPOTEN = 0\nNUMHDR = 2\n", 1,
+         "\n  Illegal value of NUMHDR = 2\n\n" + std::string(READERR) + named(2, "NUMHDR", "value \"2\""),
+         {"IPOTEN", "NUMHDR"}, [] { force_arrays(1, 0); }},
+        {"NUMNAM 2", 0, "NUMNAM = 2\n", 1,
+         "\n  Illegal value of NUMNAM = 2\n\n" + std::string(READERR) + named(1, "NUMNAM", "value \"2\""), {"NUMNAM"}},
+        {"MAXMIT 31", 0, "MAXMIT = 31\n", 1,
+         "\n  Illegal value of MAXMIT = 31\n\n" + std::string(READERR) + named(1, "MAXMIT", "value \"31\""),
+         {"MAXMIT"}},
+        {"IPNLBPT without a size", 0, "IPNLBPT = -2147483648\n", 1,
+         "\n  Illegal value of IPNLBPT = -2147483648\n" + std::string(READERR) +
+             named(1, "IPNLBPT", "value \"-2147483648\""),
+         {"IPNLBPT"}},
+        {"IFIELD_ARRAYS -1", 0, "IFIELD_ARRAYS = -1\n", 1,
+         "\n  Illegal value of IFIELD_ARRAYS =     -1\n\n" + std::string(READERR) +
+             named(1, "IFIELD_ARRAYS", "value \"-1\""),
+         {"IFIELD_ARRAYS"}},
+        {"IREADRAO 3", 0, "IREADRAO = 3\n", 1,
+         "\n  Illegal value of IREADRAO = 3\n\n" + std::string(READERR) + named(1, "IREADRAO", "value \"3\""),
+         {"IREADRAO"}},
+        {"IREADRAO -1, FORCE only", 1, "IPOTEN = 0\nIREADRAO = -1\n", 1,
+         "\n  Illegal value of IREADRAO =     -1\n\n" + std::string(READERR) + named(2, "IREADRAO", "value \"-1\""),
+         {"IPOTEN", "IREADRAO"}, [] { force_arrays(1, 0); }},
         {"POTEN off keeps the FORCE switch", 0, "IFORCE = 0\nIPOTEN = 0\nISOLVE = 3\n", 0, "",
          {"IFORCE", "IPOTEN", "ISOLVE"},
          [] {},
@@ -496,6 +574,34 @@ TEST_F(RdConfig, HeldWarningWrittenOnce) {
     warn_file();
     warn_file();
     EXPECT_EQ(screen.str(), comment(1, "ISOLVE") + unknown("NOSUCH") + nolines("sets no keyword"));
+}
+
+// Once the model is read: a per-body keyword for a body the run does not
+// have is warned of, once for each line that gives one, in line order; a
+// body index on a keyword of the run is no body.
+TEST_F(RdConfig, KeysOfBodiesBeyondTheRun) {
+    cfg::reset();
+    fnames::FILECFG = "run.cfg";
+    write_file("run.cfg",
+               "XTRIM(3) = 0 0 0\nITRIMWL = 1\nIRR(1) = 0\nIRR(2) = 1\nNEWMDS(2) = 0\nisolve(5) = 1\n"
+               "NPDIPOLE(2) = (1 2)\nXBODY(2) = 0 0 0 0\nXTRIM(2) = 0 0 0\n");
+    int ierr = -1;
+    RDCONFIG(0, ierr);
+    ASSERT_EQ(ierr, 0);
+    warn_file();
+    ASSERT_EQ(screen.str(), "");
+    NBODY = 1;
+    warn_bodies();
+    auto beyond = [](const std::string& key, int line) {
+        return "\n  WARNING: keyword " + key + " in line " + std::to_string(line) +
+               " of configuration file run.cfg ignored: the run has 1 body\n";
+    };
+    EXPECT_EQ(screen.str(), beyond("XTRIM(3)", 1) + beyond("IRR(2)", 4) + beyond("NEWMDS(2)", 5) +
+                                beyond("NPDIPOLE(2)", 7) + beyond("XBODY(2)", 8) + beyond("XTRIM(2)", 9));
+    screen.str("");
+    NBODY = 3;
+    warn_bodies();
+    EXPECT_EQ(screen.str(), "");
 }
 
 TEST(CfgGrow, IrrFillModes) {
