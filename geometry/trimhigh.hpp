@@ -14,6 +14,10 @@
 
 namespace zorva {
 
+// A patch point less than FSGAP (x ULEN) below the free surface lies in
+// it: a patch there with a vertical normal is a free-surface patch.
+inline constexpr float FSGAP = 1.0E-4f;
+
 // Corners q = 1..4 of a sub-patch square, in order round it: local
 // coordinates (CORNS, CORNT), and the next, previous and opposite corner.
 inline constexpr int NEXTC[5] = {0, 2, 3, 4, 1};
@@ -30,6 +34,7 @@ struct TrimGrid {
     std::vector<float> G;  // G[0..M]: grid points on [-1, 1], the outer ones at +-0.9999
     Arr2<int> FLAG;        // (M+1, M+1)
     float ZL = 0.0f;
+    float FMIN = 0.0f;     // least height above ZL of the points sampled
     void setup(int m);
     // FLAG at the corner q (1..4) of the rectangle.
     int corner(int q) const;

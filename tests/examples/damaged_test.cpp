@@ -71,6 +71,7 @@ struct Case {
     std::vector<std::pair<const char*, std::string>> extra = {};  // further files written
     bool before_solve = false;  // refused before the first period, no .p2f file
     bool no_p2f = false;        // no .p2f file
+    bool last = false;          // the message ends the output
 };
 
 class DamagedInputs : public TempDirTest {};
@@ -271,8 +272,19 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "not accepted", {}, true},
         {"box lifted clear of the water", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.6 0 0\n",
-         "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM every patch lies above the free surface, "
-         "nothing is wet", {}, true},
+         "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM = 0.6 0 0 no point of the body lies more than "
+         "1.E-4 x ULEN below the free surface, nothing is wet", {}, true},
+        // The box 0.5 deep lifted by its draft: its bottom in the free
+        // surface; the B-spline box lifted to 9.E-5 below its draft, with
+        // ILOG=1 as a bottom there would ask.
+        {"box lifted by its draft", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.5 0 0\n",
+         "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM = 0.5 0 0 no point of the body lies more than "
+         "1.E-4 x ULEN below the free surface, nothing is wet", {}, true, false, true},
+        {"B-spline box lifted to 9.E-5 below its draft", "hoboxbs", "hoboxbs.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nILOG=1\nITRIMWL=1\nXTRIM=0.49991 0 0\n",
+         "Error in GDF file, body 1 (hoboxbs.gdf): with the trim XTRIM = 0.49991 0 0 no point of the body lies more "
+         "than 1.E-4 x ULEN below the free surface, nothing is wet", {}, true, false, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
@@ -326,6 +338,11 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         std::string screen;
         EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+        if (c.last) {  // nothing but blanks after the line of the message
+            const std::size_t end = screen.find('\n', screen.rfind(c.message));
+            EXPECT_TRUE(end == std::string::npos || screen.find_first_not_of(" \n", end) == std::string::npos)
+                << screen;
+        }
         if (c.before_solve) {
             // No period line (period, then the time of day) and no .p2f file.
             EXPECT_FALSE(std::regex_search(screen, std::regex(R"(\n +[0-9.]+ +[0-9]{2}:[0-9]{2}:[0-9]{2} )"))) << screen;
