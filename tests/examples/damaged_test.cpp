@@ -285,6 +285,15 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nILOG=1\nITRIMWL=1\nXTRIM=0.49991 0 0\n",
          "Error in GDF file, body 1 (hoboxbs.gdf): with the trim XTRIM = 0.49991 0 0 no point of the body lies more "
          "than 1.E-4 x ULEN below the free surface, nothing is wet", {}, true, false, true},
+        // Water 0.3 deep under bodies 0.5 deep.
+        {"box deeper than the water", "box", "box.pot", 4, Case::Replace,
+         " 0.3  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+         "Error in GDF file box.gdf, body 1, panel 1: centroid below the bottom (depth HBOT = 0.3 in POT file "
+         "box.pot)", {}, true, false, true},
+        {"flat-patch box deeper than the water", "hobox", "hobox.pot", 4, Case::Replace,
+         " 0.3  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
+         "Error in GDF file, body 1 (hobox.gdf), patch 1: point below the bottom (depth HBOT = 0.3 in POT file "
+         "hobox.pot)", {}, true, false, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
