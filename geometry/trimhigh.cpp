@@ -527,8 +527,28 @@ void TRIMWLB(int& IERR) {
     TRIMWLH(NPATCHR, 0, IERR);
     if (IERR != 0) return;
 
-    // Depth of the deepest point sampled on each body's hull patches.
+    // Height above the free surface of the deepest point sampled on each
+    // body's hull patches: the points of the trimming grids, and a grid of
+    // NGRID x NGRID intervals on every patch (a coarse trimming grid samples
+    // little more than the corners).
     std::vector<float> deepest(static_cast<std::size_t>(nb + 1), HUGE_VALF);
+    for (int q = 1; q <= NPATCHR; ++q) {
+        const int ib = IBPTH(q);
+        if (ITANK(q) > 0) continue;
+        float& d = deepest[static_cast<std::size_t>(ib)];
+        for (int j = 0; j <= NGRID; ++j)
+            for (int i = 0; i <= NGRID; ++i) {
+                float X[3], XU[3], XV[3];
+                const float u = -1.0f + 2.0f * static_cast<float>(i) / NGRID;
+                const float v = -1.0f + 2.0f * static_cast<float>(j) / NGRID;
+                if (!patch_point(ib, q, u, v, 0, X, XU, XV)) {
+                    trim_fail(q, ib, 0);
+                    IERR = 1;
+                    return;
+                }
+                d = std::min(d, X[2] + cfg::XBODY(3, ib));
+            }
+    }
     const long limit = static_cast<long>(NPATCHR) * (M + 1) * (M + 1);
     long visits = 0;
     int js = 1;
