@@ -221,6 +221,14 @@ void trim_fail(int ip, int ib, int itype) {
 
 }  // namespace
 
+std::string TRIMNOTE(int IB, int IP) {
+    if (cfg::ITRIMWL < 1 || !ITRIM.allocated() || IP < 1 || IP > ITRIM.extent(1) || ITRIM(IP) == 0) return {};
+    return ", which the waterline trimming (ITRIMWL=" + std::to_string(cfg::ITRIMWL) + ", " + TRIMTEXT(IB) +
+           ") cuts: the cut leaves a part of the wetted surface too thin for the integration (a waterline close to "
+           "an edge or corner of a patch, or crossing a nearly level patch at a small angle); a slightly different "
+           "sinkage or trim avoids it";
+}
+
 void TrimGrid::setup(int m) {
     M = m;
     G.assign(static_cast<std::size_t>(m + 1), 0.0f);

@@ -8,6 +8,7 @@
 // the four corners in the source square) and the map.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "common/farray.hpp"
@@ -47,6 +48,11 @@ struct TrimGrid {
 // deck that lies at the free surface before the trim.  IERR 1 after one
 // message naming the geometry file, the body, the patch and the remedy.
 void TRIMOPEN(int& IERR);
+// For a message about patch IP of body IB that the waterline trimming cuts:
+// ", which the waterline trimming (ITRIMWL=.., XTRIM = ..) cuts: ..." with
+// the likely cause of an integration that cannot resolve it; "" for a patch
+// the trimming leaves whole.
+std::string TRIMNOTE(int IB, int IP);
 // Driver: trims every body patch (the list starts as the NPATCHR patches)
 // and rebuilds the per-patch tables for the sub-patches.
 void TRIMWLB(int& IERR);

@@ -60,6 +60,20 @@ const char* const NOLOAD =
     "Error return from subroutine RGKINIT, error code = 3\n\n\n"
     "  The reason is in rgklog.txt, the log of the geometry-model library SURFLINK\n";
 
+// The box of hobox with sides raised to z = 0.3 and a deck there, and its
+// spline control file (the deck's spline panels added).
+const char* const DECKED_GDF =
+    "Decked box\n1. 9.80665\n0 0\n6 0\n"
+    "-1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5\n"
+    "-1 0.5 0.3  1 0.5 0.3  1 0.5 -0.5  -1 0.5 -0.5\n"
+    "1 -0.5 0.3  -1 -0.5 0.3  -1 -0.5 -0.5  1 -0.5 -0.5\n"
+    "1 0.5 0.3  1 -0.5 0.3  1 -0.5 -0.5  1 0.5 -0.5\n"
+    "-1 -0.5 0.3  -1 0.5 0.3  -1 0.5 -0.5  -1 -0.5 -0.5\n"
+    "1 -0.5 0.3  1 0.5 0.3  -1 0.5 0.3  -1 -0.5 0.3\n";
+const char* const DECKED_SPL =
+    "Decked box\n2 4\n3 3\n3 3\n4 4\n4 1\n3 3\n3 3\n4 4\n4 1\n3 3\n3 3\n4 4\n"
+    "2 1\n3 3\n3 3\n4 4\n2 1\n3 3\n3 3\n4 4\n4 2\n3 3\n3 3\n4 4\n";
+
 struct Case {
     const char* name;
     const char* example;
@@ -285,6 +299,14 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nILOG=1\nITRIMWL=1\nXTRIM=0.49991 0 0\n",
          "Error in GDF file, body 1 (hoboxbs.gdf): with the trim XTRIM = 0.49991 0 0 no point of the body lies more "
          "than 1.E-4 x ULEN below the free surface, nothing is wet", {}, true, false, true},
+        // The decked box sunk to leave one corner of its bottom 5.E-4 above
+        // the waterline and the next 2.6E-3 below it: the end x = -1 keeps
+        // a sliver too thin for the integrals beside it.
+        {"decked box trimmed to a sliver", "hobox", "hobox.cfg", 0, Case::Text,
+         "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.3586 7.8 0.18\n",
+         "Number of subdivisions exceeds MAXSQR=2048: body 1 (hobox.gdf), patch 1, which the waterline trimming "
+         "(ITRIMWL=1, XTRIM = 0.3586 7.8 0.18) cuts: the cut leaves a part of the wetted surface too thin for the "
+         "integration", {{"hobox.gdf", DECKED_GDF}, {"hobox.spl", DECKED_SPL}}, true},
         // Water 0.3 deep under bodies 0.5 deep.
         {"box deeper than the water", "box", "box.pot", 4, Case::Replace,
          " 0.3  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
