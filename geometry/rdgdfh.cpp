@@ -430,7 +430,7 @@ void RDGDFH(int IU, int& IERR) {
                 IERR = 1;
                 return;
             }
-            if (dz >= -0.0001f) {
+            if (dz >= -FSGAP) {
                 if (vn[2] > 0.9999f) IFSPAT(q) = 1;
                 if (vn[2] < -0.9999f) IFSPAT(q) = -1;
             }

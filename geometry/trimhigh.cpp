@@ -16,6 +16,7 @@
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/patchwhere.hpp"
+#include "geometry/trimlow.hpp"
 #include "main/config.hpp"
 #include "main/fnames.hpp"
 
@@ -220,6 +221,14 @@ void trim_fail(int ip, int ib, int itype) {
 
 }  // namespace
 
+std::string TRIMNOTE(int IB, int IP) {
+    if (cfg::ITRIMWL < 1 || !ITRIM.allocated() || IP < 1 || IP > ITRIM.extent(1) || ITRIM(IP) == 0) return {};
+    return ", which the waterline trimming (ITRIMWL=" + std::to_string(cfg::ITRIMWL) + ", " + TRIMTEXT(IB) +
+           ") cuts: the cut leaves a part of the wetted surface too thin for the integration (a waterline close to "
+           "an edge or corner of a patch, or crossing a nearly level patch at a small angle); a slightly different "
+           "sinkage or trim avoids it";
+}
+
 void TrimGrid::setup(int m) {
     M = m;
     G.assign(static_cast<std::size_t>(m + 1), 0.0f);
@@ -315,6 +324,7 @@ void TRIMFLAGS(TrimGrid& GR, int JS, int IP, int IB, int& IERR) {
         return;
     }
     const float u1 = TRMRNG1(1, JS), u4 = TRMRNG1(4, JS), v1 = TRMRNG2(1, JS), v2 = TRMRNG2(2, JS);
+    GR.FMIN = HUGE_VALF;
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
             const float u = 0.5f * ((u1 + u4) + (u1 - u4) * GR.G[static_cast<std::size_t>(i - 1)]);
@@ -323,6 +333,7 @@ void TRIMFLAGS(TrimGrid& GR, int JS, int IP, int IB, int& IERR) {
             BODYGEOM(u, v, IB, IP, x, vn, xu, xv, aj, -1, 0, IERR);
             if (IERR != 0) return;
             const float f = x[2] - GR.ZL;
+            GR.FMIN = std::min(GR.FMIN, f);
             GR.FLAG(i, j) = f >= 1.0E-5f ? 1 : f < -1.0E-5f ? -1 : 0;
         }
 }
@@ -524,6 +535,28 @@ void TRIMWLB(int& IERR) {
     TRIMWLH(NPATCHR, 0, IERR);
     if (IERR != 0) return;
 
+    // Height above the free surface of the deepest point sampled on each
+    // body's hull patches: the points of the trimming grids, and a grid of
+    // NGRID x NGRID intervals on every patch (a coarse trimming grid samples
+    // little more than the corners).
+    std::vector<float> deepest(static_cast<std::size_t>(nb + 1), HUGE_VALF);
+    for (int q = 1; q <= NPATCHR; ++q) {
+        const int ib = IBPTH(q);
+        if (ITANK(q) > 0) continue;
+        float& d = deepest[static_cast<std::size_t>(ib)];
+        for (int j = 0; j <= NGRID; ++j)
+            for (int i = 0; i <= NGRID; ++i) {
+                float X[3], XU[3], XV[3];
+                const float u = -1.0f + 2.0f * static_cast<float>(i) / NGRID;
+                const float v = -1.0f + 2.0f * static_cast<float>(j) / NGRID;
+                if (!patch_point(ib, q, u, v, 0, X, XU, XV)) {
+                    trim_fail(q, ib, 0);
+                    IERR = 1;
+                    return;
+                }
+                d = std::min(d, X[2] + cfg::XBODY(3, ib));
+            }
+    }
     const long limit = static_cast<long>(NPATCHR) * (M + 1) * (M + 1);
     long visits = 0;
     int js = 1;
@@ -539,6 +572,7 @@ void TRIMWLB(int& IERR) {
         };
         TRIMFLAGS(GR, js, ip, ib, IERR);
         if (IERR != 0) return failed();
+        if (t == 0) deepest[static_cast<std::size_t>(ib)] = std::min(deepest[static_cast<std::size_t>(ib)], GR.FMIN);
         int ndry = 0, nwet = 0;
         for (int f : GR.FLAG) ndry += f == 1 ? 1 : 0, nwet += f == -1 ? 1 : 0;
         if (ndry == 0) continue;  // wholly wet
@@ -663,17 +697,18 @@ void TRIMWLB(int& IERR) {
         }
     }
     // A body left without a wet patch has no range: it starts where the
-    // next body would and counts no patch.
+    // next body would and counts no patch.  A body with no point deeper
+    // than a free-surface patch lies (a bottom lifted into the waterline
+    // plane, the slivers of its sides) has no wetted surface either.
     int next = NPATCHW + 1;
     for (int ib = nb; ib >= 1; --ib) {
-        if (NPATCHB(ib) > 0) {
-            next = IPSTART(ib);
-            continue;
-        }
-        IPSTART(ib) = next;
-        ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + fnames::GDFNAME(ib) +
-                   "): with the trim XTRIM every patch lies above the free surface, nothing is wet; give the body "
-                   "a smaller rise (the sinkage of XTRIM) or a smaller trim",
+        if (NPATCHB(ib) > 0) next = IPSTART(ib);
+        else IPSTART(ib) = next;
+        if (NPATCHB(ib) > 0 && deepest[static_cast<std::size_t>(ib)] < -FSGAP) continue;
+        ERRMSG("Error in GDF file, body " + std::to_string(ib) + " (" + fnames::GDFNAME(ib) + "): with the trim " +
+                   TRIMTEXT(ib) +
+                   " no point of the body lies more than 1.E-4 x ULEN below the free surface, nothing is wet; give "
+                   "the body a smaller rise (the sinkage of XTRIM) or a smaller trim",
                0);
         IERR = 1;
     }

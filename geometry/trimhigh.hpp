@@ -8,11 +8,16 @@
 // the four corners in the source square) and the map.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "common/farray.hpp"
 
 namespace zorva {
+
+// A patch point less than FSGAP (x ULEN) below the free surface lies in
+// it: a patch there with a vertical normal is a free-surface patch.
+inline constexpr float FSGAP = 1.0E-4f;
 
 // Corners q = 1..4 of a sub-patch square, in order round it: local
 // coordinates (CORNS, CORNT), and the next, previous and opposite corner.
@@ -30,6 +35,7 @@ struct TrimGrid {
     std::vector<float> G;  // G[0..M]: grid points on [-1, 1], the outer ones at +-0.9999
     Arr2<int> FLAG;        // (M+1, M+1)
     float ZL = 0.0f;
+    float FMIN = 0.0f;     // least height above ZL of the points sampled
     void setup(int m);
     // FLAG at the corner q (1..4) of the rectangle.
     int corner(int q) const;
@@ -42,6 +48,11 @@ struct TrimGrid {
 // deck that lies at the free surface before the trim.  IERR 1 after one
 // message naming the geometry file, the body, the patch and the remedy.
 void TRIMOPEN(int& IERR);
+// For a message about patch IP of body IB that the waterline trimming cuts:
+// ", which the waterline trimming (ITRIMWL=.., XTRIM = ..) cuts: ..." with
+// the likely cause of an integration that cannot resolve it; "" for a patch
+// the trimming leaves whole.
+std::string TRIMNOTE(int IB, int IP);
 // Driver: trims every body patch (the list starts as the NPATCHR patches)
 // and rebuilds the per-patch tables for the sub-patches.
 void TRIMWLB(int& IERR);

@@ -6,6 +6,7 @@
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "geometry/patchwhere.hpp"
+#include "geometry/trimhigh.hpp"
 #include "kernels/horank.hpp"
 #include "main/config.hpp"
 
@@ -264,7 +265,9 @@ void SELFSUB(const float* XS, const float* NS, float ULO, float UHI, float VLO, 
                 }
             }
             if (n + 2 > MAXSQR) {
-                ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP), 0);
+                ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP) +
+                           TRIMNOTE(IB, IP),
+                       0);
                 SUBDIAG(XS, q.X, IB, IP);
                 IERR = 1;
                 return;

@@ -7,6 +7,7 @@
 #include "geometry/model.hpp"
 #include "geometry/modelmore.hpp"
 #include "geometry/patchwhere.hpp"
+#include "geometry/trimhigh.hpp"
 #include "kernels/horank.hpp"
 #include "main/config.hpp"
 
@@ -212,7 +213,9 @@ void SUBDIV(const float* XF, int ILOGF, float UREF, float VREF, float ULO, float
         } else if (n + 4 <= MAXSQR) {
             add(um, ul, vm, vl), add(uh, um, vm, vl), add(um, ul, vh, vm), add(uh, um, vh, vm);
         } else {
-            ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP), 0);
+            ERRMSG(" Number of subdivisions exceeds MAXSQR=" + errmsg_value(MAXSQR) + ": " + PATCHWHERE(IB, IP) +
+                       TRIMNOTE(IB, IP),
+                   0);
             SUBDIAG(XF, c.X, IB, IP);
             IERR = 1;
             return;

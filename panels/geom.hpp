@@ -36,7 +36,10 @@ void PANEL(const float* X, float* XC, float* AX, float* XI, float* ETA, float* P
            float* WG, int IDIAG, float* DIAM, int I, int IQUAD, int& IERR);
 
 // Panel tables and hydrostatic sums of body NB (its NP panels from global
-// panel IPAN0 on).  IPERR is set to 1 when a panel fails (never reset).
+// panel IPAN0 on).  IPERR is set to 1 when a panel fails (never reset),
+// or to 2 when the first failure is a centroid below the bottom, whose
+// refusal names the geometry file, the body and the panel and ends the
+// body's panels.
 void PNLCHKS(int NB, int NP, int IPAN0, int& IPERR);
 
 // Strips of lid panels running inward from each waterline segment of body

@@ -3,11 +3,14 @@
 // of interior free-surface (lid) panels.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "common/fmtwrite.hpp"
 #include "common/messages.hpp"
 #include "geometry/model.hpp"
 #include "main/config.hpp"
+#include "main/fnames.hpp"
 #include "panels/geom.hpp"
 #include "panels/geomdata.hpp"
 #include "panels/paneldata.hpp"
@@ -15,6 +18,18 @@
 namespace zorva {
 
 using namespace pnl;
+
+namespace {
+
+// Refusal of panel I of body NB, whose centroid lies below the bottom.
+void below_bottom(int NB, int I) {
+    ERRMSG(" Error in GDF file " + fnames::GDFNAME(NB) + ", body " + std::to_string(NB) + ", panel " +
+               std::to_string(I) + ": centroid below the bottom (depth HBOT = " + fmt::num(model::HBOT * model::ULEN(1), 6) +
+               " in POT file " + fnames::FILEPOT + ")",
+           0);
+}
+
+}  // namespace
 
 void PNLCHKS(int NB, int NP, int IPAN0, int& IPERR) {
     using model::XVER;
@@ -111,8 +126,8 @@ void PNLCHKS(int NB, int NP, int IPAN0, int& IPERR) {
                 cfg::VOLTANK(2, t) += A * nyh * yh;
                 cfg::VOLTANK(3, t) += A * vz * (z - zt);
                 if (HBOT > 0.0f && HBOT + z - zt < -1.0E-5f) {
-                    ERRMSG(" Field point is below bottom on panel ", i);
-                    IPERR = 1;
+                    below_bottom(NB, i);
+                    if (IPERR == 0) IPERR = 2;
                     return;
                 }
             }
@@ -139,8 +154,8 @@ void PNLCHKS(int NB, int NP, int IPAN0, int& IPERR) {
         }
 
         if (t == 0 && HBOT > 0.0f && PCENT(3, g) + HBOT < -1.0E-5f) {
-            ERRMSG(" Field point is below bottom on panel ", i);
-            IPERR = 1;
+            below_bottom(NB, i);
+            if (IPERR == 0) IPERR = 2;
             return;
         }
     }
@@ -232,9 +247,10 @@ void GEOMN(int NEQN, int IMODFL, int& IERR) {
         const int last = ipan0 + np - 1;
         int iperr = 0;
         PNLCHKS(NB, np, ipan0, iperr);
+        // A refusal that names the body needs no list of its panels.
         if (iperr != 0) {
             IERR = 1;
-            ERRMSG("Panels listed above are for body N=", NB);
+            if (iperr == 1) ERRMSG("Panels listed above are for body N=", NB);
         }
         if (IERR == 0) {
             // Extra modes of the body.

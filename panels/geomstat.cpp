@@ -26,6 +26,10 @@ void GEOMSTAT(int NEQN, int IMODFL, int& IERR) {
     } else {
         HYDSTC(cfg::XBODY, nb, IERR);
     }
+    // A refused geometry has no volumes to report (the hand-over run of the
+    // extra modes ends here too, after its closing message, and still
+    // finishes its sums).
+    if (IERR != 0 && IMODFL >= 0) return;
 
     const int sx = std::max(model::ISX, 0), sy = std::max(model::ISY, 0);
     const float F = static_cast<float>((sx + 1) * (sy + 1));

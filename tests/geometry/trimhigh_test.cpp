@@ -273,9 +273,42 @@ TEST_F(TrimHighTest, BoxOfFlatPatchesMovedUp) {
     run_files("ITRIMWL=2\nXTRIM(1)=0.9 0. 0.\n", gdf, 6, 1, 2);
     EXPECT_NE(getip(), 0);
     EXPECT_EQ(NPATCHB(1), 0);
-    EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf): with the trim XTRIM every patch lies above the free "
-                     "surface, nothing is wet; give the body a smaller rise (the sinkage of XTRIM) or a smaller trim"))
+    EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf): with the trim XTRIM = 0.9 0 0 no point of the body lies "
+                     "more than 1.E-4 x ULEN below the free surface, nothing is wet; give the body a smaller rise (the "
+                     "sinkage of XTRIM) or a smaller trim"))
         << screen.str();
+}
+
+// The same box lifted by its draft 0.5, or to less than 1.E-4 below it,
+// keeps no point deeper than a free-surface patch lies: its bottom lies in
+// the waterline plane (or within 1.E-4 of it, a free-surface patch) and its
+// sides keep slivers at most.  Refused naming the file, the body and the
+// trim, with ILOG=1 too (which such a bottom would otherwise ask for).
+TEST_F(TrimHighTest, BoxLiftedByItsDraftIsRefused) {
+    struct Case {
+        const char* lift;
+        const char* more;  // further configuration lines
+    };
+    const Case cases[] = {
+        {"0.49991", ""},  // the first value past the edge
+        {"0.49991", "ILOG=1\n"}, {"0.49999", ""}, {"0.5", ""}, {"0.5", "ILOG=1\n"}, {"0.500005", ""}, {"0.50001", ""},
+    };
+    for (const Case& c : cases) {
+        for (int M : {1, 4}) {
+            SCOPED_TRACE(std::string(c.lift) + " " + c.more + " M=" + std::to_string(M));
+            fresh();
+            test::reset_modules();
+            run_files("ITRIMWL=" + std::to_string(M) + "\nXTRIM(1)=" + c.lift + " 0. 0.\n" + c.more, DECKED_BOX, 6,
+                      2, 3);
+            EXPECT_NE(getip(), 0);
+            EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf): with the trim XTRIM = " + std::string(c.lift) +
+                             " 0 0 no point of the body lies more than 1.E-4 x ULEN below the free surface, nothing "
+                             "is wet"))
+                << screen.str();
+            EXPECT_FALSE(said("ILOG=1 required")) << screen.str();
+            EXPECT_FALSE(said("Patch is above the free surface")) << screen.str();
+        }
+    }
 }
 
 // A move that leaves an edge of the body open under water is refused before

@@ -109,10 +109,25 @@ TEST_F(HydroTest, BoxDeeperThanTheWaterStops) {
     model::HBOT = 0.4f;
     EXPECT_EQ(run(), 1);
     const std::string log = read_file("errorp.log");
-    // The first bottom panel is panel 1 of the body; the rest are not listed.
-    EXPECT_NE(log.find(" Field point is below bottom on panel 1\n"), std::string::npos) << log;
-    EXPECT_EQ(log.find("below bottom on panel 2\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("Panels listed above are for body N=1"), std::string::npos) << log;
+    // The first bottom panel is panel 1 of the body; the rest are not listed,
+    // and the refusal, naming the body, needs no list line.
+    EXPECT_NE(log.find(", body 1, panel 1: centroid below the bottom (depth HBOT = 0.4 in POT file "),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("panel 2: centroid below"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Panels listed above"), std::string::npos) << log;
+    EXPECT_EQ(log.find("volume"), std::string::npos) << log;
+
+    // After a panel listed for another fault the list line follows.
+    test::PanelSet box = test::box_panels(2, 1, 0.5, 0.25);
+    box[0][1] = box[0][2] = box[0][3] = box[0][0];  // collapsed to a point on the bottom
+    test::setup_run({Body{box}});
+    model::HBOT = 0.4f;
+    EXPECT_EQ(run(), 1);
+    const std::string log2 = read_file("errorp.log");
+    EXPECT_NE(log2.find("for panel I=1"), std::string::npos) << log2;
+    EXPECT_NE(log2.find("panel 1: centroid below the bottom"), std::string::npos) << log2;
+    EXPECT_NE(log2.find("Panels listed above are for body N=1"), std::string::npos) << log2;
 }
 
 TEST_F(HydroTest, LidAndUpwardPanels) {

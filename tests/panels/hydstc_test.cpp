@@ -165,12 +165,15 @@ TEST_F(HydstcTest, VerticalCylinder) {
     EXPECT_NEAR(pnl::XBUOY(3, 1), -T / 2, 1e-6);
 }
 
-// A bottom below the sea floor stops with a message naming body and patch.
+// A bottom below the sea floor stops with a message naming the files, the
+// body and the patch.
 TEST_F(HydstcTest, PointBelowTheBottom) {
     user_body("CYLINDER 1.0 2.0", 8, 1, 2);
     write_file("b.pot", "B\n0\n0\n1.5 0. 0. 0. 0.\n0 0 0\n1 1\n1 1 1 1 1 1\n1\n5.\n1\n0.\n");
     EXPECT_EQ(hydro(), 1);
-    EXPECT_TRUE(said(" Field point is below bottom on body  1")) << screen.str();
+    EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf), patch 1: point below the bottom (depth HBOT = 1.5 in POT "
+                     "file b.pot)"))
+        << screen.str();
 }
 
 // The higher-order examples go through the model input, the hydrostatics,
