@@ -320,7 +320,8 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "1.E-4 x ULEN below the free surface, nothing is wet", {}, true},
         // The box 0.5 deep lifted by its draft: its bottom in the free
         // surface; the B-spline box lifted to 9.E-5 below its draft, with
-        // ILOG=1 as a bottom there would ask.
+        // ILOG=1 as a bottom there would ask (its line of the .pot file giving
+        // IQUAD and IDIAG only).
         {"box lifted by its draft", "hobox", "hobox.cfg", 0, Case::Text,
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.5 0 0\n",
          "Error in GDF file, body 1 (hobox.gdf): with the trim XTRIM = 0.5 0 0 no point of the body lies more than "
@@ -328,7 +329,10 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         {"B-spline box lifted to 9.E-5 below its draft", "hoboxbs", "hoboxbs.cfg", 0, Case::Text,
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nILOG=1\nITRIMWL=1\nXTRIM=0.49991 0 0\n",
          "Error in GDF file, body 1 (hoboxbs.gdf): with the trim XTRIM = 0.49991 0 0 no point of the body lies more "
-         "than 1.E-4 x ULEN below the free surface, nothing is wet", {}, true, false, true},
+         "than 1.E-4 x ULEN below the free surface, nothing is wet",
+         {{"hoboxbs.pot", "B-spline box, ILOG in the configuration\n 0\n 0\n 0.0  0. 0. 0. 0.\n 0  0   IQUAD IDIAG\n"
+                          " 1  1\n 1  1  1  1  1  1\n 3\n 4.  6.  8.\n 2\n 0.  45.\n"}},
+         true, false, true},
         // The decked box sunk to leave one corner of its bottom 5.E-4 above
         // the waterline and the next 2.6E-3 below it: the end x = -1 keeps
         // a sliver too thin for the integrals beside it.
@@ -399,8 +403,10 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         std::string screen;
         EXPECT_EQ(run_program(dir, screen), 1) << screen;
         EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
-        if (c.last) {  // nothing but blanks after the line of the message
-            const std::size_t end = screen.find('\n', screen.rfind(c.message));
+        if (c.last) {  // nothing but blanks after the (last) line of the message
+            const std::string m = c.message;
+            const std::size_t at = screen.rfind(m);
+            const std::size_t end = at == std::string::npos ? at : screen.find('\n', at + std::max<std::size_t>(m.size(), 1) - 1);
             EXPECT_TRUE(end == std::string::npos || screen.find_first_not_of(" \n", end) == std::string::npos)
                 << screen;
         }
