@@ -21,8 +21,10 @@ using namespace pnl;
 
 namespace {
 
-// Refusal of panel I of body NB, whose centroid lies below the bottom.
+// Refusal of panel I of body NB, whose centroid lies below the bottom: the
+// panel's message, then the line naming the file, the body and the depth.
 void below_bottom(int NB, int I) {
+    ERRMSG(" Field point is below bottom on panel ", I);
     ERRMSG(" Error in GDF file " + fnames::GDFNAME(NB) + ", body " + std::to_string(NB) + ", panel " +
                std::to_string(I) + ": centroid below the bottom (depth HBOT = " + fmt::num(model::HBOT * model::ULEN(1), 6) +
                " in POT file " + fnames::FILEPOT + ")",

@@ -172,6 +172,8 @@ void HYDSTC(const Arr2<float>& XBODY, int NBODY, int& IERR) {
                             std::copy(X, X + 3, &XQP(1, n));
                         const float x = X[0], y = X[1], z = X[2];
                         if (HBOT > 0.0f && HBOT + (t == 0 ? z + ZB : z - zt) < -1.0E-5f) {
+                            ERRMSG(" Field point is below bottom on body  ", ib);
+                            ERRMSG("                           Patch      ", p);
                             ERRMSG(" Error in GDF file, " + PATCHWHERE(ib, p) + ": point below the bottom (depth HBOT = " +
                                        fmt::num(HBOT * ULEN(1), 6) + " in POT file " + fnames::FILEPOT + ")",
                                    0);

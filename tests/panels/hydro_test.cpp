@@ -114,6 +114,7 @@ TEST_F(HydroTest, BoxDeeperThanTheWaterStops) {
     EXPECT_NE(log.find(", body 1, panel 1: centroid below the bottom (depth HBOT = 0.4 in POT file "),
               std::string::npos)
         << log;
+    EXPECT_LT(log.find(" Field point is below bottom on panel "), log.find(", body 1, panel 1: centroid below")) << log;
     EXPECT_EQ(log.find("panel 2: centroid below"), std::string::npos) << log;
     EXPECT_EQ(log.find("Panels listed above"), std::string::npos) << log;
     EXPECT_EQ(log.find("volume"), std::string::npos) << log;
