@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/deckedbox.hpp"
 #include "tests/support/testdir.hpp"
 
 namespace zorva::test {
@@ -61,16 +62,8 @@ const char* const NOLOAD =
     "Error return from subroutine RGKINIT, error code = 3\n\n\n"
     "  The reason is in rgklog.txt, the log of the geometry-model library SURFLINK\n";
 
-// The box of hobox with sides raised to z = 0.3 and a deck there, and its
-// spline control file (the deck's spline panels added).
-const char* const DECKED_GDF =
-    "Decked box\n1. 9.80665\n0 0\n6 0\n"
-    "-1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5\n"
-    "-1 0.5 0.3  1 0.5 0.3  1 0.5 -0.5  -1 0.5 -0.5\n"
-    "1 -0.5 0.3  -1 -0.5 0.3  -1 -0.5 -0.5  1 -0.5 -0.5\n"
-    "1 0.5 0.3  1 -0.5 0.3  1 -0.5 -0.5  1 0.5 -0.5\n"
-    "-1 -0.5 0.3  -1 0.5 0.3  -1 0.5 -0.5  -1 -0.5 -0.5\n"
-    "1 -0.5 0.3  1 0.5 0.3  -1 0.5 0.3  -1 -0.5 0.3\n";
+// The spline control file of the decked box (the box of hobox with sides
+// raised to z = 0.3 and a deck there: the deck's spline panels added).
 const char* const DECKED_SPL =
     "Decked box\n2 4\n3 3\n3 3\n4 4\n4 1\n3 3\n3 3\n4 4\n4 1\n3 3\n3 3\n4 4\n"
     "2 1\n3 3\n3 3\n4 4\n2 1\n3 3\n3 3\n4 4\n4 2\n3 3\n3 3\n4 4\n";
@@ -340,7 +333,7 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          "ILOWHI=1\nIPOTEN=1\nIFORCE=1\nISOLVE=1\nITRIMWL=1\nXTRIM=0.3586 7.8 0.18\n",
          "Number of subdivisions exceeds MAXSQR=2048: body 1 (hobox.gdf), patch 1, which the waterline trimming "
          "(ITRIMWL=1, XTRIM = 0.3586 7.8 0.18) cuts: the cut leaves a part of the wetted surface too thin for the "
-         "integration", {{"hobox.gdf", DECKED_GDF}, {"hobox.spl", DECKED_SPL}}, true},
+         "integration", {{"hobox.gdf", DECKED_BOX}, {"hobox.spl", DECKED_SPL}}, true},
         // Water 0.3 deep under bodies 0.5 deep.
         {"box deeper than the water", "box", "box.pot", 4, Case::Replace,
          " 0.3  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",

@@ -19,6 +19,7 @@
 #include "panels/geom.hpp"
 #include "panels/geomdata.hpp"
 #include "tests/geometry/modeltest.hpp"
+#include "tests/support/deckedbox.hpp"
 #include "tests/support/modules.hpp"
 
 namespace zorva {
@@ -229,22 +230,12 @@ TEST_F(TrimHighTest, FlatPatchWetPartCoveredExactly) {
     }
 }
 
-// The box 2 x 1 x 0.8 of flat patches, sides to z = 0.3 and a lid there.
-const char* const DECKED_BOX =
-    "Box\n1. 9.80665\n0 0\n6 0\n"
-    "-1 -0.5 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 -0.5 -0.5\n"
-    "-1 0.5 0.3  1 0.5 0.3  1 0.5 -0.5  -1 0.5 -0.5\n"
-    "1 -0.5 0.3  -1 -0.5 0.3  -1 -0.5 -0.5  1 -0.5 -0.5\n"
-    "1 0.5 0.3  1 -0.5 0.3  1 -0.5 -0.5  1 0.5 -0.5\n"
-    "-1 -0.5 0.3  -1 0.5 0.3  -1 0.5 -0.5  -1 -0.5 -0.5\n"
-    "1 -0.5 0.3  1 0.5 0.3  -1 0.5 0.3  -1 -0.5 0.3\n";
-
 // The box 2 x 1 x 0.8 (sides to z = 0.3, lid at z = 0.3) as it floats: the
 // lid is dropped, each side is one straight cut with the dry side on top,
 // and the box lifted by 0.2 keeps a wetted volume 2 x 1 x 0.3 and the
 // waterplane area 2.  A box lifted clear of the water stops with a message.
 TEST_F(TrimHighTest, BoxOfFlatPatchesMovedUp) {
-    const std::string gdf = DECKED_BOX;
+    const std::string gdf = test::DECKED_BOX;
     for (double d : {0.0, 0.2}) {
         fresh();
         test::reset_modules();
@@ -298,7 +289,7 @@ TEST_F(TrimHighTest, BoxLiftedByItsDraftIsRefused) {
             SCOPED_TRACE(std::string(c.lift) + " " + c.more + " M=" + std::to_string(M));
             fresh();
             test::reset_modules();
-            run_files("ITRIMWL=" + std::to_string(M) + "\nXTRIM(1)=" + c.lift + " 0. 0.\n" + c.more, DECKED_BOX, 6,
+            run_files("ITRIMWL=" + std::to_string(M) + "\nXTRIM(1)=" + c.lift + " 0. 0.\n" + c.more, test::DECKED_BOX, 6,
                       2, 3);
             EXPECT_NE(getip(), 0);
             EXPECT_TRUE(said(" Error in GDF file, body 1 (b.gdf): with the trim XTRIM = " + std::string(c.lift) +
@@ -332,7 +323,7 @@ TEST_F(TrimHighTest, OpenEdgeUnderWaterIsRefused) {
         "1 -0.5 0  -1 -0.5 0  -1 -0.5 -0.5  1 -0.5 -0.5\n"
         "1 0.5 0  1 -0.5 0  1 -0.5 -0.5  1 0.5 -0.5\n"
         "-1 -0.5 0  -1 0.5 0  -1 0.5 -0.5  -1 -0.5 -0.5\n";
-    const std::string decked_box = DECKED_BOX;
+    const std::string decked_box = test::DECKED_BOX;
     const std::string half_box =
         "Half box\n1. 9.80665\n0 1\n4 0\n"
         "-1 0 -0.5  -1 0.5 -0.5  1 0.5 -0.5  1 0 -0.5\n"
