@@ -18,7 +18,9 @@
 namespace zorva {
 
 namespace {
-constexpr int IUBODY = 21;  // per-body force control file; matrix files on 22..24
+// The unit of a body's own force control file; its matrix files are read
+// on the three units after it.
+int IUBODY = 21;
 
 using fread::I;
 using fread::R;
@@ -71,8 +73,8 @@ bool file_fail(int& IERR, std::string_view name, bool open) {
     const std::string n = fmt::A(name.substr(0, std::min<std::size_t>(name.size(), 20)), -1);
     std::string padded = n;
     padded.resize(20, ' ');
-    chan::write_line(IUSCR, " ");
-    chan::write_line(IUSCR, open ? " " + padded + " file cannot be opened" : " Unable to read data in file     " + padded);
+    SCRLINE(" ");
+    SCRLINE(open ? " " + padded + " file cannot be opened" : " Unable to read data in file     " + padded);
     notes();
     IERR = 1;
     return false;
@@ -82,7 +84,7 @@ bool file_fail(int& IERR, std::string_view name, bool open) {
 // option line).  The unit is left at the option line.
 int header(int unit, std::string& head, int& old, bool main, int& IERR) {
     if (fread::read_text(unit, head, 72) != 0) return fail(IERR, "Error reading header in .FRC file"), 1;
-    if (main) chan::write_line(IUSCR, " " + head);
+    if (main) SCRLINE(" " + head);
     int first = 0;
     if (fread::read_group(unit, {I(first)}) != 0) return fail(IERR, "Error reading .FRC file, line 2"), 1;
     old = 0;
@@ -250,8 +252,9 @@ void SCALEXM(int NMODT, float RHO, float GRAV, float ULENI, int IB1, int IB2, in
     }
 }
 
-void RDFRC(int IUNIT, float ULENI, int& IERR) {
+void RDFRC(int IUNIT, float ULENI, int& IERR, int IUFIRST) {
     using namespace frc;
+    IUBODY = IUFIRST;
     auto& IOPTN = run::IOPTN;
     const int nb = cfg::NBODY, nm = model::NMODT;
     const int u = IUNIT;
