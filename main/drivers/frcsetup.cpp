@@ -77,9 +77,15 @@ void settle(std::array<int, 10>& IOPTN, int& NBETA) {
 // The option checks on the options and heading count as the period loop
 // will see them, before the set-up writes any file: nothing is said and
 // nothing changes unless they refuse the run (1, after all their messages).
-int options_refused() {
+// With NAMES, the names of the numeric files the options select first.
+int options_refused(bool names) {
     Restore keep(run::IOPTN, model::NBETA);
     settle(run::IOPTN, model::NBETA);
+    if (names) {
+        int ierr = 0;
+        CHKNUMOUT(ierr);
+        if (ierr != 0) return 1;
+    }
     MessageHold hold;
     int ierr = 0;
     CHKOPT(ierr);
@@ -231,7 +237,7 @@ void FRCSETUP(int& IERR) {
         RDRAO(IERR);
         if (IERR == 1) return;
     }
-    if (options_refused() != 0) {
+    if (options_refused(true) != 0) {
         IERR = 1;
         return;
     }
@@ -302,11 +308,12 @@ void FRCSETUP(int& IERR) {
         if (IOPTN[8] > 0) ok = ok && koch(nm);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
     }
+    // Option 5's listings: the body points of the .bpi files (read first:
+    // a refused file leaves the numeric files alone), or the panels.
+    OPNPNL(IERR);
+    if (IERR == 1) return;
     // Numeric output files.
     OPNUMOUT(IERR);
-    if (IERR == 1) return;
-    // Option 5's listings: the body points of the .bpi files, or the panels.
-    OPNPNL(IERR);
     if (IERR == 1) return;
 
     // Body pressure and velocity switches and arrays.
@@ -392,7 +399,7 @@ void CHKFRC(int& IERR) {
 
     // The output options against the run that is about to be solved.
     NMODWM = sym::NSOLC - body_columns();
-    if (options_refused() != 0) return refused("Force control file " + fnames::FILEFRC);
+    if (options_refused(false) != 0) return refused("Force control file " + fnames::FILEFRC);
 }
 
 }  // namespace zorva
