@@ -377,8 +377,8 @@ void CHKFRC(int& IERR) {
     const int nb = cfg::NBODY;
     if (!cfg::NOOUT.allocate(9) || !cfg::IALTFRCN.allocate(nb) ||
         (cfg::NTANKS > 0 && !cfg::RHOTANK.allocate(cfg::NTANKS))) {
-        ERRMSG("Insufficient RAM to allocate .FRC inputs", 0);
-        return refused("Force control file " + fnames::FILEFRC);
+        ERRMSG("Insufficient RAM to allocate .P2F inputs", 0);
+        return refused("Configuration file " + fnames::FILECFG);
     }
     cfg::NOOUT.fill(1);
     cfg::RHOTANK.fill(-1.0f);
