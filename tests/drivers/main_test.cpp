@@ -76,7 +76,8 @@ TEST_F(DriverTest, MainRuns) {
     const V NOTP = msg(" See WARNING messages in ERRORP.LOG file ");
     const V NOTF = msg(" See WARNING messages in ERRORF.LOG file ");
     const V NOFILE = {"-"};
-    const V REFUSED = msg("Force control file run.frc refused before the first period is solved; no .p2f file is written");
+    const V REFUSED =
+        msg("Force control file run.frc refused before the first period is solved; no .p2f file is written");
     const V KEPT = msg(" The solved potentials are kept in run.p2f: a run with IPOTEN=0 computes the forces from it");
     // The FORCE set-up echoes the force control file (second layout: no
     // inertia matrix in the run log).

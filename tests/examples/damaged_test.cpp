@@ -354,11 +354,12 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
     }
 }
 
-// A refused run leaves the outputs of an earlier run as they were, and
-// writes no report: the FORCE stage alone with a field point above the free
-// surface (refused by the option checks), and both stages with the
-// control-surface drift asked for without the source method (refused
-// before the first period is solved).
+// A refused run leaves the numeric outputs of an earlier run as they were:
+// the FORCE stage alone with a field point above the free surface (refused
+// by the option checks, with no report written) or with a body-point file
+// that gives no point count, and both stages with the control-surface drift
+// asked for without the source method (refused before the first period is
+// solved, with no report written).
 class EarlierOutputs : public TempDirTest {};
 
 TEST_F(EarlierOutputs, StayAfterARefusedRun) {
@@ -372,9 +373,10 @@ TEST_F(EarlierOutputs, StayAfterARefusedRun) {
     }
     fs::remove("box.out");
     const std::string cfg = read_file("box.cfg"), frc = read_file("box.frc"), pot = read_file("box.pot");
-    auto unchanged = [&] {
+    auto unchanged = [&](bool report = false) {
         for (const auto& [f, text] : before) EXPECT_EQ(read_file(f), text) << f;
-        EXPECT_FALSE(fs::exists("box.out"));
+        EXPECT_EQ(fs::exists("box.out"), report);
+        fs::remove("box.out");
     };
 
     write_file("box.cfg", cfg + "IPOTEN=0\n");
@@ -385,6 +387,17 @@ TEST_F(EarlierOutputs, StayAfterARefusedRun) {
     EXPECT_EQ(run_program(fs::current_path(), screen), 1) << screen;
     EXPECT_NE(screen.find(" Field point above free surface, N=1"), std::string::npos) << screen;
     unchanged();
+
+    write_file("box.cfg", cfg + "IPOTEN=0\nIPNLBPT=1\n");
+    f = frc;
+    f.replace(f.find(" 0  0  0  1  0  0  0  1  1"), 26, " 0  0  0  1  1  0  0  1  1");
+    write_file("box.frc", f);
+    write_file("box.bpi", "Body points\nnone\n");
+    EXPECT_EQ(run_program(fs::current_path(), screen), 1) << screen;
+    EXPECT_NE(screen.find(" Error reading the number of points (record 2) of body-point file box.bpi"),
+              std::string::npos)
+        << screen;
+    unchanged(true);
 
     write_file("box.cfg", cfg);
     write_file("box.frc", frc);
