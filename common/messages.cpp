@@ -29,10 +29,48 @@ std::string errmsg_value(int value) {
     return fmt::I(value, width);
 }
 
+namespace {
+// Whole messages, also from the threads of a parallel loop.
+std::mutex msgmutex;
+MessageHold* current = nullptr;  // the innermost hold, if any
+
+// A line for UNIT: written, or kept by a hold.
+void put(int unit, std::string_view line) {
+    if (!MessageHold::keep(unit, line)) chan::write_line(unit, line);
+}
+}  // namespace
+
+MessageHold::MessageHold() : outer_(current) { current = this; }
+
+MessageHold::~MessageHold() { current = outer_; }
+
+bool MessageHold::keep(int unit, std::string_view text, int value) {
+    if (!current) return false;
+    current->held_.push_back({unit, std::string(text), value});
+    return true;
+}
+
+void MessageHold::release() {
+    std::vector<Entry> held = std::move(held_);
+    held_.clear();
+    MessageHold* self = current;
+    current = outer_;
+    for (const Entry& e : held) {
+        if (e.unit == 0) {
+            ERRMSG(e.text, e.value);
+        } else {
+            put(e.unit, e.text);
+            if (e.unit != IUSCR) chan::flush(e.unit);
+        }
+    }
+    current = self;
+}
+
+void SCRLINE(std::string_view text) { put(IUSCR, text); }
+
 void ERRMSG(std::string_view text, int value) {
-    // Whole messages, also from the threads of a parallel loop.
-    static std::mutex m;
-    std::lock_guard<std::mutex> lk(m);
+    std::lock_guard<std::mutex> lk(msgmutex);
+    if (MessageHold::keep(0, text, value)) return;
     std::string line = " ";
     line.append(text);
     line += errmsg_value(value);
@@ -71,17 +109,17 @@ void ERRLOGOPEN(std::string_view FILENAME, std::string_view STAGE, std::string& 
 
 void ECHOINP(std::string_view NAME, int UNIT, int N) {
     int limit = N;
-    chan::write_line(IULOG, "");
+    put(IULOG, "");
     if (N > 0) {
         std::string head = " First";
         head += fmt::I(N, 6);
         head += " lines of input file ";
         head.append(NAME);
-        chan::write_line(IULOG, head);
+        put(IULOG, head);
     } else {
         std::string head = " Input file ";
         head.append(NAME);
-        chan::write_line(IULOG, head);
+        put(IULOG, head);
         limit = 99999;
     }
     chan::rewind(UNIT);
@@ -91,9 +129,9 @@ void ECHOINP(std::string_view NAME, int UNIT, int N) {
         if (rec.size() > 80) rec.resize(80);
         std::size_t last = rec.find_last_not_of(' ');
         rec.resize(last == std::string::npos ? 0 : last + 1);
-        chan::write_line(IULOG, rec);
+        put(IULOG, rec);
     }
-    chan::flush(IULOG);
+    if (!current) chan::flush(IULOG);
     chan::rewind(UNIT);
 }
 

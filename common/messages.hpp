@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorva {
 
@@ -24,6 +25,36 @@ void ERRMSG(std::string_view text, int value);
 
 // The value as ERRMSG places it after the text ("" for 0).
 std::string errmsg_value(int value);
+
+// One line to the screen, kept back like the messages while a hold lasts.
+void SCRLINE(std::string_view text);
+
+// Holds back what ERRMSG, SCRLINE and ECHOINP would write while it lives, in
+// order.  release() writes what is held, as it would have been written at
+// the time; a hold that ends without release drops it (a check that passes
+// says nothing).  A hold made within another passes its release to the
+// outer one.
+class MessageHold {
+public:
+    MessageHold();
+    ~MessageHold();
+    MessageHold(const MessageHold&) = delete;
+    MessageHold& operator=(const MessageHold&) = delete;
+    void release();
+
+    // For the writers here: true when a hold keeps the line (UNIT 0: the
+    // ERRMSG call of TEXT and VALUE).
+    static bool keep(int unit, std::string_view text, int value = 0);
+
+private:
+    struct Entry {
+        int unit;
+        std::string text;
+        int value;
+    };
+    std::vector<Entry> held_;
+    MessageHold* outer_;
+};
 
 // Opens a stage's error log on unit 1 (replacing the file), sets DATE and
 // TIME to the current date and time, writes the log's header line

@@ -77,6 +77,10 @@ void KOCHIN1(float K, float SINT, float COST, int IH1, int IH2);
 // options select; IERR 1 after a message when a file cannot be created or
 // two files would share a name.
 void OPNUMOUT(int& IERR);
+// The names check of OPNUMOUT alone, before any file is made: IERR 1 after
+// a message when a selected file would take the report's name or share
+// one with another.
+void CHKNUMOUT(int& IERR);
 // Re-opens a numeric file to append; IERR 1 after a message on failure.
 void OPNAPND(int IUNIT, std::string_view NAME, int& IERR);
 // Modulus, phase in degrees, real and imaginary part, and the phase

@@ -125,18 +125,23 @@ std::string pad20(std::string_view s) {
     return t;
 }
 
+// The names of the selected numeric files: with NUMNAM other than 1, the
+// report's base name and the extension of the table name.
+std::array<std::string, run::NNUM + 1> numnames() {
+    std::array<std::string, run::NNUM + 1> names = run::NUMNAME;
+    for (int e = 1; e <= run::NNUM; ++e)
+        if (e != 15 && selected(e) && cfg::NUMNAM != 1)
+            names[static_cast<std::size_t>(e)] = runname(run::NUMNAME[static_cast<std::size_t>(e)]);
+    return names;
+}
+
 }  // namespace
 
-void OPNUMOUT(int& IERR) {
+void CHKNUMOUT(int& IERR) {
     IERR = 0;
-    auto& NAME = run::NUMNAME;
-    auto& IUNUM = run::IUNUM;
-
-    // Names first: a report name so long that two selected files would
-    // share a name is refused before any file is made.
-    std::array<std::string, run::NNUM + 1> names = NAME;
-    for (int e = 1; e <= run::NNUM; ++e)
-        if (e != 15 && selected(e) && cfg::NUMNAM != 1) names[static_cast<std::size_t>(e)] = runname(NAME[static_cast<std::size_t>(e)]);
+    // A report name so long that two selected files would share a name is
+    // refused before any file is made.
+    const std::array<std::string, run::NNUM + 1> names = numnames();
     for (int e = 1; e <= run::NNUM; ++e) {
         if (e == 15 || !selected(e)) continue;
         // Nor may one take the report's own name (a report named run.4).
@@ -154,7 +159,17 @@ void OPNUMOUT(int& IERR) {
                 return;
             }
     }
+}
 
+void OPNUMOUT(int& IERR) {
+    IERR = 0;
+    auto& NAME = run::NUMNAME;
+    auto& IUNUM = run::IUNUM;
+
+    // Names first: none of the files is made when they are refused.
+    CHKNUMOUT(IERR);
+    if (IERR != 0) return;
+    const std::array<std::string, run::NNUM + 1> names = numnames();
     for (int e = 1; e <= run::NNUM; ++e) {
         if (!selected(e)) continue;
         const auto ue = static_cast<std::size_t>(e);

@@ -44,7 +44,8 @@ void RDFNLINE(int CHAN, std::string& NAME, int& IDOT, int& ISTAT);
 // Sets the run's file names for one stage step, from the list file
 // LISTNAME (read on LISTCHAN) or else by asking on KEYBOARD / SCREEN:
 //   MODE -1: FILECFG (list without a .cfg line: "config.zrv");
-//   MODE  0: FILEPOT, GDFNAME(1) (when IALTPOT <= 1), FILEP2F;
+//   MODE  0: FILEPOT, GDFNAME(1) (when IALTPOT <= 1), FILEP2F, and FILEFRC
+//            when the list gives it (else empty);
 //   MODE  1: FILEPOT (run name), FILEFRC, FILEP2F, FILEOUT, FILEHST.
 // A new output file (.p2f in mode 0, .out in mode 1) that already exists
 // is overwritten only when the user agrees; otherwise a new name is asked

@@ -218,6 +218,8 @@ void SETFNAMES(int LISTCHAN, int KEYBOARD, int SCREEN, std::string_view LISTNAME
         // of the run too.
         std::string frc;
         if (search(LISTCHAN, listopen, ext(KFRC), frc) != Found::Yes) frc.clear();
+        // The name the FORCE stage will find (empty: it will ask).
+        FILEFRC = frc;
         const std::string inputs[] = {std::string(LISTNAME), FILECFG, FILEPOT,
                                       GDFNAME.size() >= 1 ? GDFNAME(1) : std::string(), frc};
         if (!check_old(KEYBOARD, SCREEN, FILEP2F, inputs)) return fail();

@@ -12,8 +12,10 @@ namespace zorva {
 // IERR 1 when a fatal inconsistency was found (every one is reported).
 void CHKOPT(int& IERR);
 
-// Reads the force control file open on IUNIT (unit 12).
-void RDFRC(int IUNIT, float ULENI, int& IERR);
+// Reads the force control file open on IUNIT (unit 12).  A body's own
+// force control file is read on unit IUFIRST, its matrix files on the three
+// units after it.
+void RDFRC(int IUNIT, float ULENI, int& IERR, int IUFIRST = 21);
 // Mass matrix of a freely floating body IB (mode offset IOFF), from its
 // displaced volume, centre of buoyancy, ZCG and radii of gyration.
 void MASSGYR(int NMODT, float ULENI, int IB, int IOFF);

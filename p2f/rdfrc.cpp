@@ -18,7 +18,6 @@
 namespace zorva {
 
 namespace {
-constexpr int IUBODY = 21;  // per-body force control file; matrix files on 22..24
 
 using fread::I;
 using fread::R;
@@ -71,8 +70,8 @@ bool file_fail(int& IERR, std::string_view name, bool open) {
     const std::string n = fmt::A(name.substr(0, std::min<std::size_t>(name.size(), 20)), -1);
     std::string padded = n;
     padded.resize(20, ' ');
-    chan::write_line(IUSCR, " ");
-    chan::write_line(IUSCR, open ? " " + padded + " file cannot be opened" : " Unable to read data in file     " + padded);
+    SCRLINE(" ");
+    SCRLINE(open ? " " + padded + " file cannot be opened" : " Unable to read data in file     " + padded);
     notes();
     IERR = 1;
     return false;
@@ -82,7 +81,7 @@ bool file_fail(int& IERR, std::string_view name, bool open) {
 // option line).  The unit is left at the option line.
 int header(int unit, std::string& head, int& old, bool main, int& IERR) {
     if (fread::read_text(unit, head, 72) != 0) return fail(IERR, "Error reading header in .FRC file"), 1;
-    if (main) chan::write_line(IUSCR, " " + head);
+    if (main) SCRLINE(" " + head);
     int first = 0;
     if (fread::read_group(unit, {I(first)}) != 0) return fail(IERR, "Error reading .FRC file, line 2"), 1;
     old = 0;
@@ -107,9 +106,10 @@ int read_block(int unit, int K, int i0, int n) {
     return 0;
 }
 
-// A matrix in a file of its own, on unit 21 + K.
-bool matrix_file(const std::string& name, int K, int i0, int n, int& IERR) {
-    const int unit = IUBODY + K;
+// A matrix in a file of its own, on unit IU0 + K (IU0 the unit of a
+// body's own force control file).
+bool matrix_file(int IU0, const std::string& name, int K, int i0, int n, int& IERR) {
+    const int unit = IU0 + K;
     if (chan::open(unit, name, chan::Status::Old) != 0) return file_fail(IERR, name, true);
     std::string head;
     bool ok = fread::read_text(unit, head, 72) == 0 && read_block(unit, K, i0, n) == 0;
@@ -119,9 +119,9 @@ bool matrix_file(const std::string& name, int K, int i0, int n, int& IERR) {
     return true;
 }
 
-bool body_file(int ib, int ioff, int& IERR) {
+// The force control file of body IB, open on unit U.
+bool body_file(int u, int ib, int ioff, int& IERR) {
     using namespace frc;
-    const int u = IUBODY;
     const std::string& name = FILEFRCB(ib);
     std::string head;
     int old = 0;
@@ -165,7 +165,7 @@ bool body_file(int ib, int ioff, int& IERR) {
             std::string fn;
             if (fread::read_fname(u, fn) != 0) return bad();
             FILEEXT[static_cast<std::size_t>(K)] = fn;
-            if (!matrix_file(fn, K, ioff, n, IERR)) return false;
+            if (!matrix_file(u, fn, K, ioff, n, IERR)) return false;
         }
     }
     SCALEXM(model::NMODT, RHO, model::GRAV, model::ULENI, ib, ib, ioff);
@@ -250,7 +250,7 @@ void SCALEXM(int NMODT, float RHO, float GRAV, float ULENI, int IB1, int IB2, in
     }
 }
 
-void RDFRC(int IUNIT, float ULENI, int& IERR) {
+void RDFRC(int IUNIT, float ULENI, int& IERR, int IUFIRST) {
     using namespace frc;
     auto& IOPTN = run::IOPTN;
     const int nb = cfg::NBODY, nm = model::NMODT;
@@ -340,7 +340,7 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
                         return (void)fail2(IERR, "Error reading .FRC file, external force filename K=", K,
                                            "  K=1,2,3 for mass, damping, stiffness matrix");
                     FILEEXT[static_cast<std::size_t>(K)] = fn;
-                    if (!matrix_file(fn, K, 0, nm, IERR)) return;
+                    if (!matrix_file(IUFIRST, fn, K, 0, nm, IERR)) return;
                 }
             }
             SCALEXM(nm, RHO, model::GRAV, ULENI, 1, nb, 0);
@@ -351,10 +351,10 @@ void RDFRC(int IUNIT, float ULENI, int& IERR) {
                 if (fread::read_fname(u, fn) != 0 || fn.empty())
                     return (void)fail(IERR, "Error reading .FRC file, filename for body N=", ib);
                 FILEFRCB(ib) = fn;
-                if (chan::open(IUBODY, fn, chan::Status::Old) != 0) return (void)file_fail(IERR, fn, true);
-                ECHOINP(fn, IUBODY, 0);
-                const bool ok = body_file(ib, o, IERR);
-                chan::close(IUBODY);
+                if (chan::open(IUFIRST, fn, chan::Status::Old) != 0) return (void)file_fail(IERR, fn, true);
+                ECHOINP(fn, IUFIRST, 0);
+                const bool ok = body_file(IUFIRST, ib, o, IERR);
+                chan::close(IUFIRST);
                 if (!ok) return;
                 o += nmodes(ib);
             }

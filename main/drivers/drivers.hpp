@@ -19,6 +19,14 @@ void FORCERUN(int& IERR);
 // after a message.
 void FRCSETUP(int& IERR);
 
+// In a run of both stages, before the first period is solved: the FORCE
+// stage's configuration pass, its force control file (when the list file
+// names it) and the option checks, read and made as the FORCE stage will
+// make them on the model at hand.  Nothing is said and nothing changes
+// when they pass; IERR 1 after their messages and a line saying that no
+// period is solved.
+void CHKFRC(int& IERR);
+
 // Progress line of a POTEN period: reads the clock into RUNDATE / RUNTIME
 // and writes the period, the time and the largest iteration counts of the
 // radiation and diffraction solves (NITER) and of the source-strength

@@ -3,7 +3,9 @@
 // body surfaces, the hydrostatics, the report header, the headings and
 // options of the period loop and the numeric output files.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <tuple>
 
 #include "common/channels.hpp"
 #include "common/messages.hpp"
@@ -27,7 +29,70 @@ namespace zorva {
 
 namespace {
 constexpr int IUOUT = 11, IUFRC = 12, IUP2F = 13;
+// The force control file read ahead in a run of both stages; a body's own
+// file on the unit after it, its matrix files on the three after that.
+constexpr int IUFRCA = 95;
+
+// Copies of module variables, put back when it goes.
+template <typename... T>
+class Restore {
+public:
+    explicit Restore(T&... v) : at_(&v...), was_(v...) {}
+    ~Restore() {
+        std::apply([this](T*... p) { std::apply([&](const T&... w) { ((*p = w), ...); }, was_); }, at_);
+    }
+    Restore(const Restore&) = delete;
+    Restore& operator=(const Restore&) = delete;
+
+private:
+    std::tuple<T*...> at_;
+    std::tuple<T...> was_;
+};
+
+// The solution columns before the first wavemaker column: all of them
+// without wavemaker modes, none when body 1 is the wavemaker.  The columns
+// of the wavemaker body and of every body after it follow the others.
+int body_columns() {
+    const int iwm = cfg::IBODY_WAVEMAKER;
+    if (iwm <= 0) return sym::NSOLC;
+    if (iwm == 1) return 0;
+    const int off = iwm <= model::IBMOD.extent(1) ? model::IBMOD(iwm) : model::NMODT;
+    for (int j = 1; j <= sym::NSOLC; ++j)
+        if (sym::IMODORD(j) > off) return j - 1;
+    return std::max(sym::NSOLC, 0);
 }
+
+// The options and the heading count as wavemaker columns or Haskind
+// headings leave them for the period loop.
+void settle(std::array<int, 10>& IOPTN, int& NBETA) {
+    if (frc::NMODWM >= 1) {
+        IOPTN[3] = 0;
+        IOPTN[8] = 0;
+    } else if (frc::NBETAH >= 1) {
+        NBETA = frc::NBETAH;
+        for (int i : {3, 5, 6, 7, 8, 9}) IOPTN[static_cast<std::size_t>(i)] = 0;
+    }
+}
+
+// The option checks on the options and heading count as the period loop
+// will see them, before the set-up writes any file: nothing is said and
+// nothing changes unless they refuse the run (1, after all their messages).
+// With NAMES, the names of the numeric files the options select first.
+int options_refused(bool names) {
+    Restore keep(run::IOPTN, model::NBETA);
+    settle(run::IOPTN, model::NBETA);
+    if (names) {
+        int ierr = 0;
+        CHKNUMOUT(ierr);
+        if (ierr != 0) return 1;
+    }
+    MessageHold hold;
+    int ierr = 0;
+    CHKOPT(ierr);
+    if (ierr != 0) hold.release();
+    return ierr;
+}
+}  // namespace
 
 void FRCSETUP(int& IERR) {
     using namespace model;
@@ -44,8 +109,9 @@ void FRCSETUP(int& IERR) {
     cfg::NOOUT.fill(1);
     fnames::SETFNAMES(IUOUT, IUKBD, IUSCR, fnames::RUNFILES[5], fnames::EXTS, 1, IERR);
     if (IERR != 0) return;
-    if (chan::exists(fnames::FILEOUT) || chan::open(IUOUT, fnames::FILEOUT, chan::Status::Replace) != 0)
-        return stop("Unable to open new .OUT file");
+    // The report is opened once the inputs and options are accepted: a
+    // refused run leaves no report behind.
+    if (chan::exists(fnames::FILEOUT)) return stop("Unable to open new .OUT file");
     if (chan::open(IUFRC, fnames::FILEFRC, chan::Status::Old) != 0) return stop("Unable to open .FRC input file");
     ECHOINP(fnames::FILEFRC, IUFRC, 0);
     if (chan::open(IUP2F, fnames::FILEP2F, chan::Status::Old, chan::Form::Unformatted) != 0)
@@ -125,25 +191,12 @@ void FRCSETUP(int& IERR) {
         if (!MODE.allocated() || MODEC(j) != 0) ++NMODFREE;
     }
     // Only a body number makes wavemaker modes (as in the POTEN run).
-    const int iwm = cfg::IBODY_WAVEMAKER;
-    if (iwm <= 0) {
-        NMODWM = 0;
-        NMODBD = sym::NSOLC;
-    } else if (iwm == 1) {
-        NMODWM = sym::NSOLC;
-        NMODBD = 0;
+    NMODBD = body_columns();
+    NMODWM = sym::NSOLC - NMODBD;
+    if (cfg::IBODY_WAVEMAKER == 1)
         NMODFREE = 0;
-    } else {
-        NMODBD = sym::NSOLC < 1 ? 0 : sym::NSOLC;
-        const int off = iwm <= IBMOD.extent(1) ? IBMOD(iwm) : nm;
-        for (int j = 1; j <= sym::NSOLC; ++j)
-            if (MODNUM(j) > off) {
-                NMODBD = j - 1;
-                break;
-            }
-        NMODWM = sym::NSOLC - NMODBD;
+    else if (cfg::IBODY_WAVEMAKER > 1)
         NMODFREE -= NMODWM;
-    }
 
     // Geometry kernel.
     if (model::NRGKBODY >= 1) {
@@ -184,6 +237,11 @@ void FRCSETUP(int& IERR) {
         RDRAO(IERR);
         if (IERR == 1) return;
     }
+    if (options_refused(true) != 0) {
+        IERR = 1;
+        return;
+    }
+    if (chan::open(IUOUT, fnames::FILEOUT, chan::Status::Replace) != 0) return stop("Unable to open new .OUT file");
     std::string date, time;
     OPHEAD(date, time, IERR);
     if (IERR != 0) return;
@@ -191,9 +249,8 @@ void FRCSETUP(int& IERR) {
     if (IERR != 0) return;
 
     // Headings and options of the period loop.
+    settle(IOPTN, NBETA);
     if (NMODWM >= 1) {
-        IOPTN[3] = 0;
-        IOPTN[8] = 0;
         if (NBETAH > 0) {
             // The wavemaker run keeps the POTEN headings.
             ERRMSG("WARNING: Haskind headings NBETAH not used with wavemaker modes", 0);
@@ -203,8 +260,7 @@ void FRCSETUP(int& IERR) {
         }
         NBETAH = 0;
     } else if (NBETAH >= 1) {
-        NBETA = NBETAF = NBETAH;
-        for (int i : {3, 5, 6, 7, 8, 9}) IOPTN[static_cast<std::size_t>(i)] = 0;
+        NBETAF = NBETAH;
         for (int i = 1; i <= NBETAH; ++i) {
             const float r = BETA(i) * 0.017453292f;
             SINBETA(i) = std::sin(r);
@@ -252,11 +308,12 @@ void FRCSETUP(int& IERR) {
         if (IOPTN[8] > 0) ok = ok && koch(nm);
         if (!ok) return stop("Insufficient RAM to allocate .P2F inputs");
     }
+    // Option 5's listings: the body points of the .bpi files (read first:
+    // a refused file leaves the numeric files alone), or the panels.
+    OPNPNL(IERR);
+    if (IERR == 1) return;
     // Numeric output files.
     OPNUMOUT(IERR);
-    if (IERR == 1) return;
-    // Option 5's listings: the body points of the .bpi files, or the panels.
-    OPNPNL(IERR);
     if (IERR == 1) return;
 
     // Body pressure and velocity switches and arrays.
@@ -291,6 +348,58 @@ void FRCSETUP(int& IERR) {
             ok = ok && VTOTB.allocate(nt, 3, NBETAF) && VDIFB.allocate(nt, 3, NBETAF) && VRADB.allocate(nt, 3, nsolc);
     }
     if (!ok) return stop("Insufficient RAM to allocate BPBV arrays");
+}
+
+void CHKFRC(int& IERR) {
+    using namespace frc;
+    IERR = 0;
+    // Everything the FORCE readers set is put back: the POTEN stage goes on
+    // as before, and its FORCE stage reads the files afresh.
+    Restore keepi(cfg::IDIAG, cfg::ILOWHI, cfg::ILOG, cfg::IPERIO, cfg::IQUAD, cfg::IQUADI, cfg::IQUADO, cfg::ISCATT,
+                  cfg::ISOLVE, cfg::ISOR, cfg::KSPLIN, cfg::MAXSCR, cfg::MODLST, cfg::MONITR, cfg::IFORCE,
+                  cfg::IPOTEN, cfg::MAXITT, cfg::MAXMIT, cfg::NUMHDR, cfg::NUMNAM, cfg::ILOWGDF, cfg::IPLTDAT,
+                  cfg::IPNLBPT, cfg::INUMOPT5, cfg::INUMOPT6, cfg::INUMOPT7, cfg::IALTPOT, cfg::IALTFRC,
+                  cfg::ITANKFPT, cfg::ICTRSURF, cfg::IFIELD_ARRAYS, cfg::ITRIMWL, cfg::IBODY_WAVEMAKER,
+                  cfg::IWALLX0, cfg::IWALLY0, cfg::IREADRAO);
+    Restore keepc(cfg::PANEL_SIZE, cfg::TOLGAPWL, cfg::SCRATCH_PATH, cfg::LSCRATCH, cfg::CFGSET, cfg::KEYXBODY,
+                  cfg::NOOUT, cfg::IALTFRCN, cfg::RHOTANK, cfg::CTANK, cfg::VOLTANK);
+    Restore keepf(run::IOPTN, HEADFRC, RHO, IMASS, FILEEXT, HEADEXT, FILEFRCB, HEADFRCB, IMASSB, CGBODY, XPRDCT,
+                  EXTMAT, EXTMATND, MODE, NBETAH, NFIELD, XFIELD, IFPTANK, NMODWM);
+    Restore keepm(model::ULENI, model::BETA, model::SINBETA, model::COSBETA, pnl::CHYD);
+    MessageHold hold;
+    auto refused = [&](const std::string& what) {
+        ERRMSG(what + " refused before the first period is solved; no .p2f file is written", 0);
+        hold.release();
+        IERR = 1;
+    };
+
+    // The configuration as the FORCE stage reads it.
+    const int nb = cfg::NBODY;
+    if (!cfg::NOOUT.allocate(9) || !cfg::IALTFRCN.allocate(nb) ||
+        (cfg::NTANKS > 0 && !cfg::RHOTANK.allocate(cfg::NTANKS))) {
+        ERRMSG("Insufficient RAM to allocate .P2F inputs", 0);
+        return refused("Configuration file " + fnames::FILECFG);
+    }
+    cfg::NOOUT.fill(1);
+    cfg::RHOTANK.fill(-1.0f);
+    int ierr = 0;
+    cfg::RDCONFIG(1, ierr);
+    if (ierr != 0) return refused("Configuration file " + fnames::FILECFG);
+
+    // The force control file, when the list file names it (else the FORCE
+    // stage asks for it).
+    if (fnames::FILEFRC.empty()) return;
+    if (chan::open(IUFRCA, fnames::FILEFRC, chan::Status::Old) != 0) {
+        ERRMSG("Unable to open .FRC input file", 0);
+        return refused("Force control file " + fnames::FILEFRC);
+    }
+    RDFRC(IUFRCA, 1.0f / model::ULEN(1), ierr, IUFRCA + 1);
+    chan::close(IUFRCA);
+    if (ierr != 0) return refused("Force control file " + fnames::FILEFRC);
+
+    // The output options against the run that is about to be solved.
+    NMODWM = sym::NSOLC - body_columns();
+    if (options_refused(false) != 0) return refused("Force control file " + fnames::FILEFRC);
 }
 
 }  // namespace zorva

@@ -6,6 +6,7 @@
 #include "common/channels.hpp"
 #include "common/messages.hpp"
 #include "main/config.hpp"
+#include "main/fnames.hpp"
 #include "main/drivers/drivers.hpp"
 #include "main/runlog.hpp"
 
@@ -35,7 +36,14 @@ int MAIN() {
     RUNSTAMP("POTEN run completed: ");
     if (IERR == 0) {
         if (cfg::IPOTEN == 1) LOGCOUNT(NWARNP);
+        const bool solved = cfg::IPOTEN == 1;
         if (IERR == 0 && cfg::IFORCE == 1) FORCERUN(IERR);
+        // What stopped the FORCE stage could not be told before the solve:
+        // the solved potentials stay for a run of the FORCE stage alone.
+        if (IERR != 0 && solved)
+            ERRMSG(" The solved potentials are kept in " + fnames::FILEP2F +
+                       ": a run with IPOTEN=0 computes the forces from it",
+                   0);
     }
     RUNSTAMP("FORCE run completed: ");
     if (IERR == 0) {

@@ -109,6 +109,12 @@ void POTENRUN(int& IERR, int* NOCONV) {
     ALLOCPOTW(NMODT, IDIFF);
     CHKCARRY(IERR);
     if (IERR != 0) return;
+    // What the FORCE stage of the run will refuse is refused before the
+    // first period is solved.
+    if (cfg::IFORCE == 1) {
+        CHKFRC(IERR);
+        if (IERR != 0) return;
+    }
     const int nbetax = run::NBETAX;
     if (NPER > 0) {
         if (cfg::ISOLVE >= 0) {

@@ -102,6 +102,47 @@ TEST_F(Messages, EchoInput) {
     }
 }
 
+// A hold keeps back what the messages, the screen lines and the input echo
+// would write: dropped, nothing is seen; released, the same text in the same
+// order as without the hold.  A hold within another releases into it.
+TEST_F(Messages, HeldUntilReleasedOrDropped) {
+    write_file("data.frc", "title\n1 2 3\n");
+    auto say = [] {
+        ERRMSG(" A note", 0);
+        SCRLINE(" a screen line");
+        ASSERT_EQ(chan::open(12, "data.frc", chan::Status::Old), 0);
+        ECHOINP("data.frc", 12, 0);
+        chan::close(12);
+        ERRMSG(" Error at record = ", 3);
+    };
+    ASSERT_EQ(chan::open(IULOG, "plain.txt", chan::Status::Replace), 0);
+    say();
+    chan::close(IULOG);
+    const std::string plain = screen.str();
+    ASSERT_FALSE(plain.empty());
+
+    screen.str("");
+    ASSERT_EQ(chan::open(IULOG, "held.txt", chan::Status::Replace), 0);
+    {
+        MessageHold dropped;
+        say();
+    }
+    EXPECT_EQ(screen.str(), "");
+    {
+        MessageHold outer;
+        {
+            MessageHold inner;
+            say();
+            inner.release();
+        }
+        EXPECT_EQ(screen.str(), "");
+        outer.release();
+    }
+    chan::close(IULOG);
+    EXPECT_EQ(screen.str(), plain);
+    EXPECT_EQ(read_file("held.txt"), read_file("plain.txt"));
+}
+
 TEST(Ljust20, FirstWordOfFirstTwentyCharacters) {
     struct Case {
         const char* in;

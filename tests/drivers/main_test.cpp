@@ -76,6 +76,9 @@ TEST_F(DriverTest, MainRuns) {
     const V NOTP = msg(" See WARNING messages in ERRORP.LOG file ");
     const V NOTF = msg(" See WARNING messages in ERRORF.LOG file ");
     const V NOFILE = {"-"};
+    const V REFUSED =
+        msg("Force control file run.frc refused before the first period is solved; no .p2f file is written");
+    const V KEPT = msg(" The solved potentials are kept in run.p2f: a run with IPOTEN=0 computes the forces from it");
     // The FORCE set-up echoes the force control file (second layout: no
     // inertia matrix in the run log).
     const std::string FRC = "Force control of the test model\n 1 0 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n";
@@ -89,7 +92,7 @@ TEST_F(DriverTest, MainRuns) {
         // The .p2f file of an earlier run.
         {"FORCE only", "IPOTEN=0\n",
          [] {
-             write_file("run.cfg", "");
+             write_file("run.cfg", "IALTFRC=2\n");
              poten_file();
              write_file("run.cfg", "IPOTEN=0\nIALTFRC=2\n");
              std::remove("errorp.log");
@@ -102,9 +105,16 @@ TEST_F(DriverTest, MainRuns) {
          cat({msg(" Error reading input file CONFIG.ZRV"),
               msg(" Configuration file run.cfg, line 1, keyword ISOLVE: value \"?\" not accepted"), PDONE, FDONE}),
          NOFILE, NOFILE},
-        {"FORCE fails", "", [] { std::remove("run.frc"); }, 1,
-         cat({POTEN, PDONE, FSTART, msg("Unable to open .FRC input file"), FDONE}),
-         msg(" POTEN module run completed"), msg("Unable to open .FRC input file")},
+        // What the FORCE stage would refuse is refused before the solve.
+        {"force control file missing", "", [] { std::remove("run.frc"); }, 1,
+         cat({PSTART, msg("Unable to open .FRC input file"), REFUSED, PDONE, FDONE}),
+         cat({msg("Unable to open .FRC input file"), REFUSED}), NOFILE},
+        // A refusal that only the FORCE stage can make: the potentials stay.
+        {"FORCE fails after the solve", "", [] { write_file("run.out", ""); }, 1,
+         cat({POTEN, PDONE, FSTART, msg(" Keyboard input ended; old output file not overwritten: run.out"), KEPT,
+              FDONE}),
+         msg(" POTEN module run completed"),
+         cat({msg(" Keyboard input ended; old output file not overwritten: run.out"), KEPT})},
         {"POTEN warning", "",
          [SRCPOT] {
              write_file("run.pot", SRCPOT);
@@ -119,18 +129,13 @@ TEST_F(DriverTest, MainRuns) {
               msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), FDONE, ZDONE, NOTP, NOTF}),
          cat({WNOSOLVE, msg(" POTEN module run completed")}),
          cat({msgv(" WARNING: IOPTN(I) reset to 0 for I=1"), ZDONE, NOTP, NOTF})},
-        {"POTEN warning, FORCE fails", "",
+        {"POTEN warning, options refused", "",
          [SRCPOT] {
              write_file("run.pot", SRCPOT);
              write_file("run.frc", "Bad options\n 1 5 0 0 0 0 0 0 0\n1025.0\n0 0 0\n0\n0\n0\n0\n0\n");
          },
-         1,
-         cat({PSTART_SRC, WIRR, msg(" POTEN module run completed"), PDONE,
-              FSTART, V{"", " Input file run.frc", "Bad options", " 1 5 0 0 0 0 0 0 0", "1025.0", "0 0 0", "0",
-                        "0", "0", "0", "0"},
-              msgv(" Illegal option index IOPTN(I), I=2"), FDONE, NOTP}),
-         cat({WIRR, msg(" POTEN module run completed")}),
-         cat({msgv(" Illegal option index IOPTN(I), I=2"), NOTP})},
+         1, cat({PSTART_SRC, WIRR, msgv(" Illegal option index IOPTN(I), I=2"), REFUSED, PDONE, FDONE}),
+         cat({WIRR, msgv(" Illegal option index IOPTN(I), I=2"), REFUSED}), NOFILE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

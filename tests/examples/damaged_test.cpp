@@ -343,6 +343,23 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
          " 0.3  0. 0. 0. 0.   HBOT  XBODY YBODY ZBODY PHIBODY",
          "Error in GDF file, body 1 (hobox.gdf), patch 1: point below the bottom (depth HBOT = 0.3 in POT file "
          "hobox.pot)", {}, true, false, true},
+        // What the FORCE stage of the run would refuse in its configuration
+        // pass, force control file or option checks.
+        {"control-surface drift with ISOR=0", "boxcsf", "box.pot", 2, Case::Replace, " 0   ISOR",
+         " IOPTN(9) > 0 requires source method with ISOR=1\n\n Force control file box.frc refused before the first "
+         "period is solved; no .p2f file is written", {}, true},
+        {"field arrays asked for, none in the .frc file", "box", "box.cfg", 0, Case::Text,
+         "ILOWHI=0\nIFIELD_ARRAYS=1\n",
+         " Error reading .FRC file, field points XFIELD\n\n Note: if data is missing from the .frc file this\n\n may "
+         "precede the line where the READ error occurs.\n\n Force control file box.frc refused before the first "
+         "period is solved; no .p2f file is written", {}, true},
+        {"a body's own force control file missing", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nIALTFRC=3\n",
+         " body1.frc            file cannot be opened\n\n Note: if data is missing from the .frc file this\n\n "
+         "may precede the line where the READ error occurs.\n\n Force control file box.frc refused",
+         {{"box.frc", "Box\n 1 1 1 1 0 0 0 0 0\n 1025.\n body1.frc\n 0\n 0\n"}}, true},
+        {"tanks without their fluid density", "box", "box.cfg", 0, Case::Text, "ILOWHI=0\nNPTANK=(1 4)\n",
+         " RHOTANK not in CONFIG.ZRV, NTANKS=1\n\n\n Configuration file box.cfg refused before the first period is "
+         "solved; no .p2f file is written", {}, true},
         {"one huge line", "hobox", "hobox.gdf", 0, Case::Text, std::string(1500000, '1'),
          "Error: line longer than 1000000 characters in file hobox.gdf"},
         {"endless .gdf", "hohemi", "hohemi.gdf", 0, Case::DevZero, "",
@@ -412,6 +429,63 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         }
         fs::remove_all(dir);
     }
+}
+
+// A refused run leaves the numeric outputs of an earlier run as they were:
+// the FORCE stage alone with a field point above the free surface (refused
+// by the option checks, with no report written) or with a body-point file
+// that gives no point count, and both stages with the control-surface drift
+// asked for without the source method (refused before the first period is
+// solved, with no report written).
+class EarlierOutputs : public TempDirTest {};
+
+TEST_F(EarlierOutputs, StayAfterARefusedRun) {
+    copy_example("boxcsf");
+    std::string screen;
+    ASSERT_EQ(run_program(fs::current_path(), screen), 0) << screen;
+    std::map<std::string, std::string> before;
+    for (const char* f : {"box.4", "box.8", "box.9", "box.9c", "box.hst"}) {
+        before[f] = read_file(f);
+        ASSERT_FALSE(before[f].empty()) << f;
+    }
+    fs::remove("box.out");
+    const std::string cfg = read_file("box.cfg"), frc = read_file("box.frc"), pot = read_file("box.pot");
+    auto unchanged = [&](bool report = false) {
+        for (const auto& [f, text] : before) EXPECT_EQ(read_file(f), text) << f;
+        EXPECT_EQ(fs::exists("box.out"), report);
+        fs::remove("box.out");
+    };
+
+    write_file("box.cfg", cfg + "IPOTEN=0\n");
+    std::string f = frc;
+    f.replace(f.find(" 0  0  0  1  0  0  0  1  1"), 26, " 0  0  0  1  0  1  0  1  1");
+    f.replace(f.find(" 0                            NFIELD"), 37, " 1\n 0. 0. 0.5");
+    write_file("box.frc", f);
+    EXPECT_EQ(run_program(fs::current_path(), screen), 1) << screen;
+    EXPECT_NE(screen.find(" Field point above free surface, N=1"), std::string::npos) << screen;
+    unchanged();
+
+    write_file("box.cfg", cfg + "IPOTEN=0\nIPNLBPT=1\n");
+    f = frc;
+    f.replace(f.find(" 0  0  0  1  0  0  0  1  1"), 26, " 0  0  0  1  1  0  0  1  1");
+    write_file("box.frc", f);
+    write_file("box.bpi", "Body points\nnone\n");
+    EXPECT_EQ(run_program(fs::current_path(), screen), 1) << screen;
+    EXPECT_NE(screen.find(" Error reading the number of points (record 2) of body-point file box.bpi"),
+              std::string::npos)
+        << screen;
+    unchanged(true);
+
+    write_file("box.cfg", cfg);
+    write_file("box.frc", frc);
+    std::string p = pot;
+    p.replace(p.find(" 1                   ISOR"), 2, " 0");
+    write_file("box.pot", p);
+    fs::remove("box.p2f");
+    EXPECT_EQ(run_program(fs::current_path(), screen), 1) << screen;
+    EXPECT_NE(screen.find(" IOPTN(9) > 0 requires source method with ISOR=1"), std::string::npos) << screen;
+    EXPECT_FALSE(fs::exists("box.p2f"));
+    unchanged();
 }
 
 // The box of hobox (2 x 1 x 0.5, no deck) lifted by 0.4 and trimmed 6
