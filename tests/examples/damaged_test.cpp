@@ -119,9 +119,9 @@ TEST_F(DamagedInputs, EndTheRunWithAMessage) {
         // Configuration values the run cannot take: refused when read, or
         // where the model shows them wrong, naming the line that gave them.
         {"configuration B-spline order above the largest", "hobox", "hobox.cfg", 0, Case::Text,
-         "ILOWHI=1\nKSPLIN=20\n",
-         "  KSPLIN above the largest B-spline order (16): KSPLIN=20\n\n\n  Error reading input file CONFIG.ZRV\n"
-         "\n  Configuration file hobox.cfg, line 2, keyword KSPLIN: value \"20\" not accepted\n",
+         "ILOWHI=1\nKSPLIN=17\n",
+         "  KSPLIN above the largest B-spline order (16): KSPLIN=17\n\n\n  Error reading input file CONFIG.ZRV\n"
+         "\n  Configuration file hobox.cfg, line 2, keyword KSPLIN: value \"17\" not accepted\n",
          {}, true},
         {"configuration wavemaker beyond the bodies", "box", "box.cfg", 0, Case::Text,
          "ILOWHI=0\nIBODY_WAVEMAKER = 2\n",

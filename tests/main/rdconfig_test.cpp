@@ -284,17 +284,17 @@ const std::vector<CfgCase>& cases() {
         // Values the run cannot take, refused after the file with the
         // message the later check gave, naming the line (after the
         // warnings held so far).
-        {"ISCATT 3", 0, "ISOLVE 1\nNOSUCH = 1\nISOLVE = 1\nISCATT = 3\n", 1,
-         comment(1, "ISOLVE") + unknown("NOSUCH") + "\n Value of ISCATT is illegal In CONFIG file: ISCATT=3\n\n" +
-             READERR + named(4, "ISCATT", "value \"3\""),
+        {"ISCATT 2", 0, "ISOLVE 1\nNOSUCH = 1\nISOLVE = 1\nISCATT = 2\n", 1,
+         comment(1, "ISOLVE") + unknown("NOSUCH") + "\n Value of ISCATT is illegal In CONFIG file: ISCATT=2\n\n" +
+             READERR + named(4, "ISCATT", "value \"2\""),
          {"ISOLVE", "ISCATT"}},
-        {"ISOR 3", 0, "ISOR = 3\n", 1,
-         "\n Value of ISOR is illegal in CONFIG file: ISOR=3\n\n" + std::string(READERR) + named(1, "ISOR", "value \"3\""),
+        {"ISOR 2", 0, "ISOR = 2\n", 1,
+         "\n Value of ISOR is illegal in CONFIG file: ISOR=2\n\n" + std::string(READERR) + named(1, "ISOR", "value \"2\""),
          {"ISOR"}},
-        {"IQUAD 3", 0, "IQUAD = 3\n", 1,
-         "\n  Value of IQUAD index is illegal \n" + std::string(READERR) + named(1, "IQUAD", "value \"3\""), {"IQUAD"}},
-        {"ILOG 5", 0, "ilog=5\n", 1,
-         "\n  Value of ILOG index is illegal \n" + std::string(READERR) + named(1, "ILOG", "value \"5\""), {"ILOG"}},
+        {"IQUAD 2", 0, "IQUAD = 2\n", 1,
+         "\n  Value of IQUAD index is illegal \n" + std::string(READERR) + named(1, "IQUAD", "value \"2\""), {"IQUAD"}},
+        {"ILOG 2", 0, "ilog=2\n", 1,
+         "\n  Value of ILOG index is illegal \n" + std::string(READERR) + named(1, "ILOG", "value \"2\""), {"ILOG"}},
         {"IDIAG -1", 0, "IDIAG = 0\nIDIAG = -1\n", 1,
          "\n  Value of IDIAG index is illegal \n" + std::string(READERR) + named(2, "IDIAG", "value \"-1\""),
          {"IDIAG"}},
@@ -314,9 +314,9 @@ const std::vector<CfgCase>& cases() {
          "\n  IQUADO above the largest Gauss quadrature order (16): IQUADO=17\n\n" + std::string(READERR) +
              named(1, "IQUADO", "value \"17\""),
          {"IQUADO"}},
-        {"IQUADI above the largest quadrature order", 0, "IQUADI = 99\n", 1,
-         "\n  IQUADI above the largest Gauss quadrature order (16): IQUADI=99\n\n" + std::string(READERR) +
-             named(1, "IQUADI", "value \"99\""),
+        {"IQUADI above the largest quadrature order", 0, "IQUADI = 17\n", 1,
+         "\n  IQUADI above the largest Gauss quadrature order (16): IQUADI=17\n\n" + std::string(READERR) +
+             named(1, "IQUADI", "value \"17\""),
          {"IQUADI"}},
         {"no iteration", 0, "MAXITT = 0\n", 1,
          "\n  Illegal value of MAXITT = 0\n" + std::string(READERR) + named(1, "MAXITT", "value \"0\""), {"MAXITT"}},
@@ -335,8 +335,8 @@ const std::vector<CfgCase>& cases() {
         {"negative ITRIMWL", 0, "ITRIMWL = -1\n", 1,
          "\n  Illegal value of ITRIMWL =     -1\n\n" + std::string(READERR) + named(1, "ITRIMWL", "value \"-1\""),
          {"ITRIMWL"}},
-        {"IRR above 3", 0, "IRR = 9\n", 1,
-         "\n  IRR > 3 is illegal  \n" + std::string(READERR) + named(1, "IRR", "value \"9\""), {"IRR"}},
+        {"IRR above 3", 0, "IRR = 4\n", 1,
+         "\n  IRR > 3 is illegal  \n" + std::string(READERR) + named(1, "IRR", "value \"4\""), {"IRR"}},
         {"negative IRR of body 2", 0, "IRR(1) = 0\nIRR(2) = -1\n", 1,
          "\n  IRR < 0 is illegal \n" + std::string(READERR) + named(2, "IRR", "value \"-1\""), {"IRR"}},
         // Refused when the FORCE stage will run: in the POTEN pass, or in
