@@ -228,7 +228,7 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
         // the file still holds; numbers that make no whole patches, a line
         // too many or too few in the file.  Either shifts every value read
         // after it.
-        const int pergroup = 2, perpatch = pergroup * (4 - nremoved);
+        constexpr int PERGROUP = 2, PERPATCH = 4 * PERGROUP;  // numbers of a group, of a whole patch
         long long left = 0;
         int lines = 0;
         for (;;) {
@@ -239,16 +239,16 @@ void RDSPL(const ExtTable& EXTS, int LEXT, int IU, int& NEQN, int& IERR) {
             const long long n = fr::count_numbers(line);
             if (n > 0) left = std::min(left + n, 1LL << 60), lines = std::min(lines + 1, fr::MAXITEMS);
         }
-        if (left > 0 && (nremoved > 0 || left % perpatch != 0)) {
+        if (left > 0 && (nremoved > 0 || left % PERPATCH != 0)) {
             std::string text = "Error in .spl file " + SPLNAME(ib) + " for body N=" + errmsg_value(ib) + ": " +
                                std::to_string(left) + (left == 1 ? " number on " : " numbers on ") +
                                std::to_string(lines) + (lines == 1 ? " line" : " lines") + " left over after its " +
                                std::to_string(NPATCH(ib)) + (NPATCH(ib) == 1 ? " patch" : " patches");
             if (nremoved == 0) {
-                text += ", not whole patches of " + std::to_string(perpatch) +
+                text += ", not whole patches of " + std::to_string(PERPATCH) +
                         " numbers each (the groups NU NV, KU KV, IQUO IQVO and IQUI IQVI): a line too many or "
                         "missing in the file shifts every value read after it";
-            } else if (left == static_cast<long long>(pergroup) * nremoved * NPATCH(ib)) {
+            } else if (left == static_cast<long long>(PERGROUP) * nremoved * NPATCH(ib)) {
                 // Just as many numbers as the removed groups take.
                 text += ": as many as the " + listed(removed) + (nremoved == 1 ? " group takes" : " groups take") +
                         " in each patch, which " + listed(rkeys) + " set in the configuration " +

@@ -3,6 +3,7 @@
 // and tank arrays that the configuration gives.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -77,6 +78,23 @@ int name_given(std::string_view key, int nb = 0);
 // NEWMDS, IGENMDS, NPDIPOLE) for a body beyond NBODY, which the run
 // ignores, naming the file, the line and the keyword with its body.
 void warn_bodies();
+
+// The configuration block as it stands (every target of the keyword table,
+// the given-flags, the tank densities and volumes, and where each keyword
+// was given), put back when the object goes: a check that reads the file as
+// the other stage will (RDCONFIG with the other RUNTYPE) leaves the values
+// of the stage that runs as they were.
+class Kept {
+public:
+    Kept();
+    ~Kept();
+    Kept(const Kept&) = delete;
+    Kept& operator=(const Kept&) = delete;
+
+private:
+    struct Values;
+    std::unique_ptr<Values> was_;
+};
 
 // Grow-and-keep of the per-body arrays to NBNEW bodies (nothing happens
 // when the array is already as large).  IERR 1 when memory runs out.

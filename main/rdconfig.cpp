@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -610,6 +611,57 @@ int name_given(std::string_view key, int nb) {
         if (nb > 0 ? it->first.second == nb : !at || it->second.first > at->first) at = &it->second;
     if (!at) return 1;
     return name_item(at->first, key, "value", at->second);
+}
+
+struct Kept::Values {
+    std::array<int, NKEYS> ints{};
+    std::array<float, NKEYS> reals{};
+    std::array<Arr1<int>, NKEYS> iarrs;
+    std::array<Arr2<float>, NKEYS> rarrs;
+    std::string scratch;
+    int lscratch = 0, keyxbody = 0;
+    Arr1<int> cfgset;
+    Arr1<float> rhotank;
+    Arr2<float> ctank, voltank;
+    std::map<std::pair<int, int>, std::pair<int, std::string>> lines;
+};
+
+Kept::Kept() : was_(std::make_unique<Values>()) {
+    Values& w = *was_;
+    for (std::size_t i = 0; i < keytab().size(); ++i) {
+        const Key& k = keytab()[i];
+        if (k.ival) w.ints[i] = *k.ival;
+        if (k.rval) w.reals[i] = *k.rval;
+        if (k.iarr) w.iarrs[i] = *k.iarr;
+        if (k.rarr) w.rarrs[i] = *k.rarr;
+    }
+    w.scratch = SCRATCH_PATH;
+    w.lscratch = LSCRATCH;
+    w.keyxbody = KEYXBODY;
+    w.cfgset = CFGSET;
+    w.rhotank = RHOTANK;
+    w.ctank = CTANK;
+    w.voltank = VOLTANK;
+    w.lines = bodyline;
+}
+
+Kept::~Kept() {
+    Values& w = *was_;
+    for (std::size_t i = 0; i < keytab().size(); ++i) {
+        const Key& k = keytab()[i];
+        if (k.ival) *k.ival = w.ints[i];
+        if (k.rval) *k.rval = w.reals[i];
+        if (k.iarr) *k.iarr = std::move(w.iarrs[i]);
+        if (k.rarr) *k.rarr = std::move(w.rarrs[i]);
+    }
+    SCRATCH_PATH = std::move(w.scratch);
+    LSCRATCH = w.lscratch;
+    KEYXBODY = w.keyxbody;
+    CFGSET = std::move(w.cfgset);
+    RHOTANK = std::move(w.rhotank);
+    CTANK = std::move(w.ctank);
+    VOLTANK = std::move(w.voltank);
+    bodyline = std::move(w.lines);
 }
 
 void warn_bodies() {

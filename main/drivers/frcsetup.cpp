@@ -355,14 +355,7 @@ void CHKFRC(int& IERR) {
     IERR = 0;
     // Everything the FORCE readers set is put back: the POTEN stage goes on
     // as before, and its FORCE stage reads the files afresh.
-    Restore keepi(cfg::IDIAG, cfg::ILOWHI, cfg::ILOG, cfg::IPERIO, cfg::IQUAD, cfg::IQUADI, cfg::IQUADO, cfg::ISCATT,
-                  cfg::ISOLVE, cfg::ISOR, cfg::KSPLIN, cfg::MAXSCR, cfg::MODLST, cfg::MONITR, cfg::IFORCE,
-                  cfg::IPOTEN, cfg::MAXITT, cfg::MAXMIT, cfg::NUMHDR, cfg::NUMNAM, cfg::ILOWGDF, cfg::IPLTDAT,
-                  cfg::IPNLBPT, cfg::INUMOPT5, cfg::INUMOPT6, cfg::INUMOPT7, cfg::IALTPOT, cfg::IALTFRC,
-                  cfg::ITANKFPT, cfg::ICTRSURF, cfg::IFIELD_ARRAYS, cfg::ITRIMWL, cfg::IBODY_WAVEMAKER,
-                  cfg::IWALLX0, cfg::IWALLY0, cfg::IREADRAO);
-    Restore keepc(cfg::PANEL_SIZE, cfg::TOLGAPWL, cfg::SCRATCH_PATH, cfg::LSCRATCH, cfg::CFGSET, cfg::KEYXBODY,
-                  cfg::NOOUT, cfg::IALTFRCN, cfg::RHOTANK, cfg::CTANK, cfg::VOLTANK);
+    cfg::Kept keepc;
     Restore keepf(run::IOPTN, HEADFRC, RHO, IMASS, FILEEXT, HEADEXT, FILEFRCB, HEADFRCB, IMASSB, CGBODY, XPRDCT,
                   EXTMAT, EXTMATND, MODE, NBETAH, NFIELD, XFIELD, IFPTANK, NMODWM);
     Restore keepm(model::ULENI, model::BETA, model::SINBETA, model::COSBETA, pnl::CHYD);
